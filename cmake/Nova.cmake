@@ -62,3 +62,64 @@ function(nova_add_bench name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/bench)
   target_link_libraries(${name} PRIVATE nova_options ${ARG_DEPS} benchmark::benchmark)
 endfunction()
+
+# Libraries every folder may link; found once so that any folder can name them.
+pkg_check_modules(NOVA_SDL2 REQUIRED IMPORTED_TARGET GLOBAL sdl2)
+pkg_check_modules(NOVA_FREETYPE REQUIRED IMPORTED_TARGET GLOBAL freetype2)
+pkg_check_modules(NOVA_FONTCONFIG REQUIRED IMPORTED_TARGET GLOBAL fontconfig)
+pkg_check_modules(NOVA_LIBPNG REQUIRED IMPORTED_TARGET GLOBAL libpng)
+pkg_check_modules(NOVA_LIBJPEG REQUIRED IMPORTED_TARGET GLOBAL libjpeg)
+pkg_check_modules(NOVA_ZLIB REQUIRED IMPORTED_TARGET GLOBAL zlib)
+pkg_check_modules(NOVA_LIBDEFLATE REQUIRED IMPORTED_TARGET GLOBAL libdeflate)
+pkg_check_modules(NOVA_HWY REQUIRED IMPORTED_TARGET GLOBAL libhwy)
+
+# Keeps only the names that are targets already, so a folder may name subsystems that have no
+# sources yet.
+function(nova_existing_targets out)
+  set(result "")
+  foreach(t IN LISTS ARGN)
+    if(TARGET ${t})
+      list(APPEND result ${t})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# nova_folder_library(FOLDER DEPS ...): nova_<FOLDER> from every .cpp of src/<FOLDER>
+# (sub-folders included); nothing while the folder has no sources.
+function(nova_folder_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  nova_existing_targets(deps ${ARG_DEPS})
+  nova_add_library(nova_${folder} SOURCES ${sources} DEPS ${deps})
+endfunction()
+
+# nova_folder_tests(FOLDER DEPS ...): one test program <FOLDER>_tests from tests/<FOLDER>/*.cpp.
+function(nova_folder_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  nova_existing_targets(deps ${ARG_DEPS})
+  nova_add_test(${folder}_tests SOURCES ${sources} DEPS ${deps})
+endfunction()
+
+# nova_folder_programs(KIND DEPS ...): each fuzz/<folder>/fuzz_*.cpp or bench/<folder>/bench_*.cpp
+# becomes a program of its own name.
+function(nova_folder_programs kind)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${kind}_*.cpp)
+  nova_existing_targets(deps ${ARG_DEPS})
+  foreach(src IN LISTS sources)
+    get_filename_component(name ${src} NAME_WE)
+    if(kind STREQUAL "fuzz")
+      nova_add_fuzzer(${name} SOURCES ${src} DEPS ${deps})
+    else()
+      nova_add_bench(${name} SOURCES ${src} DEPS ${deps})
+    endif()
+  endforeach()
+endfunction()

@@ -20,8 +20,8 @@ struct TDialogSpec {
 
 // Runs a small immediate-mode (Dear ImGui) dialog: a window of its own, the Japanese UI font
 // loaded, and `frame` called once per display frame inside an ImGui frame until it returns
-// false. `frame` may call any ImGui function; ImGui's key map uses virtual-key codes for
-// Enter, Escape, Tab, Space and the arrows, so ImGui::GetKeyIndex works in both hosts.
+// false, inside one undecorated ImGui window that fills the client area. `frame` may call any
+// ImGui function; keys are asked through ImGui::GetKeyIndex(ImGuiKey_...), which both hosts map.
 class IDialogHost {
  public:
   virtual ~IDialogHost() = default;

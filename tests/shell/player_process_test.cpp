@@ -13,11 +13,8 @@
 #include <sstream>
 #include <thread>
 
-#include "base/sjis.h"
-#include "platform/instance_lock.h"
 #include "shell/config_dialog.h"
 #include "shell/ini_file.h"
-#include "shell/mutex_name.h"
 
 extern char** environ;
 
@@ -100,12 +97,18 @@ TEST(PlayerProcess, SecondInstanceForTheSameFolderEndsSilently) {
   std::filesystem::create_directories(dir / "two");
   // Windowed players (SDL's dummy driver stands in for the screen) take the lock.
   const std::vector<std::string> env = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-  const pid_t first = Spawn({"--frames", "1000000", (dir / "one").string()}, dir / "first.txt", env);
-  // Wait until the first one holds the lock.
-  const std::string name = MutexName(Utf8ToSjis((dir / "one").string()));
+  // The first one writes its record file only once it holds the lock.
+  const pid_t first = Spawn({"--frames", "1000000", "--record", (dir / "rec.txt").string(),
+                             (dir / "one").string()},
+                            dir / "first.txt", env);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (TInstanceLock::TryAcquire(name) && std::chrono::steady_clock::now() < deadline)
+  while (!std::filesystem::exists(dir / "rec.txt") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (!std::filesystem::exists(dir / "rec.txt")) {
+    kill(first, SIGTERM);
+    Wait(first);
+    FAIL() << "the first player did not start: " << ReadAll(dir / "first.txt");
+  }
   const TResult second = RunPlay({"--frames", "1000000", (dir / "one").string()}, env);
   // The second ended at once (it would have run for hours), silently and successfully.
   EXPECT_EQ(second.status, 0);

@@ -44,7 +44,7 @@ struct TResult {
 pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& err_file,
             const std::vector<std::string>& env = {}) {
   const char* play = std::getenv("NOVA_PLAY");
-  std::vector<std::string> all = {play ? play : "novaplay"};
+  std::vector<std::string> all = {play ? play : NOVA_BINARY_DIR "/apps/novaplay/novaplay"};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& a : all) argv.push_back(a.data());
@@ -60,12 +60,14 @@ pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& e
   posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
+  const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  EXPECT_EQ(error, 0) << argv[0];
+  return error == 0 ? pid : -1;
 }
 
 int Wait(pid_t pid) {
+  if (pid <= 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -104,6 +106,7 @@ TEST(PlayerProcess, SecondInstanceForTheSameFolderEndsSilently) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!std::filesystem::exists(dir / "rec.txt") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_GT(first, 0);
   if (!std::filesystem::exists(dir / "rec.txt")) {
     kill(first, SIGTERM);
     Wait(first);

@@ -19,10 +19,10 @@ namespace nova {
 // activation, the quit confirmation, full-screen switching and the shutdown order. Runs on the
 // main thread against any IWindow and IFrameLoop.
 class TFormView {
- public:
+public:
   // `params` are the title parameters of the command line; `executable` is the player's file.
-  TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
-            std::vector<std::string> params, std::filesystem::path executable);
+  TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks, std::vector<std::string> params,
+            std::filesystem::path executable);
   ~TFormView();
   TFormView(const TFormView&) = delete;
   TFormView& operator=(const TFormView&) = delete;
@@ -64,7 +64,7 @@ class TFormView {
   int SceneLeft() const { return scene_left_; }
   int SceneTop() const { return scene_top_; }
 
- private:
+private:
   void Trace(const std::string& name) const;
   bool HasProject() const;
   bool PausesWhenInactive() const;
@@ -99,4 +99,4 @@ class TFormView {
   std::unique_ptr<TFontInstaller> font_installer_;
 };
 
-}  // namespace nova
+} // namespace nova

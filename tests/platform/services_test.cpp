@@ -48,7 +48,7 @@ TEST(PendingWorkFiles, DeletesWhatItCanAndKeepsTheRest) {
   TPendingWorkFiles files;
   const auto gone = dir / "a.tmp";
   std::ofstream(gone) << "x";
-  const auto busy = dir / "sub";  // a non-empty folder cannot be removed
+  const auto busy = dir / "sub"; // a non-empty folder cannot be removed
   std::filesystem::create_directories(busy / "inner");
   files.Add(gone);
   files.Add(busy);
@@ -75,7 +75,7 @@ TEST(Clock, VirtualClockMovesOnlyWhenTold) {
   TVirtualClock clock(0xFFFFFFF0u);
   const uint32_t start = clock.NowMs();
   clock.SleepMs(20);
-  EXPECT_EQ(clock.NowMs() - start, 20u);  // wraps like a tick count
+  EXPECT_EQ(clock.NowMs() - start, 20u); // wraps like a tick count
   SetPlatformClock(&clock);
   EXPECT_EQ(&PlatformClock(), &clock);
   SetPlatformClock(nullptr);
@@ -102,5 +102,5 @@ TEST(PngWriter, WritesAPngAndRefusesAnEmptyPicture) {
   EXPECT_THROW(WritePicturePng({1, 1, {0}}, dir / "missing" / "c.png"), ENovaError);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -43,7 +43,7 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
     TFontInstaller installer(temp, [&](const std::filesystem::path& file) {
       offered.push_back(ReadAll(file));
       EXPECT_EQ(file.filename().string().rfind("font", 0), 0u);
-      return offered.size() == 1;  // the first is a font, the second is refused
+      return offered.size() == 1; // the first is a font, the second is refused
     });
     TFolderFontSource source(title);
     installer.Install(source);
@@ -55,7 +55,7 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
   }
   std::sort(offered.begin(), offered.end());
   EXPECT_EQ(offered, (std::vector<std::string>{"font A", "font B"}));
-  EXPECT_FALSE(std::filesystem::exists(kept));  // deleted at the end
+  EXPECT_FALSE(std::filesystem::exists(kept)); // deleted at the end
   // Listing made the read-only file writable again.
   EXPECT_NE(std::filesystem::status(title / "a.nft").permissions() &
                 std::filesystem::perms::owner_write,
@@ -75,5 +75,5 @@ TEST(FontInstall, NoWorkFileIsAnError) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -15,25 +15,15 @@
 
 #include "shell/config_dialog.h"
 #include "shell/ini_file.h"
+#include "shell/test_files.h"
 
 extern char** environ;
 
 namespace nova {
 namespace {
 
-std::filesystem::path TestDir(const std::string& name) {
-  auto dir = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadAll;
+using test::TestDir;
 
 struct TResult {
   int status = -1;

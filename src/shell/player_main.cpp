@@ -126,8 +126,16 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   if (!options.record_file.empty())
     tap.recorder = std::make_unique<TInputRecorder>(options.record_file);
 
-  std::unique_ptr<IWindow> window =
-      options.headless ? CreateHeadlessWindow({}) : CreateSdlWindow({});
+  std::unique_ptr<IWindow> window;
+  if (options.headless) {
+    window = CreateHeadlessWindow({});
+  } else {
+    try {
+      window = CreateSdlWindow({});
+    } catch (const ENovaError& e) {
+      throw ENovaError(std::string(e.what()) + " (without a display, run with --headless)");
+    }
+  }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
   std::unique_ptr<TFormView> form;

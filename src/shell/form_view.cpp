@@ -11,6 +11,7 @@
 #include "platform/temp_folder.h"
 #include "platform/user_locale.h"
 #include "platform/virtual_keys.h"
+#include "platform/wall_clock.h"
 #include "shell/texts.h"
 
 namespace nova {
@@ -59,6 +60,11 @@ std::string ReplaceTitle(std::string format, const std::string& title) {
 
 } // namespace
 
+uint32_t RandomSeed(const TWallTime& utc) {
+  return static_cast<uint32_t>(((utc.hour * 60 + utc.minute) * 60 + utc.second) * 1000 +
+                               utc.millisecond);
+}
+
 TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
                      std::vector<std::string> params, std::filesystem::path executable)
     : window_(window), loop_(loop), hooks_(hooks), params_(std::move(params)),
@@ -71,6 +77,10 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
     for (const auto& archive : archives_.archives)
       if (hooks_.add_archive)
         hooks_.add_archive(archive);
+  });
+  creation_.Set("Randomize", [this] {
+    if (hooks_.seed_random)
+      hooks_.seed_random(RandomSeed(UtcNow()));
   });
   // The log and the settings live in the title's base folder, where the executable would be.
   creation_.Set("DeleteLog", [this] {

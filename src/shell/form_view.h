@@ -15,6 +15,11 @@
 
 namespace nova {
 
+struct TWallTime;
+
+// The random generator's seed: the UTC time of day in milliseconds.
+uint32_t RandomSeed(const TWallTime& utc);
+
 // The main window's logic: start-up in its fixed order, the frame step, input routing,
 // activation, the quit confirmation, full-screen switching and the shutdown order. Runs on the
 // main thread against any IWindow and IFrameLoop.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -27,6 +28,9 @@ struct TPlayerHooks {
 
   // The packed-font manager: true when it takes the font file (then kept until process end).
   std::function<bool(const std::filesystem::path&)> offer_packed_font;
+
+  // The built-in functions' random generator, seeded once at start-up.
+  std::function<void(uint32_t seed)> seed_random;
 
   // --- Project facts ---
   std::function<std::string()> project_title;      // Shift-JIS; quit confirmation, caption

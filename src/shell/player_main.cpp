@@ -15,6 +15,7 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
+#include "platform/wall_clock.h"
 #include "platform/window.h"
 #include "shell/config_dialog.h"
 #include "shell/find_archives.h"
@@ -163,6 +164,18 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   return 0;
 }
 
+// What a run installs for the whole process, taken back when it ends.
+struct TInstalledServices {
+  TInstalledServices() = default;
+  TInstalledServices(const TInstalledServices&) = delete;
+  TInstalledServices& operator=(const TInstalledServices&) = delete;
+  ~TInstalledServices() {
+    SetMessageBox(nullptr);
+    SetWallClockStart(std::nullopt);
+    SetPlatformClock(nullptr);
+  }
+};
+
 } // namespace
 
 int PlayerMain(int argc, const char* const* argv) {
@@ -180,11 +193,13 @@ int PlayerMain(int argc, const char* const* argv) {
   try {
     TVirtualClock virtual_clock;
     TScriptedMessageBox scripted(options.answers);
+    TInstalledServices installed;
     if (options.headless) {
       // Whatever touches SDL later (audio) uses its dummy drivers.
       setenv("SDL_VIDEODRIVER", "dummy", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
       SetPlatformClock(&virtual_clock);
+      SetWallClockStart(HeadlessWallClockStart());
     }
     if (options.headless || !options.answers.empty())
       SetMessageBox(&scripted);
@@ -203,26 +218,17 @@ int PlayerMain(int argc, const char* const* argv) {
     if (!options.input_file.empty())
       input = LoadInputScript(options.input_file);
 
-    int status;
-    if (config) {
-      status = RunConfig(options, input);
-    } else {
-      std::error_code exists_error;
-      if (!options.params.empty() && !std::filesystem::exists(options.params[0], exists_error)) {
-        std::fprintf(stderr, "novaplay: no title folder or archive at %s\n",
-                     options.params[0].c_str());
-        status = 1;
-      } else {
-        status = RunPlayer(options, std::move(input));
-      }
+    if (config)
+      return RunConfig(options, input);
+    std::error_code exists_error;
+    if (!options.params.empty() && !std::filesystem::exists(options.params[0], exists_error)) {
+      std::fprintf(stderr, "novaplay: no title folder or archive at %s\n",
+                   options.params[0].c_str());
+      return 1;
     }
-    SetMessageBox(nullptr);
-    SetPlatformClock(nullptr);
-    return status;
+    return RunPlayer(options, std::move(input));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(e.what()).c_str());
-    SetMessageBox(nullptr);
-    SetPlatformClock(nullptr);
     return 1;
   }
 }

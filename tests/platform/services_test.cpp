@@ -12,6 +12,7 @@
 #include "platform/pending_work_files.h"
 #include "platform/png_writer.h"
 #include "platform/temp_folder.h"
+#include "platform/wall_clock.h"
 
 namespace nova {
 namespace {
@@ -80,6 +81,28 @@ TEST(Clock, VirtualClockMovesOnlyWhenTold) {
   EXPECT_EQ(&PlatformClock(), &clock);
   SetPlatformClock(nullptr);
   EXPECT_NE(&PlatformClock(), &clock);
+}
+
+TEST(WallClock, FixedStartMovesWithThePlatformClock) {
+  TVirtualClock clock(500);
+  SetPlatformClock(&clock);
+  SetWallClockStart(HeadlessWallClockStart());
+  TWallTime t = UtcNow();
+  EXPECT_EQ(t.year, 2000);
+  EXPECT_EQ(t.month, 1);
+  EXPECT_EQ(t.day, 1);
+  EXPECT_EQ(t.day_of_week, 6); // a Saturday
+  EXPECT_EQ(t.hour * 3600000 + t.minute * 60000 + t.second * 1000 + t.millisecond, 0);
+  clock.Advance(((24 + 1) * 3600 + 2 * 60 + 3) * 1000 + 4);
+  t = LocalNow(); // the same as UTC in headless runs
+  EXPECT_EQ(t.day, 2);
+  EXPECT_EQ(t.hour, 1);
+  EXPECT_EQ(t.minute, 2);
+  EXPECT_EQ(t.second, 3);
+  EXPECT_EQ(t.millisecond, 4);
+  SetWallClockStart(std::nullopt);
+  SetPlatformClock(nullptr);
+  EXPECT_GT(UtcNow().year, 2020);
 }
 
 TEST(AutoResetEvent, ReleasesOneWaitPerSet) {

@@ -5,9 +5,11 @@
 
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/scene_input.h"
 #include "platform/virtual_keys.h"
+#include "platform/wall_clock.h"
 #include "shell/form_view.h"
 
 namespace nova {
@@ -118,6 +120,25 @@ TEST_F(FormViewTest, StartupRunsEveryStepInOrderAndStartsTheLoopLast) {
   EXPECT_EQ(loop.calls, std::vector<std::string>{"start"});
   EXPECT_FALSE(form->CloseRequested());
   EXPECT_THROW(form->InitSteps().Set("NoSuchStep", [] {}), std::logic_error);
+}
+
+TEST_F(FormViewTest, RandomSeedIsTheUtcTimeOfDayInMilliseconds) {
+  TWallTime t;
+  t.hour = 23;
+  t.minute = 59;
+  t.second = 58;
+  t.millisecond = 999;
+  EXPECT_EQ(RandomSeed(t), ((23u * 60 + 59) * 60 + 58) * 1000 + 999);
+  uint32_t seed = 1;
+  hooks.seed_random = [&](uint32_t s) { seed = s; };
+  TVirtualClock clock;
+  SetPlatformClock(&clock);
+  SetWallClockStart(HeadlessWallClockStart());
+  clock.Advance(1234);
+  Make();
+  SetWallClockStart(std::nullopt);
+  SetPlatformClock(nullptr);
+  EXPECT_EQ(seed, 1234u);
 }
 
 TEST_F(FormViewTest, AFailingStartupStepWarnsAndCloses) {

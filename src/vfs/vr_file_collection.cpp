@@ -68,9 +68,9 @@ TVrFileCollection::TVrFileCollection() = default;
 TVrFileCollection::~TVrFileCollection() = default;
 
 std::string TVrFileCollection::What() const {
-  std::string what = Utf8ToSjis(file_name_);
+  std::string what = label_.empty() ? std::string("(archive in memory)") : label_;
   if (IsResource()) what += " (resource " + resource_name_ + ")";
-  return what.empty() ? "(archive in memory)" : what;
+  return what;
 }
 
 std::string TVrFileCollection::EntryWhat(int index) const {
@@ -79,6 +79,7 @@ std::string TVrFileCollection::EntryWhat(int index) const {
 
 void TVrFileCollection::Reset(const std::string& native_path) {
   file_name_ = native_path;
+  label_ = Utf8ToSjis(native_path);
   folder_ = WithSlash(native_path);
   resource_name_.clear();
   resource_type_.clear();
@@ -169,6 +170,7 @@ void TVrFileCollection::OpenResource(const std::string& module_path, const std::
 
 void TVrFileCollection::OpenStream(std::unique_ptr<TZpBigStream> stream, const std::string& what) {
   Reset("");
+  label_ = what;
   stream->SetPosition(0);
   TArchiveDirectory dir = ReadArchiveDirectory(*stream, what);
   data_ = std::move(stream);

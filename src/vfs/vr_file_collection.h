@@ -82,6 +82,7 @@ class TVrFileCollection {
   std::string EntryWhat(int index) const;
 
   std::string file_name_;
+  std::string label_;  // Shift-JIS name used in messages
   std::string folder_;
   std::string resource_name_;
   std::string resource_type_;

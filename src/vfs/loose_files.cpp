@@ -4,7 +4,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include "base/sjis.h"
+#include "vfs/native_names.h"
 
 namespace nova {
 
@@ -13,30 +13,6 @@ std::string FoldNativeName(std::string_view utf8_name) {
   for (char& c : out) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return out;
-}
-
-std::string TLooseFiles::NativeRelative(std::string_view sjis_name) {
-  // Separators are replaced before conversion: a trail byte may equal '\' (0x5C).
-  std::string out;
-  std::string component;
-  auto flush = [&] {
-    if (!component.empty()) {
-      if (!out.empty()) out.push_back('/');
-      out += SjisToUtf8(component);
-      component.clear();
-    }
-  };
-  for (size_t i = 0; i < sjis_name.size();) {
-    size_t n = CharBytes(sjis_name, i);
-    if (n == 1 && (sjis_name[i] == '\\' || sjis_name[i] == '/')) {
-      flush();
-    } else {
-      component.append(sjis_name.substr(i, n));
-    }
-    i += n;
-  }
-  flush();
   return out;
 }
 
@@ -64,7 +40,7 @@ std::string TLooseFiles::Match(const std::string& native_dir, const std::string&
 }
 
 std::string TLooseFiles::Find(const std::string& native_root, std::string_view sjis_name) {
-  const std::string relative = NativeRelative(sjis_name);
+  const std::string relative = NativeRelativeName(sjis_name);
   if (relative.empty()) return "";
   std::string exact = native_root + relative;
   struct stat st;

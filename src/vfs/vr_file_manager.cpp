@@ -16,6 +16,7 @@
 #include "vfs/private/file_io.h"
 #include "vfs/private/loose_files.h"
 #include "vfs/private/vfs_texts.h"
+#include "vfs/native_names.h"
 
 namespace nova {
 
@@ -231,7 +232,7 @@ std::string TVrFileManager::GetFilePath(std::string_view name) {
   }
   std::string disc = FindOnDisc(name);
   if (!disc.empty()) return disc;
-  return TLooseFiles::NativeRelative(name);
+  return NativeRelativeName(name);
 }
 
 void TVrFileManager::ReleaseFilePath(const std::string& path) {

@@ -15,9 +15,6 @@ namespace nova {
 // were made on. Directory listings are cached and read again when a directory changes.
 class TLooseFiles {
  public:
-  // UTF-8 relative path of a Shift-JIS name ("a\b.txt" -> "a/b.txt").
-  static std::string NativeRelative(std::string_view sjis_name);
-
   // The existing file or folder `native_root` + name (root "" is the working folder), or "".
   std::string Find(const std::string& native_root, std::string_view sjis_name);
   // As Find, for regular files only.

@@ -121,9 +121,15 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
     }
   }
   for (int32_t i = 0; i <= count; ++i) {
+    int64_t offset = offsets[static_cast<size_t>(i)];
+    // Whether the data lies inside its file is checked by the owner of the data stream.
+    if (offset < 0 || offset > INT64_MAX - start) {
+      fail("entry \"" + entries[static_cast<size_t>(i)].name + "\": bad offset " + std::to_string(offset));
+    }
+  }
+  for (int32_t i = 0; i <= count; ++i) {
     TVrFile& e = entries[static_cast<size_t>(i)];
     int64_t offset = offsets[static_cast<size_t>(i)];
-    if (offset < 0 || offset > INT64_MAX - start) fail("entry \"" + e.name + "\": bad offset");
     e.position = start + offset;
     e.size = i < count ? offsets[static_cast<size_t>(i) + 1] - offset : 0;
   }

@@ -12,6 +12,9 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/message_box.h"
+#include "platform/pending_work_files.h"
+#include "platform/temp_folder.h"
 #include "vfs/private/cdrom_roots.h"
 #include "vfs/private/file_io.h"
 #include "vfs/private/loose_files.h"
@@ -58,7 +61,7 @@ void ClearReadOnly(const std::string& path) {
 TVrFileManager::TVrFileManager() : cdrom_roots_(MountedDiscRoots()), loose_(std::make_unique<TLooseFiles>()) {}
 
 TVrFileManager::~TVrFileManager() {
-  for (const std::string& path : locks_.TakeAll()) pending_deletes_.push_back(path);
+  for (const std::string& path : locks_.TakeAll()) PendingWorkFiles().Add(path);
   DeletePendingFiles();
   if (own_temp_folder_) ::rmdir(temp_folder_.c_str());
 }
@@ -76,8 +79,7 @@ void TVrFileManager::SetTempFolder(const std::string& native_folder) {
 std::string TVrFileManager::TempFolder() {
   if (temp_folder_.empty()) {
     // A private folder: players of several titles share the system's temporary folder.
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "novaplay-XXXXXX").string();
+    std::string pattern = (nova::TempFolder() / "novaplay-XXXXXX").string();
     if (char* made = ::mkdtemp(pattern.data())) {
       temp_folder_ = WithSlash(made);
       own_temp_folder_ = true;
@@ -237,7 +239,7 @@ std::string TVrFileManager::GetFilePath(std::string_view name) {
 
 void TVrFileManager::ReleaseFilePath(const std::string& path) {
   std::string freed = locks_.Release(path);
-  if (!freed.empty()) QueueForDeletion(freed);
+  if (!freed.empty()) PendingWorkFiles().Add(freed);
 }
 
 std::unique_ptr<TRangeStream> TVrFileManager::GetRangeStream(std::string_view name) {
@@ -291,9 +293,13 @@ bool TVrFileManager::PromptForDisk(int n, const TDiskPrompt& prompt) {
     if (on_disc) RemoveArchive(i);
   }
   const std::string text = FormatDiskPrompt(prompt.prompt_format, n);
+  const auto ask = [&](const std::string& message) {
+    if (prompt.ask_ok_cancel) return prompt.ask_ok_cancel(message, prompt.caption);
+    return ShowMessageBox(message, prompt.caption, TMsgButtons::OkCancel, TMsgIcon::Information) == TMsgResult::Ok;
+  };
   for (;;) {
-    if (!prompt.ask_ok_cancel(text, prompt.caption)) {
-      if (prompt.ask_ok_cancel(prompt.quit_message, prompt.caption)) {
+    if (!ask(text)) {
+      if (ask(prompt.quit_message)) {
         RunState().Terminating = true;
         if (prompt.close_window) prompt.close_window();
         return false;
@@ -312,12 +318,7 @@ bool TVrFileManager::PromptForDisk(int n, const TDiskPrompt& prompt) {
   }
 }
 
-void TVrFileManager::QueueForDeletion(const std::string& native_path) { pending_deletes_.push_back(native_path); }
-
-void TVrFileManager::DeletePendingFiles() {
-  for (const std::string& path : pending_deletes_) ::unlink(path.c_str());
-  pending_deletes_.clear();
-}
+void TVrFileManager::DeletePendingFiles() { PendingWorkFiles().DeleteAll(); }
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/message_box.h"
 #include "vfs/private/cdrom_roots.h"
 #include "vfs/vfs_fixtures.h"
 #include "vfs/vr_file_manager.h"
@@ -237,6 +238,21 @@ INSTANTIATE_TEST_SUITE_P(
                     PromptCase{"cancel_then_keep_playing", {false, false, true}, true, true, false},
                     PromptCase{"cancel_then_quit", {false, true}, true, false, true}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(FileManagerTest, DiskPromptWithoutAnAskerUsesTheProcessMessageBox) {
+  test::ScratchDir disc;
+  disc.Write("game.dat", test::BuildArchive(102, {}));
+  disc.Write("install.dat", "settings");
+  fm().SetCdromRoots({disc.path()});
+  TScriptedMessageBox answers({TMsgResult::Cancel, TMsgResult::Cancel, TMsgResult::Ok});
+  SetMessageBox(&answers);
+  TDiskPrompt prompt;
+  prompt.prompt_format = "disk %d %s %%";
+  prompt.install_matches = [](const std::string&, int) { return true; };
+  EXPECT_TRUE(fm().PromptForDisk(3, prompt));
+  SetMessageBox(nullptr);
+  EXPECT_FALSE(RunState().Terminating.load());
+}
 
 TEST(DiscRoots, FromTheMountTable) {
   const char* table =

@@ -64,6 +64,16 @@ thread_local std::vector<uint8_t> t_compressed;
 
 }  // namespace
 
+bool HasTitleResource(const std::string& executable_path) {
+  if (!IsRegularFile(executable_path)) return false;
+  TZpBigFileStream file(executable_path, TBigFileMode::fmOpenRead);
+  std::optional<PeResourceLocation> where = FindPeResource(file, kTitleResourceName, kTitleResourceType);
+  if (!where || where->size < 2) return false;
+  char tail[2];
+  file.SetPosition(where->offset + where->size - 2);
+  return file.Read(tail, 2) == 2 && tail[0] == 'v' && tail[1] == 'f';
+}
+
 TVrFileCollection::TVrFileCollection() = default;
 TVrFileCollection::~TVrFileCollection() = default;
 

@@ -15,6 +15,13 @@ namespace nova {
 
 class TNameIndex;
 
+inline constexpr char kTitleResourceName[] = "DUMMY";
+inline constexpr char kTitleResourceType[] = "BINTYPE";
+
+// The start-up check for a title executable: it holds the resource "DUMMY" of type "BINTYPE" and
+// that resource's last two bytes are "vf". False for files that are no PE image.
+bool HasTitleResource(const std::string& executable_path);
+
 // One archive: its entries with case-insensitive hashed lookup, and the stream its data is read
 // from. Used from the main thread only.
 class TVrFileCollection {

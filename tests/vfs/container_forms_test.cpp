@@ -142,6 +142,18 @@ TEST(ContainerForms, ResourceArchiveFailures) {
   EXPECT_EQ(missing.Count(), 0);
 }
 
+TEST(ContainerForms, TitleResourceCheck) {
+  test::ScratchDir dir;
+  Bytes marked = SampleArchive();
+  marked.push_back('v');
+  marked.push_back('f');
+  EXPECT_TRUE(HasTitleResource(dir.Write("a.exe", test::BuildPeWithResource("BINTYPE", "DUMMY", marked))));
+  EXPECT_FALSE(HasTitleResource(dir.Write("b.exe", test::BuildPeWithResource("BINTYPE", "DUMMY", SampleArchive()))));
+  EXPECT_FALSE(HasTitleResource(dir.Write("c.exe", test::BuildPeWithResource("RCDATA", "DUMMY", marked))));
+  EXPECT_FALSE(HasTitleResource(dir.Write("d.exe", test::NoiseBytes(300))));
+  EXPECT_FALSE(HasTitleResource(dir.path() + "missing.exe"));
+}
+
 TEST(Collection, ListFolderAndDelete) {
   TVrFileCollection archive;
   for (const char* name : {"a.nft", "b.txt", "sub\\c.txt", "sub\\deeper\\d.txt", "SUB\\e.txt"}) {

@@ -70,7 +70,7 @@ TEST_F(FileManagerTest, LooseNamesMapToUtf8AndMatchEveryComponentCaseInsensitive
 
 TEST_F(FileManagerTest, ExistsAndNotFound) {
   fm().SetBaseFolder(base_.path());
-  fm().AddArchive(Archive("game.dat", {{"in.txt", {}, 1}}));
+  fm().AddArchive(Archive("game.dat", {{"in.txt", {}, 1}, {"after.txt", test::ToBytes("after"), 1}}));
   EXPECT_FALSE(fm().Exists(""));
   EXPECT_TRUE(fm().Exists("IN.TXT"));
   EXPECT_FALSE(fm().Exists("out.txt"));
@@ -81,6 +81,8 @@ TEST_F(FileManagerTest, ExistsAndNotFound) {
     EXPECT_EQ(e.what(), "out.txt" + Utf8ToSjis(":ファイルがありません"));
   }
   EXPECT_THROW(fm().GetRangeStream("out.txt"), ENovaError);
+  // A window of size 0 means "to the end"; an empty entry must still give no bytes.
+  EXPECT_EQ(Read(*fm().GetRangeStream("in.txt")), "");
   EXPECT_EQ(fm().GetFilePath("dir\\out.txt"), "dir/out.txt");
 }
 

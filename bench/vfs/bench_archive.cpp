@@ -27,15 +27,18 @@ constexpr int kLookups = 100000;
 
 // Text-like bytes (words drawn at random) that deflate about 3:1, or noise that does not.
 std::vector<uint8_t> MakeData(std::mt19937& rng, size_t size, bool text) {
-  static const char* words[] = {"the ", "quick ", "brown ", "fox ", "jumps ", "over ", "lazy ", "dog ",
-                                "\x82\xa0\x82\xa2", "scene ", "image ", "sound ", "menu ", "\r\n", "42 ", "x"};
+  static const char* words[] = {
+      "the ",   "quick ", "brown ", "fox ",  "jumps ", "over ", "lazy ", "dog ", "\x82\xa0\x82\xa2",
+      "scene ", "image ", "sound ", "menu ", "\r\n",   "42 ",   "x"};
   std::vector<uint8_t> out;
   out.reserve(size);
   while (out.size() < size) {
     if (text) {
       const char* w = words[rng() % 16];
-      while (*w && out.size() < size) out.push_back(static_cast<uint8_t>(*w++));
-      if (rng() % 4 == 0 && out.size() < size) out.push_back(static_cast<uint8_t>('a' + rng() % 26));
+      while (*w && out.size() < size)
+        out.push_back(static_cast<uint8_t>(*w++));
+      if (rng() % 4 == 0 && out.size() < size)
+        out.push_back(static_cast<uint8_t>('a' + rng() % 26));
     } else {
       out.push_back(static_cast<uint8_t>(rng()));
     }
@@ -91,7 +94,8 @@ struct ReadFixture {
       Entry f{e.position, e.size, sizes[i], e.stored != 0, {}};
       if (!f.stored) {
         f.packed.resize(static_cast<size_t>(e.size));
-        if (::pread(fd, f.packed.data(), f.packed.size(), e.position) != e.size) std::abort();
+        if (::pread(fd, f.packed.data(), f.packed.size(), e.position) != e.size)
+          std::abort();
       }
       entries.push_back(std::move(f));
     }
@@ -130,9 +134,11 @@ void BM_ReadAllEntries_Floor(benchmark::State& state) {
   for (auto _ : state) {
     for (const ReadFixture::Entry& e : f.entries) {
       if (e.stored) {
-        if (::pread(fd, buffer.data(), static_cast<size_t>(e.size), e.position) != e.size) std::abort();
+        if (::pread(fd, buffer.data(), static_cast<size_t>(e.size), e.position) != e.size)
+          std::abort();
       } else if (libdeflate_zlib_decompress(d, e.packed.data(), e.packed.size(), buffer.data(),
-                                            static_cast<size_t>(e.inflated), nullptr) != LIBDEFLATE_SUCCESS) {
+                                            static_cast<size_t>(e.inflated),
+                                            nullptr) != LIBDEFLATE_SUCCESS) {
         std::abort();
       }
       benchmark::DoNotOptimize(buffer.data());
@@ -156,8 +162,10 @@ struct LookupFixture {
     for (int i = 0; i < kLookups; ++i) {
       std::string q = names[rng() % names.size()];
       // A third of the queries differ in case, a tenth are absent.
-      if (i % 3 == 0) q[0] = 'F';
-      if (i % 10 == 0) q += "x";
+      if (i % 3 == 0)
+        q[0] = 'F';
+      if (i % 10 == 0)
+        q += "x";
       queries.push_back(q);
     }
   }
@@ -171,19 +179,24 @@ LookupFixture& Lookups() {
 void BM_Lookup20000_IndexOf(benchmark::State& state) {
   LookupFixture& f = Lookups();
   for (auto _ : state) {
-    for (const std::string& q : f.queries) benchmark::DoNotOptimize(f.archive.IndexOf(q));
+    for (const std::string& q : f.queries)
+      benchmark::DoNotOptimize(f.archive.IndexOf(q));
   }
   state.counters["ns_per_lookup"] = benchmark::Counter(
-      static_cast<double>(kLookups) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+      static_cast<double>(kLookups) * 1e-9,
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  benchmark::RegisterBenchmark("BM_ReadAllEntries_200MB/nova_load", BM_ReadAllEntries_Load)->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_ReadAllEntries_200MB/vs_floor", BM_ReadAllEntries_Floor)->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_Lookup100000_in_20000", BM_Lookup20000_IndexOf)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_ReadAllEntries_200MB/nova_load", BM_ReadAllEntries_Load)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_ReadAllEntries_200MB/vs_floor", BM_ReadAllEntries_Floor)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_Lookup100000_in_20000", BM_Lookup20000_IndexOf)
+      ->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -19,9 +19,9 @@ class TLooseFiles;
 
 // What `PromptForDisk` needs from the project and the window. Texts are Shift-JIS.
 struct TDiskPrompt {
-  std::string prompt_format;  // one %d, e.g. "ディスク%dを入れてから[OK]をクリックしてください"
-  std::string quit_message;   // e.g. "終了します"
-  std::string caption;        // the application title
+  std::string prompt_format; // one %d, e.g. "ディスク%dを入れてから[OK]をクリックしてください"
+  std::string quit_message; // e.g. "終了します"
+  std::string caption;      // the application title
   // An OK/Cancel message box; true for OK. When unset, the process's message box is used (which
   // headless runs answer from `--answer`).
   std::function<bool(const std::string& text, const std::string& caption)> ask_ok_cancel;
@@ -36,7 +36,7 @@ struct TDiskPrompt {
 // One per process (FileManager()); used from the main thread only; range streams it returns may
 // be read from any thread.
 class TVrFileManager {
- public:
+public:
   // Receives the new archive, or null when the base folder changed.
   using ArchiveAddedFn = std::function<void(TVrFileCollection* archive)>;
   using ArchiveRemovedFn = std::function<void(TVrFileCollection& archive)>;
@@ -107,7 +107,7 @@ class TVrFileManager {
   void DeletePendingFiles();
   const TVrLockList& Locks() const { return locks_; }
 
- private:
+private:
   int Append(std::unique_ptr<TVrFileCollection> archive);
   std::string FindOnDisc(std::string_view name);
   bool LoadFromArchives(TStream& stream, std::string_view name);
@@ -129,4 +129,4 @@ TVrFileManager& FileManager();
 // Frees it (work files are deleted) so that the next FileManager() starts afresh (tests).
 void ResetFileManager();
 
-}  // namespace nova
+} // namespace nova

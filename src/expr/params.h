@@ -19,7 +19,7 @@ class TParamCollectionItem;
 // fastest). Every value converts itself to and from the other types on request.
 // The base class answers zero values and ignores writes; concrete classes override.
 class TCustomParam {
- public:
+public:
   virtual ~TCustomParam() = default;
 
   virtual int32_t Count() const { return 1; }
@@ -76,14 +76,13 @@ class TCustomParam {
   // Back to a single zero element with no dimensions (temporaries are reused this way).
   virtual void Clear() {}
 
- protected:
+protected:
   std::vector<int32_t> dims_;
 };
 
 // Element storage and element-wise conversions shared by the four concrete classes.
-template <typename T>
-class TParamArray : public TCustomParam {
- public:
+template <typename T> class TParamArray : public TCustomParam {
+public:
   TParamArray() : elems_(1) {}
 
   int32_t Count() const override { return static_cast<int32_t>(elems_.size()); }
@@ -124,28 +123,28 @@ class TParamArray : public TCustomParam {
   const T& At(int32_t i) const;
   T& At(int32_t i);
 
- protected:
+protected:
   std::vector<T> elems_;
 };
 
 class TParamInt final : public TParamArray<int32_t> {
- public:
+public:
   uint8_t DataType() const override { return PT_INT; }
 };
 
 class TParamFloat final : public TParamArray<long double> {
- public:
+public:
   uint8_t DataType() const override { return PT_FLOAT; }
 };
 
 // Flags are stored as bytes, 0 or 1.
 class TParamFlag final : public TParamArray<uint8_t> {
- public:
+public:
   uint8_t DataType() const override { return PT_BOOL; }
 };
 
 class TParamStr final : public TParamArray<std::string> {
- public:
+public:
   uint8_t DataType() const override { return PT_STR; }
 };
 
@@ -153,7 +152,7 @@ class TParamStr final : public TParamArray<std::string> {
 // referenced variable's element at the element index; array operations to the whole variable.
 // Unresolved: reads give zero values, the type is PT_NONE and writes do nothing.
 class TParamVar final : public TCustomParam {
- public:
+public:
   TParamVar() = default;
   explicit TParamVar(std::string name) : name_(std::move(name)) {}
 
@@ -217,7 +216,7 @@ class TParamVar final : public TCustomParam {
   // The referenced name read by LoadFromStream, for the table to resolve.
   const std::string& LoadedRefName() const { return loaded_ref_; }
 
- private:
+private:
   TCustomParam* Live() const;
 
   std::string name_;
@@ -239,4 +238,4 @@ extern template class TParamArray<long double>;
 extern template class TParamArray<uint8_t>;
 extern template class TParamArray<std::string>;
 
-}  // namespace nova
+} // namespace nova

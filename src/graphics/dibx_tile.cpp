@@ -226,13 +226,10 @@ void ZoomFill(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomD
   const TZoomAxis ay(src.Height(), zoomY, offsetY, area.Top - dstRect.Top, HasFlipV(flip));
   const int w = area.Width();
   int32_t* xs = dibx::ScratchInts(0, size_t(w));
-  int32_t* ys = dibx::ScratchInts(1, size_t(w));
   for (int i = 0; i < w; ++i)
     xs[i] = ax.Index(i);
-  for (int j = 0; j < area.Height(); ++j) {
-    std::fill(ys, ys + w, ay.Index(j));
-    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ys, op, p);
-  }
+  for (int j = 0; j < area.Height(); ++j)
+    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ay.Index(j), op, p);
 }
 
 } // namespace

@@ -129,8 +129,10 @@ bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRe
     return false;
   const bool flipH = HasFlipH(flip), flipV = HasFlipV(flip);
   // A source cut on one side moves the destination when that side is drawn first.
-  int64_t dx = int64_t{x} + (flipH ? srcRect.Right - src.Right : src.Left - srcRect.Left);
-  int64_t dy = int64_t{y} + (flipV ? srcRect.Bottom - src.Bottom : src.Top - srcRect.Top);
+  const int64_t dx =
+      int64_t{x} + (flipH ? int64_t{srcRect.Right} - src.Right : int64_t{src.Left} - srcRect.Left);
+  const int64_t dy =
+      int64_t{y} + (flipV ? int64_t{srcRect.Bottom} - src.Bottom : int64_t{src.Top} - srcRect.Top);
   const TRect clip = dst.ClipRect();
   const int64_t left = std::max<int64_t>(dx, clip.Left);
   const int64_t top = std::max<int64_t>(dy, clip.Top);

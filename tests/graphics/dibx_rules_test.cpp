@@ -70,7 +70,7 @@ TEST(DibxRules, NibbleAndPaletteMaps) {
   idx.SetPixel(1, 0, 2);
   d.Clear(0);
   d.DrawPaletteAdd(0, 0, palette, 255, FlipNone, 5, idx.Bounds(), idx);
-  EXPECT_EQ(d.GetPixel(0, 0), 0x0820u); // (1 * 255) >> 8 = 0 per channel except green 1*255>>8=0
+  EXPECT_EQ(d.GetPixel(0, 0), 0x7BEFu); // fields 16, 32, 16 at strength 255
   EXPECT_EQ(d.GetPixel(1, 0), 0u);      // below the threshold
 }
 

@@ -178,14 +178,9 @@ namespace {
 
 void Positioned(TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect, TCustomDIBX& src,
                 TCustomDIBX* mask, TRowOp op, uint32_t alpha) {
-  if (!dibx::SameFormat(dst, src))
+  TRect limit;
+  if (!dibx::ReadableArea(dst, src, mask, limit))
     return;
-  TRect limit = src.Bounds();
-  if (mask) {
-    if (!dibx::IsMask(*mask))
-      return;
-    limit = Intersect(limit, mask->Bounds());
-  }
   dibx::TPlacement place;
   if (!dibx::PlacePositioned(dst, x, y, flip, srcRect, limit, place))
     return;

@@ -110,12 +110,7 @@ uint32_t TCustomDIBX::PixelToColor(TPixel pixel) const {
 
 // --- Fills ---
 
-void TCustomDIBX::Clear(TPixel pixel) {
-  TRowParams p;
-  p.channels = dibx::ChannelsOf(*this);
-  p.color = pixel;
-  dibx::RunFill(*this, Bounds(), TRowOp::Fill, p);
-}
+void TCustomDIBX::Clear(TPixel pixel) { FillRect(Bounds(), pixel); }
 
 namespace {
 void FillWith(TCustomDIBX& s, const TRect& rect, TRowOp op, TPixel pixel, int alpha) {

@@ -114,11 +114,6 @@ int SpanEnd(int start, int length) {
 }
 } // namespace
 
-void TDIBXWave::Clear(TPixel pixel) {
-  ResetClip();
-  FillRect(Bounds(), pixel);
-}
-
 void TDIBXWave::FillRect(const TRect& rect, TPixel pixel) {
   ForEachBand(*this, rect.Top, rect.Bottom,
               [&](int off) { inner_.FillRect(ShiftRect(rect, off), pixel); });

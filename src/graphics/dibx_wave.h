@@ -38,7 +38,6 @@ public:
   void SetPalette(std::span<const TPaletteEntry, 256> entries) override;
   void Release() override;
 
-  void Clear(TPixel pixel) override;
   void FillRect(const TRect& rect, TPixel pixel) override;
   void FillRectAlpha(const TRect& rect, TPixel pixel, int alpha) override;
   void FillRectAdd(const TRect& rect, TPixel pixel) override;

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// Drawing a control's children under the surface clip.
+#include "graphics/dibx_custom.h"
+#include "scene/nova_base.h"
+#include "scene/nova_control.h"
+#include "scene/private/surface_rect.h"
+
+namespace nova {
+
+TCustomDIBX* TNovaControl::GetTargetSurface() const {
+  return parent_ ? parent_->GetTargetSurface() : nullptr;
+}
+
+void TNovaControl::Draw() { DrawChildren(); }
+
+TSceneRect TNovaControl::ChildArea(const TNovaControl& child) {
+  // Children without name are waiting for deletion.
+  if (child.GetName().empty() || !child.Visible())
+    return {};
+  // A child's subtree lies inside its hit rectangle: nothing to draw outside it.
+  const TSceneRect hit = child.GetHitRect();
+  const TSceneRect clip = child.ScreenClip();
+  return clip.Empty() ? hit : hit.Intersect(clip);
+}
+
+void TNovaControl::DrawChildren(const std::vector<TSceneRect>* child_areas) {
+  TCustomDIBX* surface = GetTargetSurface();
+  if (!surface)
+    return;
+  const TRect saved = surface->StoredClip();
+  const TSceneRect a = GetHitRect().Intersect(FromSurfaceRect(surface->ClipRect()));
+  if (!a.Empty()) {
+    for (size_t i = 0; i < children_.size(); ++i) {
+      TNovaControl* child = children_[i];
+      const TSceneRect r = a.Intersect(child_areas ? (*child_areas)[i] : ChildArea(*child));
+      if (r.Empty())
+        continue;
+      surface->ResetClip();
+      surface->AddClipRect(ToSurfaceRect(r));
+      child->Draw();
+      surface->ResetClip();
+    }
+  }
+  surface->SetStoredClip(saved);
+}
+
+} // namespace nova

@@ -100,9 +100,9 @@ const char* CompressionName(uint8_t c) {
   return c == 0 ? "zlib" : c == 1 ? "stored" : "jpeg";
 }
 
-void PrintRegions(const char* what, const std::vector<WispRect>& regions) {
+void PrintRegions(const char* what, const std::vector<TRect>& regions) {
   std::printf("    %s regions: %zu", what, regions.size());
-  for (const WispRect& r : regions) std::printf(" (%d,%d)-(%d,%d)", r.left, r.top, r.right, r.bottom);
+  for (const TRect& r : regions) std::printf(" (%d,%d)-(%d,%d)", r.Left, r.Top, r.Right, r.Bottom);
   std::printf("\n");
 }
 
@@ -154,12 +154,12 @@ int ToPng(const Options& o) {
   const std::string& out = o.operands[1];
   for (int i = 0; i < list.Count(); ++i) {
     const TWispFrame& f = list.Frame(i);
-    WriteFile(OutputName(out, list.Count(), i, -1), EncodePng(f.picture, f.transparent));
+    WriteFile(OutputName(out, list.Count(), i, -1), EncodePictureAsPng(f.picture, f.transparent));
     if (!o.layers) continue;
     for (size_t l = 0; l < f.layers.size(); ++l) {
       const TWispLayer& layer = f.layers[l];
       WriteFile(OutputName(out, list.Count(), i, static_cast<int>(l)),
-                EncodePng(layer.picture, layer.transparent));
+                EncodePictureAsPng(layer.picture, layer.transparent));
     }
   }
   return 0;

@@ -235,7 +235,7 @@ int WritePngC(PngSink* sink, png_bytepp rows, uint32_t width, uint32_t height, i
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const TWispPicture& picture, int32_t transparent) {
+std::vector<uint8_t> EncodePictureAsPng(const TWispPicture& picture, int32_t transparent) {
   const TWispBitmap& color = picture.color;
   const int channels = picture.has_alpha ? 4 : 3;
   const size_t stride = static_cast<size_t>(color.width()) * channels;

@@ -21,6 +21,6 @@ TWispFrame DecodePngFrame(std::span<const uint8_t> data, const std::string& name
 
 // Encodes a picture as 8-bit RGB, or RGBA when it has an alpha plane. A key (raw value, −1 none)
 // of a picture without alpha becomes the file's transparent colour.
-std::vector<uint8_t> EncodePng(const TWispPicture& picture, int32_t transparent);
+std::vector<uint8_t> EncodePictureAsPng(const TWispPicture& picture, int32_t transparent);
 
 }  // namespace nova

@@ -125,11 +125,11 @@ void TWispBitmap::CopyArea(int32_t dst_x, int32_t dst_y, const TWispBitmap& src,
   }
 }
 
-void TWispBitmap::Crop(const WispRect& rect) {
+void TWispBitmap::Crop(const TRect& rect) {
   TWispBitmap out;
   out.SetSize(rect.Width(), rect.Height(), bit_count_);
   out.palette_ = palette_;
-  out.CopyArea(0, 0, *this, rect.left, rect.top, rect.Width(), rect.Height());
+  out.CopyArea(0, 0, *this, rect.Left, rect.Top, rect.Width(), rect.Height());
   *this = std::move(out);
 }
 

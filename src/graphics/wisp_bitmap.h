@@ -6,16 +6,9 @@
 #include <span>
 #include <vector>
 
-namespace nova {
+#include "graphics/dibx_types.h"
 
-// A rectangle in picture pixels, right and bottom exclusive.
-struct WispRect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
-  bool IsEmpty() const { return right <= left || bottom <= top; }
-  bool operator==(const WispRect&) const = default;
-};
+namespace nova {
 
 struct WispPoint {
   int32_t x = 0, y = 0;
@@ -70,7 +63,7 @@ class TWispBitmap {
   void CopyArea(int32_t dst_x, int32_t dst_y, const TWispBitmap& src, int32_t src_x, int32_t src_y,
                 int32_t w, int32_t h);
   // Crops to rect, which must lie inside the bitmap.
-  void Crop(const WispRect& rect);
+  void Crop(const TRect& rect);
 
  private:
   int32_t width_ = 0, height_ = 0, bit_count_ = 0;

@@ -195,15 +195,15 @@ class WispReader {
     }
   }
 
-  std::vector<WispRect> ReadRegions() {
+  std::vector<TRect> ReadRegions() {
     const int32_t count = r_.I32();
     r_.CheckCount(count, 16, "region count");
-    std::vector<WispRect> regions(static_cast<size_t>(count));
-    for (WispRect& rect : regions) {
-      rect.left = r_.I32();
-      rect.top = r_.I32();
-      rect.right = r_.I32();
-      rect.bottom = r_.I32();
+    std::vector<TRect> regions(static_cast<size_t>(count));
+    for (TRect& rect : regions) {
+      rect.Left = r_.I32();
+      rect.Top = r_.I32();
+      rect.Right = r_.I32();
+      rect.Bottom = r_.I32();
     }
     return regions;
   }

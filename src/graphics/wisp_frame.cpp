@@ -36,7 +36,7 @@ void TWispFrame::MakeMask() {
   }
 }
 
-bool TWispFrame::ContentRect(WispRect& rect) const {
+bool TWispFrame::ContentRect(TRect& rect) const {
   const TWispBitmap& color = picture.color;
   const bool by_alpha = picture.has_alpha;
   if (!by_alpha && transparent < 0) return false;
@@ -47,36 +47,36 @@ bool TWispFrame::ContentRect(WispRect& rect) const {
     for (int32_t x = 0; x < color.width(); ++x) {
       bool content = by_alpha ? a[x] != 0 : color.GetRaw(x, y) != key;
       if (!content) continue;
-      rect.left = std::min(rect.left, x);
-      rect.right = std::max(rect.right, x + 1);
-      rect.top = std::min(rect.top, y);
-      rect.bottom = std::max(rect.bottom, y + 1);
+      rect.Left = std::min(rect.Left, x);
+      rect.Right = std::max(rect.Right, x + 1);
+      rect.Top = std::min(rect.Top, y);
+      rect.Bottom = std::max(rect.Bottom, y + 1);
     }
   }
   return true;
 }
 
-static void ClipRegions(std::vector<WispRect>& regions, const WispRect& content) {
-  std::vector<WispRect> kept;
-  for (WispRect r : regions) {
-    r.left = std::max(r.left, content.left) - content.left;
-    r.top = std::max(r.top, content.top) - content.top;
-    r.right = std::min(r.right, content.right) - content.left;
-    r.bottom = std::min(r.bottom, content.bottom) - content.top;
-    if (!r.IsEmpty()) kept.push_back(r);
+// Regions come from files and may hold any values: Intersect works in 64 bits.
+static void ClipRegions(std::vector<TRect>& regions, const TRect& content) {
+  std::vector<TRect> kept;
+  for (const TRect& r : regions) {
+    TRect inside = Intersect(r, content);
+    if (inside.IsEmpty()) continue;
+    kept.push_back({inside.Left - content.Left, inside.Top - content.Top,
+                    inside.Right - content.Left, inside.Bottom - content.Top});
   }
   regions = std::move(kept);
 }
 
 WispPoint TWispFrame::Trim() {
-  WispRect content;
-  const WispRect whole{0, 0, Width(), Height()};
+  TRect content;
+  const TRect whole{0, 0, Width(), Height()};
   if (!ContentRect(content) || content.IsEmpty() || content == whole) return {};
   picture.color.Crop(content);
   if (picture.has_alpha) picture.alpha.Crop(content);
   ClipRegions(visible_regions, content);
   ClipRegions(opaque_regions, content);
-  return {content.left, content.top};
+  return {content.Left, content.Top};
 }
 
 }  // namespace nova

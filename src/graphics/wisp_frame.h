@@ -27,8 +27,8 @@ class TWispFrame {
   int32_t display_time = 100;
   uint8_t kept = 0;  // carried from file to file, never interpreted
   TWispPicture picture;
-  std::vector<WispRect> visible_regions;
-  std::vector<WispRect> opaque_regions;
+  std::vector<TRect> visible_regions;
+  std::vector<TRect> opaque_regions;
   std::vector<TWispLayer> layers;
 
   int32_t Width() const { return picture.color.width(); }
@@ -46,7 +46,7 @@ class TWispFrame {
   WispPoint Trim();
 
  private:
-  bool ContentRect(WispRect& rect) const;
+  bool ContentRect(TRect& rect) const;
 };
 
 }  // namespace nova

@@ -123,12 +123,12 @@ TEST(PicturePng, EncodeKeepsAlphaAndKey) {
   f.picture.color.SetRaw(1, 0, 0x00FF00);
   f.SetTransparent(0x00FF00);
   TWispFrameList list;
-  list.LoadFromMemory(EncodePng(f.picture, f.transparent), "k.png");
+  list.LoadFromMemory(EncodePictureAsPng(f.picture, f.transparent), "k.png");
   EXPECT_EQ(RawPixels(list.Frame(0)), (std::vector<uint32_t>{0x112233, 0x00FF00}));
   EXPECT_EQ(list.Frame(0).transparent, 0x00FF00);
 
   f.MakeMask();
-  list.LoadFromMemory(EncodePng(f.picture, f.transparent), "a.png");
+  list.LoadFromMemory(EncodePictureAsPng(f.picture, f.transparent), "a.png");
   ASSERT_TRUE(list.Frame(0).HasAlpha());
   EXPECT_EQ(list.Frame(0).picture.alpha.Row(0)[0], 255);
   EXPECT_EQ(list.Frame(0).picture.alpha.Row(0)[1], 0);

@@ -170,8 +170,8 @@ TEST(WispRead, RegionsAndFirstFrameOnly) {
   list.LoadFromStream(BuildWisp(f), "regions.wsp");
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Frame(1).display_time, 0);
-  EXPECT_EQ(list.Frame(0).visible_regions, (std::vector<WispRect>{{0, 0, 2, 1}, {0, 1, 1, 2}}));
-  EXPECT_EQ(list.Frame(0).opaque_regions, (std::vector<WispRect>{{0, 0, 1, 1}}));
+  EXPECT_EQ(list.Frame(0).visible_regions, (std::vector<TRect>{{0, 0, 2, 1}, {0, 1, 1, 2}}));
+  EXPECT_EQ(list.Frame(0).opaque_regions, (std::vector<TRect>{{0, 0, 1, 1}}));
   list.LoadFromStream(BuildWisp(f), "regions.wsp", WispFrames::kFirstOnly);
   EXPECT_EQ(list.Count(), 1);
   EXPECT_THROW(list.Frame(1), ENovaError);

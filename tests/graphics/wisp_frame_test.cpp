@@ -68,8 +68,8 @@ TEST(WispFrame, TrimCropsToContentAndRegions) {
       EXPECT_EQ(f.picture.color.GetRaw(0, 0), 0xABCDEFu);
       EXPECT_EQ(f.picture.color.GetRaw(2, 1), 0xABCDEFu);
       // Regions move with the crop; the one left empty goes.
-      EXPECT_EQ(f.visible_regions, (std::vector<WispRect>{{0, 0, 3, 2}}));
-      EXPECT_EQ(f.opaque_regions, (std::vector<WispRect>{{1, 0, 3, 2}}));
+      EXPECT_EQ(f.visible_regions, (std::vector<TRect>{{0, 0, 3, 2}}));
+      EXPECT_EQ(f.opaque_regions, (std::vector<TRect>{{1, 0, 3, 2}}));
     }
   }
   // Neither key nor alpha: nothing to trim by.

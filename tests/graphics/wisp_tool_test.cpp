@@ -58,7 +58,7 @@ TWispPicture Gradient(int seed) {
 }
 
 void WritePng(const std::string& path, const TWispPicture& p) {
-  std::vector<uint8_t> bytes = EncodePng(p, -1);
+  std::vector<uint8_t> bytes = EncodePictureAsPng(p, -1);
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<std::streamsize>(bytes.size()));
 }

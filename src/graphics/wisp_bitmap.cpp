@@ -11,13 +11,19 @@ size_t BitmapRowBytes(int32_t width, int32_t bit_count) {
   return ((static_cast<size_t>(width) * static_cast<size_t>(bit_count) + 31) / 32) * 4;
 }
 
-void TWispBitmap::SetSize(int32_t width, int32_t height, int32_t bit_count) {
+void TWispBitmap::SetSize(int32_t width, int32_t height, int32_t bit_count, WispPixels pixels) {
   assert(width >= 0 && height >= 0);
   width_ = width;
   height_ = height;
   bit_count_ = bit_count;
   pitch_ = BitmapRowBytes(width, bit_count);
-  pixels_.assign(pitch_ * static_cast<size_t>(height), 0);
+  const size_t bytes = pitch_ * static_cast<size_t>(height);
+  pixels_.clear();
+  if (pixels == WispPixels::kZeroed) {
+    pixels_.assign(bytes, 0);
+  } else if (pixels == WispPixels::kUninitialized) {
+    pixels_.resize(bytes);
+  }
 }
 
 uint32_t TWispBitmap::GetRaw(int32_t x, int32_t y) const {
@@ -106,6 +112,7 @@ uint32_t TWispBitmap::ColorToRaw(uint32_t color) const {
 
 void TWispBitmap::Fill(uint32_t raw) {
   if (empty()) return;
+  std::memset(Row(0), 0, pitch_);
   for (int32_t x = 0; x < width_; ++x) SetRaw(x, 0, raw);
   for (int32_t y = 1; y < height_; ++y) std::memcpy(Row(y), Row(0), pitch_);
 }

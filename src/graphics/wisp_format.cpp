@@ -45,7 +45,9 @@ class WispReader {
     for (int32_t i = 0; i < count; ++i) {
       frame_index_ = i;
       list_.frames_.push_back(ReadFrame());
-      Compose(list_.frames_.back());
+      // Only later frames can refer to a layer, so the last frame's layers may be given away.
+      const bool last_use = layers == WispLayers::kFree && i == count - 1;
+      Compose(list_.frames_.back(), last_use);
     }
     if (layers == WispLayers::kFree) {
       for (TWispFrame& f : list_.frames_) f.layers.clear();
@@ -130,12 +132,14 @@ class WispReader {
     const int32_t layer_count = r_.I32();
     const int32_t width = r_.I32(), height = r_.I32(), bits = r_.I32();
     if (!IsValidBitCount(bits)) Fail("bit count " + std::to_string(bits) + " is not supported");
+    current_bits_ = bits;
     // A layer takes at least 26 bytes.
     if (layer_count < 0 || static_cast<uint64_t>(layer_count) * 26 > r_.remaining()) {
       Fail("layer count " + std::to_string(layer_count) + " does not fit the file");
     }
     Allocate(width, height, bits);
-    f.picture.color.SetSize(width, height, bits);
+    // Pixels come with the composite; the shape and palette are needed now.
+    f.picture.color.SetSize(width, height, bits, WispPixels::kNone);
     if (bits <= 8) {
       for (uint32_t i = 0; i < (1u << bits); ++i) f.picture.color.palette()[i] = r_.U32() & 0xFFFFFF;
     }
@@ -160,19 +164,29 @@ class WispReader {
     const TWispBitmap& frame_color = f.picture.color;
     Allocate(frame_color.width(), frame_color.height(), frame_color.bit_count());
     layer.picture.color.SetSize(frame_color.width(), frame_color.height(),
-                                frame_color.bit_count());
+                                frame_color.bit_count(), PlaneInit(WispPlaneKind::kColor));
     layer.picture.color.palette() = frame_color.palette();
     ReadPlane(index, WispPlaneKind::kColor, layer.picture.color);
     if (h_.version > 99) {
       const int32_t alpha_size = r_.I32();
       if (alpha_size > 0) {
         Allocate(frame_color.width(), frame_color.height(), 8);
-        layer.picture.alpha.SetSize(frame_color.width(), frame_color.height(), 8);
+        layer.picture.alpha.SetSize(frame_color.width(), frame_color.height(), 8,
+                                    PlaneInit(WispPlaneKind::kAlpha));
         layer.picture.has_alpha = true;
         ReadPlaneBytes(index, WispPlaneKind::kAlpha, alpha_size, layer.picture.alpha);
       }
     }
     return layer;
+  }
+
+  // Row planes are written whole (zlib and stored ones must match the size exactly, 32-bit JPEG
+  // rows have no padding); tiles and 24-bit JPEG rows leave padding to zero.
+  WispPixels PlaneInit(WispPlaneKind kind) const {
+    const WispPlaneLayout layout = h_.version < 103 ? WispPlaneLayout{} : h_.layout;
+    if (layout.tiled()) return WispPixels::kZeroed;
+    const bool jpeg = kind == WispPlaneKind::kColor && layout.compression == WispCompression::kJpeg;
+    return jpeg && current_bits_ != 32 ? WispPixels::kZeroed : WispPixels::kUninitialized;
   }
 
   void ReadPlane(int32_t layer, WispPlaneKind kind, TWispBitmap& out) {
@@ -208,27 +222,44 @@ class WispReader {
     return regions;
   }
 
-  void Compose(TWispFrame& f) {
+  // Whether a visible layer is drawn by copying it whole (its alpha plane too, if it brings one).
+  bool CopiesWhole(const TWispLayer& layer, bool first) const {
+    if (layer.picture.has_alpha && layer.mask_over_key) return first;
+    return (layer.transparent == -1 || (first && h_.first_layer_opaque)) && layer.opacity == 255;
+  }
+
+  void Compose(TWispFrame& f, bool last_use) {
     TWispPicture& pic = f.picture;
-    pic.color.Fill(pic.color.ColorToRaw(static_cast<uint32_t>(h_.background)));
-    bool first = true;
-    for (const TWispLayer& layer : f.layers) {
-      if (!layer.visible) continue;
-      const TWispPicture& src = layer.picture;
-      if (src.has_alpha && layer.mask_over_key && first) {
-        // The bottom layer brings the frame's alpha plane; its colours are the picture.
-        pic.color.CopyArea(0, 0, src.color, 0, 0, src.color.width(), src.color.height());
-        pic.alpha = src.alpha;
-        pic.has_alpha = true;
-      } else if (src.has_alpha && layer.mask_over_key) {
+    const int32_t w = pic.color.width(), h = pic.color.height(), bits = pic.color.bit_count();
+    auto layer = std::find_if(f.layers.begin(), f.layers.end(),
+                              [](const TWispLayer& l) { return l.visible; });
+    if (layer != f.layers.end() && CopiesWhole(*layer, true)) {
+      // The bottom layer covers the background: it becomes the picture as it is.
+      TWispPicture& src = layer->picture;
+      const bool alpha = src.has_alpha && layer->mask_over_key;
+      if (last_use) {
+        pic.color = std::move(src.color);
+        if (alpha) pic.alpha = std::move(src.alpha);
+      } else {
+        pic.color = src.color;
+        if (alpha) pic.alpha = src.alpha;
+      }
+      pic.has_alpha = alpha;
+      ++layer;
+    } else {
+      pic.color.SetSize(w, h, bits, WispPixels::kUninitialized);
+      pic.color.Fill(pic.color.ColorToRaw(static_cast<uint32_t>(h_.background)));
+    }
+    for (; layer != f.layers.end(); ++layer) {
+      if (!layer->visible) continue;
+      const TWispPicture& src = layer->picture;
+      if (src.has_alpha && layer->mask_over_key) {
         ComposeMasked(pic.color, src.color, src.alpha);
-      } else if ((layer.transparent == -1 || (first && h_.first_layer_opaque)) &&
-                 layer.opacity == 255) {
+      } else if (CopiesWhole(*layer, false)) {
         ComposeKeyed(pic.color, src.color, -1, 255);
       } else {
-        ComposeKeyed(pic.color, src.color, layer.transparent, layer.opacity);
+        ComposeKeyed(pic.color, src.color, layer->transparent, layer->opacity);
       }
-      first = false;
     }
   }
 
@@ -237,6 +268,7 @@ class WispReader {
   std::string name_;
   WispHeader h_;
   int32_t frame_index_ = 0;
+  int32_t current_bits_ = 0;
   int64_t allocated_ = 0;
 };
 

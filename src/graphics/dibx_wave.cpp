@@ -139,13 +139,6 @@ void TDIBXWave::FillRectSub(const TRect& rect, TPixel pixel) {
               [&](int off) { inner_.FillRectSub(ShiftRect(rect, off), pixel); });
 }
 
-void TDIBXWave::Assign(TCustomDIBX& src) {
-  const TRect saved = StoredClip();
-  ResetClip();
-  Draw(0, 0, FlipNone, TKeyMode::Ignore, src.Bounds(), src);
-  SetStoredClip(saved);
-}
-
 void TDIBXWave::Draw(int x, int y, TFlip flip, TKeyMode key, const TRect& srcRect,
                      TCustomDIBX& src) {
   ForEachBand(*this, y, SpanEnd(y, srcRect.Height()),

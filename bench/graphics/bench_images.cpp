@@ -69,7 +69,8 @@ Planes FindPlanes(const std::vector<uint8_t>& file) {
   Planes p;
   p.color = r.Bytes(r.U32());
   const int32_t alpha = r.I32();
-  if (alpha > 0) p.alpha = r.Bytes(static_cast<size_t>(alpha));
+  if (alpha > 0)
+    p.alpha = r.Bytes(static_cast<size_t>(alpha));
   return p;
 }
 
@@ -175,7 +176,8 @@ void BM_CacheHit(benchmark::State& state) {
     list.AddFrame(std::move(f));
     const std::vector<uint8_t> bytes = list.SaveToBytes();
     std::ofstream(dir / "cg.wsp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   TVrFileManager files;
   files.SetCdromRoots({});
@@ -183,11 +185,12 @@ void BM_CacheHit(benchmark::State& state) {
   TWispCollection cache(files, 0);
   int user = 0;
   cache.Get(&user, "cg.wsp");
-  for (auto _ : state) benchmark::DoNotOptimize(cache.Get(&user, "CG.WSP"));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(cache.Get(&user, "CG.WSP"));
   std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_CacheHit);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

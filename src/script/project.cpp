@@ -136,7 +136,8 @@ bool TProject::PageExists(const std::string& name) {
   // Missing media never ask for a disk.
   std::string media = LowerCaseJ(setting_.media_extensions) + ".";
   if (media.find(ExtensionOf(name) + ".") != std::string::npos) return false;
-  return services_.files.PromptForDisk(disk);
+  return services_.files.PromptForDisk(
+      disk, {setting_.disk_prompt, setting_.quit_message, setting_.title});
 }
 
 bool TProject::CheckDataLocation() {

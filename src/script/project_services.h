@@ -52,15 +52,14 @@ class IProjectHost {
 };
 
 // Where the title's data lies, for the data location check: the executable's folder, the
-// disks and the virtual file manager. Paths are Shift-JIS with "\" separators, folders end
-// in "\".
+// disks and the virtual file manager. Paths are native; folders end in a separator.
 class ITitleLocation {
  public:
   virtual ~ITitleLocation() = default;
   virtual std::string ExecutableFolder() = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual std::vector<uint8_t> ReadFile(const std::string& path) = 0;
-  // Roots of the CD-ROM drives that hold a medium ("E:\").
+  // Roots of the CD-ROM drives that hold a medium.
   virtual std::vector<std::string> CdRomRoots() = 0;
   // The virtual file manager.
   virtual std::string BaseFolder() = 0;

@@ -6,6 +6,13 @@
 
 namespace nova {
 
+// Texts of a disk prompt, from the project (Shift-JIS).
+struct TDiskTexts {
+  std::string prompt_format;  // one %d
+  std::string quit_message;
+  std::string caption;  // the application title
+};
+
 // What the project and the page loader need from the title's files. The player implements it
 // over the virtual file manager; tests and tools over a folder or a map of names.
 class IScriptFiles {
@@ -15,7 +22,7 @@ class IScriptFiles {
   // The file's bytes; raises "%s:ファイルがありません" when it is missing.
   virtual std::vector<uint8_t> Load(const std::string& name) = 0;
   // Asks for disk `disk` of a multi-disk title; true once it is in and its archive added.
-  virtual bool PromptForDisk(int32_t disk) = 0;
+  virtual bool PromptForDisk(int32_t disk, const TDiskTexts& texts) = 0;
 };
 
 enum class TMsgButtons { Ok, OkCancel };

@@ -12,6 +12,14 @@
 namespace nova {
 
 inline constexpr int32_t kNewestProjectVersion = 116;
+// The version from which each optional field of the project file is present.
+inline constexpr int32_t kExitPageSince = 110;
+inline constexpr int32_t kWriteSaveSince = 104;
+inline constexpr int32_t kExtraFlagSince = 106;
+inline constexpr int32_t kMediaSince = 109;
+inline constexpr int32_t kPauseSince = 113;
+inline constexpr int32_t kExtraFlag2Since = 114;
+inline constexpr int32_t kToolBarSince = 116;
 
 // A variable the project defines (usually a status variable such as a volume).
 struct TParamData {

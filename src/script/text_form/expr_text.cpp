@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "script/text_form/expr_text.h"
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "base/extended_real.h"
+#include "script/text_form/real_text.h"
 
 namespace nova {
 namespace {
@@ -23,28 +20,10 @@ bool IsBareName(const std::string& s) {
   return s != "TRUE" && s != "FALSE" && s != "real" && s != "flag" && s.compare(0, 3, "var") != 0;
 }
 
-std::string Hex(const uint8_t* p, size_t n) {
-  std::string out;
-  char b[4];
-  for (size_t i = 0; i < n; ++i) {
-    std::snprintf(b, sizeof b, "%02X", p[i]);
-    out += b;
-  }
-  return out;
-}
-
-std::string FormatReal(const std::array<uint8_t, 10>& bytes) {
-  long double v = ExtendedFromBytes(bytes);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.21Lg", v);
-  if (ExtendedToBytes(std::strtold(buf, nullptr)) == bytes) return std::string("real(") + buf + ")";
-  return "real(hex:" + Hex(bytes.data(), bytes.size()) + ")";
-}
-
 std::string FormatArg(const TExprArg& a) {
   switch (a.kind) {
     case 1: return std::to_string(a.int_value);
-    case 2: return FormatReal(a.real_bytes);
+    case 2: return "real(" + FormatRealBytes(a.real_bytes) + ")";
     case 3:
       if (a.flag <= 1) return a.flag ? "TRUE" : "FALSE";
       return "flag(" + std::to_string(a.flag) + ")";
@@ -54,18 +33,6 @@ std::string FormatArg(const TExprArg& a) {
       return "var(" + QuoteSjis(a.text) + ")";
     default: return "var" + std::to_string(a.kind) + "(" + QuoteSjis(a.text) + ")";
   }
-}
-
-bool ParseHexBytes(const std::string& hex, uint8_t* out, size_t n) {
-  if (hex.size() != n * 2) return false;
-  for (size_t i = 0; i < n; ++i) {
-    char* end = nullptr;
-    std::string byte = hex.substr(i * 2, 2);
-    long v = std::strtol(byte.c_str(), &end, 16);
-    if (*end != '\0' || byte.find_first_of("+- ") != std::string::npos) return false;
-    out[i] = static_cast<uint8_t>(v);
-  }
-  return true;
 }
 
 TExprArg ParseArg(TTokCursor& c) {
@@ -81,15 +48,8 @@ TExprArg ParseArg(TTokCursor& c) {
     if (t.text == "real") {
       const TTok& v = c.ExpectWord("a real number");
       a.kind = 2;
-      if (v.text.rfind("hex:", 0) == 0) {
-        if (!ParseHexBytes(v.text.substr(4), a.real_bytes.data(), 10)) {
-          c.Fail("real(hex:...) needs 20 hexadecimal digits");
-        }
-      } else {
-        char* end = nullptr;
-        long double r = std::strtold(v.text.c_str(), &end);
-        if (*end != '\0') c.Fail("'" + v.text + "' is not a real number");
-        a.real_bytes = ExtendedToBytes(r);
+      if (!ParseRealText(v.text, a.real_bytes)) {
+        c.Fail("'" + v.text + "' is not a real number or hex: and 20 hexadecimal digits");
       }
     } else if (t.text == "flag") {
       int64_t v = 0;

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include <vector>
-
-#include "script/expr_ops.h"
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "expr/nova_parser.h"
 
 namespace nova {
 
-// One expression of a command record. It keeps the compiled operations exactly as the page
-// stores them; an expression with no operations is empty and yields no value.
+// One expression of a command record, owned by its command. An expression with no operations
+// is empty and yields no value. The interpreter executes `parser`.
 struct TCommandExpr {
-  std::vector<TExprOp> ops;
+  TNovaParser parser;
 
-  bool IsEmpty() const { return ops.empty(); }
-  void Read(BinaryReader& r) { ops = ReadExprOps(r); }
-  void Write(BinaryWriter& w) const { WriteExprOps(w, ops); }
+  bool IsEmpty() const { return parser.Empty(); }
+  void Read(BinaryReader& r) { parser.LoadOps(r); }
+  void Write(BinaryWriter& w) const { parser.SaveOps(w); }
 };
 
 }  // namespace nova

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <string>
-#include <vector>
 
 #include "script/command_expr.h"
 #include "script/text_form/text_cursor.h"
@@ -14,9 +13,5 @@ std::string FormatExpr(const TCommandExpr& e);
 
 // Reads "{source}" (compiled with the expression compiler) or "[operations]".
 TCommandExpr ParseExpr(TTokCursor& c);
-
-// Compiles expression source text (Shift-JIS) into its operations; an empty text is the empty
-// expression. Raises the compiler's error, prefixed with `where`.
-std::vector<TExprOp> CompileExprSource(const std::string& sjis, const std::string& where);
 
 }  // namespace nova

@@ -42,7 +42,7 @@ TPageSource::Line SplitLine(const TTextLine& tl, const std::string& file) {
       item.key = toks[i].text;
       i += 2;
       if (i >= toks.size()) {
-        throw ENovaError(file + ":" + std::to_string(toks.back().line) + ": '" + item.key +
+        TextFail(file + ":" + std::to_string(toks.back().line) + ": '" + item.key +
                          "=' without a value");
       }
     }
@@ -96,7 +96,7 @@ class TTextFieldReader final : public TFieldVisitor {
                             ? key + " is not in the page's mask entry for " + kind_
                             : "unknown field '" + key + "' for " + kind_ + " in page version " +
                                   std::to_string(version());
-      throw ENovaError(file_ + ":" + std::to_string(line) + ": " + why);
+      TextFail(file_ + ":" + std::to_string(line) + ": " + why);
     }
   }
 
@@ -249,7 +249,7 @@ void ApplyHeader(const TPageSource::Line& line, const std::string& file, TComman
 void ApplyMaskLine(const TPageSource::Line& line, const std::string& file, TMaskTable& masks,
                    std::set<int32_t>& given) {
   auto fail = [&](const std::string& what) {
-    throw ENovaError(file + ":" + std::to_string(line.line) + ": " + what);
+    TextFail(file + ":" + std::to_string(line.line) + ": " + what);
   };
   if (line.items.empty() || !line.items[0].key.empty()) fail("mask needs its entry first");
   TTokCursor ec(line.items[0].value, file);
@@ -296,14 +296,14 @@ TPageSource::TPageSource(const std::string& utf8, std::string file) : file_(std:
     if (line.head == "page" || line.head == "result" || line.head == "masks" ||
         line.head == "mask") {
       if (!commands_.empty() && line.head != "mask") {
-        throw ENovaError(file_ + ":" + std::to_string(line.line) + ": " + line.head +
+        TextFail(file_ + ":" + std::to_string(line.line) + ": " + line.head +
                          " must come before the first command");
       }
       directives_.push_back(std::move(line));
       continue;
     }
     if (CommandIdByName(line.head) < 0) {
-      throw ENovaError(file_ + ":" + std::to_string(line.line) + ": unknown command '" +
+      TextFail(file_ + ":" + std::to_string(line.line) + ": unknown command '" +
                        line.head + "'");
     }
     if (line.head == "Label") {
@@ -327,7 +327,7 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
   int64_t mask_size = kMaskBytes;
   for (const Line& d : directives_) {
     auto fail = [&](const std::string& what) {
-      throw ENovaError(file_ + ":" + std::to_string(d.line) + ": " + what);
+      TextFail(file_ + ":" + std::to_string(d.line) + ": " + what);
     };
     if (d.head == "page") {
       if (d.items.size() != 1) fail("page takes its version");
@@ -347,7 +347,7 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
   }
   if (page.version() > kNewestPageVersion) {
     if (!commands_.empty()) {
-      throw ENovaError(file_ + ": a page of version " + std::to_string(page.version()) +
+      TextFail(file_ + ": a page of version " + std::to_string(page.version()) +
                        " has no commands");
     }
     return;
@@ -364,7 +364,7 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
     int32_t id = CommandIdByName(line.head);
     if (!CommandKindInfo(static_cast<TCommandId>(id)).creates_component || given.count(id)) continue;
     if (id >= masks.StoredCount()) {
-      throw ENovaError(file_ + ":" + std::to_string(line.line) + ": the mask table has no entry for " +
+      TextFail(file_ + ":" + std::to_string(line.line) + ": the mask table has no entry for " +
                        line.head);
     }
     auto [it, fresh] = derived.try_emplace(id, masks.StoredEntry(id));
@@ -372,7 +372,7 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
       int pid = PropIdByName(item.key);
       if (pid < 0) continue;
       if (pid >= std::min<int32_t>(masks.StoredSize(), kMaskBytes) * 8) {
-        throw ENovaError(file_ + ":" + std::to_string(line.line) + ": " + item.key +
+        TextFail(file_ + ":" + std::to_string(line.line) + ": " + item.key +
                          " does not fit a mask entry of " + std::to_string(masks.StoredSize()) +
                          " bytes");
       }

@@ -54,7 +54,7 @@ std::string TTokCursor::Where() const {
   return file_ + ":" + std::to_string(line);
 }
 
-void TTokCursor::Fail(const std::string& what) const { throw ENovaError(Where() + ": " + what); }
+void TTokCursor::Fail(const std::string& what) const { TextFail(Where() + ": " + what); }
 
 bool ParseInt(const std::string& word, int64_t& out) {
   if (word.empty()) return false;

@@ -84,7 +84,7 @@ class TLexer {
 
  private:
   [[noreturn]] void Fail(const std::string& what) const {
-    throw ENovaError(file_ + ":" + std::to_string(line_) + ": " + what);
+    TextFail(file_ + ":" + std::to_string(line_) + ": " + what);
   }
   std::string Where() const { return file_ + ":" + std::to_string(line_); }
 
@@ -178,9 +178,11 @@ class TLexer {
 
 }  // namespace
 
+void TextFail(const std::string& utf8_message) { throw ENovaError(Utf8ToSjis(utf8_message)); }
+
 std::string TextToSjis(const std::string& utf8, const std::string& where) {
   std::string sjis = Utf8ToSjis(utf8);
-  if (SjisToUtf8(sjis) != utf8) throw ENovaError(where + ": text has no Shift-JIS form");
+  if (SjisToUtf8(sjis) != utf8) TextFail(where + ": text has no Shift-JIS form");
   return sjis;
 }
 

@@ -31,6 +31,9 @@ struct TTextLine {
 // the line. Raises ENovaError naming `file` and the line on a lexical fault.
 std::vector<TTextLine> LexText(const std::string& utf8, const std::string& file);
 
+// Raises ENovaError with a message written in UTF-8 (file names, quoted texts).
+[[noreturn]] void TextFail(const std::string& utf8_message);
+
 // Shift-JIS of UTF-8 text from a text form; text without a Shift-JIS form is an error naming
 // `where` rather than silently becoming "?".
 std::string TextToSjis(const std::string& utf8, const std::string& where);

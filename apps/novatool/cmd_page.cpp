@@ -37,7 +37,7 @@ int Disasm(const ToolArgs& args) {
   if (args.size() != 2) return Usage();
   std::vector<uint8_t> bytes = nova_tool::ReadFileBytes(args[1]);
   nova::TPage page;
-  std::string name = nova::Utf8ToSjis(std::filesystem::path(args[1]).filename().string());
+  std::string name = nova::Utf8ToSjis(args[1]);
   if (page.Read(bytes, name) == nova::TPageReadResult::NeedsRebuild) {
     throw nova::ENovaError(args[1] + ": page version " + std::to_string(page.version()) + ": " +
                            nova::ScriptText(nova::TScriptText::Rebuild));

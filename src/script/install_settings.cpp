@@ -7,6 +7,7 @@ namespace nova {
 namespace {
 
 constexpr size_t kMagicBytes = 5;  // "is" and three digits
+constexpr char kNewestMagic[] = "is108";
 
 // Three characters as a decimal number; 0 when they are not one.
 int32_t VersionDigits(const std::string& s) {
@@ -56,6 +57,36 @@ void TNovaInstallSet::Read(std::span<const uint8_t> bytes, const std::string& fi
     r.String();
     r.String();
   }
+}
+
+void TNovaInstallSet::Write(BinaryWriter& w) const {
+  w.Bytes(std::string_view(kNewestMagic, kMagicBytes));
+  w.I32(disk);
+  w.String(title);
+  w.String("");
+  w.String(install_folder);
+  w.String("");
+  w.U8(0);
+  w.String("");
+  w.U8(0);
+  w.I32(0);      // items
+  w.String("");  // program file name
+  w.I32(0);
+  w.U8(0);
+  w.U8(0);
+  w.String("");
+  w.String("");
+  for (int i = 0; i < 4; ++i) w.I64(0);  // totals
+  w.U8(0);
+  w.U8(0);
+  w.I32(0);  // string list
+  w.Bool(fully_installed);
+  w.U8(0);
+  w.U8(0);
+  w.I32(0);      // string list
+  w.String("");  // setup caption
+  w.String("");
+  w.String("");
 }
 
 }  // namespace nova

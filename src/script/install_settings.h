@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "base/binary_writer.h"
+
 namespace nova {
 
 // The install settings file "install.dat" (`TNovaInstallSet`). The player uses the disk
@@ -18,6 +20,9 @@ struct TNovaInstallSet {
 
   // Raises a message naming `file` and the field on damage.
   void Read(std::span<const uint8_t> bytes, const std::string& file);
+  // Writes the settings of an installed title in the newest layout ("is108"); the installer's
+  // own fields are written empty.
+  void Write(BinaryWriter& w) const;
 };
 
 }  // namespace nova

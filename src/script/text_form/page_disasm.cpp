@@ -59,7 +59,10 @@ class TDisassembler {
     if (m.StoredCount() != kCommandKindCount || m.StoredSize() != kMaskBytes) {
       Emit("masks " + std::to_string(m.StoredCount()) + " " + std::to_string(m.StoredSize()));
     }
-    for (int32_t k = 0; k < m.StoredCount(); ++k) MaskLine(k);
+    // Entries of no bytes have nothing to show, however many the file claims.
+    if (m.StoredSize() > 0) {
+      for (int32_t k = 0; k < m.StoredCount(); ++k) MaskLine(k);
+    }
     for (int32_t i = 0; i < page_.commands().Count(); ++i) CommandLines(i);
     return out_;
   }

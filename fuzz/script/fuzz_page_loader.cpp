@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TPage page;
   page.set_name("fuzz.nsb");
   try {
-    if (page.Read({data, size}, "fuzz.nsb") != TPageReadResult::Loaded) return 0;
+    if (page.Read({data, size}, "fuzz.nsb") != TPageReadResult::Loaded)
+      return 0;
   } catch (const ENovaError&) {
     return 0;
   }
@@ -24,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TPageSource(DisassemblePage(page), "fuzz.txt").Build(again);
   BinaryWriter second;
   again.Write(second);
-  if (first.data() != second.data()) std::abort();
+  if (first.data() != second.data())
+    std::abort();
   return 0;
 }

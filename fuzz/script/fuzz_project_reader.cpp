@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TProjectSetting again = AssembleProject(DumpProject(project), "nova.txt");
   BinaryWriter second;
   again.Write(second);
-  if (first.data() != second.data()) std::abort();
+  if (first.data() != second.data())
+    std::abort();
   return 0;
 }

@@ -25,7 +25,8 @@ constexpr char kProjectSource[] = "nova.npb.txt";
 constexpr char kProjectFile[] = "nova.npb";
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::string ReadText(const fs::path& path) {
@@ -34,24 +35,27 @@ std::string ReadText(const fs::path& path) {
   return std::string(m.View());
 }
 
-void PutBytes(TVrFileCollection& archive, const std::string& name, const std::vector<uint8_t>& bytes) {
+void PutBytes(TVrFileCollection& archive, const std::string& name,
+              const std::vector<uint8_t>& bytes) {
   TVrFile& e = archive.AddMemoryEntry(name);
   e.data->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
 struct TPageJob {
-  std::string name;  // entry name, Shift-JIS with "\"
+  std::string name; // entry name, Shift-JIS with "\"
   std::unique_ptr<TPageSource> source;
 };
 
-}  // namespace
+} // namespace
 
 void BuildTitle(const std::string& source_dir, const std::string& out_dir) {
   std::error_code ec;
-  if (!fs::is_directory(source_dir, ec)) TextFail(source_dir + ": not a folder");
+  if (!fs::is_directory(source_dir, ec))
+    TextFail(source_dir + ": not a folder");
   std::vector<fs::path> files;
   for (const fs::directory_entry& e : fs::recursive_directory_iterator(source_dir)) {
-    if (e.is_regular_file()) files.push_back(e.path());
+    if (e.is_regular_file())
+      files.push_back(e.path());
   }
   std::sort(files.begin(), files.end());
 
@@ -67,20 +71,24 @@ void BuildTitle(const std::string& source_dir, const std::string& out_dir) {
       project_setting = AssembleProject(ReadText(path), path.string());
       project = &project_setting;
     } else if (EndsWith(rel, kPageSourceSuffix)) {
-      name.resize(name.size() - 4);  // drop ".txt"
+      name.resize(name.size() - 4); // drop ".txt"
       pages.push_back({name, std::make_unique<TPageSource>(ReadText(path), path.string())});
     } else {
       archive.AddFileEntry(name, path.string());
     }
   }
-  if (!project) TextFail(source_dir + ": no project source " + kProjectSource);
+  if (!project)
+    TextFail(source_dir + ": no project source " + kProjectSource);
 
   // Jumps may name labels of other pages: every page is parsed before any is built.
-  auto resolve = [&pages](const std::string& page, const std::string& label) -> std::optional<int32_t> {
+  auto resolve = [&pages](const std::string& page,
+                          const std::string& label) -> std::optional<int32_t> {
     for (const TPageJob& job : pages) {
-      if (!SameTextJ(job.name, page)) continue;
+      if (!SameTextJ(job.name, page))
+        continue;
       auto it = job.source->labels().find(label);
-      if (it != job.source->labels().end()) return it->second;
+      if (it != job.source->labels().end())
+        return it->second;
     }
     return std::nullopt;
   };
@@ -97,7 +105,8 @@ void BuildTitle(const std::string& source_dir, const std::string& out_dir) {
   PutBytes(archive, kProjectFile, project_bytes.data());
 
   fs::create_directories(out_dir, ec);
-  if (ec) TextFail(out_dir + ": cannot create the folder: " + ec.message());
+  if (ec)
+    TextFail(out_dir + ": cannot create the folder: " + ec.message());
   {
     TZpBigFileStream out((fs::path(out_dir) / "game.dat").string(), TBigFileMode::fmCreate);
     archive.WriteTo(out);
@@ -113,4 +122,4 @@ void BuildTitle(const std::string& source_dir, const std::string& out_dir) {
   m.SaveToFile((fs::path(out_dir) / "install.dat").string());
 }
 
-}  // namespace nova
+} // namespace nova

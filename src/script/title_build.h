@@ -11,4 +11,4 @@ namespace nova {
 // Raises ENovaError naming the source file and line of the first fault.
 void BuildTitle(const std::string& source_dir, const std::string& out_dir);
 
-}  // namespace nova
+} // namespace nova

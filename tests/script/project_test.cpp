@@ -15,17 +15,18 @@ namespace {
 
 // Title files in memory, and every dialog and host call recorded.
 class TFakeTitle final : public IScriptFiles, public IScriptDialogs, public IProjectHost {
- public:
+public:
   class TInterp final : public IProjectInterpreter {
-   public:
+  public:
     explicit TInterp(TFakeTitle& t) : t_(t) {}
     void Start(const std::string& page) override { t_.log.push_back("start " + page); }
     void Run() override {
       t_.log.push_back(std::string("run terminating=") + (RunState().Terminating ? "1" : "0"));
-      if (t_.exit_page_fails) throw ENovaError("broken");
+      if (t_.exit_page_fails)
+        throw ENovaError("broken");
     }
 
-   private:
+  private:
     TFakeTitle& t_;
   };
 
@@ -45,7 +46,8 @@ class TFakeTitle final : public IScriptFiles, public IScriptDialogs, public IPro
   TMsgResult MessageBox(const std::string& text, const std::string& caption, TMsgButtons,
                         TMsgIcon) override {
     log.push_back("box " + SjisToUtf8(text) + "|" + SjisToUtf8(caption));
-    if (answers.empty()) return TMsgResult::Ok;
+    if (answers.empty())
+      return TMsgResult::Ok;
     TMsgResult r = answers.front();
     answers.pop_front();
     return r;
@@ -95,7 +97,7 @@ std::vector<uint8_t> Project(const std::string& start, const std::string& exit_p
 }
 
 class ProjectTest : public testing::Test {
- protected:
+protected:
   void SetUp() override { ResetRunState(); }
   void TearDown() override { ResetRunState(); }
   TProject Make() { return TProject({t, t, t, nullptr}); }
@@ -107,14 +109,14 @@ TEST_F(ProjectTest, StartAppliesTheProjectAndRunsTheStartPage) {
   volume.name = "volume";
   TParamData speed;
   speed.name = "speed";
-  t.existing_vars = {"volume"};  // restored from the status data: keeps its value
+  t.existing_vars = {"volume"}; // restored from the status data: keeps its value
   t.files["nova.npb"] = Project("main.nsb", "", {volume, speed});
   t.files["main.nsb"] = {1};
   TProject p = Make();
   ASSERT_TRUE(p.Start());
   EXPECT_FALSE(RunState().Terminating);
-  std::vector<std::string> expected = {"title Demo", "centre 400,300", "restore", "var speed",
-                                       "titles", "start main.nsb"};
+  std::vector<std::string> expected = {"title Demo", "centre 400,300", "restore",
+                                       "var speed",  "titles",         "start main.nsb"};
   EXPECT_EQ(t.log, expected);
   p.Step();
   EXPECT_TRUE(t.Has("run terminating=0"));
@@ -133,7 +135,8 @@ TEST_F(ProjectTest, StartStopsOnMissingPieces) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     t = TFakeTitle{};
-    if (c.project) t.files["nova.npb"] = c.empty ? std::vector<uint8_t>{} : Project("main.nsb", "");
+    if (c.project)
+      t.files["nova.npb"] = c.empty ? std::vector<uint8_t>{} : Project("main.nsb", "");
     TProject p = Make();
     EXPECT_FALSE(p.Start());
     EXPECT_TRUE(RunState().Terminating);
@@ -161,8 +164,8 @@ TEST_F(ProjectTest, PageExistsAsksOnlyForMissingPagesOnOtherDisks) {
   t.log.clear();
   EXPECT_TRUE(p.PageExists("main.nsb"));
   EXPECT_FALSE(p.PageExists(""));
-  EXPECT_FALSE(p.PageExists("other\\missing.nsb"));  // disk 0: no prompt
-  EXPECT_FALSE(p.PageExists("disk2\\voice.ogg"));    // a medium: no prompt
+  EXPECT_FALSE(p.PageExists("other\\missing.nsb")); // disk 0: no prompt
+  EXPECT_FALSE(p.PageExists("disk2\\voice.ogg"));   // a medium: no prompt
   EXPECT_TRUE(t.log.empty());
   EXPECT_TRUE(p.PageExists("disk2\\sub\\scene.nsb"));
   EXPECT_EQ(t.log, std::vector<std::string>{"prompt 2 disk %d"});
@@ -189,7 +192,7 @@ TEST_F(ProjectTest, ShutdownRunsTheExitPageOnceAndKeepsTheStatusData) {
     t.files["main.nsb"] = {1};
     TProject p = Make();
     ASSERT_TRUE(p.Start());
-    RunState().Terminating = true;  // the window is closing
+    RunState().Terminating = true; // the window is closing
     t.log.clear();
     p.Shutdown();
     p.Shutdown();
@@ -211,7 +214,7 @@ TEST_F(ProjectTest, DeferredRequestsRunOnce) {
 
 // Folders and disks for the data location check.
 class TFakeLocation final : public ITitleLocation {
- public:
+public:
   std::map<std::string, std::vector<uint8_t>> disk_files;
   std::vector<std::string> cd_roots;
   std::string base;
@@ -230,27 +233,29 @@ class TFakeLocation final : public ITitleLocation {
 std::vector<uint8_t> Install(const std::string& title, bool fully_installed) {
   BinaryWriter w;
   w.Bytes("is108");
-  w.I32(1);  // disk
+  w.I32(1); // disk
   w.String(title);
-  for (int i = 0; i < 3; ++i) w.String("");
+  for (int i = 0; i < 3; ++i)
+    w.String("");
   w.U8(0);
   w.String("");
   w.U8(0);
-  w.I32(0);  // items
+  w.I32(0); // items
   w.String("game.exe");
   w.I32(0);
   w.U8(0);
   w.U8(0);
   w.String("");
   w.String("");
-  for (int i = 0; i < 4; ++i) w.I64(0);  // totals
+  for (int i = 0; i < 4; ++i)
+    w.I64(0); // totals
   w.U8(0);
   w.U8(0);
-  w.I32(0);  // string list
+  w.I32(0); // string list
   w.Bool(fully_installed);
   w.U8(0);
   w.U8(0);
-  w.I32(0);  // string list
+  w.I32(0); // string list
   w.String("");
   w.String("");
   w.String("");
@@ -267,10 +272,25 @@ TEST_F(ProjectTest, DataLocationCheck) {
     const char* box;
   } cases[] = {
       {"installed", true, true, true, false, {}, true, {"/game/game.dat"}, nullptr},
-      {"no install settings", false, false, false, false, {}, false, {}, "box インストールし直してください|情報"},
+      {"no install settings",
+       false,
+       false,
+       false,
+       false,
+       {},
+       false,
+       {},
+       "box インストールし直してください|情報"},
       {"played from the disc", true, false, false, true, {}, true, {"/cd/game.dat"}, nullptr},
-      {"disc missing, user quits", true, false, false, false, {TMsgResult::Cancel, TMsgResult::Ok},
-       false, {}, "box 終了します|情報"},
+      {"disc missing, user quits",
+       true,
+       false,
+       false,
+       false,
+       {TMsgResult::Cancel, TMsgResult::Ok},
+       false,
+       {},
+       "box 終了します|情報"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -280,7 +300,8 @@ TEST_F(ProjectTest, DataLocationCheck) {
       loc.disk_files["/game/install.dat"] = Install("Demo", c.fully_installed);
       t.files["install.dat"] = loc.disk_files["/game/install.dat"];
     }
-    if (c.game_in_folder) loc.disk_files["/game/game.dat"] = {};
+    if (c.game_in_folder)
+      loc.disk_files["/game/game.dat"] = {};
     loc.cd_roots = {"/cd/"};
     loc.disk_files["/cd/game.dat"] = {};
     loc.disk_files["/cd/install.dat"] = Install(c.cd_match ? "Demo" : "Other", true);
@@ -290,10 +311,12 @@ TEST_F(ProjectTest, DataLocationCheck) {
     TProject p({t, t, t, &loc});
     EXPECT_EQ(p.Start(), c.ok);
     EXPECT_EQ(loc.archives, c.archives);
-    if (c.install_in_folder) EXPECT_EQ(loc.base, "/game/");
-    if (c.box) EXPECT_TRUE(t.Has(c.box));
+    if (c.install_in_folder)
+      EXPECT_EQ(loc.base, "/game/");
+    if (c.box)
+      EXPECT_TRUE(t.Has(c.box));
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -27,10 +27,11 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 }
 
 class TitleBuild : public testing::Test {
- protected:
+protected:
   void SetUp() override {
     root_ = fs::path(testing::TempDir()) /
-            ("title_build_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("title_build_" +
+             std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     src_ = root_ / "src";
     out_ = root_ / "out";
@@ -42,7 +43,7 @@ class TitleBuild : public testing::Test {
 
 // Answers nothing; the title below never asks.
 class TQuietDialogs final : public IScriptDialogs {
- public:
+public:
   TMsgResult MessageBox(const std::string&, const std::string&, TMsgButtons, TMsgIcon) override {
     return TMsgResult::Ok;
   }
@@ -50,14 +51,14 @@ class TQuietDialogs final : public IScriptDialogs {
 };
 
 class TStartRecorder final : public IProjectHost {
- public:
+public:
   class TInterp final : public IProjectInterpreter {
-   public:
+  public:
     explicit TInterp(std::string& started) : started_(started) {}
     void Start(const std::string& page) override { started_ = page; }
     void Run() override {}
 
-   private:
+  private:
     std::string& started_;
   };
   std::string started;
@@ -78,7 +79,8 @@ class TStartRecorder final : public IProjectHost {
 TEST_F(TitleBuild, SourcesBecomeATitleThePlayerLoads) {
   WriteFile(src_ / "nova.npb.txt", "project 116\ntitle \"デモ\"\nstart \"main.nsb\"\n");
   WriteFile(src_ / "main.nsb.txt", "Label \"top\"\nJump page=\"scene\\\\b.nsb\" target=@middle\n");
-  WriteFile(src_ / "scene" / "b.nsb.txt", "Calc {}\nLabel \"middle\"\nJump page=\"main.nsb\" target=@top\n");
+  WriteFile(src_ / "scene" / "b.nsb.txt",
+            "Calc {}\nLabel \"middle\"\nJump page=\"main.nsb\" target=@top\n");
   std::string picture(0x1000, '\x7F');
   WriteFile(src_ / "image" / "bg.png", picture);
   BuildTitle(src_.string(), out_.string());
@@ -122,7 +124,8 @@ TEST_F(TitleBuild, FaultsNameTheSource) {
     ADD_FAILURE() << "no error";
   } catch (const ENovaError& e) {
     std::string m = SjisToUtf8(e.what());
-    EXPECT_NE(m.find("main.nsb.txt:2: no label \"x\" in page \"other.nsb\""), std::string::npos) << m;
+    EXPECT_NE(m.find("main.nsb.txt:2: no label \"x\" in page \"other.nsb\""), std::string::npos)
+        << m;
   }
   fs::remove(src_ / "nova.npb.txt");
   EXPECT_THROW(BuildTitle(src_.string(), out_.string()), ENovaError);
@@ -135,8 +138,8 @@ TEST_F(TitleBuild, ToolsFailCleanlyOnDamagedFiles) {
   WriteFile(root_ / "bad.npb", std::string("\x74\x00\x00\x00\x05\x00", 6));
   for (std::string cmd : {"page disasm", "project dump"}) {
     std::string file = (root_ / (cmd[0] == 'p' && cmd[1] == 'a' ? "bad.nsb" : "bad.npb")).string();
-    std::string line = std::string(tool) + " " + cmd + " " + file + " > " + (root_ / "out.txt").string() +
-                       " 2> " + (root_ / "err.txt").string();
+    std::string line = std::string(tool) + " " + cmd + " " + file + " > " +
+                       (root_ / "out.txt").string() + " 2> " + (root_ / "err.txt").string();
     int rc = std::system(line.c_str());
     EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << cmd;
     std::ifstream err(root_ / "err.txt");
@@ -145,5 +148,5 @@ TEST_F(TitleBuild, ToolsFailCleanlyOnDamagedFiles) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

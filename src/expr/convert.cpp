@@ -94,7 +94,7 @@ std::string RealToStr(long double v) {
   std::string digits = mant.substr(0, 1) + mant.substr(2);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   std::string out = neg ? "-" : "";
-  if (exp >= 15 || exp < -5) {
+  if (exp >= 15 || exp < -4) {
     out += digits.substr(0, 1);
     if (digits.size() > 1) out += "." + digits.substr(1);
     out += "E" + std::to_string(exp);

@@ -247,7 +247,7 @@ void RunOne(TParamCollection& vars, const TOpeData& op) {
     auto& ref = static_cast<TParamVar&>(*a);
     TParamCollectionItem* item = vars.Find(ref.Name());
     if (!item) throw ENovaError(FormatText(TExprText::VarNotFound, ref.Name()));
-    ref.Bind(item, 0);
+    ref.BindWhole(item);
   }
   if (IsTempName(op.dest) && !vars.Find(op.dest)) {
     uint8_t type = TempType(vars, op);

@@ -200,11 +200,10 @@ bool CallArrayFunc(const TFuncCall& c) {
       }
       int32_t at = std::clamp(c.Int(1), 0, count - 1);
       int32_t n = std::clamp(c.Int(2), 0, count - at);
-      v.SetDims({count - n});
       WithElements(v, [&](auto&, auto& elems) {
         elems.erase(elems.begin() + at, elems.begin() + at + n);
-        elems.resize(static_cast<size_t>(count - n));
       });
+      v.SetDims({count - n});
       c.dest.SetInt(v.Count());
       return true;
     }

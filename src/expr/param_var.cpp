@@ -24,12 +24,52 @@ void TParamVar::Bind(TParamCollectionItem* item, int32_t index) {
   item_ = item;
   serial_ = item ? item->Serial() : 0;
   index_ = item ? index : 0;
+  whole_ = false;
+}
+
+void TParamVar::BindWhole(TParamCollectionItem* item) {
+  Bind(item, 0);
+  whole_ = item && item->Value() && !item->Value()->IsReference();
+}
+
+bool TParamVar::AsFlag() const {
+  if (whole_ && Live()) return Live()->AsFlag();
+  return FlagAt(index_);
+}
+long double TParamVar::AsReal() const {
+  if (whole_ && Live()) return Live()->AsReal();
+  return RealAt(index_);
+}
+int32_t TParamVar::AsInt() const {
+  if (whole_ && Live()) return Live()->AsInt();
+  return IntAt(index_);
+}
+std::string TParamVar::AsStr() const {
+  if (whole_ && Live()) return Live()->AsStr();
+  return StrAt(index_);
+}
+void TParamVar::SetFlag(bool v) {
+  if (whole_ && Live()) return Live()->SetFlag(v);
+  SetFlagAt(index_, v);
+}
+void TParamVar::SetReal(long double v) {
+  if (whole_ && Live()) return Live()->SetReal(v);
+  SetRealAt(index_, v);
+}
+void TParamVar::SetInt(int32_t v) {
+  if (whole_ && Live()) return Live()->SetInt(v);
+  SetIntAt(index_, v);
+}
+void TParamVar::SetStr(std::string_view v) {
+  if (whole_ && Live()) return Live()->SetStr(v);
+  SetStrAt(index_, v);
 }
 
 void TParamVar::Unbind() {
   item_ = nullptr;
   serial_ = 0;
   index_ = 0;
+  whole_ = false;
 }
 
 TCustomParam* TParamVar::Live() const {

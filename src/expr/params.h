@@ -160,8 +160,11 @@ class TParamVar final : public TCustomParam {
   // The name this reference was written with (an argument's variable name).
   const std::string& Name() const { return name_; }
   void SetName(std::string_view name) { name_.assign(name); }
-  // Binds to a variable of the table (or clears the binding with null).
+  // Binds to element `index` of a variable of the table (or clears the binding with null).
   void Bind(TParamCollectionItem* item, int32_t index);
+  // Binds to a whole variable, as an argument naming it: plain reads and writes act on the
+  // variable itself. A variable that is itself a reference passes on its element.
+  void BindWhole(TParamCollectionItem* item);
   void Unbind();
   bool Resolved() const;
   TParamCollectionItem* Item() const;
@@ -173,14 +176,14 @@ class TParamVar final : public TCustomParam {
   int32_t Count() const override;
   void SetCount(int32_t n) override;
   uint8_t DataType() const override;
-  bool AsFlag() const override { return FlagAt(index_); }
-  long double AsReal() const override { return RealAt(index_); }
-  int32_t AsInt() const override { return IntAt(index_); }
-  std::string AsStr() const override { return StrAt(index_); }
-  void SetFlag(bool v) override { SetFlagAt(index_, v); }
-  void SetReal(long double v) override { SetRealAt(index_, v); }
-  void SetInt(int32_t v) override { SetIntAt(index_, v); }
-  void SetStr(std::string_view v) override { SetStrAt(index_, v); }
+  bool AsFlag() const override;
+  long double AsReal() const override;
+  int32_t AsInt() const override;
+  std::string AsStr() const override;
+  void SetFlag(bool v) override;
+  void SetReal(long double v) override;
+  void SetInt(int32_t v) override;
+  void SetStr(std::string_view v) override;
   int32_t IntAt(int32_t i) const override;
   void SetIntAt(int32_t i, int32_t v) override;
   long double RealAt(int32_t i) const override;
@@ -222,6 +225,7 @@ class TParamVar final : public TCustomParam {
   uint32_t serial_ = 0;
   uint8_t reserved_ = 0;
   int32_t index_ = 0;
+  bool whole_ = false;
   std::string loaded_ref_;
 };
 

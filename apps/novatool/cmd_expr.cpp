@@ -35,12 +35,14 @@ const char* TypeName(uint8_t type) {
 
 std::string Value(const TCustomParam& p) {
   std::string out = std::string(TypeName(p.DataType())) + ":";
-  for (int32_t i = 0; i < p.Count(); ++i) out += (i ? "," : "") + SjisToUtf8(p.StrAt(i));
+  for (int32_t i = 0; i < p.Count(); ++i)
+    out += (i ? "," : "") + SjisToUtf8(p.StrAt(i));
   return out;
 }
 
 std::string Arg(const TCustomParam& a) {
-  if (a.IsReference()) return "var:" + SjisToUtf8(static_cast<const TParamVar&>(a).Name());
+  if (a.IsReference())
+    return "var:" + SjisToUtf8(static_cast<const TParamVar&>(a).Name());
   return Value(a);
 }
 
@@ -54,8 +56,10 @@ int Dump(const std::string& text) {
   CompileExpression(Utf8ToSjis(text), p);
   for (const TOpeData& op : p.Ops()) {
     std::string line = std::string(OpeCodeName(op.opcode)) + " " + SjisToUtf8(op.dest);
-    if (op.opcode == ocFunc) line += std::string(" ") + FuncInfo(op.func_id)->name;
-    for (const auto& a : op.args) line += " " + Arg(*a);
+    if (op.opcode == ocFunc)
+      line += std::string(" ") + FuncInfo(op.func_id)->name;
+    for (const auto& a : op.args)
+      line += " " + Arg(*a);
     std::puts(line.c_str());
   }
   return 0;
@@ -64,7 +68,8 @@ int Dump(const std::string& text) {
 std::map<std::string, std::string> Snapshot(const TParamCollection& vars) {
   std::map<std::string, std::string> out;
   vars.ForEach([&](const TParamCollectionItem& it) {
-    if (!it.IsSystem()) out[it.Name()] = Value(*it.Value());
+    if (!it.IsSystem())
+      out[it.Name()] = Value(*it.Value());
   });
   return out;
 }
@@ -78,8 +83,11 @@ int Eval(const std::string& text, const ToolArgs& args) {
       return 2;
     }
     std::string type = args[i].substr(eq + 1, colon - eq - 1);
-    uint8_t t = type == "int" ? PT_INT : type == "real" ? PT_FLOAT : type == "flag" ? PT_BOOL
-                : type == "str" ? PT_STR : PT_NONE;
+    uint8_t t = type == "int"    ? PT_INT
+                : type == "real" ? PT_FLOAT
+                : type == "flag" ? PT_BOOL
+                : type == "str"  ? PT_STR
+                                 : PT_NONE;
     if (t == PT_NONE) {
       std::fprintf(stderr, "expr eval: type \"%s\" is not int, real, flag or str\n", type.c_str());
       return 2;
@@ -93,7 +101,8 @@ int Eval(const std::string& text, const ToolArgs& args) {
   CompileExpression(Utf8ToSjis(text), p);
   p.Execute(vars);
   std::printf("result: %s\n", p.Result() ? Value(*p.Result()).c_str() : "none");
-  if (!p.LastError().empty()) std::printf("error: %s\n", SjisToUtf8(p.LastError()).c_str());
+  if (!p.LastError().empty())
+    std::printf("error: %s\n", SjisToUtf8(p.LastError()).c_str());
   for (const auto& [name, value] : Snapshot(vars)) {
     auto it = before.find(name);
     if (it == before.end() || it->second != value) {
@@ -111,7 +120,8 @@ int Batch(const std::string& path) {
   }
   std::string line;
   while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
     try {
       std::puts(Hex(CompileToBytes(Utf8ToSjis(line))).c_str());
     } catch (const ENovaError& e) {
@@ -122,23 +132,27 @@ int Batch(const std::string& path) {
 }
 
 int Usage() {
-  std::fputs(
-      "usage: novatool expr compile TEXT | dump TEXT | eval TEXT [NAME=TYPE:VALUE ...] | "
-      "batch FILE\n",
-      stderr);
+  std::fputs("usage: novatool expr compile TEXT | dump TEXT | eval TEXT [NAME=TYPE:VALUE ...] | "
+             "batch FILE\n",
+             stderr);
   return 2;
 }
 
-}  // namespace
+} // namespace
 
 int Tool_expr(const ToolArgs& args) {
-  if (args.size() < 2) return Usage();
+  if (args.size() < 2)
+    return Usage();
   const std::string& cmd = args[0];
   try {
-    if (cmd == "compile" && args.size() == 2) return Compile(args[1]);
-    if (cmd == "dump" && args.size() == 2) return Dump(args[1]);
-    if (cmd == "eval") return Eval(args[1], args);
-    if (cmd == "batch" && args.size() == 2) return Batch(args[1]);
+    if (cmd == "compile" && args.size() == 2)
+      return Compile(args[1]);
+    if (cmd == "dump" && args.size() == 2)
+      return Dump(args[1]);
+    if (cmd == "eval")
+      return Eval(args[1], args);
+    if (cmd == "batch" && args.size() == 2)
+      return Batch(args[1]);
   } catch (const ENovaError& e) {
     std::fprintf(stderr, "ERROR: %s\n", SjisToUtf8(e.what()).c_str());
     return 1;

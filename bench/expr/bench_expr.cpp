@@ -36,7 +36,8 @@ const char* const kCorpus[] = {
 
 void BM_Compile(benchmark::State& state) {
   for (auto _ : state) {
-    for (const char* text : kCorpus) benchmark::DoNotOptimize(CompileToBytes(text));
+    for (const char* text : kCorpus)
+      benchmark::DoNotOptimize(CompileToBytes(text));
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(std::size(kCorpus)));
 }
@@ -65,8 +66,8 @@ void RunNova(benchmark::State& state, const Case& c) {
   }
   vars.Declare("s", PT_STR, TVarScope::Global, nullptr);
   vars.Declare("f", PT_BOOL, TVarScope::Global, nullptr);
-  for (const char* setup : {"SetArray(a, 10, 10)", "SetArray(b, 10, 10)", "i = 3", "j = 7",
-                            "x = 2", "y = 1", "z = 3"}) {
+  for (const char* setup : {"SetArray(a, 10, 10)", "SetArray(b, 10, 10)", "i = 3", "j = 7", "x = 2",
+                            "y = 1", "z = 3"}) {
     EvaluateText(vars, setup);
   }
   TNovaParser p;
@@ -86,11 +87,10 @@ void RunNova(benchmark::State& state, const Case& c) {
 void RunLua(benchmark::State& state, const Case& c) {
   lua_State* L = luaL_newstate();
   luaL_openlibs(L);
-  luaL_dostring(L,
-                "x, i, j, y, z, s, f = 2, 4, 8, 1, 3, '', false\n"
-                "a, b = {}, {}\n"
-                "for k = 1, 10 do a[k], b[k] = {}, {} for m = 1, 10 do a[k][m], b[k][m] = 0, 0 "
-                "end end");
+  luaL_dostring(L, "x, i, j, y, z, s, f = 2, 4, 8, 1, 3, '', false\n"
+                   "a, b = {}, {}\n"
+                   "for k = 1, 10 do a[k], b[k] = {}, {} for m = 1, 10 do a[k][m], b[k][m] = 0, 0 "
+                   "end end");
   luaL_loadstring(L, c.lua);
   int chunk = luaL_ref(L, LUA_REGISTRYINDEX);
   int n = 0;
@@ -117,6 +117,6 @@ int Register = [] {
   return 0;
 }();
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -11,7 +11,8 @@
 #include "expr/param_collection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 4096) return 0;
+  if (size > 4096)
+    return 0;
   std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<uint8_t> bytes;
   try {

@@ -15,9 +15,11 @@ std::string Ops(const std::string& utf8) {
   p.Compile(Utf8ToSjis(utf8));
   std::string out;
   for (const TBuildOpeData& op : p.Ops()) {
-    if (!out.empty()) out += "; ";
+    if (!out.empty())
+      out += "; ";
     out += op.dest + "=" + OpeCodeName(op.opcode) + "(";
-    for (size_t i = 0; i < op.args.size(); ++i) out += (i ? "," : "") + SjisToUtf8(op.args[i]);
+    for (size_t i = 0; i < op.args.size(); ++i)
+      out += (i ? "," : "") + SjisToUtf8(op.args[i]);
     out += ")";
   }
   return out;
@@ -71,7 +73,8 @@ TEST(Compiler, RewritesTextIntoOperations) {
       {"x = 漢字", "x=ocTo(漢字)"},
       {"表[1]", "____d_0=ocDimTo(表,1); ____arg=ocTo(____d_0)"},
   };
-  for (const CompileCase& c : cases) EXPECT_EQ(Ops(c.text), c.ops) << c.text;
+  for (const CompileCase& c : cases)
+    EXPECT_EQ(Ops(c.text), c.ops) << c.text;
 }
 
 TEST(Compiler, ReportsItsErrors) {
@@ -94,7 +97,8 @@ TEST(Compiler, ReportsItsErrors) {
       {"PopVar(1)", "PopVar 引数の数が不正です"},
       {"5(1)", "\"5\" 関数名がありません"},
   };
-  for (const auto& [text, error] : cases) EXPECT_EQ(CompileError(text), error) << text;
+  for (const auto& [text, error] : cases)
+    EXPECT_EQ(CompileError(text), error) << text;
 }
 
 TEST(Compiler, DeepNestingCompilesInnermostFirst) {
@@ -113,9 +117,9 @@ TEST(Compiler, ClassifiesArgumentsWhenSerialising) {
     }
   }
   // "xa" reads as hexadecimal, as the integer conversion always did.
-  const std::vector<std::string> expected = {"V:f1",    "I:16", "V:____0", "I:31",   "V:____1",
-                                             "R:15",    "V:____2", "F:TRUE", "V:____3", "V:true",
-                                             "V:____4", "I:10", "V:____5"};
+  const std::vector<std::string> expected = {"V:f1",    "I:16",    "V:____0", "I:31",    "V:____1",
+                                             "R:15",    "V:____2", "F:TRUE",  "V:____3", "V:true",
+                                             "V:____4", "I:10",    "V:____5"};
   EXPECT_EQ(seen, expected);
 }
 
@@ -136,16 +140,16 @@ TEST(Compiler, SerialisedFormRoundTripsThroughRuntimeSaveOps) {
 
 TEST(Compiler, SerialisedLayout) {
   // x = 1: one operation ocTo, destination "x", one integer argument.
-  const std::vector<uint8_t> expected = {1, 0, 0, 0,          // operation count
-                                         1,                   // ocTo
-                                         1, 0, 0, 0, 'x',     // destination
-                                         1, 0, 0, 0,          // argument count
-                                         1, 1, 0, 0, 0};      // kind 1, integer 1
+  const std::vector<uint8_t> expected = {1, 0, 0, 0,      // operation count
+                                         1,               // ocTo
+                                         1, 0, 0, 0, 'x', // destination
+                                         1, 0, 0, 0,      // argument count
+                                         1, 1, 0, 0, 0};  // kind 1, integer 1
   EXPECT_EQ(CompileToBytes("x = 1"), expected);
   // Function call: argument count without the name, then the function id.
   std::vector<uint8_t> call = CompileToBytes("Length(s)");
-  const std::vector<uint8_t> head = {2, 0, 0, 0, 11, 5, 0, 0, 0, '_', '_', '_', '_', '0',
-                                     1, 0, 0, 0, 5, 0, 1, 0, 0, 0, 's'};
+  const std::vector<uint8_t> head = {2,   0, 0, 0, 11, 5, 0, 0, 0, '_', '_', '_', '_',
+                                     '0', 1, 0, 0, 0,  5, 0, 1, 0, 0,   0,   's'};
   EXPECT_EQ(std::vector<uint8_t>(call.begin(), call.begin() + head.size()), head);
 }
 
@@ -170,5 +174,26 @@ TEST(Compiler, LoadOpsRejectsDamagedBytes) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova
+
+namespace nova {
+namespace {
+
+TEST(Compiler, LoadedCallWithTooFewArgumentsFailsCleanly) {
+  // A damaged page: IntToStr (id 0) called with no argument.
+  const std::vector<uint8_t> bytes = {1,  0, 0, 0,                          // one operation
+                                      11,                                   // ocFunc
+                                      5,  0, 0, 0, '_', '_', '_', '_', '0', // destination
+                                      0,  0, 0, 0,                          // no arguments
+                                      0};                                   // function id
+  BinaryReader r(bytes, "page.nsb");
+  TNovaParser p;
+  p.LoadOps(r);
+  TParamCollection vars;
+  p.Execute(vars);
+  EXPECT_EQ(SjisToUtf8(p.LastError()), "IntToStr 引数の数が不正です");
+}
+
+} // namespace
+} // namespace nova

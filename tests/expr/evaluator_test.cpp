@@ -7,11 +7,12 @@ namespace nova {
 namespace {
 
 class Evaluator : public ::testing::Test {
- protected:
+protected:
   void Declare(const std::string& name, uint8_t type, const std::string& init = "",
                TVarScope scope = TVarScope::Global) {
     TNovaParser p;
-    if (!init.empty()) CompileExpression(Utf8ToSjis(init), p);
+    if (!init.empty())
+      CompileExpression(Utf8ToSjis(init), p);
     vars.Declare(Utf8ToSjis(name), type, scope, init.empty() ? nullptr : &p);
   }
   void SetUp() override {
@@ -61,7 +62,8 @@ TEST_F(Evaluator, OperatorsFollowTheirTypeRules) {
       {"i = 9", "none"},
       {"i", "I:9"},
   };
-  for (const auto& [text, result] : cases) EXPECT_EQ(Eval(vars, text), result) << text;
+  for (const auto& [text, result] : cases)
+    EXPECT_EQ(Eval(vars, text), result) << text;
 }
 
 TEST_F(Evaluator, AssignmentConvertsToTheDestinationType) {
@@ -159,11 +161,12 @@ TEST_F(Evaluator, NamingRule) {
 
 TEST_F(Evaluator, SystemVariables) {
   const std::pair<const char*, const char*> cases[] = {
-      {"@TextDelay", "I:50"},   {"@Pi", "R:3.14159265358979"}, {"@1Hour * 24", "R:1"},
-      {"@IsDebug", "F:FALSE"}, {"@Result + 0", "I:0"},            {"@KeyPush", "F:FALSE"},
-      {"@KeyPush[13]", "F:FALSE"}, {"@ScrWidth = 5", "none"}, {"@ScrWidth", "I:0"},
+      {"@TextDelay", "I:50"},      {"@Pi", "R:3.14159265358979"}, {"@1Hour * 24", "R:1"},
+      {"@IsDebug", "F:FALSE"},     {"@Result + 0", "I:0"},        {"@KeyPush", "F:FALSE"},
+      {"@KeyPush[13]", "F:FALSE"}, {"@ScrWidth = 5", "none"},     {"@ScrWidth", "I:0"},
   };
-  for (const auto& [text, result] : cases) EXPECT_EQ(Eval(vars, text), result) << text;
+  for (const auto& [text, result] : cases)
+    EXPECT_EQ(Eval(vars, text), result) << text;
   // A string that does not convert is not written; assignment reads it as an integer first.
   vars.Find("@TextDelay")->Value()->SetStr("x");
   EXPECT_EQ(Eval(vars, "@TextDelay"), "I:50");
@@ -183,5 +186,5 @@ TEST_F(Evaluator, SystemVariables) {
   EXPECT_THROW(Eval(vars, "@Temp"), ENovaError);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -13,11 +13,13 @@ namespace nova {
 
 // "TYPE:value" of a value, e.g. "I:3", "S:abc" (strings in UTF-8), "none" for null.
 inline std::string Describe(const TCustomParam* p) {
-  if (!p) return "none";
+  if (!p)
+    return "none";
   static const char* kTypes = "NIRFS";
   std::string out(1, kTypes[p->DataType() <= 4 ? p->DataType() : 0]);
   out += ":";
-  for (int32_t i = 0; i < p->Count(); ++i) out += (i ? "," : "") + SjisToUtf8(p->StrAt(i));
+  for (int32_t i = 0; i < p->Count(); ++i)
+    out += (i ? "," : "") + SjisToUtf8(p->StrAt(i));
   return out;
 }
 
@@ -34,4 +36,4 @@ inline std::string VarOf(TParamCollection& vars, const std::string& name) {
   return it ? Describe(it->Value()) : "missing";
 }
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ namespace nova {
 namespace {
 
 class Functions : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     for (const char* name : {"a", "b", "n", "y", "mo", "d"}) {
       vars.Declare(name, PT_INT, TVarScope::Global, nullptr);
@@ -98,7 +98,8 @@ TEST_F(Functions, StringsNumbersAndDates) {
       {"Calc(\"\")", "S:"},
       {"DeleteStack(0)", "F:FALSE"},
   };
-  for (const auto& [text, result] : cases) EXPECT_EQ(Eval(vars, text), result) << text;
+  for (const auto& [text, result] : cases)
+    EXPECT_EQ(Eval(vars, text), result) << text;
 }
 
 TEST_F(Functions, StringFunctionsWriteIntoTheirVariable) {
@@ -203,5 +204,5 @@ TEST(Random, LinearCongruentialSequence) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -13,11 +13,13 @@ namespace {
 std::string Dump(const TParamCollection& vars) {
   std::string out;
   vars.ForEach([&](const TParamCollectionItem& it) {
-    if (it.IsSystem()) return;
+    if (it.IsSystem())
+      return;
     out += SjisToUtf8(it.Name()) + "=" + Describe(it.Value()) + "/dims";
-    for (int32_t d : it.Value()->Dims()) out += " " + std::to_string(d);
-    out += "/" + std::to_string(it.status) + std::to_string(it.local) +
-           std::to_string(it.frame) + "\n";
+    for (int32_t d : it.Value()->Dims())
+      out += " " + std::to_string(d);
+    out += "/" + std::to_string(it.status) + std::to_string(it.local) + std::to_string(it.frame) +
+           "\n";
   });
   return out;
 }
@@ -30,10 +32,10 @@ void Fill(TParamCollection& vars) {
   vars.Declare("gs", PT_STR, TVarScope::Global, nullptr);
   vars.Declare(Utf8ToSjis("漢字"), PT_STR, TVarScope::Global, nullptr);
   vars.Declare("st", PT_INT, TVarScope::Status, nullptr);
-  for (const char* text : {"gi = -5", "SetArray(ar, 2, 3)", "ar[1, 2] = 0.1", "lf = TRUE",
-                           "SetArray(gs, 3)", "gs[2] = \"x\\\"y\"", "漢字 = \"かな\"",
-                           "st = 77", "@TextDelay = 20", "@Cursor = \"c\"", "@SelStr = \"sel\"",
-                           "@SelIndex = 3", "AssignTemp(\"gi\")", "PushVar(\"gi\", \"gs\")"}) {
+  for (const char* text :
+       {"gi = -5", "SetArray(ar, 2, 3)", "ar[1, 2] = 0.1", "lf = TRUE", "SetArray(gs, 3)",
+        "gs[2] = \"x\\\"y\"", "漢字 = \"かな\"", "st = 77", "@TextDelay = 20", "@Cursor = \"c\"",
+        "@SelStr = \"sel\"", "@SelIndex = 3", "AssignTemp(\"gi\")", "PushVar(\"gi\", \"gs\")"}) {
     Eval(vars, text);
   }
   // A reference to one element, written after the array it refers to.
@@ -100,7 +102,8 @@ TEST(SaveBlocks, LoadMainKeepsStatusVariablesAndFollowsVersions) {
   w2.String("");
   w2.String("s");
   w2.I32(9);
-  for (int i = 1; i <= 6; ++i) w2.I32(i);
+  for (int i = 1; i <= 6; ++i)
+    w2.I32(i);
   BinaryReader r2(w2.data(), "save");
   a.LoadMain(r2, 120);
   EXPECT_TRUE(r2.at_end());
@@ -150,5 +153,5 @@ TEST(SaveBlocks, ReferenceToAVariableOutsideTheBlockIsStillWritten) {
   EXPECT_EQ(Eval(b, "ref + 0"), "I:8");
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

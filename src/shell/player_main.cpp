@@ -24,6 +24,7 @@
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
 #include "shell/run_config.h"
+#include "shell/scene_binding.h"
 
 namespace nova {
 
@@ -139,6 +140,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
+  std::unique_ptr<TSceneBinding> scene; // outlives the form, whose shutdown steps use it
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -149,6 +151,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
         PlatformClock(), [&form] { form->FrameStep(); }, [w] { w->Wake(); });
   }
   form = std::make_unique<TFormView>(*window, *loop, hooks, options.params, Executable());
+  scene = std::make_unique<TSceneBinding>(*form, *window, hooks,
+                                          options.headless ? TSceneBinding::TCursorMode::System
+                                                           : TSceneBinding::TCursorMode::Custom);
   form->Create();
   if (!form->CloseRequested()) {
     // The window is active once it shows.

@@ -49,7 +49,6 @@ class TWdPage {
   std::string pending_events;
   int32_t fade_accumulator = 0;
   std::vector<TWdGlyph*> fading;
-  std::vector<TWdGlyph*> animated;
   bool event_just_fired = false;
   bool done = false;
 };
@@ -182,7 +181,6 @@ class TZpWord {
 
  private:
   friend class ZpWordLayout;
-  friend class ZpWordDrawer;
   void ExpandOne(int index, bool history);
   void CollapseOne(TWdOpeVar& var);
   void MeasureGlyph(TWdGlyph& g);
@@ -191,7 +189,6 @@ class TZpWord {
   void Redraw(TWdPage& page, TWdGlyph& g);
   TFontPixelManager& Fonts() const;
   TextExpressionHost* Expressions() const;
-  int PageIndexOfGlyphRow(const TWdPage& page, const TWdRow* row) const;
 
   TDecorateList decorations_;  // declared before the glyphs: they release into it
   std::vector<std::unique_ptr<TWdGlyph>> glyphs_;

@@ -72,12 +72,14 @@ struct FcFace {
 
 std::vector<FcFace> ListFcFaces() {
   std::vector<FcFace> faces;
-  if (!FcInit()) return faces;
+  // A configuration of our own, freed here, keeps fontconfig's global state out of the player.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return faces;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcObjectSet* os = FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, FC_SPACING, FC_LANG, FC_WEIGHT,
                                      FC_SLANT, nullptr);
-  FcFontSet* set = FcFontList(nullptr, pattern, os);
+  FcFontSet* set = FcFontList(config, pattern, os);
   FcLangSet* ja = FcLangSetCreate();
   FcLangSetAdd(ja, reinterpret_cast<const FcChar8*>("ja"));
   for (int i = 0; set && i < set->nfont; ++i) {
@@ -107,6 +109,7 @@ std::vector<FcFace> ListFcFaces() {
   if (set) FcFontSetDestroy(set);
   FcObjectSetDestroy(os);
   FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   return faces;
 }
 

@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: MIT
 // novaplay: plays a title. The application shell in src/shell does the work.
-#include <cstdio>
+#include "shell/player_main.h"
 
-int main(int argc, char** argv) {
-  std::fputs("usage: novaplay [--headless ...] TITLE_FOLDER_OR_ARCHIVE\n", stderr);
-  return argc > 1 ? 0 : 2;
-}
+int main(int argc, char** argv) { return nova::PlayerMain(argc, argv); }

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// The window of headless runs: the scene is presented into memory and nothing arrives from a
+// screen; the shell feeds replayed input itself.
+#include "platform/private/present_buffer.h"
+#include "platform/window.h"
+
+namespace nova {
+
+namespace {
+
+class THeadlessWindow final : public IWindow {
+ public:
+  explicit THeadlessWindow(const TWindowOptions& options) {
+    buffer_.Resize(options.scene_width, options.scene_height);
+  }
+  void SetCaption(const std::string&) override {}
+  void SetLayout(int scene_width, int scene_height, bool) override {
+    if (scene_width != buffer_.Picture().width || scene_height != buffer_.Picture().height)
+      buffer_.Resize(scene_width, scene_height);
+  }
+  void ShowFloatingDock(bool) override {}
+  bool SetFullScreen(bool full, std::optional<TDisplayMode> mode) override {
+    if (mode) return false;  // no monitor to change
+    full_screen_ = full;
+    return true;
+  }
+  bool IsFullScreen() const override { return full_screen_; }
+  std::vector<TDisplayMode> DisplayModes() override { return {}; }
+  void Present(const TPresentSource& source, std::span<const TRect> changed) override {
+    buffer_.Copy(source, changed);
+  }
+  TPicture Capture() const override { return buffer_.Picture(); }
+  bool PollEvent(TWindowEvent&) override { return false; }
+  bool WaitEvent(TWindowEvent&, int) override { return false; }
+  void Wake() override {}
+  void WarpMouse(int, int) override {}
+  void InhibitScreenSaver() override {}
+
+ private:
+  TPresentBuffer buffer_;
+  bool full_screen_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<IWindow> CreateHeadlessWindow(const TWindowOptions& options) {
+  return std::make_unique<THeadlessWindow>(options);
+}
+
+}  // namespace nova

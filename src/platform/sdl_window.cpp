@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: MIT
+// The main window on SDL: a renderer with a streaming texture of the scene size, the tool bar
+// drawn above it, and full screen as a borderless desktop window with the scene letterboxed.
+#include <SDL.h>
+
+#include <algorithm>
+#include <array>
+
+#include "base/nova_error.h"
+#include "base/sjis.h"
+#include "platform/private/present_buffer.h"
+#include "platform/private/sdl_keys.h"
+#include "platform/private/ui_font.h"
+#include "platform/window.h"
+
+namespace nova {
+
+namespace {
+
+[[noreturn]] void FailSdl(const char* what) {
+  throw ENovaError(Utf8ToSjis(std::string(what) + ": " + SDL_GetError()));
+}
+
+// The UTF-8 captions of the tool bar buttons, in TDockButton order.
+constexpr std::array<const char*, 2> kDockCaptions = {"終了", "画面切替"};
+
+class TSdlWindow final : public IWindow {
+ public:
+  explicit TSdlWindow(const TWindowOptions& options) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) FailSdl("cannot start SDL video");
+    wake_event_ = SDL_RegisterEvents(1);
+    scene_w_ = options.scene_width;
+    scene_h_ = options.scene_height;
+    dock_visible_ = options.dock_visible;
+    window_ = SDL_CreateWindow(SjisToUtf8(options.sjis_caption).c_str(), SDL_WINDOWPOS_CENTERED,
+                               SDL_WINDOWPOS_CENTERED, scene_w_, ClientHeight(), SDL_WINDOW_HIDDEN);
+    if (!window_) FailSdl("cannot open the window");
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) FailSdl("cannot create a renderer");
+    CreateSceneTexture();
+    CreateDockLabels();
+    SDL_ShowWindow(window_);
+    Redraw();
+  }
+
+  ~TSdlWindow() override {
+    for (SDL_Texture* t : dock_labels_)
+      if (t) SDL_DestroyTexture(t);
+    if (texture_) SDL_DestroyTexture(texture_);
+    SDL_DestroyRenderer(renderer_);
+    SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  void SetCaption(const std::string& sjis_caption) override {
+    SDL_SetWindowTitle(window_, SjisToUtf8(sjis_caption).c_str());
+  }
+
+  void SetLayout(int scene_width, int scene_height, bool dock_visible) override {
+    dock_visible_ = dock_visible;
+    if (scene_width != scene_w_ || scene_height != scene_h_) {
+      scene_w_ = scene_width;
+      scene_h_ = scene_height;
+      CreateSceneTexture();
+    }
+    if (!full_screen_) {
+      SDL_SetWindowSize(window_, scene_w_, ClientHeight());
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    Redraw();
+  }
+
+  void ShowFloatingDock(bool shown) override {
+    if (floating_dock_ == shown) return;
+    floating_dock_ = shown;
+    Redraw();
+  }
+
+  bool SetFullScreen(bool full, std::optional<TDisplayMode> mode) override {
+    if (full && mode) {
+      SDL_DisplayMode want{}, got{};
+      want.w = mode->width;
+      want.h = mode->height;
+      want.refresh_rate = mode->refresh_hz;
+      const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+      if (!SDL_GetClosestDisplayMode(display, &want, &got) || got.w != want.w ||
+          got.h != want.h || SDL_SetWindowDisplayMode(window_, &got) != 0)
+        return false;
+    }
+    const Uint32 flags = !full ? 0 : mode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (SDL_SetWindowFullscreen(window_, flags) != 0) return false;
+    full_screen_ = full;
+    floating_dock_ = false;
+    if (!full) {
+      SDL_SetWindowSize(window_, scene_w_, ClientHeight());
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    Redraw();
+    return true;
+  }
+
+  bool IsFullScreen() const override { return full_screen_; }
+
+  std::vector<TDisplayMode> DisplayModes() override {
+    std::vector<TDisplayMode> modes;
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
+      SDL_DisplayMode m;
+      if (SDL_GetDisplayMode(display, i, &m) == 0)
+        modes.push_back({m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format)), m.refresh_rate});
+    }
+    return modes;
+  }
+
+  void Present(const TPresentSource& source, std::span<const TRect> changed) override {
+    const TPicture& picture = buffer_.Picture();
+    for (const TRect& r : buffer_.Copy(source, changed)) {
+      SDL_Rect area{r.left, r.top, r.Width(), r.Height()};
+      SDL_UpdateTexture(texture_, &area,
+                        picture.pixels.data() + static_cast<size_t>(r.top) * picture.width + r.left,
+                        picture.width * 4);
+    }
+    Redraw();
+  }
+
+  TPicture Capture() const override { return buffer_.Picture(); }
+
+  bool PollEvent(TWindowEvent& event) override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+      if (Translate(e, event)) return true;
+    return false;
+  }
+
+  bool WaitEvent(TWindowEvent& event, int timeout_ms) override {
+    SDL_Event e;
+    const Uint32 start = SDL_GetTicks();
+    for (;;) {
+      const int left = timeout_ms - static_cast<int>(SDL_GetTicks() - start);
+      if (left <= 0 || !SDL_WaitEventTimeout(&e, left)) return PollEvent(event);
+      if (Translate(e, event)) return true;
+    }
+  }
+
+  void Wake() override {
+    SDL_Event e{};
+    e.type = wake_event_;
+    SDL_PushEvent(&e);
+  }
+
+  void WarpMouse(int scene_x, int scene_y) override {
+    const SDL_Rect dst = SceneRect();
+    SDL_WarpMouseInWindow(window_, dst.x + scene_x * dst.w / std::max(1, scene_w_),
+                          dst.y + scene_y * dst.h / std::max(1, scene_h_));
+  }
+
+  void InhibitScreenSaver() override { SDL_DisableScreenSaver(); }
+
+ private:
+  int DockHeight() const { return dock_visible_ ? kDockHeight : 0; }
+  int ClientHeight() const { return scene_h_ + DockHeight(); }
+  bool DockShown() const { return dock_visible_ && (!full_screen_ || floating_dock_); }
+
+  void CreateSceneTexture() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 std::max(1, scene_w_), std::max(1, scene_h_));
+    if (!texture_) FailSdl("cannot create the presentation texture");
+    buffer_.Resize(scene_w_, scene_h_);
+    const TPicture& picture = buffer_.Picture();
+    if (!picture.pixels.empty())
+      SDL_UpdateTexture(texture_, nullptr, picture.pixels.data(), picture.width * 4);
+  }
+
+  void CreateDockLabels() {
+    for (size_t i = 0; i < kDockCaptions.size(); ++i) {
+      const TCoverageBitmap text = RenderUiText(kDockCaptions[i], 12);
+      if (text.width == 0 || text.height == 0) continue;
+      std::vector<uint32_t> argb(text.coverage.size());
+      for (size_t k = 0; k < argb.size(); ++k) argb[k] = uint32_t{text.coverage[k]} << 24;
+      SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STATIC, text.width, text.height);
+      if (!t) continue;
+      SDL_UpdateTexture(t, nullptr, argb.data(), text.width * 4);
+      SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+      dock_labels_[i] = t;
+    }
+  }
+
+  // Where the scene lies in the client area: below the dock in a window, scaled with its
+  // aspect ratio kept and centred in full screen.
+  SDL_Rect SceneRect() const {
+    if (!full_screen_) return {0, DockHeight(), scene_w_, scene_h_};
+    int out_w = 0, out_h = 0;
+    SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
+    const int64_t sw = std::max(1, scene_w_), sh = std::max(1, scene_h_);
+    int w = out_w, h = static_cast<int>(out_w * sh / sw);
+    if (h > out_h) {
+      h = out_h;
+      w = static_cast<int>(out_h * sw / sh);
+    }
+    return {(out_w - w) / 2, (out_h - h) / 2, w, h};
+  }
+
+  SDL_Rect DockButtonRect(size_t i) const {
+    return {static_cast<int>(i) * kDockButtonWidth, 2, kDockButtonWidth, kDockButtonHeight};
+  }
+
+  int DockButtonAt(int x, int y) const {
+    if (!DockShown()) return -1;
+    for (size_t i = 0; i < kDockCaptions.size(); ++i) {
+      const SDL_Rect r = DockButtonRect(i);
+      if (x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  void Redraw() {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    const SDL_Rect scene = SceneRect();
+    SDL_RenderCopy(renderer_, texture_, nullptr, &scene);
+    if (DockShown()) DrawDock();
+    SDL_RenderPresent(renderer_);
+  }
+
+  void DrawDock() {
+    int out_w = 0, out_h = 0;
+    SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
+    const SDL_Rect dock{0, 0, out_w, kDockHeight};
+    SDL_SetRenderDrawColor(renderer_, 0xD4, 0xD0, 0xC8, 255);
+    SDL_RenderFillRect(renderer_, &dock);
+    for (size_t i = 0; i < kDockCaptions.size(); ++i) {
+      const SDL_Rect r = DockButtonRect(i);
+      const bool pressed = pressed_dock_ == static_cast<int>(i);
+      SDL_SetRenderDrawColor(renderer_, pressed ? 0x80 : 0xFF, pressed ? 0x80 : 0xFF,
+                             pressed ? 0x80 : 0xFF, 255);
+      SDL_RenderDrawLine(renderer_, r.x, r.y, r.x + r.w - 1, r.y);
+      SDL_RenderDrawLine(renderer_, r.x, r.y, r.x, r.y + r.h - 1);
+      SDL_SetRenderDrawColor(renderer_, pressed ? 0xFF : 0x80, pressed ? 0xFF : 0x80,
+                             pressed ? 0xFF : 0x80, 255);
+      SDL_RenderDrawLine(renderer_, r.x + r.w - 1, r.y, r.x + r.w - 1, r.y + r.h - 1);
+      SDL_RenderDrawLine(renderer_, r.x, r.y + r.h - 1, r.x + r.w - 1, r.y + r.h - 1);
+      if (SDL_Texture* label = dock_labels_[i]) {
+        int w = 0, h = 0;
+        SDL_QueryTexture(label, nullptr, nullptr, &w, &h);
+        SDL_SetTextureColorMod(label, 0, 0, 0);
+        const SDL_Rect at{r.x + (r.w - w) / 2, r.y + (r.h - h) / 2, w, h};
+        SDL_RenderCopy(renderer_, label, nullptr, &at);
+      }
+    }
+  }
+
+  void ToScene(int cx, int cy, TWindowEvent& out) const {
+    const SDL_Rect r = SceneRect();
+    const int64_t x = cx - r.x, y = cy - r.y;
+    out.x = static_cast<int>(x * scene_w_ / std::max(1, r.w));
+    out.y = static_cast<int>(y * scene_h_ / std::max(1, r.h));
+    out.in_scene = x >= 0 && y >= 0 && x < r.w && y < r.h;
+    out.client_y = cy;
+  }
+
+  bool Translate(const SDL_Event& e, TWindowEvent& out) {
+    out = TWindowEvent{};
+    switch (e.type) {
+      case SDL_QUIT:
+        out.kind = TWindowEventKind::Close;
+        return true;
+      case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_CLOSE: out.kind = TWindowEventKind::Close; return true;
+          case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = TWindowEventKind::Activate; return true;
+          case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = TWindowEventKind::Deactivate; return true;
+          case SDL_WINDOWEVENT_EXPOSED:
+          case SDL_WINDOWEVENT_SIZE_CHANGED: Redraw(); return false;
+          default: return false;
+        }
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        out.key = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
+        if (out.key < 0) return false;
+        out.kind = e.type == SDL_KEYDOWN ? TWindowEventKind::KeyDown : TWindowEventKind::KeyUp;
+        out.repeat = e.key.repeat != 0;
+        return true;
+      case SDL_MOUSEMOTION:
+        out.kind = TWindowEventKind::MouseMove;
+        ToScene(e.motion.x, e.motion.y, out);
+        return true;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: return TranslateButton(e.button, out);
+      case SDL_MOUSEWHEEL:
+        if (e.wheel.y == 0) return false;
+        out.kind = TWindowEventKind::Wheel;
+        out.wheel_up = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) > 0;
+        return true;
+      default:
+        if (e.type == wake_event_) {
+          out.kind = TWindowEventKind::Wake;
+          return true;
+        }
+        return false;
+    }
+  }
+
+  bool TranslateButton(const SDL_MouseButtonEvent& b, TWindowEvent& out) {
+    const bool down = b.type == SDL_MOUSEBUTTONDOWN;
+    // The tool bar's buttons click like buttons: press on one, release on the same one.
+    const int dock = DockButtonAt(b.x, b.y);
+    if (b.button == SDL_BUTTON_LEFT && (dock >= 0 || pressed_dock_ >= 0)) {
+      const int was = pressed_dock_;
+      pressed_dock_ = down ? dock : -1;
+      Redraw();
+      if (down || was < 0) return false;
+      if (dock != was) return false;
+      out.kind = TWindowEventKind::DockButton;
+      out.dock = static_cast<TDockButton>(dock);
+      return true;
+    }
+    if (b.button == SDL_BUTTON_LEFT) out.button = TMouseButton::Left;
+    else if (b.button == SDL_BUTTON_RIGHT) out.button = TMouseButton::Right;
+    else if (b.button == SDL_BUTTON_MIDDLE) out.button = TMouseButton::Middle;
+    else return false;
+    out.kind = down ? TWindowEventKind::MouseDown : TWindowEventKind::MouseUp;
+    ToScene(b.x, b.y, out);
+    return true;
+  }
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::array<SDL_Texture*, 2> dock_labels_{};
+  TPresentBuffer buffer_;
+  Uint32 wake_event_ = 0;
+  int scene_w_ = 0;
+  int scene_h_ = 0;
+  bool dock_visible_ = false;
+  bool full_screen_ = false;
+  bool floating_dock_ = false;
+  int pressed_dock_ = -1;
+};
+
+}  // namespace
+
+std::unique_ptr<IWindow> CreateSdlWindow(const TWindowOptions& options) {
+  return std::make_unique<TSdlWindow>(options);
+}
+
+}  // namespace nova

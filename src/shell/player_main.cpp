@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: MIT
+#include "shell/player_main.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <system_error>
+
+#include "base/nova_error.h"
+#include "base/run_state.h"
+#include "base/sjis.h"
+#include "platform/clock.h"
+#include "platform/dialog_host.h"
+#include "platform/input_script.h"
+#include "platform/instance_lock.h"
+#include "platform/message_box.h"
+#include "platform/png_writer.h"
+#include "platform/window.h"
+#include "shell/config_dialog.h"
+#include "shell/find_archives.h"
+#include "shell/form_view.h"
+#include "shell/loop_thread.h"
+#include "shell/mutex_name.h"
+#include "shell/player_options.h"
+#include "shell/run_config.h"
+
+namespace nova {
+
+namespace {
+
+// A headless dialog that nobody closes still ends.
+constexpr uint32_t kHeadlessDialogFrames = 600;
+
+std::filesystem::path Executable() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path("novaplay") : exe;
+}
+
+// Input from --input and to --record, and the frame count they are stamped with.
+struct TInputTap {
+  std::unique_ptr<TInputReplay> replay;
+  std::unique_ptr<TInputRecorder> recorder;
+  uint32_t frame = 0;
+};
+
+void Screenshot(const IWindow& window, const std::filesystem::path& path) {
+  WritePicturePng(window.Capture(), path);
+}
+
+void EverySnapshot(const TPlayerOptions& options, const IWindow& window, uint32_t frames_done) {
+  if (options.screenshot_every == 0 || frames_done % options.screenshot_every != 0) return;
+  char name[32];
+  std::snprintf(name, sizeof name, "frame_%06u.png", frames_done);
+  Screenshot(window, std::filesystem::path(options.screenshot_dir) / name);
+}
+
+// Replayed events of the coming frame, handled as if the window had sent them.
+void Replay(TInputTap& tap, TFormView& form) {
+  if (!tap.replay) return;
+  TWindowEvent event;
+  while (tap.replay->Next(tap.frame, event)) {
+    if (tap.recorder) tap.recorder->Record(tap.frame, event);
+    form.HandleEvent(event);
+  }
+}
+
+void RunHeadless(const TPlayerOptions& options, IWindow& window, THeadlessLoop& loop,
+                 TFormView& form, TInputTap& tap) {
+  while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
+    Replay(tap, form);
+    if (form.CloseRequested()) break;
+    const std::optional<int32_t> interval = loop.Step();
+    if (interval) {
+      AcceptFrame(RunState(), *interval);
+      if (!RunState().SwitchingScreen) form.FrameStep();
+    }
+    ++tap.frame;
+    EverySnapshot(options, window, tap.frame);
+  }
+}
+
+void RunWindow(const TPlayerOptions& options, IWindow& window, TLoopThread& loop,
+               TFormView& form, TInputTap& tap) {
+  while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
+    TWindowEvent event;
+    if (!window.WaitEvent(event, 100)) continue;
+    if (event.kind != TWindowEventKind::Wake) {
+      if (tap.recorder) tap.recorder->Record(tap.frame, event);
+      form.HandleEvent(event);
+      continue;
+    }
+    Replay(tap, form);
+    if (form.CloseRequested()) break;
+    loop.RunPendingFrame();
+    ++tap.frame;
+    EverySnapshot(options, window, tap.frame);
+  }
+}
+
+int RunConfig(const TPlayerOptions& options, const std::vector<TStampedEvent>& input) {
+  // "/config FOLDER" edits that title's settings; alone, those beside the player.
+  const std::filesystem::path folder = options.params.size() > 1
+                                           ? std::filesystem::path(options.params[1])
+                                           : Executable().parent_path();
+  std::unique_ptr<IDialogHost> host =
+      options.headless
+          ? CreateHeadlessDialogHost(input, options.frames.value_or(kHeadlessDialogFrames))
+          : CreateSdlDialogHost();
+  RunConfigDialog(*host, folder / kRunConfigFileName);
+  return 0;
+}
+
+int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
+  TInputTap tap;
+  if (!options.input_file.empty())
+    tap.replay = std::make_unique<TInputReplay>(std::move(input));
+  if (!options.record_file.empty())
+    tap.recorder = std::make_unique<TInputRecorder>(options.record_file);
+
+  std::unique_ptr<IWindow> window =
+      options.headless ? CreateHeadlessWindow({}) : CreateSdlWindow({});
+  window->InhibitScreenSaver();
+  TPlayerHooks hooks;
+  std::unique_ptr<TFormView> form;
+  std::unique_ptr<IFrameLoop> loop;
+  if (options.headless) {
+    loop = std::make_unique<THeadlessLoop>(options.frame_ms);
+  } else {
+    IWindow* w = window.get();
+    loop = std::make_unique<TLoopThread>(
+        PlatformClock(), [&form] { form->FrameStep(); }, [w] { w->Wake(); });
+  }
+  form = std::make_unique<TFormView>(*window, *loop, hooks, options.params, Executable());
+  form->Create();
+  if (!form->CloseRequested()) {
+    // The window is active once it shows.
+    form->HandleEvent({.kind = TWindowEventKind::Activate});
+    if (options.headless)
+      RunHeadless(options, *window, static_cast<THeadlessLoop&>(*loop), *form, tap);
+    else
+      RunWindow(options, *window, static_cast<TLoopThread&>(*loop), *form, tap);
+  }
+  form->Close();
+  if (!options.screenshot.empty()) Screenshot(*window, options.screenshot);
+  return 0;
+}
+
+}  // namespace
+
+int PlayerMain(int argc, const char* const* argv) {
+  TPlayerOptions options;
+  std::string error;
+  if (!ParsePlayerOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "novaplay: %s\n", error.c_str());
+    PrintUsage(stderr);
+    return 2;
+  }
+  if (options.help) {
+    PrintUsage(stdout);
+    return 0;
+  }
+  try {
+    TVirtualClock virtual_clock;
+    TScriptedMessageBox scripted(options.answers);
+    if (options.headless) {
+      // Whatever touches SDL later (audio) uses its dummy drivers.
+      setenv("SDL_VIDEODRIVER", "dummy", 1);
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+      SetPlatformClock(&virtual_clock);
+    }
+    if (options.headless || !options.answers.empty()) SetMessageBox(&scripted);
+
+    const bool config = !options.params.empty() && SameTextJ(options.params[0], "/config");
+    // Headless runs take no lock, so that tests may run the same title side by side.
+    std::unique_ptr<TInstanceLock> lock;
+    if (!options.headless) {
+      const std::string folder = options.params.empty() ? Executable().parent_path().string()
+                                                         : options.params[0];
+      lock = TInstanceLock::TryAcquire(MutexName(Utf8ToSjis(folder)));
+      if (!lock) return 0;  // another player runs this title: end silently
+    }
+    std::vector<TStampedEvent> input;
+    if (!options.input_file.empty()) input = LoadInputScript(options.input_file);
+
+    int status;
+    if (config) {
+      status = RunConfig(options, input);
+    } else {
+      std::error_code exists_error;
+      if (!options.params.empty() && !std::filesystem::exists(options.params[0], exists_error)) {
+        std::fprintf(stderr, "novaplay: no title folder or archive at %s\n",
+                     options.params[0].c_str());
+        status = 1;
+      } else {
+        status = RunPlayer(options, std::move(input));
+      }
+    }
+    SetMessageBox(nullptr);
+    SetPlatformClock(nullptr);
+    return status;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(e.what()).c_str());
+    SetMessageBox(nullptr);
+    SetPlatformClock(nullptr);
+    return 1;
+  }
+}
+
+}  // namespace nova

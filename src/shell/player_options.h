@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace nova {
+
+// The command line of novaplay.
+struct TPlayerOptions {
+  bool headless = false;               // --headless: dummy drivers, virtual clock, no window
+  std::optional<uint32_t> frames;      // --frames N: stop after N frames
+  uint32_t frame_ms = 16;              // --frame-ms MS: virtual time per headless frame
+  std::string screenshot;              // --screenshot FILE.png: the presented picture at the end
+  uint32_t screenshot_every = 0;       // --screenshot-every K DIR
+  std::string screenshot_dir;
+  std::string input_file;              // --input FILE: replayed input
+  std::vector<TMsgResult> answers;     // --answer yes|no|ok|cancel[,...]
+  std::string record_file;             // --record FILE
+  bool help = false;                   // --help
+  // Everything else, in order: "/config", title folders and archives (raw, as given).
+  std::vector<std::string> params;
+};
+
+// Parses argv; false with `error` set for an unknown option or a bad value.
+bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& options,
+                        std::string& error);
+void PrintUsage(std::FILE* out);
+
+}  // namespace nova

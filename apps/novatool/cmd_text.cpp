@@ -9,8 +9,14 @@
 #include "base/binary_reader.h"
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "expr/param_collection.h"
+#include "graphics/dibx.h"
+#include "graphics/png_writer.h"
+#include "text/font_pixel.h"
 #include "text/font_pixel_manager.h"
-#include "text/text_canvas.h"
+#include "text/pixel_font_manager.h"
+#include "text/dibx_paint_target.h"
+#include "text/expr_text_host.h"
 #include "text/zpword.h"
 #include "tool_args.h"
 
@@ -26,7 +32,8 @@ int Usage() {
       "                   [--background #RRGGBB] [--spacing N] [--proportional]\n"
       "       novatool text asm 'MARKUP' -o stream.bin\n"
       "       novatool text disasm stream.bin\n"
-      "       novatool text fonts [--fixed]\n",
+      "       novatool text fonts [--fixed]\n"
+      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic]\n",
       stderr);
   return 2;
 }
@@ -49,7 +56,10 @@ struct RenderOptions {
 };
 
 int Render(const RenderOptions& o) {
+  TParamCollection vars;
+  ExprTextHost expressions(vars);
   TZpWord word;
+  word.expressions = &expressions;
   ZpWordSettings& s = word.settings;
   const int margin = 8;
   s.origin_x = margin;
@@ -94,10 +104,12 @@ int Render(const RenderOptions& o) {
   const int frames = o.reveal_ms < 0 ? 100000 : o.reveal_ms / 16 + 1;
   for (int f = 0; f < frames && (o.reveal_ms >= 0 || word.CanContinue(page) || f < 2); ++f)
     word.RevealTick(page, f == 0 ? 0 : 16);
-  TextCanvas canvas(s.wrap_width + 2 * margin, s.page_height + 2 * margin, static_cast<uint32_t>(o.background));
-  word.Paint(page, canvas, {0, 0, canvas.width(), canvas.height()});
-  canvas.SavePng(o.output);
-  std::printf("%s: %dx%d, page %d of %zu\n", o.output.c_str(), canvas.width(), canvas.height(),
+  TDIBX canvas(s.wrap_width + 2 * margin, s.page_height + 2 * margin, 32);
+  canvas.Clear(static_cast<TPixel>(canvas.ColorToPixel(o.background)));
+  DibxPaintTarget target(canvas);
+  word.Paint(page, target, {0, 0, canvas.Width(), canvas.Height()});
+  WritePng(canvas, o.output);
+  std::printf("%s: %dx%d, page %d of %zu\n", o.output.c_str(), canvas.Width(), canvas.Height(),
               o.page + 1, pages.size());
   return 0;
 }
@@ -181,6 +193,51 @@ int FontsCommand(const ToolArgs& args) {
   return 0;
 }
 
+// Rasterises characters of an installed face into a packed font.
+int PackCommand(const ToolArgs& args) {
+  if (args.size() < 6 || args[4] != "-o") return Usage();
+  PackedFontContent c;
+  c.face_name = Utf8ToSjis(args[1]);
+  try {
+    c.size = std::stoi(args[2]);
+  } catch (const std::exception&) {
+    return Usage();
+  }
+  for (size_t i = 6; i < args.size(); ++i) {
+    if (args[i] == "--bold") c.style |= kStyleBold;
+    else if (args[i] == "--italic") c.style |= kStyleItalic;
+    else return Usage();
+  }
+  if (c.size <= 0 || c.size > 512 || c.face_name.size() > 63) return Usage();
+  TFontPixelManager& fonts = FontPixels();
+  if (!fonts.FindInstalledFont(c.face_name)) throw ENovaError(c.face_name + ": face is not installed");
+  fonts.SetLevel(3);
+  // The cell top is the ascent above the baseline: y offsets come back unchanged.
+  c.metrics.ascent = c.size;
+  const TFontPixel& strike = fonts.GetGlyph(' ', c.face_name, c.style | kStyleStrike | kStyleUnderline, c.size);
+  c.metrics.strike_position = c.size - strike.strike_position;
+  c.metrics.strike_size = strike.strike_size;
+  c.metrics.underscore_size = strike.underline_size;
+  const std::string chars = Utf8ToSjis(args[3]);
+  for (size_t i = 0; i < chars.size(); i += CharBytes(chars, i)) {
+    const TFontPixel& g = fonts.GetGlyph(CharCodeAt(chars, i), c.face_name, c.style, c.size);
+    PackedFontGlyph p;
+    p.code = g.code;
+    p.record.width = static_cast<uint16_t>(g.width);
+    p.record.height = static_cast<uint16_t>(g.height);
+    p.record.origin_x = static_cast<int16_t>(g.x_offset);
+    p.record.origin_y = static_cast<int16_t>(c.size - g.y_offset);
+    p.record.cell_advance_x = static_cast<int16_t>(g.Advance());
+    p.coverage = g.bitmap;
+    c.glyphs.push_back(std::move(p));
+  }
+  const std::vector<uint8_t> bytes = WritePackedFont(c);
+  std::ofstream out(args[5], std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw ENovaError("cannot write " + args[5]);
+  return 0;
+}
+
 }  // namespace
 
 int Tool_text(const ToolArgs& args) {
@@ -189,5 +246,6 @@ int Tool_text(const ToolArgs& args) {
   if (args[0] == "asm") return AsmCommand(args);
   if (args[0] == "disasm") return DisasmCommand(args);
   if (args[0] == "fonts") return FontsCommand(args);
+  if (args[0] == "pack") return PackCommand(args);
   return Usage();
 }

@@ -203,6 +203,17 @@ void TFontPixelManager::FontList(std::vector<std::string>& out, bool fixed_only)
       out.push_back(s->face_name());
 }
 
+std::string TFontPixelManager::FontNamesText(bool fixed_only) const {
+  std::vector<std::string> names;
+  FontList(names, fixed_only);
+  std::string out;
+  for (const std::string& n : names) {
+    if (!out.empty()) out += "\r\n";
+    out += n;
+  }
+  return out;
+}
+
 void TFontPixelManager::KeepStandardFontsOnly() {
   const TextMessages& t = TextTexts();
   std::erase_if(installed_, [&](const auto& kv) {

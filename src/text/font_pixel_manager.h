@@ -64,6 +64,8 @@ class TFontPixelManager {
   uint8_t CharsetOfFont(const std::string& name) const;
   // Appends installed names (fixed pitch only on request), then listed packed faces not yet in.
   void FontList(std::vector<std::string>& out, bool fixed_only) const;
+  // The font list as `@Fonts` / `@FixedFonts` read it: names joined by CR LF.
+  std::string FontNamesText(bool fixed_only) const;
   // Drops every installed face except the four standard Japanese ones.
   void KeepStandardFontsOnly();
   TPixelFontManager* packed() const { return packed_; }

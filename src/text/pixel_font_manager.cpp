@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "base/binary_reader.h"
+#include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "text/text_messages.h"
 
@@ -62,6 +63,9 @@ TPixelFontSection::TPixelFontSection(std::string file_name, std::vector<uint8_t>
   if (index_bytes < 0 || static_cast<size_t>(index_bytes) > bytes_.size() - index_start ||
       count < 0 || count > kMaxGlyphs)
     Damaged(file_name_);
+  // zlib expands at most about 1032:1, so an index that claims more cannot be real.
+  if (static_cast<uint64_t>(count) * kIndexEntrySize > static_cast<uint64_t>(index_bytes) * 1032 + 64)
+    Damaged(file_name_);
   data_start_ = index_start + static_cast<size_t>(index_bytes);
   std::vector<uint8_t> index(static_cast<size_t>(count) * kIndexEntrySize);
   uLongf index_size = index.size();
@@ -108,6 +112,54 @@ bool TPixelFontSection::ReadBitmap(const TPixelFontRecord& rec, std::vector<uint
   for (size_t y = 0; y < rec.height; ++y)
     std::memcpy(out.data() + y * rec.width, base + (rec.height - 1 - y) * stride, rec.width);
   return true;
+}
+
+std::vector<uint8_t> WritePackedFont(const PackedFontContent& c) {
+  BinaryWriter data;
+  BinaryWriter index;
+  for (const PackedFontGlyph& g : c.glyphs) {
+    const size_t stride = (static_cast<size_t>(g.record.width) + 3) & ~size_t{3};
+    index.U16(g.code);
+    index.U16(g.record.width);
+    index.U16(g.record.height);
+    index.I16(g.record.origin_x);
+    index.I16(g.record.origin_y);
+    index.I16(g.record.cell_advance_x);
+    index.I16(g.record.cell_advance_y);
+    index.U32(static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> row(stride, 0);
+    for (size_t y = g.record.height; y-- > 0;) {  // bottom row first
+      std::fill(row.begin(), row.end(), 0);
+      for (size_t x = 0; x < g.record.width && y * g.record.width + x < g.coverage.size(); ++x)
+        row[x] = g.coverage[y * g.record.width + x];
+      data.Bytes(std::span<const uint8_t>(row));
+    }
+  }
+  std::vector<uint8_t> packed(compressBound(static_cast<uLong>(index.size())));
+  uLongf packed_size = packed.size();
+  compress(packed.data(), &packed_size, index.data().data(), static_cast<uLong>(index.size()));
+  packed.resize(packed_size);
+
+  BinaryWriter out;
+  out.Bytes(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(kSignature), kSignatureSize));
+  std::vector<uint8_t> header(kHeaderSize, 0);
+  auto put32 = [&](size_t at, int32_t v) {
+    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+  };
+  put32(4, static_cast<int32_t>(packed.size()));
+  std::memcpy(header.data() + 12, c.face_name.data(), std::min<size_t>(c.face_name.size(), 63));
+  put32(76, c.size);
+  header[80] = c.style & 3;
+  put32(88, static_cast<int32_t>(c.glyphs.size()));
+  put32(92 + 8, c.metrics.ascent);
+  put32(92 + 180, c.metrics.strike_size);
+  put32(92 + 184, c.metrics.strike_position);
+  put32(92 + 188, c.metrics.underscore_size);
+  header[304] = c.listed ? 1 : 0;
+  out.Bytes(std::span<const uint8_t>(header));
+  out.Bytes(std::span<const uint8_t>(packed));
+  out.Bytes(std::span<const uint8_t>(data.data()));
+  return out.Take();
 }
 
 TPixelFontSection* TPixelFontManager::Register(const std::string& path) {

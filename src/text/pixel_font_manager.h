@@ -64,6 +64,23 @@ class TPixelFontSection {
   std::vector<uint16_t> code_table_;  // 65,536 entries, 0xFFFF = no glyph
 };
 
+// What a packed font file holds, for writing one.
+struct PackedFontGlyph {
+  uint16_t code = 0;
+  TPixelFontRecord record;        // offset is filled in by the writer
+  std::vector<uint8_t> coverage;  // width x height, top row first
+};
+struct PackedFontContent {
+  std::string face_name;  // Shift-JIS, at most 63 bytes
+  int size = 0;
+  uint8_t style = 0;  // bit 0 bold, bit 1 italic
+  bool listed = true;
+  PackedFontMetrics metrics;
+  std::vector<PackedFontGlyph> glyphs;
+};
+// The bytes of a ".nft" file.
+std::vector<uint8_t> WritePackedFont(const PackedFontContent& content);
+
 // The key of a request: style bits other than bold and italic do not count.
 std::string PackedFontKey(const std::string& face, int size, uint8_t style);
 

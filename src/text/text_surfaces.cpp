@@ -9,7 +9,8 @@ void TextColorSurface::Resize(int width, int height, int bpp) {
   width_ = std::max(0, width);
   height_ = std::max(0, height);
   bpp_ = bpp;
-  bits_.assign(static_cast<size_t>(width_) * height_ * (bpp_ > 16 ? 4 : 2), 0);
+  stride_ = (width_ * (bpp_ > 16 ? 4 : 2) + 3) & ~3;
+  bits_.assign(static_cast<size_t>(stride_) * height_, 0);
 }
 
 uint32_t TextColorSurface::red_mask() const { return bpp_ == 16 ? 0xF800 : bpp_ == 15 ? 0x7C00 : 0xFF0000; }
@@ -38,24 +39,24 @@ uint32_t TextColorSurface::PixelToColor(uint32_t p) const {
 }
 
 uint32_t TextColorSurface::Pixel(int x, int y) const {
-  size_t i = static_cast<size_t>(y) * width_ + x;
+  const uint8_t* p = bits_.data() + static_cast<size_t>(y) * stride_;
   if (bpp_ > 16) {
     uint32_t v;
-    std::memcpy(&v, bits_.data() + i * 4, 4);
+    std::memcpy(&v, p + static_cast<size_t>(x) * 4, 4);
     return v;
   }
   uint16_t v;
-  std::memcpy(&v, bits_.data() + i * 2, 2);
+  std::memcpy(&v, p + static_cast<size_t>(x) * 2, 2);
   return v;
 }
 
 void TextColorSurface::SetPixel(int x, int y, uint32_t pixel) {
-  size_t i = static_cast<size_t>(y) * width_ + x;
+  uint8_t* p = bits_.data() + static_cast<size_t>(y) * stride_;
   if (bpp_ > 16) {
-    std::memcpy(bits_.data() + i * 4, &pixel, 4);
+    std::memcpy(p + static_cast<size_t>(x) * 4, &pixel, 4);
   } else {
-    uint16_t v = static_cast<uint16_t>(pixel);
-    std::memcpy(bits_.data() + i * 2, &v, 2);
+    const uint16_t v = static_cast<uint16_t>(pixel);
+    std::memcpy(p + static_cast<size_t>(x) * 2, &v, 2);
   }
 }
 
@@ -68,7 +69,8 @@ void TextColorSurface::Fill(const TextRect& rect, uint32_t pixel) {
 void CoverageSurface::Resize(int width, int height) {
   width_ = std::max(0, width);
   height_ = std::max(0, height);
-  bits_.assign(static_cast<size_t>(width_) * height_, 0);
+  stride_ = (width_ + 3) & ~3;
+  bits_.assign(static_cast<size_t>(stride_) * height_, 0);
 }
 
 void CoverageSurface::Fill(const TextRect& rect, uint8_t value) {

@@ -49,9 +49,13 @@ class TextColorSurface {
   void SetPixel(int x, int y, uint32_t pixel);
   void Fill(const TextRect& r, uint32_t pixel);
   void Clear() { std::fill(bits_.begin(), bits_.end(), 0); }
+  // Top row first, rows `stride()` bytes apart (padded to 4 bytes, as bitmaps are).
+  uint8_t* bits() { return bits_.data(); }
+  const uint8_t* bits() const { return bits_.data(); }
+  int stride() const { return stride_; }
 
  private:
-  int width_ = 0, height_ = 0, bpp_ = 32;
+  int width_ = 0, height_ = 0, bpp_ = 32, stride_ = 0;
   std::vector<uint8_t> bits_;
 };
 
@@ -63,14 +67,15 @@ class CoverageSurface {
   void Resize(int width, int height);
   int width() const { return width_; }
   int height() const { return height_; }
-  uint8_t* Row(int y) { return bits_.data() + static_cast<size_t>(y) * width_; }
-  const uint8_t* Row(int y) const { return bits_.data() + static_cast<size_t>(y) * width_; }
+  uint8_t* Row(int y) { return bits_.data() + static_cast<size_t>(y) * stride_; }
+  const uint8_t* Row(int y) const { return bits_.data() + static_cast<size_t>(y) * stride_; }
+  int stride() const { return stride_; }
   uint8_t At(int x, int y) const { return Row(y)[x]; }
   void Fill(const TextRect& r, uint8_t value);
   void Clear() { std::fill(bits_.begin(), bits_.end(), 0); }
 
  private:
-  int width_ = 0, height_ = 0;
+  int width_ = 0, height_ = 0, stride_ = 0;
   std::vector<uint8_t> bits_;
 };
 

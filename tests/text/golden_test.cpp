@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+// Pictures of Japanese text from `novatool text render`, compared with reviewed references.
+// NOVA_UPDATE_GOLDEN=1 (make golden) writes the references instead.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "graphics/dibx.h"
+
+namespace nova {
+namespace {
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+struct Golden {
+  const char* name;
+  const char* markup;
+  const char* options;
+};
+
+TEST(TextGolden, RenderedPagesMatchReferences) {
+  const char* tool = std::getenv("NOVA_TOOL");
+  ASSERT_NE(tool, nullptr);
+  const Golden cases[] = {
+      {"text_ruby", "<RUBY VALUE=\"わがはい\">吾輩</RUBY>は<RUBY VALUE=\"ねこ\">猫</RUBY>である。"
+                    "名前はまだ無い。", "--width 300 --size 24"},
+      {"text_outline_shadow",
+       "<FONT COLOR=#FFFFFF BORDER=2 BCOLOR=#203080 SHADOW=2 SCOLOR=#000000>どこで生れたか"
+       "とんと見当がつかぬ。</FONT><BR><FONT SIZE=32 COLOR=#FFE040 BORDER=1 BCOLOR=#800000>"
+       "「何でも」</FONT><U>下線</U>と<S>取消線</S>",
+       "--width 320 --size 24 --background #6080A0"},
+      {"text_break_align",
+       "<DIV ALIGN=CENTER>中央揃えの行</DIV><DIV ALIGN=RIGHT>右へ。</DIV>"
+       "あいうえおかきくけこ「さしす」たちつてとなにぬねの。Hello, world! <B>太字</B><I>斜体</I>",
+       "--width 240 --size 20 --level 1 --proportional"},
+  };
+  const std::string golden_dir = std::string(NOVA_SOURCE_DIR) + "/tests/golden/";
+  const bool update = std::getenv("NOVA_UPDATE_GOLDEN") != nullptr;
+  for (const Golden& g : cases) {
+    const std::string out = testing::TempDir() + g.name + ".png";
+    const std::string cmd = std::string(tool) + " text render " + Quote(g.markup) + " -o " + out +
+                            " " + g.options + " > /dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    const std::string ref = golden_dir + g.name + ".png";
+    if (update) {
+      std::filesystem::copy_file(out, ref, std::filesystem::copy_options::overwrite_existing);
+      continue;
+    }
+    TDIBX got(1, 1, 32), want(1, 1, 32);
+    got.LoadFromStream(ReadFile(out), out);
+    want.LoadFromStream(ReadFile(ref), ref);
+    ASSERT_EQ(got.Width(), want.Width()) << g.name;
+    ASSERT_EQ(got.Height(), want.Height()) << g.name;
+    int differing = 0;
+    for (int y = 0; y < got.Height(); ++y)
+      for (int x = 0; x < got.Width(); ++x) differing += got.GetPixel(x, y) != want.GetPixel(x, y);
+    EXPECT_EQ(differing, 0) << g.name;
+  }
+}
+
+}  // namespace
+}  // namespace nova

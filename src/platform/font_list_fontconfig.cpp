@@ -13,16 +13,18 @@
 namespace nova {
 
 const std::vector<FaceSubstitute>& BuiltinFaceSubstitutes() {
-  // The IPA faces share the cell metrics of the Windows Japanese faces they replace.
+  // The IPA faces share the advances of the Windows Japanese faces they replace; those faces'
+  // em fills the cell with 220/256 of it above the baseline, which the substitutes copy.
+  constexpr double kMsCell = 220.0 / 256.0;
   static const std::vector<FaceSubstitute> table = {
-      {"ＭＳ ゴシック", "IPAGothic"},   {"ＭＳ 明朝", "IPAMincho"},
-      {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ Ｐ明朝", "IPAPMincho"},
-      {"MS UI Gothic", "IPAPGothic"},   {"MS Gothic", "IPAGothic"},
-      {"MS Mincho", "IPAMincho"},       {"MS PGothic", "IPAPGothic"},
-      {"MS PMincho", "IPAPMincho"},     {"メイリオ", "IPAPGothic"},
-      {"Meiryo", "IPAPGothic"},         {"Arial", "DejaVu Sans"},
-      {"Times New Roman", "DejaVu Serif"}, {"Courier New", "DejaVu Sans Mono"},
-      {"Tahoma", "DejaVu Sans"},        {"Verdana", "DejaVu Sans"},
+      {"ＭＳ ゴシック", "IPAGothic", kMsCell},   {"ＭＳ 明朝", "IPAMincho", kMsCell},
+      {"ＭＳ Ｐゴシック", "IPAPGothic", kMsCell}, {"ＭＳ Ｐ明朝", "IPAPMincho", kMsCell},
+      {"MS UI Gothic", "IPAPGothic", kMsCell},   {"MS Gothic", "IPAGothic", kMsCell},
+      {"MS Mincho", "IPAMincho", kMsCell},       {"MS PGothic", "IPAPGothic", kMsCell},
+      {"MS PMincho", "IPAPMincho", kMsCell},     {"メイリオ", "IPAPGothic"},
+      {"Meiryo", "IPAPGothic"},                  {"Arial", "DejaVu Sans"},
+      {"Times New Roman", "DejaVu Serif"},       {"Courier New", "DejaVu Sans Mono"},
+      {"Tahoma", "DejaVu Sans"},                 {"Verdana", "DejaVu Sans"},
   };
   return table;
 }
@@ -43,7 +45,7 @@ std::vector<FaceSubstitute> ReadFaceSubstitutes(const std::string& path) {
     if (line.empty() || line[0] == '#') continue;
     size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
-    FaceSubstitute s{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+    FaceSubstitute s{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), 0};
     if (!s.windows_name.empty() && !s.free_family.empty()) out.push_back(std::move(s));
   }
   return out;
@@ -145,6 +147,7 @@ std::vector<InstalledFace> EnumerateInstalledFaces(const std::vector<FaceSubstit
     InstalledFace face = target->second;
     face.name = name;
     face.substitute = true;
+    face.cell_ascent = s.cell_ascent;
     by_name[name] = {0, face};
   }
   std::vector<InstalledFace> out;

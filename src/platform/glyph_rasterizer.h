@@ -49,9 +49,11 @@ class GlyphRasterizer {
  public:
   virtual ~GlyphRasterizer() = default;
   // Selects face, cell height and style; bold and italic come from the file when it has them
-  // and are synthesised otherwise. False when the file cannot be opened or sized.
+  // and are synthesised otherwise. `cell_ascent` above 0 makes the em fill the cell with that
+  // part of it above the baseline; 0 sizes by the face's own ascent and descent. False when the
+  // file cannot be opened or sized.
   virtual bool Select(const std::string& file, int face_index, bool bold_face, int cell_height,
-                      FontWeight weight, FontSlant slant) = 0;
+                      FontWeight weight, FontSlant slant, double cell_ascent = 0) = 0;
   virtual const RasterFontMetrics& Metrics() const = 0;
   // Rasterises a Unicode character at `level` (0..3). False when the face cannot render it.
   virtual bool Render(uint32_t unicode, int level, RasterGlyph& out) = 0;

@@ -31,7 +31,7 @@ class FreeTypeRasterizer final : public GlyphRasterizer {
   }
 
   bool Select(const std::string& file, int face_index, bool bold_face, int cell_height,
-              FontWeight weight, FontSlant slant) override {
+              FontWeight weight, FontSlant slant, double cell_ascent) override {
     face_ = nullptr;
     if (!library_ || cell_height <= 0 || cell_height > 4096) return false;
     FT_Face face = OpenFace(file, face_index);
@@ -43,6 +43,10 @@ class FreeTypeRasterizer final : public GlyphRasterizer {
         os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
       asc = os2->usWinAscent;
       desc = os2->usWinDescent;
+    }
+    if (cell_ascent > 0 && cell_ascent < 1) {
+      asc = std::lround(cell_ascent * face->units_per_EM);
+      desc = face->units_per_EM - asc;
     }
     if (asc + desc <= 0) return false;
     int ppem = std::max(1, RoundDiv(static_cast<long>(cell_height) * face->units_per_EM, asc + desc));

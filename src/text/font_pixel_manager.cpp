@@ -107,7 +107,8 @@ bool TFontPixelManager::SelectFace(const InstalledFace& face, int size, uint8_t 
   selected_style_ = font_style;
   selected_ok_ = rasterizer_->Select(face.file, face.face_index, face.bold_face, size,
                                      style & kStyleBold ? FontWeight::kBold : FontWeight::kRegular,
-                                     style & kStyleItalic ? FontSlant::kItalic : FontSlant::kUpright);
+                                     style & kStyleItalic ? FontSlant::kItalic : FontSlant::kUpright,
+                                     face.cell_ascent);
   return selected_ok_;
 }
 

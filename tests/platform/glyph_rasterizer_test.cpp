@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "base/sjis.h"
 #include "platform/font_list.h"
 #include "platform/glyph_rasterizer.h"
 
@@ -19,30 +21,38 @@ class Rasterizer : public ::testing::Test {
  protected:
   void SetUp() override {
     faces_ = EnumerateInstalledFaces(BuiltinFaceSubstitutes());
-    gothic_ = Find(faces_, "IPAGothic");
-    ASSERT_NE(gothic_, nullptr) << "fonts-ipafont-gothic is installed by scripts/install-deps";
+    ipa_ = Find(faces_, "IPAGothic");
+    gothic_ = Find(faces_, Utf8ToSjis("ＭＳ ゴシック"));
+    ASSERT_NE(ipa_, nullptr) << "fonts-ipafont-gothic is installed by scripts/install-deps";
+    ASSERT_NE(gothic_, nullptr);
   }
   std::vector<InstalledFace> faces_;
-  const InstalledFace* gothic_ = nullptr;
+  const InstalledFace* ipa_ = nullptr;
+  const InstalledFace* gothic_ = nullptr;  // IPAGothic standing in, em filling the cell
   std::unique_ptr<GlyphRasterizer> r_ = CreateFreeTypeRasterizer();
 };
 
 TEST_F(Rasterizer, CellHeightIsAscentPlusDescent) {
   for (int cell : {12, 16, 24, 33}) {
     ASSERT_TRUE(r_->Select(gothic_->file, gothic_->face_index, false, cell, FontWeight::kRegular,
-                           FontSlant::kUpright));
+                           FontSlant::kUpright, gothic_->cell_ascent));
     const RasterFontMetrics& m = r_->Metrics();
     EXPECT_EQ(m.ascent + m.descent, cell);
-    EXPECT_GT(m.ascent, m.descent);
+    EXPECT_EQ(m.ascent, static_cast<int>(std::lround(cell * 220.0 / 256)));
     EXPECT_GE(m.underline_size, 1);
     EXPECT_GE(m.strike_size, 1);
     EXPECT_EQ(r_->Advance(0x6F22 /* 漢 */), cell);  // the full-width cell of a fixed face
+    // By its own metrics the face reserves part of the cell for line gap: a smaller em.
+    ASSERT_TRUE(r_->Select(ipa_->file, ipa_->face_index, false, cell, FontWeight::kRegular,
+                           FontSlant::kUpright));
+    EXPECT_EQ(r_->Metrics().ascent + r_->Metrics().descent, cell);
+    EXPECT_LE(r_->Advance(0x6F22), cell);
   }
 }
 
 TEST_F(Rasterizer, LevelsQuantiseCoverage) {
   ASSERT_TRUE(r_->Select(gothic_->file, gothic_->face_index, false, 24, FontWeight::kRegular,
-                         FontSlant::kUpright));
+                         FontSlant::kUpright, gothic_->cell_ascent));
   for (int level = 0; level <= 3; ++level) {
     RasterGlyph g;
     ASSERT_TRUE(r_->Render(0x6F22, level, g));

@@ -117,7 +117,7 @@ TEST_F(FontPixels_, PackedFontsByKey) {
   ASSERT_NE(PixelFonts().RegisterBytes("pix.nft", WritePackedFont(SamplePacked(24, 1))), nullptr);
   EXPECT_EQ(PixelFonts().RegisterBytes("pix.nft", WritePackedFont(SamplePacked(24, 1))), nullptr);
   EXPECT_EQ(PixelFonts().RegisterBytes("other.nft", WritePackedFont(SamplePacked(24, 1))), nullptr);
-  for (uint8_t style : {kStyleBold, uint8_t(kStyleBold | kStyleUnderline)}) {
+  for (uint8_t style : {uint8_t(kStyleBold), uint8_t(kStyleBold | kStyleUnderline)}) {
     const TFontPixel& g = fonts().GetGlyph('A', "Pix", style, 24);
     EXPECT_EQ(g.bitmap, (std::vector<uint8_t>{10, 20, 30, 40, 50, 60}));
     EXPECT_EQ(g.x_offset, 1);
@@ -176,13 +176,13 @@ TEST_F(FontPixels_, StandardFontsOnly) {
 }
 
 // A 2 x 2 glyph of full coverage: no font needed, and no centring (the cell is no wider).
-TFontPixel Block() {
+TFontPixel Block(uint8_t corner = 128) {
   TFontPixel g;
   g.code = 'x';
   g.font_name = "block";
   g.size = 2;
   g.width = g.height = 2;
-  g.bitmap = {255, 255, 255, 128};
+  g.bitmap = {255, 255, 255, corner};
   return g;
 }
 
@@ -197,7 +197,7 @@ TEST_F(FontPixels_, ComposeWithBorderAndShadow) {
     a.border = 1;
     a.shadow = 2;
     a.box = {0, 0, 2, 2};
-    const TextRect out = fonts().Compose(Block(), color, coverage, a);
+    const TextRect out = fonts().Compose(Block(255), color, coverage, a);
     EXPECT_EQ(out, (TextRect{0, 0, 6, 6})) << bpp;
     TextRect covered;
     for (int y = 0; y < 8; ++y)
@@ -211,6 +211,7 @@ TEST_F(FontPixels_, ComposeWithBorderAndShadow) {
     EXPECT_EQ(coverage.At(0, 5), 0) << bpp;
     EXPECT_EQ(coverage.At(2, 2), 255) << bpp;
     // A half-covered glyph pixel mixes text and outline colours by its coverage.
+    fonts().Compose(Block(128), color, coverage, a);
     const uint32_t mixed = color.PixelToColor(color.Pixel(2, 2));
     if (bpp == 32) EXPECT_EQ(mixed, 0x7F7FFEu);
   }

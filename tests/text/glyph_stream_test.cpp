@@ -24,8 +24,8 @@ void Load(TZpWord& w, const std::vector<uint8_t>& bytes) {
 TEST(GlyphStream, RoundTripKeepsEveryKind) {
   const char* cases[] = {
       "plain text",
-      "<FONT SIZE=20 COLOR=#102030 BCOLOR=#405060 SCOLOR=#708090 NAME=\"ＭＳ 明朝\" BORDER=2 "
-      "SHADOW=3><B><I><U><S>装飾</S></U></I></B></FONT>",
+      ("<FONT SIZE=20 COLOR=#102030 BCOLOR=#405060 SCOLOR=#708090 NAME=\"ＭＳ 明朝\" BORDER=2 "
+       "SHADOW=3><B><I><U><S>装飾</S></U></I></B></FONT>"),
       "<NOBR>ab</NOBR><RUBY VALUE=\"かんじ\">漢字</RUBY><WAIT VALUE=-5>w</WAIT>",
       "<DIV ALIGN=RIGHT>r</DIV><INDENT>i<UNDENT><BR><CLEAR><BR CLEAR>",
       "<EVENT VALUE=one><EVENT VALUE=two END><A HREF=\"p:l\">link</A>",

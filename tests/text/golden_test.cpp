@@ -40,9 +40,9 @@ TEST(TextGolden, RenderedPagesMatchReferences) {
        "<FONT COLOR=#FFFFFF BORDER=2 BCOLOR=#203080 SHADOW=2 SCOLOR=#000000>どこで生れたか"
        "とんと見当がつかぬ。</FONT><BR><FONT SIZE=32 COLOR=#FFE040 BORDER=1 BCOLOR=#800000>"
        "「何でも」</FONT><U>下線</U>と<S>取消線</S>",
-       "--width 320 --size 24 --background #6080A0"},
+       "--width 320 --size 24 --background '#6080A0'"},
       {"text_break_align",
-       "<DIV ALIGN=CENTER>中央揃えの行</DIV><DIV ALIGN=RIGHT>右へ。</DIV>"
+       "<DIV ALIGN=CENTER>中央揃えの行<BR></DIV><DIV ALIGN=RIGHT>右へ。<BR></DIV>"
        "あいうえおかきくけこ「さしす」たちつてとなにぬねの。Hello, world! <B>太字</B><I>斜体</I>",
        "--width 240 --size 20 --level 1 --proportional"},
   };

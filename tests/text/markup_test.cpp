@@ -29,7 +29,7 @@ TEST(Markup, TokenizerTextCases) {
       {{"a<BOLD>b<!-- c -->d"}, "abd"},                   // unknown tags and comments vanish
       {{"a<"}, "a<"},                                     // a lone bracket at the end shows
       {{"a\\"}, "a\\"},                                   // so does a final backslash
-      {{"<PRE>", "a", "b", "</PRE>c"}, "a|b|c"},          // PRE: line ends break, not the last
+      {{"<PRE>", "a", "b", "</PRE>c"}, "a|bc"},           // PRE: line ends break, not the last
       {{"<PRE>a\tb</PRE>"}, "a        b"},                // TAB is eight spaces in PRE
       {{"a\tb"}, "ab"},                                   // and dropped outside
       {{"a<script>x<b>y</script>b"}, "ab"},               // blocks are kept whole and ignored
@@ -87,7 +87,7 @@ TEST(Markup, OutlineWidthsOfFont) {
 
 TEST(Markup, OperationTags) {
   TZpWord w;
-  ParseUtf8(w, "<DIV ALIGN=center>a</DIV><IMG SRC=p.png ALIGN=LEFT><EVENT VALUE=\"x\\\"y\" END>"
+  ParseUtf8(w, "<DIV ALIGN=center>a</DIV><IMG SRC=p.png ALIGN=LEFT><EVENT VALUE=x\\\\ny END>"
                "<INDENT><UNDENT><VAR NAME=\"1+2\"><HISTCHAR VALUE=v><A HREF=\"go\">l</A><IMG>");
   ASSERT_EQ(w.GlyphCount(), 10u);
   EXPECT_EQ(static_cast<TWdOpeAlign*>(w.GlyphAt(0))->align, kAlignCenter);
@@ -96,7 +96,7 @@ TEST(Markup, OperationTags) {
   EXPECT_EQ(img->file_name, "p.png");
   EXPECT_EQ(img->valign, kAlignBottom);  // LEFT is not an image alignment
   auto* ev = static_cast<TWdOpeEvent*>(w.GlyphAt(4));
-  EXPECT_EQ(ev->value, "x\"y");
+  EXPECT_EQ(ev->value, "x\r\ny");  // \\ is the tokenizer's escape, \n the value's
   EXPECT_TRUE(ev->end);
   EXPECT_EQ(w.GlyphAt(5)->Kind(), kKindIndent);
   EXPECT_EQ(w.GlyphAt(6)->Kind(), kKindUndent);

@@ -20,7 +20,8 @@ namespace {
 std::vector<uint16_t> Kanji(size_t n) {
   std::vector<uint16_t> codes;
   for (uint16_t lead = 0x88; codes.size() < n; ++lead)
-    for (uint16_t trail = 0x9F; trail <= 0xFC && codes.size() < n; ++trail) codes.push_back(lead * 256 + trail);
+    for (uint16_t trail = 0x9F; trail <= 0xFC && codes.size() < n; ++trail)
+      codes.push_back(lead * 256 + trail);
   return codes;
 }
 
@@ -33,7 +34,8 @@ void BM_GlyphCacheHit(benchmark::State& state) {
   TFontPixelManager& fonts = FontPixels();
   fonts.SetLevel(3);
   const std::vector<uint16_t> codes = Kanji(64);
-  for (uint16_t c : codes) fonts.GetGlyph(c, Gothic(), 0, 24);
+  for (uint16_t c : codes)
+    fonts.GetGlyph(c, Gothic(), 0, 24);
   size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(&fonts.GetGlyph(codes[i], Gothic(), 0, 24));
@@ -50,9 +52,11 @@ void BM_GlyphCacheMiss(benchmark::State& state) {
   const uint64_t misses = fonts.MissCount();
   for (auto _ : state) {
     benchmark::DoNotOptimize(&fonts.GetGlyph(codes[i], Gothic(), 0, 24));
-    if (++i == codes.size()) i = 0;
+    if (++i == codes.size())
+      i = 0;
   }
-  state.counters["miss_ratio"] = static_cast<double>(fonts.MissCount() - misses) / state.iterations();
+  state.counters["miss_ratio"] =
+      static_cast<double>(fonts.MissCount() - misses) / state.iterations();
 }
 BENCHMARK(BM_GlyphCacheMiss);
 
@@ -67,13 +71,15 @@ void BM_GlyphCacheMiss_vs_freetype(benchmark::State& state) {
   }
   FT_Set_Pixel_Sizes(face, 0, 24);
   std::vector<uint32_t> unicode;
-  for (uint16_t c : Kanji(300)) unicode.push_back(SjisCodeToUnicode(c));
+  for (uint16_t c : Kanji(300))
+    unicode.push_back(SjisCodeToUnicode(c));
   size_t i = 0;
   for (auto _ : state) {
     FT_Load_Glyph(face, FT_Get_Char_Index(face, unicode[i]), FT_LOAD_NO_BITMAP);
     FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL);
     benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
-    if (++i == unicode.size()) i = 0;
+    if (++i == unicode.size())
+      i = 0;
   }
   FT_Done_Face(face);
   FT_Done_FreeType(lib);
@@ -103,7 +109,8 @@ BENCHMARK(BM_DrawCachedGlyph24);
 BENCHMARK(BM_DrawCachedGlyph24_Border2Shadow2);
 
 std::string MixedText(size_t chars) {
-  const std::string jp = Utf8ToSjis("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。");
+  const std::string jp =
+      Utf8ToSjis("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。");
   const std::string en = "It was a bright cold day in April, and the clocks were striking. ";
   std::string out;
   size_t n = 0;
@@ -152,11 +159,12 @@ void BM_RevealTickFullPage800x200(benchmark::State& state) {
   FullPage f;
   TWdPage& page = *f.pages[0];
   size_t glyphs = 0;
-  for (auto& row : page.rows) glyphs += row->glyphs.size();
+  for (auto& row : page.rows)
+    glyphs += row->glyphs.size();
   for (auto _ : state) {
     state.PauseTiming();
     f.word.ResetReveal(page);
-    f.word.RevealTick(page, 16);  // the tick skipped after a reset
+    f.word.RevealTick(page, 16); // the tick skipped after a reset
     state.ResumeTiming();
     f.word.RevealTick(page, 16);
   }
@@ -179,8 +187,7 @@ void BM_FadeTickFullPage800x200(benchmark::State& state) {
 }
 BENCHMARK(BM_FadeTickFullPage800x200)->Unit(benchmark::kMicrosecond);
 
-
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova
 
 BENCHMARK_MAIN();

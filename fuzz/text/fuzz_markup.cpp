@@ -8,7 +8,8 @@
 #include "text/zpword.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 4096) return 0;
+  if (size > 4096)
+    return 0;
   nova::TZpWord word;
   word.settings.default_size = 10;
   word.settings.wrap_width = 100;
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   nova::PageList pages;
   word.Layout(pages);
   for (auto& page : pages)
-    for (int tick = 0; tick < 4; ++tick) word.RevealTick(*page, 16);
+    for (int tick = 0; tick < 4; ++tick)
+      word.RevealTick(*page, 16);
   nova::BinaryWriter out;
   word.SaveGlyphs(out);
   return 0;

@@ -11,15 +11,15 @@ class TCustomDIBX;
 // (DrawMask at alpha 255, DrawMaskAlpha below). The work surfaces must have the destination's
 // bit count.
 class DibxPaintTarget final : public TextPaintTarget {
- public:
+public:
   explicit DibxPaintTarget(TCustomDIBX& dest) : dest_(dest) {}
   void DrawColorMask(int x, int y, const CoverageSurface& mask, const TextRect& src,
                      uint32_t colorref, int alpha) override;
   void DrawMask(int x, int y, const TextColorSurface& color, const CoverageSurface& mask,
                 const TextRect& src, int alpha) override;
 
- private:
+private:
   TCustomDIBX& dest_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -12,12 +12,13 @@ namespace {
 
 bool RunForValue(TNovaParser& parser, TParamCollection& vars, std::string& value) {
   parser.Execute(vars);
-  if (!parser.LastError().empty() || !parser.Result()) return false;
+  if (!parser.LastError().empty() || !parser.Result())
+    return false;
   value = parser.Result()->AsStr();
   return true;
 }
 
-}  // namespace
+} // namespace
 
 bool ExprTextHost::EvaluateText(const std::string& source, std::string& value) {
   try {
@@ -40,4 +41,4 @@ bool ExprTextHost::ExecuteCompiled(std::span<const uint8_t> operations, std::str
   }
 }
 
-}  // namespace nova
+} // namespace nova

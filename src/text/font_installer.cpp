@@ -17,7 +17,7 @@ bool HasNftExtension(const std::string& name) {
   return name.size() > 4 && SameTextJ(std::string_view(name).substr(name.size() - 4), ".nft");
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> InstallTitleFonts(TVrFileCollection* archive, TPixelFontManager& fonts) {
   TVrFileManager& files = FileManager();
@@ -27,7 +27,8 @@ std::vector<std::string> InstallTitleFonts(TVrFileCollection* archive, TPixelFon
   } else if (!files.BaseFolder().empty()) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(files.BaseFolder(), ec)) {
-      if (!entry.is_regular_file(ec)) continue;
+      if (!entry.is_regular_file(ec))
+        continue;
       // Fonts copied from read-only media keep their attributes; make them ours.
       std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
                                    std::filesystem::perm_options::add, ec);
@@ -36,7 +37,8 @@ std::vector<std::string> InstallTitleFonts(TVrFileCollection* archive, TPixelFon
   }
   std::vector<std::string> accepted;
   for (const std::string& name : names) {
-    if (!HasNftExtension(name)) continue;
+    if (!HasNftExtension(name))
+      continue;
     // The section keeps the file's bytes in memory, so no work file has to outlive this call.
     TMemoryStream data;
     if (archive)
@@ -50,4 +52,4 @@ std::vector<std::string> InstallTitleFonts(TVrFileCollection* archive, TPixelFon
   return accepted;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -14,4 +14,4 @@ class TPixelFontManager;
 // A damaged font file throws its error, naming the file.
 std::vector<std::string> InstallTitleFonts(TVrFileCollection* archive, TPixelFontManager& fonts);
 
-}  // namespace nova
+} // namespace nova

@@ -25,7 +25,7 @@ void TZpLabelList::SetLines(const std::vector<std::string>& lines) {
 void TZpLabelList::Measure() {
   TFontPixelManager& fonts = Fonts();
   fonts.SetLevel(level);
-  std::unordered_map<uint16_t, int> known;  // advances of this pass by code
+  std::unordered_map<uint16_t, int> known; // advances of this pass by code
   width_ = 0;
   for (auto& label : labels_) {
     label->advances.clear();
@@ -54,10 +54,12 @@ void TZpLabelList::Measure() {
 void TZpLabelList::Render(int screen_bpp) {
   TFontPixelManager& fonts = Fonts();
   for (auto& label : labels_) {
-    if (!label->dirty && label->rendered_bpp == screen_bpp) continue;
+    if (!label->dirty && label->rendered_bpp == screen_bpp)
+      continue;
     // Sizes come from title data: the surfaces stay within what a screen can show.
     constexpr int kMaxSide = 16384;
-    label->color.Resize(std::min(label->width, kMaxSide), std::min(label->height, kMaxSide), screen_bpp);
+    label->color.Resize(std::min(label->width, kMaxSide), std::min(label->height, kMaxSide),
+                        screen_bpp);
     label->coverage.Resize(std::min(label->width, kMaxSide), std::min(label->height, kMaxSide));
     fonts.SetLevel(level);
     ComposeArgs a;
@@ -73,7 +75,8 @@ void TZpLabelList::Render(int screen_bpp) {
       a.run_start = i == 0;
       a.run_end = i + CharBytes(t, i) >= t.size();
       a.box = {x, 0, x + label->advances[k], size};
-      fonts.Compose(fonts.GetGlyph(CharCodeAt(t, i), face, style, size), label->color, label->coverage, a);
+      fonts.Compose(fonts.GetGlyph(CharCodeAt(t, i), face, style, size), label->color,
+                    label->coverage, a);
       x += label->advances[k];
     }
     label->dirty = false;
@@ -82,7 +85,8 @@ void TZpLabelList::Render(int screen_bpp) {
 }
 
 void TZpLabelList::Paint(size_t line, TextPaintTarget& target, int x, int y) {
-  if (line >= labels_.size()) return;
+  if (line >= labels_.size())
+    return;
   TZpLabelDIB& l = *labels_[line];
   const TextRect all{0, 0, l.width, l.height};
   if (border == 0 && shadow == 0)
@@ -107,7 +111,8 @@ void TZpLabelList::Save(BinaryWriter& w) const {
 
 void TZpLabelList::Load(BinaryReader& r, int v) {
   level = r.I32();
-  if (v < 109) level = level > 1 ? 3 : 0;
+  if (v < 109)
+    level = level > 1 ? 3 : 0;
   border = r.I32();
   alpha = r.I32();
   size = r.I32();
@@ -115,12 +120,13 @@ void TZpLabelList::Load(BinaryReader& r, int v) {
   color = r.I32();
   border_color = r.I32();
   style = r.U8();
-  r.Skip(212);  // a block the player does not interpret
+  r.Skip(212); // a block the player does not interpret
   if (v >= 122) {
     shadow = r.I32();
     shadow_color = r.I32();
   }
-  for (auto& l : labels_) l->dirty = true;
+  for (auto& l : labels_)
+    l->dirty = true;
 }
 
-}  // namespace nova
+} // namespace nova

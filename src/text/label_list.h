@@ -16,9 +16,9 @@ class TFontPixelManager;
 
 // One caption line with its own pair of surfaces.
 struct TZpLabelDIB {
-  std::string text;  // Shift-JIS
+  std::string text; // Shift-JIS
   bool dirty = true;
-  std::vector<int> advances;  // per character
+  std::vector<int> advances; // per character
   int width = 0;
   int height = 0;
   TextColorSurface color;
@@ -28,18 +28,18 @@ struct TZpLabelDIB {
 
 // Single-line labels of buttons and list boxes, drawn through the glyph cache.
 class TZpLabelList {
- public:
+public:
   int32_t level = 3;
   int32_t border = 0;
   int32_t alpha = 255;
   int32_t size = 12;
-  std::string face;  // "ＭＳ Ｐゴシック" unless set
+  std::string face; // "ＭＳ Ｐゴシック" unless set
   int32_t color = 0xFFFFFF;
   int32_t border_color = 0;
   uint8_t style = 0;
   int32_t shadow = 0;
   int32_t shadow_color = 0;
-  TFontPixelManager* font_pixels = nullptr;  // default: the process-wide cache
+  TFontPixelManager* font_pixels = nullptr; // default: the process-wide cache
 
   TZpLabelList();
   void SetLines(const std::vector<std::string>& lines);
@@ -54,10 +54,10 @@ class TZpLabelList {
   void Save(BinaryWriter& w) const;
   void Load(BinaryReader& r, int owner_version);
 
- private:
+private:
   TFontPixelManager& Fonts() const;
   std::vector<std::unique_ptr<TZpLabelDIB>> labels_;
   int width_ = 0;
 };
 
-}  // namespace nova
+} // namespace nova

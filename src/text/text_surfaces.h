@@ -18,8 +18,10 @@ struct TextRect {
             std::min(bottom, o.bottom)};
   }
   TextRect Union(const TextRect& o) const {
-    if (Empty()) return o;
-    if (o.Empty()) return *this;
+    if (Empty())
+      return o;
+    if (o.Empty())
+      return *this;
     return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
             std::max(bottom, o.bottom)};
   }
@@ -31,7 +33,7 @@ struct TextRect {
 // Windows bitmap (32-bit 0x00RRGGBB, 16-bit 5-6-5, 15-bit 5-5-5). Other depths hold pixels but
 // glyph compositing leaves them alone.
 class TextColorSurface {
- public:
+public:
   TextColorSurface() = default;
   TextColorSurface(int width, int height, int bpp) { Resize(width, height, bpp); }
   void Resize(int width, int height, int bpp);
@@ -54,14 +56,14 @@ class TextColorSurface {
   const uint8_t* bits() const { return bits_.data(); }
   int stride() const { return stride_; }
 
- private:
+private:
   int width_ = 0, height_ = 0, bpp_ = 32, stride_ = 0;
   std::vector<uint8_t> bits_;
 };
 
 // The 8-bit coverage half of a pair of work surfaces.
 class CoverageSurface {
- public:
+public:
   CoverageSurface() = default;
   CoverageSurface(int width, int height) { Resize(width, height); }
   void Resize(int width, int height);
@@ -74,9 +76,9 @@ class CoverageSurface {
   void Fill(const TextRect& r, uint8_t value);
   void Clear() { std::fill(bits_.begin(), bits_.end(), 0); }
 
- private:
+private:
   int width_ = 0, height_ = 0, stride_ = 0;
   std::vector<uint8_t> bits_;
 };
 
-}  // namespace nova
+} // namespace nova

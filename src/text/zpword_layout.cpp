@@ -11,29 +11,34 @@ namespace nova {
 namespace {
 
 bool InSet(const std::string& set, uint16_t code) {
-  if (code == 0) return false;
+  if (code == 0)
+    return false;
   for (size_t i = 0; i < set.size(); i += CharBytes(set, i))
-    if (CharCodeAt(set, i) == code) return true;
+    if (CharCodeAt(set, i) == code)
+      return true;
   return false;
 }
 
 bool IsSingleByteWordChar(uint16_t c) { return c >= 33 && c <= 255; }
 
-}  // namespace
+} // namespace
 
 // Layout of one range into pages: the state of the walk over the glyphs.
 class ZpWordLayout {
- public:
+public:
   ZpWordLayout(TZpWord& word, PageList& pages) : w_(word), s_(word.settings), pages_(pages) {}
 
   void Run(int first, int last) {
     const int count = static_cast<int>(w_.glyphs_.size());
-    if (last < 0 || last >= count) last = count - 1;
+    if (last < 0 || last >= count)
+      last = count - 1;
     first = std::max(0, first);
-    for (int i = first; i <= last; ++i) w_.MeasureGlyph(*w_.glyphs_[i]);
+    for (int i = first; i <= last; ++i)
+      w_.MeasureGlyph(*w_.glyphs_[i]);
     const size_t first_page = pages_.size();
     int i = first;
-    while (i <= last) i = Step(i, last);
+    while (i <= last)
+      i = Step(i, last);
     int widest = 0;
     for (size_t p = first_page; p < pages_.size(); ++p) {
       TWdPage& page = *pages_[p];
@@ -45,23 +50,29 @@ class ZpWordLayout {
       }
       w_.ResetReveal(page);
     }
-    if (s_.wrap_width == 0) s_.wrap_width = widest;
+    if (s_.wrap_width == 0)
+      s_.wrap_width = widest;
   }
 
- private:
+private:
   TWdGlyph& G(int i) const { return *w_.glyphs_[i]; }
 
   bool BreakAllowed(const TWdGlyph& p, const TWdGlyph& n) const {
-    if (p.NoBreak() && n.NoBreak()) return false;
-    if (!p.Ruby().empty() && p.Ruby() == n.Ruby()) return false;
-    if (IsSingleByteWordChar(p.Code()) && IsSingleByteWordChar(n.Code())) return false;
-    if (n.Code() == 32 && p.Code() != 32) return false;
+    if (p.NoBreak() && n.NoBreak())
+      return false;
+    if (!p.Ruby().empty() && p.Ruby() == n.Ruby())
+      return false;
+    if (IsSingleByteWordChar(p.Code()) && IsSingleByteWordChar(n.Code()))
+      return false;
+    if (n.Code() == 32 && p.Code() != 32)
+      return false;
     return !InSet(TextTexts().line_start_prohibited, n.Code());
   }
 
   // Glyph count of the unit that starts at i.
   int WordUnit(int i, int last) const {
-    if (G(i).IsLineBreak()) return 1;
+    if (G(i).IsLineBreak())
+      return 1;
     int j = i + 1;
     auto extend = [&] {
       while (j <= last) {
@@ -69,7 +80,8 @@ class ZpWordLayout {
           ++j;
           break;
         }
-        if (BreakAllowed(G(j - 1), G(j))) break;
+        if (BreakAllowed(G(j - 1), G(j)))
+          break;
         ++j;
       }
     };
@@ -131,7 +143,8 @@ class ZpWordLayout {
 
   int FirstGlyphIndex(const TWdRow& r) const {
     for (const TWdGlyph* g : r.glyphs)
-      if (g->Kind() != kKindSpace) return w_.IndexOf(g);
+      if (g->Kind() != kKindSpace)
+        return w_.IndexOf(g);
     return -1;
   }
 
@@ -139,26 +152,30 @@ class ZpWordLayout {
   int Step(int i, int last) {
     TWdGlyph& g = G(i);
     switch (g.Kind()) {
-      case kKindAlign:
-        align_ = static_cast<TWdOpeAlign&>(g).align;
-        if (row_ && !std::any_of(row_->glyphs.begin(), row_->glyphs.end(),
-                                 [](const TWdGlyph* x) { return x->IsVisible(); }))
-          row_->align = align_;
-        return i + 1;
-      case kKindIndent:
-        if (row_) indent_ = row_->content_width;
-        return i + 1;
-      case kKindUndent:
-        indent_ = 0;
-        return i + 1;
-      default:
-        break;
+    case kKindAlign:
+      align_ = static_cast<TWdOpeAlign&>(g).align;
+      if (row_ && !std::any_of(row_->glyphs.begin(), row_->glyphs.end(),
+                               [](const TWdGlyph* x) { return x->IsVisible(); }))
+        row_->align = align_;
+      return i + 1;
+    case kKindIndent:
+      if (row_)
+        indent_ = row_->content_width;
+      return i + 1;
+    case kKindUndent:
+      indent_ = 0;
+      return i + 1;
+    default:
+      break;
     }
-    if (!row_) NewRow();
+    if (!row_)
+      NewRow();
     const int n = WordUnit(i, last);
     int width = 0;
-    for (int k = i; k < i + n; ++k) width += G(k).width;
-    if (RowHasContent() && s_.wrap_width != 0 && row_->right - row_->left < row_->content_width + width) {
+    for (int k = i; k < i + n; ++k)
+      width += G(k).width;
+    if (RowHasContent() && s_.wrap_width != 0 &&
+        row_->right - row_->left < row_->content_width + width) {
       y_ += row_->height + s_.line_spacing;
       row_ = nullptr;
       return i;
@@ -168,7 +185,8 @@ class ZpWordLayout {
       if (s_.paging && page_->rows.front().get() != row_ && y_ + row_->height > s_.page_height) {
         // The whole row starts the next page.
         const int restart = FirstGlyphIndex(*row_);
-        for (TWdGlyph* x : row_->glyphs) x->row = nullptr;
+        for (TWdGlyph* x : row_->glyphs)
+          x->row = nullptr;
         page_->rows.pop_back();
         row_ = nullptr;
         page_ = nullptr;
@@ -179,7 +197,8 @@ class ZpWordLayout {
     if (G(i + n - 1).IsLineBreak()) {
       y_ += (row_->height ? row_->height : w_.SpaceHeight()) + s_.line_spacing;
       row_ = nullptr;
-      if (static_cast<TWdOpeReturn&>(G(i + n - 1)).clear) page_ = nullptr;
+      if (static_cast<TWdOpeReturn&>(G(i + n - 1)).clear)
+        page_ = nullptr;
     }
     return i + n;
   }
@@ -187,8 +206,10 @@ class ZpWordLayout {
   void Arrange(TWdRow& r) const {
     int start = r.left;
     // Auto-width text (no right bound yet) is laid out from the left.
-    if (r.right > 0 && r.align == kAlignRight) start = r.right - r.content_width;
-    if (r.right > 0 && r.align == kAlignCenter) start = r.left + (r.right - r.left - r.content_width) / 2;
+    if (r.right > 0 && r.align == kAlignRight)
+      start = r.right - r.content_width;
+    if (r.right > 0 && r.align == kAlignCenter)
+      start = r.left + (r.right - r.left - r.content_width) / 2;
     r.width = start + r.content_width;
     const int c = r.char_height;
     const int center = std::max(0, (r.center_image - c + 1) / 2);
@@ -240,7 +261,8 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
     }
     return;
   }
-  if (g.Kind() != kKindChar) return;
+  if (g.Kind() != kKindChar)
+    return;
   const auto& c = static_cast<const TWdChar&>(g);
   const TDecorate d = c.decorate ? *c.decorate : TDecorate{};
   int h = d.size ? d.size : settings.default_size;
@@ -248,7 +270,8 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
   if (!settings.fixed_cell) {
     TFontPixelManager& fonts = Fonts();
     std::string face = d.font_name.empty() ? settings.default_font : d.font_name;
-    if (face.empty()) face = TextTexts().ms_gothic;
+    if (face.empty())
+      face = TextTexts().ms_gothic;
     const uint8_t style = d.style & (kStyleBold | kStyleItalic);
     if (fonts.FindInstalledFont(face)) {
       AbcWidths abc = fonts.Abc(c.code, face, style, h);
@@ -257,12 +280,14 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
       w = fonts.Metrics(c.code, face, style, h).Total();
     }
   }
-  if (d.style & kStyleItalic) w += h / 5;
-  if (!d.ruby.empty()) h += std::max(1, h / 2);
+  if (d.style & kStyleItalic)
+    w += h / 5;
+  if (!d.ruby.empty())
+    h += std::max(1, h / 2);
   const int b = d.border >= 0 ? d.border : settings.default_border;
   const int s = d.shadow >= 0 ? d.shadow : settings.default_shadow;
   g.width = w + 2 * b + s;
   g.height = h + 2 * b + s;
 }
 
-}  // namespace nova
+} // namespace nova

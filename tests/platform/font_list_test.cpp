@@ -12,7 +12,8 @@ namespace {
 
 const InstalledFace* Find(const std::vector<InstalledFace>& faces, const std::string& utf8) {
   for (const InstalledFace& f : faces)
-    if (f.name == Utf8ToSjis(utf8)) return &f;
+    if (f.name == Utf8ToSjis(utf8))
+      return &f;
   return nullptr;
 }
 
@@ -21,8 +22,10 @@ TEST(FontList, WindowsNamesAreListedWhenTheirSubstitutesAre) {
   const struct {
     const char* windows;
     const char* free;
-  } cases[] = {{"ＭＳ ゴシック", "IPAGothic"}, {"ＭＳ 明朝", "IPAMincho"},
-               {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ Ｐ明朝", "IPAPMincho"},
+  } cases[] = {{"ＭＳ ゴシック", "IPAGothic"},
+               {"ＭＳ 明朝", "IPAMincho"},
+               {"ＭＳ Ｐゴシック", "IPAPGothic"},
+               {"ＭＳ Ｐ明朝", "IPAPMincho"},
                {"MS UI Gothic", "IPAPGothic"}};
   for (const auto& c : cases) {
     const InstalledFace* w = Find(faces, c.windows);
@@ -35,8 +38,9 @@ TEST(FontList, WindowsNamesAreListedWhenTheirSubstitutesAre) {
   }
   EXPECT_TRUE(Find(faces, "ＭＳ ゴシック")->fixed_pitch);
   EXPECT_FALSE(Find(faces, "ＭＳ Ｐゴシック")->fixed_pitch);
-  EXPECT_TRUE(std::is_sorted(faces.begin(), faces.end(),
-                             [](const InstalledFace& a, const InstalledFace& b) { return a.name < b.name; }));
+  EXPECT_TRUE(std::is_sorted(
+      faces.begin(), faces.end(),
+      [](const InstalledFace& a, const InstalledFace& b) { return a.name < b.name; }));
 }
 
 TEST(FontList, UserSubstitutesComeFromASettingsFile) {
@@ -55,10 +59,10 @@ TEST(FontList, UserSubstitutesComeFromASettingsFile) {
   EXPECT_EQ(subs[0].free_family, "IPAMincho");
   const auto faces = EnumerateInstalledFaces(subs);
   EXPECT_NE(Find(faces, "Old Face"), nullptr);
-  EXPECT_EQ(Find(faces, "Missing"), nullptr);  // its substitute is not installed
+  EXPECT_EQ(Find(faces, "Missing"), nullptr); // its substitute is not installed
   EXPECT_TRUE(ReadFaceSubstitutes(path + ".none").empty());
   std::remove(path.c_str());
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

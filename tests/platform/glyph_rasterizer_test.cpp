@@ -13,12 +13,13 @@ namespace {
 
 const InstalledFace* Find(const std::vector<InstalledFace>& faces, const std::string& name) {
   for (const InstalledFace& f : faces)
-    if (f.name == name) return &f;
+    if (f.name == name)
+      return &f;
   return nullptr;
 }
 
 class Rasterizer : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     faces_ = EnumerateInstalledFaces(BuiltinFaceSubstitutes());
     ipa_ = Find(faces_, "IPAGothic");
@@ -28,7 +29,7 @@ class Rasterizer : public ::testing::Test {
   }
   std::vector<InstalledFace> faces_;
   const InstalledFace* ipa_ = nullptr;
-  const InstalledFace* gothic_ = nullptr;  // IPAGothic standing in, em filling the cell
+  const InstalledFace* gothic_ = nullptr; // IPAGothic standing in, em filling the cell
   std::unique_ptr<GlyphRasterizer> r_ = CreateFreeTypeRasterizer();
 };
 
@@ -41,7 +42,7 @@ TEST_F(Rasterizer, CellHeightIsAscentPlusDescent) {
     EXPECT_EQ(m.ascent, static_cast<int>(std::lround(cell * 220.0 / 256)));
     EXPECT_GE(m.underline_size, 1);
     EXPECT_GE(m.strike_size, 1);
-    EXPECT_EQ(r_->Advance(0x6F22 /* 漢 */), cell);  // the full-width cell of a fixed face
+    EXPECT_EQ(r_->Advance(0x6F22 /* 漢 */), cell); // the full-width cell of a fixed face
     // By its own metrics the face reserves part of the cell for line gap: a smaller em.
     ASSERT_TRUE(r_->Select(ipa_->file, ipa_->face_index, false, cell, FontWeight::kRegular,
                            FontSlant::kUpright));
@@ -65,7 +66,7 @@ TEST_F(Rasterizer, LevelsQuantiseCoverage) {
   ASSERT_TRUE(r_->Render(' ', 3, space));
   EXPECT_EQ(space.width, 0);
   EXPECT_EQ(space.advance, 12);
-  EXPECT_FALSE(r_->Render(0x10FFFD, 3, space));  // not in the face
+  EXPECT_FALSE(r_->Render(0x10FFFD, 3, space)); // not in the face
 }
 
 TEST_F(Rasterizer, StylesAreSynthesised) {
@@ -77,17 +78,18 @@ TEST_F(Rasterizer, StylesAreSynthesised) {
   ASSERT_TRUE(r_->Select(gothic_->file, 0, false, 24, FontWeight::kRegular, FontSlant::kItalic));
   r_->Render('l', 3, italic);
   EXPECT_GT(bold.width, regular.width);
-  EXPECT_GT(italic.width, regular.width);  // slanted strokes widen the black box
+  EXPECT_GT(italic.width, regular.width); // slanted strokes widen the black box
   AbcWidths abc = r_->Abc('l');
   EXPECT_GT(abc.b, 0);
 }
 
 TEST_F(Rasterizer, BadRequestsFail) {
-  EXPECT_FALSE(r_->Select("/no/such/font.ttf", 0, false, 24, FontWeight::kRegular, FontSlant::kUpright));
+  EXPECT_FALSE(
+      r_->Select("/no/such/font.ttf", 0, false, 24, FontWeight::kRegular, FontSlant::kUpright));
   EXPECT_FALSE(r_->Select(gothic_->file, 0, false, 0, FontWeight::kRegular, FontSlant::kUpright));
   RasterGlyph g;
   EXPECT_FALSE(r_->Render('a', 3, g));
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

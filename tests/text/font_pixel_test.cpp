@@ -14,7 +14,7 @@ namespace {
 using test::S;
 
 class FontPixels_ : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { ResetFontPixels(); }
   void TearDown() override { ResetFontPixels(); }
   TFontPixelManager& fonts() { return FontPixels(); }
@@ -48,7 +48,8 @@ TEST_F(FontPixels_, LevelsUseTheirTables) {
     ASSERT_FALSE(g.Empty()) << level;
     auto table = CoverageTable(level);
     for (uint8_t v : g.bitmap)
-      EXPECT_TRUE(std::find(table.begin(), table.end(), v) != table.end()) << level << " " << int(v);
+      EXPECT_TRUE(std::find(table.begin(), table.end(), v) != table.end())
+          << level << " " << int(v);
     EXPECT_EQ(*std::max_element(g.bitmap.begin(), g.bitmap.end()), 255) << level;
     EXPECT_LE(g.y_offset + g.height, 24);
   }
@@ -56,16 +57,17 @@ TEST_F(FontPixels_, LevelsUseTheirTables) {
 
 TEST_F(FontPixels_, MostRecentlyUsedEviction) {
   const std::string face = S("ＭＳ ゴシック");
-  for (uint16_t c = 0; c < 256; ++c) fonts().GetGlyph(0x8140 + c % 188 + (c / 188) * 256, face, 0, 12);
+  for (uint16_t c = 0; c < 256; ++c)
+    fonts().GetGlyph(0x8140 + c % 188 + (c / 188) * 256, face, 0, 12);
   EXPECT_EQ(fonts().CachedCount(), 256u);
   const uint64_t misses = fonts().MissCount();
-  fonts().GetGlyph(0x8140, face, 0, 12);  // the oldest becomes the newest: a hit
+  fonts().GetGlyph(0x8140, face, 0, 12); // the oldest becomes the newest: a hit
   EXPECT_EQ(fonts().MissCount(), misses);
-  fonts().GetGlyph('A', face, 0, 12);  // the 257th evicts the least recently used (0x8141)
+  fonts().GetGlyph('A', face, 0, 12); // the 257th evicts the least recently used (0x8141)
   EXPECT_EQ(fonts().CachedCount(), 256u);
   fonts().GetGlyph(0x8140, face, 0, 12);
   EXPECT_EQ(fonts().MissCount(), misses + 1);
-  fonts().GetGlyph(0x8141, face, 0, 12);  // evicted: rasterised again
+  fonts().GetGlyph(0x8141, face, 0, 12); // evicted: rasterised again
   EXPECT_EQ(fonts().MissCount(), misses + 2);
   // The same code in another style, size or level is another glyph.
   fonts().GetGlyph(0x8140, face, kStyleBold, 12);
@@ -85,7 +87,7 @@ TEST_F(FontPixels_, UnknownFaceRendersInTheStandardFace) {
 TEST_F(FontPixels_, SpaceIsBlankWithAnAdvance) {
   const TFontPixel& g = fonts().GetGlyph(' ', S("ＭＳ ゴシック"), 0, 24);
   EXPECT_TRUE(g.Empty());
-  EXPECT_EQ(g.extra_advance, 12);  // half of the cell of the fixed-pitch face
+  EXPECT_EQ(g.extra_advance, 12); // half of the cell of the fixed-pitch face
   EXPECT_EQ(fonts().Metrics(0x8140, S("ＭＳ ゴシック"), 0, 24).Total(), 24);
 }
 
@@ -135,15 +137,15 @@ TEST_F(FontPixels_, PackedFontsByKey) {
 TEST_F(FontPixels_, DamagedPackedFontsAreRefused) {
   const std::vector<uint8_t> good = WritePackedFont(SamplePacked(24, 0));
   std::vector<std::vector<uint8_t>> bad;
-  bad.emplace_back(good.begin(), good.begin() + 20);  // truncated header
+  bad.emplace_back(good.begin(), good.begin() + 20); // truncated header
   bad.push_back(good);
-  bad.back()[0] = 'X';  // signature
+  bad.back()[0] = 'X'; // signature
   bad.push_back(good);
-  bad.back()[14 + 88] = 0xFF;  // glyph count beyond the index
+  bad.back()[14 + 88] = 0xFF; // glyph count beyond the index
   bad.push_back(good);
-  bad.back()[14 + 4 + 3] = 0x7F;  // index larger than the file
+  bad.back()[14 + 4 + 3] = 0x7F; // index larger than the file
   bad.push_back(good);
-  bad.back()[14 + 308 + 2] ^= 0xFF;  // index does not inflate
+  bad.back()[14 + 308 + 2] ^= 0xFF; // index does not inflate
   for (size_t i = 0; i < bad.size(); ++i) {
     try {
       PixelFonts().RegisterBytes("bad.nft", bad[i]);
@@ -165,7 +167,8 @@ TEST_F(FontPixels_, StandardFontsOnly) {
   fonts().KeepStandardFontsOnly();
   std::vector<std::string> names;
   fonts().FontList(names, false);
-  std::vector<std::string> expected = {S("ＭＳ Ｐゴシック"), S("ＭＳ Ｐ明朝"), S("ＭＳ ゴシック"), S("ＭＳ 明朝")};
+  std::vector<std::string> expected = {S("ＭＳ Ｐゴシック"), S("ＭＳ Ｐ明朝"), S("ＭＳ ゴシック"),
+                                       S("ＭＳ 明朝")};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(names, expected);
   names.clear();
@@ -202,18 +205,20 @@ TEST_F(FontPixels_, ComposeWithBorderAndShadow) {
     TextRect covered;
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 8; ++x)
-        if (coverage.At(x, y)) covered = covered.Union({x, y, x + 1, y + 1});
-    EXPECT_EQ(covered, (TextRect{0, 0, 6, 6})) << bpp;  // w + 2B + S by h + 2B + S
+        if (coverage.At(x, y))
+          covered = covered.Union({x, y, x + 1, y + 1});
+    EXPECT_EQ(covered, (TextRect{0, 0, 6, 6})) << bpp; // w + 2B + S by h + 2B + S
     EXPECT_EQ(color.Pixel(1, 1), a.text_pixel) << bpp;
     EXPECT_EQ(color.Pixel(0, 0), a.border_pixel) << bpp;
-    EXPECT_EQ(color.Pixel(3, 2), a.border_pixel) << bpp;  // the outline lies over the shadow
+    EXPECT_EQ(color.Pixel(3, 2), a.border_pixel) << bpp; // the outline lies over the shadow
     EXPECT_EQ(color.Pixel(5, 5), a.shadow_pixel) << bpp;
     EXPECT_EQ(coverage.At(0, 5), 0) << bpp;
     EXPECT_EQ(coverage.At(2, 2), 255) << bpp;
     // A half-covered glyph pixel mixes text and outline colours by its coverage.
     fonts().Compose(Block(128), color, coverage, a);
     const uint32_t mixed = color.PixelToColor(color.Pixel(2, 2));
-    if (bpp == 32) EXPECT_EQ(mixed, 0x7F7FFEu);
+    if (bpp == 32)
+      EXPECT_EQ(mixed, 0x7F7FFEu);
   }
 }
 
@@ -230,8 +235,8 @@ TEST_F(FontPixels_, ComposePlainTextTakesTheLargerCoverage) {
   EXPECT_EQ(color.Pixel(1, 1), 0x123456u);
   a.solid = true;
   fonts().Compose(Block(), color, coverage, a);
-  EXPECT_EQ(coverage.At(1, 1), 128);  // solid copies
+  EXPECT_EQ(coverage.At(1, 1), 128); // solid copies
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

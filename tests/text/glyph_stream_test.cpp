@@ -63,30 +63,30 @@ TEST(GlyphStream, EventEndFlagSurvivesLoading) {
 
 TEST(GlyphStream, VersionZeroHasByteBorderAndCompiledVariables) {
   BinaryWriter w;
-  w.I32(1);           // one decoration
-  w.I32(2);           //   use count
-  w.I32(0x0000FF);    //   colour
-  w.I32(-1);          //   border colour
-  w.I32(16);          //   size
-  w.U8(1);            //   style: bold
-  w.U8(0);            //   no-break
-  w.U8(5);            //   border as one byte: non-zero = 1
-  w.String("");       //   font name
-  w.String("");       //   ruby
-  w.I32(2);           // two glyphs
-  w.U8(1);            // character
-  w.String("");       //   link
-  w.I32(40);          //   wait
-  w.U16('A');         //   code
-  w.I32(0);           //   decoration index
-  w.U8(7);            // variable, compiled form (no wait or link before version 101)
-  w.I32(0);           //   decoration index
-  w.I32(1);           //   one operation
-  w.U8(11);           //     ocFunc
-  w.String("____0");  //     destination
-  w.I32(1);           //     one argument
-  w.U8(3);            //     function id
-  w.U8(1);            //     integer argument
+  w.I32(1);          // one decoration
+  w.I32(2);          //   use count
+  w.I32(0x0000FF);   //   colour
+  w.I32(-1);         //   border colour
+  w.I32(16);         //   size
+  w.U8(1);           //   style: bold
+  w.U8(0);           //   no-break
+  w.U8(5);           //   border as one byte: non-zero = 1
+  w.String("");      //   font name
+  w.String("");      //   ruby
+  w.I32(2);          // two glyphs
+  w.U8(1);           // character
+  w.String("");      //   link
+  w.I32(40);         //   wait
+  w.U16('A');        //   code
+  w.I32(0);          //   decoration index
+  w.U8(7);           // variable, compiled form (no wait or link before version 101)
+  w.I32(0);          //   decoration index
+  w.I32(1);          //   one operation
+  w.U8(11);          //     ocFunc
+  w.String("____0"); //     destination
+  w.I32(1);          //     one argument
+  w.U8(3);           //     function id
+  w.U8(1);           //     integer argument
   w.I32(5);
   TZpWord z;
   Load(z, w.Take());
@@ -95,7 +95,7 @@ TEST(GlyphStream, VersionZeroHasByteBorderAndCompiledVariables) {
   EXPECT_EQ(d.border, 1);
   EXPECT_EQ(d.shadow, 0);
   EXPECT_EQ(d.shadow_color, 0);
-  EXPECT_EQ(d.use_count, 2);  // rebuilt from the two glyphs that use it
+  EXPECT_EQ(d.use_count, 2); // rebuilt from the two glyphs that use it
   auto* var = static_cast<TWdOpeVar*>(z.GlyphAt(1));
   EXPECT_TRUE(var->source.empty());
   EXPECT_EQ(var->compiled.size(), 4u + 1 + 4 + 5 + 4 + 1 + 1 + 4);
@@ -138,10 +138,10 @@ TEST(GlyphStream, UnknownKindsConsumeNothing) {
   w.Bytes(std::string_view("ZpWord102"));
   w.I32(0);
   w.I32(3);
-  w.U8(8);     // unused kind: no glyph, no data
-  w.U8(0x83);  // line break; the top bit is ignored
-  w.U8(0);     //   clear flag
-  w.U8(0x84);  // indent
+  w.U8(8);    // unused kind: no glyph, no data
+  w.U8(0x83); // line break; the top bit is ignored
+  w.U8(0);    //   clear flag
+  w.U8(0x84); // indent
   TZpWord z;
   Load(z, w.Take());
   ASSERT_EQ(z.GlyphCount(), 2u);
@@ -150,7 +150,8 @@ TEST(GlyphStream, UnknownKindsConsumeNothing) {
 }
 
 TEST(GlyphStream, MarkupConversionForPages) {
-  const std::vector<uint8_t> stream = MarkupToGlyphStream(test::S("あ<B>b</B>\r\nc<EVENT VALUE=v END>"));
+  const std::vector<uint8_t> stream =
+      MarkupToGlyphStream(test::S("あ<B>b</B>\r\nc<EVENT VALUE=v END>"));
   const std::string markup = SjisToUtf8(GlyphStreamToMarkup(stream, "page"));
   // The line end right after a tag adds no space: nothing is pending there.
   EXPECT_EQ(markup, "あ<B>b</B>c<EVENT VALUE=\"v\" END>");
@@ -170,5 +171,5 @@ TEST(GlyphStream, CopyAndCharacterPositions) {
   EXPECT_EQ(dst.GlyphAtCharPosition(7), -1);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -20,7 +20,8 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 
 std::string Quote(const std::string& s) {
   std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  for (char c : s)
+    out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
 }
 
@@ -34,8 +35,10 @@ TEST(TextGolden, RenderedPagesMatchReferences) {
   const char* tool = std::getenv("NOVA_TOOL");
   ASSERT_NE(tool, nullptr);
   const Golden cases[] = {
-      {"text_ruby", "<RUBY VALUE=\"わがはい\">吾輩</RUBY>は<RUBY VALUE=\"ねこ\">猫</RUBY>である。"
-                    "名前はまだ無い。", "--width 300 --size 24"},
+      {"text_ruby",
+       "<RUBY VALUE=\"わがはい\">吾輩</RUBY>は<RUBY VALUE=\"ねこ\">猫</RUBY>である。"
+       "名前はまだ無い。",
+       "--width 300 --size 24"},
       {"text_outline_shadow",
        "<FONT COLOR=#FFFFFF BORDER=2 BCOLOR=#203080 SHADOW=2 SCOLOR=#000000>どこで生れたか"
        "とんと見当がつかぬ。</FONT><BR><FONT SIZE=32 COLOR=#FFE040 BORDER=1 BCOLOR=#800000>"
@@ -65,10 +68,11 @@ TEST(TextGolden, RenderedPagesMatchReferences) {
     ASSERT_EQ(got.Height(), want.Height()) << g.name;
     int differing = 0;
     for (int y = 0; y < got.Height(); ++y)
-      for (int x = 0; x < got.Width(); ++x) differing += got.GetPixel(x, y) != want.GetPixel(x, y);
+      for (int x = 0; x < got.Width(); ++x)
+        differing += got.GetPixel(x, y) != want.GetPixel(x, y);
     EXPECT_EQ(differing, 0) << g.name;
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

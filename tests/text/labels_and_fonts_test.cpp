@@ -16,7 +16,7 @@ namespace nova {
 namespace {
 
 class LabelsAndFonts : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { ResetFontPixels(); }
   void TearDown() override {
     ResetFontPixels();
@@ -41,15 +41,16 @@ TEST_F(LabelsAndFonts, TitleFontsInTheBaseFolderAreInstalled) {
   const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "nft_title";
   std::filesystem::create_directories(dir);
   auto write = [&](const char* name, const std::vector<uint8_t>& bytes) {
-    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                       static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   };
   write("a.NFT", WritePackedFont(OneGlyph("TitleFace")));
   write("notes.txt", {'x'});
   FileManager().SetBaseFolder(dir.string());
   EXPECT_EQ(InstallTitleFonts(nullptr, PixelFonts()), (std::vector<std::string>{"a.NFT"}));
   EXPECT_NE(PixelFonts().Find("TitleFace", 16, 0), nullptr);
-  EXPECT_TRUE(InstallTitleFonts(nullptr, PixelFonts()).empty());  // already registered
+  EXPECT_TRUE(InstallTitleFonts(nullptr, PixelFonts()).empty()); // already registered
   write("b.nft", {'b', 'a', 'd'});
   EXPECT_THROW(InstallTitleFonts(nullptr, PixelFonts()), ENovaError);
   std::filesystem::remove_all(dir);
@@ -66,13 +67,14 @@ TEST_F(LabelsAndFonts, LabelsMeasureAndRender) {
   TZpLabelDIB& yes = labels.At(0);
   EXPECT_EQ(yes.height, 16 + 2 + 1);
   ASSERT_EQ(yes.advances.size(), 2u);
-  EXPECT_EQ(yes.advances[0], 16 + 3);  // a full-width cell plus outline and shadow
+  EXPECT_EQ(yes.advances[0], 16 + 3); // a full-width cell plus outline and shadow
   EXPECT_EQ(labels.Width(), std::max(yes.width, labels.At(1).width));
   labels.Render(16);
   EXPECT_EQ(yes.color.bpp(), 16);
   int covered = 0;
   for (int y = 0; y < yes.coverage.height(); ++y)
-    for (int x = 0; x < yes.coverage.width(); ++x) covered += yes.coverage.At(x, y) > 0;
+    for (int x = 0; x < yes.coverage.width(); ++x)
+      covered += yes.coverage.At(x, y) > 0;
   EXPECT_GT(covered, 20);
 }
 
@@ -97,5 +99,5 @@ TEST_F(LabelsAndFonts, LabelStreamVersions) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

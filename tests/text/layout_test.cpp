@@ -24,10 +24,13 @@ struct Laid {
   std::string Rows() const {
     std::string out;
     for (size_t p = 0; p < pages.size(); ++p) {
-      if (p) out += "#";
+      if (p)
+        out += "#";
       for (size_t r = 0; r < pages[p]->rows.size(); ++r) {
-        if (r) out += "/";
-        for (const TWdGlyph* g : pages[p]->rows[r]->glyphs) out += SjisToUtf8(g->CharText());
+        if (r)
+          out += "/";
+        for (const TWdGlyph* g : pages[p]->rows[r]->glyphs)
+          out += SjisToUtf8(g->CharText());
       }
     }
     return out;
@@ -40,17 +43,17 @@ TEST(Layout, LineBreakCases) {
     int wrap;
     const char* rows;
   } cases[] = {
-      {"abcdefghij kl", 50, "abcdefghij /kl"},      // a long word overflows alone
-      {"xy abcdefghij", 50, "xy /abcdefghij"},       // and moves to its own row
-      {"ab cd ef", 50, "ab /cd ef"},                 // the space stays with its word
-      {"あいうえ「おか", 50, "あいうえ/「おか"},     // an opening bracket goes with what follows
-      {"あいうえお。か", 50, "あいうえ/お。か"},     // 。 never starts a row
+      {"abcdefghij kl", 50, "abcdefghij /kl"},   // a long word overflows alone
+      {"xy abcdefghij", 50, "xy /abcdefghij"},   // and moves to its own row
+      {"ab cd ef", 50, "ab /cd ef"},             // the space stays with its word
+      {"あいうえ「おか", 50, "あいうえ/「おか"}, // an opening bracket goes with what follows
+      {"あいうえお。か", 50, "あいうえ/お。か"}, // 。 never starts a row
       {"あいうえお！", 50, "あいうえ/お！"},
-      {"あいうえ<RUBY VALUE=かな>かきく</RUBY>", 50, "あいうえ/かきく"},  // a ruby group stays whole
+      {"あいうえ<RUBY VALUE=かな>かきく</RUBY>", 50, "あいうえ/かきく"}, // a ruby group stays whole
       {"あい<NOBR>うえおか</NOBR>", 50, "あい/うえおか"},
       {"ab<BR>cd", 50, "ab/cd"},
       {"<BR><BR>x", 50, "//x"},
-      {"あいうえおかきくけこ", 0, "あいうえおかきくけこ"},  // no wrap width: one row
+      {"あいうえおかきくけこ", 0, "あいうえおかきくけこ"}, // no wrap width: one row
       {"<INDENT>あいうえおかきく", 50, "あいうえお/かきく"},
       {"あ<INDENT>いうえおかきく", 50, "あいうえお/かきく"},
   };
@@ -77,7 +80,7 @@ TEST(Layout, AlignmentPlacesRows) {
       {"<DIV ALIGN=RIGHT>ab", 80},
       {"<DIV ALIGN=CENTER>ab", 40},
       {"<DIV ALIGN=CENTER>abc", 35},
-      {"a<DIV ALIGN=RIGHT>b", 0},  // the row already holds a character
+      {"a<DIV ALIGN=RIGHT>b", 0}, // the row already holds a character
   };
   for (const Case& c : cases) {
     Laid l(c.markup, 100);
@@ -92,10 +95,11 @@ TEST(Layout, RowsOntoPages) {
     const char* markup;
     const char* rows;
   } cases[] = {
-      {"a<BR>b<BR>c", "a/b#c"},         // the third row's bottom passes 25
-      {"ab<CLEAR>cd", "ab#cd"},         // CLEAR always starts a page
-      {"<FONT SIZE=40>a</FONT><BR>b", "a#b"},  // a first row is never moved, however tall
-      {"あいうえおかきくけこさしすせそたちつてとな", "あいうえおかきくけこ/さしすせそたちつてと#な"},
+      {"a<BR>b<BR>c", "a/b#c"},               // the third row's bottom passes 25
+      {"ab<CLEAR>cd", "ab#cd"},               // CLEAR always starts a page
+      {"<FONT SIZE=40>a</FONT><BR>b", "a#b"}, // a first row is never moved, however tall
+      {"あいうえおかきくけこさしすせそたちつてとな",
+       "あいうえおかきくけこ/さしすせそたちつてと#な"},
   };
   for (const Case& c : cases) {
     Laid l(c.markup, 100, 25);
@@ -109,9 +113,9 @@ TEST(Layout, HeightsAndSpacing) {
   const auto& rows = l.pages[0]->rows;
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1]->y, 10);
-  EXPECT_EQ(rows[2]->y, 20);  // an empty row advances by a space of the default size
-  EXPECT_EQ(rows[2]->height, 15);  // ruby adds half the size
-  EXPECT_EQ(rows[2]->glyphs[0]->y, 5);  // characters share the bottom line
+  EXPECT_EQ(rows[2]->y, 20);           // an empty row advances by a space of the default size
+  EXPECT_EQ(rows[2]->height, 15);      // ruby adds half the size
+  EXPECT_EQ(rows[2]->glyphs[0]->y, 5); // characters share the bottom line
 }
 
 TEST(Layout, AutoWidthIsRememberedForTheNextLayout) {
@@ -127,8 +131,8 @@ TEST(Layout, OutlineAndShadowWidenCells) {
   const auto& g = l.pages[0]->rows[0]->glyphs;
   EXPECT_EQ(g[0]->width, 14);
   EXPECT_EQ(g[0]->height, 14);
-  EXPECT_EQ(g[1]->width, 12);  // italic adds a fifth of the size
+  EXPECT_EQ(g[1]->width, 12); // italic adds a fifth of the size
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

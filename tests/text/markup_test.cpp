@@ -19,21 +19,21 @@ struct ShownCase {
 
 TEST(Markup, TokenizerTextCases) {
   const ShownCase cases[] = {
-      {{"abc", "def"}, "abc def"},                       // line ends are spaces
-      {{"abc ", "def"}, "abc def"},                      // not doubled after a space
-      {{"a   b"}, "a b"},                                // runs of spaces collapse
-      {{"x\"a   b\"y"}, "x\"a   b\"y"},                  // quotes keep spaces and show
-      {{"\\<B\\>x"}, "<B>x"},                             // escaped brackets are text
-      {{"\\n"}, "n"},                                     // unknown escape drops the backslash
-      {{"a<b>b</B>c"}, "abc"},                            // tags are case-insensitive
-      {{"a<BOLD>b<!-- c -->d"}, "abd"},                   // unknown tags and comments vanish
-      {{"a<"}, "a<"},                                     // a lone bracket at the end shows
-      {{"a\\"}, "a\\"},                                   // so does a final backslash
-      {{"<PRE>", "a", "b", "</PRE>c"}, "a|bc"},           // PRE: line ends break, not the last
-      {{"<PRE>a\tb</PRE>"}, "a        b"},                // TAB is eight spaces in PRE
-      {{"a\tb"}, "ab"},                                   // and dropped outside
-      {{"a<script>x<b>y</script>b"}, "ab"},               // blocks are kept whole and ignored
-      {{"<FONT SIZE=>x"}, "x"},                           // '=' at the end of a tag terminates
+      {{"abc", "def"}, "abc def"},              // line ends are spaces
+      {{"abc ", "def"}, "abc def"},             // not doubled after a space
+      {{"a   b"}, "a b"},                       // runs of spaces collapse
+      {{"x\"a   b\"y"}, "x\"a   b\"y"},         // quotes keep spaces and show
+      {{"\\<B\\>x"}, "<B>x"},                   // escaped brackets are text
+      {{"\\n"}, "n"},                           // unknown escape drops the backslash
+      {{"a<b>b</B>c"}, "abc"},                  // tags are case-insensitive
+      {{"a<BOLD>b<!-- c -->d"}, "abd"},         // unknown tags and comments vanish
+      {{"a<"}, "a<"},                           // a lone bracket at the end shows
+      {{"a\\"}, "a\\"},                         // so does a final backslash
+      {{"<PRE>", "a", "b", "</PRE>c"}, "a|bc"}, // PRE: line ends break, not the last
+      {{"<PRE>a\tb</PRE>"}, "a        b"},      // TAB is eight spaces in PRE
+      {{"a\tb"}, "ab"},                         // and dropped outside
+      {{"a<script>x<b>y</script>b"}, "ab"},     // blocks are kept whole and ignored
+      {{"<FONT SIZE=>x"}, "x"},                 // '=' at the end of a tag terminates
       {{"<FONT =>x<=>y"}, "xy"},
       {{"a<BR>b<CLEAR>c<BR CLEAR>d"}, "a|b^c^d"},
       {{"漢字\\\\かな"}, "漢字\\かな"},
@@ -41,7 +41,8 @@ TEST(Markup, TokenizerTextCases) {
   for (const ShownCase& c : cases) {
     TZpWord w;
     std::vector<std::string> lines;
-    for (const char* l : c.lines) lines.push_back(Utf8ToSjis(l));
+    for (const char* l : c.lines)
+      lines.push_back(Utf8ToSjis(l));
     w.Parse(lines);
     EXPECT_EQ(Shown(w), c.shown) << c.lines.front();
   }
@@ -60,7 +61,7 @@ TEST(Markup, FontStacksAndStyles) {
   ParseUtf8(w, "<FONT SIZE=20><FONT COLOR=#FF0000>x</FONT>y</FONT>z<B><I>b</B>i</I><U><S>us");
   auto deco = [&](int i) { return *static_cast<TWdChar*>(w.GlyphAt(i))->decorate; };
   EXPECT_EQ(deco(0).size, 20);
-  EXPECT_EQ(deco(0).color, 0x0000FF);  // COLORREF: red in the low byte
+  EXPECT_EQ(deco(0).color, 0x0000FF); // COLORREF: red in the low byte
   EXPECT_EQ(deco(1).size, 20);
   EXPECT_EQ(deco(1).color, -1);
   EXPECT_EQ(deco(2).size, 0);
@@ -74,8 +75,7 @@ TEST(Markup, OutlineWidthsOfFont) {
     const char* markup;
     int border;
   } cases[] = {
-      {"<FONT BORDER>x", 1},        {"<FONT BORDER=-3>x", 0},
-      {"<FONT BORDER=2><FONT>x", 2}, {"x", -1},
+      {"<FONT BORDER>x", 1},     {"<FONT BORDER=-3>x", 0}, {"<FONT BORDER=2><FONT>x", 2}, {"x", -1},
       {"<FONT BORDER=abc>x", 1},
   };
   for (const Case& c : cases) {
@@ -94,9 +94,9 @@ TEST(Markup, OperationTags) {
   EXPECT_EQ(static_cast<TWdOpeAlign*>(w.GlyphAt(2))->align, kAlignLeft);
   auto* img = static_cast<TWdImg*>(w.GlyphAt(3));
   EXPECT_EQ(img->file_name, "p.png");
-  EXPECT_EQ(img->valign, kAlignBottom);  // LEFT is not an image alignment
+  EXPECT_EQ(img->valign, kAlignBottom); // LEFT is not an image alignment
   auto* ev = static_cast<TWdOpeEvent*>(w.GlyphAt(4));
-  EXPECT_EQ(ev->value, "x\r\ny");  // \\ is the tokenizer's escape, \n the value's
+  EXPECT_EQ(ev->value, "x\r\ny"); // \\ is the tokenizer's escape, \n the value's
   EXPECT_TRUE(ev->end);
   EXPECT_EQ(w.GlyphAt(5)->Kind(), kKindIndent);
   EXPECT_EQ(w.GlyphAt(6)->Kind(), kKindUndent);
@@ -109,7 +109,8 @@ TEST(Markup, WaitStackAndTextDelay) {
   TZpWord w;
   ParseUtf8(w, "a<WAIT VALUE=100>b<WAIT>c</WAIT>d</WAIT>e</WAIT>f", 30);
   const int expected[] = {30, 100, 100, 100, 30, 30};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(w.GlyphAt(i)->Wait(), expected[i]) << i;
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(w.GlyphAt(i)->Wait(), expected[i]) << i;
 }
 
 TEST(Markup, LinkWithoutHrefStopsWithItsMessage) {
@@ -155,5 +156,5 @@ TEST(Markup, AttributeGrammar) {
   EXPECT_EQ(UnescapeMarkup("a\\\\b\\\"c\\nd\\x"), "a\\b\"c\r\nd\\x");
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

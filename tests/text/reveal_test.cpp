@@ -28,8 +28,10 @@ struct Revealer {
     std::string log;
     for (int f = 0; f < frames; ++f) {
       RevealResult r = word.RevealTick(page(), f == 0 ? 0 : 16);
-      if (!r.revealed_text.empty()) log += std::to_string(f) + ":" + r.revealed_text + " ";
-      if (r.just_completed) log += std::to_string(f) + ":done ";
+      if (!r.revealed_text.empty())
+        log += std::to_string(f) + ":" + r.revealed_text + " ";
+      if (r.just_completed)
+        log += std::to_string(f) + ":done ";
     }
     return log;
   }
@@ -44,9 +46,9 @@ TEST(Reveal, TimingOnTheVirtualClock) {
       // One frame is skipped after a reset; then 100 ms per character at speed 256.
       {"abc", 100, 256, "1:a 8:b 14:c 15:done "},
       {"abc", 100, 512, "1:a 14:b "},
-      {"abc", 100, 0, "1:abc 3:done "},       // speed 0: every wait scales to nothing
-      {"abc", 100, -1, "1:abc 3:done "},      // a negative speed too
-      {"<WAIT VALUE=-50>ab", 100, 0, "1:a 5:b 6:done "},  // a negative wait is absolute
+      {"abc", 100, 0, "1:abc 3:done "},                  // speed 0: every wait scales to nothing
+      {"abc", 100, -1, "1:abc 3:done "},                 // a negative speed too
+      {"<WAIT VALUE=-50>ab", 100, 0, "1:a 5:b 6:done "}, // a negative wait is absolute
       {"a<IMG SRC=x.png>b", 0, 256, "1:a*b 3:done "},
   };
   for (const Case& c : cases) {
@@ -60,13 +62,14 @@ TEST(Reveal, FadeInSteps) {
   r.word.settings.fade_time = 64;
   r.word.ResetReveal(r.page());
   TWdGlyph* a = r.page().rows[0]->glyphs[0];
-  r.word.RevealTick(r.page(), 0);  // skipped
-  r.word.RevealTick(r.page(), 0);  // revealed at alpha 0
+  r.word.RevealTick(r.page(), 0); // skipped
+  r.word.RevealTick(r.page(), 0); // revealed at alpha 0
   EXPECT_EQ(a->Alpha(), 0);
-  r.word.RevealTick(r.page(), 16);  // 16 * 256 / 64 = 64 steps
+  r.word.RevealTick(r.page(), 16); // 16 * 256 / 64 = 64 steps
   EXPECT_EQ(a->Alpha(), 64);
   EXPECT_TRUE(r.word.CanContinue(r.page()));
-  for (int i = 0; i < 3; ++i) r.word.RevealTick(r.page(), 16);
+  for (int i = 0; i < 3; ++i)
+    r.word.RevealTick(r.page(), 16);
   EXPECT_EQ(a->Alpha(), 255);
   EXPECT_FALSE(r.word.CanContinue(r.page()));
 }
@@ -87,7 +90,7 @@ TEST(Reveal, PausedHoldsAndCaretFollows) {
   EXPECT_EQ(r.Run(3), "");
   r.word.settings.paused = false;
   r.Run(3);
-  EXPECT_EQ(r.word.settings.caret_x, 20);  // right edge of the last glyph
+  EXPECT_EQ(r.word.settings.caret_x, 20); // right edge of the last glyph
   EXPECT_EQ(r.word.caret_height, 10);
 }
 
@@ -121,7 +124,9 @@ TEST(Reveal, SettingsStreamVersions) {
     int shadow_color, border;
     bool fixed;
     size_t unread;
-  } cases[] = {{141, 0x123456, 3, false, 0}, {140, 0x123456, 3, true, 1}, {110, 0x123456, 0, true, 9},
+  } cases[] = {{141, 0x123456, 3, false, 0},
+               {140, 0x123456, 3, true, 1},
+               {110, 0x123456, 0, true, 9},
                {109, 0, 0, true, 13}};
   for (const Case& c : cases) {
     TZpWord b;
@@ -141,7 +146,7 @@ TEST(Reveal, FadeOutRoundsToEven) {
   TWdGlyph& g = *w.GlyphAt(0);
   TZpWord::StartFadeOut(g, 100);
   EXPECT_FALSE(TZpWord::AdvanceFadeOut(g, 50));
-  EXPECT_EQ(g.Alpha(), 127);  // 255 - round(127.5) with ties to even
+  EXPECT_EQ(g.Alpha(), 127); // 255 - round(127.5) with ties to even
   EXPECT_TRUE(TZpWord::AdvanceFadeOut(g, 50));
   EXPECT_EQ(g.Alpha(), 0);
 }
@@ -154,10 +159,10 @@ TEST(Reveal, LinksHoverAsRuns) {
   ASSERT_NE(r.word.hover_glyph(), nullptr);
   EXPECT_EQ(r.word.LinkText(r.page()), "ab");
   EXPECT_EQ(r.word.hover_glyph()->Link(), "go");
-  r.word.Hover(r.page(), 100 + 35, 5);  // "y" has no link
+  r.word.Hover(r.page(), 100 + 35, 5); // "y" has no link
   EXPECT_EQ(r.word.hover_glyph(), nullptr);
   EXPECT_EQ(r.word.HitTest(r.page(), 99, 5), nullptr);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

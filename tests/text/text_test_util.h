@@ -30,4 +30,4 @@ inline std::string Shown(const TZpWord& w) {
   return SjisToUtf8(sjis);
 }
 
-}  // namespace nova::test
+} // namespace nova::test

@@ -81,15 +81,7 @@ int Render(const RenderOptions& o) {
   s.speed = 256;
   if (!o.font.empty())
     s.default_font = Utf8ToSjis(o.font);
-  std::vector<std::string> lines;
-  std::string markup = Utf8ToSjis(o.markup);
-  size_t start = 0;
-  for (size_t i = 0; i <= markup.size(); ++i)
-    if (i == markup.size() || markup[i] == '\n') {
-      lines.push_back(markup.substr(start, i - start));
-      start = i + 1;
-    }
-  word.Parse(lines, o.delay);
+  word.Parse(SplitTextLines(Utf8ToSjis(o.markup)), o.delay);
   word.ExpandVariables(0, -1, false);
   PageList pages;
   word.Layout(pages);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Drawing one cached glyph with shadow, outline and bars into a pair of work surfaces.
 #include <cmath>
+#include <cstring>
 
 #include "text/font_pixel_manager.h"
 
@@ -88,18 +89,28 @@ public:
       return;
     if (solid && writable_)
       color_.Fill(r, k);
+    // Rows are walked through raw pointers: this is the path of every plain character.
+    const bool wide = color_.bpp() > 16;
     for (int y = r.top; y < r.bottom; ++y) {
       const uint8_t* src = g.bitmap.data() + static_cast<size_t>(y - oy) * g.width - ox;
       uint8_t* dst = coverage_.Row(y);
+      uint8_t* row = color_.bits() + static_cast<size_t>(y) * color_.stride();
+      if (solid) {
+        std::memcpy(dst + r.left, src + r.left, static_cast<size_t>(r.Width()));
+        continue;
+      }
       for (int x = r.left; x < r.right; ++x) {
         const uint8_t q = src[x];
-        if (solid) {
-          dst[x] = q;
-        } else if (q) {
-          if (writable_)
-            color_.SetPixel(x, y, k);
-          dst[x] = std::max(dst[x], q);
+        if (q == 0)
+          continue;
+        if (writable_) {
+          if (wide)
+            reinterpret_cast<uint32_t*>(row)[x] = k;
+          else
+            reinterpret_cast<uint16_t*>(row)[x] = static_cast<uint16_t>(k);
         }
+        if (q > dst[x])
+          dst[x] = q;
       }
     }
     Touch(r);

@@ -237,20 +237,23 @@ void TZpWord::SaveGlyphs(BinaryWriter& w) const {
   }
 }
 
-std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms) {
-  TZpWord word;
+std::vector<std::string> SplitTextLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
-  // Lines end at CR, LF or CR LF, as the message box splits them.
-  for (size_t i = 0; i <= markup.size(); ++i) {
-    if (i == markup.size() || markup[i] == '\r' || markup[i] == '\n') {
-      lines.push_back(markup.substr(start, i - start));
-      if (i + 1 < markup.size() && markup[i] == '\r' && markup[i + 1] == '\n')
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == '\r' || text[i] == '\n') {
+      lines.push_back(text.substr(start, i - start));
+      if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n')
         ++i;
       start = i + 1;
     }
   }
-  word.Parse(lines, text_delay_ms);
+  return lines;
+}
+
+std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms) {
+  TZpWord word;
+  word.Parse(SplitTextLines(markup), text_delay_ms);
   BinaryWriter w;
   word.SaveGlyphs(w);
   return w.Take();

@@ -205,6 +205,9 @@ private:
 void SetDefaultTextExpressionHost(TextExpressionHost* host);
 TextExpressionHost* DefaultTextExpressionHost();
 
+// Splits text into lines at CR, LF and CR LF, as the message box does before parsing.
+std::vector<std::string> SplitTextLines(const std::string& text);
+
 // Markup source to a glyph-list stream (version 102), for text-insert commands of script pages.
 // Throws as Parse does.
 std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms = 0);

@@ -110,12 +110,7 @@ uint32_t TCustomDIBX::PixelToColor(TPixel pixel) const {
 
 // --- Fills ---
 
-void TCustomDIBX::Clear(TPixel pixel) {
-  TRowParams p;
-  p.channels = dibx::ChannelsOf(*this);
-  p.color = pixel;
-  dibx::RunFill(*this, Bounds(), TRowOp::Fill, p);
-}
+void TCustomDIBX::Clear(TPixel pixel) { FillRect(Bounds(), pixel); }
 
 namespace {
 void FillWith(TCustomDIBX& s, const TRect& rect, TRowOp op, TPixel pixel, int alpha) {
@@ -153,7 +148,7 @@ template <typename Fill> void FrameBands(const TRect& r, int width, Fill fill) {
   const int w = std::min({width, r.Width(), r.Height()});
   fill(TRect{r.Left, r.Top, r.Right, r.Top + w});
   fill(TRect{r.Left, r.Bottom - w, r.Right, r.Bottom});
-  if (r.Height() - 2 * w > 0) {
+  if (int64_t{r.Height()} - 2 * int64_t{w} > 0) {
     fill(TRect{r.Left, r.Top + w, r.Left + w, r.Bottom - w});
     fill(TRect{r.Right - w, r.Top + w, r.Right, r.Bottom - w});
   }
@@ -178,14 +173,9 @@ namespace {
 
 void Positioned(TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect, TCustomDIBX& src,
                 TCustomDIBX* mask, TRowOp op, uint32_t alpha) {
-  if (!dibx::SameFormat(dst, src))
+  TRect limit;
+  if (!dibx::ReadableArea(dst, src, mask, limit))
     return;
-  TRect limit = src.Bounds();
-  if (mask) {
-    if (!dibx::IsMask(*mask))
-      return;
-    limit = Intersect(limit, mask->Bounds());
-  }
   dibx::TPlacement place;
   if (!dibx::PlacePositioned(dst, x, y, flip, srcRect, limit, place))
     return;

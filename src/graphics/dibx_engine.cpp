@@ -122,6 +122,14 @@ bool SameFormat(const TCustomDIBX& dst, const TCustomDIBX& src) {
 
 bool IsMask(const TCustomDIBX& mask) { return mask.BitCount() == 8; }
 
+bool ReadableArea(const TCustomDIBX& dst, const TCustomDIBX& src, const TCustomDIBX* mask,
+                  TRect& area) {
+  if (!SameFormat(dst, src) || (mask && !IsMask(*mask)))
+    return false;
+  area = mask ? Intersect(src.Bounds(), mask->Bounds()) : src.Bounds();
+  return true;
+}
+
 bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect,
                      const TRect& srcLimit, TPlacement& out) {
   const TRect src = Intersect(srcRect, srcLimit);
@@ -129,8 +137,10 @@ bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRe
     return false;
   const bool flipH = HasFlipH(flip), flipV = HasFlipV(flip);
   // A source cut on one side moves the destination when that side is drawn first.
-  int64_t dx = int64_t{x} + (flipH ? srcRect.Right - src.Right : src.Left - srcRect.Left);
-  int64_t dy = int64_t{y} + (flipV ? srcRect.Bottom - src.Bottom : src.Top - srcRect.Top);
+  const int64_t dx =
+      int64_t{x} + (flipH ? int64_t{srcRect.Right} - src.Right : int64_t{src.Left} - srcRect.Left);
+  const int64_t dy =
+      int64_t{y} + (flipV ? int64_t{srcRect.Bottom} - src.Bottom : int64_t{src.Top} - srcRect.Top);
   const TRect clip = dst.ClipRect();
   const int64_t left = std::max<int64_t>(dx, clip.Left);
   const int64_t top = std::max<int64_t>(dy, clip.Top);
@@ -204,8 +214,12 @@ void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const T
   }
 }
 
-void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 const int32_t* xs, const int32_t* ys, TRowOp op, const TRowParams& params) {
+namespace {
+
+// A row segment whose source coordinates come from coords(i, x, y).
+template <typename Coords>
+void RunSampled(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                Coords coords, TRowOp op, const TRowParams& params) {
   if (n <= 0)
     return;
   TFastRun run = PrepareFast(dst, &src, mask, op);
@@ -213,27 +227,62 @@ void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, 
     TLockGuard dg(&dst), sg(&src), mg(mask);
     uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
     uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
+    int x, y;
     if (run.bpp == 4) {
-      for (int i = 0; i < n; ++i)
-        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, ys[i], xs[i], 4), 4);
+      for (int i = 0; i < n; ++i) {
+        coords(i, x, y);
+        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, y, x, 4), 4);
+        if (m)
+          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
+      }
     } else {
-      for (int i = 0; i < n; ++i)
-        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, ys[i], xs[i], 2), 2);
+      for (int i = 0; i < n; ++i) {
+        coords(i, x, y);
+        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, y, x, 2), 2);
+        if (m)
+          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
+      }
     }
-    if (m)
-      for (int i = 0; i < n; ++i)
-        m[i] = *RowAt(run.mask, run.maskPitch, ys[i], xs[i], 1);
     run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
     return;
   }
   for (int i = 0; i < n; ++i) {
+    int x, y;
+    coords(i, x, y);
     const TPixel d = dst.GetPixel(dstX + i, dstY);
-    const TPixel sp = src.GetPixel(xs[i], ys[i]);
-    const uint32_t mv = mask ? mask->GetPixel(xs[i], ys[i]) : 255;
+    const TPixel sp = src.GetPixel(x, y);
+    const uint32_t mv = mask ? mask->GetPixel(x, y) : 255;
     uint32_t out;
     if (ApplyRule(op, d, sp, mv, params, out))
       dst.SetPixel(dstX + i, dstY, out);
   }
+}
+
+} // namespace
+
+void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                 const int32_t* xs, int srcY, TRowOp op, const TRowParams& params) {
+  RunSampled(
+      dst, dstX, dstY, n, src, mask,
+      [xs, srcY](int i, int& x, int& y) {
+        x = xs[i];
+        y = srcY;
+      },
+      op, params);
+}
+
+void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+               const TAffineRow& row, TRowOp op, const TRowParams& params) {
+  // Mirroring as index = origin + sign * sample, so the loop has no branch.
+  const int64_t signX = row.mirrorX >= 0 ? -1 : 1, originX = std::max<int64_t>(row.mirrorX, 0);
+  const int64_t signY = row.mirrorY >= 0 ? -1 : 1, originY = std::max<int64_t>(row.mirrorY, 0);
+  RunSampled(
+      dst, dstX, dstY, n, src, mask,
+      [&](int i, int& x, int& y) {
+        x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
+        y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
+      },
+      op, params);
 }
 
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params) {

@@ -13,23 +13,16 @@ using dibx::TRowParams;
 
 void Stretched(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomDIBX* mask,
                TFlip flip, const TRect& srcRect, TRowOp op, uint32_t alpha) {
-  if (!dibx::SameFormat(dst, src))
+  TRect limit;
+  if (!dibx::ReadableArea(dst, src, mask, limit))
     return;
-  TRect limit = src.Bounds();
-  if (mask) {
-    if (!dibx::IsMask(*mask))
-      return;
-    limit = Intersect(limit, mask->Bounds());
-  }
   TRowParams p;
   p.channels = dibx::ChannelsOf(dst);
   p.alpha = alpha;
   p.key = static_cast<uint32_t>(src.TransparentColor());
   dibx::ForEachScaledRow(dst, dstRect, srcRect, limit, flip,
                          [&](int y, int sy, int x, int n, const int32_t* xs) {
-                           int32_t* ys = dibx::ScratchInts(1, size_t(n));
-                           std::fill(ys, ys + n, sy);
-                           dibx::RunGathered(dst, x, y, n, src, mask, xs, ys, op, p);
+                           dibx::RunGathered(dst, x, y, n, src, mask, xs, sy, op, p);
                          });
 }
 

@@ -119,8 +119,20 @@ namespace {
 int ZoomedSize(int size, double zoom) {
   if (!ValidZoom(zoom))
     return 0;
-  return static_cast<int>(std::min(double(size) * zoom, double(1 << 20)));
+  return static_cast<int>(std::clamp(double(size) * zoom, 0.0, double(1 << 20)));
 }
+
+// Tiles of srcRect scaled by the zooms; draw(tile) draws one at its destination rectangle.
+template <typename DrawTile>
+void ForEachZoomedTile(TCustomDIBX& dst, const TRect& dstRect, int hGap, int vGap, int offsetY,
+                       int offsetX, double zoomY, double zoomX, const TRect& srcRect,
+                       DrawTile draw) {
+  const int tw = ZoomedSize(srcRect.Width(), zoomX), th = ZoomedSize(srcRect.Height(), zoomY);
+  ForEachTile(dst, dstRect, tw, th, hGap, vGap, offsetY, offsetX, [&](int x, int y) {
+    draw(TRect{x, y, x + tw, y + th});
+  });
+}
+
 } // namespace
 
 void TCustomDIBX::TileStretchDraw(const TRect& dstRect, int hGap, int offsetY, int offsetX,
@@ -128,14 +140,13 @@ void TCustomDIBX::TileStretchDraw(const TRect& dstRect, int hGap, int offsetY, i
                                   const TRect& srcRect, TCustomDIBX& src, int vGap) {
   if (opacity <= 0)
     return;
-  const int tw = ZoomedSize(srcRect.Width(), zoomX), th = ZoomedSize(srcRect.Height(), zoomY);
-  ForEachTile(*this, dstRect, tw, th, hGap, vGap, offsetY, offsetX, [&](int x, int y) {
-    const TRect tile{x, y, x + tw, y + th};
-    if (opacity <= 255)
-      StretchDrawAlpha(tile, src, opacity, flip, key, srcRect);
-    else
-      StretchDrawAdd(tile, src, opacity - 256, flip, key, srcRect);
-  });
+  ForEachZoomedTile(*this, dstRect, hGap, vGap, offsetY, offsetX, zoomY, zoomX, srcRect,
+                    [&](const TRect& tile) {
+                      if (opacity <= 255)
+                        StretchDrawAlpha(tile, src, opacity, flip, key, srcRect);
+                      else
+                        StretchDrawAdd(tile, src, opacity - 256, flip, key, srcRect);
+                    });
 }
 
 void TCustomDIBX::TileStretchDrawMask(const TRect& dstRect, int hGap, int offsetY, int offsetX,
@@ -144,14 +155,13 @@ void TCustomDIBX::TileStretchDrawMask(const TRect& dstRect, int hGap, int offset
                                       int vGap) {
   if (opacity <= 0)
     return;
-  const int tw = ZoomedSize(srcRect.Width(), zoomX), th = ZoomedSize(srcRect.Height(), zoomY);
-  ForEachTile(*this, dstRect, tw, th, hGap, vGap, offsetY, offsetX, [&](int x, int y) {
-    const TRect tile{x, y, x + tw, y + th};
-    if (opacity <= 255)
-      StretchDrawMaskAlpha(tile, src, opacity, mask, flip, srcRect);
-    else
-      StretchDrawMaskAdd(tile, src, opacity - 256, mask, flip, srcRect);
-  });
+  ForEachZoomedTile(*this, dstRect, hGap, vGap, offsetY, offsetX, zoomY, zoomX, srcRect,
+                    [&](const TRect& tile) {
+                      if (opacity <= 255)
+                        StretchDrawMaskAlpha(tile, src, opacity, mask, flip, srcRect);
+                      else
+                        StretchDrawMaskAdd(tile, src, opacity - 256, mask, flip, srcRect);
+                    });
 }
 
 void TCustomDIBX::TileFill(const TRect& dstRect, TCustomDIBX& src, TFlip flip, int offsetY,
@@ -169,7 +179,7 @@ void TCustomDIBX::FrameTile(const TRect& rect, int width, int offsetY, int offse
   const int w = std::min({width, rect.Width(), rect.Height()});
   TileFill(TRect{rect.Left, rect.Top, rect.Right, rect.Top + w}, src, flip, offsetY, offsetX);
   TileFill(TRect{rect.Left, rect.Bottom - w, rect.Right, rect.Bottom}, src, flip, offsetY, offsetX);
-  if (rect.Height() - 2 * w > 0) {
+  if (int64_t{rect.Height()} - 2 * int64_t{w} > 0) {
     TileFill(TRect{rect.Left, rect.Top + w, rect.Left + w, rect.Bottom - w}, src, flip, offsetY,
              offsetX);
     TileFill(TRect{rect.Right - w, rect.Top + w, rect.Right, rect.Bottom - w}, src, flip, offsetY,
@@ -226,13 +236,10 @@ void ZoomFill(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomD
   const TZoomAxis ay(src.Height(), zoomY, offsetY, area.Top - dstRect.Top, HasFlipV(flip));
   const int w = area.Width();
   int32_t* xs = dibx::ScratchInts(0, size_t(w));
-  int32_t* ys = dibx::ScratchInts(1, size_t(w));
   for (int i = 0; i < w; ++i)
     xs[i] = ax.Index(i);
-  for (int j = 0; j < area.Height(); ++j) {
-    std::fill(ys, ys + w, ay.Index(j));
-    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ys, op, p);
-  }
+  for (int j = 0; j < area.Height(); ++j)
+    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ay.Index(j), op, p);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/pending_work_files.h"
 #include "base/sjis.h"
 #include "platform/message_box.h"
+#include "platform/temp_folder.h"
 #include "platform/user_locale.h"
 #include "platform/virtual_keys.h"
 #include "shell/texts.h"
@@ -82,6 +83,11 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
     run_config_ = LoadRunConfig(TitleBaseFolder(params_, executable_) / kRunConfigFileName);
   });
   init_.Set("Layout", [this] { Layout(); });
+  font_installer_ = std::make_unique<TFontInstaller>(
+      TempFolder(), [this](const std::filesystem::path& file) {
+        return hooks_.offer_packed_font && hooks_.offer_packed_font(file);
+      });
+  exit_.Set("DeleteFontFiles", [this] { font_installer_.reset(); });
   init_.Set("LoopThread.Create", [this] { loop_.Start(); });
 }
 
@@ -188,6 +194,8 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
 }
 
 void TFormView::RouteMouseMove(const TWindowEvent& e) {
+  mouse_x_ = e.x;
+  mouse_y_ = e.y;
   if (ISceneInput* scene = hooks_.scene_input) {
     scene->SetMousePos(TSceneLayer::Front, e.x, e.y);
     scene->SetMousePos(TSceneLayer::Back, e.x, e.y);
@@ -268,6 +276,20 @@ void TFormView::SetFullScreen(bool on) {
   Trace("SetFullScreen.Bases.Reload");
   Call(hooks_.reload_scene_surfaces);
   Trace("SetFullScreen.MediaResume");
+  Call(hooks_.video_resume);
+}
+
+void TFormView::ReapplyScreenMode() {
+  if (!window_.IsFullScreen() || !hooks_.full_screen_mode) return;
+  const std::optional<TDisplayMode> mode = hooks_.full_screen_mode();
+  if (!mode) return;
+  TSwitchingScreen switching;
+  Call(hooks_.free_scene_surfaces);
+  Call(hooks_.video_suspend);
+  if (!window_.SetFullScreen(true, mode)) window_.SetFullScreen(false);
+  Call(hooks_.screen_bounds_changed);
+  Layout();
+  Call(hooks_.reload_scene_surfaces);
   Call(hooks_.video_resume);
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/window.h"
 #include "shell/find_archives.h"
+#include "shell/font_install.h"
 #include "shell/frame_loop.h"
 #include "shell/named_steps.h"
 #include "shell/player_hooks.h"
@@ -43,6 +44,15 @@ class TFormView {
   void QuitConfirmation();
   void SetFullScreen(bool on);
   void ToggleFullScreen() { SetFullScreen(!window_.IsFullScreen()); }
+  // A script chose another display mode while in full screen: switch to it, or back to a
+  // window when it cannot be set.
+  void ReapplyScreenMode();
+  // Moves the pointer to scene x (keeping its y) or scene y (keeping its x).
+  void MoveMouseX(int x) { window_.WarpMouse(x, mouse_y_); }
+  void MoveMouseY(int y) { window_.WarpMouse(mouse_x_, y); }
+  // Installs packed fonts: the virtual file manager's archive-added callback calls it for each
+  // archive, and once for the base folder when there is no archive. Gone after Close.
+  TFontInstaller& FontInstaller() { return *font_installer_; }
   // The window should close (WM_CLOSE was posted).
   bool CloseRequested() const { return close_requested_; }
   // The shutdown order; runs once (also from the destructor).
@@ -84,6 +94,9 @@ class TFormView {
   int frame_div_count_ = 0;
   bool close_requested_ = false;
   bool closed_ = false;
+  int mouse_x_ = 0;
+  int mouse_y_ = 0;
+  std::unique_ptr<TFontInstaller> font_installer_;
 };
 
 }  // namespace nova

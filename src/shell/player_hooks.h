@@ -25,6 +25,9 @@ struct TPlayerHooks {
   std::function<void(const std::filesystem::path&)> set_base_folder;
   std::function<void(const std::filesystem::path&)> add_archive;
 
+  // The packed-font manager: true when it takes the font file (then kept until process end).
+  std::function<bool(const std::filesystem::path&)> offer_packed_font;
+
   // --- Project facts ---
   std::function<std::string()> project_title;  // Shift-JIS; quit confirmation, caption
   std::function<bool()> pause_when_inactive;   // the project's setting

@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: MIT
+// novaplay as users and tests run it: real processes, headless where no screen is needed.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "shell/config_dialog.h"
+#include "shell/ini_file.h"
+
+extern char** environ;
+
+namespace nova {
+namespace {
+
+std::filesystem::path TestDir(const std::string& name) {
+  auto dir = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" / name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct TResult {
+  int status = -1;
+  std::string err;
+};
+
+// Runs novaplay with `args`, stderr captured; `env` entries are added to the environment.
+pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& err_file,
+            const std::vector<std::string>& env = {}) {
+  const char* play = std::getenv("NOVA_PLAY");
+  std::vector<std::string> all = {play ? play : NOVA_BINARY_DIR "/apps/novaplay/novaplay"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env_strings;
+  for (char** e = environ; *e; ++e) env_strings.push_back(*e);
+  env_strings.insert(env_strings.end(), env.begin(), env.end());
+  std::vector<char*> envp;
+  for (auto& e : env_strings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  EXPECT_EQ(error, 0) << argv[0];
+  return error == 0 ? pid : -1;
+}
+
+int Wait(pid_t pid) {
+  if (pid <= 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TResult RunPlay(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+  const auto err = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" /
+                   ("stderr_" + std::to_string(getpid()) + ".txt");
+  std::filesystem::create_directories(err.parent_path());
+  TResult r;
+  r.status = Wait(Spawn(args, err, env));
+  r.err = ReadAll(err);
+  return r;
+}
+
+TEST(PlayerProcess, UsageErrorsAndMissingTitle) {
+  TResult r = RunPlay({"--no-such-option"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown option --no-such-option"), std::string::npos);
+  EXPECT_NE(r.err.find("usage: novaplay"), std::string::npos);
+  r = RunPlay({"--headless", "/no/such/title/folder"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no title folder or archive at /no/such/title/folder"), std::string::npos);
+}
+
+TEST(PlayerProcess, SecondInstanceForTheSameFolderEndsSilently) {
+  const auto dir = TestDir("instances");
+  std::filesystem::create_directories(dir / "one");
+  std::filesystem::create_directories(dir / "two");
+  // Windowed players (SDL's dummy driver stands in for the screen) take the lock.
+  const std::vector<std::string> env = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+  // The first one writes its record file only once it holds the lock.
+  const pid_t first = Spawn({"--frames", "1000000", "--record", (dir / "rec.txt").string(),
+                             (dir / "one").string()},
+                            dir / "first.txt", env);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!std::filesystem::exists(dir / "rec.txt") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_GT(first, 0);
+  if (!std::filesystem::exists(dir / "rec.txt")) {
+    kill(first, SIGTERM);
+    Wait(first);
+    FAIL() << "the first player did not start: " << ReadAll(dir / "first.txt");
+  }
+  const TResult second = RunPlay({"--frames", "1000000", (dir / "one").string()}, env);
+  // The second ended at once (it would have run for hours), silently and successfully.
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.err, "");
+  // Another folder starts.
+  TResult other = RunPlay({"--frames", "3", (dir / "two").string()}, env);
+  EXPECT_EQ(other.status, 0);
+  EXPECT_EQ(other.err, "");
+  kill(first, SIGTERM);
+  Wait(first);
+}
+
+TEST(PlayerProcess, HeadlessRunPresentsAndRecordsWhatItReplays) {
+  const auto dir = TestDir("headless");
+  std::filesystem::create_directories(dir / "title");
+  std::ofstream(dir / "in.txt") << "0 move 5 6\n2 keydown 65\n3 keyup 65\n";
+  TResult r = RunPlay({"--headless", "--frames", "6", "--screenshot", (dir / "end.png").string(),
+                   "--screenshot-every", "3", dir.string(), "--input", (dir / "in.txt").string(),
+                   "--record", (dir / "rec.txt").string(), (dir / "title").string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "end.png"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "frame_000003.png"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "frame_000006.png"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "frame_000004.png"));
+  EXPECT_NE(ReadAll(dir / "rec.txt").find("0 move 5 6\n2 keydown 65\n3 keyup 65\n"),
+            std::string::npos);
+  std::ofstream(dir / "bad.txt") << "0 teleport\n";
+  r = RunPlay({"--headless", "--frames", "1", "--input", (dir / "bad.txt").string(),
+           (dir / "title").string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("bad.txt: line 1: unknown event"), std::string::npos);
+}
+
+TEST(PlayerProcess, QuitButtonAsksAndYesCloses) {
+  const auto dir = TestDir("quit");
+  std::filesystem::create_directories(dir / "title");
+  std::ofstream(dir / "in.txt") << "1 dock quit\n2 dock quit\n";
+  TResult r = RunPlay({"--headless", "--frames", "5", "--answer", "no,yes", "--input",
+                   (dir / "in.txt").string(), (dir / "title").string()},
+                  {"LC_ALL=ja_JP.UTF-8"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "[message box] NovaPlayer: 「NovaPlayer」を終了しますか？ -> no\n"
+            "[message box] NovaPlayer: 「NovaPlayer」を終了しますか？ -> yes\n");
+}
+
+// Clicks in the dialog's client area, a frame for each step as a hand would.
+std::string Click(int frame, int x, int y) {
+  return std::to_string(frame) + " move " + std::to_string(x) + " " + std::to_string(y) + "\n" +
+         std::to_string(frame + 1) + " mousedown left " + std::to_string(x) + " " +
+         std::to_string(y) + "\n" + std::to_string(frame + 2) + " mouseup left " +
+         std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+
+TEST(PlayerProcess, ConfigDialogOkWritesAndCancelDoesNot) {
+  using L = TConfigDialogLayout;
+  const auto dir = TestDir("config");
+  const auto title = dir / "title";
+  std::filesystem::create_directories(title);
+  const auto ini = title / "game.ini";
+  const auto run = [&](const std::string& input) {
+    std::ofstream(dir / "in.txt") << input;
+    return RunPlay({"--headless", "--input", (dir / "in.txt").string(), "/config", title.string()});
+  };
+  const int ok_x = L::kOkX + 10, cancel_x = L::kCancelX + 10, button_y = L::kButtonY + 10;
+
+  // Cancel: nothing written, not even created.
+  EXPECT_EQ(run(Click(1, cancel_x, button_y)).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(ini));
+  // Escape is Cancel too, even after changes.
+  EXPECT_EQ(run(Click(1, L::kCheckX + 5, L::kCheckY + 5) + "6 keydown 27\n7 keyup 27\n").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(ini));
+
+  // OK writes the defaults.
+  EXPECT_EQ(run(Click(1, ok_x, button_y)).status, 0);
+  TIniFile saved;
+  saved.Load(ini);
+  EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), "1");
+  EXPECT_EQ(saved.ReadString("Sound", "DelayTime", ""), "500");
+
+  // Untick DirectSound (which enables the track bar), drag it to the left end, OK.
+  std::string input = Click(1, L::kCheckX + 5, L::kCheckY + 5);
+  input += "6 move " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
+           std::to_string(L::kTrackY + 5) + "\n";
+  input += "7 mousedown left " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
+           std::to_string(L::kTrackY + 5) + "\n";
+  input += "8 move " + std::to_string(L::kTrackX) + " " + std::to_string(L::kTrackY + 5) + "\n";
+  input += "9 mouseup left " + std::to_string(L::kTrackX) + " " + std::to_string(L::kTrackY + 5) + "\n";
+  input += Click(10, ok_x, button_y);
+  EXPECT_EQ(run(input).status, 0);
+  saved.Load(ini);
+  EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), "0");
+  EXPECT_EQ(saved.ReadString("Sound", "DelayTime", ""), "100");
+
+  // With DirectSound on the track bar is greyed out: dragging it changes nothing.
+  input = Click(1, L::kCheckX + 5, L::kCheckY + 5);  // tick it again
+  input += "6 mousedown left " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
+           std::to_string(L::kTrackY + 5) + "\n";
+  input += "7 mouseup left " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
+           std::to_string(L::kTrackY + 5) + "\n";
+  input += "8 keydown 13\n9 keyup 13\n";  // Enter is OK
+  EXPECT_EQ(run(input).status, 0);
+  saved.Load(ini);
+  EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), "1");
+  EXPECT_EQ(saved.ReadString("Sound", "DelayTime", ""), "100");
+}
+
+}  // namespace
+}  // namespace nova

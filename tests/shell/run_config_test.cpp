@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/sjis.h"
+#include "shell/form_config.h"
+#include "shell/ini_file.h"
+#include "shell/run_config.h"
+
+namespace nova {
+namespace {
+
+std::filesystem::path TestDir(const std::string& name) {
+  auto dir = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" / name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// One game.ini in, what the player uses and what the dialog shows and saves on OK.
+TEST(RunConfig, GameIniCases) {
+  struct Case {
+    const char* name;
+    const char* ini;  // nullptr: no file
+    bool direct_sound;
+    int player_delay;
+    bool use_wmp;
+    bool default_only;
+    int dialog_position;
+    const char* dialog_label;
+    int saved_delay;
+  };
+  const Case cases[] = {
+      {"missing", nullptr, true, 500, false, false, 5, "500ms", 500},
+      {"empty", "", true, 500, false, false, 5, "500ms", 500},
+      {"rounds down", "[Sound]\nDelayTime=250\n", true, 200, false, false, 2, "200ms", 200},
+      {"clamps high", "[Sound]\nDelayTime=900\n", true, 500, false, false, 5, "500ms", 500},
+      {"clamps low", "[Sound]\nDelayTime=50\n", true, 100, false, false, 1, "100ms", 100},
+      {"negative", "[Sound]\nDelayTime=-250\n", true, 100, false, false, 1, "100ms", 100},
+      {"not a number", "[Sound]\nDelayTime=fast\nDirectSound=yes\n", true, 500, false, false, 5,
+       "500ms", 500},
+      {"all keys", "[sound]\ndirectsound = 0\nDelayTime=300\n[Video]\nUseWMP=1\n[Font]\nDefaultOnly=1\n",
+       false, 300, true, true, 3, "300ms", 300},
+      {"hex and CRLF", "[Sound]\r\nDelayTime=$190\r\nDirectSound=0x0\r\n", false, 400, false,
+       false, 4, "400ms", 400},
+      {"garbage", "\x01\x02\xff[[[\n=\n[Sound\nDelayTime=100\n", true, 500, false, false, 5,
+       "500ms", 500},
+      {"keys outside sections", "DelayTime=100\n[Sound]\n", true, 500, false, false, 5, "500ms",
+       500},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto dir = TestDir("ini");
+    const auto path = dir / "game.ini";
+    if (c.ini) std::ofstream(path, std::ios::binary) << c.ini;
+    const TRunConfig config = LoadRunConfig(path);
+    EXPECT_EQ(config.direct_sound, c.direct_sound);
+    EXPECT_EQ(config.delay_time_ms, c.player_delay);
+    EXPECT_EQ(config.use_wmp, c.use_wmp);
+    EXPECT_EQ(config.default_fonts_only, c.default_only);
+    EXPECT_EQ(std::filesystem::exists(path), c.ini != nullptr);  // reading never creates it
+
+    TFormConfig form(path);
+    EXPECT_EQ(form.CheckSound(), c.direct_sound);
+    EXPECT_EQ(form.TrackPosition(), c.dialog_position);
+    EXPECT_EQ(form.DelayInfo(), c.dialog_label);
+    form.OkClick();
+    EXPECT_FALSE(form.Running());
+    TIniFile saved;
+    saved.Load(path);
+    EXPECT_EQ(saved.ReadInteger("Sound", "DelayTime", -1), c.saved_delay);
+    EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), c.direct_sound ? "1" : "0");
+  }
+}
+
+TEST(RunConfig, OkKeepsTheOtherKeysAndCancelWritesNothing) {
+  const auto dir = TestDir("ok_cancel");
+  const auto path = dir / "game.ini";
+  {
+    TFormConfig form(path);
+    form.CancelClick();
+    EXPECT_FALSE(form.Running());
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));  // not even created
+
+  std::ofstream(path, std::ios::binary) << "[Video]\nUseWMP=1\n[Sound]\nDelayTime=250\n";
+  const std::string before = ReadAll(path);
+  {
+    TFormConfig form(path);
+    form.CheckSoundClick(false);
+    form.TrackBuffChange(4);
+    form.CancelClick();
+  }
+  EXPECT_EQ(ReadAll(path), before);
+  {
+    TFormConfig form(path);
+    form.CheckSoundClick(false);
+    form.TrackBuffChange(9);  // the track bar keeps its range
+    form.OkClick();
+  }
+  const TRunConfig config = LoadRunConfig(path);
+  EXPECT_TRUE(config.use_wmp);
+  EXPECT_FALSE(config.direct_sound);
+  EXPECT_EQ(config.delay_time_ms, 500);
+  EXPECT_EQ(ReadAll(path), "[Video]\r\nUseWMP=1\r\n\r\n[Sound]\r\nDelayTime=500\r\nDirectSound=0\r\n");
+}
+
+TEST(RunConfig, DelayControlsAreEnabledOnlyWithoutDirectSound) {
+  const auto dir = TestDir("enable");
+  TFormConfig form(dir / "game.ini");
+  EXPECT_TRUE(form.CheckSound());
+  EXPECT_FALSE(form.DelayControlsEnabled());
+  form.CheckSoundClick(false);
+  EXPECT_TRUE(form.DelayControlsEnabled());
+}
+
+TEST(RunConfig, UnwritableFileFailsOkAndKeepsTheDialogOpen) {
+  const auto dir = TestDir("unwritable");
+  TFormConfig form(dir / "missing-folder" / "game.ini");
+  EXPECT_ANY_THROW(form.OkClick());
+  EXPECT_TRUE(form.Running());
+}
+
+}  // namespace
+}  // namespace nova

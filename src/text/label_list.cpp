@@ -6,6 +6,7 @@
 
 #include "base/sjis.h"
 #include "text/font_pixel_manager.h"
+#include "text/private/text_limits.h"
 #include "text/text_messages.h"
 
 namespace nova {
@@ -113,16 +114,16 @@ void TZpLabelList::Load(BinaryReader& r, int v) {
   level = r.I32();
   if (v < 109)
     level = level > 1 ? 3 : 0;
-  border = r.I32();
+  border = std::clamp(r.I32(), 0, kMaxOutline);
   alpha = r.I32();
-  size = r.I32();
+  size = std::clamp(r.I32(), 0, kMaxCharSize);
   face = r.String();
   color = r.I32();
   border_color = r.I32();
   style = r.U8();
   r.Skip(212); // a block the player does not interpret
   if (v >= 122) {
-    shadow = r.I32();
+    shadow = std::clamp(r.I32(), 0, kMaxOutline);
     shadow_color = r.I32();
   }
   for (auto& l : labels_)

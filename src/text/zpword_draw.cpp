@@ -6,6 +6,7 @@
 
 #include "base/sjis.h"
 #include "text/font_pixel_manager.h"
+#include "text/private/text_limits.h"
 #include "text/text_messages.h"
 #include "text/zpword.h"
 
@@ -51,9 +52,9 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
   const int border_color = d.border_color != -1 ? d.border_color : s.default_border_color;
   const int shadow_color = d.shadow_color != -1 ? d.shadow_color : s.default_shadow_color;
   const uint8_t style = d.style | (g.link.empty() ? 0 : kStyleUnderline);
-  const int size = d.size ? d.size : s.default_size;
-  const int border = d.border >= 0 ? d.border : s.default_border;
-  const int shadow = d.shadow >= 0 ? d.shadow : s.default_shadow;
+  const int size = std::clamp(d.size ? d.size : s.default_size, 0, kMaxCharSize);
+  const int border = std::clamp(d.border >= 0 ? d.border : s.default_border, 0, kMaxOutline);
+  const int shadow = std::clamp(d.shadow >= 0 ? d.shadow : s.default_shadow, 0, kMaxOutline);
   std::string face = d.font_name.empty() ? s.default_font : d.font_name;
   TFontPixelManager& fonts = Fonts();
   if (face.empty() || (!fonts.FindInstalledFont(face) && !fonts.packed()->Find(face, size, style)))

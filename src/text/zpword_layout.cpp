@@ -4,6 +4,7 @@
 
 #include "base/sjis.h"
 #include "text/font_pixel_manager.h"
+#include "text/private/text_limits.h"
 #include "text/text_messages.h"
 #include "text/zpword.h"
 
@@ -56,6 +57,7 @@ public:
 
 private:
   TWdGlyph& G(int i) const { return *w_.glyphs_[i]; }
+  int LineSpacing() const { return std::clamp(s_.line_spacing, -kMaxOutline, kMaxOutline); }
 
   bool BreakAllowed(const TWdGlyph& p, const TWdGlyph& n) const {
     if (p.NoBreak() && n.NoBreak())
@@ -176,7 +178,7 @@ private:
       width += G(k).width;
     if (RowHasContent() && s_.wrap_width != 0 &&
         row_->right - row_->left < row_->content_width + width) {
-      y_ += row_->height + s_.line_spacing;
+      y_ += row_->height + LineSpacing();
       row_ = nullptr;
       return i;
     }
@@ -195,7 +197,7 @@ private:
     }
     row_->content_width += width;
     if (G(i + n - 1).IsLineBreak()) {
-      y_ += (row_->height ? row_->height : w_.SpaceHeight()) + s_.line_spacing;
+      y_ += (row_->height ? row_->height : w_.SpaceHeight()) + LineSpacing();
       row_ = nullptr;
       if (static_cast<TWdOpeReturn&>(G(i + n - 1)).clear)
         page_ = nullptr;
@@ -247,7 +249,9 @@ void TZpWord::Layout(PageList& pages, int first, int last) {
 }
 
 int TZpWord::SpaceHeight() const {
-  return settings.default_size + 2 * settings.default_border + settings.default_shadow;
+  return std::clamp(settings.default_size, 0, kMaxCharSize) +
+         2 * std::clamp(settings.default_border, 0, kMaxOutline) +
+         std::clamp(settings.default_shadow, 0, kMaxOutline);
 }
 
 void TZpWord::MeasureGlyph(TWdGlyph& g) {
@@ -256,8 +260,8 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
   if (g.Kind() == kKindImg) {
     int w = 0, h = 0;
     if (images && images->Measure(static_cast<TWdImg&>(g).file_name, w, h)) {
-      g.width = std::max(0, w);
-      g.height = std::max(0, h);
+      g.width = std::clamp(w, 0, kMaxImageSide);
+      g.height = std::clamp(h, 0, kMaxImageSide);
     }
     return;
   }
@@ -265,7 +269,7 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
     return;
   const auto& c = static_cast<const TWdChar&>(g);
   const TDecorate d = c.decorate ? *c.decorate : TDecorate{};
-  int h = d.size ? d.size : settings.default_size;
+  int h = std::clamp(d.size ? d.size : settings.default_size, 0, kMaxCharSize);
   int w = h;
   if (!settings.fixed_cell) {
     TFontPixelManager& fonts = Fonts();
@@ -279,13 +283,14 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
     } else {
       w = fonts.Metrics(c.code, face, style, h).Total();
     }
+    w = std::clamp(w, 0, kMaxCharSize);
   }
   if (d.style & kStyleItalic)
     w += h / 5;
   if (!d.ruby.empty())
     h += std::max(1, h / 2);
-  const int b = d.border >= 0 ? d.border : settings.default_border;
-  const int s = d.shadow >= 0 ? d.shadow : settings.default_shadow;
+  const int b = std::clamp(d.border >= 0 ? d.border : settings.default_border, 0, kMaxOutline);
+  const int s = std::clamp(d.shadow >= 0 ? d.shadow : settings.default_shadow, 0, kMaxOutline);
   g.width = w + 2 * b + s;
   g.height = h + 2 * b + s;
 }

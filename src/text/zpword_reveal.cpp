@@ -61,6 +61,7 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       page.event_just_fired = false;
       a = 0;
     }
+    a = std::clamp(a, 0, 86'400'000);
     page.delay -= a;
     while (page.current_row < rows && page.delay <= 0) {
       TWdRow& row = *page.rows[page.current_row];
@@ -73,12 +74,14 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       }
       TWdGlyph& g = *row.glyphs[page.current_glyph];
       g.SetAlpha(0);
-      const int wait = g.Wait();
+      // Waits come from title data: summed in 64 bits and kept within a day.
+      const int64_t wait = g.Wait();
+      int64_t delay = page.delay;
       if (wait >= 0)
-        page.delay +=
-            static_cast<int>(static_cast<int64_t>(wait) * std::max(0, settings.speed) / 256);
+        delay += wait * std::max(0, settings.speed) / 256;
       else if (settings.speed >= 0)
-        page.delay += -wait;
+        delay -= wait;
+      page.delay = static_cast<int32_t>(std::min<int64_t>(delay, 86'400'000));
       page.fading.push_back(&g);
       // Advance, skipping exhausted rows, and put the caret on what comes next.
       ++page.current_glyph;
@@ -116,7 +119,7 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       }
     }
   }
-  page.fade_accumulator += a * 256;
+  page.fade_accumulator += std::clamp(a, 0, 1 << 20) * 256;
   const int step = settings.fade_time > 0 ? page.fade_accumulator / settings.fade_time : 255;
   if (step > 0) {
     page.fade_accumulator %= std::max(settings.fade_time, 1);

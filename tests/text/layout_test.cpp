@@ -136,3 +136,25 @@ TEST(Layout, OutlineAndShadowWidenCells) {
 
 } // namespace
 } // namespace nova
+
+namespace nova {
+namespace {
+
+// Sizes, outlines and waits from a damaged stream stay bounded: no overflow, no endless outline.
+TEST(Layout, HugeValuesFromStreamsAreBounded) {
+  TZpWord w;
+  test::ParseUtf8(w, "<FONT SIZE=2147483647 BORDER=2147483647 SHADOW=2147483647>ab</FONT>"
+                     "<WAIT VALUE=-2147483648>cd<BR><BR>");
+  w.settings.line_spacing = 2147483647;
+  w.settings.wrap_width = 100;
+  PageList pages;
+  w.Layout(pages);
+  ASSERT_FALSE(pages.empty());
+  EXPECT_LE(pages[0]->rows[0]->glyphs[0]->width, 4096 + 3 * 64);
+  w.settings.speed = 256;
+  for (int i = 0; i < 3; ++i)
+    w.RevealTick(*pages[0], 2147483647);
+}
+
+} // namespace
+} // namespace nova

@@ -8,6 +8,7 @@
 #include "platform/sdl_cursor.h"
 #include "platform/window.h"
 #include "scene/cursor_file.h"
+#include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/scene_input_router.h"
 #include "scene/scene_screen_link.h"
@@ -71,7 +72,7 @@ TSceneBinding::TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hoo
 }
 
 TSceneBinding::~TSceneBinding() {
-  if (hooks_.scene_input == this)
+  if (router_ && hooks_.scene_input == router_.get())
     hooks_.scene_input = nullptr;
   if (scene_)
     scene_->SetScreenSurface(nullptr);
@@ -81,7 +82,7 @@ void TSceneBinding::CreateScene() {
   scene_ = std::make_unique<TNovaBaseList>(kDefaultSceneWidth, kDefaultSceneHeight, this);
   router_ = std::make_unique<TSceneInputRouter>(*scene_);
   link_ = std::make_unique<TSceneScreenLink>(*scene_);
-  hooks_.scene_input = this;
+  hooks_.scene_input = router_.get();
 }
 
 void TSceneBinding::CreateScreen() {
@@ -124,26 +125,10 @@ void TSceneBinding::ShowCursor(const TCursorImage* cursor) {
 }
 
 void TSceneBinding::PointerPosition(int32_t& x, int32_t& y) {
-  x = pointer_x_;
-  y = pointer_y_;
-}
-
-void TSceneBinding::SetKeyState(int key, bool down) { router_->SetKeyState(key, down); }
-void TSceneBinding::SetKeyClicked(int key) { router_->SetKeyClicked(key); }
-void TSceneBinding::ReleaseKeys() { router_->ReleaseKeys(); }
-void TSceneBinding::SetMouseHeld(TSceneLayer layer, bool left, bool right) {
-  router_->SetMouseHeld(layer, left, right);
-}
-void TSceneBinding::SetMousePressed(TSceneLayer layer, bool left, bool right) {
-  router_->SetMousePressed(layer, left, right);
-}
-void TSceneBinding::SetWheelPressed(TSceneLayer layer, bool wheel_up) {
-  router_->SetWheelPressed(layer, wheel_up);
-}
-void TSceneBinding::SetMousePos(TSceneLayer layer, int x, int y) {
-  pointer_x_ = x;
-  pointer_y_ = y;
-  router_->SetMousePos(layer, x, y);
+  // The shell routes pointer moves into the front layer.
+  const TNovaBase* front = scene_ ? scene_->GetLayer(scene_->FrontIndex()) : nullptr;
+  x = front ? front->pointer_x : 0;
+  y = front ? front->pointer_y : 0;
 }
 
 } // namespace nova

@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: MIT
+#include "graphics/private/dibx_engine.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "graphics/private/dibx_rows.h"
+
+namespace nova::dibx {
+namespace {
+
+// Work rows reused across calls: reversed source and mask rows, gathered pixels, coordinates.
+struct TScratch {
+  std::vector<uint8_t> bytes[3];
+  std::vector<int32_t> ints[3];
+};
+thread_local TScratch scratch;
+
+uint8_t* ScratchBytes(int slot, size_t count) {
+  auto& v = scratch.bytes[slot];
+  if (v.size() < count)
+    v.resize(count);
+  return v.data();
+}
+
+// Ends the pixel lock of PixelAddress on every path.
+class TLockGuard {
+public:
+  explicit TLockGuard(TCustomDIBX* s) : s_(s) {}
+  ~TLockGuard() {
+    if (s_)
+      s_->ReleasePixels();
+  }
+  TLockGuard(const TLockGuard&) = delete;
+  TLockGuard& operator=(const TLockGuard&) = delete;
+
+private:
+  TCustomDIBX* s_;
+};
+
+// Address of row y of a locked surface from its row 0 address.
+inline uint8_t* RowAt(uint8_t* base, int pitch, int y, int x, int bytesPerPixel) {
+  return base + static_cast<ptrdiff_t>(y) * pitch + static_cast<ptrdiff_t>(x) * bytesPerPixel;
+}
+
+void ReverseCopy(uint8_t* out, const uint8_t* lastSrc, int n, int bytesPerPixel) {
+  for (int i = 0; i < n; ++i)
+    std::memcpy(out + i * bytesPerPixel, lastSrc - i * bytesPerPixel, bytesPerPixel);
+}
+
+// The surfaces of a fast run, locked; null kernels when the per-pixel path must be taken.
+struct TFastRun {
+  TRowFn fn = nullptr;
+  int bpp = 0;
+  uint8_t* dst = nullptr;
+  uint8_t* src = nullptr;
+  uint8_t* mask = nullptr;
+  int dstPitch = 0, srcPitch = 0, maskPitch = 0;
+};
+
+TFastRun PrepareFast(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, TRowOp op) {
+  TFastRun run;
+  const TRowKernels* kernels = ActiveRowKernels();
+  if (!kernels)
+    return run;
+  const int storage = dst.StorageBitCount();
+  if (storage != 16 && storage != 32)
+    return run;
+  if (src && src->StorageBitCount() != storage)
+    return run;
+  if (dst.IsEmpty() || (src && src->IsEmpty()) || (mask && mask->IsEmpty()))
+    return run;
+  run.dst = dst.PixelAddress(0, 0);
+  run.src = src ? src->PixelAddress(0, 0) : nullptr;
+  run.mask = mask ? mask->PixelAddress(0, 0) : nullptr;
+  if (!run.dst || (src && !run.src) || (mask && !run.mask)) {
+    if (run.dst)
+      dst.ReleasePixels();
+    if (run.src)
+      src->ReleasePixels();
+    if (run.mask)
+      mask->ReleasePixels();
+    return TFastRun{};
+  }
+  run.bpp = storage / 8;
+  run.fn =
+      storage == 16 ? kernels->row16[static_cast<int>(op)] : kernels->row32[static_cast<int>(op)];
+  run.dstPitch = dst.Pitch();
+  run.srcPitch = src ? src->Pitch() : 0;
+  run.maskPitch = mask ? mask->Pitch() : 0;
+  return run;
+}
+
+} // namespace
+
+int32_t* ScratchInts(int slot, size_t count) {
+  auto& v = scratch.ints[slot];
+  if (v.size() < count)
+    v.resize(count);
+  return v.data();
+}
+
+TChannels ChannelsOf(const TCustomDIBX& surface) {
+  TChannels ch;
+  const int bits = surface.BitCount();
+  if (bits <= 8) {
+    ch.mask[0] = (1u << bits) - 1;
+    ch.count = 1;
+    return ch;
+  }
+  ch.mask[0] = surface.RedMask();
+  ch.mask[1] = surface.GreenMask();
+  ch.mask[2] = surface.BlueMask();
+  ch.count = 3;
+  return ch;
+}
+
+bool SameFormat(const TCustomDIBX& dst, const TCustomDIBX& src) {
+  return dst.BitCount() == src.BitCount();
+}
+
+bool IsMask(const TCustomDIBX& mask) { return mask.BitCount() == 8; }
+
+bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect,
+                     const TRect& srcLimit, TPlacement& out) {
+  const TRect src = Intersect(srcRect, srcLimit);
+  if (src.IsEmpty())
+    return false;
+  const bool flipH = HasFlipH(flip), flipV = HasFlipV(flip);
+  // A source cut on one side moves the destination when that side is drawn first.
+  int64_t dx = int64_t{x} + (flipH ? srcRect.Right - src.Right : src.Left - srcRect.Left);
+  int64_t dy = int64_t{y} + (flipV ? srcRect.Bottom - src.Bottom : src.Top - srcRect.Top);
+  const TRect clip = dst.ClipRect();
+  const int64_t left = std::max<int64_t>(dx, clip.Left);
+  const int64_t top = std::max<int64_t>(dy, clip.Top);
+  const int64_t right = std::min<int64_t>(dx + src.Width(), clip.Right);
+  const int64_t bottom = std::min<int64_t>(dy + src.Height(), clip.Bottom);
+  if (right <= left || bottom <= top)
+    return false;
+  const int cutL = static_cast<int>(left - dx), cutT = static_cast<int>(top - dy);
+  out.dstX = static_cast<int>(left);
+  out.dstY = static_cast<int>(top);
+  out.width = static_cast<int>(right - left);
+  out.height = static_cast<int>(bottom - top);
+  out.stepX = flipH ? -1 : 1;
+  out.stepY = flipV ? -1 : 1;
+  out.srcX = flipH ? src.Right - 1 - cutL : src.Left + cutL;
+  out.srcY = flipV ? src.Bottom - 1 - cutT : src.Top + cutT;
+  return true;
+}
+
+void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const TPlacement& pl,
+                  TRowOp op, const TRowParams& params) {
+  TFastRun run = PrepareFast(dst, src, mask, op);
+  if (run.fn) {
+    TLockGuard dg(&dst), sg(src), mg(mask);
+    const int n = pl.width;
+    uint8_t* revSrc = (src && pl.stepX < 0) ? ScratchBytes(0, size_t(n) * run.bpp) : nullptr;
+    uint8_t* revMask = (mask && pl.stepX < 0) ? ScratchBytes(1, size_t(n)) : nullptr;
+    const uint8_t* colorRow = nullptr;
+    if (!src && OpReadsSource(op)) {
+      // A colour drawn through a mask: the colour stands in for a source row.
+      uint8_t* row = ScratchBytes(2, size_t(n) * run.bpp);
+      for (int i = 0; i < n; ++i)
+        std::memcpy(row + i * run.bpp, &params.color, run.bpp);
+      colorRow = row;
+    }
+    for (int j = 0; j < pl.height; ++j) {
+      const int sy = pl.srcY + j * pl.stepY;
+      uint8_t* d = RowAt(run.dst, run.dstPitch, pl.dstY + j, pl.dstX, run.bpp);
+      const uint8_t* s = colorRow;
+      const uint8_t* m = nullptr;
+      if (src) {
+        s = RowAt(run.src, run.srcPitch, sy, pl.srcX, run.bpp);
+        if (revSrc) {
+          ReverseCopy(revSrc, s, n, run.bpp);
+          s = revSrc;
+        }
+      }
+      if (mask) {
+        m = RowAt(run.mask, run.maskPitch, sy, pl.srcX, 1);
+        if (revMask) {
+          ReverseCopy(revMask, m, n, 1);
+          m = revMask;
+        }
+      }
+      run.fn(d, s, m, n, params);
+    }
+    return;
+  }
+  for (int j = 0; j < pl.height; ++j) {
+    const int sy = pl.srcY + j * pl.stepY;
+    const int y = pl.dstY + j;
+    for (int i = 0; i < pl.width; ++i) {
+      const int sx = pl.srcX + i * pl.stepX;
+      const TPixel d = dst.GetPixel(pl.dstX + i, y);
+      const TPixel s = src ? src->GetPixel(sx, sy) : params.color;
+      const uint32_t m = mask ? mask->GetPixel(sx, sy) : 255;
+      uint32_t out;
+      if (ApplyRule(op, d, s, m, params, out))
+        dst.SetPixel(pl.dstX + i, y, out);
+    }
+  }
+}
+
+void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                 const int32_t* xs, const int32_t* ys, TRowOp op, const TRowParams& params) {
+  if (n <= 0)
+    return;
+  TFastRun run = PrepareFast(dst, &src, mask, op);
+  if (run.fn) {
+    TLockGuard dg(&dst), sg(&src), mg(mask);
+    uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
+    uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
+    if (run.bpp == 4) {
+      for (int i = 0; i < n; ++i)
+        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, ys[i], xs[i], 4), 4);
+    } else {
+      for (int i = 0; i < n; ++i)
+        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, ys[i], xs[i], 2), 2);
+    }
+    if (m)
+      for (int i = 0; i < n; ++i)
+        m[i] = *RowAt(run.mask, run.maskPitch, ys[i], xs[i], 1);
+    run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
+    return;
+  }
+  for (int i = 0; i < n; ++i) {
+    const TPixel d = dst.GetPixel(dstX + i, dstY);
+    const TPixel sp = src.GetPixel(xs[i], ys[i]);
+    const uint32_t mv = mask ? mask->GetPixel(xs[i], ys[i]) : 255;
+    uint32_t out;
+    if (ApplyRule(op, d, sp, mv, params, out))
+      dst.SetPixel(dstX + i, dstY, out);
+  }
+}
+
+void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params) {
+  if (rect.IsEmpty())
+    return;
+  TFastRun run = PrepareFast(dst, nullptr, nullptr, op);
+  if (run.fn) {
+    TLockGuard dg(&dst);
+    for (int y = rect.Top; y < rect.Bottom; ++y)
+      run.fn(RowAt(run.dst, run.dstPitch, y, rect.Left, run.bpp), nullptr, nullptr, rect.Width(),
+             params);
+    return;
+  }
+  for (int y = rect.Top; y < rect.Bottom; ++y)
+    for (int x = rect.Left; x < rect.Right; ++x) {
+      uint32_t out;
+      if (ApplyRule(op, dst.GetPixel(x, y), params.color, 255, params, out))
+        dst.SetPixel(x, y, out);
+    }
+}
+
+bool OpacityOp(int opacity, TKeyMode key, TMaskUse mask, const TCustomDIBX& src, TRowOp& op,
+               TRowParams& params) {
+  const bool keyed = mask == TMaskUse::None && key == TKeyMode::Use && src.TransparentColor() != -1;
+  params.key = static_cast<uint32_t>(src.TransparentColor());
+  if (opacity <= 0)
+    return false;
+  if (opacity < 255) {
+    params.alpha = static_cast<uint32_t>(opacity);
+    op = mask == TMaskUse::Mask ? TRowOp::MaskAlpha : keyed ? TRowOp::BlendKey : TRowOp::Blend;
+    return true;
+  }
+  if (opacity == 255) {
+    params.alpha = 255;
+    op = mask == TMaskUse::Mask ? TRowOp::Mask : keyed ? TRowOp::CopyKey : TRowOp::Copy;
+    return true;
+  }
+  params.alpha = static_cast<uint32_t>(std::min(opacity - 256, 255));
+  if (params.alpha == 0)
+    return false;
+  op = mask == TMaskUse::Mask ? TRowOp::MaskAdd : keyed ? TRowOp::AddKey : TRowOp::Add;
+  return true;
+}
+
+} // namespace nova::dibx

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <cstdint>
+
+#include "graphics/dibx_custom.h"
+#include "graphics/private/dibx_pixel_rules.h"
+
+// The machinery shared by the drawing operations: clipping a draw to a placement, and running
+// a row op over it through the row loops (15/16/32-bit storage) or pixel by pixel.
+namespace nova::dibx {
+
+// Channel masks of a surface for the per-channel rules.
+TChannels ChannelsOf(const TCustomDIBX& surface);
+
+// A clipped positioned draw: `width` x `height` destination pixels from (dstX, dstY); the
+// source pixel for destination column i of row j is (srcX + i * stepX, srcY + j * stepY).
+struct TPlacement {
+  int dstX = 0, dstY = 0, width = 0, height = 0;
+  int srcX = 0, srcY = 0;
+  int stepX = 1, stepY = 1;
+};
+
+// Clips a draw of srcRect at (x, y) against `srcLimit` (the readable source area), then the
+// destination's clip; cuts move to the source's far side when mirrored. False when nothing is
+// left.
+bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect,
+                     const TRect& srcLimit, TPlacement& out);
+
+// Runs op over a placement. src may be null for fills (the colour of `params` is the source);
+// mask, when given, is an 8-bit surface read at the source coordinates.
+void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const TPlacement& place,
+                  TRowOp op, const TRowParams& params);
+
+// One destination row segment whose source coordinates are given per pixel (scaled and
+// rotated draws): n pixels from (dstX, dstY), source pixel i at (xs[i], ys[i]).
+void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                 const int32_t* xs, const int32_t* ys, TRowOp op, const TRowParams& params);
+
+// Fills rect (already clipped) with op Fill, FillAlpha, FillAdd or FillSub.
+void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params);
+
+// Per-call work memory that grows and is reused, so no operation allocates per row.
+int32_t* ScratchInts(int slot, size_t count);
+
+// True when srcs bit count matches dst (a draw between different formats does nothing).
+bool SameFormat(const TCustomDIBX& dst, const TCustomDIBX& src);
+// True for an 8-bit mask surface.
+bool IsMask(const TCustomDIBX& mask);
+
+// The opacity convention: which op a draw uses, and its weight. False when nothing is drawn.
+enum class TMaskUse : uint8_t { None, Mask };
+bool OpacityOp(int opacity, TKeyMode key, TMaskUse mask, const TCustomDIBX& src, TRowOp& op,
+               TRowParams& params);
+
+} // namespace nova::dibx

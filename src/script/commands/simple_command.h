@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include "script/command.h"
+
+namespace nova {
+
+// Base of the record classes: fixes the kind id.
+template <TCommandId Kind>
+class TKindCommand : public TCommand {
+ public:
+  using TCommand::TCommand;
+  static constexpr TCommandId kId = Kind;
+  TCommandId Id() const override { return Kind; }
+};
+
+// A command whose record has nothing after the header.
+template <TCommandId Kind>
+class TNoFieldCommand : public TKindCommand<Kind> {
+ public:
+  using TKindCommand<Kind>::TKindCommand;
+  void Fields(TFieldVisitor&) override {}
+};
+
+}  // namespace nova

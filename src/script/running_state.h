@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+
+namespace nova {
+
+// Running-state records: what a started, unfinished command keeps when a game is saved.
+// Each begins with the tag "nova100"; readers accept "nova" + any three characters (their
+// decimal value is the record version) and take version 0 for records without a tag.
+void WriteRunningStateTag(BinaryWriter& w);
+// Reads the tag and returns the record version; without a tag rewinds and returns 0.
+int32_t ReadRunningStateTag(BinaryReader& r);
+
+struct TWaitState {
+  int32_t time_left_ms = 0;
+  int32_t first_frames = 0;  // the frame in which the wait starts does not count
+  bool no_events = false;
+
+  void Write(BinaryWriter& w) const;
+  void Read(BinaryReader& r);
+};
+
+struct TMovieStopState {
+  std::string target;  // component waited for; empty = none
+  bool waiting = false;
+  bool no_events = false;
+
+  void Write(BinaryWriter& w) const;
+  void Read(BinaryReader& r);
+};
+
+struct TFlipState {
+  bool no_events = false;
+  bool delete_old = false;
+
+  void Write(BinaryWriter& w) const;
+  void Read(BinaryReader& r);
+};
+
+struct TTextInsState {
+  std::string box;  // target message box; empty = none
+  bool waiting = false;
+  bool no_events = false;
+
+  void Write(BinaryWriter& w) const;
+  void Read(BinaryReader& r);
+};
+
+}  // namespace nova

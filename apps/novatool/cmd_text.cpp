@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+// `novatool text`: renders markup as a message box would, converts markup to glyph-list
+// streams and back, and lists the faces titles can use.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "base/binary_reader.h"
+#include "base/nova_error.h"
+#include "base/sjis.h"
+#include "text/font_pixel_manager.h"
+#include "text/text_canvas.h"
+#include "text/zpword.h"
+#include "tool_args.h"
+
+namespace {
+
+using namespace nova;
+
+int Usage() {
+  std::fputs(
+      "usage: novatool text render 'MARKUP' -o out.png [--width W] [--height H] [--page N]\n"
+      "                   [--font NAME] [--size N] [--level L] [--reveal-ms T] [--delay MS]\n"
+      "                   [--border B] [--shadow S] [--color #RRGGBB] [--bcolor #RRGGBB]\n"
+      "                   [--background #RRGGBB] [--spacing N] [--proportional]\n"
+      "       novatool text asm 'MARKUP' -o stream.bin\n"
+      "       novatool text disasm stream.bin\n"
+      "       novatool text fonts [--fixed]\n",
+      stderr);
+  return 2;
+}
+
+// "#RRGGBB" to a COLORREF.
+bool ParseColor(const std::string& s, int& out) {
+  if (s.size() != 7 || s[0] != '#') return false;
+  unsigned rgb = 0;
+  if (std::sscanf(s.c_str() + 1, "%6x", &rgb) != 1) return false;
+  out = static_cast<int>((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+  return true;
+}
+
+struct RenderOptions {
+  std::string markup, output;
+  int width = 400, height = 0, page = 0, level = 3, reveal_ms = -1, delay = 40, spacing = 0;
+  int size = 24, border = 0, shadow = 0, color = 0, border_color = 0x808080, background = 0xFFFFFF;
+  std::string font;
+  bool proportional = false;
+};
+
+int Render(const RenderOptions& o) {
+  TZpWord word;
+  ZpWordSettings& s = word.settings;
+  const int margin = 8;
+  s.origin_x = margin;
+  s.origin_y = margin;
+  s.wrap_width = o.width;
+  s.default_size = o.size;
+  s.level = o.level;
+  s.line_spacing = o.spacing;
+  s.default_border = o.border;
+  s.default_shadow = o.shadow;
+  s.default_color = o.color;
+  s.default_border_color = o.border_color;
+  s.default_shadow_color = o.border_color;
+  s.fixed_cell = !o.proportional;
+  s.paging = o.height > 0;
+  s.page_height = o.height;
+  s.speed = 256;
+  if (!o.font.empty()) s.default_font = Utf8ToSjis(o.font);
+  std::vector<std::string> lines;
+  std::string markup = Utf8ToSjis(o.markup);
+  size_t start = 0;
+  for (size_t i = 0; i <= markup.size(); ++i)
+    if (i == markup.size() || markup[i] == '\n') {
+      lines.push_back(markup.substr(start, i - start));
+      start = i + 1;
+    }
+  word.Parse(lines, o.delay);
+  word.ExpandVariables(0, -1, false);
+  PageList pages;
+  word.Layout(pages);
+  if (pages.empty()) pages.push_back(std::make_unique<TWdPage>());
+  if (o.page < 0 || o.page >= static_cast<int>(pages.size())) {
+    std::fprintf(stderr, "novatool text: page %d of %zu does not exist\n", o.page, pages.size());
+    return 1;
+  }
+  TWdPage& page = *pages[o.page];
+  if (s.page_height == 0) s.page_height = page.height;
+  word.Render(page);
+  word.ResetReveal(page);
+  if (o.reveal_ms < 0) s.speed = 0;
+  // A bounded number of 16 ms frames: either until the time asked for or until done.
+  const int frames = o.reveal_ms < 0 ? 100000 : o.reveal_ms / 16 + 1;
+  for (int f = 0; f < frames && (o.reveal_ms >= 0 || word.CanContinue(page) || f < 2); ++f)
+    word.RevealTick(page, f == 0 ? 0 : 16);
+  TextCanvas canvas(s.wrap_width + 2 * margin, s.page_height + 2 * margin, static_cast<uint32_t>(o.background));
+  word.Paint(page, canvas, {0, 0, canvas.width(), canvas.height()});
+  canvas.SavePng(o.output);
+  std::printf("%s: %dx%d, page %d of %zu\n", o.output.c_str(), canvas.width(), canvas.height(),
+              o.page + 1, pages.size());
+  return 0;
+}
+
+int RenderCommand(const ToolArgs& args) {
+  RenderOptions o;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
+    auto number = [&](int& out) {
+      const std::string* v = value();
+      if (!v) return false;
+      try {
+        out = std::stoi(*v);
+      } catch (const std::exception&) {
+        return false;
+      }
+      return true;
+    };
+    auto color = [&](int& out) {
+      const std::string* v = value();
+      return v && ParseColor(*v, out);
+    };
+    bool ok = true;
+    if (a == "-o") {
+      const std::string* v = value();
+      ok = v;
+      if (v) o.output = *v;
+    } else if (a == "--font") {
+      const std::string* v = value();
+      ok = v;
+      if (v) o.font = *v;
+    } else if (a == "--width") ok = number(o.width);
+    else if (a == "--height") ok = number(o.height);
+    else if (a == "--page") ok = number(o.page);
+    else if (a == "--size") ok = number(o.size);
+    else if (a == "--level") ok = number(o.level);
+    else if (a == "--reveal-ms") ok = number(o.reveal_ms);
+    else if (a == "--delay") ok = number(o.delay);
+    else if (a == "--border") ok = number(o.border);
+    else if (a == "--shadow") ok = number(o.shadow);
+    else if (a == "--spacing") ok = number(o.spacing);
+    else if (a == "--color") ok = color(o.color);
+    else if (a == "--bcolor") ok = color(o.border_color);
+    else if (a == "--background") ok = color(o.background);
+    else if (a == "--proportional") o.proportional = true;
+    else if (o.markup.empty() && i == 1) o.markup = a;
+    else ok = false;
+    if (!ok) return Usage();
+  }
+  if (o.output.empty() || o.width <= 0 || o.width > 8192 || o.height < 0 || o.height > 8192 ||
+      o.size <= 0 || o.size > 512 || o.level < 0 || o.level > 3)
+    return Usage();
+  return Render(o);
+}
+
+int AsmCommand(const ToolArgs& args) {
+  if (args.size() != 4 || args[2] != "-o") return Usage();
+  std::vector<uint8_t> stream = MarkupToGlyphStream(Utf8ToSjis(args[1]));
+  std::ofstream out(args[3], std::ios::binary);
+  out.write(reinterpret_cast<const char*>(stream.data()), static_cast<std::streamsize>(stream.size()));
+  if (!out) throw ENovaError("cannot write " + args[3]);
+  return 0;
+}
+
+int DisasmCommand(const ToolArgs& args) {
+  if (args.size() != 2) return Usage();
+  std::ifstream in(args[1], std::ios::binary);
+  if (!in) throw ENovaError("cannot open " + args[1]);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::printf("%s\n", SjisToUtf8(GlyphStreamToMarkup(bytes, args[1])).c_str());
+  return 0;
+}
+
+int FontsCommand(const ToolArgs& args) {
+  const bool fixed = args.size() == 2 && args[1] == "--fixed";
+  if (args.size() > 2 || (args.size() == 2 && !fixed)) return Usage();
+  std::vector<std::string> names;
+  FontPixels().FontList(names, fixed);
+  for (const std::string& n : names) std::printf("%s\n", SjisToUtf8(n).c_str());
+  return 0;
+}
+
+}  // namespace
+
+int Tool_text(const ToolArgs& args) {
+  if (args.empty()) return Usage();
+  if (args[0] == "render") return RenderCommand(args);
+  if (args[0] == "asm") return AsmCommand(args);
+  if (args[0] == "disasm") return DisasmCommand(args);
+  if (args[0] == "fonts") return FontsCommand(args);
+  return Usage();
+}

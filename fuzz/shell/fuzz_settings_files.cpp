@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   nova::TIniFile again;
   again.Parse(ini.Text());
   try {
-    for (const auto& e : nova::ParseInputScript(text, "fuzz")) nova::FormatInputEvent(e);
+    for (const auto& e : nova::ParseInputScript(text, "fuzz"))
+      nova::FormatInputEvent(e);
   } catch (const nova::ENovaError&) {
   }
   return 0;

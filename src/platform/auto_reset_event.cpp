@@ -21,4 +21,4 @@ bool TAutoResetEvent::Wait(int timeout_ms) {
   return true;
 }
 
-}  // namespace nova
+} // namespace nova

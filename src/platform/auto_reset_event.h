@@ -7,15 +7,15 @@ namespace nova {
 
 // An event that releases one waiter per Set and then resets itself; initially not set.
 class TAutoResetEvent {
- public:
+public:
   void Set();
   // True when the event was set within `timeout_ms` (and is reset again), false on time-out.
   bool Wait(int timeout_ms);
 
- private:
+private:
   std::mutex mutex_;
   std::condition_variable cv_;
   bool set_ = false;
 };
 
-}  // namespace nova
+} // namespace nova

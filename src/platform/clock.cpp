@@ -10,7 +10,7 @@ namespace nova {
 namespace {
 TSystemClock g_system_clock;
 std::atomic<IClock*> g_clock{nullptr};
-}  // namespace
+} // namespace
 
 uint32_t TSystemClock::NowMs() {
   using namespace std::chrono;
@@ -24,9 +24,7 @@ void TSystemClock::SleepMs(uint32_t ms) {
 
 TVirtualClock::TVirtualClock(uint32_t start_ms) : now_ms_(start_ms) {}
 
-uint32_t TVirtualClock::NowMs() {
-  return static_cast<uint32_t>(now_ms_.load());
-}
+uint32_t TVirtualClock::NowMs() { return static_cast<uint32_t>(now_ms_.load()); }
 
 void TVirtualClock::SleepMs(uint32_t ms) { Advance(ms); }
 
@@ -39,4 +37,4 @@ IClock& PlatformClock() {
 
 void SetPlatformClock(IClock* clock) { g_clock.store(clock); }
 
-}  // namespace nova
+} // namespace nova

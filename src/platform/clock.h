@@ -8,7 +8,7 @@ namespace nova {
 // A millisecond clock like the one every timer of the player reads. It wraps around like a
 // 32-bit tick count; users subtract two readings and never compare them directly.
 class IClock {
- public:
+public:
   virtual ~IClock() = default;
   // Milliseconds since an arbitrary start.
   virtual uint32_t NowMs() = 0;
@@ -18,7 +18,7 @@ class IClock {
 
 // The machine's monotonic clock.
 class TSystemClock final : public IClock {
- public:
+public:
   uint32_t NowMs() override;
   void SleepMs(uint32_t ms) override;
 };
@@ -26,13 +26,13 @@ class TSystemClock final : public IClock {
 // A clock that moves only when told to: headless runs and tests. Sleeping advances it.
 // Thread-safe, so a test may advance it while another thread reads it.
 class TVirtualClock final : public IClock {
- public:
+public:
   explicit TVirtualClock(uint32_t start_ms = 0);
   uint32_t NowMs() override;
   void SleepMs(uint32_t ms) override;
   void Advance(uint32_t ms);
 
- private:
+private:
   std::atomic<uint64_t> now_ms_;
 };
 
@@ -41,4 +41,4 @@ IClock& PlatformClock();
 // Installs `clock` (not owned; must outlive its use) or, with nullptr, the system clock again.
 void SetPlatformClock(IClock* clock);
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@
 namespace nova {
 
 namespace {
-constexpr float kUiFontPixels = 12.0f;  // the system's 9-point dialog font
+constexpr float kUiFontPixels = 12.0f; // the system's 9-point dialog font
 }
 
 ImGuiContext* CreateDialogContext(const TDialogSpec& spec) {
@@ -18,8 +18,8 @@ ImGuiContext* CreateDialogContext(const TDialogSpec& spec) {
   ImGuiIO& io = ImGui::GetIO();
   io.IniFilename = nullptr;
   io.LogFilename = nullptr;
-  io.DisplaySize = ImVec2(static_cast<float>(spec.client_width),
-                          static_cast<float>(spec.client_height));
+  io.DisplaySize =
+      ImVec2(static_cast<float>(spec.client_width), static_cast<float>(spec.client_height));
   ImGui::StyleColorsLight();
   ImGui::GetStyle().WindowRounding = 0;
   ImGui::GetStyle().WindowBorderSize = 0;
@@ -54,4 +54,4 @@ bool RunDialogFrame(const TDialogSpec& spec, const std::function<bool()>& frame)
   return open;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -23,7 +23,7 @@ struct TDialogSpec {
 // false, inside one undecorated ImGui window that fills the client area. `frame` may call any
 // ImGui function; keys are asked through ImGui::GetKeyIndex(ImGuiKey_...), which both hosts map.
 class IDialogHost {
- public:
+public:
   virtual ~IDialogHost() = default;
   virtual void Run(const TDialogSpec& spec, const std::function<bool()>& frame) = 0;
 };
@@ -35,4 +35,4 @@ std::unique_ptr<IDialogHost> CreateSdlDialogHost();
 std::unique_ptr<IDialogHost> CreateHeadlessDialogHost(std::vector<TStampedEvent> input,
                                                       uint32_t max_frames);
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ namespace nova {
 namespace {
 
 class THeadlessWindow final : public IWindow {
- public:
+public:
   explicit THeadlessWindow(const TWindowOptions& options) {
     buffer_.Resize(options.scene_width, options.scene_height);
   }
@@ -20,7 +20,8 @@ class THeadlessWindow final : public IWindow {
   }
   void ShowFloatingDock(bool) override {}
   bool SetFullScreen(bool full, std::optional<TDisplayMode> mode) override {
-    if (mode) return false;  // no monitor to change
+    if (mode)
+      return false; // no monitor to change
     full_screen_ = full;
     return true;
   }
@@ -36,15 +37,15 @@ class THeadlessWindow final : public IWindow {
   void WarpMouse(int, int) override {}
   void InhibitScreenSaver() override {}
 
- private:
+private:
   TPresentBuffer buffer_;
   bool full_screen_ = false;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<IWindow> CreateHeadlessWindow(const TWindowOptions& options) {
   return std::make_unique<THeadlessWindow>(options);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -20,11 +20,12 @@ struct TParseError {
 };
 
 class TLineReader {
- public:
+public:
   explicit TLineReader(const std::string& line) : in_(line) {}
   std::string Word() {
     std::string w;
-    if (!(in_ >> w)) throw TParseError{"missing field"};
+    if (!(in_ >> w))
+      throw TParseError{"missing field"};
     return w;
   }
   int Int(int lo, int hi) {
@@ -37,19 +38,23 @@ class TLineReader {
   }
   void End() {
     std::string rest;
-    if (in_ >> rest) throw TParseError{"unexpected \"" + rest + "\""};
+    if (in_ >> rest)
+      throw TParseError{"unexpected \"" + rest + "\""};
   }
 
- private:
+private:
   std::istringstream in_;
 };
 
 constexpr int kMaxCoord = 1 << 20;
 
 TMouseButton Button(const std::string& w) {
-  if (w == "left") return TMouseButton::Left;
-  if (w == "right") return TMouseButton::Right;
-  if (w == "middle") return TMouseButton::Middle;
+  if (w == "left")
+    return TMouseButton::Left;
+  if (w == "right")
+    return TMouseButton::Right;
+  if (w == "middle")
+    return TMouseButton::Middle;
   throw TParseError{"bad button \"" + w + "\""};
 }
 
@@ -78,12 +83,14 @@ TStampedEvent ParseLine(const std::string& line) {
   } else if (kind == "wheel") {
     e.kind = TWindowEventKind::Wheel;
     const std::string dir = in.Word();
-    if (dir != "up" && dir != "down") throw TParseError{"bad wheel direction \"" + dir + "\""};
+    if (dir != "up" && dir != "down")
+      throw TParseError{"bad wheel direction \"" + dir + "\""};
     e.wheel_up = dir == "up";
   } else if (kind == "dock") {
     e.kind = TWindowEventKind::DockButton;
     const std::string which = in.Word();
-    if (which != "quit" && which != "switch") throw TParseError{"bad dock button \"" + which + "\""};
+    if (which != "quit" && which != "switch")
+      throw TParseError{"bad dock button \"" + which + "\""};
     e.dock = which == "quit" ? TDockButton::Quit : TDockButton::ScreenSwitch;
   } else if (kind == "close") {
     e.kind = TWindowEventKind::Close;
@@ -99,7 +106,7 @@ TStampedEvent ParseLine(const std::string& line) {
   return s;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<TStampedEvent> ParseInputScript(const std::string& text, const std::string& file_name) {
   std::vector<TStampedEvent> events;
@@ -107,22 +114,26 @@ std::vector<TStampedEvent> ParseInputScript(const std::string& text, const std::
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     const size_t hash = line.find('#');
-    if (hash != std::string::npos) line.resize(hash);
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    if (hash != std::string::npos)
+      line.resize(hash);
+    if (line.find_first_not_of(" \t\r") == std::string::npos)
+      continue;
     try {
       events.push_back(ParseLine(line));
     } catch (const TParseError& e) {
       throw ENovaError(Utf8ToSjis(file_name + ": line " + std::to_string(number) + ": " + e.what));
     }
   }
-  std::stable_sort(events.begin(), events.end(),
-                   [](const TStampedEvent& a, const TStampedEvent& b) { return a.frame < b.frame; });
+  std::stable_sort(
+      events.begin(), events.end(),
+      [](const TStampedEvent& a, const TStampedEvent& b) { return a.frame < b.frame; });
   return events;
 }
 
 std::vector<TStampedEvent> LoadInputScript(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw ENovaError(Utf8ToSjis("cannot read input script " + path.string()));
+  if (!file)
+    throw ENovaError(Utf8ToSjis("cannot read input script " + path.string()));
   std::string text;
   char buf[65536];
   while (file.read(buf, sizeof buf) || file.gcount() > 0) {
@@ -138,32 +149,43 @@ std::string FormatInputEvent(const TStampedEvent& stamped) {
   std::string out = std::to_string(stamped.frame) + " ";
   auto xy = [&] { return std::to_string(e.x) + " " + std::to_string(e.y); };
   switch (e.kind) {
-    case TWindowEventKind::KeyDown: return out + "keydown " + std::to_string(e.key);
-    case TWindowEventKind::KeyUp: return out + "keyup " + std::to_string(e.key);
-    case TWindowEventKind::MouseMove: return out + "move " + xy();
-    case TWindowEventKind::MouseDown:
-      return out + "mousedown " + ButtonName(e.button) + " " + xy();
-    case TWindowEventKind::MouseUp: return out + "mouseup " + ButtonName(e.button) + " " + xy();
-    case TWindowEventKind::Wheel: return out + "wheel " + (e.wheel_up ? "up" : "down");
-    case TWindowEventKind::DockButton:
-      return out + "dock " + (e.dock == TDockButton::Quit ? "quit" : "switch");
-    case TWindowEventKind::Close: return out + "close";
-    case TWindowEventKind::Activate: return out + "activate";
-    case TWindowEventKind::Deactivate: return out + "deactivate";
-    case TWindowEventKind::Wake: break;
+  case TWindowEventKind::KeyDown:
+    return out + "keydown " + std::to_string(e.key);
+  case TWindowEventKind::KeyUp:
+    return out + "keyup " + std::to_string(e.key);
+  case TWindowEventKind::MouseMove:
+    return out + "move " + xy();
+  case TWindowEventKind::MouseDown:
+    return out + "mousedown " + ButtonName(e.button) + " " + xy();
+  case TWindowEventKind::MouseUp:
+    return out + "mouseup " + ButtonName(e.button) + " " + xy();
+  case TWindowEventKind::Wheel:
+    return out + "wheel " + (e.wheel_up ? "up" : "down");
+  case TWindowEventKind::DockButton:
+    return out + "dock " + (e.dock == TDockButton::Quit ? "quit" : "switch");
+  case TWindowEventKind::Close:
+    return out + "close";
+  case TWindowEventKind::Activate:
+    return out + "activate";
+  case TWindowEventKind::Deactivate:
+    return out + "deactivate";
+  case TWindowEventKind::Wake:
+    break;
   }
   return {};
 }
 
 bool TInputReplay::Next(uint32_t frame, TWindowEvent& event) {
-  if (next_ >= events_.size() || events_[next_].frame > frame) return false;
+  if (next_ >= events_.size() || events_[next_].frame > frame)
+    return false;
   event = events_[next_++].event;
   return true;
 }
 
 TInputRecorder::TInputRecorder(const std::filesystem::path& path)
     : file_(std::fopen(path.c_str(), "w")) {
-  if (!file_) throw ENovaError(Utf8ToSjis("cannot create the record file " + path.string()));
+  if (!file_)
+    throw ENovaError(Utf8ToSjis("cannot create the record file " + path.string()));
   std::fputs("# novaplay input record: <frame> <event> ...\n", file_);
 }
 
@@ -171,11 +193,13 @@ TInputRecorder::~TInputRecorder() { std::fclose(file_); }
 
 void TInputRecorder::Record(uint32_t frame, const TWindowEvent& event) {
   // Auto-repeats are the keyboard's, not the user's; replay makes its own.
-  if (event.kind == TWindowEventKind::KeyDown && event.repeat) return;
+  if (event.kind == TWindowEventKind::KeyDown && event.repeat)
+    return;
   const std::string line = FormatInputEvent({frame, event});
-  if (line.empty()) return;
+  if (line.empty())
+    return;
   std::fprintf(file_, "%s\n", line.c_str());
   std::fflush(file_);
 }
 
-}  // namespace nova
+} // namespace nova

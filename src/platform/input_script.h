@@ -31,20 +31,20 @@ std::string FormatInputEvent(const TStampedEvent& stamped);
 
 // Hands out the events of a parsed script frame by frame.
 class TInputReplay {
- public:
+public:
   explicit TInputReplay(std::vector<TStampedEvent> events) : events_(std::move(events)) {}
   // Next event stamped at or before `frame`; false when there is none left for it.
   bool Next(uint32_t frame, TWindowEvent& event);
   bool Finished() const { return next_ >= events_.size(); }
 
- private:
+private:
   std::vector<TStampedEvent> events_;
   size_t next_ = 0;
 };
 
 // Writes what the user does as an input script, line by line as it happens.
 class TInputRecorder {
- public:
+public:
   // Throws ENovaError when the file cannot be created.
   explicit TInputRecorder(const std::filesystem::path& path);
   ~TInputRecorder();
@@ -52,8 +52,8 @@ class TInputRecorder {
   TInputRecorder& operator=(const TInputRecorder&) = delete;
   void Record(uint32_t frame, const TWindowEvent& event);
 
- private:
+private:
   std::FILE* file_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -41,12 +41,13 @@ std::filesystem::path LockPath(const std::string& name) {
   return dir / (file + ".lock");
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TInstanceLock> TInstanceLock::TryAcquire(const std::string& name) {
   const std::filesystem::path path = LockPath(name);
   int fd = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-  if (fd < 0) throw ENovaError(Utf8ToSjis("cannot create the instance lock " + path.string()));
+  if (fd < 0)
+    throw ENovaError(Utf8ToSjis("cannot create the instance lock " + path.string()));
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return nullptr;
@@ -56,4 +57,4 @@ std::unique_ptr<TInstanceLock> TInstanceLock::TryAcquire(const std::string& name
 
 TInstanceLock::~TInstanceLock() { ::close(fd_); }
 
-}  // namespace nova
+} // namespace nova

@@ -8,7 +8,7 @@ namespace nova {
 // A process-wide named lock: at most one process holds a given name. The lock is released when
 // the object goes away or the process ends, also by a crash.
 class TInstanceLock {
- public:
+public:
   // Takes the lock named `name` (any bytes); nullptr when another process holds it.
   // Throws ENovaError when the lock file cannot be made.
   static std::unique_ptr<TInstanceLock> TryAcquire(const std::string& name);
@@ -16,9 +16,9 @@ class TInstanceLock {
   TInstanceLock(const TInstanceLock&) = delete;
   TInstanceLock& operator=(const TInstanceLock&) = delete;
 
- private:
+private:
   explicit TInstanceLock(int fd) : fd_(fd) {}
   int fd_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -15,10 +15,14 @@ std::atomic<IMessageBox*> g_message_box{nullptr};
 
 const char* ResultName(TMsgResult r) {
   switch (r) {
-    case TMsgResult::Ok: return "ok";
-    case TMsgResult::Cancel: return "cancel";
-    case TMsgResult::Yes: return "yes";
-    case TMsgResult::No: return "no";
+  case TMsgResult::Ok:
+    return "ok";
+  case TMsgResult::Cancel:
+    return "cancel";
+  case TMsgResult::Yes:
+    return "yes";
+  case TMsgResult::No:
+    return "no";
   }
   return "?";
 }
@@ -27,19 +31,23 @@ const char* ResultName(TMsgResult r) {
 TMsgResult Fit(TMsgResult answer, TMsgButtons buttons) {
   const bool positive = answer == TMsgResult::Ok || answer == TMsgResult::Yes;
   switch (buttons) {
-    case TMsgButtons::Ok: return TMsgResult::Ok;
-    case TMsgButtons::OkCancel: return positive ? TMsgResult::Ok : TMsgResult::Cancel;
-    case TMsgButtons::YesNo: return positive ? TMsgResult::Yes : TMsgResult::No;
+  case TMsgButtons::Ok:
+    return TMsgResult::Ok;
+  case TMsgButtons::OkCancel:
+    return positive ? TMsgResult::Ok : TMsgResult::Cancel;
+  case TMsgButtons::YesNo:
+    return positive ? TMsgResult::Yes : TMsgResult::No;
   }
   return answer;
 }
 
-}  // namespace
+} // namespace
 
 TMsgResult ShowMessageBox(const std::string& sjis_text, const std::string& sjis_caption,
                           TMsgButtons buttons, TMsgIcon icon) {
   IMessageBox* box = g_message_box.load();
-  if (box) return box->Show(sjis_text, sjis_caption, buttons, icon);
+  if (box)
+    return box->Show(sjis_text, sjis_caption, buttons, icon);
   return ShowSdlMessageBox(sjis_text, sjis_caption, buttons, icon);
 }
 
@@ -48,9 +56,8 @@ void SetMessageBox(IMessageBox* box) { g_message_box.store(box); }
 TScriptedMessageBox::TScriptedMessageBox(std::vector<TMsgResult> answers)
     : answers_(std::move(answers)) {}
 
-TMsgResult TScriptedMessageBox::Show(const std::string& sjis_text,
-                                     const std::string& sjis_caption, TMsgButtons buttons,
-                                     TMsgIcon) {
+TMsgResult TScriptedMessageBox::Show(const std::string& sjis_text, const std::string& sjis_caption,
+                                     TMsgButtons buttons, TMsgIcon) {
   TMsgResult answer = TMsgResult::Ok;
   if (!answers_.empty()) {
     answer = answers_[std::min(next_, answers_.size() - 1)];
@@ -74,4 +81,4 @@ bool ParseMsgResult(const std::string& text, TMsgResult& result) {
   return false;
 }
 
-}  // namespace nova
+} // namespace nova

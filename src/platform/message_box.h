@@ -12,7 +12,7 @@ enum class TMsgResult : uint8_t { Ok, Cancel, Yes, No };
 
 // A modal message box. Texts are Shift-JIS; the implementation converts them for people.
 class IMessageBox {
- public:
+public:
   virtual ~IMessageBox() = default;
   virtual TMsgResult Show(const std::string& sjis_text, const std::string& sjis_caption,
                           TMsgButtons buttons, TMsgIcon icon) = 0;
@@ -28,12 +28,12 @@ void SetMessageBox(IMessageBox* box);
 // last answer repeating; with an empty list the first button. Each box and its answer are
 // printed to stderr so that headless runs show what they answered.
 class TScriptedMessageBox final : public IMessageBox {
- public:
+public:
   explicit TScriptedMessageBox(std::vector<TMsgResult> answers);
   TMsgResult Show(const std::string& sjis_text, const std::string& sjis_caption,
                   TMsgButtons buttons, TMsgIcon icon) override;
 
- private:
+private:
   std::vector<TMsgResult> answers_;
   size_t next_ = 0;
 };
@@ -41,4 +41,4 @@ class TScriptedMessageBox final : public IMessageBox {
 // "yes" / "no" / "ok" / "cancel" (any case); false for anything else.
 bool ParseMsgResult(const std::string& text, TMsgResult& result);
 
-}  // namespace nova
+} // namespace nova

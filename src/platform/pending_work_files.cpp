@@ -20,9 +20,11 @@ void TPendingWorkFiles::DeleteAll() {
   for (const auto& path : paths) {
     std::error_code error;
     std::filesystem::remove(path, error);
-    if (error) kept.push_back(path);
+    if (error)
+      kept.push_back(path);
   }
-  if (kept.empty()) return;
+  if (kept.empty())
+    return;
   std::lock_guard lock(mutex_);
   paths_.insert(paths_.end(), kept.begin(), kept.end());
 }
@@ -37,4 +39,4 @@ TPendingWorkFiles& PendingWorkFiles() {
   return files;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -21,14 +21,15 @@ struct TFileCloser {
   throw ENovaError(Utf8ToSjis("cannot write PNG " + path.string() + ": " + what));
 }
 
-}  // namespace
+} // namespace
 
 void WritePicturePng(const TPicture& picture, const std::filesystem::path& path) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height)
     Fail(path, "empty picture");
   std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) Fail(path, "cannot create the file");
+  if (!file)
+    Fail(path, "cannot create the file");
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
@@ -55,7 +56,8 @@ void WritePicturePng(const TPicture& picture, const std::filesystem::path& path)
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  if (std::fflush(file.get()) != 0) Fail(path, "write error");
+  if (std::fflush(file.get()) != 0)
+    Fail(path, "write error");
 }
 
-}  // namespace nova
+} // namespace nova

@@ -18,7 +18,7 @@ uint32_t Expand555(uint16_t p) {
   return ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
 }
 
-}  // namespace
+} // namespace
 
 void TPresentBuffer::Resize(int width, int height) {
   picture_.width = std::max(0, width);
@@ -29,13 +29,15 @@ void TPresentBuffer::Resize(int width, int height) {
 std::vector<TRect> TPresentBuffer::Copy(const TPresentSource& source,
                                         std::span<const TRect> changed) {
   std::vector<TRect> done;
-  if (!source.pixels) return done;
+  if (!source.pixels)
+    return done;
   const int width = std::min(source.width, picture_.width);
   const int height = std::min(source.height, picture_.height);
   for (const TRect& want : changed) {
     TRect r{std::max(want.left, 0), std::max(want.top, 0), std::min(want.right, width),
             std::min(want.bottom, height)};
-    if (r.Empty()) continue;
+    if (r.Empty())
+      continue;
     for (int y = r.top; y < r.bottom; ++y) {
       const uint8_t* row = source.pixels + static_cast<ptrdiff_t>(y) * source.pitch_bytes;
       uint32_t* out = picture_.pixels.data() + static_cast<size_t>(y) * picture_.width;
@@ -56,4 +58,4 @@ std::vector<TRect> TPresentBuffer::Copy(const TPresentSource& source,
   return done;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -10,7 +10,7 @@ enum class TSceneLayer : uint8_t { Front, Back };
 // shell calls it on the main thread as window events arrive. Key codes are 0-255 (virtual-key
 // codes); the wheel arrives as its own flags, not as keys.
 class ISceneInput {
- public:
+public:
   virtual ~ISceneInput() = default;
   virtual void SetKeyState(int key, bool down) = 0;
   // The key went down this frame (a click of the key).
@@ -24,4 +24,4 @@ class ISceneInput {
   virtual void SetMousePos(TSceneLayer layer, int x, int y) = 0;
 };
 
-}  // namespace nova
+} // namespace nova

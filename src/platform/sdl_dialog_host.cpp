@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Dialogs in a window of their own, through SDL and ImGui's SDL platform backend.
 #include <SDL.h>
-#include <imgui.h>
 #include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
@@ -15,20 +15,23 @@ namespace nova {
 namespace {
 
 class TSdlDialogHost final : public IDialogHost {
- public:
+public:
   void Run(const TDialogSpec& spec, const std::function<bool()>& frame) override {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       throw ENovaError(Utf8ToSjis(std::string("cannot start SDL video: ") + SDL_GetError()));
-    SDL_Window* window = SDL_CreateWindow(SjisToUtf8(spec.sjis_caption).c_str(),
-                                          SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          spec.client_width, spec.client_height, 0);
+    SDL_Window* window =
+        SDL_CreateWindow(SjisToUtf8(spec.sjis_caption).c_str(), SDL_WINDOWPOS_CENTERED,
+                         SDL_WINDOWPOS_CENTERED, spec.client_width, spec.client_height, 0);
     SDL_Renderer* renderer =
-        window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC)
-               : nullptr;
-    if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        window
+            ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC)
+            : nullptr;
+    if (window && !renderer)
+      renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) {
       const std::string error = SDL_GetError();
-      if (window) SDL_DestroyWindow(window);
+      if (window)
+        SDL_DestroyWindow(window);
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
       throw ENovaError(Utf8ToSjis("cannot open the dialog window: " + error));
     }
@@ -46,7 +49,8 @@ class TSdlDialogHost final : public IDialogHost {
               open = false;
           } while (SDL_PollEvent(&e));
         }
-        if (!open) break;
+        if (!open)
+          break;
         ImGui_ImplSDL2_NewFrame();
         open = RunDialogFrame(spec, frame);
         SDL_SetRenderDrawColor(renderer, 0xF0, 0xF0, 0xF0, 255);
@@ -63,8 +67,8 @@ class TSdlDialogHost final : public IDialogHost {
   }
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<IDialogHost> CreateSdlDialogHost() { return std::make_unique<TSdlDialogHost>(); }
 
-}  // namespace nova
+} // namespace nova

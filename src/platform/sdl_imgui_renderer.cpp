@@ -18,7 +18,8 @@ TSdlImGuiRenderer::TSdlImGuiRenderer(SDL_Renderer* renderer) : renderer_(rendere
   // RGBA bytes are ABGR words on a little-endian machine.
   font_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STATIC, width,
                             height);
-  if (!font_) throw ENovaError("cannot create the dialog font texture");
+  if (!font_)
+    throw ENovaError("cannot create the dialog font texture");
   SDL_UpdateTexture(font_, nullptr, pixels, width * 4);
   SDL_SetTextureBlendMode(font_, SDL_BLENDMODE_BLEND);
   io.Fonts->SetTexID(static_cast<ImTextureID>(font_));
@@ -44,16 +45,20 @@ void TSdlImGuiRenderer::Draw(const ImDrawData* data) {
                           static_cast<int>(cmd.ClipRect.y - origin.y),
                           static_cast<int>(cmd.ClipRect.z - cmd.ClipRect.x),
                           static_cast<int>(cmd.ClipRect.w - cmd.ClipRect.y)};
-      if (clip.w <= 0 || clip.h <= 0) continue;
+      if (clip.w <= 0 || clip.h <= 0)
+        continue;
       SDL_RenderSetClipRect(renderer_, &clip);
       const ImDrawVert* v = vertices + cmd.VtxOffset;
       SDL_RenderGeometryRaw(
           renderer_, static_cast<SDL_Texture*>(cmd.GetTexID()),
-          reinterpret_cast<const float*>(reinterpret_cast<const char*>(v) + offsetof(ImDrawVert, pos)),
+          reinterpret_cast<const float*>(reinterpret_cast<const char*>(v) +
+                                         offsetof(ImDrawVert, pos)),
           sizeof(ImDrawVert),
-          reinterpret_cast<const SDL_Color*>(reinterpret_cast<const char*>(v) + offsetof(ImDrawVert, col)),
+          reinterpret_cast<const SDL_Color*>(reinterpret_cast<const char*>(v) +
+                                             offsetof(ImDrawVert, col)),
           sizeof(ImDrawVert),
-          reinterpret_cast<const float*>(reinterpret_cast<const char*>(v) + offsetof(ImDrawVert, uv)),
+          reinterpret_cast<const float*>(reinterpret_cast<const char*>(v) +
+                                         offsetof(ImDrawVert, uv)),
           sizeof(ImDrawVert), list->VtxBuffer.Size - static_cast<int>(cmd.VtxOffset),
           indices + cmd.IdxOffset, static_cast<int>(cmd.ElemCount), sizeof(ImDrawIdx));
     }
@@ -61,4 +66,4 @@ void TSdlImGuiRenderer::Draw(const ImDrawData* data) {
   SDL_RenderSetClipRect(renderer_, nullptr);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -25,19 +25,23 @@ namespace {
 constexpr std::array<const char*, 2> kDockCaptions = {"終了", "画面切替"};
 
 class TSdlWindow final : public IWindow {
- public:
+public:
   explicit TSdlWindow(const TWindowOptions& options) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) FailSdl("cannot start SDL video");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+      FailSdl("cannot start SDL video");
     wake_event_ = SDL_RegisterEvents(1);
     scene_w_ = options.scene_width;
     scene_h_ = options.scene_height;
     dock_visible_ = options.dock_visible;
     window_ = SDL_CreateWindow(SjisToUtf8(options.sjis_caption).c_str(), SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, scene_w_, ClientHeight(), SDL_WINDOW_HIDDEN);
-    if (!window_) FailSdl("cannot open the window");
+    if (!window_)
+      FailSdl("cannot open the window");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) FailSdl("cannot create a renderer");
+    if (!renderer_)
+      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_)
+      FailSdl("cannot create a renderer");
     CreateSceneTexture();
     CreateDockLabels();
     SDL_ShowWindow(window_);
@@ -46,8 +50,10 @@ class TSdlWindow final : public IWindow {
 
   ~TSdlWindow() override {
     for (SDL_Texture* t : dock_labels_)
-      if (t) SDL_DestroyTexture(t);
-    if (texture_) SDL_DestroyTexture(texture_);
+      if (t)
+        SDL_DestroyTexture(t);
+    if (texture_)
+      SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
     SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -72,7 +78,8 @@ class TSdlWindow final : public IWindow {
   }
 
   void ShowFloatingDock(bool shown) override {
-    if (floating_dock_ == shown) return;
+    if (floating_dock_ == shown)
+      return;
     floating_dock_ = shown;
     Redraw();
   }
@@ -84,12 +91,13 @@ class TSdlWindow final : public IWindow {
       want.h = mode->height;
       want.refresh_rate = mode->refresh_hz;
       const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
-      if (!SDL_GetClosestDisplayMode(display, &want, &got) || got.w != want.w ||
-          got.h != want.h || SDL_SetWindowDisplayMode(window_, &got) != 0)
+      if (!SDL_GetClosestDisplayMode(display, &want, &got) || got.w != want.w || got.h != want.h ||
+          SDL_SetWindowDisplayMode(window_, &got) != 0)
         return false;
     }
     const Uint32 flags = !full ? 0 : mode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
-    if (SDL_SetWindowFullscreen(window_, flags) != 0) return false;
+    if (SDL_SetWindowFullscreen(window_, flags) != 0)
+      return false;
     full_screen_ = full;
     floating_dock_ = false;
     if (!full) {
@@ -129,7 +137,8 @@ class TSdlWindow final : public IWindow {
   bool PollEvent(TWindowEvent& event) override {
     SDL_Event e;
     while (SDL_PollEvent(&e))
-      if (Translate(e, event)) return true;
+      if (Translate(e, event))
+        return true;
     return false;
   }
 
@@ -138,8 +147,10 @@ class TSdlWindow final : public IWindow {
     const Uint32 start = SDL_GetTicks();
     for (;;) {
       const int left = timeout_ms - static_cast<int>(SDL_GetTicks() - start);
-      if (left <= 0 || !SDL_WaitEventTimeout(&e, left)) return PollEvent(event);
-      if (Translate(e, event)) return true;
+      if (left <= 0 || !SDL_WaitEventTimeout(&e, left))
+        return PollEvent(event);
+      if (Translate(e, event))
+        return true;
     }
   }
 
@@ -157,16 +168,18 @@ class TSdlWindow final : public IWindow {
 
   void InhibitScreenSaver() override { SDL_DisableScreenSaver(); }
 
- private:
+private:
   int DockHeight() const { return dock_visible_ ? kDockHeight : 0; }
   int ClientHeight() const { return scene_h_ + DockHeight(); }
   bool DockShown() const { return dock_visible_ && (!full_screen_ || floating_dock_); }
 
   void CreateSceneTexture() {
-    if (texture_) SDL_DestroyTexture(texture_);
+    if (texture_)
+      SDL_DestroyTexture(texture_);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                  std::max(1, scene_w_), std::max(1, scene_h_));
-    if (!texture_) FailSdl("cannot create the presentation texture");
+    if (!texture_)
+      FailSdl("cannot create the presentation texture");
     buffer_.Resize(scene_w_, scene_h_);
     const TPicture& picture = buffer_.Picture();
     if (!picture.pixels.empty())
@@ -176,12 +189,15 @@ class TSdlWindow final : public IWindow {
   void CreateDockLabels() {
     for (size_t i = 0; i < kDockCaptions.size(); ++i) {
       const TCoverageBitmap text = RenderUiText(kDockCaptions[i], 12);
-      if (text.width == 0 || text.height == 0) continue;
+      if (text.width == 0 || text.height == 0)
+        continue;
       std::vector<uint32_t> argb(text.coverage.size());
-      for (size_t k = 0; k < argb.size(); ++k) argb[k] = uint32_t{text.coverage[k]} << 24;
+      for (size_t k = 0; k < argb.size(); ++k)
+        argb[k] = uint32_t{text.coverage[k]} << 24;
       SDL_Texture* t = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
                                          SDL_TEXTUREACCESS_STATIC, text.width, text.height);
-      if (!t) continue;
+      if (!t)
+        continue;
       SDL_UpdateTexture(t, nullptr, argb.data(), text.width * 4);
       SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
       dock_labels_[i] = t;
@@ -191,7 +207,8 @@ class TSdlWindow final : public IWindow {
   // Where the scene lies in the client area: below the dock in a window, scaled with its
   // aspect ratio kept and centred in full screen.
   SDL_Rect SceneRect() const {
-    if (!full_screen_) return {0, DockHeight(), scene_w_, scene_h_};
+    if (!full_screen_)
+      return {0, DockHeight(), scene_w_, scene_h_};
     int out_w = 0, out_h = 0;
     SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
     const int64_t sw = std::max(1, scene_w_), sh = std::max(1, scene_h_);
@@ -208,10 +225,12 @@ class TSdlWindow final : public IWindow {
   }
 
   int DockButtonAt(int x, int y) const {
-    if (!DockShown()) return -1;
+    if (!DockShown())
+      return -1;
     for (size_t i = 0; i < kDockCaptions.size(); ++i) {
       const SDL_Rect r = DockButtonRect(i);
-      if (x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h) return static_cast<int>(i);
+      if (x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h)
+        return static_cast<int>(i);
     }
     return -1;
   }
@@ -221,7 +240,8 @@ class TSdlWindow final : public IWindow {
     SDL_RenderClear(renderer_);
     const SDL_Rect scene = SceneRect();
     SDL_RenderCopy(renderer_, texture_, nullptr, &scene);
-    if (DockShown()) DrawDock();
+    if (DockShown())
+      DrawDock();
     SDL_RenderPresent(renderer_);
   }
 
@@ -264,42 +284,54 @@ class TSdlWindow final : public IWindow {
   bool Translate(const SDL_Event& e, TWindowEvent& out) {
     out = TWindowEvent{};
     switch (e.type) {
-      case SDL_QUIT:
+    case SDL_QUIT:
+      out.kind = TWindowEventKind::Close;
+      return true;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+      case SDL_WINDOWEVENT_CLOSE:
         out.kind = TWindowEventKind::Close;
         return true;
-      case SDL_WINDOWEVENT:
-        switch (e.window.event) {
-          case SDL_WINDOWEVENT_CLOSE: out.kind = TWindowEventKind::Close; return true;
-          case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = TWindowEventKind::Activate; return true;
-          case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = TWindowEventKind::Deactivate; return true;
-          case SDL_WINDOWEVENT_EXPOSED:
-          case SDL_WINDOWEVENT_SIZE_CHANGED: Redraw(); return false;
-          default: return false;
-        }
-      case SDL_KEYDOWN:
-      case SDL_KEYUP:
-        out.key = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
-        if (out.key < 0) return false;
-        out.kind = e.type == SDL_KEYDOWN ? TWindowEventKind::KeyDown : TWindowEventKind::KeyUp;
-        out.repeat = e.key.repeat != 0;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        out.kind = TWindowEventKind::Activate;
         return true;
-      case SDL_MOUSEMOTION:
-        out.kind = TWindowEventKind::MouseMove;
-        ToScene(e.motion.x, e.motion.y, out);
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+        out.kind = TWindowEventKind::Deactivate;
         return true;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP: return TranslateButton(e.button, out);
-      case SDL_MOUSEWHEEL:
-        if (e.wheel.y == 0) return false;
-        out.kind = TWindowEventKind::Wheel;
-        out.wheel_up = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) > 0;
-        return true;
-      default:
-        if (e.type == wake_event_) {
-          out.kind = TWindowEventKind::Wake;
-          return true;
-        }
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        Redraw();
         return false;
+      default:
+        return false;
+      }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      out.key = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
+      if (out.key < 0)
+        return false;
+      out.kind = e.type == SDL_KEYDOWN ? TWindowEventKind::KeyDown : TWindowEventKind::KeyUp;
+      out.repeat = e.key.repeat != 0;
+      return true;
+    case SDL_MOUSEMOTION:
+      out.kind = TWindowEventKind::MouseMove;
+      ToScene(e.motion.x, e.motion.y, out);
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      return TranslateButton(e.button, out);
+    case SDL_MOUSEWHEEL:
+      if (e.wheel.y == 0)
+        return false;
+      out.kind = TWindowEventKind::Wheel;
+      out.wheel_up = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) > 0;
+      return true;
+    default:
+      if (e.type == wake_event_) {
+        out.kind = TWindowEventKind::Wake;
+        return true;
+      }
+      return false;
     }
   }
 
@@ -311,16 +343,22 @@ class TSdlWindow final : public IWindow {
       const int was = pressed_dock_;
       pressed_dock_ = down ? dock : -1;
       Redraw();
-      if (down || was < 0) return false;
-      if (dock != was) return false;
+      if (down || was < 0)
+        return false;
+      if (dock != was)
+        return false;
       out.kind = TWindowEventKind::DockButton;
       out.dock = static_cast<TDockButton>(dock);
       return true;
     }
-    if (b.button == SDL_BUTTON_LEFT) out.button = TMouseButton::Left;
-    else if (b.button == SDL_BUTTON_RIGHT) out.button = TMouseButton::Right;
-    else if (b.button == SDL_BUTTON_MIDDLE) out.button = TMouseButton::Middle;
-    else return false;
+    if (b.button == SDL_BUTTON_LEFT)
+      out.button = TMouseButton::Left;
+    else if (b.button == SDL_BUTTON_RIGHT)
+      out.button = TMouseButton::Right;
+    else if (b.button == SDL_BUTTON_MIDDLE)
+      out.button = TMouseButton::Middle;
+    else
+      return false;
     out.kind = down ? TWindowEventKind::MouseDown : TWindowEventKind::MouseUp;
     ToScene(b.x, b.y, out);
     return true;
@@ -340,10 +378,10 @@ class TSdlWindow final : public IWindow {
   int pressed_dock_ = -1;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<IWindow> CreateSdlWindow(const TWindowOptions& options) {
   return std::make_unique<TSdlWindow>(options);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -15,7 +15,8 @@ namespace nova {
 
 std::filesystem::path TempFolder() {
   const char* dir = std::getenv("TMPDIR");
-  if (dir && *dir) return dir;
+  if (dir && *dir)
+    return dir;
   return "/tmp";
 }
 
@@ -33,10 +34,11 @@ std::filesystem::path CreateTempFile(const std::filesystem::path& folder,
       ::close(fd);
       return path;
     }
-    if (errno != EEXIST) break;
+    if (errno != EEXIST)
+      break;
   }
-  throw ENovaError(Utf8ToSjis("cannot create a work file with prefix \"" + prefix + "\" in " +
-                              folder.string()));
+  throw ENovaError(
+      Utf8ToSjis("cannot create a work file with prefix \"" + prefix + "\" in " + folder.string()));
 }
 
-}  // namespace nova
+} // namespace nova

@@ -10,6 +10,7 @@ std::filesystem::path TempFolder();
 
 // Creates a new, empty, uniquely named file in `folder` named `prefix` + four hexadecimal
 // digits + ".tmp" and returns its path. Throws ENovaError when no file can be created.
-std::filesystem::path CreateTempFile(const std::filesystem::path& folder, const std::string& prefix);
+std::filesystem::path CreateTempFile(const std::filesystem::path& folder,
+                                     const std::string& prefix);
 
-}  // namespace nova
+} // namespace nova

@@ -21,16 +21,18 @@ char32_t NextChar(const std::string& s, size_t& i) {
     return 0xFFFD;
   }
   char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) cp = cp << 6 | (b(i + k) & 0x3F);
+  for (int k = 1; k <= extra; ++k)
+    cp = cp << 6 | (b(i + k) & 0x3F);
   i += extra + 1;
   return cp;
 }
 
-}  // namespace
+} // namespace
 
 std::string FindUiFontFile() {
   FcConfig* config = FcInitLoadConfigAndFonts();
-  if (!config) return {};
+  if (!config)
+    return {};
   std::string file;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif:lang=ja"));
   FcConfigSubstitute(config, pattern, FcMatchPattern);
@@ -55,26 +57,31 @@ TCoverageBitmap RenderUiText(const std::string& utf8, int pixel_height) {
   TCoverageBitmap out;
   const std::string file = FindUiFontFile();
   FT_Library library;
-  if (file.empty() || FT_Init_FreeType(&library) != 0) return out;
+  if (file.empty() || FT_Init_FreeType(&library) != 0)
+    return out;
   FT_Face face;
   if (FT_New_Face(library, file.c_str(), 0, &face) == 0) {
     FT_Set_Pixel_Sizes(face, 0, pixel_height);
     const int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
-    const int height = static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
+    const int height =
+        static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
     // First pass measures, second draws.
     for (int pass = 0; pass < 2; ++pass) {
       int pen = 0;
       for (size_t i = 0; i < utf8.size();) {
         const char32_t cp = NextChar(utf8, i);
-        if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0) continue;
+        if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0)
+          continue;
         const FT_GlyphSlot g = face->glyph;
         if (pass == 1) {
           for (unsigned row = 0; row < g->bitmap.rows; ++row) {
             const int y = ascent - g->bitmap_top + static_cast<int>(row);
-            if (y < 0 || y >= out.height) continue;
+            if (y < 0 || y >= out.height)
+              continue;
             for (unsigned col = 0; col < g->bitmap.width; ++col) {
               const int x = pen + g->bitmap_left + static_cast<int>(col);
-              if (x < 0 || x >= out.width) continue;
+              if (x < 0 || x >= out.width)
+                continue;
               uint8_t& dst = out.coverage[static_cast<size_t>(y) * out.width + x];
               dst = std::max(dst, g->bitmap.buffer[row * g->bitmap.pitch + col]);
             }
@@ -94,4 +101,4 @@ TCoverageBitmap RenderUiText(const std::string& utf8, int pixel_height) {
   return out;
 }
 
-}  // namespace nova
+} // namespace nova

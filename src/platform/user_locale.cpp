@@ -11,9 +11,10 @@ bool UserLanguageIsJapanese() {
   // The first variable that is set decides, as for the C library's message language.
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(name);
-    if (value && *value) return std::strncmp(value, "ja", 2) == 0;
+    if (value && *value)
+      return std::strncmp(value, "ja", 2) == 0;
   }
   return false;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -6,4 +6,4 @@ namespace nova {
 // True when the user's language is Japanese (LC_ALL, LC_MESSAGES or LANG starting with "ja").
 bool UserLanguageIsJapanese();
 
-}  // namespace nova
+} // namespace nova

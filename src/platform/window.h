@@ -15,7 +15,7 @@ struct TRect {
   int left = 0;
   int top = 0;
   int right = 0;  // exclusive
-  int bottom = 0;  // exclusive
+  int bottom = 0; // exclusive
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
   bool Empty() const { return right <= left || bottom <= top; }
@@ -23,9 +23,9 @@ struct TRect {
 
 // Pixel layouts of a back surface, as the words lie in memory (little-endian).
 enum class TPixelFormat : uint8_t {
-  Xrgb8888,  // 32-bit: blue in the low byte, the top byte unused
-  Rgb565,    // 16-bit
-  Xrgb1555,  // 16-bit, the top bit unused
+  Xrgb8888, // 32-bit: blue in the low byte, the top byte unused
+  Rgb565,   // 16-bit
+  Xrgb1555, // 16-bit, the top bit unused
 };
 
 // A back surface to present: top-down rows of `pitch_bytes` each.
@@ -54,7 +54,7 @@ struct TDisplayMode {
 // The main window: a client area holding the optional tool bar (dock) on top and the scene
 // below it. Used only from the main thread, except Wake.
 class IWindow {
- public:
+public:
   virtual ~IWindow() = default;
 
   // Caption text in Shift-JIS.
@@ -109,4 +109,4 @@ std::unique_ptr<IWindow> CreateSdlWindow(const TWindowOptions& options);
 // caller feeds in with IWindow-independent replay, and Wake is a no-op.
 std::unique_ptr<IWindow> CreateHeadlessWindow(const TWindowOptions& options);
 
-}  // namespace nova
+} // namespace nova

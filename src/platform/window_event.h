@@ -8,17 +8,17 @@ enum class TMouseButton : uint8_t { Left, Right, Middle };
 enum class TDockButton : uint8_t { Quit, ScreenSwitch };
 
 enum class TWindowEventKind : uint8_t {
-  Close,       // the user asked to close the window
-  Activate,    // the application became the active one
-  Deactivate,  // ... and stopped being it
-  KeyDown,     // key = virtual-key code; repeat = the key was already down
+  Close,      // the user asked to close the window
+  Activate,   // the application became the active one
+  Deactivate, // ... and stopped being it
+  KeyDown,    // key = virtual-key code; repeat = the key was already down
   KeyUp,
-  MouseDown,  // button, x, y
+  MouseDown, // button, x, y
   MouseUp,
-  MouseMove,   // x, y
-  Wheel,       // wheel_up = direction
-  DockButton,  // dock = which tool bar button was clicked
-  Wake,        // internal: another thread woke the event wait (see IWindow::Wake)
+  MouseMove,  // x, y
+  Wheel,      // wheel_up = direction
+  DockButton, // dock = which tool bar button was clicked
+  Wake,       // internal: another thread woke the event wait (see IWindow::Wake)
 };
 
 // One input or window event. Mouse positions are scene coordinates (through the letterbox and
@@ -37,4 +37,4 @@ struct TWindowEvent {
   TDockButton dock = TDockButton::Quit;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -22,7 +22,9 @@ std::string Caption(const std::string& sjis) {
   return text;
 }
 
-void Place(int x, int y) { ImGui::SetCursorPos(ImVec2(static_cast<float>(x), static_cast<float>(y))); }
+void Place(int x, int y) {
+  ImGui::SetCursorPos(ImVec2(static_cast<float>(x), static_cast<float>(y)));
+}
 
 bool DialogFrame(TFormConfig& form) {
   const TShellTexts& t = ShellTexts();
@@ -37,8 +39,8 @@ bool DialogFrame(TFormConfig& form) {
   Place(L::kTrackX, L::kTrackY);
   ImGui::SetNextItemWidth(static_cast<float>(L::kTrackWidth));
   int position = form.TrackPosition();
-  if (ImGui::SliderInt("##TrackBuff", &position, TFormConfig::kTrackMin, TFormConfig::kTrackMax,
-                       "", ImGuiSliderFlags_AlwaysClamp))
+  if (ImGui::SliderInt("##TrackBuff", &position, TFormConfig::kTrackMin, TFormConfig::kTrackMax, "",
+                       ImGuiSliderFlags_AlwaysClamp))
     form.TrackBuffChange(position);
   const std::string info = SjisToUtf8(form.DelayInfo());
   Place(L::kTrackX + L::kTrackWidth - static_cast<int>(ImGui::CalcTextSize(info.c_str()).x),
@@ -65,7 +67,7 @@ bool DialogFrame(TFormConfig& form) {
   return form.Running();
 }
 
-}  // namespace
+} // namespace
 
 void RunConfigDialog(IDialogHost& host, const std::filesystem::path& ini_path) {
   TFormConfig form(ini_path);
@@ -74,10 +76,10 @@ void RunConfigDialog(IDialogHost& host, const std::filesystem::path& ini_path) {
   spec.sjis_caption = t.config_caption;
   spec.client_width = TFormConfig::kClientWidth;
   spec.client_height = TFormConfig::kClientHeight;
-  spec.utf8_texts = SjisToUtf8(t.config_caption + t.config_use_direct_sound +
-                               t.config_delay_label + t.ok + t.cancel) +
+  spec.utf8_texts = SjisToUtf8(t.config_caption + t.config_use_direct_sound + t.config_delay_label +
+                               t.ok + t.cancel) +
                     "0123456789ms";
   host.Run(spec, [&] { return DialogFrame(form); });
 }
 
-}  // namespace nova
+} // namespace nova

@@ -21,4 +21,4 @@ struct TConfigDialogLayout {
 // cancel buttons.
 void RunConfigDialog(IDialogHost& host, const std::filesystem::path& ini_path);
 
-}  // namespace nova
+} // namespace nova

@@ -8,14 +8,16 @@ namespace nova {
 
 bool HasArchiveTrailer(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in || !in.seekg(-2, std::ios::end)) return false;
+  if (!in || !in.seekg(-2, std::ios::end))
+    return false;
   char trailer[2];
   return in.read(trailer, 2) && trailer[0] == 'n' && trailer[1] == 'v';
 }
 
 std::filesystem::path TitleBaseFolder(const std::vector<std::string>& params,
                                       const std::filesystem::path& executable) {
-  if (params.empty()) return executable.parent_path();
+  if (params.empty())
+    return executable.parent_path();
   std::error_code error;
   const std::filesystem::path first(params.front());
   return std::filesystem::is_directory(first, error) ? first : first.parent_path();
@@ -26,7 +28,8 @@ TTitleArchives FindArchives(const std::vector<std::string>& params,
   TTitleArchives found;
   found.base_folder = TitleBaseFolder(params, executable);
   if (params.empty()) {
-    if (HasArchiveTrailer(executable)) found.archives.push_back(executable);
+    if (HasArchiveTrailer(executable))
+      found.archives.push_back(executable);
     return found;
   }
   std::error_code error;
@@ -36,9 +39,10 @@ TTitleArchives FindArchives(const std::vector<std::string>& params,
     const std::filesystem::path game_dat = path / "game.dat";
     if (!is_file && std::filesystem::is_regular_file(game_dat, error))
       found.archives.push_back(game_dat);
-    if (is_file && HasArchiveTrailer(path)) found.archives.push_back(path);
+    if (is_file && HasArchiveTrailer(path))
+      found.archives.push_back(path);
   }
   return found;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ namespace nova {
 // The title's base folder and archives, as the command line names them.
 struct TTitleArchives {
   std::filesystem::path base_folder;
-  std::vector<std::filesystem::path> archives;  // in the order they are added
+  std::vector<std::filesystem::path> archives; // in the order they are added
 };
 
 // The base folder alone: the first parameter's folder, or the executable's without parameters.
@@ -26,4 +26,4 @@ bool HasArchiveTrailer(const std::filesystem::path& file);
 TTitleArchives FindArchives(const std::vector<std::string>& params,
                             const std::filesystem::path& executable);
 
-}  // namespace nova
+} // namespace nova

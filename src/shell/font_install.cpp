@@ -16,15 +16,17 @@ bool IsPackedFontName(const std::string& sjis_name) {
   return sjis_name.size() >= 4 && SameTextJ(sjis_name.substr(sjis_name.size() - 4), ".nft");
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> TFolderFontSource::RootEntries() {
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
-    if (!entry.is_regular_file(error)) continue;
+    if (!entry.is_regular_file(error))
+      continue;
     const std::string name = Utf8ToSjis(entry.path().filename().string());
-    if (!IsPackedFontName(name)) continue;
+    if (!IsPackedFontName(name))
+      continue;
     std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add, error);
     names.push_back(name);
@@ -47,12 +49,14 @@ TFontInstaller::TFontInstaller(std::filesystem::path temp_folder,
 
 TFontInstaller::~TFontInstaller() {
   std::error_code error;
-  for (const auto& path : installed_) std::filesystem::remove(path, error);
+  for (const auto& path : installed_)
+    std::filesystem::remove(path, error);
 }
 
 void TFontInstaller::Install(IFontSource& source) {
   for (const std::string& name : source.RootEntries()) {
-    if (!IsPackedFontName(name)) continue;
+    if (!IsPackedFontName(name))
+      continue;
     std::filesystem::path work;
     try {
       work = CreateTempFile(temp_folder_, "font");
@@ -77,4 +81,4 @@ void TFontInstaller::Install(IFontSource& source) {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -10,7 +10,7 @@ namespace nova {
 // Where packed fonts come from: an archive as the virtual file manager opened it, or the
 // title's base folder when it has no archive.
 class IFontSource {
- public:
+public:
   virtual ~IFontSource() = default;
   // Names (Shift-JIS) of the entries in the root folder.
   virtual std::vector<std::string> RootEntries() = 0;
@@ -21,12 +21,12 @@ class IFontSource {
 // The files ending in ".nft" directly in a folder (not in sub-folders). Listing a file makes it
 // writable again, as the system clears the read-only attribute of what it lists.
 class TFolderFontSource final : public IFontSource {
- public:
+public:
   explicit TFolderFontSource(std::filesystem::path folder) : folder_(std::move(folder)) {}
   std::vector<std::string> RootEntries() override;
   void CopyEntry(const std::string& name, const std::filesystem::path& to) override;
 
- private:
+private:
   std::filesystem::path folder_;
 };
 
@@ -35,7 +35,7 @@ class TFolderFontSource final : public IFontSource {
 // "font" work file in `temp_folder` and offered to the packed-font manager. Accepted files stay
 // until this object goes away (process end); refused ones are deleted at once.
 class TFontInstaller {
- public:
+public:
   // `offer` is the packed-font manager's: true when it took the file.
   TFontInstaller(std::filesystem::path temp_folder,
                  std::function<bool(const std::filesystem::path&)> offer);
@@ -47,10 +47,10 @@ class TFontInstaller {
   void Install(IFontSource& source);
   const std::vector<std::filesystem::path>& Installed() const { return installed_; }
 
- private:
+private:
   std::filesystem::path temp_folder_;
   std::function<bool(const std::filesystem::path&)> offer_;
   std::vector<std::filesystem::path> installed_;
 };
 
-}  // namespace nova
+} // namespace nova

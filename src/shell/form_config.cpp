@@ -32,4 +32,4 @@ void TFormConfig::OkClick() {
   running_ = false;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ namespace nova {
 
 // The run settings dialog's state and behaviour, apart from how it is drawn.
 class TFormConfig {
- public:
+public:
   static constexpr int kTrackMin = 1;
   static constexpr int kTrackMax = 5;
   static constexpr int kClientWidth = 270;
@@ -35,7 +35,7 @@ class TFormConfig {
   // Closes without writing anything.
   void CancelClick() { running_ = false; }
 
- private:
+private:
   std::filesystem::path ini_path_;
   TIniFile ini_;
   bool check_sound_ = true;
@@ -43,4 +43,4 @@ class TFormConfig {
   bool running_ = true;
 };
 
-}  // namespace nova
+} // namespace nova

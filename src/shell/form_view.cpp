@@ -5,12 +5,13 @@
 
 #include "base/nova_error.h"
 #include "base/run_state.h"
-#include "platform/pending_work_files.h"
 #include "base/sjis.h"
 #include "platform/message_box.h"
+#include "platform/pending_work_files.h"
 #include "platform/temp_folder.h"
 #include "platform/user_locale.h"
 #include "platform/virtual_keys.h"
+#include "platform/wall_clock.h"
 #include "shell/texts.h"
 
 namespace nova {
@@ -19,15 +20,15 @@ namespace {
 
 // Window creation, in order; the labels are the trace names.
 std::vector<std::string> CreationStepNames() {
-  return {"DeleteLog",          "Randomize",        "VrFileManager.Callbacks",
-          "ReadRunConfig",      "SetIcon",          "VrFileManager.AddFirstCollection",
-          "BuildToolBar",       "FindArchives",     "TBasePanel.Create",
-          "ParamMan.Create",    "SysFuncMan.Create"};
+  return {"DeleteLog",       "Randomize",        "VrFileManager.Callbacks",
+          "ReadRunConfig",   "SetIcon",          "VrFileManager.AddFirstCollection",
+          "BuildToolBar",    "FindArchives",     "TBasePanel.Create",
+          "ParamMan.Create", "SysFuncMan.Create"};
 }
 
 // The initialisation that follows, in order.
 std::vector<std::string> InitStepNames() {
-  return {"DXSound.Initialize", "NovaInitialize", "TProject.Create", "MediaInit",
+  return {"DXSound.Initialize", "NovaInitialize", "TProject.Create",  "MediaInit",
           "NovaInitColor",      "Layout",         "LoopThread.Create"};
 }
 
@@ -46,33 +47,40 @@ struct TSwitchingScreen {
 };
 
 void Call(const std::function<void()>& hook) {
-  if (hook) hook();
+  if (hook)
+    hook();
 }
 
 std::string ReplaceTitle(std::string format, const std::string& title) {
   const size_t at = format.find("%s");
-  if (at != std::string::npos) format.replace(at, 2, title);
+  if (at != std::string::npos)
+    format.replace(at, 2, title);
   return format;
 }
 
-}  // namespace
+} // namespace
+
+uint32_t RandomSeed(const TWallTime& utc) {
+  return static_cast<uint32_t>(((utc.hour * 60 + utc.minute) * 60 + utc.second) * 1000 +
+                               utc.millisecond);
+}
 
 TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
                      std::vector<std::string> params, std::filesystem::path executable)
-    : window_(window),
-      loop_(loop),
-      hooks_(hooks),
-      params_(std::move(params)),
-      executable_(std::move(executable)),
-      creation_(CreationStepNames()),
-      init_(InitStepNames()),
-      shutdown_(ShutdownStepNames()),
-      exit_(ExitStepNames()) {
+    : window_(window), loop_(loop), hooks_(hooks), params_(std::move(params)),
+      executable_(std::move(executable)), creation_(CreationStepNames()), init_(InitStepNames()),
+      shutdown_(ShutdownStepNames()), exit_(ExitStepNames()) {
   creation_.Set("FindArchives", [this] {
     archives_ = FindArchives(params_, executable_);
-    if (hooks_.set_base_folder) hooks_.set_base_folder(archives_.base_folder);
+    if (hooks_.set_base_folder)
+      hooks_.set_base_folder(archives_.base_folder);
     for (const auto& archive : archives_.archives)
-      if (hooks_.add_archive) hooks_.add_archive(archive);
+      if (hooks_.add_archive)
+        hooks_.add_archive(archive);
+  });
+  creation_.Set("Randomize", [this] {
+    if (hooks_.seed_random)
+      hooks_.seed_random(RandomSeed(UtcNow()));
   });
   // The log and the settings live in the title's base folder, where the executable would be.
   creation_.Set("DeleteLog", [this] {
@@ -83,8 +91,8 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
     run_config_ = LoadRunConfig(TitleBaseFolder(params_, executable_) / kRunConfigFileName);
   });
   init_.Set("Layout", [this] { Layout(); });
-  font_installer_ = std::make_unique<TFontInstaller>(
-      TempFolder(), [this](const std::filesystem::path& file) {
+  font_installer_ =
+      std::make_unique<TFontInstaller>(TempFolder(), [this](const std::filesystem::path& file) {
         return hooks_.offer_packed_font && hooks_.offer_packed_font(file);
       });
   exit_.Set("DeleteFontFiles", [this] { font_installer_.reset(); });
@@ -94,7 +102,8 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
 TFormView::~TFormView() { Close(); }
 
 void TFormView::Trace(const std::string& name) const {
-  if (hooks_.trace) hooks_.trace(name);
+  if (hooks_.trace)
+    hooks_.trace(name);
 }
 
 bool TFormView::HasProject() const { return hooks_.has_project && hooks_.has_project(); }
@@ -112,14 +121,17 @@ void TFormView::Create() {
     RunState().Terminating = true;
     ShowMessageBox(e.what(), ShellTexts().warning_caption, TMsgButtons::Ok, TMsgIcon::Warning);
   }
-  if (RunState().Terminating) close_requested_ = true;
+  if (RunState().Terminating)
+    close_requested_ = true;
 }
 
 void TFormView::Layout() {
   dock_visible_ = !hooks_.show_tool_bar || hooks_.show_tool_bar();
-  if (hooks_.scene_size) std::tie(scene_width_, scene_height_) = hooks_.scene_size();
+  if (hooks_.scene_size)
+    std::tie(scene_width_, scene_height_) = hooks_.scene_size();
   window_.SetLayout(scene_width_, scene_height_, dock_visible_);
-  if (hooks_.project_title) window_.SetCaption(hooks_.project_title());
+  if (hooks_.project_title)
+    window_.SetCaption(hooks_.project_title());
   // The window letterboxes the scene in full screen; in a window it sits below the dock.
   scene_left_ = 0;
   scene_top_ = window_.IsFullScreen() ? 0 : dock_visible_ ? IWindow::kDockHeight : 0;
@@ -127,69 +139,88 @@ void TFormView::Layout() {
 
 void TFormView::FrameStep() {
   TRunState& state = RunState();
-  if (!HasProject()) return;
+  if (!HasProject())
+    return;
   PendingWorkFiles().DeleteAll();
   Call(hooks_.input_step);
   Call(hooks_.interpreter_step);
-  if (state.Terminating) return;
+  if (state.Terminating)
+    return;
   Call(hooks_.update_step);
   ++state.FrameCounter;
-  if (hooks_.deferred_save_load && hooks_.deferred_save_load()) state.SkipDrawCount = 1;
+  if (hooks_.deferred_save_load && hooks_.deferred_save_load())
+    state.SkipDrawCount = 1;
   if (state.SkipDrawCount > 0) {
     --state.SkipDrawCount;
     return;
   }
   frame_div_count_ = (frame_div_count_ + 1) % std::max(1, state.FpsDivisor);
-  if (frame_div_count_ != 0) return;
+  if (frame_div_count_ != 0)
+    return;
   Call(hooks_.draw_step);
 }
 
 void TFormView::HandleEvent(const TWindowEvent& e) {
   ISceneInput* scene = hooks_.scene_input;
   switch (e.kind) {
-    case TWindowEventKind::Close: close_requested_ = true; break;
-    case TWindowEventKind::Activate: Activate(); break;
-    case TWindowEventKind::Deactivate: Deactivate(); break;
-    case TWindowEventKind::DockButton:
-      if (e.dock == TDockButton::Quit) QuitConfirmation();
-      else ToggleFullScreen();
+  case TWindowEventKind::Close:
+    close_requested_ = true;
+    break;
+  case TWindowEventKind::Activate:
+    Activate();
+    break;
+  case TWindowEventKind::Deactivate:
+    Deactivate();
+    break;
+  case TWindowEventKind::DockButton:
+    if (e.dock == TDockButton::Quit)
+      QuitConfirmation();
+    else
+      ToggleFullScreen();
+    break;
+  case TWindowEventKind::KeyDown:
+    if (e.key == vk::kMenu)
+      alt_down_ = true;
+    // Players of this kind switch the screen on Alt+Enter and F11; the scene never sees them.
+    if (!e.repeat && (e.key == vk::kF1 + 10 || (e.key == vk::kReturn && alt_down_))) {
+      ToggleFullScreen();
       break;
-    case TWindowEventKind::KeyDown:
-      if (e.key == vk::kMenu) alt_down_ = true;
-      // Players of this kind switch the screen on Alt+Enter and F11; the scene never sees them.
-      if (!e.repeat && (e.key == vk::kF1 + 10 || (e.key == vk::kReturn && alt_down_))) {
-        ToggleFullScreen();
-        break;
-      }
-      if (scene && !e.repeat && active_ && e.key >= 0 && e.key < 256) {
-        scene->SetKeyState(e.key, true);
-        scene->SetKeyClicked(e.key);
-      }
-      break;
-    case TWindowEventKind::KeyUp:
-      if (e.key == vk::kMenu) alt_down_ = false;
-      if (scene && e.key >= 0 && e.key < 256) scene->SetKeyState(e.key, false);
-      break;
-    case TWindowEventKind::MouseDown:
-      if (scene && active_ && e.in_scene) {
-        const bool left = e.button == TMouseButton::Left;
-        const bool right = e.button == TMouseButton::Right;
-        scene->SetMouseHeld(TSceneLayer::Front, left, right);
-        scene->SetMouseHeld(TSceneLayer::Back, left, right);
-        scene->SetMousePressed(TSceneLayer::Front, left, right);
-      }
-      break;
-    case TWindowEventKind::MouseUp:
-      if (scene) {
-        scene->SetMouseHeld(TSceneLayer::Front, false, false);
-        scene->SetMouseHeld(TSceneLayer::Back, false, false);
-      }
-      break;
-    case TWindowEventKind::Wheel:
-      if (scene) scene->SetWheelPressed(TSceneLayer::Front, e.wheel_up);
-      break;
-    case TWindowEventKind::MouseMove: RouteMouseMove(e); break;
-    case TWindowEventKind::Wake: break;
+    }
+    if (scene && !e.repeat && active_ && e.key >= 0 && e.key < 256) {
+      scene->SetKeyState(e.key, true);
+      scene->SetKeyClicked(e.key);
+    }
+    break;
+  case TWindowEventKind::KeyUp:
+    if (e.key == vk::kMenu)
+      alt_down_ = false;
+    if (scene && e.key >= 0 && e.key < 256)
+      scene->SetKeyState(e.key, false);
+    break;
+  case TWindowEventKind::MouseDown:
+    if (scene && active_ && e.in_scene) {
+      const bool left = e.button == TMouseButton::Left;
+      const bool right = e.button == TMouseButton::Right;
+      scene->SetMouseHeld(TSceneLayer::Front, left, right);
+      scene->SetMouseHeld(TSceneLayer::Back, left, right);
+      scene->SetMousePressed(TSceneLayer::Front, left, right);
+    }
+    break;
+  case TWindowEventKind::MouseUp:
+    if (scene) {
+      scene->SetMouseHeld(TSceneLayer::Front, false, false);
+      scene->SetMouseHeld(TSceneLayer::Back, false, false);
+    }
+    break;
+  case TWindowEventKind::Wheel:
+    if (scene)
+      scene->SetWheelPressed(TSceneLayer::Front, e.wheel_up);
+    break;
+  case TWindowEventKind::MouseMove:
+    RouteMouseMove(e);
+    break;
+  case TWindowEventKind::Wake:
+    break;
   }
 }
 
@@ -202,17 +233,22 @@ void TFormView::RouteMouseMove(const TWindowEvent& e) {
   }
   // In full screen the tool bar shows at the top row; over the bar itself it stays.
   if (window_.IsFullScreen() && dock_visible_) {
-    if (e.client_y <= 0) window_.ShowFloatingDock(true);
-    else if (e.client_y >= IWindow::kDockHeight) window_.ShowFloatingDock(false);
+    if (e.client_y <= 0)
+      window_.ShowFloatingDock(true);
+    else if (e.client_y >= IWindow::kDockHeight)
+      window_.ShowFloatingDock(false);
   }
 }
 
 void TFormView::Deactivate() {
-  if (!PausesWhenInactive()) return;
+  if (!PausesWhenInactive())
+    return;
   loop_.Suspend();
-  if (hooks_.scene_input) active_ = false;
+  if (hooks_.scene_input)
+    active_ = false;
   Call(hooks_.media_pause);
-  if (hooks_.scene_input) hooks_.scene_input->ReleaseKeys();
+  if (hooks_.scene_input)
+    hooks_.scene_input->ReleaseKeys();
 }
 
 void TFormView::Activate() {
@@ -234,7 +270,8 @@ void TFormView::QuitConfirmation() {
   const bool was_terminating = state.Terminating;
   state.Terminating = true;
   std::string title = hooks_.project_title ? hooks_.project_title() : std::string();
-  if (title.empty()) title = "NovaPlayer";
+  if (title.empty())
+    title = "NovaPlayer";
   const TShellTexts& t = ShellTexts();
   const std::string text =
       ReplaceTitle(UserLanguageIsJapanese() ? t.quit_question_ja : t.quit_question_en, title);
@@ -247,7 +284,8 @@ void TFormView::QuitConfirmation() {
 void TFormView::SetFullScreen(bool on) {
   Trace("SetFullScreen");
   TSwitchingScreen switching;
-  if (on == window_.IsFullScreen()) return;
+  if (on == window_.IsFullScreen())
+    return;
   const bool midi = static_cast<bool>(hooks_.midi_close);
   Call(hooks_.midi_close);
   const char* phase = on ? "SetFullScreen.Full" : "SetFullScreen.Normal";
@@ -264,7 +302,8 @@ void TFormView::SetFullScreen(bool on) {
     const std::optional<TDisplayMode> mode =
         hooks_.full_screen_mode ? hooks_.full_screen_mode() : std::nullopt;
     // When the mode cannot be set the window stays as it was.
-    if (!window_.SetFullScreen(true, mode)) Trace("SetFullScreen.Full.SetScreenManIndexFail");
+    if (!window_.SetFullScreen(true, mode))
+      Trace("SetFullScreen.Full.SetScreenManIndexFail");
   } else {
     Trace("SetFullScreen.Normal.RestoreWindow");
     window_.SetFullScreen(false);
@@ -272,7 +311,8 @@ void TFormView::SetFullScreen(bool on) {
   Trace("SetFullScreen.SetBounds");
   Call(hooks_.screen_bounds_changed);
   Layout();
-  if (midi) Call(hooks_.midi_reopen);
+  if (midi)
+    Call(hooks_.midi_reopen);
   Trace("SetFullScreen.Bases.Reload");
   Call(hooks_.reload_scene_surfaces);
   Trace("SetFullScreen.MediaResume");
@@ -280,13 +320,16 @@ void TFormView::SetFullScreen(bool on) {
 }
 
 void TFormView::ReapplyScreenMode() {
-  if (!window_.IsFullScreen() || !hooks_.full_screen_mode) return;
+  if (!window_.IsFullScreen() || !hooks_.full_screen_mode)
+    return;
   const std::optional<TDisplayMode> mode = hooks_.full_screen_mode();
-  if (!mode) return;
+  if (!mode)
+    return;
   TSwitchingScreen switching;
   Call(hooks_.free_scene_surfaces);
   Call(hooks_.video_suspend);
-  if (!window_.SetFullScreen(true, mode)) window_.SetFullScreen(false);
+  if (!window_.SetFullScreen(true, mode))
+    window_.SetFullScreen(false);
   Call(hooks_.screen_bounds_changed);
   Layout();
   Call(hooks_.reload_scene_surfaces);
@@ -294,7 +337,8 @@ void TFormView::ReapplyScreenMode() {
 }
 
 void TFormView::Close() {
-  if (closed_) return;
+  if (closed_)
+    return;
   closed_ = true;
   RunState().Terminating = true;
   loop_.Stop();
@@ -312,4 +356,4 @@ void TFormView::Close() {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -15,14 +15,19 @@
 
 namespace nova {
 
+struct TWallTime;
+
+// The random generator's seed: the UTC time of day in milliseconds.
+uint32_t RandomSeed(const TWallTime& utc);
+
 // The main window's logic: start-up in its fixed order, the frame step, input routing,
 // activation, the quit confirmation, full-screen switching and the shutdown order. Runs on the
 // main thread against any IWindow and IFrameLoop.
 class TFormView {
- public:
+public:
   // `params` are the title parameters of the command line; `executable` is the player's file.
-  TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
-            std::vector<std::string> params, std::filesystem::path executable);
+  TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks, std::vector<std::string> params,
+            std::filesystem::path executable);
   ~TFormView();
   TFormView(const TFormView&) = delete;
   TFormView& operator=(const TFormView&) = delete;
@@ -64,7 +69,7 @@ class TFormView {
   int SceneLeft() const { return scene_left_; }
   int SceneTop() const { return scene_top_; }
 
- private:
+private:
   void Trace(const std::string& name) const;
   bool HasProject() const;
   bool PausesWhenInactive() const;
@@ -99,4 +104,4 @@ class TFormView {
   std::unique_ptr<TFontInstaller> font_installer_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -10,7 +10,7 @@ namespace nova {
 // What the main window asks of whatever drives its frames: the loop thread in a window, the
 // headless driver otherwise.
 class IFrameLoop {
- public:
+public:
   virtual ~IFrameLoop() = default;
   virtual void Start() = 0;
   virtual void Suspend() = 0;
@@ -23,7 +23,7 @@ class IFrameLoop {
 // Headless frames: each step advances the virtual time by a fixed amount and applies the same
 // timing rules as the loop thread. No thread: the caller runs the frame itself.
 class THeadlessLoop final : public IFrameLoop {
- public:
+public:
   explicit THeadlessLoop(uint32_t frame_ms) : frame_ms_(frame_ms) {}
   void Start() override {
     running_ = true;
@@ -44,7 +44,7 @@ class THeadlessLoop final : public IFrameLoop {
     return timing_.Tick(now_ms_);
   }
 
- private:
+private:
   uint32_t frame_ms_;
   uint32_t now_ms_ = 0;
   bool running_ = false;
@@ -52,4 +52,4 @@ class THeadlessLoop final : public IFrameLoop {
   TLoopTiming timing_;
 };
 
-}  // namespace nova
+} // namespace nova

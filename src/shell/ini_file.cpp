@@ -17,22 +17,26 @@ constexpr std::streamoff kMaxIniBytes = 1 << 20;
 
 std::string Trim(const std::string& s) {
   const size_t first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
+  if (first == std::string::npos)
+    return {};
   return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 void TIniFile::Load(const std::filesystem::path& path) {
   sections_.clear();
   std::ifstream file(path, std::ios::binary);
-  if (!file) return;
+  if (!file)
+    return;
   file.seekg(0, std::ios::end);
   const std::streamoff size = file.tellg();
-  if (size < 0 || size > kMaxIniBytes) return;
+  if (size < 0 || size > kMaxIniBytes)
+    return;
   file.seekg(0);
   std::string text(static_cast<size_t>(size), '\0');
-  if (!file.read(text.data(), size)) return;
+  if (!file.read(text.data(), size))
+    return;
   Parse(text);
 }
 
@@ -42,26 +46,32 @@ void TIniFile::Parse(const std::string& text) {
   TSection* current = nullptr;
   for (std::string raw; std::getline(in, raw);) {
     const std::string line = Trim(raw);
-    if (line.empty() || line[0] == ';') continue;
+    if (line.empty() || line[0] == ';')
+      continue;
     if (line[0] == '[' && line.back() == ']') {
       const std::string name = Trim(line.substr(1, line.size() - 2));
       current = nullptr;
       for (TSection& s : sections_)
-        if (SameTextJ(s.name, name)) current = &s;
-      if (!current) current = &sections_.emplace_back(TSection{name, {}});
+        if (SameTextJ(s.name, name))
+          current = &s;
+      if (!current)
+        current = &sections_.emplace_back(TSection{name, {}});
       continue;
     }
     const size_t eq = line.find('=');
-    if (!current || eq == std::string::npos) continue;
+    if (!current || eq == std::string::npos)
+      continue;
     current->entries.push_back({Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))});
   }
 }
 
 const TIniFile::TEntry* TIniFile::Find(const std::string& section, const std::string& key) const {
   for (const TSection& s : sections_) {
-    if (!SameTextJ(s.name, section)) continue;
+    if (!SameTextJ(s.name, section))
+      continue;
     for (const TEntry& e : s.entries)
-      if (SameTextJ(e.key, key)) return &e;
+      if (SameTextJ(e.key, key))
+        return &e;
   }
   return nullptr;
 }
@@ -72,10 +82,10 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
   return e ? e->value : fallback;
 }
 
-int TIniFile::ReadInteger(const std::string& section, const std::string& key,
-                          int fallback) const {
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int fallback) const {
   const TEntry* e = Find(section, key);
-  if (!e) return fallback;
+  if (!e)
+    return fallback;
   std::string_view s = e->value;
   bool negative = false;
   if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
@@ -92,9 +102,12 @@ int TIniFile::ReadInteger(const std::string& section, const std::string& key,
   }
   int64_t value = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return fallback;
-  if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) return fallback;
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+    return fallback;
+  if (negative)
+    value = -value;
+  if (value < INT32_MIN || value > INT32_MAX)
+    return fallback;
   return static_cast<int>(value);
 }
 
@@ -106,8 +119,10 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
   TSection* target = nullptr;
   for (TSection& s : sections_)
-    if (SameTextJ(s.name, section)) target = &s;
-  if (!target) target = &sections_.emplace_back(TSection{section, {}});
+    if (SameTextJ(s.name, section))
+      target = &s;
+  if (!target)
+    target = &sections_.emplace_back(TSection{section, {}});
   for (TEntry& e : target->entries) {
     if (SameTextJ(e.key, key)) {
       e.value = value;
@@ -128,9 +143,11 @@ void TIniFile::WriteBool(const std::string& section, const std::string& key, boo
 std::string TIniFile::Text() const {
   std::string out;
   for (size_t i = 0; i < sections_.size(); ++i) {
-    if (i > 0) out += "\r\n";
+    if (i > 0)
+      out += "\r\n";
     out += "[" + sections_[i].name + "]\r\n";
-    for (const TEntry& e : sections_[i].entries) out += e.key + "=" + e.value + "\r\n";
+    for (const TEntry& e : sections_[i].entries)
+      out += e.key + "=" + e.value + "\r\n";
   }
   return out;
 }
@@ -142,4 +159,4 @@ void TIniFile::Save(const std::filesystem::path& path) const {
     throw ENovaError(Utf8ToSjis("cannot write " + path.string()));
 }
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ namespace nova {
 // An INI file held in memory and written back whole: "[Section]" lines and "Key=Value" lines.
 // Section and key names compare case-insensitively; blank lines and ';' comments are not kept.
 class TIniFile {
- public:
+public:
   // Reads `path`. A missing, unreadable or oversized file leaves the file empty (every read
   // gives its default); Load never fails.
   void Load(const std::filesystem::path& path);
@@ -30,7 +30,7 @@ class TIniFile {
   // Writes the whole file; throws ENovaError naming the file when it cannot.
   void Save(const std::filesystem::path& path) const;
 
- private:
+private:
   struct TEntry {
     std::string key;
     std::string value;
@@ -43,4 +43,4 @@ class TIniFile {
   std::vector<TSection> sections_;
 };
 
-}  // namespace nova
+} // namespace nova

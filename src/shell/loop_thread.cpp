@@ -19,7 +19,8 @@ void TLoopThread::Stop() {
   }
   changed_.notify_all();
   wake_up_.Set();
-  if (thread_.joinable()) thread_.join();
+  if (thread_.joinable())
+    thread_.join();
 }
 
 void TLoopThread::Start() {
@@ -52,13 +53,15 @@ void TLoopThread::RunPendingFrame() {
   int32_t interval_ms;
   {
     std::lock_guard lock(mutex_);
-    if (!frame_pending_) return;
+    if (!frame_pending_)
+      return;
     interval_ms = pending_interval_ms_;
   }
   // The run state belongs to the main thread: the clocks advance here, during the hand-over.
   AcceptFrame(RunState(), interval_ms);
   // The frame step does nothing while the screen mode changes.
-  if (!RunState().SwitchingScreen) frame_();
+  if (!RunState().SwitchingScreen)
+    frame_();
   {
     std::lock_guard lock(mutex_);
     frame_pending_ = false;
@@ -72,16 +75,21 @@ void TLoopThread::Execute() {
     {
       std::unique_lock lock(mutex_);
       changed_.wait(lock, [this] { return terminated_ || !suspended_; });
-      if (terminated_) return;
+      if (terminated_)
+        return;
       wait_ms = timing_.WaitMs();
     }
     // A signal instead of a time-out means: stop.
-    if (wake_up_.Wait(wait_ms)) return;
+    if (wake_up_.Wait(wait_ms))
+      return;
     std::unique_lock lock(mutex_);
-    if (terminated_) return;
-    if (suspended_) continue;
+    if (terminated_)
+      return;
+    if (suspended_)
+      continue;
     const std::optional<int32_t> interval = timing_.Tick(clock_.NowMs());
-    if (!interval) continue;
+    if (!interval)
+      continue;
     pending_interval_ms_ = *interval;
     frame_pending_ = true;
     lock.unlock();
@@ -91,4 +99,4 @@ void TLoopThread::Execute() {
   }
 }
 
-}  // namespace nova
+} // namespace nova

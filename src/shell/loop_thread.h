@@ -16,7 +16,7 @@ namespace nova {
 // and waits until the main thread has run it, so nothing of the scene or the scripts is ever
 // touched off the main thread.
 class TLoopThread final : public IFrameLoop {
- public:
+public:
   // `wake_main` is called on the loop thread to make the main thread call RunPendingFrame soon.
   TLoopThread(IClock& clock, std::function<void()> frame, std::function<void()> wake_main);
   // Stops the thread: terminate, resume, wake, join.
@@ -34,7 +34,7 @@ class TLoopThread final : public IFrameLoop {
   // Main thread: runs the frame handed over, if one waits, and releases the loop thread.
   void RunPendingFrame();
 
- private:
+private:
   void Execute();
 
   IClock& clock_;
@@ -51,4 +51,4 @@ class TLoopThread final : public IFrameLoop {
   std::thread thread_;
 };
 
-}  // namespace nova
+} // namespace nova

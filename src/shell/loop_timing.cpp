@@ -20,4 +20,4 @@ std::optional<int32_t> TLoopTiming::Tick(uint32_t now_ms) {
   return static_cast<int32_t>(elapsed);
 }
 
-}  // namespace nova
+} // namespace nova

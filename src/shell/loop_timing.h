@@ -12,7 +12,7 @@ namespace nova {
 // advance by it and the next wait is 15 ms minus it), a longer one is a stall and is dropped
 // whole. The wait never drops below 1 ms.
 class TLoopTiming {
- public:
+public:
   static constexpr uint32_t kStallMs = 300;
   static constexpr int kCadenceMs = 15;
 
@@ -24,7 +24,7 @@ class TLoopTiming {
   // Measures the next interval from `now_ms` (after a pause, so it is not counted as a frame).
   void ResetTimeBase(uint32_t now_ms) { last_ms_ = now_ms; }
 
- private:
+private:
   uint32_t last_ms_ = 0;
   int wait_ms_ = 1;
 };
@@ -35,4 +35,4 @@ inline void AcceptFrame(TRunState& state, int32_t interval_ms) {
   state.FrameDelta = interval_ms;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -9,4 +9,4 @@ namespace nova {
 // folder is Shift-JIS; '/' counts as '\' so that Linux paths build the same name.
 std::string MutexName(const std::string& sjis_folder);
 
-}  // namespace nova
+} // namespace nova

@@ -20,9 +20,11 @@ void TNamedSteps::Set(const std::string& name, std::function<void()> run) {
 
 void TNamedSteps::Run(const std::function<void(const std::string&)>& trace) const {
   for (size_t i = 0; i < names_.size(); ++i) {
-    if (trace) trace(names_[i]);
-    if (runs_[i]) runs_[i]();
+    if (trace)
+      trace(names_[i]);
+    if (runs_[i])
+      runs_[i]();
   }
 }
 
-}  // namespace nova
+} // namespace nova

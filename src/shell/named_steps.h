@@ -10,7 +10,7 @@ namespace nova {
 // their work as they are attached. The order lives in one place; a step nobody bound yet runs
 // nothing but still passes its name to the trace.
 class TNamedSteps {
- public:
+public:
   explicit TNamedSteps(std::vector<std::string> names);
   // Binds `run` to step `name`, replacing what was bound. A name outside the list is a
   // programming error: std::logic_error.
@@ -19,9 +19,9 @@ class TNamedSteps {
   void Run(const std::function<void(const std::string&)>& trace) const;
   const std::vector<std::string>& Names() const { return names_; }
 
- private:
+private:
   std::vector<std::string> names_;
   std::vector<std::function<void()>> runs_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -15,6 +15,7 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
+#include "platform/wall_clock.h"
 #include "platform/window.h"
 #include "shell/config_dialog.h"
 #include "shell/find_archives.h"
@@ -49,7 +50,8 @@ void Screenshot(const IWindow& window, const std::filesystem::path& path) {
 }
 
 void EverySnapshot(const TPlayerOptions& options, const IWindow& window, uint32_t frames_done) {
-  if (options.screenshot_every == 0 || frames_done % options.screenshot_every != 0) return;
+  if (options.screenshot_every == 0 || frames_done % options.screenshot_every != 0)
+    return;
   char name[32];
   std::snprintf(name, sizeof name, "frame_%06u.png", frames_done);
   Screenshot(window, std::filesystem::path(options.screenshot_dir) / name);
@@ -57,10 +59,12 @@ void EverySnapshot(const TPlayerOptions& options, const IWindow& window, uint32_
 
 // Replayed events of the coming frame, handled as if the window had sent them.
 void Replay(TInputTap& tap, TFormView& form) {
-  if (!tap.replay) return;
+  if (!tap.replay)
+    return;
   TWindowEvent event;
   while (tap.replay->Next(tap.frame, event)) {
-    if (tap.recorder) tap.recorder->Record(tap.frame, event);
+    if (tap.recorder)
+      tap.recorder->Record(tap.frame, event);
     form.HandleEvent(event);
   }
 }
@@ -69,29 +73,34 @@ void RunHeadless(const TPlayerOptions& options, IWindow& window, THeadlessLoop& 
                  TFormView& form, TInputTap& tap) {
   while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
     Replay(tap, form);
-    if (form.CloseRequested()) break;
+    if (form.CloseRequested())
+      break;
     const std::optional<int32_t> interval = loop.Step();
     if (interval) {
       AcceptFrame(RunState(), *interval);
-      if (!RunState().SwitchingScreen) form.FrameStep();
+      if (!RunState().SwitchingScreen)
+        form.FrameStep();
     }
     ++tap.frame;
     EverySnapshot(options, window, tap.frame);
   }
 }
 
-void RunWindow(const TPlayerOptions& options, IWindow& window, TLoopThread& loop,
-               TFormView& form, TInputTap& tap) {
+void RunWindow(const TPlayerOptions& options, IWindow& window, TLoopThread& loop, TFormView& form,
+               TInputTap& tap) {
   while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
     TWindowEvent event;
-    if (!window.WaitEvent(event, 100)) continue;
+    if (!window.WaitEvent(event, 100))
+      continue;
     if (event.kind != TWindowEventKind::Wake) {
-      if (tap.recorder) tap.recorder->Record(tap.frame, event);
+      if (tap.recorder)
+        tap.recorder->Record(tap.frame, event);
       form.HandleEvent(event);
       continue;
     }
     Replay(tap, form);
-    if (form.CloseRequested()) break;
+    if (form.CloseRequested())
+      break;
     loop.RunPendingFrame();
     ++tap.frame;
     EverySnapshot(options, window, tap.frame);
@@ -118,8 +127,16 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   if (!options.record_file.empty())
     tap.recorder = std::make_unique<TInputRecorder>(options.record_file);
 
-  std::unique_ptr<IWindow> window =
-      options.headless ? CreateHeadlessWindow({}) : CreateSdlWindow({});
+  std::unique_ptr<IWindow> window;
+  if (options.headless) {
+    window = CreateHeadlessWindow({});
+  } else {
+    try {
+      window = CreateSdlWindow({});
+    } catch (const ENovaError& e) {
+      throw ENovaError(std::string(e.what()) + " (without a display, run with --headless)");
+    }
+  }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
   std::unique_ptr<TFormView> form;
@@ -142,11 +159,24 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
       RunWindow(options, *window, static_cast<TLoopThread&>(*loop), *form, tap);
   }
   form->Close();
-  if (!options.screenshot.empty()) Screenshot(*window, options.screenshot);
+  if (!options.screenshot.empty())
+    Screenshot(*window, options.screenshot);
   return 0;
 }
 
-}  // namespace
+// What a run installs for the whole process, taken back when it ends.
+struct TInstalledServices {
+  TInstalledServices() = default;
+  TInstalledServices(const TInstalledServices&) = delete;
+  TInstalledServices& operator=(const TInstalledServices&) = delete;
+  ~TInstalledServices() {
+    SetMessageBox(nullptr);
+    SetWallClockStart(std::nullopt);
+    SetPlatformClock(nullptr);
+  }
+};
+
+} // namespace
 
 int PlayerMain(int argc, const char* const* argv) {
   TPlayerOptions options;
@@ -163,48 +193,44 @@ int PlayerMain(int argc, const char* const* argv) {
   try {
     TVirtualClock virtual_clock;
     TScriptedMessageBox scripted(options.answers);
+    TInstalledServices installed;
     if (options.headless) {
       // Whatever touches SDL later (audio) uses its dummy drivers.
       setenv("SDL_VIDEODRIVER", "dummy", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
       SetPlatformClock(&virtual_clock);
+      SetWallClockStart(HeadlessWallClockStart());
     }
-    if (options.headless || !options.answers.empty()) SetMessageBox(&scripted);
+    if (options.headless || !options.answers.empty())
+      SetMessageBox(&scripted);
 
     const bool config = !options.params.empty() && SameTextJ(options.params[0], "/config");
     // Headless runs take no lock, so that tests may run the same title side by side.
     std::unique_ptr<TInstanceLock> lock;
     if (!options.headless) {
-      const std::string folder = options.params.empty() ? Executable().parent_path().string()
-                                                         : options.params[0];
+      const std::string folder =
+          options.params.empty() ? Executable().parent_path().string() : options.params[0];
       lock = TInstanceLock::TryAcquire(MutexName(Utf8ToSjis(folder)));
-      if (!lock) return 0;  // another player runs this title: end silently
+      if (!lock)
+        return 0; // another player runs this title: end silently
     }
     std::vector<TStampedEvent> input;
-    if (!options.input_file.empty()) input = LoadInputScript(options.input_file);
+    if (!options.input_file.empty())
+      input = LoadInputScript(options.input_file);
 
-    int status;
-    if (config) {
-      status = RunConfig(options, input);
-    } else {
-      std::error_code exists_error;
-      if (!options.params.empty() && !std::filesystem::exists(options.params[0], exists_error)) {
-        std::fprintf(stderr, "novaplay: no title folder or archive at %s\n",
-                     options.params[0].c_str());
-        status = 1;
-      } else {
-        status = RunPlayer(options, std::move(input));
-      }
+    if (config)
+      return RunConfig(options, input);
+    std::error_code exists_error;
+    if (!options.params.empty() && !std::filesystem::exists(options.params[0], exists_error)) {
+      std::fprintf(stderr, "novaplay: no title folder or archive at %s\n",
+                   options.params[0].c_str());
+      return 1;
     }
-    SetMessageBox(nullptr);
-    SetPlatformClock(nullptr);
-    return status;
+    return RunPlayer(options, std::move(input));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(e.what()).c_str());
-    SetMessageBox(nullptr);
-    SetPlatformClock(nullptr);
     return 1;
   }
 }
 
-}  // namespace nova
+} // namespace nova

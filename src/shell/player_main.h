@@ -7,4 +7,4 @@ namespace nova {
 // in a window or headless, then the shutdown. Returns the exit status (2 for a usage error).
 int PlayerMain(int argc, const char* const* argv);
 
-}  // namespace nova
+} // namespace nova

@@ -15,7 +15,7 @@ bool ParseCount(const char* text, uint32_t lo, uint32_t& value) {
   return ec == std::errc() && ptr == end && value >= lo;
 }
 
-}  // namespace
+} // namespace
 
 bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& options,
                         std::string& error) {
@@ -31,39 +31,48 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
     };
     const char* v = nullptr;
     if (arg == "--") {
-      for (++i; i < argc; ++i) options.params.push_back(argv[i]);
+      for (++i; i < argc; ++i)
+        options.params.push_back(argv[i]);
     } else if (arg == "--headless") {
       options.headless = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg == "--frames" || arg == "--frame-ms") {
-      if (!value(v)) return false;
+      if (!value(v))
+        return false;
       uint32_t n = 0;
       if (!ParseCount(v, arg == "--frames" ? 0 : 1, n)) {
         error = arg + ": bad number \"" + v + "\"";
         return false;
       }
-      if (arg == "--frames") options.frames = n;
-      else options.frame_ms = n;
+      if (arg == "--frames")
+        options.frames = n;
+      else
+        options.frame_ms = n;
     } else if (arg == "--screenshot") {
-      if (!value(v)) return false;
+      if (!value(v))
+        return false;
       options.screenshot = v;
     } else if (arg == "--screenshot-every") {
       const char* dir = nullptr;
-      if (!value(v) || !value(dir)) return false;
+      if (!value(v) || !value(dir))
+        return false;
       if (!ParseCount(v, 1, options.screenshot_every)) {
         error = arg + ": bad number \"" + v + "\"";
         return false;
       }
       options.screenshot_dir = dir;
     } else if (arg == "--input") {
-      if (!value(v)) return false;
+      if (!value(v))
+        return false;
       options.input_file = v;
     } else if (arg == "--record") {
-      if (!value(v)) return false;
+      if (!value(v))
+        return false;
       options.record_file = v;
     } else if (arg == "--answer") {
-      if (!value(v)) return false;
+      if (!value(v))
+        return false;
       std::istringstream list(v);
       for (std::string word; std::getline(list, word, ',');) {
         TMsgResult answer;
@@ -84,24 +93,24 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
 }
 
 void PrintUsage(std::FILE* out) {
-  std::fputs(
-      "usage: novaplay [OPTIONS] [TITLE_FOLDER_OR_ARCHIVE ...]\n"
-      "       novaplay /config [TITLE_FOLDER]\n"
-      "\n"
-      "Plays the title in TITLE_FOLDER (its game.dat) or in the archive files given.\n"
-      "/config shows the run settings dialog for the title's game.ini instead.\n"
-      "\n"
-      "options:\n"
-      "  --headless              no window: dummy drivers and a virtual clock, as fast as possible\n"
-      "  --frames N              stop after N frames\n"
-      "  --frame-ms MS           virtual milliseconds per headless frame (default 16)\n"
-      "  --screenshot FILE.png   write the presented picture at the end\n"
-      "  --screenshot-every K DIR  write DIR/frame_NNNNNN.png after every K-th frame\n"
-      "  --input FILE            replay frame-stamped input (the format --record writes)\n"
-      "  --answer A[,A...]       answer message boxes with yes, no, ok or cancel, in order\n"
-      "  --record FILE           write what the user does, for replaying with --input\n"
-      "  --help                  show this text\n",
-      out);
+  std::fputs("usage: novaplay [OPTIONS] [TITLE_FOLDER_OR_ARCHIVE ...]\n"
+             "       novaplay /config [TITLE_FOLDER]\n"
+             "\n"
+             "Plays the title in TITLE_FOLDER (its game.dat) or in the archive files given.\n"
+             "/config shows the run settings dialog for the title's game.ini instead.\n"
+             "\n"
+             "options:\n"
+             "  --headless              no window: dummy drivers and a virtual clock, as fast as "
+             "possible\n"
+             "  --frames N              stop after N frames\n"
+             "  --frame-ms MS           virtual milliseconds per headless frame (default 16)\n"
+             "  --screenshot FILE.png   write the presented picture at the end\n"
+             "  --screenshot-every K DIR  write DIR/frame_NNNNNN.png after every K-th frame\n"
+             "  --input FILE            replay frame-stamped input (the format --record writes)\n"
+             "  --answer A[,A...]       answer message boxes with yes, no, ok or cancel, in order\n"
+             "  --record FILE           write what the user does, for replaying with --input\n"
+             "  --help                  show this text\n",
+             out);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -12,16 +12,16 @@ namespace nova {
 
 // The command line of novaplay.
 struct TPlayerOptions {
-  bool headless = false;               // --headless: dummy drivers, virtual clock, no window
-  std::optional<uint32_t> frames;      // --frames N: stop after N frames
-  uint32_t frame_ms = 16;              // --frame-ms MS: virtual time per headless frame
-  std::string screenshot;              // --screenshot FILE.png: the presented picture at the end
-  uint32_t screenshot_every = 0;       // --screenshot-every K DIR
+  bool headless = false;          // --headless: dummy drivers, virtual clock, no window
+  std::optional<uint32_t> frames; // --frames N: stop after N frames
+  uint32_t frame_ms = 16;         // --frame-ms MS: virtual time per headless frame
+  std::string screenshot;         // --screenshot FILE.png: the presented picture at the end
+  uint32_t screenshot_every = 0;  // --screenshot-every K DIR
   std::string screenshot_dir;
-  std::string input_file;              // --input FILE: replayed input
-  std::vector<TMsgResult> answers;     // --answer yes|no|ok|cancel[,...]
-  std::string record_file;             // --record FILE
-  bool help = false;                   // --help
+  std::string input_file;          // --input FILE: replayed input
+  std::vector<TMsgResult> answers; // --answer yes|no|ok|cancel[,...]
+  std::string record_file;         // --record FILE
+  bool help = false;               // --help
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;
 };
@@ -31,4 +31,4 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
                         std::string& error);
 void PrintUsage(std::FILE* out);
 
-}  // namespace nova
+} // namespace nova

@@ -22,4 +22,4 @@ TRunConfig LoadRunConfig(const std::filesystem::path& path) {
   return config;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -21,4 +21,4 @@ const TShellTexts& ShellTexts() {
   return texts;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -6,13 +6,13 @@ namespace nova {
 
 // The shell's own texts, in Shift-JIS, converted once from the UTF-8 table in texts.cpp.
 struct TShellTexts {
-  std::string quit_question_ja;  // format with the title for %s
+  std::string quit_question_ja; // format with the title for %s
   std::string quit_question_en;
   std::string warning_caption;
   std::string config_caption;
   std::string config_use_direct_sound;
   std::string config_delay_label;
-  std::string config_delay_info;  // format with the delay in ms for %d
+  std::string config_delay_info; // format with the delay in ms for %d
   std::string ok;
   std::string cancel;
   std::string work_file_failed;
@@ -20,4 +20,4 @@ struct TShellTexts {
 
 const TShellTexts& ShellTexts();
 
-}  // namespace nova
+} // namespace nova

@@ -8,24 +8,24 @@ namespace nova {
 namespace {
 
 TEST(InputScript, EveryEventRoundTripsThroughItsLine) {
-  const std::string text =
-      "# comment line\n"
-      "0 keydown 13\n"
-      "0 keyup 13\n"
-      "3 move 10 -4\n"
-      "3 mousedown right 10 20   # trailing comment\n"
-      "4 mouseup middle 10 20\n"
-      "5 wheel up\n"
-      "5 wheel down\n"
-      "6 dock switch\n"
-      "6 dock quit\n"
-      "7 deactivate\n"
-      "8 activate\n"
-      "9 close\n";
+  const std::string text = "# comment line\n"
+                           "0 keydown 13\n"
+                           "0 keyup 13\n"
+                           "3 move 10 -4\n"
+                           "3 mousedown right 10 20   # trailing comment\n"
+                           "4 mouseup middle 10 20\n"
+                           "5 wheel up\n"
+                           "5 wheel down\n"
+                           "6 dock switch\n"
+                           "6 dock quit\n"
+                           "7 deactivate\n"
+                           "8 activate\n"
+                           "9 close\n";
   const std::vector<TStampedEvent> events = ParseInputScript(text, "t.txt");
   ASSERT_EQ(events.size(), 12u);
   std::string again;
-  for (const TStampedEvent& e : events) again += FormatInputEvent(e) + "\n";
+  for (const TStampedEvent& e : events)
+    again += FormatInputEvent(e) + "\n";
   EXPECT_EQ(ParseInputScript(again, "again").size(), events.size());
   for (size_t i = 0; i < events.size(); ++i)
     EXPECT_EQ(FormatInputEvent(ParseInputScript(again, "again")[i]), FormatInputEvent(events[i]));
@@ -50,9 +50,8 @@ TEST(InputScript, EventsComeOutFrameByFrameInOrder) {
 
 TEST(InputScript, BadLinesNameTheFileAndLine) {
   const char* bad[] = {
-      "x keydown 13",  "1 keydown 256", "1 keydown",       "1 jump",
-      "1 move 1",      "1 wheel left",  "1 mousedown x 1 2", "1 close now",
-      "-1 close",      "1 keydown 1e3",
+      "x keydown 13", "1 keydown 256",     "1 keydown",   "1 jump",   "1 move 1",
+      "1 wheel left", "1 mousedown x 1 2", "1 close now", "-1 close", "1 keydown 1e3",
   };
   for (const char* line : bad) {
     try {
@@ -64,5 +63,5 @@ TEST(InputScript, BadLinesNameTheFileAndLine) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -12,7 +12,7 @@ namespace {
 TEST(PresentBuffer, CopiesOnlyChangedRectanglesClippedToBothSurfaces) {
   TPresentBuffer buffer;
   buffer.Resize(4, 3);
-  std::vector<uint32_t> back(4 * 3, 0xFF123456);  // top byte must not reach the picture
+  std::vector<uint32_t> back(4 * 3, 0xFF123456); // top byte must not reach the picture
   TPresentSource source{reinterpret_cast<const uint8_t*>(back.data()), 4, 3, 16,
                         TPixelFormat::Xrgb8888};
   const TRect changed[] = {{1, 1, 100, 2}, {-5, -5, -1, -1}, {3, 0, 3, 3}};
@@ -21,7 +21,7 @@ TEST(PresentBuffer, CopiesOnlyChangedRectanglesClippedToBothSurfaces) {
   EXPECT_EQ(done[0].left, 1);
   EXPECT_EQ(done[0].right, 4);
   const TPicture& p = buffer.Picture();
-  EXPECT_EQ(p.pixels[0], 0u);               // outside the rectangle
+  EXPECT_EQ(p.pixels[0], 0u); // outside the rectangle
   EXPECT_EQ(p.pixels[1 * 4 + 1], 0x123456u);
   EXPECT_EQ(p.pixels[1 * 4 + 3], 0x123456u);
   EXPECT_EQ(p.pixels[2 * 4 + 1], 0u);
@@ -34,10 +34,10 @@ TEST(PresentBuffer, ExpandsSixteenBitPixels) {
     uint32_t expected;
   };
   const Case cases[] = {
-      {TPixelFormat::Rgb565, 0xFFFF, 0xFFFFFF}, {TPixelFormat::Rgb565, 0xF800, 0xFF0000},
-      {TPixelFormat::Rgb565, 0x07E0, 0x00FF00}, {TPixelFormat::Rgb565, 0x001F, 0x0000FF},
+      {TPixelFormat::Rgb565, 0xFFFF, 0xFFFFFF},   {TPixelFormat::Rgb565, 0xF800, 0xFF0000},
+      {TPixelFormat::Rgb565, 0x07E0, 0x00FF00},   {TPixelFormat::Rgb565, 0x001F, 0x0000FF},
       {TPixelFormat::Xrgb1555, 0x7C00, 0xFF0000}, {TPixelFormat::Xrgb1555, 0x03E0, 0x00FF00},
-      {TPixelFormat::Xrgb1555, 0x8000, 0x000000},  // the unused top bit
+      {TPixelFormat::Xrgb1555, 0x8000, 0x000000}, // the unused top bit
       {TPixelFormat::Rgb565, 0x8410, 0x848284},
   };
   for (const Case& c : cases) {
@@ -60,5 +60,5 @@ TEST(HeadlessWindow, CaptureShowsWhatWasPresented) {
   EXPECT_FALSE(window->IsFullScreen());
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

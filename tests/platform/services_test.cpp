@@ -12,6 +12,7 @@
 #include "platform/pending_work_files.h"
 #include "platform/png_writer.h"
 #include "platform/temp_folder.h"
+#include "platform/wall_clock.h"
 
 namespace nova {
 namespace {
@@ -48,7 +49,7 @@ TEST(PendingWorkFiles, DeletesWhatItCanAndKeepsTheRest) {
   TPendingWorkFiles files;
   const auto gone = dir / "a.tmp";
   std::ofstream(gone) << "x";
-  const auto busy = dir / "sub";  // a non-empty folder cannot be removed
+  const auto busy = dir / "sub"; // a non-empty folder cannot be removed
   std::filesystem::create_directories(busy / "inner");
   files.Add(gone);
   files.Add(busy);
@@ -75,11 +76,33 @@ TEST(Clock, VirtualClockMovesOnlyWhenTold) {
   TVirtualClock clock(0xFFFFFFF0u);
   const uint32_t start = clock.NowMs();
   clock.SleepMs(20);
-  EXPECT_EQ(clock.NowMs() - start, 20u);  // wraps like a tick count
+  EXPECT_EQ(clock.NowMs() - start, 20u); // wraps like a tick count
   SetPlatformClock(&clock);
   EXPECT_EQ(&PlatformClock(), &clock);
   SetPlatformClock(nullptr);
   EXPECT_NE(&PlatformClock(), &clock);
+}
+
+TEST(WallClock, FixedStartMovesWithThePlatformClock) {
+  TVirtualClock clock(500);
+  SetPlatformClock(&clock);
+  SetWallClockStart(HeadlessWallClockStart());
+  TWallTime t = UtcNow();
+  EXPECT_EQ(t.year, 2000);
+  EXPECT_EQ(t.month, 1);
+  EXPECT_EQ(t.day, 1);
+  EXPECT_EQ(t.day_of_week, 6); // a Saturday
+  EXPECT_EQ(t.hour * 3600000 + t.minute * 60000 + t.second * 1000 + t.millisecond, 0);
+  clock.Advance(((24 + 1) * 3600 + 2 * 60 + 3) * 1000 + 4);
+  t = LocalNow(); // the same as UTC in headless runs
+  EXPECT_EQ(t.day, 2);
+  EXPECT_EQ(t.hour, 1);
+  EXPECT_EQ(t.minute, 2);
+  EXPECT_EQ(t.second, 3);
+  EXPECT_EQ(t.millisecond, 4);
+  SetWallClockStart(std::nullopt);
+  SetPlatformClock(nullptr);
+  EXPECT_GT(UtcNow().year, 2020);
 }
 
 TEST(AutoResetEvent, ReleasesOneWaitPerSet) {
@@ -102,5 +125,5 @@ TEST(PngWriter, WritesAPngAndRefusesAnEmptyPicture) {
   EXPECT_THROW(WritePicturePng({1, 1, {0}}, dir / "missing" / "c.png"), ENovaError);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -7,23 +7,13 @@
 #include "base/nova_error.h"
 #include "base/sjis.h"
 #include "shell/font_install.h"
+#include "shell/test_files.h"
 
 namespace nova {
 namespace {
 
-std::filesystem::path TestDir(const std::string& name) {
-  auto dir = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadAll;
+using test::TestDir;
 
 TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
   const auto dir = TestDir("fonts");
@@ -43,7 +33,7 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
     TFontInstaller installer(temp, [&](const std::filesystem::path& file) {
       offered.push_back(ReadAll(file));
       EXPECT_EQ(file.filename().string().rfind("font", 0), 0u);
-      return offered.size() == 1;  // the first is a font, the second is refused
+      return offered.size() == 1; // the first is a font, the second is refused
     });
     TFolderFontSource source(title);
     installer.Install(source);
@@ -55,7 +45,7 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
   }
   std::sort(offered.begin(), offered.end());
   EXPECT_EQ(offered, (std::vector<std::string>{"font A", "font B"}));
-  EXPECT_FALSE(std::filesystem::exists(kept));  // deleted at the end
+  EXPECT_FALSE(std::filesystem::exists(kept)); // deleted at the end
   // Listing made the read-only file writable again.
   EXPECT_NE(std::filesystem::status(title / "a.nft").permissions() &
                 std::filesystem::perms::owner_write,
@@ -75,5 +65,5 @@ TEST(FontInstall, NoWorkFileIsAnError) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

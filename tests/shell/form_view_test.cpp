@@ -5,9 +5,11 @@
 
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/scene_input.h"
 #include "platform/virtual_keys.h"
+#include "platform/wall_clock.h"
 #include "shell/form_view.h"
 
 namespace nova {
@@ -17,7 +19,7 @@ std::string Layer(TSceneLayer l) { return l == TSceneLayer::Front ? "F" : "B"; }
 
 // The base list as the shell sees it: every call written down.
 class TSceneLog final : public ISceneInput {
- public:
+public:
   std::vector<std::string> calls;
   void SetKeyState(int key, bool down) override {
     calls.push_back("key " + std::to_string(key) + (down ? " down" : " up"));
@@ -39,7 +41,7 @@ class TSceneLog final : public ISceneInput {
 };
 
 class TLoopLog final : public IFrameLoop {
- public:
+public:
   std::vector<std::string> calls;
   void Start() override { calls.push_back("start"); }
   void Suspend() override { calls.push_back("suspend"); }
@@ -49,7 +51,7 @@ class TLoopLog final : public IFrameLoop {
 };
 
 class TBoxLog final : public IMessageBox {
- public:
+public:
   TMsgResult answer = TMsgResult::No;
   std::vector<std::string> texts;
   TMsgResult Show(const std::string& text, const std::string& caption, TMsgButtons buttons,
@@ -62,7 +64,7 @@ class TBoxLog final : public IMessageBox {
 };
 
 class FormViewTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     ResetRunState();
     window = CreateHeadlessWindow({});
@@ -96,15 +98,47 @@ TEST_F(FormViewTest, StartupRunsEveryStepInOrderAndStartsTheLoopLast) {
   std::vector<std::string> trace;
   hooks.trace = [&](const std::string& name) { trace.push_back(name); };
   auto form = Make();
-  const std::vector<std::string> expected = {
-      "DeleteLog", "Randomize", "VrFileManager.Callbacks", "ReadRunConfig", "SetIcon",
-      "VrFileManager.AddFirstCollection", "BuildToolBar", "FindArchives", "TBasePanel.Create",
-      "ParamMan.Create", "SysFuncMan.Create", "DXSound.Initialize", "NovaInitialize",
-      "TProject.Create", "MediaInit", "NovaInitColor", "Layout", "LoopThread.Create"};
+  const std::vector<std::string> expected = {"DeleteLog",
+                                             "Randomize",
+                                             "VrFileManager.Callbacks",
+                                             "ReadRunConfig",
+                                             "SetIcon",
+                                             "VrFileManager.AddFirstCollection",
+                                             "BuildToolBar",
+                                             "FindArchives",
+                                             "TBasePanel.Create",
+                                             "ParamMan.Create",
+                                             "SysFuncMan.Create",
+                                             "DXSound.Initialize",
+                                             "NovaInitialize",
+                                             "TProject.Create",
+                                             "MediaInit",
+                                             "NovaInitColor",
+                                             "Layout",
+                                             "LoopThread.Create"};
   EXPECT_EQ(trace, expected);
   EXPECT_EQ(loop.calls, std::vector<std::string>{"start"});
   EXPECT_FALSE(form->CloseRequested());
   EXPECT_THROW(form->InitSteps().Set("NoSuchStep", [] {}), std::logic_error);
+}
+
+TEST_F(FormViewTest, RandomSeedIsTheUtcTimeOfDayInMilliseconds) {
+  TWallTime t;
+  t.hour = 23;
+  t.minute = 59;
+  t.second = 58;
+  t.millisecond = 999;
+  EXPECT_EQ(RandomSeed(t), ((23u * 60 + 59) * 60 + 58) * 1000 + 999);
+  uint32_t seed = 1;
+  hooks.seed_random = [&](uint32_t s) { seed = s; };
+  TVirtualClock clock;
+  SetPlatformClock(&clock);
+  SetWallClockStart(HeadlessWallClockStart());
+  clock.Advance(1234);
+  Make();
+  SetWallClockStart(std::nullopt);
+  SetPlatformClock(nullptr);
+  EXPECT_EQ(seed, 1234u);
 }
 
 TEST_F(FormViewTest, AFailingStartupStepWarnsAndCloses) {
@@ -115,7 +149,7 @@ TEST_F(FormViewTest, AFailingStartupStepWarnsAndCloses) {
   form->Create();
   EXPECT_TRUE(RunState().Terminating);
   EXPECT_TRUE(form->CloseRequested());
-  EXPECT_TRUE(loop.calls.empty());  // the loop thread was never created
+  EXPECT_TRUE(loop.calls.empty()); // the loop thread was never created
 }
 
 TEST_F(FormViewTest, FrameStepOrderAndItsEarlyReturns) {
@@ -133,28 +167,29 @@ TEST_F(FormViewTest, FrameStepOrderAndItsEarlyReturns) {
   auto form = Make();
   TRunState& state = RunState();
 
-  form->FrameStep();  // no project: nothing
+  form->FrameStep(); // no project: nothing
   EXPECT_TRUE(steps.empty());
   project = true;
   form->FrameStep();
-  EXPECT_EQ(steps, (std::vector<std::string>{"input", "interpreter", "update", "saveload", "draw"}));
+  EXPECT_EQ(steps,
+            (std::vector<std::string>{"input", "interpreter", "update", "saveload", "draw"}));
   EXPECT_EQ(state.FrameCounter, 1u);
 
   steps.clear();
-  loaded = true;  // the frame of a load is not drawn
+  loaded = true; // the frame of a load is not drawn
   form->FrameStep();
   EXPECT_EQ(steps.back(), "saveload");
   loaded = false;
 
   steps.clear();
-  state.FpsDivisor = 2;  // drawn one frame out of two
+  state.FpsDivisor = 2; // drawn one frame out of two
   form->FrameStep();
   form->FrameStep();
   EXPECT_EQ(std::count(steps.begin(), steps.end(), "draw"), 1);
   state.FpsDivisor = 1;
 
   steps.clear();
-  state.Terminating = true;  // a script error: no update, no drawing any more
+  state.Terminating = true; // a script error: no update, no drawing any more
   form->FrameStep();
   EXPECT_EQ(steps, (std::vector<std::string>{"input", "interpreter"}));
   EXPECT_EQ(state.FrameCounter, 4u);
@@ -163,15 +198,17 @@ TEST_F(FormViewTest, FrameStepOrderAndItsEarlyReturns) {
 TEST_F(FormViewTest, InputRouting) {
   hooks.scene_input = &scene;
   auto form = Make();
-  form->HandleEvent(Key(TWindowEventKind::KeyDown, 65));  // not active yet: ignored
+  form->HandleEvent(Key(TWindowEventKind::KeyDown, 65)); // not active yet: ignored
   form->HandleEvent({.kind = TWindowEventKind::Activate});
   scene.calls.clear();
   form->HandleEvent(Key(TWindowEventKind::KeyDown, 65));
-  form->HandleEvent(Key(TWindowEventKind::KeyDown, 65, true));  // auto-repeat: ignored
+  form->HandleEvent(Key(TWindowEventKind::KeyDown, 65, true)); // auto-repeat: ignored
   form->HandleEvent(Key(TWindowEventKind::KeyUp, 65));
-  form->HandleEvent({.kind = TWindowEventKind::MouseDown, .button = TMouseButton::Right, .x = 3, .y = 4});
+  form->HandleEvent(
+      {.kind = TWindowEventKind::MouseDown, .button = TMouseButton::Right, .x = 3, .y = 4});
   form->HandleEvent({.kind = TWindowEventKind::MouseUp, .button = TMouseButton::Right});
-  form->HandleEvent({.kind = TWindowEventKind::MouseDown, .button = TMouseButton::Left, .in_scene = false});
+  form->HandleEvent(
+      {.kind = TWindowEventKind::MouseDown, .button = TMouseButton::Left, .in_scene = false});
   form->HandleEvent({.kind = TWindowEventKind::Wheel, .wheel_up = true});
   form->HandleEvent({.kind = TWindowEventKind::MouseMove, .x = 7, .y = 8});
   EXPECT_EQ(scene.calls,
@@ -187,10 +224,10 @@ TEST_F(FormViewTest, FullScreenKeysAndButtonSwitchWithoutReachingTheScene) {
   hooks.trace = [&](const std::string& name) { trace.push_back(name); };
   form->HandleEvent({.kind = TWindowEventKind::Activate});
   scene.calls.clear();
-  form->HandleEvent(Key(TWindowEventKind::KeyDown, vk::kF1 + 10));  // F11
+  form->HandleEvent(Key(TWindowEventKind::KeyDown, vk::kF1 + 10)); // F11
   EXPECT_TRUE(window->IsFullScreen());
   form->HandleEvent(Key(TWindowEventKind::KeyDown, vk::kMenu));
-  form->HandleEvent(Key(TWindowEventKind::KeyDown, vk::kReturn));  // Alt+Enter
+  form->HandleEvent(Key(TWindowEventKind::KeyDown, vk::kReturn)); // Alt+Enter
   EXPECT_FALSE(window->IsFullScreen());
   form->HandleEvent(Key(TWindowEventKind::KeyUp, vk::kMenu));
   form->HandleEvent({.kind = TWindowEventKind::DockButton, .dock = TDockButton::ScreenSwitch});
@@ -203,12 +240,23 @@ TEST_F(FormViewTest, FullScreenKeysAndButtonSwitchWithoutReachingTheScene) {
 
 TEST_F(FormViewTest, AModeThatCannotBeSetLeavesTheWindowAsItWas) {
   int reloads = 0;
-  hooks.full_screen_mode = [] { return TDisplayMode{1234, 567, 32, 60}; };
   hooks.reload_scene_surfaces = [&] { ++reloads; };
+  std::optional<TDisplayMode> mode = TDisplayMode{1234, 567, 32, 60};
+  hooks.full_screen_mode = [&] { return mode; };
   auto form = Make();
   form->SetFullScreen(true);
   EXPECT_FALSE(window->IsFullScreen());
-  EXPECT_EQ(reloads, 1);  // the surfaces come back all the same
+  EXPECT_EQ(reloads, 1); // the surfaces come back all the same
+  EXPECT_FALSE(RunState().SwitchingScreen);
+
+  // A script picks a mode while in full screen; when it cannot be set, back to a window.
+  mode.reset();
+  form->SetFullScreen(true);
+  ASSERT_TRUE(window->IsFullScreen());
+  mode = TDisplayMode{1234, 567, 32, 60};
+  form->ReapplyScreenMode();
+  EXPECT_FALSE(window->IsFullScreen());
+  EXPECT_EQ(reloads, 3);
   EXPECT_FALSE(RunState().SwitchingScreen);
 }
 
@@ -224,7 +272,7 @@ TEST_F(FormViewTest, DeactivationPausesOnlyWhenTheProjectSaysSo) {
   form->HandleEvent({.kind = TWindowEventKind::Activate});
   loop.calls.clear();
   scene.calls.clear();
-  form->HandleEvent({.kind = TWindowEventKind::Deactivate});  // keeps running, keys accepted
+  form->HandleEvent({.kind = TWindowEventKind::Deactivate}); // keeps running, keys accepted
   EXPECT_TRUE(form->Active());
   EXPECT_TRUE(loop.calls.empty());
   form->HandleEvent(Key(TWindowEventKind::KeyDown, 32));
@@ -263,11 +311,13 @@ TEST_F(FormViewTest, QuitTextFollowsTheLocaleAndNoRestoresTerminating) {
     form->QuitConfirmation();
     ASSERT_EQ(box.texts.size(), 1u);
     EXPECT_EQ(box.texts[0], c.text);
-    EXPECT_FALSE(RunState().Terminating);  // "No" gives back the value from before
+    EXPECT_FALSE(RunState().Terminating); // "No" gives back the value from before
     EXPECT_FALSE(form->CloseRequested());
   }
-  if (saved) setenv("LANG", saved, 1);
-  else unsetenv("LANG");
+  if (saved)
+    setenv("LANG", saved, 1);
+  else
+    unsetenv("LANG");
   box.answer = TMsgResult::Yes;
   form->HandleEvent({.kind = TWindowEventKind::DockButton, .dock = TDockButton::Quit});
   EXPECT_TRUE(form->CloseRequested());
@@ -280,12 +330,12 @@ TEST_F(FormViewTest, ShutdownOrderAfterTheLoopStops) {
   hooks.trace = [&](const std::string& name) { trace.push_back(name); };
   form->ShutdownSteps().Set("Project.Free", [&] { trace.push_back(loop.calls.back()); });
   form->Close();
-  form->Close();  // once only
+  form->Close(); // once only
   EXPECT_TRUE(RunState().Terminating);
   EXPECT_EQ(trace, (std::vector<std::string>{"Project.Free", "stop", "SysFuncMan.Free",
                                              "ParamMan.Free", "NovaFinalize", "MediaFinal",
                                              "VrFileManager.Free", "DeleteFontFiles"}));
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

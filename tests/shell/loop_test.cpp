@@ -31,11 +31,11 @@ struct TTimingRun {
 
 TEST(LoopTiming, StallIsDroppedAndTheClockSumsAcceptedIntervals) {
   TTimingRun run(1000);
-  run.At(1016);  // 16
-  run.At(1031);  // 15
-  run.At(6031);  // a 5-second stall (a modal box): no frame, no clock advance
-  run.At(6047);  // 16
-  run.At(6059);  // 12
+  run.At(1016); // 16
+  run.At(1031); // 15
+  run.At(6031); // a 5-second stall (a modal box): no frame, no clock advance
+  run.At(6047); // 16
+  run.At(6059); // 12
   EXPECT_EQ(run.frames, 4);
   EXPECT_EQ(run.state.GameClock, 16 + 15 + 16 + 12);
   EXPECT_EQ(run.state.FrameDelta, 12);
@@ -49,12 +49,12 @@ TEST(LoopTiming, BoundaryAndWaitRules) {
     int wait;
   };
   const Case cases[] = {
-      {0, true, 15},   {1, true, 14},   {14, true, 1},  {15, true, 1},
-      {100, true, 1},  // 15 - 100 is negative: the wait never drops below 1 ms
-      {299, true, 1},  {300, false, 1}, {5000, false, 1},
+      {0, true, 15},  {1, true, 14},   {14, true, 1},
+      {15, true, 1},  {100, true, 1}, // 15 - 100 is negative: the wait never drops below 1 ms
+      {299, true, 1}, {300, false, 1}, {5000, false, 1},
   };
   for (const Case& c : cases) {
-    TTimingRun run(0xFFFFFF00u);  // across the wrap of the millisecond clock
+    TTimingRun run(0xFFFFFF00u); // across the wrap of the millisecond clock
     run.At(0xFFFFFF00u + c.elapsed);
     EXPECT_EQ(run.frames, c.frame ? 1 : 0) << c.elapsed;
     EXPECT_EQ(run.state.GameClock, c.frame ? c.elapsed : 0) << c.elapsed;
@@ -73,17 +73,17 @@ TEST(LoopTiming, ResetTimeBaseKeepsAPauseOutOfTheNextFrame) {
 
 TEST(HeadlessLoop, RunsFixedFramesAndNoneWhileSuspended) {
   THeadlessLoop loop(16);
-  EXPECT_FALSE(loop.Step());  // not started
+  EXPECT_FALSE(loop.Step()); // not started
   loop.Start();
   EXPECT_EQ(loop.Step(), 16);
   loop.Suspend();
   EXPECT_FALSE(loop.Step());
   EXPECT_FALSE(loop.Step());
   loop.Resume();
-  EXPECT_EQ(loop.Step(), 16);  // the pause does not count
+  EXPECT_EQ(loop.Step(), 16); // the pause does not count
   THeadlessLoop slow(400);
   slow.Start();
-  EXPECT_FALSE(slow.Step());  // every interval is a stall
+  EXPECT_FALSE(slow.Step()); // every interval is a stall
 }
 
 TEST(LoopThread, HandsEachFrameToTheMainThreadAndWaitsForIt) {
@@ -110,7 +110,7 @@ TEST(LoopThread, HandsEachFrameToTheMainThreadAndWaitsForIt) {
     const int before = wakes.load();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_LE(wakes.load(), before + 1);
-  }  // stops while a frame may be pending
+  } // stops while a frame may be pending
   EXPECT_FALSE(off_main);
   EXPECT_GE(RunState().GameClock, 1);
   ResetRunState();
@@ -120,14 +120,16 @@ TEST(LoopThread, SkipsTheFrameWhileTheScreenSwitches) {
   ResetRunState();
   int frames = 0;
   std::atomic<int> wakes{0};
-  TLoopThread loop(PlatformClock(), [&] { ++frames; }, [&] { ++wakes; });
+  TLoopThread loop(
+      PlatformClock(), [&] { ++frames; }, [&] { ++wakes; });
   RunState().SwitchingScreen = true;
   loop.Start();
-  while (wakes.load() < 3) loop.RunPendingFrame();
+  while (wakes.load() < 3)
+    loop.RunPendingFrame();
   EXPECT_EQ(frames, 0);
   loop.Stop();
   ResetRunState();
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

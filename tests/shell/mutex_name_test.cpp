@@ -24,14 +24,31 @@ TEST(MutexName, BuiltFromTheTitleFolder) {
       // Only single-byte letters are upper-cased; 0x82 0xA0 stays as it is.
       {"/x\x82\xa0y", "-X\x82\xa0Y-"},
   };
-  for (const Case& c : cases) EXPECT_EQ(MutexName(c.folder), c.name) << c.folder;
+  for (const Case& c : cases)
+    EXPECT_EQ(MutexName(c.folder), c.name) << c.folder;
 }
 
 TEST(PlayerOptions, ParsesTheCommandLine) {
-  const char* argv[] = {"novaplay", "--headless", "--frames", "30", "--frame-ms", "20",
-                        "--screenshot", "a.png", "--screenshot-every", "5", "shots",
-                        "--input", "in.txt", "--answer", "yes,No", "--record", "rec.txt",
-                        "/title", "--", "--odd-name"};
+  const char* argv[] = {"novaplay",
+                        "--headless",
+                        "--frames",
+                        "30",
+                        "--frame-ms",
+                        "20",
+                        "--screenshot",
+                        "a.png",
+                        "--screenshot-every",
+                        "5",
+                        "shots",
+                        "--input",
+                        "in.txt",
+                        "--answer",
+                        "yes,No",
+                        "--record",
+                        "rec.txt",
+                        "/title",
+                        "--",
+                        "--odd-name"};
   TPlayerOptions o;
   std::string error;
   ASSERT_TRUE(ParsePlayerOptions(std::size(argv), argv, o, error)) << error;
@@ -49,9 +66,12 @@ TEST(PlayerOptions, ParsesTheCommandLine) {
 
 TEST(PlayerOptions, RejectsUnknownOptionsAndBadValues) {
   const std::vector<std::vector<const char*>> bad = {
-      {"novaplay", "--fullscreen"}, {"novaplay", "--frames"},
-      {"novaplay", "--frames", "x"}, {"novaplay", "--frame-ms", "0"},
-      {"novaplay", "--answer", "maybe"}, {"novaplay", "--screenshot-every", "0", "d"},
+      {"novaplay", "--fullscreen"},
+      {"novaplay", "--frames"},
+      {"novaplay", "--frames", "x"},
+      {"novaplay", "--frame-ms", "0"},
+      {"novaplay", "--answer", "maybe"},
+      {"novaplay", "--screenshot-every", "0", "d"},
       {"novaplay", "-x"},
   };
   for (const auto& argv : bad) {
@@ -62,5 +82,5 @@ TEST(PlayerOptions, RejectsUnknownOptionsAndBadValues) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // novaplay as users and tests run it: real processes, headless where no screen is needed.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,25 +15,15 @@
 
 #include "shell/config_dialog.h"
 #include "shell/ini_file.h"
+#include "shell/test_files.h"
 
 extern char** environ;
 
 namespace nova {
 namespace {
 
-std::filesystem::path TestDir(const std::string& name) {
-  auto dir = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadAll;
+using test::TestDir;
 
 struct TResult {
   int status = -1;
@@ -47,17 +37,21 @@ pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& e
   std::vector<std::string> all = {play ? play : NOVA_BINARY_DIR "/apps/novaplay/novaplay"};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
+  for (auto& a : all)
+    argv.push_back(a.data());
   argv.push_back(nullptr);
   std::vector<std::string> env_strings;
-  for (char** e = environ; *e; ++e) env_strings.push_back(*e);
+  for (char** e = environ; *e; ++e)
+    env_strings.push_back(*e);
   env_strings.insert(env_strings.end(), env.begin(), env.end());
   std::vector<char*> envp;
-  for (auto& e : env_strings) envp.push_back(e.data());
+  for (auto& e : env_strings)
+    envp.push_back(e.data());
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
   const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
@@ -67,7 +61,8 @@ pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& e
 }
 
 int Wait(pid_t pid) {
-  if (pid <= 0) return -1;
+  if (pid <= 0)
+    return -1;
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -100,9 +95,9 @@ TEST(PlayerProcess, SecondInstanceForTheSameFolderEndsSilently) {
   // Windowed players (SDL's dummy driver stands in for the screen) take the lock.
   const std::vector<std::string> env = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
   // The first one writes its record file only once it holds the lock.
-  const pid_t first = Spawn({"--frames", "1000000", "--record", (dir / "rec.txt").string(),
-                             (dir / "one").string()},
-                            dir / "first.txt", env);
+  const pid_t first =
+      Spawn({"--frames", "1000000", "--record", (dir / "rec.txt").string(), (dir / "one").string()},
+            dir / "first.txt", env);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!std::filesystem::exists(dir / "rec.txt") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -128,9 +123,10 @@ TEST(PlayerProcess, HeadlessRunPresentsAndRecordsWhatItReplays) {
   const auto dir = TestDir("headless");
   std::filesystem::create_directories(dir / "title");
   std::ofstream(dir / "in.txt") << "0 move 5 6\n2 keydown 65\n3 keyup 65\n";
-  TResult r = RunPlay({"--headless", "--frames", "6", "--screenshot", (dir / "end.png").string(),
-                   "--screenshot-every", "3", dir.string(), "--input", (dir / "in.txt").string(),
-                   "--record", (dir / "rec.txt").string(), (dir / "title").string()});
+  TResult r =
+      RunPlay({"--headless", "--frames", "6", "--screenshot", (dir / "end.png").string(),
+               "--screenshot-every", "3", dir.string(), "--input", (dir / "in.txt").string(),
+               "--record", (dir / "rec.txt").string(), (dir / "title").string()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(std::filesystem::exists(dir / "end.png"));
   EXPECT_TRUE(std::filesystem::exists(dir / "frame_000003.png"));
@@ -140,7 +136,7 @@ TEST(PlayerProcess, HeadlessRunPresentsAndRecordsWhatItReplays) {
             std::string::npos);
   std::ofstream(dir / "bad.txt") << "0 teleport\n";
   r = RunPlay({"--headless", "--frames", "1", "--input", (dir / "bad.txt").string(),
-           (dir / "title").string()});
+               (dir / "title").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("bad.txt: line 1: unknown event"), std::string::npos);
 }
@@ -150,12 +146,11 @@ TEST(PlayerProcess, QuitButtonAsksAndYesCloses) {
   std::filesystem::create_directories(dir / "title");
   std::ofstream(dir / "in.txt") << "1 dock quit\n2 dock quit\n";
   TResult r = RunPlay({"--headless", "--frames", "5", "--answer", "no,yes", "--input",
-                   (dir / "in.txt").string(), (dir / "title").string()},
-                  {"LC_ALL=ja_JP.UTF-8"});
+                       (dir / "in.txt").string(), (dir / "title").string()},
+                      {"LC_ALL=ja_JP.UTF-8"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err,
-            "[message box] NovaPlayer: 「NovaPlayer」を終了しますか？ -> no\n"
-            "[message box] NovaPlayer: 「NovaPlayer」を終了しますか？ -> yes\n");
+  EXPECT_EQ(r.err, "[message box] NovaPlayer: 「NovaPlayer」を終了しますか？ -> no\n"
+                   "[message box] NovaPlayer: 「NovaPlayer」を終了しますか？ -> yes\n");
 }
 
 // Clicks in the dialog's client area, a frame for each step as a hand would.
@@ -199,7 +194,8 @@ TEST(PlayerProcess, ConfigDialogOkWritesAndCancelDoesNot) {
   input += "7 mousedown left " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
            std::to_string(L::kTrackY + 5) + "\n";
   input += "8 move " + std::to_string(L::kTrackX) + " " + std::to_string(L::kTrackY + 5) + "\n";
-  input += "9 mouseup left " + std::to_string(L::kTrackX) + " " + std::to_string(L::kTrackY + 5) + "\n";
+  input +=
+      "9 mouseup left " + std::to_string(L::kTrackX) + " " + std::to_string(L::kTrackY + 5) + "\n";
   input += Click(10, ok_x, button_y);
   EXPECT_EQ(run(input).status, 0);
   saved.Load(ini);
@@ -207,17 +203,17 @@ TEST(PlayerProcess, ConfigDialogOkWritesAndCancelDoesNot) {
   EXPECT_EQ(saved.ReadString("Sound", "DelayTime", ""), "100");
 
   // With DirectSound on the track bar is greyed out: dragging it changes nothing.
-  input = Click(1, L::kCheckX + 5, L::kCheckY + 5);  // tick it again
+  input = Click(1, L::kCheckX + 5, L::kCheckY + 5); // tick it again
   input += "6 mousedown left " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
            std::to_string(L::kTrackY + 5) + "\n";
   input += "7 mouseup left " + std::to_string(L::kTrackX + L::kTrackWidth - 5) + " " +
            std::to_string(L::kTrackY + 5) + "\n";
-  input += "8 keydown 13\n9 keyup 13\n";  // Enter is OK
+  input += "8 keydown 13\n9 keyup 13\n"; // Enter is OK
   EXPECT_EQ(run(input).status, 0);
   saved.Load(ini);
   EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), "1");
   EXPECT_EQ(saved.ReadString("Sound", "DelayTime", ""), "100");
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -8,29 +8,19 @@
 #include "shell/form_config.h"
 #include "shell/ini_file.h"
 #include "shell/run_config.h"
+#include "shell/test_files.h"
 
 namespace nova {
 namespace {
 
-std::filesystem::path TestDir(const std::string& name) {
-  auto dir = std::filesystem::path(NOVA_BINARY_DIR) / "test_tmp" / "shell" / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadAll;
+using test::TestDir;
 
 // One game.ini in, what the player uses and what the dialog shows and saves on OK.
 TEST(RunConfig, GameIniCases) {
   struct Case {
     const char* name;
-    const char* ini;  // nullptr: no file
+    const char* ini; // nullptr: no file
     bool direct_sound;
     int player_delay;
     bool use_wmp;
@@ -48,10 +38,11 @@ TEST(RunConfig, GameIniCases) {
       {"negative", "[Sound]\nDelayTime=-250\n", true, 100, false, false, 1, "100ms", 100},
       {"not a number", "[Sound]\nDelayTime=fast\nDirectSound=yes\n", true, 500, false, false, 5,
        "500ms", 500},
-      {"all keys", "[sound]\ndirectsound = 0\nDelayTime=300\n[Video]\nUseWMP=1\n[Font]\nDefaultOnly=1\n",
-       false, 300, true, true, 3, "300ms", 300},
-      {"hex and CRLF", "[Sound]\r\nDelayTime=$190\r\nDirectSound=0x0\r\n", false, 400, false,
-       false, 4, "400ms", 400},
+      {"all keys",
+       "[sound]\ndirectsound = 0\nDelayTime=300\n[Video]\nUseWMP=1\n[Font]\nDefaultOnly=1\n", false,
+       300, true, true, 3, "300ms", 300},
+      {"hex and CRLF", "[Sound]\r\nDelayTime=$190\r\nDirectSound=0x0\r\n", false, 400, false, false,
+       4, "400ms", 400},
       {"garbage", "\x01\x02\xff[[[\n=\n[Sound\nDelayTime=100\n", true, 500, false, false, 5,
        "500ms", 500},
       {"keys outside sections", "DelayTime=100\n[Sound]\n", true, 500, false, false, 5, "500ms",
@@ -61,13 +52,14 @@ TEST(RunConfig, GameIniCases) {
     SCOPED_TRACE(c.name);
     const auto dir = TestDir("ini");
     const auto path = dir / "game.ini";
-    if (c.ini) std::ofstream(path, std::ios::binary) << c.ini;
+    if (c.ini)
+      std::ofstream(path, std::ios::binary) << c.ini;
     const TRunConfig config = LoadRunConfig(path);
     EXPECT_EQ(config.direct_sound, c.direct_sound);
     EXPECT_EQ(config.delay_time_ms, c.player_delay);
     EXPECT_EQ(config.use_wmp, c.use_wmp);
     EXPECT_EQ(config.default_fonts_only, c.default_only);
-    EXPECT_EQ(std::filesystem::exists(path), c.ini != nullptr);  // reading never creates it
+    EXPECT_EQ(std::filesystem::exists(path), c.ini != nullptr); // reading never creates it
 
     TFormConfig form(path);
     EXPECT_EQ(form.CheckSound(), c.direct_sound);
@@ -90,7 +82,7 @@ TEST(RunConfig, OkKeepsTheOtherKeysAndCancelWritesNothing) {
     form.CancelClick();
     EXPECT_FALSE(form.Running());
   }
-  EXPECT_FALSE(std::filesystem::exists(path));  // not even created
+  EXPECT_FALSE(std::filesystem::exists(path)); // not even created
 
   std::ofstream(path, std::ios::binary) << "[Video]\nUseWMP=1\n[Sound]\nDelayTime=250\n";
   const std::string before = ReadAll(path);
@@ -104,14 +96,15 @@ TEST(RunConfig, OkKeepsTheOtherKeysAndCancelWritesNothing) {
   {
     TFormConfig form(path);
     form.CheckSoundClick(false);
-    form.TrackBuffChange(9);  // the track bar keeps its range
+    form.TrackBuffChange(9); // the track bar keeps its range
     form.OkClick();
   }
   const TRunConfig config = LoadRunConfig(path);
   EXPECT_TRUE(config.use_wmp);
   EXPECT_FALSE(config.direct_sound);
   EXPECT_EQ(config.delay_time_ms, 500);
-  EXPECT_EQ(ReadAll(path), "[Video]\r\nUseWMP=1\r\n\r\n[Sound]\r\nDelayTime=500\r\nDirectSound=0\r\n");
+  EXPECT_EQ(ReadAll(path),
+            "[Video]\r\nUseWMP=1\r\n\r\n[Sound]\r\nDelayTime=500\r\nDirectSound=0\r\n");
 }
 
 TEST(RunConfig, DelayControlsAreEnabledOnlyWithoutDirectSound) {
@@ -130,5 +123,5 @@ TEST(RunConfig, UnwritableFileFailsOkAndKeepsTheDialogOpen) {
   EXPECT_TRUE(form.Running());
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

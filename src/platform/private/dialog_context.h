@@ -16,4 +16,4 @@ ImGuiContext* CreateDialogContext(const TDialogSpec& spec);
 // One dialog frame between NewFrame and Render: `frame` inside a window filling the client.
 bool RunDialogFrame(const TDialogSpec& spec, const std::function<bool()>& frame);
 
-}  // namespace nova
+} // namespace nova

@@ -10,15 +10,15 @@ namespace nova {
 // The scene as presented, kept in memory as 0x00RRGGBB words: both windows copy changed
 // rectangles into it, the SDL one uploads them from here, and screenshots read it.
 class TPresentBuffer {
- public:
+public:
   void Resize(int width, int height);
   // Converts the changed rectangles of `source` (clipped to source and buffer) into the buffer
   // and returns them clipped; rectangles that clip to nothing are left out.
   std::vector<TRect> Copy(const TPresentSource& source, std::span<const TRect> changed);
   const TPicture& Picture() const { return picture_; }
 
- private:
+private:
   TPicture picture_;
 };
 
-}  // namespace nova
+} // namespace nova

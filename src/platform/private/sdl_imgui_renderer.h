@@ -10,7 +10,7 @@ namespace nova {
 // Draws ImGui's draw lists with an SDL renderer. Debian's ImGui library ships the SDL platform
 // backend but not the SDL renderer one, so the few lines it needs live here.
 class TSdlImGuiRenderer {
- public:
+public:
   // Uploads the current context's font atlas; throws ENovaError when the texture fails.
   explicit TSdlImGuiRenderer(SDL_Renderer* renderer);
   ~TSdlImGuiRenderer();
@@ -18,9 +18,9 @@ class TSdlImGuiRenderer {
   TSdlImGuiRenderer& operator=(const TSdlImGuiRenderer&) = delete;
   void Draw(const ImDrawData* data);
 
- private:
+private:
   SDL_Renderer* renderer_;
   SDL_Texture* font_ = nullptr;
 };
 
-}  // namespace nova
+} // namespace nova

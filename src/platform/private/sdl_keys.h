@@ -8,4 +8,4 @@ namespace nova {
 // their own, such as the Japanese keyboard's); -1 for keys that have none.
 int VirtualKeyFromSdl(int32_t sdl_keycode, int sdl_scancode);
 
-}  // namespace nova
+} // namespace nova

@@ -10,4 +10,4 @@ namespace nova {
 TMsgResult ShowSdlMessageBox(const std::string& sjis_text, const std::string& sjis_caption,
                              TMsgButtons buttons, TMsgIcon icon);
 
-}  // namespace nova
+} // namespace nova

@@ -20,4 +20,4 @@ struct TCoverageBitmap {
 // Renders `utf8` in the UI font at `pixel_height`; an empty bitmap when no font is found.
 TCoverageBitmap RenderUiText(const std::string& utf8, int pixel_height);
 
-}  // namespace nova
+} // namespace nova

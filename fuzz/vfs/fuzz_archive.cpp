@@ -5,8 +5,8 @@
 
 #include "base/nova_error.h"
 #include "vfs/big_stream.h"
-#include "vfs/vr_file_collection.h"
 #include "vfs/private/pe_resource.h"
+#include "vfs/vr_file_collection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto stream = std::make_unique<nova::TZpBigMemoryStream>();

@@ -36,9 +36,11 @@ TWorthCompressing& LayeredImageQuery() {
   return query;
 }
 
-}  // namespace
+} // namespace
 
-void SetLayeredImageCompressionQuery(TWorthCompressing query) { LayeredImageQuery() = std::move(query); }
+void SetLayeredImageCompressionQuery(TWorthCompressing query) {
+  LayeredImageQuery() = std::move(query);
+}
 
 uint32_t Crc32(uint32_t crc, std::span<const uint8_t> bytes) {
   return libdeflate_crc32(crc, bytes.data(), bytes.size());
@@ -58,8 +60,10 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
     auto remaining = [&] { return stream_size - names.GetPosition(); };
     auto read_i32 = [&](const char* field) {
       uint8_t b[4];
-      if (names.Read(b, 4) != 4) fail(std::string("truncated ") + field);
-      return static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+      if (names.Read(b, 4) != 4)
+        fail(std::string("truncated ") + field);
+      return static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 |
+                                  static_cast<uint32_t>(b[3]) << 24);
     };
     char magic[2] = {};
     if (names.Read(magic, 2) == 2 && magic[0] == 'v' && magic[1] == 'f') {
@@ -73,7 +77,8 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
     }
     count = read_i32("entry count");
     // Every entry needs at least its name length and its offset.
-    if (count < 0 || count > remaining() / 8) fail("bad entry count " + std::to_string(count));
+    if (count < 0 || count > remaining() / 8)
+      fail("bad entry count " + std::to_string(count));
     entries.resize(static_cast<size_t>(count) + 1);
     TZpRandom name_key;
     for (int32_t i = 0; i < count; ++i) {
@@ -83,9 +88,11 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
       }
       std::string& name = entries[static_cast<size_t>(i)].name;
       name.resize(static_cast<size_t>(length));
-      if (names.Read(name.data(), length) != length) fail("truncated name table");
+      if (names.Read(name.data(), length) != length)
+        fail("truncated name table");
       if (dir.version >= kFirstScrambledVersion) {
-        for (char& c : name) c = static_cast<char>(static_cast<uint8_t>(c) ^ static_cast<uint8_t>(name_key.Next()));
+        for (char& c : name)
+          c = static_cast<char>(static_cast<uint8_t>(c) ^ static_cast<uint8_t>(name_key.Next()));
       }
     }
   }
@@ -93,9 +100,11 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
 
   const bool wide = dir.version >= kFirstWideVersion;
   const int64_t offsets_bytes = (int64_t{count} + 1) * (wide ? 8 : 4);
-  const int64_t flags_bytes = wide ? int64_t{count} * (1 + 4 + 4 + (dir.version >= 102 ? 1 : 0)) : 0;
+  const int64_t flags_bytes =
+      wide ? int64_t{count} * (1 + 4 + 4 + (dir.version >= 102 ? 1 : 0)) : 0;
   const int64_t table_bytes = offsets_bytes + flags_bytes;
-  if (table_bytes > stream_size - stream.GetPosition()) fail("truncated offset and flag tables");
+  if (table_bytes > stream_size - stream.GetPosition())
+    fail("truncated offset and flag tables");
   std::vector<uint8_t> tables(static_cast<size_t>(table_bytes));
   stream.ReadBuffer(tables.data(), table_bytes, what);
   BinaryReader r(tables, what);
@@ -105,26 +114,33 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
   for (int64_t& offset : offsets) {
     if (wide) {
       offset = r.I64();
-      if (dir.version >= kFirstScrambledVersion) offset ^= static_cast<int64_t>(offset_key.Next());
+      if (dir.version >= kFirstScrambledVersion)
+        offset ^= static_cast<int64_t>(offset_key.Next());
     } else {
       int32_t v = r.I32();
-      if (dir.version >= kFirstScrambledVersion) v ^= offset_key.Next();
+      if (dir.version >= kFirstScrambledVersion)
+        v ^= offset_key.Next();
       offset = static_cast<uint32_t>(v);
     }
   }
   if (wide) {
-    for (int32_t i = 0; i < count; ++i) entries[static_cast<size_t>(i)].stored = r.U8();
-    for (int32_t i = 0; i < count; ++i) entries[static_cast<size_t>(i)].timestamp = r.I32();
-    for (int32_t i = 0; i < count; ++i) entries[static_cast<size_t>(i)].checksum = r.U32();
+    for (int32_t i = 0; i < count; ++i)
+      entries[static_cast<size_t>(i)].stored = r.U8();
+    for (int32_t i = 0; i < count; ++i)
+      entries[static_cast<size_t>(i)].timestamp = r.I32();
+    for (int32_t i = 0; i < count; ++i)
+      entries[static_cast<size_t>(i)].checksum = r.U32();
     if (dir.version >= 102) {
-      for (int32_t i = 0; i < count; ++i) entries[static_cast<size_t>(i)].crc_uncompressed = r.U8();
+      for (int32_t i = 0; i < count; ++i)
+        entries[static_cast<size_t>(i)].crc_uncompressed = r.U8();
     }
   }
   for (int32_t i = 0; i <= count; ++i) {
     int64_t offset = offsets[static_cast<size_t>(i)];
     // Whether the data lies inside its file is checked by the owner of the data stream.
     if (offset < 0 || offset > INT64_MAX - start) {
-      fail("entry \"" + entries[static_cast<size_t>(i)].name + "\": bad offset " + std::to_string(offset));
+      fail("entry \"" + entries[static_cast<size_t>(i)].name + "\": bad offset " +
+           std::to_string(offset));
     }
   }
   for (int32_t i = 0; i <= count; ++i) {
@@ -142,28 +158,31 @@ namespace {
 
 int32_t DosDateTime(time_t t) {
   struct tm local;
-  if (!localtime_r(&t, &local) || local.tm_year < 80) return 0;
-  return static_cast<int32_t>(static_cast<uint32_t>(local.tm_year - 80) << 25 |
-                              static_cast<uint32_t>(local.tm_mon + 1) << 21 |
-                              static_cast<uint32_t>(local.tm_mday) << 16 |
-                              static_cast<uint32_t>(local.tm_hour) << 11 |
-                              static_cast<uint32_t>(local.tm_min) << 5 |
-                              static_cast<uint32_t>(local.tm_sec / 2));
+  if (!localtime_r(&t, &local) || local.tm_year < 80)
+    return 0;
+  return static_cast<int32_t>(
+      static_cast<uint32_t>(local.tm_year - 80) << 25 |
+      static_cast<uint32_t>(local.tm_mon + 1) << 21 | static_cast<uint32_t>(local.tm_mday) << 16 |
+      static_cast<uint32_t>(local.tm_hour) << 11 | static_cast<uint32_t>(local.tm_min) << 5 |
+      static_cast<uint32_t>(local.tm_sec / 2));
 }
 
 bool ExtensionAlwaysStored(const std::string& native_path) {
   size_t slash = native_path.rfind('/');
   size_t dot = native_path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return false;
   std::string ext = UpperCaseJ(native_path.substr(dot));
   for (const char* stored : kStoredExtensions) {
-    if (ext == stored) return true;
+    if (ext == stored)
+      return true;
   }
   return false;
 }
 
 bool IsLayeredImage(const std::string& native_path) {
-  return native_path.size() >= 4 && UpperCaseJ(native_path.substr(native_path.size() - 4)) == ".WSP";
+  return native_path.size() >= 4 &&
+         UpperCaseJ(native_path.substr(native_path.size() - 4)) == ".WSP";
 }
 
 struct PackedEntry {
@@ -174,10 +193,12 @@ struct PackedEntry {
 };
 
 class ArchiveWriter {
- public:
+public:
   ArchiveWriter(TZpBigStream& out, const std::string& what) : out_(out), what_(what) {}
 
-  void Put(std::span<const uint8_t> bytes) { out_.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()), what_); }
+  void Put(std::span<const uint8_t> bytes) {
+    out_.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()), what_);
+  }
 
   // Deflates `data` unless it is too large; the checksum follows the entry's flag.
   PackedEntry PutMaybeCompressed(std::span<const uint8_t> data, uint8_t crc_uncompressed) {
@@ -199,7 +220,8 @@ class ArchiveWriter {
     const std::string& path = entry.source_path;
     FileHandle file = OpenFileOrThrow(path, O_RDONLY);
     struct stat st;
-    if (::fstat(file.fd(), &st) != 0) ThrowFileError(path, "read the size of");
+    if (::fstat(file.fd(), &st) != 0)
+      ThrowFileError(path, "read the size of");
     const int64_t size = st.st_size;
     PackedEntry p;
     p.timestamp = DosDateTime(st.st_mtime);
@@ -207,7 +229,8 @@ class ArchiveWriter {
     if (compress) {
       std::vector<uint8_t> data(static_cast<size_t>(size));
       ReadAtOrThrow(file, data.data(), size, 0, path);
-      if (IsLayeredImage(path) && LayeredImageQuery()) compress = LayeredImageQuery()(data);
+      if (IsLayeredImage(path) && LayeredImageQuery())
+        compress = LayeredImageQuery()(data);
       if (compress) {
         std::vector<uint8_t> packed = DeflateZlib(data);
         if (static_cast<int64_t>(packed.size()) * 10 <= size * 9) {
@@ -223,7 +246,8 @@ class ArchiveWriter {
       return p;
     }
     // Stored files are copied in chunks, so that volumes of any size pass through.
-    std::vector<uint8_t> chunk(static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(size, 1), kCopyChunk)));
+    std::vector<uint8_t> chunk(
+        static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(size, 1), kCopyChunk)));
     for (int64_t done = 0; done < size;) {
       int64_t n = std::min<int64_t>(kCopyChunk, size - done);
       ReadAtOrThrow(file, chunk.data(), n, done, path);
@@ -234,19 +258,20 @@ class ArchiveWriter {
     return p;
   }
 
- private:
+private:
   TZpBigStream& out_;
   const std::string& what_;
 };
 
-}  // namespace
+} // namespace
 
 void WriteArchive(TZpBigStream& out, const std::vector<TVrFile>& entries,
                   const TArchiveEntryReader& read_archived, const TArchiveEntryError& on_error,
                   const std::string& what) {
   std::vector<const TVrFile*> real;
   for (const TVrFile& e : entries) {
-    if (e.name != kEofEntryName) real.push_back(&e);
+    if (e.name != kEofEntryName)
+      real.push_back(&e);
   }
   const int64_t n = static_cast<int64_t>(real.size());
   const int64_t start = out.GetPosition();
@@ -259,7 +284,8 @@ void WriteArchive(TZpBigStream& out, const std::vector<TVrFile>& entries,
   TZpRandom name_key;
   for (const TVrFile* e : real) {
     head.I32(static_cast<int32_t>(e->name.size()));
-    for (char c : e->name) head.U8(static_cast<uint8_t>(c) ^ static_cast<uint8_t>(name_key.Next()));
+    for (char c : e->name)
+      head.U8(static_cast<uint8_t>(c) ^ static_cast<uint8_t>(name_key.Next()));
   }
   writer.Put(head.data());
   const int64_t tables_at = out.GetPosition();
@@ -282,7 +308,8 @@ void WriteArchive(TZpBigStream& out, const std::vector<TVrFile>& entries,
         packed.back().timestamp = e->timestamp;
       }
     } catch (...) {
-      if (on_error) on_error(VfsText(kWriteErrorPrefix) + e->name);
+      if (on_error)
+        on_error(VfsText(kWriteErrorPrefix) + e->name);
       throw;
     }
   }
@@ -291,14 +318,19 @@ void WriteArchive(TZpBigStream& out, const std::vector<TVrFile>& entries,
 
   BinaryWriter tables;
   TZpRandom offset_key;
-  for (int64_t offset : offsets) tables.I64(offset ^ static_cast<int64_t>(offset_key.Next()));
-  for (const PackedEntry& p : packed) tables.U8(p.stored);
-  for (const PackedEntry& p : packed) tables.I32(p.timestamp);
-  for (const PackedEntry& p : packed) tables.U32(p.checksum);
-  for (const PackedEntry& p : packed) tables.U8(p.crc_uncompressed);
+  for (int64_t offset : offsets)
+    tables.I64(offset ^ static_cast<int64_t>(offset_key.Next()));
+  for (const PackedEntry& p : packed)
+    tables.U8(p.stored);
+  for (const PackedEntry& p : packed)
+    tables.I32(p.timestamp);
+  for (const PackedEntry& p : packed)
+    tables.U32(p.checksum);
+  for (const PackedEntry& p : packed)
+    tables.U8(p.crc_uncompressed);
   out.SetPosition(tables_at);
   writer.Put(tables.data());
   out.SetPosition(end);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -16,14 +16,14 @@ inline constexpr int64_t kMaxCompressedEntry = 0x4FFFFF;
 
 // The generator that scrambles names and offsets: s = s * 5 + K.
 class TZpRandom {
- public:
+public:
   static constexpr uint32_t kSeed = 0x3C9A51E7;
   int32_t Next() {
     state_ = state_ * 5u + kSeed;
     return static_cast<int32_t>(state_);
   }
 
- private:
+private:
   uint32_t state_ = 0;
 };
 
@@ -56,4 +56,4 @@ void WriteArchive(TZpBigStream& out, const std::vector<TVrFile>& entries,
 // CRC-32 (reflected 0xEDB88320) continuing from `crc` (0 to start).
 uint32_t Crc32(uint32_t crc, std::span<const uint8_t> bytes);
 
-}  // namespace nova
+} // namespace nova

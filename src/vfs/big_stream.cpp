@@ -21,7 +21,7 @@ namespace {
 
 constexpr int64_t kCopyBufferSize = 1 << 20;
 
-}  // namespace
+} // namespace
 
 int64_t TZpBigStream::CopyFrom(TZpBigStream& source, int64_t count) {
   if (count == 0) {
@@ -33,8 +33,10 @@ int64_t TZpBigStream::CopyFrom(TZpBigStream& source, int64_t count) {
   while (done < count) {
     int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
     int64_t got = source.Read(buffer.data(), want);
-    if (got <= 0) break;
-    if (Write(buffer.data(), got) != got) break;
+    if (got <= 0)
+      break;
+    if (Write(buffer.data(), got) != got)
+      break;
     done += got;
   }
   return done;
@@ -50,8 +52,10 @@ int64_t TZpBigStream::CopyFromStream(TStream& source, int64_t count) {
   while (done < count) {
     int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
     int64_t got = source.Read(buffer.data(), want);
-    if (got <= 0) break;
-    if (Write(buffer.data(), got) != got) break;
+    if (got <= 0)
+      break;
+    if (Write(buffer.data(), got) != got)
+      break;
     done += got;
   }
   return done;
@@ -67,8 +71,10 @@ int64_t TZpBigStream::CopyToStream(TStream& dest, int64_t count) {
   while (done < count) {
     int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
     int64_t got = Read(buffer.data(), want);
-    if (got <= 0) break;
-    if (dest.Write(buffer.data(), got) != got) break;
+    if (got <= 0)
+      break;
+    if (dest.Write(buffer.data(), got) != got)
+      break;
     done += got;
   }
   return done;
@@ -81,13 +87,15 @@ void TZpBigStream::ReadBuffer(void* buffer, int64_t count, const std::string& wh
 }
 
 void TZpBigStream::WriteBuffer(const void* buffer, int64_t count, const std::string& what) {
-  if (Write(buffer, count) != count) throw ENovaError(what + ": write failed");
+  if (Write(buffer, count) != count)
+    throw ENovaError(what + ": write failed");
 }
 
 // --- TZpBigFileStream ---
 
 std::string TZpBigFileStream::VolumeName(const std::string& native_path, int index) {
-  if (index == 0) return native_path;
+  if (index == 0)
+    return native_path;
   size_t slash = native_path.rfind('/');
   size_t dot = native_path.rfind('.');
   std::string stem = (dot != std::string::npos && (slash == std::string::npos || dot > slash))
@@ -99,22 +107,26 @@ std::string TZpBigFileStream::VolumeName(const std::string& native_path, int ind
 }
 
 TZpBigFileStream::TZpBigFileStream(std::string native_path, TBigFileMode mode, int64_t volume_size)
-    : path_(std::move(native_path)), mode_(mode), volume_size_(volume_size > 0 ? volume_size : kVolumeSize) {
+    : path_(std::move(native_path)), mode_(mode),
+      volume_size_(volume_size > 0 ? volume_size : kVolumeSize) {
   if (mode_ == TBigFileMode::fmCreate) {
     for (int k = 0; ::unlink(VolumeName(path_, k).c_str()) == 0; ++k) {
     }
-    if (!OpenVolume(0, true)) ThrowFileError(path_, "create");
+    if (!OpenVolume(0, true))
+      ThrowFileError(path_, "create");
     return;
   }
   if (!OpenVolume(0, false)) {
-    if (mode_ == TBigFileMode::fmOpenRead || !OpenVolume(0, true)) ThrowFileError(path_, "open");
+    if (mode_ == TBigFileMode::fmOpenRead || !OpenVolume(0, true))
+      ThrowFileError(path_, "open");
   }
   while (OpenVolume(static_cast<int>(fds_.size()), false)) {
   }
 }
 
 TZpBigFileStream::~TZpBigFileStream() {
-  for (int fd : fds_) ::close(fd);
+  for (int fd : fds_)
+    ::close(fd);
 }
 
 bool TZpBigFileStream::OpenVolume(int index, bool create) {
@@ -123,10 +135,12 @@ bool TZpBigFileStream::OpenVolume(int index, bool create) {
     flags |= O_RDONLY;
   } else {
     flags |= O_RDWR;
-    if (create) flags |= O_CREAT | O_TRUNC;
+    if (create)
+      flags |= O_CREAT | O_TRUNC;
   }
   int fd = ::open(VolumeName(path_, index).c_str(), flags, 0644);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
@@ -137,9 +151,11 @@ bool TZpBigFileStream::OpenVolume(int index, bool create) {
 }
 
 int64_t TZpBigFileStream::GetSize() {
-  if (fds_.empty()) return 0;
+  if (fds_.empty())
+    return 0;
   struct stat st;
-  if (::fstat(fds_.back(), &st) != 0) return 0;
+  if (::fstat(fds_.back(), &st) != 0)
+    return 0;
   return static_cast<int64_t>(fds_.size() - 1) * volume_size_ + st.st_size;
 }
 
@@ -148,20 +164,24 @@ int64_t TZpBigFileStream::Read(void* buffer, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     int64_t volume = pos_ / volume_size_;
-    if (volume >= static_cast<int64_t>(fds_.size())) break;
+    if (volume >= static_cast<int64_t>(fds_.size()))
+      break;
     int64_t offset = pos_ % volume_size_;
     int64_t want = std::min(count - done, volume_size_ - offset);
     int64_t got = ReadAt(fds_[static_cast<size_t>(volume)], p + done, want, offset);
-    if (got <= 0) break;
+    if (got <= 0)
+      break;
     done += got;
     pos_ += got;
-    if (got < want) break;
+    if (got < want)
+      break;
   }
   return done;
 }
 
 int64_t TZpBigFileStream::Write(const void* buffer, int64_t count) {
-  if (mode_ == TBigFileMode::fmOpenRead) return 0;
+  if (mode_ == TBigFileMode::fmOpenRead)
+    return 0;
   const auto* p = static_cast<const uint8_t*>(buffer);
   int64_t done = 0;
   while (done < count) {
@@ -174,7 +194,8 @@ int64_t TZpBigFileStream::Write(const void* buffer, int64_t count) {
     int64_t offset = pos_ % volume_size_;
     int64_t want = std::min(count - done, volume_size_ - offset);
     int64_t put = WriteAt(fds_[static_cast<size_t>(volume)], p + done, want, offset);
-    if (put <= 0) break;
+    if (put <= 0)
+      break;
     done += put;
     pos_ += put;
   }
@@ -183,7 +204,8 @@ int64_t TZpBigFileStream::Write(const void* buffer, int64_t count) {
 
 // --- TZpBigWindowStream / TZpBigResourceStream ---
 
-TZpBigWindowStream::TZpBigWindowStream(std::unique_ptr<TZpBigStream> source, int64_t start, int64_t size) {
+TZpBigWindowStream::TZpBigWindowStream(std::unique_ptr<TZpBigStream> source, int64_t start,
+                                       int64_t size) {
   Reset(std::move(source), start, size);
 }
 
@@ -194,14 +216,18 @@ void TZpBigWindowStream::Reset(std::unique_ptr<TZpBigStream> source, int64_t sta
   pos_ = 0;
 }
 
-void TZpBigWindowStream::SetPosition(int64_t position) { pos_ = std::clamp<int64_t>(position, 0, size_); }
+void TZpBigWindowStream::SetPosition(int64_t position) {
+  pos_ = std::clamp<int64_t>(position, 0, size_);
+}
 
 int64_t TZpBigWindowStream::Read(void* buffer, int64_t count) {
   int64_t n = std::min(count, size_ - pos_);
-  if (n <= 0) return 0;
+  if (n <= 0)
+    return 0;
   source_->SetPosition(start_ + pos_);
   int64_t got = source_->Read(buffer, n);
-  if (got > 0) pos_ += got;
+  if (got > 0)
+    pos_ += got;
   return got;
 }
 
@@ -216,16 +242,16 @@ LocatedResource LocateResource(const std::string& module_path, const std::string
                                const std::string& type) {
   auto file = std::make_unique<TZpBigFileStream>(module_path, TBigFileMode::fmOpenRead);
   std::optional<PeResourceLocation> where = FindPeResource(*file, name, type);
-  if (!where || where->size == 0) throw ENovaError(VfsText(kResourceNotFound));
+  if (!where || where->size == 0)
+    throw ENovaError(VfsText(kResourceNotFound));
   return {std::move(file), *where};
 }
 
-}  // namespace
+} // namespace
 
 TZpBigResourceStream::TZpBigResourceStream(const std::string& module_path,
                                            const std::string& resource_name,
-                                           const std::string& resource_type)
-{
+                                           const std::string& resource_type) {
   LocatedResource r = LocateResource(module_path, resource_name, resource_type);
   Reset(std::move(r.file), r.where.offset, r.where.size);
 }
@@ -235,7 +261,8 @@ TZpBigResourceStream::TZpBigResourceStream(const std::string& module_path,
 TZpBuffBigStream::TZpBuffBigStream(TZpBigStream& source) : source_(source), buffer_(kBufferSize) {}
 
 TZpBuffBigStream::~TZpBuffBigStream() {
-  if (filled_ > used_) source_.SetPosition(source_.GetPosition() - (filled_ - used_));
+  if (filled_ > used_)
+    source_.SetPosition(source_.GetPosition() - (filled_ - used_));
 }
 
 void TZpBuffBigStream::SetPosition(int64_t position) {
@@ -255,7 +282,8 @@ int64_t TZpBuffBigStream::Read(void* buffer, int64_t count) {
       }
       filled_ = std::max<int64_t>(0, source_.Read(buffer_.data(), kBufferSize));
       used_ = 0;
-      if (filled_ == 0) break;
+      if (filled_ == 0)
+        break;
     }
     int64_t n = std::min(count - done, filled_ - used_);
     std::memcpy(p + done, buffer_.data() + used_, static_cast<size_t>(n));
@@ -265,4 +293,4 @@ int64_t TZpBuffBigStream::Read(void* buffer, int64_t count) {
   return done;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -14,7 +14,7 @@ inline constexpr int64_t kVolumeSize = 0x40000000;
 
 // A 64-bit stream: archives and the save file are read and written through these.
 class TZpBigStream {
- public:
+public:
   virtual ~TZpBigStream() = default;
 
   virtual int64_t GetSize() = 0;
@@ -36,15 +36,15 @@ class TZpBigStream {
 };
 
 enum class TBigFileMode {
-  fmOpenRead,       // existing volumes, read only
-  fmCreate,         // every existing volume is deleted first
-  fmOpenReadWrite,  // existing volumes (volume 0 is created when missing)
+  fmOpenRead,      // existing volumes, read only
+  fmCreate,        // every existing volume is deleted first
+  fmOpenReadWrite, // existing volumes (volume 0 is created when missing)
 };
 
 // A file that may be split into volumes: volume 0 carries the name itself, volume k >= 1 the name
 // without its extension + "." + k in three digits. Positions address the volumes as one stream.
 class TZpBigFileStream final : public TZpBigStream {
- public:
+public:
   // `native_path` is a file-system path. Throws ENovaError when volume 0 cannot be opened.
   TZpBigFileStream(std::string native_path, TBigFileMode mode, int64_t volume_size = kVolumeSize);
   ~TZpBigFileStream() override;
@@ -60,7 +60,7 @@ class TZpBigFileStream final : public TZpBigStream {
   // File name of volume `index` of `native_path`.
   static std::string VolumeName(const std::string& native_path, int index);
 
- private:
+private:
   bool OpenVolume(int index, bool create);
 
   std::string path_;
@@ -72,7 +72,7 @@ class TZpBigFileStream final : public TZpBigStream {
 
 // A memory-backed 64-bit stream.
 class TZpBigMemoryStream final : public TZpBigStream {
- public:
+public:
   int64_t GetSize() override { return memory_.Size(); }
   int64_t GetPosition() override { return memory_.Position(); }
   void SetPosition(int64_t position) override { memory_.SetPosition(position); }
@@ -83,13 +83,13 @@ class TZpBigMemoryStream final : public TZpBigStream {
   void LoadFromFile(const std::string& native_path) { memory_.LoadFromFile(native_path); }
   void SaveToFile(const std::string& native_path) const { memory_.SaveToFile(native_path); }
 
- private:
+private:
   TMemoryStream memory_;
 };
 
 // Read-only window [start, start + size) of another 64-bit stream that it owns.
 class TZpBigWindowStream : public TZpBigStream {
- public:
+public:
   TZpBigWindowStream(std::unique_ptr<TZpBigStream> source, int64_t start, int64_t size);
 
   int64_t GetSize() override { return size_; }
@@ -100,11 +100,11 @@ class TZpBigWindowStream : public TZpBigStream {
 
   int64_t Start() const { return start_; }
 
- protected:
+protected:
   TZpBigWindowStream() = default;
   void Reset(std::unique_ptr<TZpBigStream> source, int64_t start, int64_t size);
 
- private:
+private:
   std::unique_ptr<TZpBigStream> source_;
   int64_t start_ = 0;
   int64_t size_ = 0;
@@ -114,7 +114,7 @@ class TZpBigWindowStream : public TZpBigStream {
 // A resource of a Windows executable or module file (module path, resource name, resource type),
 // read through our own reader of the file's resource directory. Read-only.
 class TZpBigResourceStream final : public TZpBigWindowStream {
- public:
+public:
   // Throws "リソースが見つかりません" when the module has no such resource or it is empty, and
   // ENovaError naming the module when the file cannot be opened.
   TZpBigResourceStream(const std::string& module_path, const std::string& resource_name,
@@ -124,7 +124,7 @@ class TZpBigResourceStream final : public TZpBigWindowStream {
 // Read-ahead buffer of 102400 bytes over another stream (used for an archive's name table). When
 // freed, it moves the underlying position back by the bytes buffered but not consumed.
 class TZpBuffBigStream final : public TZpBigStream {
- public:
+public:
   static constexpr int64_t kBufferSize = 102400;
   explicit TZpBuffBigStream(TZpBigStream& source);
   ~TZpBuffBigStream() override;
@@ -135,11 +135,11 @@ class TZpBuffBigStream final : public TZpBigStream {
   int64_t Write(const void*, int64_t) override { return 0; }
   int64_t Read(void* buffer, int64_t count) override;
 
- private:
+private:
   TZpBigStream& source_;
   std::vector<uint8_t> buffer_;
   int64_t filled_ = 0;
   int64_t used_ = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -16,4 +16,4 @@ std::string TitleNameFromNative(std::string_view utf8_relative);
 // drive letter, no "." or ".." component, no empty component, no NUL byte.
 bool IsContainedName(std::string_view sjis_name);
 
-}  // namespace nova
+} // namespace nova

@@ -25,13 +25,14 @@ struct Section {
 };
 
 class PeImage {
- public:
+public:
   explicit PeImage(TZpBigStream& image) : image_(image), size_(image.GetSize()) {}
 
   // Reads `count` bytes at a file offset into `storage` and returns a reader over them; throws on
   // bytes past the end.
   BinaryReader At(int64_t offset, size_t count, std::vector<uint8_t>& storage) {
-    if (offset < 0 || count > static_cast<size_t>(size_) || offset > size_ - static_cast<int64_t>(count)) {
+    if (offset < 0 || count > static_cast<size_t>(size_) ||
+        offset > size_ - static_cast<int64_t>(count)) {
       throw ENovaError("PE image: read past the end");
     }
     storage.resize(count);
@@ -41,14 +42,17 @@ class PeImage {
   }
 
   bool ParseHeaders() {
-    if (size_ < 0x40) return false;
+    if (size_ < 0x40)
+      return false;
     std::vector<uint8_t> dos_bytes, coff_bytes, opt_bytes, table_bytes;
     BinaryReader dos = At(0, 0x40, dos_bytes);
-    if (dos.U16() != 0x5A4D) return false;  // "MZ"
+    if (dos.U16() != 0x5A4D)
+      return false; // "MZ"
     dos.Seek(0x3C);
     int64_t pe = dos.U32();
     BinaryReader coff = At(pe, 24, coff_bytes);
-    if (coff.U32() != 0x00004550) return false;  // "PE\0\0"
+    if (coff.U32() != 0x00004550)
+      return false; // "PE\0\0"
     coff.Skip(2);
     uint16_t section_count = coff.U16();
     coff.Skip(12);
@@ -57,13 +61,16 @@ class PeImage {
     BinaryReader opt = At(optional, optional_size, opt_bytes);
     uint16_t magic = opt.U16();
     size_t dirs_at = magic == 0x20B ? 112 : magic == 0x10B ? 96 : 0;
-    if (dirs_at == 0) return false;
+    if (dirs_at == 0)
+      return false;
     opt.Seek(dirs_at - 4);
     uint32_t dir_count = opt.U32();
-    if (dir_count <= kResourceDirectoryIndex) return false;
+    if (dir_count <= kResourceDirectoryIndex)
+      return false;
     opt.Seek(dirs_at + kResourceDirectoryIndex * 8);
     resource_rva_ = opt.U32();
-    if (resource_rva_ == 0) return false;
+    if (resource_rva_ == 0)
+      return false;
     BinaryReader table = At(optional + optional_size, size_t{section_count} * 40, table_bytes);
     for (uint16_t i = 0; i < section_count; ++i) {
       table.Skip(8);
@@ -93,7 +100,7 @@ class PeImage {
     return FileOffset(uint64_t{resource_rva_} + offset_in_resources, count);
   }
 
- private:
+private:
   TZpBigStream& image_;
   int64_t size_;
   std::vector<Section> sections_;
@@ -109,7 +116,8 @@ struct ResourceKey {
 
 std::string AsciiUpper(std::string s) {
   for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
   }
   return s;
 }
@@ -119,7 +127,8 @@ ResourceKey MakeKey(const std::string& sjis_name) {
   if (sjis_name.size() > 1 && sjis_name[0] == '#') {
     key.numeric = true;
     for (size_t i = 1; i < sjis_name.size(); ++i) {
-      if (sjis_name[i] < '0' || sjis_name[i] > '9') return MakeKey(sjis_name.substr(1));
+      if (sjis_name[i] < '0' || sjis_name[i] > '9')
+        return MakeKey(sjis_name.substr(1));
       key.id = key.id * 10 + static_cast<uint32_t>(sjis_name[i] - '0');
     }
     return key;
@@ -149,11 +158,13 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 // The directory entry's name (IMAGE_RESOURCE_DIR_STRING_U) as upper-cased UTF-8.
 std::optional<std::string> EntryName(PeImage& pe, uint32_t offset) {
   std::optional<int64_t> at = pe.ResourceOffset(offset, 2);
-  if (!at) return std::nullopt;
+  if (!at)
+    return std::nullopt;
   std::vector<uint8_t> bytes;
   uint16_t length = pe.At(*at, 2, bytes).U16();
   std::optional<int64_t> chars = pe.ResourceOffset(uint64_t{offset} + 2, uint64_t{length} * 2);
-  if (!chars) return std::nullopt;
+  if (!chars)
+    return std::nullopt;
   BinaryReader r = pe.At(*chars, size_t{length} * 2, bytes);
   std::string out;
   for (uint16_t i = 0; i < length; ++i) {
@@ -172,57 +183,70 @@ std::optional<std::string> EntryName(PeImage& pe, uint32_t offset) {
 // `dir_offset`; returns its OffsetToData word.
 std::optional<uint32_t> FindInDirectory(PeImage& pe, uint32_t dir_offset, const ResourceKey* key) {
   std::optional<int64_t> at = pe.ResourceOffset(dir_offset, 16);
-  if (!at) return std::nullopt;
+  if (!at)
+    return std::nullopt;
   std::vector<uint8_t> head_bytes, raw;
   BinaryReader head = pe.At(*at, 16, head_bytes);
   head.Skip(12);
   uint32_t count = uint32_t{head.U16()} + head.U16();
-  if (count == 0 || count > kMaxDirectoryEntries) return std::nullopt;
-  std::optional<int64_t> entries_at = pe.ResourceOffset(uint64_t{dir_offset} + 16, uint64_t{count} * 8);
-  if (!entries_at) return std::nullopt;
+  if (count == 0 || count > kMaxDirectoryEntries)
+    return std::nullopt;
+  std::optional<int64_t> entries_at =
+      pe.ResourceOffset(uint64_t{dir_offset} + 16, uint64_t{count} * 8);
+  if (!entries_at)
+    return std::nullopt;
   BinaryReader entries = pe.At(*entries_at, size_t{count} * 8, raw);
   for (uint32_t i = 0; i < count; ++i) {
     uint32_t name = entries.U32();
     uint32_t data = entries.U32();
-    if (!key) return data;
+    if (!key)
+      return data;
     bool named = (name & kNamedBit) != 0;
     if (key->numeric) {
-      if (!named && name == key->id) return data;
+      if (!named && name == key->id)
+        return data;
     } else if (named) {
       std::optional<std::string> text = EntryName(pe, name & ~kNamedBit);
-      if (text && *text == key->text) return data;
+      if (text && *text == key->text)
+        return data;
     }
   }
   return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<PeResourceLocation> FindPeResource(TZpBigStream& image, const std::string& name,
                                                  const std::string& type) {
   try {
     PeImage pe(image);
-    if (!pe.ParseHeaders()) return std::nullopt;
+    if (!pe.ParseHeaders())
+      return std::nullopt;
     ResourceKey type_key = MakeKey(type);
     ResourceKey name_key = MakeKey(name);
     std::optional<uint32_t> level = FindInDirectory(pe, 0, &type_key);
-    if (!level || !(*level & kSubdirectoryBit)) return std::nullopt;
+    if (!level || !(*level & kSubdirectoryBit))
+      return std::nullopt;
     level = FindInDirectory(pe, *level & ~kSubdirectoryBit, &name_key);
-    if (!level || !(*level & kSubdirectoryBit)) return std::nullopt;
+    if (!level || !(*level & kSubdirectoryBit))
+      return std::nullopt;
     level = FindInDirectory(pe, *level & ~kSubdirectoryBit, nullptr);
-    if (!level || (*level & kSubdirectoryBit)) return std::nullopt;
+    if (!level || (*level & kSubdirectoryBit))
+      return std::nullopt;
     std::optional<int64_t> data_entry = pe.ResourceOffset(*level, 16);
-    if (!data_entry) return std::nullopt;
+    if (!data_entry)
+      return std::nullopt;
     std::vector<uint8_t> bytes;
     BinaryReader r = pe.At(*data_entry, 16, bytes);
     uint32_t rva = r.U32();
     uint32_t size = r.U32();
     std::optional<int64_t> offset = pe.FileOffset(rva, size);
-    if (!offset) return std::nullopt;
+    if (!offset)
+      return std::nullopt;
     return PeResourceLocation{*offset, size};
   } catch (const ENovaError&) {
     return std::nullopt;
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -10,7 +10,7 @@ enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
 // An ordinary (byte-addressed, seekable) stream: what `Load` fills and what media decoders read.
 class TStream {
- public:
+public:
   virtual ~TStream() = default;
 
   // Reads up to `count` bytes; returns the number read (0 at the end).
@@ -31,7 +31,7 @@ class TStream {
 // A growable in-memory stream. Growing does not zero the new bytes, so filling it from a file or
 // a decompressor costs no extra pass over the memory.
 class TMemoryStream final : public TStream {
- public:
+public:
   TMemoryStream() = default;
   TMemoryStream(const TMemoryStream&) = delete;
   TMemoryStream& operator=(const TMemoryStream&) = delete;
@@ -51,13 +51,15 @@ class TMemoryStream final : public TStream {
   const uint8_t* Memory() const { return data_; }
   int64_t Size() const { return size_; }
   std::span<const uint8_t> Bytes() const { return {data_, static_cast<size_t>(size_)}; }
-  std::string_view View() const { return {reinterpret_cast<const char*>(data_), static_cast<size_t>(size_)}; }
+  std::string_view View() const {
+    return {reinterpret_cast<const char*>(data_), static_cast<size_t>(size_)};
+  }
 
   // Whole plain files (native paths); errors name the file.
   void LoadFromFile(const std::string& native_path);
   void SaveToFile(const std::string& native_path) const;
 
- private:
+private:
   void Reserve(int64_t capacity);
 
   uint8_t* data_ = nullptr;
@@ -66,4 +68,4 @@ class TMemoryStream final : public TStream {
   int64_t pos_ = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -16,12 +16,13 @@ constexpr std::array<const char*, 4> kUtf8Texts = {
     "エラー:",
 };
 
-}  // namespace
+} // namespace
 
 const std::string& VfsText(TVfsTextId id) {
   static const std::array<std::string, kUtf8Texts.size()> sjis = [] {
     std::array<std::string, kUtf8Texts.size()> out;
-    for (size_t i = 0; i < kUtf8Texts.size(); ++i) out[i] = Utf8ToSjis(kUtf8Texts[i]);
+    for (size_t i = 0; i < kUtf8Texts.size(); ++i)
+      out[i] = Utf8ToSjis(kUtf8Texts[i]);
     return out;
   }();
   return sjis[static_cast<size_t>(id)];
@@ -32,4 +33,4 @@ std::string FileNotFoundMessage(const std::string& sjis_name) {
   return sjis_name + format.substr(2);
 }
 
-}  // namespace nova
+} // namespace nova

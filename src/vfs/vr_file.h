@@ -13,12 +13,12 @@ inline constexpr char kEofEntryName[] = "\\EOF\\";
 
 // One archive entry.
 struct TVrFile {
-  std::string name;        // Shift-JIS, `\` separators, relative to the archive root
-  int64_t position = 0;    // absolute position of the data in the archive's data stream
-  int64_t size = 0;        // bytes as stored
-  uint8_t stored = 0;      // 1: data as is; 0: a zlib stream
-  int32_t timestamp = 0;   // DOS date-time of the source file, 0 for data from memory
-  uint32_t checksum = 0;   // CRC-32 of the stored bytes, or of the uncompressed bytes (next flag)
+  std::string name;      // Shift-JIS, `\` separators, relative to the archive root
+  int64_t position = 0;  // absolute position of the data in the archive's data stream
+  int64_t size = 0;      // bytes as stored
+  uint8_t stored = 0;    // 1: data as is; 0: a zlib stream
+  int32_t timestamp = 0; // DOS date-time of the source file, 0 for data from memory
+  uint32_t checksum = 0; // CRC-32 of the stored bytes, or of the uncompressed bytes (next flag)
   uint8_t crc_uncompressed = 0;
   // Data that replaces the archive data (entries added at run time, e.g. the save file's).
   std::shared_ptr<TMemoryStream> data;
@@ -26,4 +26,4 @@ struct TVrFile {
   std::string source_path;
 };
 
-}  // namespace nova
+} // namespace nova

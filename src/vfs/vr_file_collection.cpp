@@ -22,7 +22,8 @@ constexpr int64_t kTrailerSize = 6;
 std::string LowerExtension(const std::string& native_path) {
   size_t slash = native_path.rfind('/');
   size_t dot = native_path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return "";
   return FoldNativeName(native_path.substr(dot));
 }
 
@@ -32,7 +33,8 @@ std::string FolderOf(const std::string& native_path) {
 }
 
 std::string WithSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
+  if (!folder.empty() && folder.back() != '/')
+    folder.push_back('/');
   return folder;
 }
 
@@ -44,7 +46,8 @@ std::string SideDirectoryOf(const std::string& native_path) {
                          ? native_path.substr(0, dot)
                          : native_path;
   std::string exact = stem + ".ext";
-  if (IsRegularFile(exact)) return exact;
+  if (IsRegularFile(exact))
+    return exact;
   TLooseFiles loose;
   std::string folder = FolderOf(native_path);
   std::string name = stem.substr(slash == std::string::npos ? 0 : slash + 1) + ".ext";
@@ -55,21 +58,36 @@ std::string SideDirectoryOf(const std::string& native_path) {
 std::string_view FolderPart(std::string_view name) {
   size_t cut = std::string_view::npos;
   for (size_t i = 0; i < name.size(); i += CharBytes(name, i)) {
-    if (name[i] == '\\') cut = i;
+    if (name[i] == '\\')
+      cut = i;
   }
   return cut == std::string_view::npos ? std::string_view() : name.substr(0, cut);
 }
 
 thread_local std::vector<uint8_t> t_compressed;
 
-}  // namespace
+} // namespace
+
+bool HasTitleResource(const std::string& executable_path) {
+  if (!IsRegularFile(executable_path))
+    return false;
+  TZpBigFileStream file(executable_path, TBigFileMode::fmOpenRead);
+  std::optional<PeResourceLocation> where =
+      FindPeResource(file, kTitleResourceName, kTitleResourceType);
+  if (!where || where->size < 2)
+    return false;
+  char tail[2];
+  file.SetPosition(where->offset + where->size - 2);
+  return file.Read(tail, 2) == 2 && tail[0] == 'v' && tail[1] == 'f';
+}
 
 TVrFileCollection::TVrFileCollection() = default;
 TVrFileCollection::~TVrFileCollection() = default;
 
 std::string TVrFileCollection::What() const {
   std::string what = label_.empty() ? std::string("(archive in memory)") : label_;
-  if (IsResource()) what += " (resource " + resource_name_ + ")";
+  if (IsResource())
+    what += " (resource " + resource_name_ + ")";
   return what;
 }
 
@@ -102,7 +120,8 @@ void TVrFileCollection::CheckEntries() const {
   const int64_t data_size = data_ ? data_->GetSize() : 0;
   for (int i = 0; i + 1 < Count(); ++i) {
     const TVrFile& e = Entry(i);
-    if (e.size < 0) throw ENovaError(EntryWhat(i) + ": negative size (offsets out of order)");
+    if (e.size < 0)
+      throw ENovaError(EntryWhat(i) + ": negative size (offsets out of order)");
     if (e.position > data_size || e.size > data_size - e.position) {
       throw ENovaError(EntryWhat(i) + ": data lies past the end of the archive");
     }
@@ -112,14 +131,17 @@ void TVrFileCollection::CheckEntries() const {
 void TVrFileCollection::Open(const std::string& native_path, int64_t volume_size) {
   Reset(native_path);
   volume_size_ = volume_size;
-  if (native_path.empty() || !IsRegularFile(native_path)) return;
+  if (native_path.empty() || !IsRegularFile(native_path))
+    return;
   folder_ = FolderOf(native_path);
-  auto file = std::make_unique<TZpBigFileStream>(native_path, TBigFileMode::fmOpenRead, volume_size);
+  auto file =
+      std::make_unique<TZpBigFileStream>(native_path, TBigFileMode::fmOpenRead, volume_size);
   const std::string what = What();
   const std::string ext = LowerExtension(native_path);
   if (ext == ".exe" || ext == ".scr") {
     int64_t size = file->GetSize();
-    if (size < kTrailerSize) throw ENovaError(what + ": no archive trailer");
+    if (size < kTrailerSize)
+      throw ENovaError(what + ": no archive trailer");
     uint8_t trailer[kTrailerSize];
     file->SetPosition(size - kTrailerSize);
     file->ReadBuffer(trailer, kTrailerSize, what);
@@ -128,7 +150,8 @@ void TVrFileCollection::Open(const std::string& native_path, int64_t volume_size
     }
     int64_t start = static_cast<int64_t>(trailer[0] | trailer[1] << 8 | trailer[2] << 16 |
                                          static_cast<uint32_t>(trailer[3]) << 24);
-    if (start > size - kTrailerSize) throw ENovaError(what + ": archive start past the end");
+    if (start > size - kTrailerSize)
+      throw ENovaError(what + ": archive start past the end");
     file->SetPosition(start);
     TArchiveDirectory dir = ReadArchiveDirectory(*file, what);
     data_ = std::move(file);
@@ -148,17 +171,20 @@ void TVrFileCollection::Open(const std::string& native_path, int64_t volume_size
   Adopt(std::move(dir));
 }
 
-void TVrFileCollection::OpenResource(const std::string& module_path, const std::string& resource_name,
+void TVrFileCollection::OpenResource(const std::string& module_path,
+                                     const std::string& resource_name,
                                      const std::string& resource_type) {
   Reset(module_path);
-  if (module_path.empty() || !IsRegularFile(module_path)) return;
+  if (module_path.empty() || !IsRegularFile(module_path))
+    return;
   folder_ = FolderOf(module_path);
   std::optional<PeResourceLocation> where;
   {
     TZpBigFileStream module(module_path, TBigFileMode::fmOpenRead);
     where = FindPeResource(module, resource_name, resource_type);
   }
-  if (!where || where->size == 0) throw ENovaError(VfsText(kResourceNotFound));
+  if (!where || where->size == 0)
+    throw ENovaError(VfsText(kResourceNotFound));
   auto stream = std::make_unique<TZpBigResourceStream>(module_path, resource_name, resource_type);
   resource_name_ = resource_name;
   resource_type_ = resource_type;
@@ -181,8 +207,10 @@ int TVrFileCollection::IndexOf(std::string_view name) const {
   if (index_stale_) {
     std::vector<std::string_view> names;
     names.reserve(entries_.size());
-    for (const TVrFile& e : entries_) names.push_back(e.name);
-    if (!index_) index_ = std::make_unique<TNameIndex>();
+    for (const TVrFile& e : entries_)
+      names.push_back(e.name);
+    if (!index_)
+      index_ = std::make_unique<TNameIndex>();
     index_->Build(names);
     index_stale_ = false;
   }
@@ -192,8 +220,10 @@ int TVrFileCollection::IndexOf(std::string_view name) const {
 void TVrFileCollection::ReadEntryData(int index, TMemoryStream& out) {
   const TVrFile& e = Entry(index);
   out.Clear();
-  if (e.size == 0) return;
-  if (!data_) throw ENovaError(EntryWhat(index) + ": the archive has no data");
+  if (e.size == 0)
+    return;
+  if (!data_)
+    throw ENovaError(EntryWhat(index) + ": the archive has no data");
   data_->SetPosition(e.position);
   if (e.stored) {
     out.SetSize(e.size);
@@ -223,7 +253,8 @@ void TVrFileCollection::ReadEntry(TStream& out, std::string_view name) {
   } else {
     TLooseFiles loose;
     std::string path = loose.FindFile(folder_, name);
-    if (path.empty() || path == file_name_) throw ENovaError(FileNotFoundMessage(std::string(name)));
+    if (path.empty() || path == file_name_)
+      throw ENovaError(FileNotFoundMessage(std::string(name)));
     target.LoadFromFile(path);
   }
   target.SetPosition(0);
@@ -240,11 +271,13 @@ std::unique_ptr<TRangeStream> TVrFileCollection::OpenEntryRange(int index) const
     copy->Memory().WriteBuffer(e.data->Memory(), e.data->Size());
     return std::make_unique<TRangeStream>(std::move(copy), 0, e.data->Size());
   }
-  if (!data_) throw ENovaError(EntryWhat(index) + ": the archive has no data");
+  if (!data_)
+    throw ENovaError(EntryWhat(index) + ": the archive has no data");
   // A window of size 0 would reach the end of the file: an empty entry gets an empty window.
   const int64_t start = e.size == 0 ? data_->GetSize() : e.position;
   if (IsResource()) {
-    return std::make_unique<TResourceRangeStream>(file_name_, resource_name_, resource_type_, start, e.size);
+    return std::make_unique<TResourceRangeStream>(file_name_, resource_name_, resource_type_, start,
+                                                  e.size);
   }
   if (file_name_.empty()) {
     auto copy = std::make_unique<TZpBigMemoryStream>();
@@ -275,7 +308,8 @@ TVrFile& TVrFileCollection::AddFileEntry(std::string_view name, const std::strin
 
 void TVrFileCollection::Delete(std::string_view name) {
   int index = IndexOf(name);
-  if (index < 0) return;
+  if (index < 0)
+    return;
   entries_.erase(entries_.begin() + index);
   index_stale_ = true;
 }
@@ -294,11 +328,14 @@ void TVrFileCollection::ListFolder(std::string_view folder, std::vector<std::str
     folder.remove_suffix(1);
   }
   std::unordered_set<std::string> listed;
-  for (const std::string& s : list) listed.insert(LowerCaseJ(s));
+  for (const std::string& s : list)
+    listed.insert(LowerCaseJ(s));
   for (const TVrFile& e : entries_) {
-    if (e.name == kEofEntryName || !SameTextJ(FolderPart(e.name), folder)) continue;
-    if (listed.insert(LowerCaseJ(e.name)).second) list.push_back(e.name);
+    if (e.name == kEofEntryName || !SameTextJ(FolderPart(e.name), folder))
+      continue;
+    if (listed.insert(LowerCaseJ(e.name)).second)
+      list.push_back(e.name);
   }
 }
 
-}  // namespace nova
+} // namespace nova

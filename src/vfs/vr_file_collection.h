@@ -15,10 +15,17 @@ namespace nova {
 
 class TNameIndex;
 
+inline constexpr char kTitleResourceName[] = "DUMMY";
+inline constexpr char kTitleResourceType[] = "BINTYPE";
+
+// The start-up check for a title executable: it holds the resource "DUMMY" of type "BINTYPE" and
+// that resource's last two bytes are "vf". False for files that are no PE image.
+bool HasTitleResource(const std::string& executable_path);
+
 // One archive: its entries with case-insensitive hashed lookup, and the stream its data is read
 // from. Used from the main thread only.
 class TVrFileCollection {
- public:
+public:
   TVrFileCollection();
   ~TVrFileCollection();
   TVrFileCollection(const TVrFileCollection&) = delete;
@@ -59,7 +66,8 @@ class TVrFileCollection {
   void Delete(std::string_view name);
 
   // Writes the archive (version 102) into `out` at its position. `on_error` receives the message
-  // "エラー:" + entry name when an entry fails; the error is re-thrown and the output is incomplete.
+  // "エラー:" + entry name when an entry fails; the error is re-thrown and the output is
+  // incomplete.
   void WriteTo(TZpBigStream& out, const TArchiveEntryError& on_error = {});
 
   // Appends the names of the entries lying directly in `folder` (Shift-JIS, with or without a
@@ -74,7 +82,7 @@ class TVrFileCollection {
   bool IsResource() const { return !resource_name_.empty(); }
   int32_t Version() const { return version_; }
 
- private:
+private:
   void Reset(const std::string& native_path);
   void Adopt(TArchiveDirectory directory);
   void CheckEntries() const;
@@ -82,7 +90,7 @@ class TVrFileCollection {
   std::string EntryWhat(int index) const;
 
   std::string file_name_;
-  std::string label_;  // Shift-JIS name used in messages
+  std::string label_; // Shift-JIS name used in messages
   std::string folder_;
   std::string resource_name_;
   std::string resource_type_;
@@ -96,4 +104,4 @@ class TVrFileCollection {
   mutable bool index_stale_ = true;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -12,18 +12,22 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/message_box.h"
+#include "platform/pending_work_files.h"
+#include "platform/temp_folder.h"
+#include "vfs/native_names.h"
 #include "vfs/private/cdrom_roots.h"
 #include "vfs/private/file_io.h"
 #include "vfs/private/loose_files.h"
 #include "vfs/private/vfs_texts.h"
-#include "vfs/native_names.h"
 
 namespace nova {
 
 namespace {
 
 std::string WithSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
+  if (!folder.empty() && folder.back() != '/')
+    folder.push_back('/');
   return folder;
 }
 
@@ -53,19 +57,23 @@ void ClearReadOnly(const std::string& path) {
   }
 }
 
-}  // namespace
+} // namespace
 
-TVrFileManager::TVrFileManager() : cdrom_roots_(MountedDiscRoots()), loose_(std::make_unique<TLooseFiles>()) {}
+TVrFileManager::TVrFileManager()
+    : cdrom_roots_(MountedDiscRoots()), loose_(std::make_unique<TLooseFiles>()) {}
 
 TVrFileManager::~TVrFileManager() {
-  for (const std::string& path : locks_.TakeAll()) pending_deletes_.push_back(path);
+  for (const std::string& path : locks_.TakeAll())
+    PendingWorkFiles().Add(path);
   DeletePendingFiles();
-  if (own_temp_folder_) ::rmdir(temp_folder_.c_str());
+  if (own_temp_folder_)
+    ::rmdir(temp_folder_.c_str());
 }
 
 void TVrFileManager::SetBaseFolder(const std::string& native_folder) {
   base_folder_ = WithSlash(native_folder);
-  if (on_added_) on_added_(nullptr);
+  if (on_added_)
+    on_added_(nullptr);
 }
 
 void TVrFileManager::SetTempFolder(const std::string& native_folder) {
@@ -76,8 +84,7 @@ void TVrFileManager::SetTempFolder(const std::string& native_folder) {
 std::string TVrFileManager::TempFolder() {
   if (temp_folder_.empty()) {
     // A private folder: players of several titles share the system's temporary folder.
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "novaplay-XXXXXX").string();
+    std::string pattern = (nova::TempFolder() / "novaplay-XXXXXX").string();
     if (char* made = ::mkdtemp(pattern.data())) {
       temp_folder_ = WithSlash(made);
       own_temp_folder_ = true;
@@ -90,25 +97,29 @@ std::string TVrFileManager::TempFolder() {
 
 void TVrFileManager::SetCdromRoots(std::vector<std::string> native_roots) {
   cdrom_roots_.clear();
-  for (std::string& root : native_roots) AddCdromRoot(root);
+  for (std::string& root : native_roots)
+    AddCdromRoot(root);
 }
 
 void TVrFileManager::AddCdromRoot(const std::string& native_folder) {
   std::string root = WithSlash(native_folder);
-  if (!root.empty() && std::find(cdrom_roots_.begin(), cdrom_roots_.end(), root) == cdrom_roots_.end()) {
+  if (!root.empty() &&
+      std::find(cdrom_roots_.begin(), cdrom_roots_.end(), root) == cdrom_roots_.end()) {
     cdrom_roots_.push_back(root);
   }
 }
 
 int TVrFileManager::Append(std::unique_ptr<TVrFileCollection> archive) {
   archives_.push_back(std::move(archive));
-  if (on_added_) on_added_(archives_.back().get());
+  if (on_added_)
+    on_added_(archives_.back().get());
   return Count() - 1;
 }
 
 int TVrFileManager::AddArchive(const std::string& native_path, int64_t volume_size) {
   for (const auto& a : archives_) {
-    if (!native_path.empty() && (SameTextJ(a->Folder(), native_path) || SameTextJ(a->Folder(), WithSlash(native_path)))) {
+    if (!native_path.empty() &&
+        (SameTextJ(a->Folder(), native_path) || SameTextJ(a->Folder(), WithSlash(native_path)))) {
       return -1;
     }
   }
@@ -117,7 +128,8 @@ int TVrFileManager::AddArchive(const std::string& native_path, int64_t volume_si
   return Append(std::move(archive));
 }
 
-int TVrFileManager::AddResourceArchive(const std::string& module_path, const std::string& resource_name,
+int TVrFileManager::AddResourceArchive(const std::string& module_path,
+                                       const std::string& resource_name,
                                        const std::string& resource_type) {
   auto archive = std::make_unique<TVrFileCollection>();
   const bool own = !executable_path_.empty() && SameTextJ(module_path, executable_path_);
@@ -133,38 +145,46 @@ int TVrFileManager::AddResourceArchive(const std::string& module_path, const std
       }
     }
   }
-  if (own && !IsRegularFile(path)) throw ENovaError(VfsText(kResourceNotFound));
+  if (own && !IsRegularFile(path))
+    throw ENovaError(VfsText(kResourceNotFound));
   archive->OpenResource(path, resource_name, resource_type);
   return Append(std::move(archive));
 }
 
 void TVrFileManager::RemoveArchive(int index) {
-  if (index < 0 || index >= Count()) return;
-  if (on_removed_) on_removed_(*archives_[static_cast<size_t>(index)]);
+  if (index < 0 || index >= Count())
+    return;
+  if (on_removed_)
+    on_removed_(*archives_[static_cast<size_t>(index)]);
   archives_.erase(archives_.begin() + index);
 }
 
 void TVrFileManager::Clear() {
-  while (!archives_.empty()) RemoveArchive(Count() - 1);
+  while (!archives_.empty())
+    RemoveArchive(Count() - 1);
 }
 
 std::string TVrFileManager::FindLooseFile(std::string_view name) {
-  if (name.empty()) return "";
+  if (name.empty())
+    return "";
   return loose_->FindFile(base_folder_, name);
 }
 
 std::string TVrFileManager::FindOnDisc(std::string_view name) {
   for (const std::string& root : cdrom_roots_) {
     std::string path = loose_->FindFile(root, name);
-    if (!path.empty()) return path;
+    if (!path.empty())
+      return path;
   }
   return "";
 }
 
 bool TVrFileManager::Exists(std::string_view name) {
-  if (name.empty()) return false;
+  if (name.empty())
+    return false;
   for (const auto& a : archives_) {
-    if (a->IndexOf(name) >= 0) return true;
+    if (a->IndexOf(name) >= 0)
+      return true;
   }
   return !FindLooseFile(name).empty() || !FindOnDisc(name).empty();
 }
@@ -172,8 +192,10 @@ bool TVrFileManager::Exists(std::string_view name) {
 bool TVrFileManager::LoadFromArchives(TStream& stream, std::string_view name) {
   for (const auto& a : archives_) {
     int index = a->IndexOf(name);
-    if (index < 0) continue;
-    if (!a->Entry(index).data && !a->HasDataStream()) continue;
+    if (index < 0)
+      continue;
+    if (!a->Entry(index).data && !a->HasDataStream())
+      continue;
     a->ReadEntry(stream, name);
     return true;
   }
@@ -182,11 +204,15 @@ bool TVrFileManager::LoadFromArchives(TStream& stream, std::string_view name) {
 
 void TVrFileManager::Load(TStream& stream, std::string_view name) {
   auto* memory = dynamic_cast<TMemoryStream*>(&stream);
-  if (memory) memory->Clear();
+  if (memory)
+    memory->Clear();
   std::string path = FindLooseFile(name);
-  if (path.empty() && LoadFromArchives(stream, name)) return;
-  if (path.empty()) path = FindOnDisc(name);
-  if (path.empty()) throw ENovaError(FileNotFoundMessage(std::string(name)));
+  if (path.empty() && LoadFromArchives(stream, name))
+    return;
+  if (path.empty())
+    path = FindOnDisc(name);
+  if (path.empty())
+    throw ENovaError(FileNotFoundMessage(std::string(name)));
   if (memory) {
     memory->LoadFromFile(path);
   } else {
@@ -205,7 +231,8 @@ TMemoryStream TVrFileManager::Load(std::string_view name) {
 
 std::string TVrFileManager::GetFilePath(std::string_view name) {
   std::string loose = FindLooseFile(name);
-  if (!loose.empty()) return loose;
+  if (!loose.empty())
+    return loose;
   const std::string key(name);
   bool in_archive = std::any_of(archives_.begin(), archives_.end(),
                                 [&](const auto& a) { return a->IndexOf(name) >= 0; });
@@ -221,7 +248,8 @@ std::string TVrFileManager::GetFilePath(std::string_view name) {
       TMemoryStream data;
       Load(data, name);
       FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-      if (!file.valid()) throw ENovaError(VfsText(kWorkFileFailed));
+      if (!file.valid())
+        throw ENovaError(VfsText(kWorkFileFailed));
       WriteAtOrThrow(file, data.Memory(), data.Size(), 0, path);
     } catch (...) {
       locks_.Release(path);
@@ -231,45 +259,56 @@ std::string TVrFileManager::GetFilePath(std::string_view name) {
     return path;
   }
   std::string disc = FindOnDisc(name);
-  if (!disc.empty()) return disc;
+  if (!disc.empty())
+    return disc;
   return NativeRelativeName(name);
 }
 
 void TVrFileManager::ReleaseFilePath(const std::string& path) {
   std::string freed = locks_.Release(path);
-  if (!freed.empty()) QueueForDeletion(freed);
+  if (!freed.empty())
+    PendingWorkFiles().Add(freed);
 }
 
 std::unique_ptr<TRangeStream> TVrFileManager::GetRangeStream(std::string_view name) {
   std::string loose = FindLooseFile(name);
-  if (!loose.empty()) return std::make_unique<TFileRangeStream>(loose, 0, 0);
+  if (!loose.empty())
+    return std::make_unique<TFileRangeStream>(loose, 0, 0);
   for (const auto& a : archives_) {
     int index = a->IndexOf(name);
-    if (index < 0 || (!a->Entry(index).data && !a->HasDataStream())) continue;
+    if (index < 0 || (!a->Entry(index).data && !a->HasDataStream()))
+      continue;
     return a->OpenEntryRange(index);
   }
   std::string disc = FindOnDisc(name);
-  if (!disc.empty()) return std::make_unique<TFileRangeStream>(disc, 0, 0);
+  if (!disc.empty())
+    return std::make_unique<TFileRangeStream>(disc, 0, 0);
   throw ENovaError(FileNotFoundMessage(std::string(name)));
 }
 
 void TVrFileManager::ListFiles(std::string_view folder, std::vector<std::string>& list) {
-  for (const auto& a : archives_) a->ListFolder(folder, list);
+  for (const auto& a : archives_)
+    a->ListFolder(folder, list);
   std::unordered_set<std::string> listed;
-  for (const std::string& s : list) listed.insert(LowerCaseJ(s));
+  for (const std::string& s : list)
+    listed.insert(LowerCaseJ(s));
   std::string prefix(folder);
-  if (!prefix.empty() && (prefix.back() != '\\' || IsTrailByteAt(prefix, prefix.size() - 1))) prefix.push_back('\\');
+  if (!prefix.empty() && (prefix.back() != '\\' || IsTrailByteAt(prefix, prefix.size() - 1)))
+    prefix.push_back('\\');
   std::vector<std::string> roots = {base_folder_};
   roots.insert(roots.end(), cdrom_roots_.begin(), cdrom_roots_.end());
   for (const std::string& root : roots) {
-    std::string dir = folder.empty() ? (root.empty() ? std::string(".") : root) : loose_->Find(root, folder);
-    if (dir.empty()) continue;
+    std::string dir =
+        folder.empty() ? (root.empty() ? std::string(".") : root) : loose_->Find(root, folder);
+    if (dir.empty())
+      continue;
     std::error_code ec;
     for (const auto& item : std::filesystem::directory_iterator(dir, ec)) {
       std::string path = item.path().string();
       ClearReadOnly(path);
       std::string name = prefix + Utf8ToSjis(item.path().filename().string());
-      if (listed.insert(LowerCaseJ(name)).second) list.push_back(name);
+      if (listed.insert(LowerCaseJ(name)).second)
+        list.push_back(name);
     }
   }
 }
@@ -277,7 +316,8 @@ void TVrFileManager::ListFiles(std::string_view folder, std::vector<std::string>
 const TVrFile* TVrFileManager::FindEntry(std::string_view name) {
   for (const auto& a : archives_) {
     int index = a->IndexOf(name);
-    if (index >= 0) return &a->Entry(index);
+    if (index >= 0)
+      return &a->Entry(index);
   }
   return nullptr;
 }
@@ -285,17 +325,26 @@ const TVrFile* TVrFileManager::FindEntry(std::string_view name) {
 bool TVrFileManager::PromptForDisk(int n, const TDiskPrompt& prompt) {
   for (int i = Count() - 1; i >= 0; --i) {
     const std::string& file = archives_[static_cast<size_t>(i)]->FileName();
-    bool on_disc = std::any_of(cdrom_roots_.begin(), cdrom_roots_.end(), [&](const std::string& root) {
-      return file.size() > root.size() && file.compare(0, root.size(), root) == 0;
-    });
-    if (on_disc) RemoveArchive(i);
+    bool on_disc =
+        std::any_of(cdrom_roots_.begin(), cdrom_roots_.end(), [&](const std::string& root) {
+          return file.size() > root.size() && file.compare(0, root.size(), root) == 0;
+        });
+    if (on_disc)
+      RemoveArchive(i);
   }
   const std::string text = FormatDiskPrompt(prompt.prompt_format, n);
+  const auto ask = [&](const std::string& message) {
+    if (prompt.ask_ok_cancel)
+      return prompt.ask_ok_cancel(message, prompt.caption);
+    return ShowMessageBox(message, prompt.caption, TMsgButtons::OkCancel, TMsgIcon::Information) ==
+           TMsgResult::Ok;
+  };
   for (;;) {
-    if (!prompt.ask_ok_cancel(text, prompt.caption)) {
-      if (prompt.ask_ok_cancel(prompt.quit_message, prompt.caption)) {
+    if (!ask(text)) {
+      if (ask(prompt.quit_message)) {
         RunState().Terminating = true;
-        if (prompt.close_window) prompt.close_window();
+        if (prompt.close_window)
+          prompt.close_window();
         return false;
       }
       continue;
@@ -303,7 +352,8 @@ bool TVrFileManager::PromptForDisk(int n, const TDiskPrompt& prompt) {
     for (const std::string& root : cdrom_roots_) {
       std::string game = loose_->FindFile(root, "game.dat");
       std::string install = loose_->FindFile(root, "install.dat");
-      if (game.empty() || install.empty()) continue;
+      if (game.empty() || install.empty())
+        continue;
       if (prompt.install_matches && prompt.install_matches(install, n)) {
         AddArchive(game);
         return true;
@@ -312,12 +362,7 @@ bool TVrFileManager::PromptForDisk(int n, const TDiskPrompt& prompt) {
   }
 }
 
-void TVrFileManager::QueueForDeletion(const std::string& native_path) { pending_deletes_.push_back(native_path); }
-
-void TVrFileManager::DeletePendingFiles() {
-  for (const std::string& path : pending_deletes_) ::unlink(path.c_str());
-  pending_deletes_.clear();
-}
+void TVrFileManager::DeletePendingFiles() { PendingWorkFiles().DeleteAll(); }
 
 namespace {
 
@@ -326,14 +371,15 @@ std::unique_ptr<TVrFileManager>& ManagerSlot() {
   return manager;
 }
 
-}  // namespace
+} // namespace
 
 TVrFileManager& FileManager() {
   auto& slot = ManagerSlot();
-  if (!slot) slot = std::make_unique<TVrFileManager>();
+  if (!slot)
+    slot = std::make_unique<TVrFileManager>();
   return *slot;
 }
 
 void ResetFileManager() { ManagerSlot().reset(); }
 
-}  // namespace nova
+} // namespace nova

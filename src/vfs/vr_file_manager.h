@@ -19,10 +19,11 @@ class TLooseFiles;
 
 // What `PromptForDisk` needs from the project and the window. Texts are Shift-JIS.
 struct TDiskPrompt {
-  std::string prompt_format;  // one %d, e.g. "ディスク%dを入れてから[OK]をクリックしてください"
-  std::string quit_message;   // e.g. "終了します"
-  std::string caption;        // the application title
-  // An OK/Cancel message box; true for OK. Headless runs answer it from `--answer`.
+  std::string prompt_format; // one %d, e.g. "ディスク%dを入れてから[OK]をクリックしてください"
+  std::string quit_message; // e.g. "終了します"
+  std::string caption;      // the application title
+  // An OK/Cancel message box; true for OK. When unset, the process's message box is used (which
+  // headless runs answer from `--answer`).
   std::function<bool(const std::string& text, const std::string& caption)> ask_ok_cancel;
   // True when the install settings at this native path carry the title and disk number.
   std::function<bool(const std::string& install_dat_path, int disk)> install_matches;
@@ -35,7 +36,7 @@ struct TDiskPrompt {
 // One per process (FileManager()); used from the main thread only; range streams it returns may
 // be read from any thread.
 class TVrFileManager {
- public:
+public:
   // Receives the new archive, or null when the base folder changed.
   using ArchiveAddedFn = std::function<void(TVrFileCollection* archive)>;
   using ArchiveRemovedFn = std::function<void(TVrFileCollection& archive)>;
@@ -50,8 +51,8 @@ class TVrFileManager {
   // Native folder; stored with a trailing '/'. Fires archive added with null.
   void SetBaseFolder(const std::string& native_folder);
   const std::string& BaseFolder() const { return base_folder_; }
-  // Folder of the work files (native); by default a private folder made in the system's
-  // temporary folder when the first work file is needed.
+  // Folder of the work files (native); by default a private folder made in the platform's
+  // temporary folder when the first work file is needed, removed at the end.
   void SetTempFolder(const std::string& native_folder);
   std::string TempFolder();
   // The title executable (native path) whose resources count as the player's own.
@@ -101,13 +102,12 @@ class TVrFileManager {
   // Native path of an existing loose file base folder + name, or "".
   std::string FindLooseFile(std::string_view name);
 
-  // The process-wide list of files to delete (released work files, installed fonts).
-  void QueueForDeletion(const std::string& native_path);
-  // Deletes the queued files; called by the frame step and at the end.
+  // Released work files go to the process's pending list (platform/pending_work_files.h), which
+  // the frame step empties; this empties it too.
   void DeletePendingFiles();
   const TVrLockList& Locks() const { return locks_; }
 
- private:
+private:
   int Append(std::unique_ptr<TVrFileCollection> archive);
   std::string FindOnDisc(std::string_view name);
   bool LoadFromArchives(TStream& stream, std::string_view name);
@@ -119,7 +119,6 @@ class TVrFileManager {
   std::vector<std::string> cdrom_roots_;
   std::vector<std::unique_ptr<TVrFileCollection>> archives_;
   TVrLockList locks_;
-  std::vector<std::string> pending_deletes_;
   std::unique_ptr<TLooseFiles> loose_;
   ArchiveAddedFn on_added_;
   ArchiveRemovedFn on_removed_;
@@ -130,4 +129,4 @@ TVrFileManager& FileManager();
 // Frees it (work files are deleted) so that the next FileManager() starts afresh (tests).
 void ResetFileManager();
 
-}  // namespace nova
+} // namespace nova

@@ -26,23 +26,25 @@ struct DecompressorDeleter {
 libdeflate_decompressor* Decompressor() {
   thread_local std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> d(
       libdeflate_alloc_decompressor());
-  if (!d) throw std::bad_alloc();
+  if (!d)
+    throw std::bad_alloc();
   return d.get();
 }
 
-}  // namespace
+} // namespace
 
 void InflateZlib(std::span<const uint8_t> in, TMemoryStream& out, const std::string& what) {
   out.Clear();
-  if (in.empty()) return;
+  if (in.empty())
+    return;
   const int64_t in_size = static_cast<int64_t>(in.size());
   const int64_t cap = std::min(kMaxInflatedSize, in_size * kMaxDeflateRatio + 1024);
   int64_t capacity = std::min(cap, std::max(kMinFirstGuess, in_size * kFirstGuessRatio));
   for (;;) {
     out.SetSize(capacity);
     size_t actual = 0;
-    libdeflate_result r = libdeflate_zlib_decompress(Decompressor(), in.data(), in.size(), out.Memory(),
-                                                     static_cast<size_t>(capacity), &actual);
+    libdeflate_result r = libdeflate_zlib_decompress(
+        Decompressor(), in.data(), in.size(), out.Memory(), static_cast<size_t>(capacity), &actual);
     if (r == LIBDEFLATE_SUCCESS) {
       out.SetSize(static_cast<int64_t>(actual));
       return;
@@ -63,11 +65,12 @@ void InflateZlib(std::span<const uint8_t> in, TMemoryStream& out, const std::str
 std::vector<uint8_t> DeflateZlib(std::span<const uint8_t> in) {
   uLongf bound = compressBound(static_cast<uLong>(in.size()));
   std::vector<uint8_t> out(bound);
-  if (compress2(out.data(), &bound, in.data(), static_cast<uLong>(in.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+  if (compress2(out.data(), &bound, in.data(), static_cast<uLong>(in.size()),
+                Z_DEFAULT_COMPRESSION) != Z_OK) {
     throw std::bad_alloc();
   }
   out.resize(bound);
   return out;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -36,7 +36,8 @@ TEST(ArchiveFormat, EmptyArchiveIsEighteenBytes) {
   const int64_t key = static_cast<int32_t>(0x3C9A51E7u);
   const uint64_t scrambled = static_cast<uint64_t>(18 ^ key);
   Bytes expected = {'v', 'f', 102, 0, 0, 0, 0, 0, 0, 0};
-  for (int i = 0; i < 8; ++i) expected.push_back(static_cast<uint8_t>(scrambled >> (8 * i)));
+  for (int i = 0; i < 8; ++i)
+    expected.push_back(static_cast<uint8_t>(scrambled >> (8 * i)));
   EXPECT_EQ(bytes, expected);
 
   TVrFileCollection back;
@@ -86,8 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ArchiveVersions,
 TEST(ArchiveFormat, RoundTripKeepsEveryEntryByteForByte) {
   TVrFileCollection archive;
   const Bytes small = test::TextBytes(10000);
-  const Bytes large = test::NoiseBytes(0x500000 + 17);  // above 0x4FFFFF: stored
-  const Bytes limit = test::TextBytes(0x4FFFFF);         // exactly the limit: compressed
+  const Bytes large = test::NoiseBytes(0x500000 + 17); // above 0x4FFFFF: stored
+  const Bytes limit = test::TextBytes(0x4FFFFF);       // exactly the limit: compressed
   archive.AddMemoryEntry("a\\small.txt").data->WriteBuffer(small.data(), small.size());
   archive.AddMemoryEntry("large.bin").data->WriteBuffer(large.data(), large.size());
   archive.AddMemoryEntry("limit.bin").data->WriteBuffer(limit.data(), limit.size());
@@ -135,14 +136,15 @@ TEST(ArchiveFormat, PackingRulesForLooseFiles) {
     uint8_t stored;
   } cases[] = {
       {"text.txt", test::TextBytes(20000), 0},
-      {"voice.WAV", test::TextBytes(20000), 1},       // media extensions are never compressed
+      {"voice.WAV", test::TextBytes(20000), 1}, // media extensions are never compressed
       {"clip.mpeg", test::TextBytes(20000), 1},
-      {"noise.txt", test::NoiseBytes(20000), 1},      // compressed form above 9/10 of the size
-      {"big.txt", test::TextBytes(0x500000), 1},      // not smaller than 0x500000
+      {"noise.txt", test::NoiseBytes(20000), 1}, // compressed form above 9/10 of the size
+      {"big.txt", test::TextBytes(0x500000), 1}, // not smaller than 0x500000
       {"just.txt", test::TextBytes(0x4FFFFF), 0},
   };
   TVrFileCollection archive;
-  for (const Case& c : cases) archive.AddFileEntry(c.file, dir.Write(c.file, c.data));
+  for (const Case& c : cases)
+    archive.AddFileEntry(c.file, dir.Write(c.file, c.data));
   TVrFileCollection back;
   back.OpenStream(MemoryOf(WriteToBytes(archive)), "packed");
   for (const Case& c : cases) {
@@ -179,10 +181,12 @@ TEST(ArchiveFormat, DamagedArchivesFailClearly) {
   auto with_offset = [&](int i, int64_t value) {
     uint32_t s = 0;
     int64_t key = 0;
-    for (int k = 0; k <= i; ++k) key = static_cast<int32_t>(s = s * 5 + 0x3C9A51E7u);
+    for (int k = 0; k <= i; ++k)
+      key = static_cast<int32_t>(s = s * 5 + 0x3C9A51E7u);
     Bytes b = good;
     uint64_t v = static_cast<uint64_t>(value ^ key);
-    for (int k = 0; k < 8; ++k) b[offsets_at + 8 * i + k] = static_cast<uint8_t>(v >> (8 * k));
+    for (int k = 0; k < 8; ++k)
+      b[offsets_at + 8 * i + k] = static_cast<uint8_t>(v >> (8 * k));
     return b;
   };
   struct Case {
@@ -212,11 +216,13 @@ TEST(ArchiveFormat, DamagedArchivesFailClearly) {
 }
 
 TEST(ArchiveFormat, EveryTruncationFailsCleanlyOrReadsWhatIsThere) {
-  const Bytes good = test::BuildArchive(102, {{"a.txt", test::Zlib(test::TextBytes(300)), 0},
-                                              {"b.txt", test::NoiseBytes(40), 1}});
+  const Bytes good = test::BuildArchive(
+      102, {{"a.txt", test::Zlib(test::TextBytes(300)), 0}, {"b.txt", test::NoiseBytes(40), 1}});
   for (size_t n = 0; n < good.size(); ++n) {
     TVrFileCollection archive;
-    EXPECT_THROW(archive.OpenStream(MemoryOf(Bytes(good.begin(), good.begin() + n)), "cut"), ENovaError) << n;
+    EXPECT_THROW(archive.OpenStream(MemoryOf(Bytes(good.begin(), good.begin() + n)), "cut"),
+                 ENovaError)
+        << n;
   }
 }
 
@@ -225,7 +231,9 @@ TEST(ArchiveFormat, DamagedZlibNamesTheEntry) {
   packed[packed.size() / 2] ^= 0x55;
   packed[packed.size() / 2 + 1] ^= 0xAA;
   TVrFileCollection archive;
-  archive.OpenStream(MemoryOf(test::BuildArchive(102, {{"bad.txt", packed, 0}, {"junk.txt", {1, 2, 3}, 0}})), "z.dat");
+  archive.OpenStream(
+      MemoryOf(test::BuildArchive(102, {{"bad.txt", packed, 0}, {"junk.txt", {1, 2, 3}, 0}})),
+      "z.dat");
   for (const char* name : {"bad.txt", "junk.txt"}) {
     TMemoryStream out;
     try {
@@ -239,5 +247,5 @@ TEST(ArchiveFormat, DamagedZlibNamesTheEntry) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -23,12 +23,14 @@ struct ToolRun {
 
 ToolRun Tool(const std::string& args) {
   const char* tool = std::getenv("NOVA_TOOL");
-  if (!tool) return {-1, "NOVA_TOOL is not set"};
+  if (!tool)
+    return {-1, "NOVA_TOOL is not set"};
   ToolRun r{0, ""};
   FILE* p = popen((std::string(tool) + " archive " + args + " 2>&1").c_str(), "r");
   char buf[4096];
   size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+    r.out.append(buf, n);
   int status = pclose(p);
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
@@ -37,9 +39,10 @@ ToolRun Tool(const std::string& args) {
 std::string Q(const std::string& s) { return "'" + s + "'"; }
 
 class ArchiveTool : public testing::Test {
- protected:
+protected:
   void SetUp() override {
-    if (!std::getenv("NOVA_TOOL")) GTEST_SKIP() << "NOVA_TOOL is not set";
+    if (!std::getenv("NOVA_TOOL"))
+      GTEST_SKIP() << "NOVA_TOOL is not set";
   }
   test::ScratchDir dir_;
 };
@@ -80,7 +83,8 @@ TEST_F(ArchiveTool, PackWithPlayerAppendsTheArchiveBehindATrailer) {
   dir_.Write("src/nova.npb", "project");
   const std::string player_path = dir_.Write("player", player);
   const std::string exe = dir_.path() + "title.exe";
-  ASSERT_EQ(Tool("pack " + Q(dir_.path() + "src") + " " + Q(exe) + " --exe " + Q(player_path)).status, 0);
+  ASSERT_EQ(
+      Tool("pack " + Q(dir_.path() + "src") + " " + Q(exe) + " --exe " + Q(player_path)).status, 0);
   Bytes bytes = test::ReadFile(exe);
   ASSERT_GT(bytes.size(), player.size() + 6);
   EXPECT_TRUE(std::equal(player.begin(), player.end(), bytes.begin()));
@@ -94,9 +98,11 @@ TEST_F(ArchiveTool, PackWithPlayerAppendsTheArchiveBehindATrailer) {
 }
 
 TEST_F(ArchiveTool, ExtractRefusesNamesThatLeaveTheOutputFolder) {
-  for (const char* bad : {"..\\evil.txt", "\\abs.txt", "/abs.txt", "C:\\x.txt", "a\\..\\..\\b.txt", "a\\\\b"}) {
+  for (const char* bad :
+       {"..\\evil.txt", "\\abs.txt", "/abs.txt", "C:\\x.txt", "a\\..\\..\\b.txt", "a\\\\b"}) {
     SCOPED_TRACE(bad);
-    const std::string archive = dir_.Write("bad.dat", test::BuildArchive(102, {{"fine.txt", {1}, 1}, {bad, {2}, 1}}));
+    const std::string archive =
+        dir_.Write("bad.dat", test::BuildArchive(102, {{"fine.txt", {1}, 1}, {bad, {2}, 1}}));
     ToolRun r = Tool("extract " + Q(archive) + " " + Q(dir_.path() + "out"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("would leave the output folder"), std::string::npos) << r.out;
@@ -115,5 +121,5 @@ TEST_F(ArchiveTool, DamagedArchivesAndBadUsage) {
   EXPECT_EQ(Tool("frobnicate").status, 2);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -64,7 +64,8 @@ TEST(BigFileStream, DISABLED_FullSizeVolumes) {
   const Bytes chunk = test::NoiseBytes(1 << 20);
   {
     TZpBigFileStream out(path, TBigFileMode::fmCreate);
-    for (int i = 0; i < 1024; ++i) out.Write(chunk.data(), static_cast<int64_t>(chunk.size()));
+    for (int i = 0; i < 1024; ++i)
+      out.Write(chunk.data(), static_cast<int64_t>(chunk.size()));
     uint8_t last = 0x5A;
     out.Write(&last, 1);
   }
@@ -74,7 +75,8 @@ TEST(BigFileStream, DISABLED_FullSizeVolumes) {
   Bytes tail(4);
   in.SetPosition(0x40000000 - 3);
   ASSERT_EQ(in.Read(tail.data(), 4), 4);
-  EXPECT_EQ(tail, (Bytes{chunk[chunk.size() - 3], chunk[chunk.size() - 2], chunk[chunk.size() - 1], 0x5A}));
+  EXPECT_EQ(tail, (Bytes{chunk[chunk.size() - 3], chunk[chunk.size() - 2], chunk[chunk.size() - 1],
+                         0x5A}));
 }
 
 TEST(BuffBigStream, GivesBackUnconsumedBytesWhenFreed) {
@@ -103,10 +105,10 @@ TEST(BigStream, CopyWithCountZeroCopiesTheWholeSource) {
 
 struct RangeCase {
   const char* label;
-  int64_t start, size;      // window; size 0 reaches the end
-  int64_t seek;             // from the window start
+  int64_t start, size; // window; size 0 reaches the end
+  int64_t seek;        // from the window start
   int64_t want;
-  int64_t expect_position;  // after the seek (clamped)
+  int64_t expect_position; // after the seek (clamped)
   int64_t expect_read;
 };
 
@@ -136,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{"size 0 reaches the end", 900, 0, 0, 500, 0, 100}),
     [](const auto& info) {
       std::string s = info.param.label;
-      for (char& ch : s) ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+      for (char& ch : s)
+        ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
       return s;
     });
 
@@ -166,5 +169,5 @@ TEST(RangeStream, ThreadsReadingInTurnSeeConsistentWindows) {
   b.join();
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -18,7 +18,8 @@ const Bytes kText = test::TextBytes(4000);
 const Bytes kMedia = test::NoiseBytes(3000);
 
 Bytes SampleArchive() {
-  return test::BuildArchive(102, {{"script\\start.nsb", test::Zlib(kText), 0}, {"bgm.ogg", kMedia, 1}});
+  return test::BuildArchive(102,
+                            {{"script\\start.nsb", test::Zlib(kText), 0}, {"bgm.ogg", kMedia, 1}});
 }
 
 Bytes AppendWithTrailer(Bytes exe, const Bytes& archive) {
@@ -46,7 +47,8 @@ void CheckSample(TVrFileCollection& archive) {
   // The range over a stored entry gives its bytes from the container's own file or resource.
   auto range = archive.OpenEntryRange(archive.IndexOf("bgm.ogg"));
   Bytes got(kMedia.size() + 10);
-  ASSERT_EQ(range->Read(got.data(), static_cast<int64_t>(got.size())), static_cast<int64_t>(kMedia.size()));
+  ASSERT_EQ(range->Read(got.data(), static_cast<int64_t>(got.size())),
+            static_cast<int64_t>(kMedia.size()));
   got.resize(kMedia.size());
   EXPECT_EQ(got, kMedia);
 }
@@ -63,28 +65,34 @@ TEST_P(ContainerForms, OpenAndRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     All, ContainerForms,
-    testing::Values(
-        FormCase{"plain", [](const test::ScratchDir& d, TVrFileCollection& a) {
-                   a.Open(d.Write("game.dat", SampleArchive()));
-                 }},
-        FormCase{"executable_with_trailer", [](const test::ScratchDir& d, TVrFileCollection& a) {
-                   a.Open(d.Write("Title.EXE", AppendWithTrailer(test::NoiseBytes(777), SampleArchive())));
-                 }},
-        FormCase{"volumes", [](const test::ScratchDir& d, TVrFileCollection& a) {
-                   const Bytes whole = SampleArchive();
-                   const std::string path = d.path() + "game.dat";
-                   {
-                     TZpBigFileStream out(path, TBigFileMode::fmCreate, 1000);
-                     ASSERT_GT(whole.size(), 2000u);
-                     out.Write(whole.data(), static_cast<int64_t>(whole.size()));
-                   }
-                   EXPECT_TRUE(test::FileExists(d.path() + "game.002"));
-                   a.Open(path, 1000);
-                 }},
-        FormCase{"pe_resource", [](const test::ScratchDir& d, TVrFileCollection& a) {
-                   a.OpenResource(d.Write("title.exe", test::BuildPeWithResource("BINTYPE", "DUMMY", SampleArchive())),
-                                  "dummy", "BinType");
-                 }}),
+    testing::Values(FormCase{"plain",
+                             [](const test::ScratchDir& d, TVrFileCollection& a) {
+                               a.Open(d.Write("game.dat", SampleArchive()));
+                             }},
+                    FormCase{"executable_with_trailer",
+                             [](const test::ScratchDir& d, TVrFileCollection& a) {
+                               a.Open(d.Write("Title.EXE", AppendWithTrailer(test::NoiseBytes(777),
+                                                                             SampleArchive())));
+                             }},
+                    FormCase{"volumes",
+                             [](const test::ScratchDir& d, TVrFileCollection& a) {
+                               const Bytes whole = SampleArchive();
+                               const std::string path = d.path() + "game.dat";
+                               {
+                                 TZpBigFileStream out(path, TBigFileMode::fmCreate, 1000);
+                                 ASSERT_GT(whole.size(), 2000u);
+                                 out.Write(whole.data(), static_cast<int64_t>(whole.size()));
+                               }
+                               EXPECT_TRUE(test::FileExists(d.path() + "game.002"));
+                               a.Open(path, 1000);
+                             }},
+                    FormCase{"pe_resource",
+                             [](const test::ScratchDir& d, TVrFileCollection& a) {
+                               a.OpenResource(d.Write("title.exe",
+                                                      test::BuildPeWithResource("BINTYPE", "DUMMY",
+                                                                                SampleArchive())),
+                                              "dummy", "BinType");
+                             }}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ContainerForms, SideDirectoryOffsetsAreRelativeToTheDataFile) {
@@ -93,8 +101,10 @@ TEST(ContainerForms, SideDirectoryOffsetsAreRelativeToTheDataFile) {
   // Move the data: the data file holds only the entries' bytes at the offsets the directory names.
   Bytes data(whole.size(), 0);
   const size_t directory_end = whole.size() - kMedia.size() - test::Zlib(kText).size();
-  std::copy(whole.begin() + static_cast<ptrdiff_t>(directory_end), whole.end(), data.begin() + static_cast<ptrdiff_t>(directory_end));
-  dir.Write("game.ext", Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(directory_end)));
+  std::copy(whole.begin() + static_cast<ptrdiff_t>(directory_end), whole.end(),
+            data.begin() + static_cast<ptrdiff_t>(directory_end));
+  dir.Write("game.ext",
+            Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(directory_end)));
   TVrFileCollection archive;
   archive.Open(dir.Write("game.dat", data));
   CheckSample(archive);
@@ -122,7 +132,8 @@ TEST(ContainerForms, ResourceArchiveFailures) {
     Bytes module;
     const char* name;
   } cases[] = {
-      {"other resource name", test::BuildPeWithResource("BINTYPE", "OTHER", SampleArchive()), "DUMMY"},
+      {"other resource name", test::BuildPeWithResource("BINTYPE", "OTHER", SampleArchive()),
+       "DUMMY"},
       {"empty resource", test::BuildPeWithResource("BINTYPE", "DUMMY", {}), "DUMMY"},
       {"not a PE file", test::NoiseBytes(4096), "DUMMY"},
   };
@@ -142,6 +153,21 @@ TEST(ContainerForms, ResourceArchiveFailures) {
   EXPECT_EQ(missing.Count(), 0);
 }
 
+TEST(ContainerForms, TitleResourceCheck) {
+  test::ScratchDir dir;
+  Bytes marked = SampleArchive();
+  marked.push_back('v');
+  marked.push_back('f');
+  EXPECT_TRUE(
+      HasTitleResource(dir.Write("a.exe", test::BuildPeWithResource("BINTYPE", "DUMMY", marked))));
+  EXPECT_FALSE(HasTitleResource(
+      dir.Write("b.exe", test::BuildPeWithResource("BINTYPE", "DUMMY", SampleArchive()))));
+  EXPECT_FALSE(
+      HasTitleResource(dir.Write("c.exe", test::BuildPeWithResource("RCDATA", "DUMMY", marked))));
+  EXPECT_FALSE(HasTitleResource(dir.Write("d.exe", test::NoiseBytes(300))));
+  EXPECT_FALSE(HasTitleResource(dir.path() + "missing.exe"));
+}
+
 TEST(Collection, ListFolderAndDelete) {
   TVrFileCollection archive;
   for (const char* name : {"a.nft", "b.txt", "sub\\c.txt", "sub\\deeper\\d.txt", "SUB\\e.txt"}) {
@@ -157,5 +183,5 @@ TEST(Collection, ListFolderAndDelete) {
   EXPECT_EQ(archive.IndexOf("sub\\E.txt"), 3);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -5,6 +5,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/message_box.h"
 #include "vfs/private/cdrom_roots.h"
 #include "vfs/vfs_fixtures.h"
 #include "vfs/vr_file_manager.h"
@@ -15,7 +16,7 @@ namespace {
 using test::Bytes;
 
 class FileManagerTest : public testing::Test {
- protected:
+protected:
   void SetUp() override {
     ResetFileManager();
     ResetRunState();
@@ -69,7 +70,8 @@ TEST_F(FileManagerTest, LooseNamesMapToUtf8AndMatchEveryComponentCaseInsensitive
 
 TEST_F(FileManagerTest, ExistsAndNotFound) {
   fm().SetBaseFolder(base_.path());
-  fm().AddArchive(Archive("game.dat", {{"in.txt", {}, 1}}));
+  fm().AddArchive(
+      Archive("game.dat", {{"in.txt", {}, 1}, {"after.txt", test::ToBytes("after"), 1}}));
   EXPECT_FALSE(fm().Exists(""));
   EXPECT_TRUE(fm().Exists("IN.TXT"));
   EXPECT_FALSE(fm().Exists("out.txt"));
@@ -80,11 +82,13 @@ TEST_F(FileManagerTest, ExistsAndNotFound) {
     EXPECT_EQ(e.what(), "out.txt" + Utf8ToSjis(":ファイルがありません"));
   }
   EXPECT_THROW(fm().GetRangeStream("out.txt"), ENovaError);
+  // A window of size 0 means "to the end"; an empty entry must still give no bytes.
+  EXPECT_EQ(Read(*fm().GetRangeStream("in.txt")), "");
   EXPECT_EQ(fm().GetFilePath("dir\\out.txt"), "dir/out.txt");
 }
 
 TEST_F(FileManagerTest, EntryOfAnArchiveWithoutDataIsReadFromALaterArchive) {
-  fm().AddArchive("");  // the first, empty archive: no data stream
+  fm().AddArchive(""); // the first, empty archive: no data stream
   fm().Archive(0).AddFileEntry("both.txt", "/nonexistent");
   fm().AddArchive(Archive("game.dat", {{"both.txt", test::ToBytes("later"), 1}}));
   EXPECT_EQ(LoadText("both.txt"), "later");
@@ -106,7 +110,8 @@ TEST_F(FileManagerTest, LoadRewindsAndReplacesTheStream) {
 }
 
 TEST_F(FileManagerTest, TwoGetFilePathCallsShareOneWorkFileUntilTheManagerEnds) {
-  fm().AddArchive(Archive("game.dat", {{"bgm\\Theme.ogg", test::ToBytes("ogg data"), 1}, {"x.wav", {}, 1}}));
+  fm().AddArchive(
+      Archive("game.dat", {{"bgm\\Theme.ogg", test::ToBytes("ogg data"), 1}, {"x.wav", {}, 1}}));
   const std::string first = fm().GetFilePath("bgm\\Theme.ogg");
   const std::string second = fm().GetFilePath("bgm\\Theme.ogg");
   EXPECT_EQ(first, second);
@@ -124,7 +129,8 @@ TEST_F(FileManagerTest, TwoGetFilePathCallsShareOneWorkFileUntilTheManagerEnds) 
 }
 
 TEST_F(FileManagerTest, ReleasedWorkFileIsDeletedByTheFrameStepAndItsIdReused) {
-  fm().AddArchive(Archive("game.dat", {{"a.ogg", test::ToBytes("a"), 1}, {"b.ogg", test::ToBytes("b"), 1}}));
+  fm().AddArchive(
+      Archive("game.dat", {{"a.ogg", test::ToBytes("a"), 1}, {"b.ogg", test::ToBytes("b"), 1}}));
   const std::string a = fm().GetFilePath("a.ogg");
   const std::string b = fm().GetFilePath("b.ogg");
   fm().ReleaseFilePath(a);
@@ -137,7 +143,8 @@ TEST_F(FileManagerTest, ReleasedWorkFileIsDeletedByTheFrameStepAndItsIdReused) {
 
 TEST_F(FileManagerTest, ListFilesMergesArchivesAndFoldersAndMakesFilesWritable) {
   fm().SetBaseFolder(base_.path());
-  fm().AddArchive(Archive("game.dat", {{"se\\a.wav", {}, 1}, {"se\\B.wav", {}, 1}, {"bgm\\c.ogg", {}, 1}}));
+  fm().AddArchive(
+      Archive("game.dat", {{"se\\a.wav", {}, 1}, {"se\\B.wav", {}, 1}, {"bgm\\c.ogg", {}, 1}}));
   const std::string loose = base_.Write("SE/c.wav", "c");
   base_.Write("SE/b.WAV", "b");
   base_.Write("SE/deeper/x.wav", "x");
@@ -153,8 +160,10 @@ TEST_F(FileManagerTest, ListFilesMergesArchivesAndFoldersAndMakesFilesWritable) 
 
 TEST_F(FileManagerTest, CallbacksAnnounceArchivesAndTheBaseFolder) {
   std::vector<std::string> events;
-  fm().SetOnArchiveAdded([&](TVrFileCollection* a) { events.push_back(a ? "added " + a->FileName() : "base"); });
-  fm().SetOnArchiveRemoved([&](TVrFileCollection& a) { events.push_back("removed " + a.FileName()); });
+  fm().SetOnArchiveAdded(
+      [&](TVrFileCollection* a) { events.push_back(a ? "added " + a->FileName() : "base"); });
+  fm().SetOnArchiveRemoved(
+      [&](TVrFileCollection& a) { events.push_back("removed " + a.FileName()); });
   fm().SetBaseFolder(base_.path());
   const std::string path = Archive("game.dat", {});
   EXPECT_EQ(fm().AddArchive(path), 0);
@@ -164,8 +173,10 @@ TEST_F(FileManagerTest, CallbacksAnnounceArchivesAndTheBaseFolder) {
 }
 
 TEST_F(FileManagerTest, ResourceArchiveOfTheTitleExecutable) {
-  const std::string exe = base_.Write("Title.exe", test::BuildPeWithResource("BINTYPE", "DUMMY",
-      test::BuildArchive(102, {{"nova.npb", test::ToBytes("project"), 1}})));
+  const std::string exe = base_.Write(
+      "Title.exe", test::BuildPeWithResource(
+                       "BINTYPE", "DUMMY",
+                       test::BuildArchive(102, {{"nova.npb", test::ToBytes("project"), 1}})));
   fm().SetExecutablePath(exe);
   fm().AddResourceArchive(exe, "DUMMY", "BINTYPE");
   EXPECT_EQ(LoadText("NOVA.NPB"), "project");
@@ -188,7 +199,7 @@ TEST_F(FileManagerTest, DiscFilesComeLast) {
 
 struct PromptCase {
   const char* label;
-  std::vector<bool> answers;  // OK = true, in the order the boxes appear
+  std::vector<bool> answers; // OK = true, in the order the boxes appear
   bool disc_matches;
   bool result;
   bool terminating;
@@ -202,7 +213,7 @@ TEST_P(DiskPrompts, AskUntilTheDiscIsThereOrTheUserQuits) {
   disc.Write("GAME.DAT", test::BuildArchive(102, {{"disc2.txt", test::ToBytes("2"), 1}}));
   disc.Write("install.dat", "settings");
   fm().SetCdromRoots({disc.path()});
-  fm().AddArchive(disc.path() + "GAME.DAT");  // the previous disc's archive goes away first
+  fm().AddArchive(disc.path() + "GAME.DAT"); // the previous disc's archive goes away first
   size_t asked = 0;
   std::vector<std::string> texts;
   bool closed = false;
@@ -238,16 +249,30 @@ INSTANTIATE_TEST_SUITE_P(
                     PromptCase{"cancel_then_quit", {false, true}, true, false, true}),
     [](const auto& info) { return std::string(info.param.label); });
 
+TEST_F(FileManagerTest, DiskPromptWithoutAnAskerUsesTheProcessMessageBox) {
+  test::ScratchDir disc;
+  disc.Write("game.dat", test::BuildArchive(102, {}));
+  disc.Write("install.dat", "settings");
+  fm().SetCdromRoots({disc.path()});
+  TScriptedMessageBox answers({TMsgResult::Cancel, TMsgResult::Cancel, TMsgResult::Ok});
+  SetMessageBox(&answers);
+  TDiskPrompt prompt;
+  prompt.prompt_format = "disk %d %s %%";
+  prompt.install_matches = [](const std::string&, int) { return true; };
+  EXPECT_TRUE(fm().PromptForDisk(3, prompt));
+  SetMessageBox(nullptr);
+  EXPECT_FALSE(RunState().Terminating.load());
+}
+
 TEST(DiscRoots, FromTheMountTable) {
-  const char* table =
-      "/dev/sda1 / ext4 rw 0 0\n"
-      "/dev/sr0 /media/user/MY\\040DISC iso9660 ro,nosuid 0 0\n"
-      "/dev/sr1 /mnt/dvd/ udf ro 0 0\n"
-      "proc /proc proc rw 0 0\n"
-      "broken\n";
+  const char* table = "/dev/sda1 / ext4 rw 0 0\n"
+                      "/dev/sr0 /media/user/MY\\040DISC iso9660 ro,nosuid 0 0\n"
+                      "/dev/sr1 /mnt/dvd/ udf ro 0 0\n"
+                      "proc /proc proc rw 0 0\n"
+                      "broken\n";
   EXPECT_EQ(DiscRootsFromMountTable(table),
             (std::vector<std::string>{"/media/user/MY DISC/", "/mnt/dvd/"}));
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -18,7 +18,8 @@ std::string ToString(const Bytes& b) { return std::string(b.begin(), b.end()); }
 Bytes TextBytes(size_t size) {
   static const std::string words = "the quick brown fox jumps over the lazy dog, ";
   Bytes out(size);
-  for (size_t i = 0; i < size; ++i) out[i] = static_cast<uint8_t>(words[(i * 7 / 5) % words.size()]);
+  for (size_t i = 0; i < size; ++i)
+    out[i] = static_cast<uint8_t>(words[(i * 7 / 5) % words.size()]);
   return out;
 }
 
@@ -35,14 +36,16 @@ Bytes NoiseBytes(size_t size, uint32_t seed) {
 Bytes Zlib(const Bytes& data) {
   uLongf size = compressBound(data.size());
   Bytes out(size);
-  if (compress2(out.data(), &size, data.data(), data.size(), 6) != Z_OK) throw std::runtime_error("zlib");
+  if (compress2(out.data(), &size, data.data(), data.size(), 6) != Z_OK)
+    throw std::runtime_error("zlib");
   out.resize(size);
   return out;
 }
 
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vfs-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
+  if (!mkdtemp(pattern.data()))
+    throw std::runtime_error("mkdtemp");
   path_ = pattern + "/";
 }
 
@@ -101,17 +104,23 @@ Bytes BuildArchive(int version, const std::vector<RawEntry>& entries) {
     } else {
       w.I32(static_cast<int32_t>(offset) ^ key);
     }
-    if (i < n) offset += static_cast<int64_t>(entries[i].data.size());
+    if (i < n)
+      offset += static_cast<int64_t>(entries[i].data.size());
   }
   if (version >= 101) {
-    for (const RawEntry& e : entries) w.U8(e.stored);
-    for (size_t i = 0; i < n; ++i) w.I32(0x5A210000 + static_cast<int32_t>(i));  // timestamps
-    for (size_t i = 0; i < n; ++i) w.U32(0xC0DE0000u + static_cast<uint32_t>(i));  // checksums
+    for (const RawEntry& e : entries)
+      w.U8(e.stored);
+    for (size_t i = 0; i < n; ++i)
+      w.I32(0x5A210000 + static_cast<int32_t>(i)); // timestamps
+    for (size_t i = 0; i < n; ++i)
+      w.U32(0xC0DE0000u + static_cast<uint32_t>(i)); // checksums
     if (version >= 102) {
-      for (size_t i = 0; i < n; ++i) w.U8(0);
+      for (size_t i = 0; i < n; ++i)
+        w.U8(0);
     }
   }
-  for (const RawEntry& e : entries) w.Bytes(e.data);
+  for (const RawEntry& e : entries)
+    w.Bytes(e.data);
   return w.Take();
 }
 
@@ -126,31 +135,35 @@ Bytes BuildPeWithResource(const std::string& type, const std::string& name, cons
   const uint32_t type_string = 88;
   const uint32_t name_string = type_string + 2 + 2 * static_cast<uint32_t>(type.size());
   const uint32_t data_at = (name_string + 2 + 2 * static_cast<uint32_t>(name.size()) + 15) & ~15u;
-  directory(1, 0);  // root: the type, by name
+  directory(1, 0); // root: the type, by name
   rs.U32(0x80000000u | type_string), rs.U32(0x80000000u | 24);
-  directory(1, 0);  // type: the name, by name
+  directory(1, 0); // type: the name, by name
   rs.U32(0x80000000u | name_string), rs.U32(0x80000000u | 48);
-  directory(0, 1);  // name: language 1041
+  directory(0, 1); // name: language 1041
   rs.U32(1041), rs.U32(72);
   rs.U32(kSectionRva + data_at), rs.U32(static_cast<uint32_t>(data.size())), rs.U32(0), rs.U32(0);
   for (const std::string* text : {&type, &name}) {
     rs.U16(static_cast<uint16_t>(text->size()));
-    for (char c : *text) rs.U16(static_cast<uint8_t>(c));
+    for (char c : *text)
+      rs.U16(static_cast<uint8_t>(c));
   }
-  while (rs.size() < data_at) rs.U8(0);
+  while (rs.size() < data_at)
+    rs.U8(0);
   rs.Bytes(data);
   const uint32_t section_size = static_cast<uint32_t>(rs.size());
 
   BinaryWriter pe;
-  pe.U16(0x5A4D);  // "MZ"
-  while (pe.size() < 0x3C) pe.U8(0);
-  pe.U32(0x40);        // e_lfanew
-  pe.U32(0x00004550);  // "PE\0\0"
+  pe.U16(0x5A4D); // "MZ"
+  while (pe.size() < 0x3C)
+    pe.U8(0);
+  pe.U32(0x40);       // e_lfanew
+  pe.U32(0x00004550); // "PE\0\0"
   pe.U16(0x14C), pe.U16(1), pe.U32(0), pe.U32(0), pe.U32(0), pe.U16(224), pe.U16(0x102);
   const size_t optional = pe.size();
-  pe.U16(0x10B);  // PE32
-  while (pe.size() < optional + 92) pe.U8(0);
-  pe.U32(16);  // data directories
+  pe.U16(0x10B); // PE32
+  while (pe.size() < optional + 92)
+    pe.U8(0);
+  pe.U32(16); // data directories
   for (int i = 0; i < 16; ++i) {
     pe.U32(i == 2 ? kSectionRva : 0);
     pe.U32(i == 2 ? section_size : 0);
@@ -158,9 +171,10 @@ Bytes BuildPeWithResource(const std::string& type, const std::string& name, cons
   pe.Bytes(std::string_view(".rsrc\0\0\0", 8));
   pe.U32(section_size), pe.U32(kSectionRva), pe.U32(section_size), pe.U32(kRawOffset);
   pe.U32(0), pe.U32(0), pe.U16(0), pe.U16(0), pe.U32(0x40000040);
-  while (pe.size() < kRawOffset) pe.U8(0);
+  while (pe.size() < kRawOffset)
+    pe.U8(0);
   pe.Bytes(rs.data());
   return pe.Take();
 }
 
-}  // namespace nova::test
+} // namespace nova::test

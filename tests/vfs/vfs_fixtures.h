@@ -18,16 +18,16 @@ Bytes Zlib(const Bytes& data);
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchDir {
- public:
+public:
   ScratchDir();
   ~ScratchDir();
-  const std::string& path() const { return path_; }  // ends in '/'
+  const std::string& path() const { return path_; } // ends in '/'
   std::string Write(const std::string& relative, const Bytes& data) const;
   std::string Write(const std::string& relative, const std::string& text) const {
     return Write(relative, ToBytes(text));
   }
 
- private:
+private:
   std::string path_;
 };
 
@@ -36,8 +36,8 @@ bool FileExists(const std::string& path);
 
 // One entry of a hand-built archive.
 struct RawEntry {
-  std::string name;   // Shift-JIS
-  Bytes data;         // as stored
+  std::string name; // Shift-JIS
+  Bytes data;       // as stored
   uint8_t stored = 1;
 };
 
@@ -48,4 +48,4 @@ Bytes BuildArchive(int version, const std::vector<RawEntry>& entries);
 // type `type` (both ASCII).
 Bytes BuildPeWithResource(const std::string& type, const std::string& name, const Bytes& data);
 
-}  // namespace nova::test
+} // namespace nova::test

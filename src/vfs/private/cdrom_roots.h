@@ -12,4 +12,4 @@ std::vector<std::string> DiscRootsFromMountTable(std::string_view mounts);
 // The same for the running system; empty when the table cannot be read.
 std::vector<std::string> MountedDiscRoots();
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ namespace nova {
 
 // An owned POSIX file descriptor.
 class FileHandle {
- public:
+public:
   FileHandle() = default;
   explicit FileHandle(int fd) : fd_(fd) {}
   FileHandle(FileHandle&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
@@ -20,7 +20,7 @@ class FileHandle {
   int fd() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
 
- private:
+private:
   int fd_ = -1;
 };
 
@@ -40,4 +40,4 @@ int64_t WriteAt(int fd, const void* buffer, int64_t count, int64_t offset);
 bool IsRegularFile(const std::string& native_path);
 bool IsDirectory(const std::string& native_path);
 
-}  // namespace nova
+} // namespace nova

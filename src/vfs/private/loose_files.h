@@ -14,13 +14,13 @@ namespace nova {
 // becomes UTF-8, and each component is matched case-insensitively, as on the system the titles
 // were made on. Directory listings are cached and read again when a directory changes.
 class TLooseFiles {
- public:
+public:
   // The existing file or folder `native_root` + name (root "" is the working folder), or "".
   std::string Find(const std::string& native_root, std::string_view sjis_name);
   // As Find, for regular files only.
   std::string FindFile(const std::string& native_root, std::string_view sjis_name);
 
- private:
+private:
   struct Listing {
     struct timespec mtime = {};
     ino_t inode = 0;
@@ -35,4 +35,4 @@ class TLooseFiles {
 // Lower-cases ASCII letters of a UTF-8 name (the folding used to match components).
 std::string FoldNativeName(std::string_view utf8_name);
 
-}  // namespace nova
+} // namespace nova

@@ -10,16 +10,21 @@ namespace nova {
 // Case-insensitive (Japanese rules: single-byte letters fold, double-byte characters stay) hash
 // of names to the index of their first occurrence. Open addressing, at most half full.
 class TNameIndex {
- public:
+public:
   void Build(const std::vector<std::string_view>& names);
   int Find(std::string_view name) const;
 
   static uint64_t FoldedHash(std::string_view name);
 
- private:
-  std::vector<int32_t> slots_;  // entry index + 1; 0 = empty
-  std::vector<std::string_view> names_;
-  std::vector<uint64_t> hashes_;
+private:
+  // The high hash bits and the name beside the index: a lookup touches one slot and one name.
+  struct Slot {
+    const char* name = nullptr;
+    uint32_t size = 0;
+    uint32_t tag = 0;
+    int32_t index = -1; // -1 = empty
+  };
+  std::vector<Slot> slots_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -20,4 +20,4 @@ struct PeResourceLocation {
 std::optional<PeResourceLocation> FindPeResource(TZpBigStream& image, const std::string& name,
                                                  const std::string& type);
 
-}  // namespace nova
+} // namespace nova

@@ -21,4 +21,4 @@ void InflateZlib(std::span<const uint8_t> in, TMemoryStream& out, const std::str
 // A zlib stream of `in` at the default level.
 std::vector<uint8_t> DeflateZlib(std::span<const uint8_t> in);
 
-}  // namespace nova
+} // namespace nova

@@ -40,7 +40,8 @@ std::string ToBytes(const Text& t) {
   std::string out;
   out.reserve(t.size());
   for (char16_t c : t) {
-    if (c > 0xFF) out.push_back(static_cast<char>(c >> 8));
+    if (c > 0xFF)
+      out.push_back(static_cast<char>(c >> 8));
     out.push_back(static_cast<char>(c & 0xFF));
   }
   return out;
@@ -52,19 +53,24 @@ bool IsBlank(char16_t c) { return c <= ' '; }
 bool IsIdent(char16_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
-bool In(char16_t c, std::string_view set) { return c < 0x80 && set.find(static_cast<char>(c)) != set.npos; }
+bool In(char16_t c, std::string_view set) {
+  return c < 0x80 && set.find(static_cast<char>(c)) != set.npos;
+}
 constexpr std::string_view kOperatorChars = "+-*/%|&^=[](),<>";
 bool HasOperator(const Text& t) {
   for (char16_t c : t) {
-    if (In(c, kOperatorChars)) return true;
+    if (In(c, kOperatorChars))
+      return true;
   }
   return false;
 }
 
 Text Trim(const Text& t) {
   size_t b = 0, e = t.size();
-  while (b < e && IsBlank(t[b])) ++b;
-  while (e > b && IsBlank(t[e - 1])) --e;
+  while (b < e && IsBlank(t[b]))
+    ++b;
+  while (e > b && IsBlank(t[e - 1]))
+    --e;
   return t.substr(b, e - b);
 }
 
@@ -78,12 +84,14 @@ std::vector<size_t> Match(const Text& t, char16_t open, char16_t close) {
     if (t[i] == open) {
       stack.push_back(i);
     } else if (t[i] == close) {
-      if (stack.empty()) Syntax();
+      if (stack.empty())
+        Syntax();
       match[stack.back()] = i;
       stack.pop_back();
     }
   }
-  if (!stack.empty()) Syntax();
+  if (!stack.empty())
+    Syntax();
   return match;
 }
 
@@ -96,7 +104,8 @@ std::vector<Text> SplitArgs(const Text& t) {
     if (c == '[') {
       ++depth;
     } else if (c == ']') {
-      if (depth == 0) Syntax();
+      if (depth == 0)
+        Syntax();
       --depth;
     } else if (c == ',' && depth == 0) {
       out.push_back(Trim(cur));
@@ -105,16 +114,19 @@ std::vector<Text> SplitArgs(const Text& t) {
     }
     cur.push_back(c);
   }
-  if (depth != 0) Syntax();
+  if (depth != 0)
+    Syntax();
   cur = Trim(cur);
-  if (!cur.empty()) out.push_back(cur);
+  if (!cur.empty())
+    out.push_back(cur);
   return out;
 }
 
 // Nearest non-blank position before `pos`, or npos.
 size_t PrevNonBlank(const Text& t, size_t pos) {
   while (pos > 0) {
-    if (!IsBlank(t[--pos])) return pos;
+    if (!IsBlank(t[--pos]))
+      return pos;
   }
   return Text::npos;
 }
@@ -136,14 +148,14 @@ constexpr std::array<Level, 9> kLevels = {{
 
 uint8_t OpCode(const std::string& tok) {
   static const std::array<std::pair<std::string_view, uint8_t>, 19> kCodes = {{
-      {"=", ocTo},       {"+", ocPlus},     {"-", ocMinus},    {"*", ocMul},
-      {"/", ocDiv},      {"%", ocMod},      {"|", ocOr},       {"&", ocAnd},
-      {"^", ocXor},      {"==", ocEqual},   {">", ocBig},      {"<", ocSmall},
-      {">=", ocEBig},    {"<=", ocESmall},  {"<<", ocShiftL},  {">>", ocShiftR},
-      {"++", ocComboStr}, {"<>", ocNEqual}, {"", ocNone},
+      {"=", ocTo},      {"+", ocPlus},      {"-", ocMinus},   {"*", ocMul},     {"/", ocDiv},
+      {"%", ocMod},     {"|", ocOr},        {"&", ocAnd},     {"^", ocXor},     {"==", ocEqual},
+      {">", ocBig},     {"<", ocSmall},     {">=", ocEBig},   {"<=", ocESmall}, {"<<", ocShiftL},
+      {">>", ocShiftR}, {"++", ocComboStr}, {"<>", ocNEqual}, {"", ocNone},
   }};
   for (const auto& [t, c] : kCodes) {
-    if (t == tok) return c;
+    if (t == tok)
+      return c;
   }
   return ocNone;
 }
@@ -151,15 +163,16 @@ uint8_t OpCode(const std::string& tok) {
 bool StartsTemp(const std::string& s) { return s.compare(0, 4, "____") == 0; }
 bool StartsDimTemp(const std::string& s) { return s.compare(0, 6, "____d_") == 0; }
 
-}  // namespace
+} // namespace
 
 // The rewrite passes over one text; recursion shares the owner's list and counter.
 class TCompilerPasses {
- public:
+public:
   explicit TCompilerPasses(TBuildNovaParser& owner) : p_(owner) {}
 
   void Compile(Text s, int depth) {
-    if (depth > kMaxNesting) Syntax();
+    if (depth > kMaxNesting)
+      Syntax();
     s = Trim(s);
     CutLiterals(s);
     CutCalls(s, depth);
@@ -168,7 +181,7 @@ class TCompilerPasses {
     Resolve(s);
   }
 
- private:
+private:
   std::string NewTemp() { return "____" + std::to_string(p_.counter_++); }
   std::string NewDimTemp() { return "____d_" + std::to_string(p_.counter_++); }
   void Emit(uint8_t opcode, std::string dest, std::vector<std::string> args) {
@@ -178,7 +191,8 @@ class TCompilerPasses {
   void CutLiterals(Text& s) {
     for (;;) {
       size_t q = s.find(u'"');
-      if (q == Text::npos) return;
+      if (q == Text::npos)
+        return;
       Text body;
       size_t j = q + 1;
       bool closed = false;
@@ -204,7 +218,8 @@ class TCompilerPasses {
         body.push_back(c);
         ++j;
       }
-      if (!closed) return;
+      if (!closed)
+        return;
       std::string temp = NewTemp();
       Emit(ocTo, temp, {"\"" + ToBytes(body) + "\""});
       s = s.substr(0, q) + FromAscii(temp) + s.substr(j + 1);
@@ -217,16 +232,19 @@ class TCompilerPasses {
       int level = 0;
       size_t close = Text::npos;
       for (size_t i = 0; i < arg.size(); ++i) {
-        if (arg[i] == '(') ++level;
+        if (arg[i] == '(')
+          ++level;
         if (arg[i] == ')' && --level == 0) {
           close = i;
           break;
         }
       }
-      if (close != arg.size() - 1) break;
+      if (close != arg.size() - 1)
+        break;
       arg = arg.substr(1, arg.size() - 2);
     }
-    if (arg.empty() || !HasOperator(arg)) return ToBytes(arg);
+    if (arg.empty() || !HasOperator(arg))
+      return ToBytes(arg);
     std::string temp = NewTemp();
     Compile(FromAscii(temp + " = ") + arg, depth + 1);
     return temp;
@@ -237,7 +255,8 @@ class TCompilerPasses {
       std::vector<size_t> match = Match(s, '(', ')');
       size_t open = Text::npos, name_end = Text::npos;
       for (size_t i = s.size(); i-- > 0;) {
-        if (s[i] != '(') continue;
+        if (s[i] != '(')
+          continue;
         size_t k = PrevNonBlank(s, i);
         if (k != Text::npos && IsIdent(s[k])) {
           open = i;
@@ -245,15 +264,18 @@ class TCompilerPasses {
           break;
         }
       }
-      if (open == Text::npos) return;
+      if (open == Text::npos)
+        return;
       size_t start = name_end;
-      while (start > 0 && IsIdent(s[start - 1])) --start;
+      while (start > 0 && IsIdent(s[start - 1]))
+        --start;
       size_t close = match[open];
       Text name = Trim(s.substr(start, open - start));
       Text inner = Trim(s.substr(open + 1, close - open - 1));
       std::string dest = NewTemp();
       std::vector<std::string> args{ToBytes(name)};
-      for (const Text& a : SplitArgs(inner)) args.push_back(Prepare(a, depth));
+      for (const Text& a : SplitArgs(inner))
+        args.push_back(Prepare(a, depth));
       Emit(ocFunc, dest, std::move(args));
       s = s.substr(0, start) + FromAscii(dest) + s.substr(close + 1);
     }
@@ -263,21 +285,26 @@ class TCompilerPasses {
     for (;;) {
       std::vector<size_t> match = Match(s, '[', ']');
       size_t open = s.rfind(u'[');
-      if (open == Text::npos) return;
+      if (open == Text::npos)
+        return;
       size_t k = PrevNonBlank(s, open);
       size_t start = 0;
       if (k != Text::npos) {
-        if (In(s[k], kOperatorChars)) Syntax();
+        if (In(s[k], kOperatorChars))
+          Syntax();
         start = k;
-        while (start > 0 && !IsBlank(s[start - 1]) && !In(s[start - 1], kOperatorChars)) --start;
+        while (start > 0 && !IsBlank(s[start - 1]) && !In(s[start - 1], kOperatorChars))
+          --start;
       }
       size_t close = match[open];
       Text name = Trim(s.substr(start, open - start));
       std::vector<Text> subs = SplitArgs(s.substr(open + 1, close - open - 1));
-      if (subs.empty()) throw ENovaError(ExprText(TExprText::BadSubscripts));
+      if (subs.empty())
+        throw ENovaError(ExprText(TExprText::BadSubscripts));
       std::string dest = NewDimTemp();
       std::vector<std::string> args{ToBytes(name)};
-      for (const Text& a : subs) args.push_back(Prepare(a, depth));
+      for (const Text& a : subs)
+        args.push_back(Prepare(a, depth));
       Emit(ocDimTo, dest, std::move(args));
       s = s.substr(0, start) + FromAscii(dest) + s.substr(close + 1);
     }
@@ -288,14 +315,16 @@ class TCompilerPasses {
       std::vector<size_t> match = Match(s, '(', ')');
       size_t open = Text::npos;
       for (size_t i = s.size(); i-- > 0;) {
-        if (s[i] != '(') continue;
+        if (s[i] != '(')
+          continue;
         size_t k = PrevNonBlank(s, i);
         if (k == Text::npos || !IsIdent(s[k])) {
           open = i;
           break;
         }
       }
-      if (open == Text::npos) return;
+      if (open == Text::npos)
+        return;
       size_t close = match[open];
       Text inner = Trim(s.substr(open + 1, close - open - 1));
       std::string temp = NewTemp();
@@ -309,7 +338,8 @@ class TCompilerPasses {
     Text operand;
     auto flush = [&] {
       Text t = Trim(operand);
-      if (!t.empty()) out.push_back(ToBytes(t));
+      if (!t.empty())
+        out.push_back(ToBytes(t));
       operand.clear();
     };
     for (size_t i = 0; i < s.size(); ++i) {
@@ -366,29 +396,36 @@ class TCompilerPasses {
             }
           }
         }
-        if (at != std::string::npos) break;
+        if (at != std::string::npos)
+          break;
       }
       if (at == std::string::npos) {
-        if (assigned || t.size() > 1) Syntax();
+        if (assigned || t.size() > 1)
+          Syntax();
         Emit(ocTo, "____arg", {t[0]});
         t.clear();
         break;
       }
       // A missing operand after an operator is a syntax error.
       if (t[at] == "=") {
-        if (at == 0 || at + 1 >= t.size()) Syntax();
+        if (at == 0 || at + 1 >= t.size())
+          Syntax();
         Emit(ocTo, t[at - 1], {t[at + 1]});
-        t.erase(t.begin() + static_cast<ptrdiff_t>(at) - 1, t.begin() + static_cast<ptrdiff_t>(at) + 2);
+        t.erase(t.begin() + static_cast<ptrdiff_t>(at) - 1,
+                t.begin() + static_cast<ptrdiff_t>(at) + 2);
         assigned = true;
       } else if (at > 0) {
-        if (std::string_view("+-*/%|&^=[(<>").find(t[at - 1][0]) != std::string_view::npos) Syntax();
-        if (at + 1 >= t.size()) Syntax();
+        if (std::string_view("+-*/%|&^=[(<>").find(t[at - 1][0]) != std::string_view::npos)
+          Syntax();
+        if (at + 1 >= t.size())
+          Syntax();
         std::string temp = NewTemp();
         Emit(OpCode(t[at]), temp, {t[at - 1], t[at + 1]});
         t[at - 1] = temp;
         t.erase(t.begin() + static_cast<ptrdiff_t>(at), t.begin() + static_cast<ptrdiff_t>(at) + 2);
       } else {
-        if ((t[0] != "+" && t[0] != "-") || t.size() < 2) Syntax();
+        if ((t[0] != "+" && t[0] != "-") || t.size() < 2)
+          Syntax();
         std::string temp = NewTemp();
         Emit(OpCode(t[0]), temp, {"0", t[1]});
         t[0] = temp;
@@ -410,9 +447,11 @@ void TBuildNovaParser::Compile(std::string_view text) {
         op.args[0] != "____arg") {
       std::string from = op.dest, to = op.args[0];
       for (size_t j = i + 1; j < ops_.size(); ++j) {
-        if (ops_[j].dest == from) ops_[j].dest = to;
+        if (ops_[j].dest == from)
+          ops_[j].dest = to;
         for (std::string& a : ops_[j].args) {
-          if (a == from) a = to;
+          if (a == from)
+            a = to;
         }
       }
       ops_.erase(ops_.begin() + static_cast<ptrdiff_t>(i));
@@ -433,10 +472,12 @@ void TBuildNovaParser::SaveOps(BinaryWriter& out) const {
       // Element 0 is always the function name, whatever it looks like.
       const std::string& name = op.args.empty() ? std::string() : op.args[0];
       int id = FindFunc(name);
-      if (id < 0) throw ENovaError(FormatText(TExprText::NoFunction, name));
+      if (id < 0)
+        throw ENovaError(FormatText(TExprText::NoFunction, name));
       const TFuncInfo* info = FuncInfo(id);
       int n = static_cast<int>(op.args.size()) - 1;
-      if ((info->min_args >= 0 && n < info->min_args) || (info->max_args >= 0 && n > info->max_args)) {
+      if ((info->min_args >= 0 && n < info->min_args) ||
+          (info->max_args >= 0 && n > info->max_args)) {
         throw ENovaError(name + ExprText(TExprText::BadArgCount));
       }
       w.I32(n);
@@ -484,9 +525,12 @@ void CompileExpression(std::string_view text, TNovaParser& out) {
 
 bool EvaluateText(TParamCollection& vars, std::string_view text) {
   size_t b = 0, e = text.size();
-  while (b < e && static_cast<uint8_t>(text[b]) <= ' ') ++b;
-  while (e > b && static_cast<uint8_t>(text[e - 1]) <= ' ') --e;
-  if (b == e) return false;
+  while (b < e && static_cast<uint8_t>(text[b]) <= ' ')
+    ++b;
+  while (e > b && static_cast<uint8_t>(text[e - 1]) <= ' ')
+    --e;
+  if (b == e)
+    return false;
   try {
     TNovaParser p;
     CompileExpression(text.substr(b, e - b), p);
@@ -497,4 +541,4 @@ bool EvaluateText(TParamCollection& vars, std::string_view text) {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -22,14 +22,14 @@ struct TBuildOpeData {
 // Compiles one expression text (Shift-JIS) into three-address operations. Use a new object
 // for every expression: temporaries are numbered from 0 per object.
 class TBuildNovaParser {
- public:
+public:
   // Raises ENovaError with "構文エラー" or "配列の添え字が不正です" on bad syntax.
   void Compile(std::string_view text);
   // Serialises, resolving function names; raises on an unknown name or a wrong count.
   void SaveOps(BinaryWriter& w) const;
   const std::vector<TBuildOpeData>& Ops() const { return ops_; }
 
- private:
+private:
   friend class TCompilerPasses;
   std::vector<TBuildOpeData> ops_;
   int32_t counter_ = 0;
@@ -43,4 +43,4 @@ std::vector<uint8_t> CompileToBytes(std::string_view text);
 // Evaluates expression text against `vars`: false when it is empty or anything fails.
 bool EvaluateText(TParamCollection& vars, std::string_view text);
 
-}  // namespace nova
+} // namespace nova

@@ -10,7 +10,7 @@ class TCustomParam;
 
 // The call manager's side of `@Result` and `DeleteStack`. Registered by the script layer.
 class IExprCallHost {
- public:
+public:
   virtual ~IExprCallHost() = default;
   // Result value of the innermost call frame; null when the call stack is empty.
   virtual TCustomParam* TopResult() = 0;
@@ -24,13 +24,13 @@ class IExprCallHost {
 struct TLocalTime {
   int32_t year = 0, month = 0, day = 0;
   int32_t hour = 0, minute = 0, second = 0, millisecond = 0;
-  int32_t day_of_week = 0;  // 1 = Sunday .. 7 = Saturday
+  int32_t day_of_week = 0; // 1 = Sunday .. 7 = Saturday
 };
 
 // The clock behind `@PCTickCount` and the date variables. The platform layer implements it
 // (a virtual clock when headless), so every read is deterministic in tests.
 class IExprClock {
- public:
+public:
   virtual ~IExprClock() = default;
   virtual TLocalTime LocalNow() = 0;
   // Milliseconds since boot.
@@ -49,7 +49,7 @@ struct TSysValue {
 // Higher layers (scene, shell, media, script) serve the system variables whose state they own.
 // Indices are the system-variable indices 0..50; an unserved index reads its zero value.
 class ISystemVarHost {
- public:
+public:
   virtual ~ISystemVarHost() = default;
   // Fills `out` (already typed) for element `element` (0 for plain reads); false: not served.
   virtual bool ReadSystem(int index, int32_t element, TSysValue& out) = 0;
@@ -61,7 +61,7 @@ class ISystemVarHost {
 
 // Built-in functions of higher layers (components, files, dialogs, tables, save data).
 class IFuncHost {
- public:
+public:
   virtual ~IFuncHost() = default;
   // Performs function `id` when this host provides it; false when it does not.
   virtual bool CallFunc(TCustomParam& dest, uint8_t id, std::span<TCustomParam* const> args) = 0;
@@ -77,4 +77,4 @@ struct TExprHosts {
   IFuncHost* funcs = nullptr;
 };
 
-}  // namespace nova
+} // namespace nova

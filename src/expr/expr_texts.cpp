@@ -37,12 +37,13 @@ constexpr std::array<const char*, static_cast<size_t>(TExprText::Count)> kUtf8 =
     "土",
 };
 
-}  // namespace
+} // namespace
 
 const std::string& ExprText(TExprText id) {
   static const std::array<std::string, kUtf8.size()> sjis = [] {
     std::array<std::string, kUtf8.size()> out;
-    for (size_t i = 0; i < kUtf8.size(); ++i) out[i] = Utf8ToSjis(kUtf8[i]);
+    for (size_t i = 0; i < kUtf8.size(); ++i)
+      out[i] = Utf8ToSjis(kUtf8[i]);
     return out;
   }();
   return sjis[static_cast<size_t>(id)];
@@ -51,8 +52,9 @@ const std::string& ExprText(TExprText id) {
 std::string FormatText(TExprText id, const std::string& arg) {
   std::string text = ExprText(id);
   size_t pos = text.find('%');
-  if (pos != std::string::npos && pos + 1 < text.size()) text.replace(pos, 2, arg);
+  if (pos != std::string::npos && pos + 1 < text.size())
+    text.replace(pos, 2, arg);
   return text;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -28,4 +28,4 @@ enum TFuncId : uint8_t {
   fnDeleteStack = 157,
 };
 
-}  // namespace nova
+} // namespace nova

@@ -12,9 +12,9 @@ namespace nova {
 namespace {
 
 constexpr std::array<const char*, 21> kOpeNames = {
-    "ocNone",  "ocTo",     "ocPlus",   "ocMinus",  "ocMul",    "ocDiv",     "ocMod",
-    "ocOr",    "ocAnd",    "ocXor",    "ocDimTo",  "ocFunc",   "ocEqual",   "ocBig",
-    "ocSmall", "ocEBig",   "ocESmall", "ocShiftL", "ocShiftR", "ocComboStr", "ocNEqual",
+    "ocNone",  "ocTo",   "ocPlus",   "ocMinus",  "ocMul",    "ocDiv",      "ocMod",
+    "ocOr",    "ocAnd",  "ocXor",    "ocDimTo",  "ocFunc",   "ocEqual",    "ocBig",
+    "ocSmall", "ocEBig", "ocESmall", "ocShiftL", "ocShiftR", "ocComboStr", "ocNEqual",
 };
 
 // Smallest record: opcode, empty destination, argument count.
@@ -25,28 +25,28 @@ constexpr size_t kMinArgBytes = 2;
 std::unique_ptr<TCustomParam> ReadArg(BinaryReader& r) {
   uint8_t kind = r.U8();
   switch (kind) {
-    case AK_INT: {
-      auto p = std::make_unique<TParamInt>();
-      p->Elements()[0] = r.I32();
-      return p;
-    }
-    case AK_FLOAT: {
-      auto p = std::make_unique<TParamFloat>();
-      p->Elements()[0] = r.Extended();
-      return p;
-    }
-    case AK_FLAG: {
-      auto p = std::make_unique<TParamFlag>();
-      p->Elements()[0] = r.U8() != 0;
-      return p;
-    }
-    case AK_STR: {
-      auto p = std::make_unique<TParamStr>();
-      p->Elements()[0] = r.String();
-      return p;
-    }
-    default:
-      return std::make_unique<TParamVar>(r.String());
+  case AK_INT: {
+    auto p = std::make_unique<TParamInt>();
+    p->Elements()[0] = r.I32();
+    return p;
+  }
+  case AK_FLOAT: {
+    auto p = std::make_unique<TParamFloat>();
+    p->Elements()[0] = r.Extended();
+    return p;
+  }
+  case AK_FLAG: {
+    auto p = std::make_unique<TParamFlag>();
+    p->Elements()[0] = r.U8() != 0;
+    return p;
+  }
+  case AK_STR: {
+    auto p = std::make_unique<TParamStr>();
+    p->Elements()[0] = r.String();
+    return p;
+  }
+  default:
+    return std::make_unique<TParamVar>(r.String());
   }
 }
 
@@ -57,14 +57,26 @@ void WriteArg(BinaryWriter& w, const TCustomParam& a) {
     return;
   }
   switch (a.DataType()) {
-    case PT_INT: w.U8(AK_INT); w.I32(a.AsInt()); break;
-    case PT_FLOAT: w.U8(AK_FLOAT); w.Extended(a.AsReal()); break;
-    case PT_BOOL: w.U8(AK_FLAG); w.U8(a.AsFlag() ? 1 : 0); break;
-    default: w.U8(AK_STR); w.String(a.AsStr()); break;
+  case PT_INT:
+    w.U8(AK_INT);
+    w.I32(a.AsInt());
+    break;
+  case PT_FLOAT:
+    w.U8(AK_FLOAT);
+    w.Extended(a.AsReal());
+    break;
+  case PT_BOOL:
+    w.U8(AK_FLAG);
+    w.U8(a.AsFlag() ? 1 : 0);
+    break;
+  default:
+    w.U8(AK_STR);
+    w.String(a.AsStr());
+    break;
   }
 }
 
-}  // namespace
+} // namespace
 
 const char* OpeCodeName(uint8_t code) { return code < kOpeNames.size() ? kOpeNames[code] : ""; }
 
@@ -85,9 +97,11 @@ void TNovaParser::LoadOps(BinaryReader& r) {
       op.dest = r.String();
       int32_t a = r.I32();
       r.CheckCount(a, kMinArgBytes, "argument count");
-      if (op.opcode == ocFunc) op.func_id = r.U8();
+      if (op.opcode == ocFunc)
+        op.func_id = r.U8();
       op.args.reserve(static_cast<size_t>(a));
-      for (int32_t j = 0; j < a; ++j) op.args.push_back(ReadArg(r));
+      for (int32_t j = 0; j < a; ++j)
+        op.args.push_back(ReadArg(r));
       ops_.push_back(std::move(op));
     }
   } catch (...) {
@@ -102,8 +116,10 @@ void TNovaParser::SaveOps(BinaryWriter& w) const {
     w.U8(op.opcode);
     w.String(op.dest);
     w.I32(static_cast<int32_t>(op.args.size()));
-    if (op.opcode == ocFunc) w.U8(op.func_id);
-    for (const auto& a : op.args) WriteArg(w, *a);
+    if (op.opcode == ocFunc)
+      w.U8(op.func_id);
+    for (const auto& a : op.args)
+      WriteArg(w, *a);
   }
 }
 
@@ -128,4 +144,4 @@ void TNovaParser::Assign(const TNovaParser& other) {
   result_.reset();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -54,17 +54,18 @@ enum TArgKind : uint8_t {
 struct TOpeData {
   uint8_t opcode = ocNone;
   std::string dest;
-  uint8_t func_id = 0;  // ocFunc only
+  uint8_t func_id = 0; // ocFunc only
   std::vector<std::unique_ptr<TCustomParam>> args;
 };
 
 // A compiled expression: filled once by LoadOps (or Assign), executed any number of times.
 class TNovaParser {
- public:
+public:
   TNovaParser() = default;
   TNovaParser(const TNovaParser& other) { Assign(other); }
   TNovaParser& operator=(const TNovaParser& other) {
-    if (this != &other) Assign(other);
+    if (this != &other)
+      Assign(other);
     return *this;
   }
 
@@ -89,10 +90,10 @@ class TNovaParser {
   // The message of the error that stopped the last Execute (empty when it ran through).
   const std::string& LastError() const { return last_error_; }
 
- private:
+private:
   std::vector<TOpeData> ops_;
   std::unique_ptr<TCustomParam> result_;
   std::string last_error_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -18,27 +18,31 @@ uint8_t LowerByte(char c) {
 
 // Case-insensitive equality of names by the Japanese rule (single-byte letters only).
 bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (a[i] == b[i]) {
       if (IsLeadByte(a[i]) && i + 1 < a.size()) {
-        if (a[i + 1] != b[i + 1]) return false;
+        if (a[i + 1] != b[i + 1])
+          return false;
         ++i;
       }
       continue;
     }
-    if (LowerByte(a[i]) != LowerByte(b[i])) return false;
+    if (LowerByte(a[i]) != LowerByte(b[i]))
+      return false;
   }
   return true;
 }
 
-}  // namespace
+} // namespace
 
 uint8_t NameHash(std::string_view name) {
   // Lower-casing only changes ASCII letters, which are never trail bytes that matter here:
   // the hash takes single bytes, as the table always did.
   uint32_t h = static_cast<uint32_t>(name.size()) * 16;
-  if (name.size() > 1) h += LowerByte(name[0]) + LowerByte(name[name.size() - 2]);
+  if (name.size() > 1)
+    h += LowerByte(name[0]) + LowerByte(name[name.size() - 2]);
   return static_cast<uint8_t>(h & 0xFF);
 }
 
@@ -67,7 +71,8 @@ void TParamCollection::Hook(TParamCollectionItem* item) {
   item->bucket_ = b;
   item->chain_prev_ = nullptr;
   item->chain_next_ = buckets_[b];
-  if (buckets_[b]) buckets_[b]->chain_prev_ = item;
+  if (buckets_[b])
+    buckets_[b]->chain_prev_ = item;
   buckets_[b] = item;
 }
 
@@ -77,16 +82,19 @@ void TParamCollection::Unhook(TParamCollectionItem* item) {
   } else {
     buckets_[item->bucket_] = item->chain_next_;
   }
-  if (item->chain_next_) item->chain_next_->chain_prev_ = item->chain_prev_;
+  if (item->chain_next_)
+    item->chain_next_->chain_prev_ = item->chain_prev_;
   item->chain_prev_ = item->chain_next_ = nullptr;
 }
 
 TParamCollectionItem* TParamCollection::Find(std::string_view name) const {
   TParamCollectionItem* global = nullptr;
   for (TParamCollectionItem* it = buckets_[NameHash(name)]; it; it = it->chain_next_) {
-    if (!SameName(it->name_, name)) continue;
+    if (!SameName(it->name_, name))
+      continue;
     if (it->local) {
-      if (it->frame == current_frame) return it;
+      if (it->frame == current_frame)
+        return it;
     } else {
       global = it;
     }
@@ -96,14 +104,17 @@ TParamCollectionItem* TParamCollection::Find(std::string_view name) const {
 
 TParamCollectionItem* TParamCollection::FindForDeclare(std::string_view name, bool local) const {
   for (TParamCollectionItem* it = buckets_[NameHash(name)]; it; it = it->chain_next_) {
-    if (!SameName(it->name_, name)) continue;
-    if (local ? (it->local && it->frame == current_frame) : !it->local) return it;
+    if (!SameName(it->name_, name))
+      continue;
+    if (local ? (it->local && it->frame == current_frame) : !it->local)
+      return it;
   }
   return nullptr;
 }
 
 TParamCollectionItem* TParamCollection::Add(uint8_t type) {
-  if (type > PT_STR) type = PT_NONE;
+  if (type > PT_STR)
+    type = PT_NONE;
   TParamCollectionItem* item;
   if (!free_.empty()) {
     item = free_.back();
@@ -136,7 +147,8 @@ TParamCollectionItem* TParamCollection::Add(uint8_t type) {
 }
 
 void TParamCollection::SetName(TParamCollectionItem* item, std::string_view name) {
-  if (name.empty() || name.find(' ') != std::string_view::npos || (name[0] >= '0' && name[0] <= '9')) {
+  if (name.empty() || name.find(' ') != std::string_view::npos ||
+      (name[0] >= '0' && name[0] <= '9')) {
     throw ENovaError(FormatText(TExprText::BadVarName, std::string(name)));
   }
   Unhook(item);
@@ -144,8 +156,20 @@ void TParamCollection::SetName(TParamCollectionItem* item, std::string_view name
   Hook(item);
 }
 
+TParamCollectionItem* TParamCollection::AddNamed(uint8_t type, std::string_view name) {
+  TParamCollectionItem* item = Add(type);
+  try {
+    SetName(item, name);
+  } catch (...) {
+    Destroy(item);
+    throw;
+  }
+  return item;
+}
+
 void TParamCollection::Destroy(TParamCollectionItem* item) {
-  if (!item || !item->alive_ || item->IsSystem()) return;
+  if (!item || !item->alive_ || item->IsSystem())
+    return;
   Unhook(item);
   (item->order_prev_ ? item->order_prev_->order_next_ : first_) = item->order_next_;
   (item->order_next_ ? item->order_next_->order_prev_ : last_) = item->order_prev_;
@@ -160,36 +184,43 @@ void TParamCollection::Destroy(TParamCollectionItem* item) {
 
 void TParamCollection::Declare(std::string_view name, uint8_t type, TVarScope scope,
                                TNovaParser* init) {
-  if (name.empty()) throw ENovaError(ExprText(TExprText::NoVarName));
+  if (name.empty())
+    throw ENovaError(ExprText(TExprText::NoVarName));
   bool local = scope == TVarScope::Local;
   TParamCollectionItem* item = FindForDeclare(name, local);
   if (!item) {
-    item = Add(type);
-    try {
-      SetName(item, name);
-    } catch (...) {
-      Destroy(item);
-      throw;
-    }
-    if (scope == TVarScope::AutoDestroy || local) item->frame = current_frame;
+    item = AddNamed(type, name);
+    if (scope == TVarScope::AutoDestroy || local)
+      item->frame = current_frame;
     item->local = local;
     item->status = scope == TVarScope::Status;
   } else if (item->status) {
     return;
   }
-  if (!init) return;
+  if (!init)
+    return;
   // The initial expression may delete the variable it initialises.
   uint32_t serial = item->Serial();
   init->Execute(*this);
   const TCustomParam* result = init->Result();
-  if (!result || item->Serial() != serial) return;
+  if (!result || item->Serial() != serial)
+    return;
   TCustomParam* value = item->Value();
   switch (type) {
-    case PT_INT: value->SetInt(result->AsInt()); break;
-    case PT_FLOAT: value->SetReal(result->AsReal()); break;
-    case PT_BOOL: value->SetFlag(result->AsFlag()); break;
-    case PT_STR: value->SetStr(result->AsStr()); break;
-    default: break;
+  case PT_INT:
+    value->SetInt(result->AsInt());
+    break;
+  case PT_FLOAT:
+    value->SetReal(result->AsReal());
+    break;
+  case PT_BOOL:
+    value->SetFlag(result->AsFlag());
+    break;
+  case PT_STR:
+    value->SetStr(result->AsStr());
+    break;
+  default:
+    break;
   }
 }
 
@@ -198,14 +229,16 @@ void TParamCollection::Delete(std::string_view name) { Destroy(Find(name)); }
 void TParamCollection::DestroyFrame(int32_t frame) {
   for (TParamCollectionItem* it = first_; it;) {
     TParamCollectionItem* next = it->order_next_;
-    if (it->frame == frame && !it->IsSystem()) Destroy(it);
+    if (it->frame == frame && !it->IsSystem())
+      Destroy(it);
     it = next;
   }
 }
 
 std::unique_ptr<TCustomParam> TParamCollection::Clone(std::string_view name) const {
   TParamCollectionItem* item = Find(name);
-  if (!item) return nullptr;
+  if (!item)
+    return nullptr;
   if (item->DataType() == PT_NONE) {
     throw ENovaError(FormatText(TExprText::InvalidVar, std::string(name)));
   }
@@ -215,7 +248,8 @@ std::unique_ptr<TCustomParam> TParamCollection::Clone(std::string_view name) con
 void TParamCollection::DestroyAllUser(bool keep_status) {
   for (TParamCollectionItem* it = first_; it;) {
     TParamCollectionItem* next = it->order_next_;
-    if (!it->IsSystem() && !(keep_status && it->status)) Destroy(it);
+    if (!it->IsSystem() && !(keep_status && it->status))
+      Destroy(it);
     it = next;
   }
 }
@@ -226,4 +260,4 @@ void TParamCollection::ResetAll() {
   cursor.clear();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -18,7 +18,7 @@ class TNovaParser;
 
 // One named variable of the table.
 class TParamCollectionItem {
- public:
+public:
   const std::string& Name() const { return name_; }
   TCustomParam* Value() const { return value_.get(); }
   uint8_t DataType() const { return value_ ? value_->DataType() : PT_NONE; }
@@ -35,7 +35,7 @@ class TParamCollectionItem {
   // Changes whenever the item is destroyed, so that references can tell it is gone.
   uint32_t Serial() const { return serial_; }
 
- private:
+private:
   friend class TParamCollection;
   std::string name_;
   std::unique_ptr<TCustomParam> value_;
@@ -52,7 +52,7 @@ class TParamCollectionItem {
 // The table of every variable: system variables first, then user variables, temporaries and
 // references, in creation order, hashed into 256 buckets by name.
 class TParamCollection {
- public:
+public:
   static constexpr int kSystemCount = 51;
 
   TParamCollection();
@@ -71,6 +71,8 @@ class TParamCollection {
   TParamCollectionItem* FindForDeclare(std::string_view name, bool local) const;
   // A new unnamed global variable holding a new value of `type`.
   TParamCollectionItem* Add(uint8_t type);
+  // Add, then SetName; nothing is left behind when the name is refused.
+  TParamCollectionItem* AddNamed(uint8_t type, std::string_view name);
   // Renames (naming rule: non-empty, no space, no leading digit).
   void SetName(TParamCollectionItem* item, std::string_view name);
   // `VarNew`: declares or re-initialises; `init` may be null.
@@ -99,13 +101,13 @@ class TParamCollection {
   std::string cursor;
   std::string sel_str;
   int32_t sel_index = 0;
-  std::string temp_name;  // the name `@Temp` stands for
+  std::string temp_name; // the name `@Temp` stands for
 
   TParamCollectionItem* System(int index) const { return system_[index]; }
   // Every live variable in creation order.
-  template <typename F>
-  void ForEach(F&& f) const {
-    for (TParamCollectionItem* it = first_; it; it = it->order_next_) f(*it);
+  template <typename F> void ForEach(F&& f) const {
+    for (TParamCollectionItem* it = first_; it; it = it->order_next_)
+      f(*it);
   }
   size_t ItemCount() const { return count_; }
 
@@ -114,7 +116,7 @@ class TParamCollection {
   // Temporaries of the running Executes, innermost last (each run removes its own).
   std::vector<std::pair<TParamCollectionItem*, uint32_t>> temp_stack;
 
- private:
+private:
   void Hook(TParamCollectionItem* item);
   void Unhook(TParamCollectionItem* item);
   void WriteRecords(BinaryWriter& w, bool status) const;
@@ -138,4 +140,4 @@ class TParamCollection {
 // Bucket of a name: (length * 16 + first byte + second-to-last byte) mod 256, lower-cased.
 uint8_t NameHash(std::string_view name);
 
-}  // namespace nova
+} // namespace nova

@@ -12,6 +12,9 @@ namespace nova {
 
 namespace {
 
+// Bound on the push/pop stack, far above what nested pushes of a title hold.
+constexpr size_t kMaxSnapshotBytes = size_t{64} << 20;
+
 // Smallest variable record: type, empty name, empty value block of a flag, flags and frame.
 constexpr size_t kMinRecordBytes = 1 + 4 + 4 + 4 + 1 + 1 + 4 + 1;
 
@@ -26,16 +29,18 @@ void WriteRecord(BinaryWriter& w, const TParamCollectionItem& item) {
 }
 
 uint8_t ReadType(BinaryReader& r, int32_t type) {
-  if (type < PT_NONE || type > PT_STR) r.Fail("data type " + std::to_string(type) + " is not 0..4");
+  if (type < PT_NONE || type > PT_STR)
+    r.Fail("data type " + std::to_string(type) + " is not 0..4");
   return static_cast<uint8_t>(type);
 }
 
-}  // namespace
+} // namespace
 
 void TParamCollection::WriteRecords(BinaryWriter& w, bool status) const {
   std::vector<const TParamCollectionItem*> pending;
   for (const TParamCollectionItem* it = last_; it; it = it->order_prev_) {
-    if (!it->IsSystem() && it->status == status) pending.push_back(it);
+    if (!it->IsSystem() && it->status == status)
+      pending.push_back(it);
   }
   w.I32(static_cast<int32_t>(pending.size()));
   std::unordered_set<std::string> written;
@@ -54,7 +59,8 @@ void TParamCollection::WriteRecords(BinaryWriter& w, bool status) const {
     if (rest.size() == pending.size()) {
       // References to variables outside this block (system or status variables, or none):
       // written last, as they are; loading resolves whatever exists then.
-      for (const TParamCollectionItem* it : rest) WriteRecord(w, *it);
+      for (const TParamCollectionItem* it : rest)
+        WriteRecord(w, *it);
       break;
     }
     pending = std::move(rest);
@@ -73,9 +79,8 @@ void TParamCollection::ReadRecords(BinaryReader& r) {
       discarded = NewParam(type);
       discarded->LoadFromStream(r);
     } else {
-      item = Add(type);
+      item = AddNamed(type, name);
       try {
-        SetName(item, name);
         item->Value()->LoadFromStream(r);
       } catch (...) {
         Destroy(item);
@@ -109,7 +114,8 @@ void TParamCollection::SaveMain(BinaryWriter& w) const {
   w.I32(sel_index);
   w.String(temp_name);
   w.I32(static_cast<int32_t>(snapshots_.size()));
-  for (const auto& s : snapshots_) w.Bytes(std::span<const uint8_t>(s));
+  for (const auto& s : snapshots_)
+    w.Bytes(std::span<const uint8_t>(s));
 }
 
 void TParamCollection::LoadMain(BinaryReader& r, int32_t version) {
@@ -124,10 +130,12 @@ void TParamCollection::LoadMain(BinaryReader& r, int32_t version) {
   legacy_history_format.reset();
   if (version >= 113 && version <= 134) {
     std::array<int32_t, 6> format{};
-    for (auto& v : format) v = r.I32();
+    for (auto& v : format)
+      v = r.I32();
     legacy_history_format = format;
   }
-  if (version > 120) temp_name = r.String();
+  if (version > 120)
+    temp_name = r.String();
   snapshots_.clear();
   if (version >= 139) {
     int32_t count = r.I32();
@@ -139,7 +147,8 @@ void TParamCollection::LoadMain(BinaryReader& r, int32_t version) {
       r.CheckCount(entries, 4 + 4 + 4, "snapshot entry count");
       for (int32_t e = 0; e < entries; ++e) {
         uint8_t type = ReadType(r, r.I32());
-        if (type == PT_NONE) r.Fail("snapshot entry of data type 0");
+        if (type == PT_NONE)
+          r.Fail("snapshot entry of data type 0");
         r.String();
         NewParam(type)->LoadFromStream(r);
       }
@@ -160,20 +169,29 @@ void TParamCollection::PushVar(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     TParamCollectionItem* it = Find(name);
     // References are left out: their value block is not the element they stand for.
-    if (it && it->DataType() != PT_NONE && !it->Value()->IsReference()) items.push_back(it);
+    if (it && it->DataType() != PT_NONE && !it->Value()->IsReference())
+      items.push_back(it);
   }
   BinaryWriter w;
   w.I32(static_cast<int32_t>(items.size()));
+  size_t held = 0;
+  for (const auto& s : snapshots_)
+    held += s.size();
   for (TParamCollectionItem* it : items) {
     w.I32(it->DataType());
     w.String(it->Name());
     it->Value()->SaveToStream(w);
   }
+  if (held + w.size() > kMaxSnapshotBytes) {
+    throw ENovaError("PushVar: the variable snapshots would exceed " +
+                     std::to_string(kMaxSnapshotBytes >> 20) + " MiB");
+  }
   snapshots_.push_back(w.Take());
 }
 
 void TParamCollection::PopVar() {
-  if (snapshots_.empty()) return;
+  if (snapshots_.empty())
+    return;
   std::vector<uint8_t> bytes = std::move(snapshots_.back());
   snapshots_.pop_back();
   BinaryReader r(bytes, "variable snapshot");
@@ -188,10 +206,18 @@ void TParamCollection::PopVar() {
       auto scratch = NewParam(type);
       scratch->LoadFromStream(r);
       switch (type) {
-        case PT_INT: item->Value()->SetInt(scratch->AsInt()); break;
-        case PT_FLOAT: item->Value()->SetReal(scratch->AsReal()); break;
-        case PT_BOOL: item->Value()->SetFlag(scratch->AsFlag()); break;
-        default: item->Value()->SetStr(scratch->AsStr()); break;
+      case PT_INT:
+        item->Value()->SetInt(scratch->AsInt());
+        break;
+      case PT_FLOAT:
+        item->Value()->SetReal(scratch->AsReal());
+        break;
+      case PT_BOOL:
+        item->Value()->SetFlag(scratch->AsFlag());
+        break;
+      default:
+        item->Value()->SetStr(scratch->AsStr());
+        break;
       }
       continue;
     }
@@ -200,16 +226,10 @@ void TParamCollection::PopVar() {
       item = nullptr;
     }
     if (!item) {
-      item = Add(type);
-      try {
-        SetName(item, name);
-      } catch (...) {
-        Destroy(item);
-        throw;
-      }
+      item = AddNamed(type, name);
     }
     item->Value()->LoadFromStream(r);
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "expr/params.h"
 #include "expr/expr_hosts.h"
+#include "expr/params.h"
 
 namespace nova {
 
@@ -11,25 +11,69 @@ class TParamCollection;
 
 // System-variable indices (the order the table creates them in).
 enum TSystemVar : uint8_t {
-  svResult = 0, svLClick, svRClick, svLPush, svRPush, svMouseX, svMouseY, svTextDelay,
-  svHistoryCount, svParamCount, svParamStr, svSender, svScrWidth, svScrHeight, svTickCount,
-  svPCTickCount, svUpdateCount, svYear, svMonth, svDay, svWeek, svHour, svMin, svSec, svFonts,
-  svFixedFonts, svFullScr, svCursor, svSelStr, svSelIndex, svPi, svCGDither, sv1Hour, sv1Min,
-  sv1Sec, svKeyPush, svKeyClick, svDisplayModeCount, svDisplayModeIndex, svTitle, svSoundON,
-  svActiveCompo, svKeyRepeat, svHistoryMaxCount, svTemp, svMidiPort, svMidiPorts, svWheelDown,
-  svWheelUp, svIsDebug, svStackCount,
+  svResult = 0,
+  svLClick,
+  svRClick,
+  svLPush,
+  svRPush,
+  svMouseX,
+  svMouseY,
+  svTextDelay,
+  svHistoryCount,
+  svParamCount,
+  svParamStr,
+  svSender,
+  svScrWidth,
+  svScrHeight,
+  svTickCount,
+  svPCTickCount,
+  svUpdateCount,
+  svYear,
+  svMonth,
+  svDay,
+  svWeek,
+  svHour,
+  svMin,
+  svSec,
+  svFonts,
+  svFixedFonts,
+  svFullScr,
+  svCursor,
+  svSelStr,
+  svSelIndex,
+  svPi,
+  svCGDither,
+  sv1Hour,
+  sv1Min,
+  sv1Sec,
+  svKeyPush,
+  svKeyClick,
+  svDisplayModeCount,
+  svDisplayModeIndex,
+  svTitle,
+  svSoundON,
+  svActiveCompo,
+  svKeyRepeat,
+  svHistoryMaxCount,
+  svTemp,
+  svMidiPort,
+  svMidiPorts,
+  svWheelDown,
+  svWheelUp,
+  svIsDebug,
+  svStackCount,
 };
 
 struct TSystemVarInfo {
   const char* name;
-  uint8_t type;  // own type; PT_NONE for the two aliases
+  uint8_t type; // own type; PT_NONE for the two aliases
   bool writable;
 };
 const TSystemVarInfo& SystemVarInfo(int index);
 
 // A system variable: computes its value on every read and turns writes into actions.
 class TParamSystem final : public TCustomParam {
- public:
+public:
   TParamSystem(TParamCollection& owner, uint8_t index) : owner_(owner), index_(index) {}
   uint8_t Index() const { return index_; }
 
@@ -67,15 +111,18 @@ class TParamSystem final : public TCustomParam {
   void LoadFromStream(BinaryReader& r) override;
   bool IsSystem() const override { return true; }
 
- private:
+private:
   // The aliased value of `@Result` / `@Temp`; null when there is none.
   TCustomParam* Alias() const;
   // Own-type value of element i (-1: a plain read).
   TSysValue Read(int32_t i) const;
   void Write(TSysValue v) const;
+  // Converts a written value to the own type (a string that does not convert is dropped) and
+  // writes it, when the variable is writable.
+  void Store(const TSysValue& in) const;
 
   TParamCollection& owner_;
   uint8_t index_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -6,7 +6,7 @@ namespace nova {
 
 // Data type byte of a value, as stored in save data and compiled expressions.
 enum TParamType : uint8_t {
-  PT_NONE = 0,  // reference (TParamVar)
+  PT_NONE = 0, // reference (TParamVar)
   PT_INT = 1,
   PT_FLOAT = 2,
   PT_BOOL = 3,
@@ -21,4 +21,4 @@ enum class TVarScope : uint8_t {
   Status = 3,
 };
 
-}  // namespace nova
+} // namespace nova

@@ -24,16 +24,65 @@ void TParamVar::Bind(TParamCollectionItem* item, int32_t index) {
   item_ = item;
   serial_ = item ? item->Serial() : 0;
   index_ = item ? index : 0;
+  whole_ = false;
+}
+
+void TParamVar::BindWhole(TParamCollectionItem* item) {
+  Bind(item, 0);
+  whole_ = item && item->Value() && !item->Value()->IsReference();
+}
+
+bool TParamVar::AsFlag() const {
+  if (whole_ && Live())
+    return Live()->AsFlag();
+  return FlagAt(index_);
+}
+long double TParamVar::AsReal() const {
+  if (whole_ && Live())
+    return Live()->AsReal();
+  return RealAt(index_);
+}
+int32_t TParamVar::AsInt() const {
+  if (whole_ && Live())
+    return Live()->AsInt();
+  return IntAt(index_);
+}
+std::string TParamVar::AsStr() const {
+  if (whole_ && Live())
+    return Live()->AsStr();
+  return StrAt(index_);
+}
+void TParamVar::SetFlag(bool v) {
+  if (whole_ && Live())
+    return Live()->SetFlag(v);
+  SetFlagAt(index_, v);
+}
+void TParamVar::SetReal(long double v) {
+  if (whole_ && Live())
+    return Live()->SetReal(v);
+  SetRealAt(index_, v);
+}
+void TParamVar::SetInt(int32_t v) {
+  if (whole_ && Live())
+    return Live()->SetInt(v);
+  SetIntAt(index_, v);
+}
+void TParamVar::SetStr(std::string_view v) {
+  if (whole_ && Live())
+    return Live()->SetStr(v);
+  SetStrAt(index_, v);
 }
 
 void TParamVar::Unbind() {
   item_ = nullptr;
   serial_ = 0;
   index_ = 0;
+  whole_ = false;
 }
 
 TCustomParam* TParamVar::Live() const {
-  if (item_ && item_->Serial() == serial_) return item_->Value();
+  if (item_ && item_->Serial() == serial_)
+    return item_->Value();
   return nullptr;
 }
 
@@ -43,7 +92,8 @@ std::string TParamVar::RefName() const { return Live() ? item_->Name() : std::st
 
 int32_t TParamVar::Count() const { return Live() ? Live()->Count() : 1; }
 void TParamVar::SetCount(int32_t n) {
-  if (auto* p = Live()) p->SetCount(n);
+  if (auto* p = Live())
+    p->SetCount(n);
 }
 uint8_t TParamVar::DataType() const { return Live() ? Live()->DataType() : PT_NONE; }
 
@@ -52,50 +102,64 @@ long double TParamVar::RealAt(int32_t i) const { return Live() ? Live()->RealAt(
 bool TParamVar::FlagAt(int32_t i) const { return Live() ? Live()->FlagAt(i) : false; }
 std::string TParamVar::StrAt(int32_t i) const { return Live() ? Live()->StrAt(i) : std::string(); }
 void TParamVar::SetIntAt(int32_t i, int32_t v) {
-  if (auto* p = Live()) p->SetIntAt(i, v);
+  if (auto* p = Live())
+    p->SetIntAt(i, v);
 }
 void TParamVar::SetRealAt(int32_t i, long double v) {
-  if (auto* p = Live()) p->SetRealAt(i, v);
+  if (auto* p = Live())
+    p->SetRealAt(i, v);
 }
 void TParamVar::SetFlagAt(int32_t i, bool v) {
-  if (auto* p = Live()) p->SetFlagAt(i, v);
+  if (auto* p = Live())
+    p->SetFlagAt(i, v);
 }
 void TParamVar::SetStrAt(int32_t i, std::string_view v) {
-  if (auto* p = Live()) p->SetStrAt(i, v);
+  if (auto* p = Live())
+    p->SetStrAt(i, v);
 }
 
 int32_t TParamVar::DimCount() const { return Live() ? Live()->DimCount() : 1; }
 int32_t TParamVar::DimSize(int32_t i) const { return Live() ? Live()->DimSize(i) : 1; }
 const std::vector<int32_t>& TParamVar::Dims() const { return Live() ? Live()->Dims() : kNoDims; }
 void TParamVar::AssignAll(const TCustomParam& src) {
-  if (auto* p = Live()) p->AssignAll(src);
+  if (auto* p = Live())
+    p->AssignAll(src);
 }
 void TParamVar::SetDims(const std::vector<int32_t>& dims) {
-  if (auto* p = Live()) p->SetDims(dims);
+  if (auto* p = Live())
+    p->SetDims(dims);
 }
 void TParamVar::FillInt(int32_t v) {
-  if (auto* p = Live()) p->FillInt(v);
+  if (auto* p = Live())
+    p->FillInt(v);
 }
 void TParamVar::FillReal(long double v) {
-  if (auto* p = Live()) p->FillReal(v);
+  if (auto* p = Live())
+    p->FillReal(v);
 }
 void TParamVar::FillFlag(bool v) {
-  if (auto* p = Live()) p->FillFlag(v);
+  if (auto* p = Live())
+    p->FillFlag(v);
 }
 void TParamVar::FillStr(std::string_view v) {
-  if (auto* p = Live()) p->FillStr(v);
+  if (auto* p = Live())
+    p->FillStr(v);
 }
 void TParamVar::CopyFrom(const TCustomParam& src) {
-  if (auto* p = Live()) p->CopyFrom(src);
+  if (auto* p = Live())
+    p->CopyFrom(src);
 }
 void TParamVar::MakePlain() {
-  if (auto* p = Live()) p->MakePlain();
+  if (auto* p = Live())
+    p->MakePlain();
 }
 void TParamVar::Unique() {
-  if (auto* p = Live()) p->Unique();
+  if (auto* p = Live())
+    p->Unique();
 }
 void TParamVar::RemoveValue(const TCustomParam* v) {
-  if (auto* p = Live()) p->RemoveValue(v);
+  if (auto* p = Live())
+    p->RemoveValue(v);
 }
 int32_t TParamVar::IndexOfStr(std::string_view s, bool case_sensitive, bool partial) const {
   return Live() ? Live()->IndexOfStr(s, case_sensitive, partial) : -1;
@@ -129,4 +193,4 @@ void TParamVar::Clear() {
   Unbind();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -19,7 +19,7 @@ class TParamCollectionItem;
 // fastest). Every value converts itself to and from the other types on request.
 // The base class answers zero values and ignores writes; concrete classes override.
 class TCustomParam {
- public:
+public:
   virtual ~TCustomParam() = default;
 
   virtual int32_t Count() const { return 1; }
@@ -76,14 +76,13 @@ class TCustomParam {
   // Back to a single zero element with no dimensions (temporaries are reused this way).
   virtual void Clear() {}
 
- protected:
+protected:
   std::vector<int32_t> dims_;
 };
 
 // Element storage and element-wise conversions shared by the four concrete classes.
-template <typename T>
-class TParamArray : public TCustomParam {
- public:
+template <typename T> class TParamArray : public TCustomParam {
+public:
   TParamArray() : elems_(1) {}
 
   int32_t Count() const override { return static_cast<int32_t>(elems_.size()); }
@@ -124,28 +123,28 @@ class TParamArray : public TCustomParam {
   const T& At(int32_t i) const;
   T& At(int32_t i);
 
- protected:
+protected:
   std::vector<T> elems_;
 };
 
 class TParamInt final : public TParamArray<int32_t> {
- public:
+public:
   uint8_t DataType() const override { return PT_INT; }
 };
 
 class TParamFloat final : public TParamArray<long double> {
- public:
+public:
   uint8_t DataType() const override { return PT_FLOAT; }
 };
 
 // Flags are stored as bytes, 0 or 1.
 class TParamFlag final : public TParamArray<uint8_t> {
- public:
+public:
   uint8_t DataType() const override { return PT_BOOL; }
 };
 
 class TParamStr final : public TParamArray<std::string> {
- public:
+public:
   uint8_t DataType() const override { return PT_STR; }
 };
 
@@ -153,15 +152,18 @@ class TParamStr final : public TParamArray<std::string> {
 // referenced variable's element at the element index; array operations to the whole variable.
 // Unresolved: reads give zero values, the type is PT_NONE and writes do nothing.
 class TParamVar final : public TCustomParam {
- public:
+public:
   TParamVar() = default;
   explicit TParamVar(std::string name) : name_(std::move(name)) {}
 
   // The name this reference was written with (an argument's variable name).
   const std::string& Name() const { return name_; }
   void SetName(std::string_view name) { name_.assign(name); }
-  // Binds to a variable of the table (or clears the binding with null).
+  // Binds to element `index` of a variable of the table (or clears the binding with null).
   void Bind(TParamCollectionItem* item, int32_t index);
+  // Binds to a whole variable, as an argument naming it: plain reads and writes act on the
+  // variable itself. A variable that is itself a reference passes on its element.
+  void BindWhole(TParamCollectionItem* item);
   void Unbind();
   bool Resolved() const;
   TParamCollectionItem* Item() const;
@@ -173,14 +175,14 @@ class TParamVar final : public TCustomParam {
   int32_t Count() const override;
   void SetCount(int32_t n) override;
   uint8_t DataType() const override;
-  bool AsFlag() const override { return FlagAt(index_); }
-  long double AsReal() const override { return RealAt(index_); }
-  int32_t AsInt() const override { return IntAt(index_); }
-  std::string AsStr() const override { return StrAt(index_); }
-  void SetFlag(bool v) override { SetFlagAt(index_, v); }
-  void SetReal(long double v) override { SetRealAt(index_, v); }
-  void SetInt(int32_t v) override { SetIntAt(index_, v); }
-  void SetStr(std::string_view v) override { SetStrAt(index_, v); }
+  bool AsFlag() const override;
+  long double AsReal() const override;
+  int32_t AsInt() const override;
+  std::string AsStr() const override;
+  void SetFlag(bool v) override;
+  void SetReal(long double v) override;
+  void SetInt(int32_t v) override;
+  void SetStr(std::string_view v) override;
   int32_t IntAt(int32_t i) const override;
   void SetIntAt(int32_t i, int32_t v) override;
   long double RealAt(int32_t i) const override;
@@ -214,7 +216,7 @@ class TParamVar final : public TCustomParam {
   // The referenced name read by LoadFromStream, for the table to resolve.
   const std::string& LoadedRefName() const { return loaded_ref_; }
 
- private:
+private:
   TCustomParam* Live() const;
 
   std::string name_;
@@ -222,6 +224,7 @@ class TParamVar final : public TCustomParam {
   uint32_t serial_ = 0;
   uint8_t reserved_ = 0;
   int32_t index_ = 0;
+  bool whole_ = false;
   std::string loaded_ref_;
 };
 
@@ -235,4 +238,4 @@ extern template class TParamArray<long double>;
 extern template class TParamArray<uint8_t>;
 extern template class TParamArray<std::string>;
 
-}  // namespace nova
+} // namespace nova

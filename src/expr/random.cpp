@@ -13,4 +13,4 @@ TRandom& GlobalRandom() {
   return random;
 }
 
-}  // namespace nova
+} // namespace nova

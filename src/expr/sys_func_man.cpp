@@ -23,13 +23,21 @@ TCustomParam& TFuncCall::Var(size_t i) const {
 
 void TSysFuncMan::Call(TParamCollection& vars, TCustomParam& dest, uint8_t id,
                        std::span<TCustomParam* const> args) {
-  if (id >= kFuncCount) return;
+  if (id >= kFuncCount)
+    return;
+  // Damaged pages may hold counts the compiler never writes: refused like a bad call.
+  const TFuncInfo* info = FuncInfo(id);
+  int n = static_cast<int>(args.size());
+  if (n < info->min_args || (info->max_args >= 0 && n > info->max_args)) {
+    throw ENovaError(info->name + ExprText(TExprText::BadArgCount));
+  }
   TFuncCall c{vars, dest, id, args};
   if (CallStringFunc(c) || CallArrayFunc(c) || CallNumberFunc(c) || CallDateFunc(c) ||
       CallVariableFunc(c)) {
     return;
   }
-  if (IFuncHost* host = vars.Hosts().funcs) host->CallFunc(dest, id, args);
+  if (IFuncHost* host = vars.Hosts().funcs)
+    host->CallFunc(dest, id, args);
 }
 
-}  // namespace nova
+} // namespace nova

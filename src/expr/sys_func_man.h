@@ -11,9 +11,9 @@ class TParamCollection;
 // The built-in function dispatcher. Functions of this folder run here; the others go to the
 // table's registered IFuncHost, and do nothing while none is registered.
 class TSysFuncMan {
- public:
+public:
   static void Call(TParamCollection& vars, TCustomParam& dest, uint8_t id,
                    std::span<TCustomParam* const> args);
 };
 
-}  // namespace nova
+} // namespace nova

@@ -24,4 +24,4 @@ std::string RealToStr(long double v);
 int32_t RealToInt(long double v);
 inline const char* FlagToStr(bool v) { return v ? "TRUE" : "FALSE"; }
 
-}  // namespace nova
+} // namespace nova

@@ -39,4 +39,4 @@ const std::string& ExprText(TExprText id);
 // Replaces the first "%s" or "%d" of a Shift-JIS text by `arg`.
 std::string FormatText(TExprText id, const std::string& arg);
 
-}  // namespace nova
+} // namespace nova

@@ -41,4 +41,4 @@ bool CallVariableFunc(const TFuncCall& c);
 std::string HanToZen(std::string_view s);
 std::string ZenToHan(std::string_view s);
 
-}  // namespace nova
+} // namespace nova

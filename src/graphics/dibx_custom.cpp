@@ -153,7 +153,7 @@ template <typename Fill> void FrameBands(const TRect& r, int width, Fill fill) {
   const int w = std::min({width, r.Width(), r.Height()});
   fill(TRect{r.Left, r.Top, r.Right, r.Top + w});
   fill(TRect{r.Left, r.Bottom - w, r.Right, r.Bottom});
-  if (r.Height() - 2 * w > 0) {
+  if (int64_t{r.Height()} - 2 * int64_t{w} > 0) {
     fill(TRect{r.Left, r.Top + w, r.Left + w, r.Bottom - w});
     fill(TRect{r.Right - w, r.Top + w, r.Right, r.Bottom - w});
   }

@@ -129,8 +129,10 @@ bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRe
     return false;
   const bool flipH = HasFlipH(flip), flipV = HasFlipV(flip);
   // A source cut on one side moves the destination when that side is drawn first.
-  int64_t dx = int64_t{x} + (flipH ? srcRect.Right - src.Right : src.Left - srcRect.Left);
-  int64_t dy = int64_t{y} + (flipV ? srcRect.Bottom - src.Bottom : src.Top - srcRect.Top);
+  const int64_t dx =
+      int64_t{x} + (flipH ? int64_t{srcRect.Right} - src.Right : int64_t{src.Left} - srcRect.Left);
+  const int64_t dy =
+      int64_t{y} + (flipV ? int64_t{srcRect.Bottom} - src.Bottom : int64_t{src.Top} - srcRect.Top);
   const TRect clip = dst.ClipRect();
   const int64_t left = std::max<int64_t>(dx, clip.Left);
   const int64_t top = std::max<int64_t>(dy, clip.Top);
@@ -204,8 +206,12 @@ void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const T
   }
 }
 
-void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 const int32_t* xs, const int32_t* ys, TRowOp op, const TRowParams& params) {
+namespace {
+
+// A row segment whose source coordinates come from coords(i, x, y).
+template <typename Coords>
+void RunSampled(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                Coords coords, TRowOp op, const TRowParams& params) {
   if (n <= 0)
     return;
   TFastRun run = PrepareFast(dst, &src, mask, op);
@@ -213,27 +219,60 @@ void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, 
     TLockGuard dg(&dst), sg(&src), mg(mask);
     uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
     uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
+    int x, y;
     if (run.bpp == 4) {
-      for (int i = 0; i < n; ++i)
-        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, ys[i], xs[i], 4), 4);
+      for (int i = 0; i < n; ++i) {
+        coords(i, x, y);
+        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, y, x, 4), 4);
+        if (m)
+          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
+      }
     } else {
-      for (int i = 0; i < n; ++i)
-        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, ys[i], xs[i], 2), 2);
+      for (int i = 0; i < n; ++i) {
+        coords(i, x, y);
+        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, y, x, 2), 2);
+        if (m)
+          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
+      }
     }
-    if (m)
-      for (int i = 0; i < n; ++i)
-        m[i] = *RowAt(run.mask, run.maskPitch, ys[i], xs[i], 1);
     run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
     return;
   }
   for (int i = 0; i < n; ++i) {
+    int x, y;
+    coords(i, x, y);
     const TPixel d = dst.GetPixel(dstX + i, dstY);
-    const TPixel sp = src.GetPixel(xs[i], ys[i]);
-    const uint32_t mv = mask ? mask->GetPixel(xs[i], ys[i]) : 255;
+    const TPixel sp = src.GetPixel(x, y);
+    const uint32_t mv = mask ? mask->GetPixel(x, y) : 255;
     uint32_t out;
     if (ApplyRule(op, d, sp, mv, params, out))
       dst.SetPixel(dstX + i, dstY, out);
   }
+}
+
+} // namespace
+
+void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                 const int32_t* xs, int srcY, TRowOp op, const TRowParams& params) {
+  RunSampled(
+      dst, dstX, dstY, n, src, mask,
+      [xs, srcY](int i, int& x, int& y) {
+        x = xs[i];
+        y = srcY;
+      },
+      op, params);
+}
+
+void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+               const TAffineRow& row, TRowOp op, const TRowParams& params) {
+  RunSampled(
+      dst, dstX, dstY, n, src, mask,
+      [&row](int i, int& x, int& y) {
+        const int64_t u = (row.u + i * row.du) >> 16, v = (row.v + i * row.dv) >> 16;
+        x = static_cast<int>(row.mirrorX >= 0 ? row.mirrorX - u : u);
+        y = static_cast<int>(row.mirrorY >= 0 ? row.mirrorY - v : v);
+      },
+      op, params);
 }
 
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params) {

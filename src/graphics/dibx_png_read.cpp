@@ -32,9 +32,9 @@ void DecodePng(std::span<const uint8_t> bytes, const std::string& name, TDIBX& p
   }
   image.format = PNG_FORMAT_BGRA;
   picture.SetSize(static_cast<int>(image.width), static_cast<int>(image.height), 32);
-  // Row 0 of the picture is its top row; PixelAddress(0, 0) and the signed pitch walk down.
-  if (!png_image_finish_read(&image, nullptr, picture.PixelAddress(0, 0), picture.Pitch(),
-                             nullptr)) {
+  // libpng takes the lowest address and a negative stride for bottom-up rows.
+  if (!png_image_finish_read(&image, nullptr, picture.PixelAddress(0, picture.Height() - 1),
+                             picture.Pitch(), nullptr)) {
     const std::string message = image.message;
     png_image_free(&image);
     throw ENovaError(name + ": damaged PNG file (" + message + ")");

@@ -13,6 +13,31 @@ using dibx::TRowParams;
 
 int64_t Fixed(double v) { return static_cast<int64_t>(v * 65536.0); }
 
+int64_t FloorDiv(int64_t n, int64_t d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
+
+// Positions [lo, hi) of a row; Within keeps those where a + i step lies in [low, high).
+struct TSpan {
+  int64_t lo, hi;
+  TSpan Within(int64_t a, int64_t step, int64_t low, int64_t high) const {
+    if (low >= high)
+      return TSpan{0, 0};
+    int64_t from, to;
+    if (step == 0) {
+      if (a < low || a >= high)
+        return TSpan{0, 0};
+      return *this;
+    }
+    if (step > 0) {
+      from = FloorDiv(low - a + step - 1, step);
+      to = FloorDiv(high - a + step - 1, step);
+    } else {
+      from = FloorDiv(a - high, -step) + 1;
+      to = FloorDiv(a - low, -step) + 1;
+    }
+    return TSpan{std::max(lo, from), std::min(hi, to)};
+  }
+};
+
 void Rotated(TCustomDIBX& dst, int x, int y, int alpha, TKeyMode key, TCustomDIBX* mask, TFlip flip,
              double angle, int pivotY, int pivotX, const TRect& srcRect, TCustomDIBX& src,
              double scaleY, double scaleX) {
@@ -65,37 +90,38 @@ void Rotated(TCustomDIBX& dst, int x, int y, int alpha, TKeyMode key, TCustomDIB
   int64_t u0 = int64_t{pivotX} * 65536 + (int64_t{bx} - x) * dudx + (int64_t{by} - y) * dudy;
   int64_t v0 = int64_t{pivotY} * 65536 + (int64_t{bx} - x) * dvdx + (int64_t{by} - y) * dvdy;
 
-  int32_t* xs = dibx::ScratchInts(0, size_t(bw));
-  int32_t* ys = dibx::ScratchInts(1, size_t(bw));
+  dibx::TAffineRow row;
+  row.du = dudx;
+  row.dv = dvdx;
+  row.mirrorX = HasFlipH(flip) ? int64_t{srcRect.Right} - 1 : -1;
+  row.mirrorY = HasFlipV(flip) ? int64_t{srcRect.Bottom} - 1 : -1;
+  // Source coordinates (16.16) whose pixels lie in the readable area, mirrors included.
+  int64_t uLo, uHi, vLo, vHi;
+  if (row.mirrorX >= 0) {
+    uLo = (row.mirrorX - readable.Right + 1) * 65536;
+    uHi = (row.mirrorX - readable.Left + 1) * 65536;
+  } else {
+    uLo = int64_t{readable.Left} * 65536;
+    uHi = int64_t{readable.Right} * 65536;
+  }
+  if (row.mirrorY >= 0) {
+    vLo = (row.mirrorY - readable.Bottom + 1) * 65536;
+    vHi = (row.mirrorY - readable.Top + 1) * 65536;
+  } else {
+    vLo = int64_t{readable.Top} * 65536;
+    vHi = int64_t{readable.Bottom} * 65536;
+  }
+  uLo = std::max<int64_t>(uLo, 0);
+  vLo = std::max<int64_t>(vLo, 0);
   for (int j = 0; j < bh; ++j, u0 += dudy, v0 += dvdy) {
-    // Each condition holds on an interval of a row, so the samples form one run.
-    int first = -1, count = 0;
-    int64_t u = u0, v = v0;
-    for (int i = 0; i < bw; ++i, u += dudx, v += dvdx) {
-      if (u < 0 || v < 0) {
-        if (first >= 0)
-          break;
-        continue;
-      }
-      int64_t col = u >> 16, row = v >> 16;
-      if (HasFlipH(flip))
-        col = srcRect.Right - col - 1;
-      if (HasFlipV(flip))
-        row = srcRect.Bottom - row - 1;
-      if (col < readable.Left || col >= readable.Right || row < readable.Top ||
-          row >= readable.Bottom) {
-        if (first >= 0)
-          break;
-        continue;
-      }
-      if (first < 0)
-        first = i;
-      xs[count] = static_cast<int32_t>(col);
-      ys[count] = static_cast<int32_t>(row);
-      ++count;
-    }
-    if (count > 0)
-      dibx::RunGathered(dst, bx + first, by + j, count, src, mask, xs, ys, op, p);
+    TSpan span{0, bw};
+    span = span.Within(u0, dudx, uLo, uHi).Within(v0, dvdx, vLo, vHi);
+    if (span.hi <= span.lo)
+      continue;
+    const int first = static_cast<int>(span.lo), count = static_cast<int>(span.hi - span.lo);
+    row.u = u0 + first * dudx;
+    row.v = v0 + first * dvdx;
+    dibx::RunAffine(dst, bx + first, by + j, count, src, mask, row, op, p);
   }
 }
 

@@ -27,9 +27,7 @@ void Stretched(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustom
   p.key = static_cast<uint32_t>(src.TransparentColor());
   dibx::ForEachScaledRow(dst, dstRect, srcRect, limit, flip,
                          [&](int y, int sy, int x, int n, const int32_t* xs) {
-                           int32_t* ys = dibx::ScratchInts(1, size_t(n));
-                           std::fill(ys, ys + n, sy);
-                           dibx::RunGathered(dst, x, y, n, src, mask, xs, ys, op, p);
+                           dibx::RunGathered(dst, x, y, n, src, mask, xs, sy, op, p);
                          });
 }
 

@@ -119,7 +119,7 @@ namespace {
 int ZoomedSize(int size, double zoom) {
   if (!ValidZoom(zoom))
     return 0;
-  return static_cast<int>(std::min(double(size) * zoom, double(1 << 20)));
+  return static_cast<int>(std::clamp(double(size) * zoom, 0.0, double(1 << 20)));
 }
 } // namespace
 
@@ -169,7 +169,7 @@ void TCustomDIBX::FrameTile(const TRect& rect, int width, int offsetY, int offse
   const int w = std::min({width, rect.Width(), rect.Height()});
   TileFill(TRect{rect.Left, rect.Top, rect.Right, rect.Top + w}, src, flip, offsetY, offsetX);
   TileFill(TRect{rect.Left, rect.Bottom - w, rect.Right, rect.Bottom}, src, flip, offsetY, offsetX);
-  if (rect.Height() - 2 * w > 0) {
+  if (int64_t{rect.Height()} - 2 * int64_t{w} > 0) {
     TileFill(TRect{rect.Left, rect.Top + w, rect.Left + w, rect.Bottom - w}, src, flip, offsetY,
              offsetX);
     TileFill(TRect{rect.Right - w, rect.Top + w, rect.Right, rect.Bottom - w}, src, flip, offsetY,
@@ -226,13 +226,10 @@ void ZoomFill(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomD
   const TZoomAxis ay(src.Height(), zoomY, offsetY, area.Top - dstRect.Top, HasFlipV(flip));
   const int w = area.Width();
   int32_t* xs = dibx::ScratchInts(0, size_t(w));
-  int32_t* ys = dibx::ScratchInts(1, size_t(w));
   for (int i = 0; i < w; ++i)
     xs[i] = ax.Index(i);
-  for (int j = 0; j < area.Height(); ++j) {
-    std::fill(ys, ys + w, ay.Index(j));
-    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ys, op, p);
-  }
+  for (int j = 0; j < area.Height(); ++j)
+    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ay.Index(j), op, p);
 }
 
 } // namespace

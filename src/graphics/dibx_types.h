@@ -12,10 +12,16 @@ using TPixel = uint32_t;
 struct TRect {
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 
-  constexpr int32_t Width() const { return Right - Left; }
-  constexpr int32_t Height() const { return Bottom - Top; }
+  // Saturated, so that any rectangle (even one spanning the whole integer range) has a size.
+  constexpr int32_t Width() const { return Saturate(int64_t{Right} - Left); }
+  constexpr int32_t Height() const { return Saturate(int64_t{Bottom} - Top); }
   constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   constexpr bool operator==(const TRect&) const = default;
+
+private:
+  static constexpr int32_t Saturate(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  }
 };
 
 // Intersection; empty (all zero) when the rectangles do not overlap. Computed in 64 bits so

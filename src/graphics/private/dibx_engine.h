@@ -31,10 +31,19 @@ bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRe
 void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const TPlacement& place,
                   TRowOp op, const TRowParams& params);
 
-// One destination row segment whose source coordinates are given per pixel (scaled and
-// rotated draws): n pixels from (dstX, dstY), source pixel i at (xs[i], ys[i]).
+// One destination row segment of a scaled draw: n pixels from (dstX, dstY), source pixel i at
+// (xs[i], srcY). Every coordinate must lie inside the source (and mask).
 void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 const int32_t* xs, const int32_t* ys, TRowOp op, const TRowParams& params);
+                 const int32_t* xs, int srcY, TRowOp op, const TRowParams& params);
+
+// A row of a rotated draw in 16.16: pixel i samples column (u + i du) >> 16 and row
+// (v + i dv) >> 16, each mirrored as mirror - index when its mirror is not negative.
+struct TAffineRow {
+  int64_t u = 0, v = 0, du = 0, dv = 0;
+  int64_t mirrorX = -1, mirrorY = -1;
+};
+void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+               const TAffineRow& row, TRowOp op, const TRowParams& params);
 
 // Fills rect (already clipped) with op Fill, FillAlpha, FillAdd or FillSub.
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params);

@@ -22,7 +22,8 @@ int Usage() {
 
 int Asm(const ToolArgs& args) {
   std::string input, output;
-  if (!nova_tool::SplitOutput(args, input, output) || output.empty()) return Usage();
+  if (!nova_tool::SplitOutput(args, input, output) || output.empty())
+    return Usage();
   nova::TPageSource source(nova_tool::ReadFileText(input), input);
   nova::TPage page;
   page.set_name(nova::Utf8ToSjis(std::filesystem::path(output).filename().string()));
@@ -34,10 +35,11 @@ int Asm(const ToolArgs& args) {
 }
 
 int Disasm(const ToolArgs& args) {
-  if (args.size() != 2) return Usage();
+  if (args.size() != 2)
+    return Usage();
   std::vector<uint8_t> bytes = nova_tool::ReadFileBytes(args[1]);
   nova::TPage page;
-  std::string name = nova::Utf8ToSjis(std::filesystem::path(args[1]).filename().string());
+  std::string name = nova::Utf8ToSjis(args[1]);
   if (page.Read(bytes, name) == nova::TPageReadResult::NeedsRebuild) {
     throw nova::ENovaError(args[1] + ": page version " + std::to_string(page.version()) + ": " +
                            nova::ScriptText(nova::TScriptText::Rebuild));
@@ -46,12 +48,15 @@ int Disasm(const ToolArgs& args) {
   return 0;
 }
 
-}  // namespace
+} // namespace
 
 // `novatool page asm|disasm`: script pages to and from their text form (docs/page.md).
 int Tool_page(const ToolArgs& args) {
-  if (args.empty()) return Usage();
-  if (args[0] == "asm") return Asm(args);
-  if (args[0] == "disasm") return Disasm(args);
+  if (args.empty())
+    return Usage();
+  if (args[0] == "asm")
+    return Asm(args);
+  if (args[0] == "disasm")
+    return Disasm(args);
   return Usage();
 }

@@ -18,7 +18,8 @@ int Usage() {
 
 int Asm(const ToolArgs& args) {
   std::string input, output;
-  if (!nova_tool::SplitOutput(args, input, output) || output.empty()) return Usage();
+  if (!nova_tool::SplitOutput(args, input, output) || output.empty())
+    return Usage();
   nova::TProjectSetting project = nova::AssembleProject(nova_tool::ReadFileText(input), input);
   nova::BinaryWriter w;
   project.Write(w);
@@ -27,19 +28,23 @@ int Asm(const ToolArgs& args) {
 }
 
 int Dump(const ToolArgs& args) {
-  if (args.size() != 2) return Usage();
+  if (args.size() != 2)
+    return Usage();
   nova::TProjectSetting project;
   project.Read(nova_tool::ReadFileBytes(args[1]), args[1]);
   std::fputs(nova::DumpProject(project).c_str(), stdout);
   return 0;
 }
 
-}  // namespace
+} // namespace
 
 // `novatool project asm|dump`: the project file to and from its text form (docs/project.md).
 int Tool_project(const ToolArgs& args) {
-  if (args.empty()) return Usage();
-  if (args[0] == "asm") return Asm(args);
-  if (args[0] == "dump") return Dump(args);
+  if (args.empty())
+    return Usage();
+  if (args[0] == "asm")
+    return Asm(args);
+  if (args[0] == "dump")
+    return Dump(args);
   return Usage();
 }

@@ -13,7 +13,8 @@ namespace nova_tool {
 
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw nova::ENovaError(path + ": cannot open the file");
+  if (!in)
+    throw nova::ENovaError(path + ": cannot open the file");
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -24,8 +25,10 @@ inline std::string ReadFileText(const std::string& path) {
 
 inline void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw nova::ENovaError(path + ": cannot write the file");
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  if (!out)
+    throw nova::ENovaError(path + ": cannot write the file");
 }
 
 // "-o PATH" among the arguments after the command word; empty when absent.
@@ -39,9 +42,10 @@ inline bool SplitOutput(const std::vector<std::string>& args, std::string& input
       rest.push_back(args[i]);
     }
   }
-  if (rest.size() != 1) return false;
+  if (rest.size() != 1)
+    return false;
   input = rest[0];
   return true;
 }
 
-}  // namespace nova_tool
+} // namespace nova_tool

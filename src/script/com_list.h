@@ -13,7 +13,7 @@ class TPage;
 
 // The commands of one page, by index (a command's index is its address for jumps and calls).
 class TComList {
- public:
+public:
   explicit TComList(TPage* page) : page_(page) {}
 
   TPage* page() const { return page_; }
@@ -28,9 +28,9 @@ class TComList {
   // Index of the first command whose label equals `name` byte for byte, or -1.
   int32_t FindLabel(std::string_view name) const;
 
- private:
+private:
   TPage* page_;
   std::vector<std::unique_ptr<TCommand>> items_;
 };
 
-}  // namespace nova
+} // namespace nova

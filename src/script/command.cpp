@@ -7,7 +7,7 @@ namespace nova {
 namespace {
 
 class TRecordReader final : public TFieldVisitor {
- public:
+public:
   TRecordReader(BinaryReader& r, int32_t version) : TFieldVisitor(version), r_(r) {}
 
   void Expr(const char*, TCommandExpr& e) override { e.Read(r_); }
@@ -15,7 +15,8 @@ class TRecordReader final : public TFieldVisitor {
     int32_t count = r_.I32();
     r_.CheckCount(count, 4, key);
     list.assign(static_cast<size_t>(count), {});
-    for (TCommandExpr& e : list) e.Read(r_);
+    for (TCommandExpr& e : list)
+      e.Read(r_);
   }
   void Str(const char*, std::string& s) override { s = r_.String(); }
   void Int(const char*, int32_t& v) override { v = r_.I32(); }
@@ -23,21 +24,23 @@ class TRecordReader final : public TFieldVisitor {
   void Byte(const char*, uint8_t& v) override { v = r_.U8(); }
   void Blob(const char*, std::string& bytes) override { bytes = r_.String(); }
   void Props(TPropExprs& props) override {
-    for (auto& [id, e] : props.entries()) e.Read(r_);
+    for (auto& [id, e] : props.entries())
+      e.Read(r_);
   }
 
- private:
+private:
   BinaryReader& r_;
 };
 
 class TRecordWriter final : public TFieldVisitor {
- public:
+public:
   TRecordWriter(BinaryWriter& w, int32_t version) : TFieldVisitor(version), w_(w) {}
 
   void Expr(const char*, TCommandExpr& e) override { e.Write(w_); }
   void ExprList(const char*, std::vector<TCommandExpr>& list) override {
     w_.I32(static_cast<int32_t>(list.size()));
-    for (const TCommandExpr& e : list) e.Write(w_);
+    for (const TCommandExpr& e : list)
+      e.Write(w_);
   }
   void Str(const char*, std::string& s) override { w_.String(s); }
   void Int(const char*, int32_t& v) override { w_.I32(v); }
@@ -45,14 +48,15 @@ class TRecordWriter final : public TFieldVisitor {
   void Byte(const char*, uint8_t& v) override { w_.U8(v); }
   void Blob(const char*, std::string& bytes) override { w_.String(bytes); }
   void Props(TPropExprs& props) override {
-    for (const auto& [id, e] : props.entries()) e.Write(w_);
+    for (const auto& [id, e] : props.entries())
+      e.Write(w_);
   }
 
- private:
+private:
   BinaryWriter& w_;
 };
 
-}  // namespace
+} // namespace
 
 const TCommandExpr* TPropExprs::Find(int id) const {
   auto it = std::lower_bound(entries_.begin(), entries_.end(), id,
@@ -83,4 +87,4 @@ void TCommand::SaveRecord(BinaryWriter& w, int32_t version) {
   Fields(writer);
 }
 
-}  // namespace nova
+} // namespace nova

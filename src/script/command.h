@@ -13,17 +13,17 @@ class TComList;
 
 // The common header of every command record.
 struct TCommandHeader {
-  int32_t indent = 0;  // block depth; If/Elseif/Else find their blocks by it
+  int32_t indent = 0; // block depth; If/Elseif/Else find their blocks by it
   bool skip = false;
-  bool cont = true;    // go on with the next command in the same frame
-  int32_t line = 0;    // shown in traces
+  bool cont = true; // go on with the next command in the same frame
+  int32_t line = 0; // shown in traces
 };
 
 // One command of a page: its record (header and fields) and, for the kinds that wait across
 // frames, its running state. What a command does when run is not here: the interpreter
 // dispatches on Id() and works on the record class (see CommandAs below).
 class TCommand {
- public:
+public:
   explicit TCommand(TComList* owner) : owner_(owner) {}
   virtual ~TCommand() = default;
   TCommand(const TCommand&) = delete;
@@ -54,18 +54,12 @@ class TCommand {
   // The kind byte as stored; bit 7 is ignored but kept so the record is rewritten as read.
   uint8_t kind_byte = 0;
 
- private:
+private:
   TComList* owner_;
 };
 
 // The record class of a command the caller knows the kind of.
-template <class T>
-T& CommandAs(TCommand& c) {
-  return dynamic_cast<T&>(c);
-}
-template <class T>
-const T& CommandAs(const TCommand& c) {
-  return dynamic_cast<const T&>(c);
-}
+template <class T> T& CommandAs(TCommand& c) { return dynamic_cast<T&>(c); }
+template <class T> const T& CommandAs(const TCommand& c) { return dynamic_cast<const T&>(c); }
 
-}  // namespace nova
+} // namespace nova

@@ -16,4 +16,4 @@ struct TCommandExpr {
   void Write(BinaryWriter& w) const { parser.SaveOps(w); }
 };
 
-}  // namespace nova
+} // namespace nova

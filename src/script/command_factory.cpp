@@ -11,8 +11,7 @@
 namespace nova {
 namespace {
 
-template <class T>
-std::unique_ptr<TCommand> Make(TComList* owner) {
+template <class T> std::unique_ptr<TCommand> Make(TComList* owner) {
   if constexpr (std::is_base_of_v<TComponentCommand, T>) {
     return std::make_unique<T>(owner, owner->masks().Entry(static_cast<int>(T::kId)));
   } else {
@@ -24,33 +23,34 @@ using Maker = std::unique_ptr<TCommand> (*)(TComList*);
 
 // Indexed by command id.
 constexpr Maker kMakers[] = {
-    Make<TComIf>,          Make<TComElseif>,      Make<TComElse>,        Make<TComLabel>,
-    Make<TComJump>,        Make<TComCall>,        Make<TComExit>,        Make<TComWait>,
-    Make<TComBoxNew>,      Make<TComImgNew>,      Make<TComMesNew>,      Make<TComTimer>,
-    Make<TComMovie>,       Make<TComFlip>,        Make<TComCalc>,        Make<TComVarNew>,
-    Make<TComVarDel>,      Make<TComGetProp>,     Make<TComSetProp>,     Make<TComObjDel>,
-    Make<TComTextIns>,     Make<TComMovieStop>,   Make<TComClrHist>,     Make<TComCinema>,
-    Make<TComCaption>,     Make<TComMenu>,        Make<TComMenuClose>,   Make<TComComment>,
-    Make<TComTextClr>,     Make<TComCallHist>,    Make<TComBtnNew>,      Make<TComWhile>,
-    Make<TComWhileInit>,   Make<TComWhileLoop>,   Make<TComBreak>,       Make<TComContinue>,
-    Make<TComParticleNew>, Make<TComFireNew>,     Make<TComGameSave>,    Make<TComGameLoad>,
-    Make<TComPCReset>,     Make<TComReset>,       Make<TComSound>,       Make<TComEditNew>,
-    Make<TComMemoNew>,     Make<TComTerminate>,   Make<TComDoEvent>,     Make<TComClrRead>,
-    Make<TComMapImgNew>,   Make<TComWaveNew>,     Make<TComTileNew>,     Make<TComSliderNew>,
-    Make<TComScrollbarNew>, Make<TComGaugeNew>,   Make<TComCGCaption>,   Make<TComMediaPlay>,
-    Make<TComPrevMenuNew>, Make<TComPropMotion>,  Make<TComEntryHist>,   Make<TComCabinetSave>,
+    Make<TComIf>,           Make<TComElseif>,     Make<TComElse>,      Make<TComLabel>,
+    Make<TComJump>,         Make<TComCall>,       Make<TComExit>,      Make<TComWait>,
+    Make<TComBoxNew>,       Make<TComImgNew>,     Make<TComMesNew>,    Make<TComTimer>,
+    Make<TComMovie>,        Make<TComFlip>,       Make<TComCalc>,      Make<TComVarNew>,
+    Make<TComVarDel>,       Make<TComGetProp>,    Make<TComSetProp>,   Make<TComObjDel>,
+    Make<TComTextIns>,      Make<TComMovieStop>,  Make<TComClrHist>,   Make<TComCinema>,
+    Make<TComCaption>,      Make<TComMenu>,       Make<TComMenuClose>, Make<TComComment>,
+    Make<TComTextClr>,      Make<TComCallHist>,   Make<TComBtnNew>,    Make<TComWhile>,
+    Make<TComWhileInit>,    Make<TComWhileLoop>,  Make<TComBreak>,     Make<TComContinue>,
+    Make<TComParticleNew>,  Make<TComFireNew>,    Make<TComGameSave>,  Make<TComGameLoad>,
+    Make<TComPCReset>,      Make<TComReset>,      Make<TComSound>,     Make<TComEditNew>,
+    Make<TComMemoNew>,      Make<TComTerminate>,  Make<TComDoEvent>,   Make<TComClrRead>,
+    Make<TComMapImgNew>,    Make<TComWaveNew>,    Make<TComTileNew>,   Make<TComSliderNew>,
+    Make<TComScrollbarNew>, Make<TComGaugeNew>,   Make<TComCGCaption>, Make<TComMediaPlay>,
+    Make<TComPrevMenuNew>,  Make<TComPropMotion>, Make<TComEntryHist>, Make<TComCabinetSave>,
     Make<TComCabinetLoad>,
 };
 static_assert(std::size(kMakers) == kCommandKindCount);
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t kind_byte) {
   uint8_t id = kind_byte & 0x7F;
-  if (id >= kCommandKindCount) throw ENovaError(ScriptText(TScriptText::InvalidCommand));
+  if (id >= kCommandKindCount)
+    throw ENovaError(ScriptText(TScriptText::InvalidCommand));
   std::unique_ptr<TCommand> command = kMakers[id](owner);
   command->kind_byte = kind_byte;
   return command;
 }
 
-}  // namespace nova
+} // namespace nova

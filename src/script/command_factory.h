@@ -12,4 +12,4 @@ namespace nova {
 // raises "不正なコマンド".
 std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t kind_byte);
 
-}  // namespace nova
+} // namespace nova

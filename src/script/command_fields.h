@@ -12,7 +12,7 @@ namespace nova {
 // The property expressions of a component-creating command: one per property id set in its
 // page's mask entry, in ascending id order.
 class TPropExprs {
- public:
+public:
   using Entry = std::pair<int, TCommandExpr>;
 
   // The expression of a property id, or null when the command does not carry it.
@@ -21,7 +21,7 @@ class TPropExprs {
   std::vector<Entry>& entries() { return entries_; }
   const std::vector<Entry>& entries() const { return entries_; }
 
- private:
+private:
   friend class TComponentCommand;
   std::vector<Entry> entries_;
 };
@@ -32,7 +32,7 @@ enum class TTargetPage { Own, Named };
 // Walks the fields of one command record in stored order. Loading, saving, and the text form
 // are all visitors, so a record's layout is written down once, in its Fields().
 class TFieldVisitor {
- public:
+public:
   explicit TFieldVisitor(int32_t page_version) : version_(page_version) {}
   virtual ~TFieldVisitor() = default;
 
@@ -52,8 +52,8 @@ class TFieldVisitor {
   virtual void Blob(const char* key, std::string& bytes) = 0;
   virtual void Props(TPropExprs& props) = 0;
 
- private:
+private:
   int32_t version_;
 };
 
-}  // namespace nova
+} // namespace nova

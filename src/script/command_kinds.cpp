@@ -73,17 +73,18 @@ constexpr std::array<TCommandKindInfo, kCommandKindCount> kKinds = {{
     {"LoadCabinet", "キャビネット復帰", "TComCabinetLoad", true},
 }};
 
-}  // namespace
+} // namespace
 
 const TCommandKindInfo& CommandKindInfo(TCommandId id) { return kKinds[static_cast<size_t>(id)]; }
 
 int CommandIdByName(std::string_view name) {
   for (size_t i = 0; i < kKinds.size(); ++i) {
-    if (name == kKinds[i].name) return static_cast<int>(i);
+    if (name == kKinds[i].name)
+      return static_cast<int>(i);
   }
   return -1;
 }
 
 std::string CommandCaption(TCommandId id) { return Utf8ToSjis(CommandKindInfo(id).caption); }
 
-}  // namespace nova
+} // namespace nova

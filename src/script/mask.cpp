@@ -7,7 +7,8 @@
 namespace nova {
 
 bool TPropMask::Has(int id) const {
-  if (id < 0 || id >= kMaskBytes * 8) return false;
+  if (id < 0 || id >= kMaskBytes * 8)
+    return false;
   return (bytes[static_cast<size_t>(id / 8)] >> (id % 8)) & 1;
 }
 
@@ -19,8 +20,10 @@ void TPropMask::Set(int id) {
 void TMaskTable::Read(BinaryReader& r) {
   int32_t count = r.I32();
   int32_t size = r.I32();
-  if (count < 0) r.Fail("negative mask count " + std::to_string(count));
-  if (size < 0) r.Fail("negative mask size " + std::to_string(size));
+  if (count < 0)
+    r.Fail("negative mask count " + std::to_string(count));
+  if (size < 0)
+    r.Fail("negative mask size " + std::to_string(size));
   // Checked as a product so that neither a huge count nor a huge size allocates anything.
   uint64_t total = static_cast<uint64_t>(count) * static_cast<uint64_t>(size);
   if (total > r.remaining()) {
@@ -32,7 +35,8 @@ void TMaskTable::Read(BinaryReader& r) {
   size_ = size;
   stored_.assign(bytes.begin(), bytes.end());
   used_ = {};
-  for (int32_t k = 0; k < std::min(count_, kCommandKindCount); ++k) Refresh(k);
+  for (int32_t k = 0; k < std::min(count_, kCommandKindCount); ++k)
+    Refresh(k);
 }
 
 void TMaskTable::Write(BinaryWriter& w) const {
@@ -43,7 +47,8 @@ void TMaskTable::Write(BinaryWriter& w) const {
 
 const TPropMask& TMaskTable::Entry(int kind) const {
   static const TPropMask kNone;
-  if (kind < 0 || kind >= kCommandKindCount) return kNone;
+  if (kind < 0 || kind >= kCommandKindCount)
+    return kNone;
   return used_[static_cast<size_t>(kind)];
 }
 
@@ -62,7 +67,8 @@ void TMaskTable::Reset(int32_t count, int32_t size) {
 void TMaskTable::SetStoredEntry(int32_t k, const std::vector<uint8_t>& bytes) {
   assert(k >= 0 && k < count_ && static_cast<int32_t>(bytes.size()) == size_);
   std::copy(bytes.begin(), bytes.end(), stored_.begin() + static_cast<ptrdiff_t>(k) * size_);
-  if (k < kCommandKindCount) Refresh(k);
+  if (k < kCommandKindCount)
+    Refresh(k);
 }
 
 void TMaskTable::Refresh(int32_t k) {
@@ -72,4 +78,4 @@ void TMaskTable::Refresh(int32_t k) {
   std::copy_n(stored_.begin() + static_cast<ptrdiff_t>(k) * size_, used, m.bytes.begin());
 }
 
-}  // namespace nova
+} // namespace nova

@@ -10,7 +10,7 @@
 namespace nova {
 
 inline constexpr int kCommandKindCount = 61;
-inline constexpr int kMaskBytes = 22;  // 176 bits: property ids 0…169 and six spare bits
+inline constexpr int kMaskBytes = 22; // 176 bits: property ids 0…169 and six spare bits
 
 // The set of property ids that a component-creating command carries in one page:
 // bit (id mod 8) of byte (id div 8).
@@ -26,7 +26,7 @@ struct TPropMask {
 // any number of them; the player uses the first 22 bytes of entries 0…60. The stored layout is
 // kept as read so that a page can be rewritten byte for byte.
 class TMaskTable {
- public:
+public:
   // Reads count, size and the entries; the claimed size is checked against the bytes left.
   void Read(BinaryReader& r);
   void Write(BinaryWriter& w) const;
@@ -45,7 +45,7 @@ class TMaskTable {
   // Replaces the stored bytes of entry k (must be StoredSize() long) and updates the used part.
   void SetStoredEntry(int32_t k, const std::vector<uint8_t>& bytes);
 
- private:
+private:
   void Refresh(int32_t k);
 
   int32_t count_ = kCommandKindCount;
@@ -54,4 +54,4 @@ class TMaskTable {
   std::array<TPropMask, kCommandKindCount> used_{};
 };
 
-}  // namespace nova
+} // namespace nova

@@ -16,7 +16,8 @@ constexpr size_t kMinCommandBytes = 1 + 4 + 1 + 1 + 4;
 
 std::string KindLabel(uint8_t kind_byte) {
   uint8_t id = kind_byte & 0x7F;
-  if (id < kCommandKindCount) return CommandKindInfo(static_cast<TCommandId>(id)).name;
+  if (id < kCommandKindCount)
+    return CommandKindInfo(static_cast<TCommandId>(id)).name;
   char hex[8];
   std::snprintf(hex, sizeof hex, "0x%02X", kind_byte);
   return std::string("kind byte ") + hex;
@@ -28,13 +29,14 @@ std::string WithoutPrefix(const std::string& message, const std::string& name) {
   return message.compare(0, prefix.size(), prefix) == 0 ? message.substr(prefix.size()) : message;
 }
 
-}  // namespace
+} // namespace
 
 const TMaskTable& TComList::masks() const { return page_->masks(); }
 
 int32_t TComList::FindLabel(std::string_view name) const {
   for (size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i]->MatchesLabel(name)) return static_cast<int32_t>(i);
+    if (items_[i]->MatchesLabel(name))
+      return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -44,8 +46,10 @@ TPageReadResult TPage::Read(std::span<const uint8_t> bytes, const std::string& n
   name_ = name;
   BinaryReader r(bytes, name);
   version_ = r.I32();
-  if (version_ > kNewestPageVersion) return TPageReadResult::TooNew;
-  if (version_ < kOldestPageVersion) return TPageReadResult::NeedsRebuild;
+  if (version_ > kNewestPageVersion)
+    return TPageReadResult::TooNew;
+  if (version_ < kOldestPageVersion)
+    return TPageReadResult::NeedsRebuild;
   result_type_ = r.U8();
   masks_.Read(r);
   int32_t count = r.I32();
@@ -67,11 +71,13 @@ TPageReadResult TPage::Read(std::span<const uint8_t> bytes, const std::string& n
 
 void TPage::Write(BinaryWriter& w) {
   w.I32(version_);
-  if (version_ > kNewestPageVersion || version_ < kOldestPageVersion) return;
+  if (version_ > kNewestPageVersion || version_ < kOldestPageVersion)
+    return;
   w.U8(result_type_);
   masks_.Write(w);
   w.I32(commands_.Count());
-  for (int32_t i = 0; i < commands_.Count(); ++i) commands_[i].SaveRecord(w, version_);
+  for (int32_t i = 0; i < commands_.Count(); ++i)
+    commands_[i].SaveRecord(w, version_);
 }
 
 void TPage::Load(const std::string& name, IScriptFiles& files, IScriptDialogs& dialogs) {
@@ -81,10 +87,9 @@ void TPage::Load(const std::string& name, IScriptFiles& files, IScriptDialogs& d
   if (Read(bytes, name) == TPageReadResult::NeedsRebuild) {
     RunState().Terminating = true;
     dialogs.MessageBox(name + "\r\n" + ScriptText(TScriptText::Rebuild),
-                       ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok,
-                       TMsgIcon::Warning);
+                       ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok, TMsgIcon::Warning);
     dialogs.CloseMainWindow();
   }
 }
 
-}  // namespace nova
+} // namespace nova

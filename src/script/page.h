@@ -19,14 +19,14 @@ inline constexpr int32_t kOldestPageVersion = 103;
 // How reading a page's bytes ended.
 enum class TPageReadResult {
   Loaded,
-  TooNew,        // version above 116: the page has no commands
-  NeedsRebuild,  // version 102 or less: nothing was read
+  TooNew,       // version above 116: the page has no commands
+  NeedsRebuild, // version 102 or less: nothing was read
 };
 
 // One script page: a numbered list of commands, the result type of a call of it, and the mask
 // table its component-creating commands were built from.
 class TPage {
- public:
+public:
   TPage() : commands_(this) {}
   TPage(const TPage&) = delete;
   TPage& operator=(const TPage&) = delete;
@@ -56,12 +56,12 @@ class TPage {
   TComList& commands() { return commands_; }
   const TComList& commands() const { return commands_; }
 
- private:
+private:
   std::string name_;
   int32_t version_ = kNewestPageVersion;
-  uint8_t result_type_ = 1;  // variable type code: 1 int, 2 float, 3 flag, 4 string
+  uint8_t result_type_ = 1; // variable type code: 1 int, 2 float, 3 flag, 4 string
   TMaskTable masks_;
   TComList commands_;
 };
 
-}  // namespace nova
+} // namespace nova

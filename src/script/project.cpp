@@ -19,13 +19,15 @@ constexpr char kArchiveFile[] = "game.dat";
 std::string ExtensionOf(const std::string& name) {
   for (size_t i = name.size(); i > 0; --i) {
     char c = name[i - 1];
-    if (c == '\\' && !IsTrailByteAt(name, i - 1)) break;
-    if (c == '.') return LowerCaseJ(name.substr(i - 1));
+    if (c == '\\' && !IsTrailByteAt(name, i - 1))
+      break;
+    if (c == '.')
+      return LowerCaseJ(name.substr(i - 1));
   }
   return {};
 }
 
-}  // namespace
+} // namespace
 
 TProject::TProject(Services services) : services_(services) {
   // Defaults until the project file is read.
@@ -39,9 +41,11 @@ TProject::~TProject() = default;
 
 bool TProject::Start() {
   RunState().Terminating = true;
-  if (services_.location && !CheckDataLocation()) return false;
+  if (services_.location && !CheckDataLocation())
+    return false;
 
-  if (!services_.files.Exists(kProjectFile)) return false;
+  if (!services_.files.Exists(kProjectFile))
+    return false;
   std::vector<uint8_t> bytes = services_.files.Load(kProjectFile);
   if (bytes.empty()) {
     services_.dialogs.MessageBox(ScriptText(TScriptText::NoProject),
@@ -58,7 +62,8 @@ bool TProject::Start() {
   host.SetTransitionCentre(setting_.scene_width / 2, setting_.scene_height / 2);
   host.RestoreStatusData(*this);
   for (const TParamData& v : setting_.variables) {
-    if (!host.VariableExists(v.name)) host.CreateStatusVariable(v);
+    if (!host.VariableExists(v.name))
+      host.CreateStatusVariable(v);
   }
   RunState().Terminating = false;
   host.ReadSaveTitles(*this);
@@ -82,7 +87,8 @@ bool TProject::Start() {
 }
 
 void TProject::Shutdown() {
-  if (shut_down_) return;
+  if (shut_down_)
+    return;
   shut_down_ = true;
   if (interpreter_ && !setting_.exit_page.empty()) {
     // A failing exit page must not cost the player the status data, so the write below
@@ -103,7 +109,8 @@ void TProject::Shutdown() {
 }
 
 void TProject::Step() {
-  if (interpreter_) interpreter_->Run();
+  if (interpreter_)
+    interpreter_->Run();
 }
 
 void TProject::RequestSave(int32_t slot, std::string title, std::string resume_page,
@@ -129,13 +136,17 @@ bool TProject::DoDeferred() {
 }
 
 bool TProject::PageExists(const std::string& name) {
-  if (name.empty()) return false;
-  if (services_.files.Exists(name)) return true;
+  if (name.empty())
+    return false;
+  if (services_.files.Exists(name))
+    return true;
   int32_t disk = setting_.folder_disks.DiskOfFile(name);
-  if (disk == 0) return false;
+  if (disk == 0)
+    return false;
   // Missing media never ask for a disk.
   std::string media = LowerCaseJ(setting_.media_extensions) + ".";
-  if (media.find(ExtensionOf(name) + ".") != std::string::npos) return false;
+  if (media.find(ExtensionOf(name) + ".") != std::string::npos)
+    return false;
   return services_.files.PromptForDisk(
       disk, {setting_.disk_prompt, setting_.quit_message, setting_.title});
 }
@@ -143,7 +154,8 @@ bool TProject::PageExists(const std::string& name) {
 bool TProject::CheckDataLocation() {
   ITitleLocation& loc = *services_.location;
   std::string exe = loc.ExecutableFolder();
-  if (loc.FileExists(exe + kInstallFile) && loc.BaseFolder().empty()) loc.SetBaseFolder(exe);
+  if (loc.FileExists(exe + kInstallFile) && loc.BaseFolder().empty())
+    loc.SetBaseFolder(exe);
   if (!services_.files.Exists(kInstallFile)) {
     services_.dialogs.MessageBox(ScriptText(TScriptText::Reinstall),
                                  ScriptText(TScriptText::CaptionInfo), TMsgButtons::Ok,
@@ -154,12 +166,14 @@ bool TProject::CheckDataLocation() {
   install.Read(services_.files.Load(kInstallFile), kInstallFile);
   if (loc.FileExists(exe + kArchiveFile)) {
     loc.AddArchive(exe + kArchiveFile);
-    if (install.fully_installed) return true;
+    if (install.fully_installed)
+      return true;
   } else if (loc.ArchiveCount() > 0 && install.fully_installed) {
     return true;
   }
   while (true) {
-    if (SearchCdRoms(install.title)) return true;
+    if (SearchCdRoms(install.title))
+      return true;
     if (services_.dialogs.MessageBox(ScriptText(TScriptText::InsertDisk),
                                      ScriptText(TScriptText::CaptionInfo), TMsgButtons::OkCancel,
                                      TMsgIcon::Information) == TMsgResult::Ok) {
@@ -175,14 +189,16 @@ bool TProject::CheckDataLocation() {
 bool TProject::SearchCdRoms(const std::string& title) {
   ITitleLocation& loc = *services_.location;
   for (const std::string& root : loc.CdRomRoots()) {
-    if (!loc.FileExists(root + kArchiveFile) || !loc.FileExists(root + kInstallFile)) continue;
+    if (!loc.FileExists(root + kArchiveFile) || !loc.FileExists(root + kInstallFile))
+      continue;
     TNovaInstallSet there;
     there.Read(loc.ReadFile(root + kInstallFile), root + kInstallFile);
-    if (there.title != title) continue;
+    if (there.title != title)
+      continue;
     loc.AddArchive(root + kArchiveFile);
     return true;
   }
   return false;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -15,12 +15,12 @@ namespace nova {
 // The running title: reads the project file, applies it, starts the interpreter on the start
 // page, and at the end runs the exit page and writes the status data back.
 class TProject {
- public:
+public:
   struct Services {
-    IScriptFiles& files;        // the virtual file manager
+    IScriptFiles& files; // the virtual file manager
     IScriptDialogs& dialogs;
     IProjectHost& host;
-    ITitleLocation* location;   // for the data location check; null when started with parameters
+    ITitleLocation* location; // for the data location check; null when started with parameters
   };
 
   explicit TProject(Services services);
@@ -56,7 +56,7 @@ class TProject {
   // The save file path, computed once by the save and load of games.
   std::string save_file_path;
 
- private:
+private:
   bool CheckDataLocation();
   bool SearchCdRoms(const std::string& title);
 
@@ -71,4 +71,4 @@ class TProject {
   bool shut_down_ = false;
 };
 
-}  // namespace nova
+} // namespace nova

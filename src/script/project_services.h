@@ -13,7 +13,7 @@ class TProject;
 
 // The interpreter as the project drives it: the call manager implements it.
 class IProjectInterpreter {
- public:
+public:
   virtual ~IProjectInterpreter() = default;
   // Starts the script on a page from its first command.
   virtual void Start(const std::string& page) = 0;
@@ -25,7 +25,7 @@ class IProjectInterpreter {
 // shell passes one implementation that reaches the variable table, the save file, the screen
 // transitions and the main window.
 class IProjectHost {
- public:
+public:
   virtual ~IProjectHost() = default;
 
   // The title became known: application title and main window caption.
@@ -54,7 +54,7 @@ class IProjectHost {
 // Where the title's data lies, for the data location check: the executable's folder, the
 // disks and the virtual file manager. Paths are native; folders end in a separator.
 class ITitleLocation {
- public:
+public:
   virtual ~ITitleLocation() = default;
   virtual std::string ExecutableFolder() = 0;
   virtual bool FileExists(const std::string& path) = 0;
@@ -68,4 +68,4 @@ class ITitleLocation {
   virtual void AddArchive(const std::string& path) = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -26,7 +26,8 @@ std::string FolderKey(std::string folder) {
 // second byte of a double-byte character does not separate.
 std::string FolderOf(const std::string& path) {
   for (size_t i = path.size(); i > 0; --i) {
-    if (path[i - 1] == '\\' && !IsTrailByteAt(path, i - 1)) return path.substr(0, i);
+    if (path[i - 1] == '\\' && !IsTrailByteAt(path, i - 1))
+      return path.substr(0, i);
   }
   return {};
 }
@@ -35,15 +36,22 @@ void ReadVariable(BinaryReader& r, TParamData& v) {
   v.type = r.U8();
   v.name = r.String();
   switch (v.type) {
-    case 1: v.int_value = r.I32(); break;
-    case 2: {
-      auto b = r.Bytes(10);
-      std::copy(b.begin(), b.end(), v.real_bytes.begin());
-      break;
-    }
-    case 3: v.flag_value = r.Bool(); break;
-    case 4: v.str_value = r.String(); break;
-    default: break;
+  case 1:
+    v.int_value = r.I32();
+    break;
+  case 2: {
+    auto b = r.Bytes(10);
+    std::copy(b.begin(), b.end(), v.real_bytes.begin());
+    break;
+  }
+  case 3:
+    v.flag_value = r.Bool();
+    break;
+  case 4:
+    v.str_value = r.String();
+    break;
+  default:
+    break;
   }
 }
 
@@ -51,15 +59,24 @@ void WriteVariable(BinaryWriter& w, const TParamData& v) {
   w.U8(v.type);
   w.String(v.name);
   switch (v.type) {
-    case 1: w.I32(v.int_value); break;
-    case 2: w.Bytes(std::span<const uint8_t>(v.real_bytes)); break;
-    case 3: w.Bool(v.flag_value); break;
-    case 4: w.String(v.str_value); break;
-    default: break;
+  case 1:
+    w.I32(v.int_value);
+    break;
+  case 2:
+    w.Bytes(std::span<const uint8_t>(v.real_bytes));
+    break;
+  case 3:
+    w.Bool(v.flag_value);
+    break;
+  case 4:
+    w.String(v.str_value);
+    break;
+  default:
+    break;
   }
 }
 
-}  // namespace
+} // namespace
 
 void TFolderDiskList::Read(BinaryReader& r) {
   int32_t count = r.I32();
@@ -84,9 +101,11 @@ int32_t TFolderDiskList::DiskOfFile(const std::string& file_name) const {
   while (true) {
     std::string key = FolderKey(folder);
     for (const Entry& e : entries) {
-      if (FolderKey(e.folder) == key) return e.disk;
+      if (FolderKey(e.folder) == key)
+        return e.disk;
     }
-    if (folder.empty()) return 0;
+    if (folder.empty())
+      return 0;
     folder = FolderOf(folder.substr(0, folder.size() - 1));
   }
 }
@@ -104,21 +123,29 @@ void TProjectSetting::Read(std::span<const uint8_t> bytes, const std::string& fi
   full_width = r.I32();
   full_height = r.I32();
   start_page = r.String();
-  if (version >= kExitPageSince) exit_page = r.String();
+  if (version >= kExitPageSince)
+    exit_page = r.String();
   cd_registry_key = r.String();
   image_code = r.I32();
-  if (version >= kWriteSaveSince) write_save_file = r.Bool();
-  if (version >= kExtraFlagSince) extra_flag = r.Bool();
-  if (version >= kMediaSince) media_extensions = r.String();
-  if (version >= kPauseSince) pause_when_inactive = r.Bool();
-  if (version >= kExtraFlag2Since) extra_flag2 = r.Bool();
-  if (version >= kToolBarSince) show_tool_bar = r.Bool();
+  if (version >= kWriteSaveSince)
+    write_save_file = r.Bool();
+  if (version >= kExtraFlagSince)
+    extra_flag = r.Bool();
+  if (version >= kMediaSince)
+    media_extensions = r.String();
+  if (version >= kPauseSince)
+    pause_when_inactive = r.Bool();
+  if (version >= kExtraFlag2Since)
+    extra_flag2 = r.Bool();
+  if (version >= kToolBarSince)
+    show_tool_bar = r.Bool();
   disk_prompt = r.String();
   quit_message = r.String();
   int32_t count = r.I32();
   r.CheckCount(count, kMinVariableBytes, "project variables");
   variables.assign(static_cast<size_t>(count), {});
-  for (TParamData& v : variables) ReadVariable(r, v);
+  for (TParamData& v : variables)
+    ReadVariable(r, v);
   folder_disks.Read(r);
 }
 
@@ -130,20 +157,28 @@ void TProjectSetting::Write(BinaryWriter& w) const {
   w.I32(full_width);
   w.I32(full_height);
   w.String(start_page);
-  if (version >= kExitPageSince) w.String(exit_page);
+  if (version >= kExitPageSince)
+    w.String(exit_page);
   w.String(cd_registry_key);
   w.I32(image_code);
-  if (version >= kWriteSaveSince) w.Bool(write_save_file);
-  if (version >= kExtraFlagSince) w.Bool(extra_flag);
-  if (version >= kMediaSince) w.String(media_extensions);
-  if (version >= kPauseSince) w.Bool(pause_when_inactive);
-  if (version >= kExtraFlag2Since) w.Bool(extra_flag2);
-  if (version >= kToolBarSince) w.Bool(show_tool_bar);
+  if (version >= kWriteSaveSince)
+    w.Bool(write_save_file);
+  if (version >= kExtraFlagSince)
+    w.Bool(extra_flag);
+  if (version >= kMediaSince)
+    w.String(media_extensions);
+  if (version >= kPauseSince)
+    w.Bool(pause_when_inactive);
+  if (version >= kExtraFlag2Since)
+    w.Bool(extra_flag2);
+  if (version >= kToolBarSince)
+    w.Bool(show_tool_bar);
   w.String(disk_prompt);
   w.String(quit_message);
   w.I32(static_cast<int32_t>(variables.size()));
-  for (const TParamData& v : variables) WriteVariable(w, v);
+  for (const TParamData& v : variables)
+    WriteVariable(w, v);
   folder_disks.Write(w);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -23,17 +23,17 @@ inline constexpr int32_t kToolBarSince = 116;
 
 // A variable the project defines (usually a status variable such as a volume).
 struct TParamData {
-  uint8_t type = 1;  // 1 integer, 2 real, 3 flag, 4 string; other codes carry no value
+  uint8_t type = 1; // 1 integer, 2 real, 3 flag, 4 string; other codes carry no value
   std::string name;
   int32_t int_value = 0;
-  std::array<uint8_t, 10> real_bytes{};  // 10-byte extended real as stored
+  std::array<uint8_t, 10> real_bytes{}; // 10-byte extended real as stored
   bool flag_value = false;
   std::string str_value;
 };
 
 // Which disk of a multi-disk title each folder lies on.
 class TFolderDiskList {
- public:
+public:
   struct Entry {
     std::string folder;
     int32_t disk = 0;
@@ -57,15 +57,15 @@ struct TProjectSetting {
   int32_t scene_width = 640, scene_height = 480;
   int32_t full_width = 640, full_height = 480;
   std::string start_page;
-  std::string exit_page;  // version >= 110
+  std::string exit_page; // version >= 110
   std::string cd_registry_key;
   int32_t image_code = 0;
-  bool write_save_file = true;                 // version > 103
-  bool extra_flag = true;                      // version >= 106
-  std::string media_extensions = ".wav.wma.ogg.mid";  // version >= 109
-  bool pause_when_inactive = false;            // version > 112
-  bool extra_flag2 = false;                    // version >= 114
-  bool show_tool_bar = true;                   // version >= 116
+  bool write_save_file = true;                       // version > 103
+  bool extra_flag = true;                            // version >= 106
+  std::string media_extensions = ".wav.wma.ogg.mid"; // version >= 109
+  bool pause_when_inactive = false;                  // version > 112
+  bool extra_flag2 = false;                          // version >= 114
+  bool show_tool_bar = true;                         // version >= 116
   std::string disk_prompt;
   std::string quit_message;
   std::vector<TParamData> variables;
@@ -77,4 +77,4 @@ struct TProjectSetting {
   void Write(BinaryWriter& w) const;
 };
 
-}  // namespace nova
+} // namespace nova

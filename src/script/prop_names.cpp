@@ -180,18 +180,20 @@ constexpr std::array<std::string_view, kPropCount> kPropNames = {
     "PR_FLOATZOOMY",
 };
 
-}  // namespace
+} // namespace
 
 std::string_view PropName(int id) {
-  if (id < 0 || id >= kPropCount) return {};
+  if (id < 0 || id >= kPropCount)
+    return {};
   return kPropNames[static_cast<size_t>(id)];
 }
 
 int PropIdByName(std::string_view name) {
   for (size_t i = 0; i < kPropNames.size(); ++i) {
-    if (kPropNames[i] == name) return static_cast<int>(i);
+    if (kPropNames[i] == name)
+      return static_cast<int>(i);
   }
   return -1;
 }
 
-}  // namespace nova
+} // namespace nova

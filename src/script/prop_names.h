@@ -13,4 +13,4 @@ std::string_view PropName(int id);
 // The id of "PR_…", or -1.
 int PropIdByName(std::string_view name);
 
-}  // namespace nova
+} // namespace nova

@@ -10,22 +10,25 @@ constexpr size_t kTagBytes = 7;
 // Three characters as a decimal number (optional sign), 0 when they are not one.
 int32_t DecimalOrZero(const std::string& s) {
   size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
-  if (i == s.size()) return 0;
+  if (i == s.size())
+    return 0;
   int32_t v = 0;
   for (size_t k = i; k < s.size(); ++k) {
-    if (s[k] < '0' || s[k] > '9') return 0;
+    if (s[k] < '0' || s[k] > '9')
+      return 0;
     v = v * 10 + (s[k] - '0');
   }
   return s[0] == '-' ? -v : v;
 }
 
-}  // namespace
+} // namespace
 
 void WriteRunningStateTag(BinaryWriter& w) { w.Bytes(std::string_view(kTag, kTagBytes)); }
 
 int32_t ReadRunningStateTag(BinaryReader& r) {
   size_t start = r.position();
-  if (r.remaining() < kTagBytes) return 0;
+  if (r.remaining() < kTagBytes)
+    return 0;
   std::string tag = r.FixedString(kTagBytes);
   if (tag.compare(0, 4, "nova") != 0) {
     r.Seek(start);
@@ -45,7 +48,8 @@ void TWaitState::Read(BinaryReader& r) {
   int32_t version = ReadRunningStateTag(r);
   time_left_ms = r.I32();
   first_frames = r.I32();
-  if (version >= 100) no_events = r.Bool();
+  if (version >= 100)
+    no_events = r.Bool();
 }
 
 void TMovieStopState::Write(BinaryWriter& w) const {
@@ -59,7 +63,8 @@ void TMovieStopState::Read(BinaryReader& r) {
   int32_t version = ReadRunningStateTag(r);
   target = r.String();
   waiting = r.Bool();
-  if (version > 99) no_events = r.Bool();
+  if (version > 99)
+    no_events = r.Bool();
 }
 
 void TFlipState::Write(BinaryWriter& w) const {
@@ -87,7 +92,8 @@ void TTextInsState::Read(BinaryReader& r) {
   int32_t version = ReadRunningStateTag(r);
   box = r.String();
   waiting = r.Bool();
-  if (version > 99) no_events = r.Bool();
+  if (version > 99)
+    no_events = r.Bool();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -17,7 +17,7 @@ int32_t ReadRunningStateTag(BinaryReader& r);
 
 struct TWaitState {
   int32_t time_left_ms = 0;
-  int32_t first_frames = 0;  // the frame in which the wait starts does not count
+  int32_t first_frames = 0; // the frame in which the wait starts does not count
   bool no_events = false;
 
   void Write(BinaryWriter& w) const;
@@ -25,7 +25,7 @@ struct TWaitState {
 };
 
 struct TMovieStopState {
-  std::string target;  // component waited for; empty = none
+  std::string target; // component waited for; empty = none
   bool waiting = false;
   bool no_events = false;
 
@@ -42,7 +42,7 @@ struct TFlipState {
 };
 
 struct TTextInsState {
-  std::string box;  // target message box; empty = none
+  std::string box; // target message box; empty = none
   bool waiting = false;
   bool no_events = false;
 
@@ -50,4 +50,4 @@ struct TTextInsState {
   void Read(BinaryReader& r);
 };
 
-}  // namespace nova
+} // namespace nova

@@ -8,15 +8,15 @@ namespace nova {
 
 // Texts of a disk prompt, from the project (Shift-JIS).
 struct TDiskTexts {
-  std::string prompt_format;  // one %d
+  std::string prompt_format; // one %d
   std::string quit_message;
-  std::string caption;  // the application title
+  std::string caption; // the application title
 };
 
 // What the project and the page loader need from the title's files. The player implements it
 // over the virtual file manager; tests and tools over a folder or a map of names.
 class IScriptFiles {
- public:
+public:
   virtual ~IScriptFiles() = default;
   virtual bool Exists(const std::string& name) = 0;
   // The file's bytes; raises "%s:ファイルがありません" when it is missing.
@@ -32,7 +32,7 @@ enum class TMsgResult { Ok, Cancel };
 // Message boxes and the main window, as the script folder uses them. Texts are Shift-JIS.
 // The shell implements it over the platform (headless: answered by --answer).
 class IScriptDialogs {
- public:
+public:
   virtual ~IScriptDialogs() = default;
   virtual TMsgResult MessageBox(const std::string& text, const std::string& caption,
                                 TMsgButtons buttons, TMsgIcon icon) = 0;
@@ -40,4 +40,4 @@ class IScriptDialogs {
   virtual void CloseMainWindow() = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -24,15 +24,16 @@ constexpr std::array kUtf8Texts = {
     "%s:ファイルがありません",
 };
 
-}  // namespace
+} // namespace
 
 const std::string& ScriptText(TScriptText id) {
   static const auto table = [] {
     std::array<std::string, kUtf8Texts.size()> sjis;
-    for (size_t i = 0; i < kUtf8Texts.size(); ++i) sjis[i] = Utf8ToSjis(kUtf8Texts[i]);
+    for (size_t i = 0; i < kUtf8Texts.size(); ++i)
+      sjis[i] = Utf8ToSjis(kUtf8Texts[i]);
     return sjis;
   }();
   return table[static_cast<size_t>(id)];
 }
 
-}  // namespace nova
+} // namespace nova

@@ -11,16 +11,16 @@ enum class TScriptText {
   NoStartPage,
   Reinstall,
   InsertDisk,
-  Rebuild,            // page too old
+  Rebuild, // page too old
   InvalidCommand,
   DefaultTitle,
   DefaultDiskPrompt,
   DefaultQuitMessage,
   CaptionWarning,
   CaptionInfo,
-  FileMissing,        // "%s:..." format of the file manager
+  FileMissing, // "%s:..." format of the file manager
 };
 
 const std::string& ScriptText(TScriptText id);
 
-}  // namespace nova
+} // namespace nova

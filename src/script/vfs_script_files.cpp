@@ -10,7 +10,8 @@ namespace nova {
 namespace {
 
 std::string WithSeparator(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
+  if (!folder.empty() && folder.back() != '/')
+    folder += '/';
   return folder;
 }
 
@@ -20,7 +21,7 @@ std::vector<uint8_t> ReadNative(const std::string& path) {
   return {m.Bytes().begin(), m.Bytes().end()};
 }
 
-}  // namespace
+} // namespace
 
 bool TVfsScriptFiles::Exists(const std::string& name) { return vfs_.Exists(name); }
 
@@ -50,7 +51,8 @@ bool TVfsScriptFiles::PromptForDisk(int32_t disk, const TDiskTexts& texts) {
 
 std::string TVfsTitleLocation::ExecutableFolder() {
   const std::string& exe = vfs_.ExecutablePath();
-  if (exe.empty()) return {};
+  if (exe.empty())
+    return {};
   return WithSeparator(std::filesystem::path(exe).parent_path().string());
 }
 
@@ -59,11 +61,14 @@ bool TVfsTitleLocation::FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-std::vector<uint8_t> TVfsTitleLocation::ReadFile(const std::string& path) { return ReadNative(path); }
+std::vector<uint8_t> TVfsTitleLocation::ReadFile(const std::string& path) {
+  return ReadNative(path);
+}
 
 std::vector<std::string> TVfsTitleLocation::CdRomRoots() {
   std::vector<std::string> roots;
-  for (const std::string& root : vfs_.CdromRoots()) roots.push_back(WithSeparator(root));
+  for (const std::string& root : vfs_.CdromRoots())
+    roots.push_back(WithSeparator(root));
   return roots;
 }
 
@@ -75,4 +80,4 @@ int32_t TVfsTitleLocation::ArchiveCount() { return vfs_.Count(); }
 
 void TVfsTitleLocation::AddArchive(const std::string& path) { vfs_.AddArchive(path); }
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,7 @@ class TVrFileManager;
 
 // The title's files through the virtual file manager.
 class TVfsScriptFiles final : public IScriptFiles {
- public:
+public:
   TVfsScriptFiles(TVrFileManager& vfs, IScriptDialogs& dialogs) : vfs_(vfs), dialogs_(dialogs) {}
 
   bool Exists(const std::string& name) override;
@@ -18,7 +18,7 @@ class TVfsScriptFiles final : public IScriptFiles {
   // the disk number is in.
   bool PromptForDisk(int32_t disk, const TDiskTexts& texts) override;
 
- private:
+private:
   TVrFileManager& vfs_;
   IScriptDialogs& dialogs_;
 };
@@ -26,7 +26,7 @@ class TVfsScriptFiles final : public IScriptFiles {
 // The data location as the player sees it: the executable's folder and the disks on the file
 // system, the archives of the virtual file manager.
 class TVfsTitleLocation final : public ITitleLocation {
- public:
+public:
   explicit TVfsTitleLocation(TVrFileManager& vfs) : vfs_(vfs) {}
 
   std::string ExecutableFolder() override;
@@ -38,8 +38,8 @@ class TVfsTitleLocation final : public ITitleLocation {
   int32_t ArchiveCount() override;
   void AddArchive(const std::string& path) override;
 
- private:
+private:
   TVrFileManager& vfs_;
 };
 
-}  // namespace nova
+} // namespace nova

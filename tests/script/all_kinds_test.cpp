@@ -112,15 +112,15 @@ TEST(PageTextForm, EveryKindRoundTrips) {
   EXPECT_EQ(CommandAs<TComWhile>(c[31]).end_index, 36);
   EXPECT_EQ(CommandAs<TComContinue>(c[35]).target, -1);
   EXPECT_EQ(CommandAs<TComGameSave>(c[38]).resume_index, 7);
-  EXPECT_EQ(CommandAs<TComPCReset>(c[40]).target, 3);  // @top in this page
+  EXPECT_EQ(CommandAs<TComPCReset>(c[40]).target, 3); // @top in this page
   EXPECT_TRUE(CommandAs<TComPCReset>(c[40]).ClearAllCalls());
   EXPECT_EQ(CommandAs<TComCabinetLoad>(c[60]).names.size(), 2u);
   // Property expressions follow the mask the assembler derived, in id order.
   const auto& gauge = CommandAs<TComGaugeNew>(c[53]).props.entries();
   ASSERT_EQ(gauge.size(), 3u);
-  EXPECT_EQ(gauge[0].first, 0);    // PR_NAME
-  EXPECT_EQ(gauge[1].first, 125);  // PR_VALUE
-  EXPECT_EQ(gauge[2].first, 137);  // PR_REVERSE
+  EXPECT_EQ(gauge[0].first, 0);   // PR_NAME
+  EXPECT_EQ(gauge[1].first, 125); // PR_VALUE
+  EXPECT_EQ(gauge[2].first, 137); // PR_REVERSE
   // Header defaults: indent from the text, line from the text line.
   EXPECT_EQ(c[1].header.line, 4);
   EXPECT_TRUE(c[1].header.cont);
@@ -166,10 +166,13 @@ TEST(PageTextForm, MistakesNameTheLine) {
     const char* text;
     const char* expected;
   } cases[] = {
-      {"page 116\nWait time={1} noevents={1} colour={2}\n", "t.txt:2: unknown field 'colour' for Wait"},
-      {"page 106\nWait noevents={1}\n", "t.txt:2: unknown field 'noevents' for Wait in page version 106"},
+      {"page 116\nWait time={1} noevents={1} colour={2}\n",
+       "t.txt:2: unknown field 'colour' for Wait"},
+      {"page 106\nWait noevents={1}\n",
+       "t.txt:2: unknown field 'noevents' for Wait in page version 106"},
       {"Jump target=@nowhere\n", "t.txt:1: no label \"nowhere\" in this page"},
-      {"mask BoxNew PR_NAME\nBoxNew PR_LEFT={1}\n", "t.txt:2: PR_LEFT is not in the page's mask entry for BoxNew"},
+      {"mask BoxNew PR_NAME\nBoxNew PR_LEFT={1}\n",
+       "t.txt:2: PR_LEFT is not in the page's mask entry for BoxNew"},
       {"Calc {x = (1}\n", "t.txt:1: expression \"x = (1\": 構文エラー"},
       {"Frobnicate\n", "t.txt:1: unknown command 'Frobnicate'"},
       {"Calc [x = ocNope 1]\n", "t.txt:1: unknown operator 'ocNope'"},
@@ -191,15 +194,17 @@ TEST(PageTextForm, MistakesNameTheLine) {
 TEST(PageTextForm, LabelsOfOtherPagesComeFromTheResolver) {
   TPage page;
   page.set_name("main.nsb");
-  TPageSource source("Jump page=\"sub.nsb\" target=@there\nCall page=\"main.nsb\" target=@here\nLabel \"here\"\n",
-                     "t.txt");
+  TPageSource source(
+      "Jump page=\"sub.nsb\" target=@there\nCall page=\"main.nsb\" target=@here\nLabel \"here\"\n",
+      "t.txt");
   source.Build(page, [](const std::string& p, const std::string& label) -> std::optional<int32_t> {
-    if (p == "sub.nsb" && label == "there") return 12;
+    if (p == "sub.nsb" && label == "there")
+      return 12;
     return std::nullopt;
   });
   EXPECT_EQ(CommandAs<TComJump>(page.commands()[0]).target, 12);
   EXPECT_EQ(CommandAs<TComCall>(page.commands()[1]).target, 2);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

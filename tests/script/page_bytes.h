@@ -12,12 +12,13 @@ namespace nova::test {
 // that misaligned reads show. The caller appends the command count and the commands.
 inline BinaryWriter PageHeader(int32_t version, int32_t mask_count = 61, int32_t mask_size = 22) {
   BinaryWriter w;
-  w.I32(version);  // version
-  w.U8(1);         // result type: integer
+  w.I32(version); // version
+  w.U8(1);        // result type: integer
   w.I32(mask_count);
   w.I32(mask_size);
   for (int32_t k = 0; k < mask_count; ++k) {
-    for (int32_t b = 0; b < mask_size; ++b) w.U8(b == 0 ? static_cast<uint8_t>(k + 1) : 0);
+    for (int32_t b = 0; b < mask_size; ++b)
+      w.U8(b == 0 ? static_cast<uint8_t>(k + 1) : 0);
   }
   return w;
 }
@@ -25,22 +26,22 @@ inline BinaryWriter PageHeader(int32_t version, int32_t mask_count = 61, int32_t
 // Kind byte and the common header: indent, skip, continue, line.
 inline void CommandHeader(BinaryWriter& w, uint8_t kind_byte, int32_t line = 1) {
   w.U8(kind_byte);
-  w.I32(0);     // indent
-  w.Bool(false);  // skip
-  w.Bool(true);   // continue
-  w.I32(line);  // line
+  w.I32(0);      // indent
+  w.Bool(false); // skip
+  w.Bool(true);  // continue
+  w.I32(line);   // line
 }
 
 // An expression of one operation: ____arg := the integer `value`.
 inline void IntExpr(BinaryWriter& w, int32_t value) {
-  w.I32(1);          // operation count
-  w.U8(1);           // ocTo
+  w.I32(1); // operation count
+  w.U8(1);  // ocTo
   w.String("____arg");
-  w.I32(1);          // argument count
-  w.U8(1);           // kind: integer
+  w.I32(1); // argument count
+  w.U8(1);  // kind: integer
   w.I32(value);
 }
 
 inline void EmptyExpr(BinaryWriter& w) { w.I32(0); }
 
-}  // namespace nova::test
+} // namespace nova::test

@@ -5,10 +5,10 @@
 #include "base/run_state.h"
 #include "base/sjis.h"
 #include "page_bytes.h"
+#include "script/command_factory.h"
 #include "script/commands/component_commands.h"
 #include "script/commands/flow_commands.h"
 #include "script/commands/scene_commands.h"
-#include "script/command_factory.h"
 #include "script/page.h"
 #include "script/script_host.h"
 
@@ -25,23 +25,25 @@ int32_t FirstInt(const TCommandExpr& e) { return e.parser.Ops().at(0).args.at(0)
 // A Wait and a Flip as a page of `version` writes them.
 std::vector<uint8_t> WaitAndFlipPage(int32_t version) {
   BinaryWriter w = PageHeader(version);
-  w.I32(3);  // command count
-  CommandHeader(w, 7);  // Wait
-  EmptyExpr(w);         // condition
-  IntExpr(w, 500);      // time
-  if (version > 106) IntExpr(w, 1);  // no-events
-  CommandHeader(w, 13);  // Flip
-  IntExpr(w, 3);         // kind
-  IntExpr(w, 400);       // duration
-  EmptyExpr(w);          // transition flag
-  EmptyExpr(w);          // keep mode
-  w.I32(0);              // name list count
-  EmptyExpr(w);          // delete old
-  EmptyExpr(w);          // parameter 1
-  EmptyExpr(w);          // parameter 2
-  IntExpr(w, 9);         // transition source
-  if (version > 106) IntExpr(w, 1);  // no-events
-  CommandHeader(w, 3);   // Label, to show the records above ended where they should
+  w.I32(3);            // command count
+  CommandHeader(w, 7); // Wait
+  EmptyExpr(w);        // condition
+  IntExpr(w, 500);     // time
+  if (version > 106)
+    IntExpr(w, 1);      // no-events
+  CommandHeader(w, 13); // Flip
+  IntExpr(w, 3);        // kind
+  IntExpr(w, 400);      // duration
+  EmptyExpr(w);         // transition flag
+  EmptyExpr(w);         // keep mode
+  w.I32(0);             // name list count
+  EmptyExpr(w);         // delete old
+  EmptyExpr(w);         // parameter 1
+  EmptyExpr(w);         // parameter 2
+  IntExpr(w, 9);        // transition source
+  if (version > 106)
+    IntExpr(w, 1);     // no-events
+  CommandHeader(w, 3); // Label, to show the records above ended where they should
   w.String("end");
   return w.Take();
 }
@@ -76,7 +78,7 @@ TEST(PageVersions, TooOldAndTooNew) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
     BinaryWriter w;
-    w.I32(c.version);  // nothing else: neither case reads further
+    w.I32(c.version); // nothing else: neither case reads further
     TPage page;
     EXPECT_EQ(page.Read(w.data(), "old.nsb"), c.result);
     EXPECT_EQ(page.commands().Count(), 0);
@@ -84,7 +86,7 @@ TEST(PageVersions, TooOldAndTooNew) {
 }
 
 class TRecordingHost final : public IScriptFiles, public IScriptDialogs {
- public:
+public:
   std::vector<uint8_t> bytes;
   std::vector<std::string> shown;
   bool closed = false;
@@ -125,8 +127,8 @@ TEST(PageMasks, OversizedAndExtraEntriesAreSkipped) {
     w.I32(1);
     // BoxNew (id 8): its entry's first byte is 9 (bits 0 and 3): PR_NAME and PR_LEFT.
     CommandHeader(w, 8);
-    IntExpr(w, 11);  // PR_NAME
-    IntExpr(w, 12);  // PR_LEFT
+    IntExpr(w, 11); // PR_NAME
+    IntExpr(w, 12); // PR_LEFT
     std::vector<uint8_t> bytes = w.Take();
     TPage page;
     ASSERT_EQ(page.Read(bytes, "m.nsb"), TPageReadResult::Loaded);
@@ -134,7 +136,7 @@ TEST(PageMasks, OversizedAndExtraEntriesAreSkipped) {
     ASSERT_EQ(box.props.entries().size(), 2u);
     EXPECT_EQ(FirstInt(*box.props.Find(0)), 11);
     EXPECT_EQ(FirstInt(*box.props.Find(3)), 12);
-    EXPECT_EQ(page.masks().Entry(60).bytes[0], 61);  // the last used entry
+    EXPECT_EQ(page.masks().Entry(60).bytes[0], 61); // the last used entry
     BinaryWriter again;
     page.Write(again);
     EXPECT_EQ(again.data(), bytes);
@@ -144,7 +146,7 @@ TEST(PageMasks, OversizedAndExtraEntriesAreSkipped) {
 TEST(PageRecords, KindByteHighBitIsIgnored) {
   BinaryWriter w = PageHeader(116);
   w.I32(1);
-  CommandHeader(w, 0x8E);  // Calc with bit 7 set
+  CommandHeader(w, 0x8E); // Calc with bit 7 set
   IntExpr(w, 5);
   std::vector<uint8_t> bytes = w.Take();
   TPage page;
@@ -158,13 +160,13 @@ TEST(PageRecords, KindByteHighBitIsIgnored) {
 TEST(PageRecords, CallWithoutArguments) {
   BinaryWriter w = PageHeader(116);
   w.I32(2);
-  CommandHeader(w, 5);  // Call
-  w.String("sub.nsb");  // page
-  w.I32(4);             // target index
-  w.String("");         // result variable
-  EmptyExpr(w);         // condition
-  w.I32(0);             // argument count, and nothing after it
-  CommandHeader(w, 6);  // Exit
+  CommandHeader(w, 5); // Call
+  w.String("sub.nsb"); // page
+  w.I32(4);            // target index
+  w.String("");        // result variable
+  EmptyExpr(w);        // condition
+  w.I32(0);            // argument count, and nothing after it
+  CommandHeader(w, 6); // Exit
   EmptyExpr(w);
   TPage page;
   ASSERT_EQ(page.Read(w.data(), "c.nsb"), TPageReadResult::Loaded);
@@ -201,12 +203,12 @@ TEST(PageRecords, DamageNamesThePageAndTheCommand) {
   };
   BinaryWriter unknown = PageHeader(116);
   unknown.I32(2);
-  CommandHeader(unknown, 22);  // ClrHist
-  CommandHeader(unknown, 0x3D);  // id 61
+  CommandHeader(unknown, 22);   // ClrHist
+  CommandHeader(unknown, 0x3D); // id 61
   BinaryWriter truncated = PageHeader(116);
   truncated.I32(1);
-  CommandHeader(truncated, 4);  // Jump
-  truncated.String("x.nsb");    // page, then the file ends
+  CommandHeader(truncated, 4); // Jump
+  truncated.String("x.nsb");   // page, then the file ends
   BinaryWriter huge_count = PageHeader(116);
   huge_count.I32(0x7FFFFFFF);
   BinaryWriter huge_masks;
@@ -233,5 +235,5 @@ TEST(PageRecords, DamageNamesThePageAndTheCommand) {
   }
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

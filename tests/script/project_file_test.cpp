@@ -22,27 +22,34 @@ std::vector<uint8_t> ProjectBytes(int32_t version) {
   w.String("Title");
   w.I32(800);  // scene width
   w.I32(600);  // scene height
-  w.I32(1024);  // full-screen width
-  w.I32(768);   // full-screen height
+  w.I32(1024); // full-screen width
+  w.I32(768);  // full-screen height
   w.String("main.nsb");
-  if (version >= 110) w.String("exit.nsb");
+  if (version >= 110)
+    w.String("exit.nsb");
   w.String("Key");
-  w.I32(42);  // image code
-  if (version > 103) w.Bool(false);  // write save file
-  if (version >= 106) w.Bool(false);  // extra flag
-  if (version >= 109) w.String(".ogg");
-  if (version > 112) w.Bool(true);  // pause when inactive
-  if (version >= 114) w.Bool(true);  // second extra flag
-  if (version >= 116) w.Bool(false);  // show tool bar
+  w.I32(42); // image code
+  if (version > 103)
+    w.Bool(false); // write save file
+  if (version >= 106)
+    w.Bool(false); // extra flag
+  if (version >= 109)
+    w.String(".ogg");
+  if (version > 112)
+    w.Bool(true); // pause when inactive
+  if (version >= 114)
+    w.Bool(true); // second extra flag
+  if (version >= 116)
+    w.Bool(false); // show tool bar
   w.String("disk %d");
   w.String("bye");
-  w.I32(2);  // variables
-  w.U8(2);   // real
+  w.I32(2); // variables
+  w.U8(2);  // real
   w.String("speed");
   w.Extended(1.5L);
-  w.U8(9);   // a type code without a value
+  w.U8(9); // a type code without a value
   w.String("odd");
-  w.I32(1);  // folder disk table
+  w.I32(1); // folder disk table
   w.String("DATA\\");
   w.I32(2);
   return w.Take();
@@ -98,15 +105,16 @@ TEST(ProjectFile, RejectsNewerVersionsAndDamage) {
   std::vector<uint8_t> truncated = ProjectBytes(116);
   truncated.resize(truncated.size() - 3);
   BinaryWriter many;
-  many.I32(103);     // version
-  many.String("");   // title
-  for (int i = 0; i < 4; ++i) many.I32(0);  // scene and full-screen sizes
-  many.String("");   // start page
-  many.String("");   // cd key
-  many.I32(0);       // image code
-  many.String("");   // disk prompt
-  many.String("");   // quit message
-  many.I32(100000000);  // variables, with nothing after them
+  many.I32(103);   // version
+  many.String(""); // title
+  for (int i = 0; i < 4; ++i)
+    many.I32(0);       // scene and full-screen sizes
+  many.String("");     // start page
+  many.String("");     // cd key
+  many.I32(0);         // image code
+  many.String("");     // disk prompt
+  many.String("");     // quit message
+  many.I32(100000000); // variables, with nothing after them
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -147,10 +155,11 @@ TEST(FolderDisks, LookupClimbsTheFolderChain) {
       {"Scene\\Extra\\b.nsb", 3},
       {"scene\\extra\\deep\\c.nsb", 3},
       {"scene\\other\\d.nsb", 2},
-      {"voice\\e.ogg", 1},  // only the root entry
+      {"voice\\e.ogg", 1}, // only the root entry
       {"f.nsb", 1},
   };
-  for (const Case& c : cases) EXPECT_EQ(list.DiskOfFile(c.file), c.disk) << c.file;
+  for (const Case& c : cases)
+    EXPECT_EQ(list.DiskOfFile(c.file), c.disk) << c.file;
   list.entries.pop_back();
   EXPECT_EQ(list.DiskOfFile("voice\\e.ogg"), 0);
 }
@@ -163,30 +172,38 @@ std::vector<uint8_t> InstallBytes(int32_t version, bool fully_installed) {
     std::snprintf(magic, sizeof magic, "is%03d", version);
     w.Bytes(std::string_view(magic, 5));
   }
-  w.I32(2);  // disk
+  w.I32(2); // disk
   w.String("Title");
   w.String("a");
-  w.String("C:\\Games\\Title");  // install folder
+  w.String("C:\\Games\\Title"); // install folder
   w.String("b");
   w.U8(0);
   w.String("c");
   w.U8(0);
-  w.I32(2);  // items
+  w.I32(2); // items
   w.String("game.exe");
   w.I32(0);
   w.U8(0);
   w.U8(0);
   w.String("d");
   w.String("e");
-  for (int i = 0; i < 2 * 4 + 4; ++i) version > 99 ? w.I64(i) : w.I32(i);  // sizes, totals
+  for (int i = 0; i < 2 * 4 + 4; ++i)
+    version > 99 ? w.I64(i) : w.I32(i); // sizes, totals
   w.U8(0);
-  if (version > 100) w.U8(0);
-  if (version > 101) w.StringList({"x", "y"});
-  if (version > 102) w.Bool(fully_installed);
-  if (version > 103) w.U8(0);
-  if (version > 104) w.U8(0);
-  if (version > 105) w.StringList({"z"});
-  if (version > 106) w.String("Setup");
+  if (version > 100)
+    w.U8(0);
+  if (version > 101)
+    w.StringList({"x", "y"});
+  if (version > 102)
+    w.Bool(fully_installed);
+  if (version > 103)
+    w.U8(0);
+  if (version > 104)
+    w.U8(0);
+  if (version > 105)
+    w.StringList({"z"});
+  if (version > 106)
+    w.String("Setup");
   if (version > 107) {
     w.String("f");
     w.String("g");
@@ -214,15 +231,17 @@ TEST(RunningState, TagAndVersions) {
   struct Case {
     const char* what;
     std::string tag;
-    bool no_events;  // read only from record version 100 on
-  } cases[] = {{"current", "nova100", true}, {"not digits", "nova1x0", false},
-               {"older", "nova099", false}, {"no tag", "", false}};
+    bool no_events; // read only from record version 100 on
+  } cases[] = {{"current", "nova100", true},
+               {"not digits", "nova1x0", false},
+               {"older", "nova099", false},
+               {"no tag", "", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     BinaryWriter w;
     w.Bytes(c.tag);
-    w.I32(250);  // time left
-    w.I32(1);    // first-frame count
+    w.I32(250); // time left
+    w.I32(1);   // first-frame count
     w.Bool(true);
     TWaitState s;
     BinaryReader r(w.data(), "save");
@@ -233,7 +252,7 @@ TEST(RunningState, TagAndVersions) {
   }
   // Fewer than 7 bytes: no tag, the reader starts where it was.
   BinaryWriter w;
-  w.Bool(true);  // Flip state of a version-0 record carries nothing
+  w.Bool(true); // Flip state of a version-0 record carries nothing
   BinaryReader r(w.data(), "save");
   TFlipState f;
   f.Read(r);
@@ -250,5 +269,5 @@ TEST(RunningState, TagAndVersions) {
   EXPECT_TRUE(back.at_end());
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

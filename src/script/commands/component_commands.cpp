@@ -9,8 +9,9 @@ TComponentCommand::TComponentCommand(TComList* owner, const TPropMask& mask) : T
   // Bits above the last property id exist in the entry but name no property; the player
   // reads no expression for them.
   for (int id = 0; id < kPropCount; ++id) {
-    if (mask.Has(id)) props.entries_.emplace_back(id, TCommandExpr{});
+    if (mask.Has(id))
+      props.entries_.emplace_back(id, TCommandExpr{});
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -10,15 +10,14 @@ namespace nova {
 // A command that carries property expressions: which ones is decided at construction from its
 // page's mask entry for its kind; its record holds exactly those, in ascending id order.
 class TComponentCommand : public TCommand {
- public:
+public:
   TComponentCommand(TComList* owner, const TPropMask& mask);
   void Fields(TFieldVisitor& v) override { v.Props(props); }
   TPropExprs props;
 };
 
-template <TCommandId Kind>
-class TCreateCommand : public TComponentCommand {
- public:
+template <TCommandId Kind> class TCreateCommand : public TComponentCommand {
+public:
   using TComponentCommand::TComponentCommand;
   static constexpr TCommandId kId = Kind;
   TCommandId Id() const override { return Kind; }
@@ -51,9 +50,8 @@ class TComPrevMenuNew final : public TCreateCommand<TCommandId::PrevMenuNew> { u
 
 // SaveCabinet and LoadCabinet: the cabinet's property expressions (its name is PR_NAME), then
 // an invert flag and the list of component names that move.
-template <TCommandId Kind>
-class TCabinetCommand : public TCreateCommand<Kind> {
- public:
+template <TCommandId Kind> class TCabinetCommand : public TCreateCommand<Kind> {
+public:
   using TCreateCommand<Kind>::TCreateCommand;
   void Fields(TFieldVisitor& v) override {
     v.Props(this->props);
@@ -65,13 +63,13 @@ class TCabinetCommand : public TCreateCommand<Kind> {
 };
 
 class TComCabinetSave final : public TCabinetCommand<TCommandId::SaveCabinet> {
- public:
+public:
   using TCabinetCommand::TCabinetCommand;
 };
 
 class TComCabinetLoad final : public TCabinetCommand<TCommandId::LoadCabinet> {
- public:
+public:
   using TCabinetCommand::TCabinetCommand;
 };
 
-}  // namespace nova
+} // namespace nova

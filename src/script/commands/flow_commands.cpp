@@ -26,7 +26,8 @@ void TComExit::Fields(TFieldVisitor& v) { v.Expr("cond", condition); }
 void TComWait::Fields(TFieldVisitor& v) {
   v.Expr("cond", condition);
   v.Expr("time", time_ms);
-  if (v.Since(107)) v.Expr("noevents", no_events);
+  if (v.Since(107))
+    v.Expr("noevents", no_events);
 }
 
 void TComCalc::Fields(TFieldVisitor& v) { v.Expr("expr", expr); }
@@ -57,10 +58,11 @@ void TComWhileLoop::Fields(TFieldVisitor& v) {
 void TComGameSave::Fields(TFieldVisitor& v) {
   v.Expr("slot", slot);
   v.Str("page", resume_page);
-  if (v.Since(105)) v.Target("index", resume_index, TTargetPage::Named);
+  if (v.Since(105))
+    v.Target("index", resume_index, TTargetPage::Named);
   v.Expr("title", title);
 }
 
 void TComGameLoad::Fields(TFieldVisitor& v) { v.Expr("slot", slot); }
 
-}  // namespace nova
+} // namespace nova

@@ -11,7 +11,7 @@ namespace nova {
 // Records of the flow-control and variable commands.
 
 class TComIf : public TKindCommand<TCommandId::If> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr condition;
@@ -19,20 +19,20 @@ class TComIf : public TKindCommand<TCommandId::If> {
 
 // Shares If's record.
 class TComElseif final : public TComIf {
- public:
+public:
   using TComIf::TComIf;
   static constexpr TCommandId kId = TCommandId::Elseif;
   TCommandId Id() const override { return kId; }
 };
 
 class TComElse final : public TNoFieldCommand<TCommandId::Else> {
- public:
+public:
   using TNoFieldCommand::TNoFieldCommand;
   bool Continue() const override { return true; }
 };
 
 class TComLabel final : public TKindCommand<TCommandId::Label> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   bool MatchesLabel(std::string_view name) const override { return name == label; }
@@ -40,7 +40,7 @@ class TComLabel final : public TKindCommand<TCommandId::Label> {
 };
 
 class TComJump final : public TKindCommand<TCommandId::Jump> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   std::string page;
@@ -49,7 +49,7 @@ class TComJump final : public TKindCommand<TCommandId::Jump> {
 };
 
 class TComCall final : public TKindCommand<TCommandId::Call> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   std::string page;
@@ -60,14 +60,14 @@ class TComCall final : public TKindCommand<TCommandId::Call> {
 };
 
 class TComExit final : public TKindCommand<TCommandId::Exit> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr condition;
 };
 
 class TComWait final : public TKindCommand<TCommandId::Wait> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   bool HasRunningState() const override { return true; }
@@ -75,36 +75,36 @@ class TComWait final : public TKindCommand<TCommandId::Wait> {
   void LoadRunningState(BinaryReader& r) override { running.Read(r); }
   TCommandExpr condition;
   TCommandExpr time_ms;
-  TCommandExpr no_events;  // page version > 106
+  TCommandExpr no_events; // page version > 106
   TWaitState running;
 };
 
 class TComCalc final : public TKindCommand<TCommandId::Calc> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr expr;
 };
 
 class TComVarNew final : public TKindCommand<TCommandId::VarNew> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   std::string name;
-  uint8_t type = 0;  // variable type code
+  uint8_t type = 0; // variable type code
   TCommandExpr initial;
   uint8_t scope = 0;
 };
 
 class TComVarDel final : public TKindCommand<TCommandId::VarDel> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   std::string name;
 };
 
 class TComComment final : public TKindCommand<TCommandId::Comment> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   bool Skip() const override { return true; }
@@ -112,7 +112,7 @@ class TComComment final : public TKindCommand<TCommandId::Comment> {
 };
 
 class TComWhile final : public TKindCommand<TCommandId::While> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr condition;
@@ -120,14 +120,14 @@ class TComWhile final : public TKindCommand<TCommandId::While> {
 };
 
 class TComWhileInit final : public TKindCommand<TCommandId::WhileInit> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr expr;
 };
 
 class TComWhileLoop final : public TKindCommand<TCommandId::WhileLoop> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr expr;
@@ -135,9 +135,8 @@ class TComWhileLoop final : public TKindCommand<TCommandId::WhileLoop> {
 };
 
 // Break and Continue: a condition and a target in the current page (negative ends the page).
-template <TCommandId Kind>
-class TLoopExitCommand : public TKindCommand<Kind> {
- public:
+template <TCommandId Kind> class TLoopExitCommand : public TKindCommand<Kind> {
+public:
   using TKindCommand<Kind>::TKindCommand;
   void Fields(TFieldVisitor& v) override {
     v.Expr("cond", condition);
@@ -148,36 +147,35 @@ class TLoopExitCommand : public TKindCommand<Kind> {
 };
 
 class TComBreak final : public TLoopExitCommand<TCommandId::Break> {
- public:
+public:
   using TLoopExitCommand::TLoopExitCommand;
 };
 
 class TComContinue final : public TLoopExitCommand<TCommandId::Continue> {
- public:
+public:
   using TLoopExitCommand::TLoopExitCommand;
 };
 
 class TComGameSave final : public TKindCommand<TCommandId::GameSave> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr slot;
   std::string resume_page;
-  int32_t resume_index = 0;  // page version > 104
+  int32_t resume_index = 0; // page version > 104
   TCommandExpr title;
 };
 
 class TComGameLoad final : public TKindCommand<TCommandId::GameLoad> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr slot;
 };
 
 // PCReset and Reset: a page, a command index in it and one byte.
-template <TCommandId Kind>
-class TResetCommand : public TKindCommand<Kind> {
- public:
+template <TCommandId Kind> class TResetCommand : public TKindCommand<Kind> {
+public:
   using TKindCommand<Kind>::TKindCommand;
   void Fields(TFieldVisitor& v) override {
     v.Str("page", page);
@@ -186,28 +184,28 @@ class TResetCommand : public TKindCommand<Kind> {
   }
   std::string page;
   int32_t target = 0;
-  uint8_t flag = 0;  // PCReset: clear all calls; Reset: read, not used
+  uint8_t flag = 0; // PCReset: clear all calls; Reset: read, not used
 };
 
 class TComPCReset final : public TResetCommand<TCommandId::PCReset> {
- public:
+public:
   using TResetCommand::TResetCommand;
   bool ClearAllCalls() const { return flag != 0; }
 };
 
 class TComReset final : public TResetCommand<TCommandId::Reset> {
- public:
+public:
   using TResetCommand::TResetCommand;
 };
 
 class TComTerminate final : public TNoFieldCommand<TCommandId::Terminate> {
- public:
+public:
   using TNoFieldCommand::TNoFieldCommand;
 };
 
 class TComDoEvent final : public TNoFieldCommand<TCommandId::DoEvent> {
- public:
+public:
   using TNoFieldCommand::TNoFieldCommand;
 };
 
-}  // namespace nova
+} // namespace nova

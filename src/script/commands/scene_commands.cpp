@@ -24,8 +24,10 @@ void TComFlip::Fields(TFieldVisitor& v) {
   v.Expr("delold", delete_old);
   v.Expr("param1", param1);
   v.Expr("param2", param2);
-  if (v.Since(101)) v.Expr("source", source);
-  if (v.Since(107)) v.Expr("noevents", no_events);
+  if (v.Since(101))
+    v.Expr("source", source);
+  if (v.Since(107))
+    v.Expr("noevents", no_events);
 }
 
 void TComTextIns::Fields(TFieldVisitor& v) {
@@ -33,14 +35,16 @@ void TComTextIns::Fields(TFieldVisitor& v) {
   v.Expr("box", box);
   v.Expr("history", record_history);
   v.Expr("wait", wait);
-  if (v.Since(107)) v.Expr("noevents", no_events);
+  if (v.Since(107))
+    v.Expr("noevents", no_events);
 }
 
 void TComMovieStop::Fields(TFieldVisitor& v) {
   v.Expr("object", object);
   v.Expr("fade", fade_ms);
   v.Expr("wait", wait);
-  if (v.Since(107)) v.Expr("noevents", no_events);
+  if (v.Since(107))
+    v.Expr("noevents", no_events);
 }
 
 void TComCallHist::Fields(TFieldVisitor& v) {
@@ -48,7 +52,8 @@ void TComCallHist::Fields(TFieldVisitor& v) {
   v.Expr("first", first);
   v.Expr("count", count);
   v.Expr("readback", read_back);
-  if (v.Since(111)) v.Expr("format", format);
+  if (v.Since(111))
+    v.Expr("format", format);
 }
 
 void TComPropMotion::Fields(TFieldVisitor& v) {
@@ -58,12 +63,14 @@ void TComPropMotion::Fields(TFieldVisitor& v) {
   v.Expr("value", end_value);
   v.Expr("time", duration_ms);
   v.Expr("curve", curve);
-  if (v.Since(108)) v.Expr("paused", paused);
+  if (v.Since(108))
+    v.Expr("paused", paused);
 }
 
 void TComEntryHist::Fields(TFieldVisitor& v) {
   v.Expr("object", template_name);
-  if (v.Since(111)) v.Expr("format", format);
+  if (v.Since(111))
+    v.Expr("format", format);
 }
 
-}  // namespace nova
+} // namespace nova

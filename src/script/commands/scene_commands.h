@@ -11,33 +11,32 @@ namespace nova {
 // Records of the property, text, history, media and flip commands.
 
 // Commands whose whole record is one expression naming a component or message box.
-template <TCommandId Kind>
-class TNamedObjectCommand : public TKindCommand<Kind> {
- public:
+template <TCommandId Kind> class TNamedObjectCommand : public TKindCommand<Kind> {
+public:
   using TKindCommand<Kind>::TKindCommand;
   void Fields(TFieldVisitor& v) override { v.Expr("object", object); }
   TCommandExpr object;
 };
 
 class TComObjDel final : public TNamedObjectCommand<TCommandId::ObjDel> {
- public:
+public:
   using TNamedObjectCommand::TNamedObjectCommand;
 };
 class TComMenuClose final : public TNamedObjectCommand<TCommandId::MenuClose> {
- public:
+public:
   using TNamedObjectCommand::TNamedObjectCommand;
 };
 class TComTextClr final : public TNamedObjectCommand<TCommandId::TextClr> {
- public:
+public:
   using TNamedObjectCommand::TNamedObjectCommand;
 };
 class TComMediaPlay final : public TNamedObjectCommand<TCommandId::MediaPlay> {
- public:
+public:
   using TNamedObjectCommand::TNamedObjectCommand;
 };
 
 class TComGetProp final : public TKindCommand<TCommandId::GetProp> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr object;
@@ -46,7 +45,7 @@ class TComGetProp final : public TKindCommand<TCommandId::GetProp> {
 };
 
 class TComSetProp final : public TKindCommand<TCommandId::SetProp> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr object;
@@ -55,7 +54,7 @@ class TComSetProp final : public TKindCommand<TCommandId::SetProp> {
 };
 
 class TComFlip final : public TKindCommand<TCommandId::Flip> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   bool HasRunningState() const override { return true; }
@@ -69,28 +68,28 @@ class TComFlip final : public TKindCommand<TCommandId::Flip> {
   TCommandExpr delete_old;
   TCommandExpr param1;
   TCommandExpr param2;
-  TCommandExpr source;     // page version > 100
-  TCommandExpr no_events;  // page version > 106
+  TCommandExpr source;    // page version > 100
+  TCommandExpr no_events; // page version > 106
   TFlipState running;
 };
 
 class TComTextIns final : public TKindCommand<TCommandId::TextIns> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   bool HasRunningState() const override { return true; }
   void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
   void LoadRunningState(BinaryReader& r) override { running.Read(r); }
-  std::string glyph_stream;  // the text as a glyph-list stream, kept unparsed
+  std::string glyph_stream; // the text as a glyph-list stream, kept unparsed
   TCommandExpr box;
   TCommandExpr record_history;
   TCommandExpr wait;
-  TCommandExpr no_events;  // page version > 106
+  TCommandExpr no_events; // page version > 106
   TTextInsState running;
 };
 
 class TComMovieStop final : public TKindCommand<TCommandId::MovieStop> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   bool HasRunningState() const override { return true; }
@@ -99,33 +98,33 @@ class TComMovieStop final : public TKindCommand<TCommandId::MovieStop> {
   TCommandExpr object;
   TCommandExpr fade_ms;
   TCommandExpr wait;
-  TCommandExpr no_events;  // page version > 106
+  TCommandExpr no_events; // page version > 106
   TMovieStopState running;
 };
 
 class TComClrHist final : public TNoFieldCommand<TCommandId::ClrHist> {
- public:
+public:
   using TNoFieldCommand::TNoFieldCommand;
 };
 
 class TComClrRead final : public TNoFieldCommand<TCommandId::ClrRead> {
- public:
+public:
   using TNoFieldCommand::TNoFieldCommand;
 };
 
 class TComCallHist final : public TKindCommand<TCommandId::CallHist> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr box;
   TCommandExpr first;
   TCommandExpr count;
   TCommandExpr read_back;
-  TCommandExpr format;  // page version > 110
+  TCommandExpr format; // page version > 110
 };
 
 class TComPropMotion final : public TKindCommand<TCommandId::PropMotion> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr name;
@@ -134,16 +133,16 @@ class TComPropMotion final : public TKindCommand<TCommandId::PropMotion> {
   TCommandExpr end_value;
   TCommandExpr duration_ms;
   TCommandExpr curve;
-  TCommandExpr paused;  // page version > 107
+  TCommandExpr paused; // page version > 107
 };
 
 // FormatHist builds this class.
 class TComEntryHist final : public TKindCommand<TCommandId::FormatHist> {
- public:
+public:
   using TKindCommand::TKindCommand;
   void Fields(TFieldVisitor& v) override;
   TCommandExpr template_name;
-  TCommandExpr format;  // page version > 110
+  TCommandExpr format; // page version > 110
 };
 
-}  // namespace nova
+} // namespace nova

@@ -5,20 +5,18 @@
 namespace nova {
 
 // Base of the record classes: fixes the kind id.
-template <TCommandId Kind>
-class TKindCommand : public TCommand {
- public:
+template <TCommandId Kind> class TKindCommand : public TCommand {
+public:
   using TCommand::TCommand;
   static constexpr TCommandId kId = Kind;
   TCommandId Id() const override { return Kind; }
 };
 
 // A command whose record has nothing after the header.
-template <TCommandId Kind>
-class TNoFieldCommand : public TKindCommand<Kind> {
- public:
+template <TCommandId Kind> class TNoFieldCommand : public TKindCommand<Kind> {
+public:
   using TKindCommand<Kind>::TKindCommand;
   void Fields(TFieldVisitor&) override {}
 };
 
-}  // namespace nova
+} // namespace nova

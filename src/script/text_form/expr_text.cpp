@@ -18,9 +18,11 @@ bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 
 // Names printed bare: identifiers that cannot be read as another kind of operand.
 bool IsBareName(const std::string& s) {
-  if (s.empty() || !IsIdentStart(s[0])) return false;
+  if (s.empty() || !IsIdentStart(s[0]))
+    return false;
   for (char c : s) {
-    if (!IsIdentChar(c)) return false;
+    if (!IsIdentChar(c))
+      return false;
   }
   return s != "TRUE" && s != "FALSE" && s != "real" && s != "var";
 }
@@ -31,10 +33,14 @@ std::string FormatArg(const TCustomParam& a) {
     return IsBareName(name) ? name : "var(" + QuoteSjis(name) + ")";
   }
   switch (a.DataType()) {
-    case PT_INT: return std::to_string(a.AsInt());
-    case PT_FLOAT: return "real(" + FormatRealBytes(ExtendedToBytes(a.AsReal())) + ")";
-    case PT_BOOL: return a.AsFlag() ? "TRUE" : "FALSE";
-    default: return QuoteSjis(a.AsStr());
+  case PT_INT:
+    return std::to_string(a.AsInt());
+  case PT_FLOAT:
+    return "real(" + FormatRealBytes(ExtendedToBytes(a.AsReal())) + ")";
+  case PT_BOOL:
+    return a.AsFlag() ? "TRUE" : "FALSE";
+  default:
+    return QuoteSjis(a.AsStr());
   }
 }
 
@@ -47,7 +53,8 @@ void WriteArg(TTokCursor& c, BinaryWriter& w) {
     w.String(t.text);
     return;
   }
-  if (t.kind != TTokKind::Word) c.Fail("expected an operand");
+  if (t.kind != TTokKind::Word)
+    c.Fail("expected an operand");
   if (c.TakePunct("(")) {
     if (t.text == "real") {
       std::array<uint8_t, 10> bytes{};
@@ -73,7 +80,8 @@ void WriteArg(TTokCursor& c, BinaryWriter& w) {
   }
   int64_t v = 0;
   if (ParseInt(t.text, v)) {
-    if (v < INT32_MIN || v > INT32_MAX) c.Fail("integer " + t.text + " does not fit 32 bits");
+    if (v < INT32_MIN || v > INT32_MAX)
+      c.Fail("integer " + t.text + " does not fit 32 bits");
     w.U8(AK_INT);
     w.I32(static_cast<int32_t>(v));
     return;
@@ -89,9 +97,11 @@ void ParseOperator(TTokCursor& c, uint8_t& opcode, int& func_id) {
   func_id = -1;
   if (word.rfind("ocFunc:", 0) == 0) {
     func_id = FindFunc(word.substr(7));
-    if (func_id < 0) c.Fail("unknown function '" + word.substr(7) + "'");
+    if (func_id < 0)
+      c.Fail("unknown function '" + word.substr(7) + "'");
   } else if (word.rfind("ocFunc#", 0) == 0) {
-    if (!ParseInt(word.substr(7), n) || n < 0 || n > 255) c.Fail("bad function id in " + word);
+    if (!ParseInt(word.substr(7), n) || n < 0 || n > 255)
+      c.Fail("bad function id in " + word);
     func_id = static_cast<int>(n);
   } else if (word.rfind("op#", 0) == 0) {
     if (!ParseInt(word.substr(3), n) || n < 0 || n > 255 || n == ocFunc) {
@@ -101,8 +111,10 @@ void ParseOperator(TTokCursor& c, uint8_t& opcode, int& func_id) {
     return;
   } else {
     for (int code = 0; code < 256; ++code) {
-      if (*OpeCodeName(static_cast<uint8_t>(code)) && word == OpeCodeName(static_cast<uint8_t>(code))) {
-        if (code == ocFunc) c.Fail("ocFunc needs its function, as in ocFunc:IntToStr");
+      if (*OpeCodeName(static_cast<uint8_t>(code)) &&
+          word == OpeCodeName(static_cast<uint8_t>(code))) {
+        if (code == ocFunc)
+          c.Fail("ocFunc needs its function, as in ocFunc:IntToStr");
         opcode = static_cast<uint8_t>(code);
         return;
       }
@@ -138,7 +150,8 @@ void WriteOp(TTokCursor& c, BinaryWriter& w) {
   w.U8(opcode);
   w.String(dest_name);
   w.I32(count);
-  if (opcode == ocFunc) w.U8(static_cast<uint8_t>(func_id));
+  if (opcode == ocFunc)
+    w.U8(static_cast<uint8_t>(func_id));
   w.Bytes(std::span<const uint8_t>(args.data()));
 }
 
@@ -147,15 +160,17 @@ void Load(TCommandExpr& e, const std::vector<uint8_t>& bytes, const std::string&
   e.Read(r);
 }
 
-}  // namespace
+} // namespace
 
 std::string FormatExpr(const TCommandExpr& e) {
-  if (e.IsEmpty()) return "{}";
+  if (e.IsEmpty())
+    return "{}";
   std::string out = "[";
   const std::vector<TOpeData>& ops = e.parser.Ops();
   for (size_t i = 0; i < ops.size(); ++i) {
     const TOpeData& op = ops[i];
-    if (i > 0) out += "; ";
+    if (i > 0)
+      out += "; ";
     out += IsBareName(op.dest) ? op.dest : QuoteSjis(op.dest);
     out += " = ";
     if (op.opcode == ocFunc) {
@@ -166,7 +181,8 @@ std::string FormatExpr(const TCommandExpr& e) {
     } else {
       out += "op#" + std::to_string(op.opcode);
     }
-    for (size_t k = 0; k < op.args.size(); ++k) out += (k ? ", " : " ") + FormatArg(*op.args[k]);
+    for (size_t k = 0; k < op.args.size(); ++k)
+      out += (k ? ", " : " ") + FormatArg(*op.args[k]);
   }
   return out + "]";
 }
@@ -176,7 +192,8 @@ TCommandExpr ParseExpr(TTokCursor& c) {
   const TTok& t = c.Peek();
   if (t.kind == TTokKind::ExprSrc) {
     c.Next();
-    if (t.text.empty()) return e;
+    if (t.text.empty())
+      return e;
     std::vector<uint8_t> bytes;
     try {
       bytes = CompileToBytes(t.text);
@@ -203,4 +220,4 @@ TCommandExpr ParseExpr(TTokCursor& c) {
   return e;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -14,4 +14,4 @@ std::string FormatExpr(const TCommandExpr& e);
 // Reads "{source}" (compiled with the expression compiler) or "[operations]".
 TCommandExpr ParseExpr(TTokCursor& c);
 
-}  // namespace nova
+} // namespace nova

@@ -23,8 +23,10 @@ TTextLine TakeValue(const std::vector<TTok>& toks, size_t& i, int line) {
   int depth = 0;
   do {
     const TTok& t = toks[i++];
-    if (t.kind == TTokKind::Punct && (t.text == "[" || t.text == "(")) ++depth;
-    if (t.kind == TTokKind::Punct && (t.text == "]" || t.text == ")")) --depth;
+    if (t.kind == TTokKind::Punct && (t.text == "[" || t.text == "("))
+      ++depth;
+    if (t.kind == TTokKind::Punct && (t.text == "]" || t.text == ")"))
+      --depth;
     v.toks.push_back(t);
   } while (depth > 0 && i < toks.size());
   return v;
@@ -43,7 +45,7 @@ TPageSource::Line SplitLine(const TTextLine& tl, const std::string& file) {
       i += 2;
       if (i >= toks.size()) {
         TextFail(file + ":" + std::to_string(toks.back().line) + ": '" + item.key +
-                         "=' without a value");
+                 "=' without a value");
       }
     }
     item.value = TakeValue(toks, i, toks[i].line);
@@ -60,20 +62,22 @@ int64_t IntValue(const TTextLine& v, const std::string& file, int64_t lo, int64_
     c.Fail(std::string("expected ") + what + " from " + std::to_string(lo) + " to " +
            std::to_string(hi));
   }
-  if (!c.AtEnd()) c.Fail("unexpected text after the value");
+  if (!c.AtEnd())
+    c.Fail("unexpected text after the value");
   return n;
 }
 
 // Fills a command's fields from the items of its line.
 class TTextFieldReader final : public TFieldVisitor {
- public:
+public:
   TTextFieldReader(int32_t version, const TPageSource::Line& line, const std::string& file,
                    const TPage& page, const std::map<std::string, int32_t>& own_labels,
                    const TLabelResolver& resolver)
       : TFieldVisitor(version), file_(file), page_(page), own_labels_(own_labels),
         resolver_(resolver), kind_(line.head) {
     for (const TPageSource::Item& item : line.items) {
-      if (IsHeaderKey(item.key)) continue;
+      if (IsHeaderKey(item.key))
+        continue;
       if (item.key.empty()) {
         if (&item != &line.items.front() || positional_) {
           TTokCursor(item.value, file).Fail("only the first value may be given without a key");
@@ -102,18 +106,21 @@ class TTextFieldReader final : public TFieldVisitor {
 
   void Expr(const char* key, TCommandExpr& e) override {
     const TTextLine* v = Take(key);
-    if (!v) return;
+    if (!v)
+      return;
     TTokCursor c(*v, file_);
     e = ParseExpr(c);
     End(c);
   }
   void ExprList(const char* key, std::vector<TCommandExpr>& list) override {
     const TTextLine* v = Take(key);
-    if (!v) return;
+    if (!v)
+      return;
     TTokCursor c(*v, file_);
     c.ExpectPunct("(");
     if (!c.TakePunct(")")) {
-      do list.push_back(ParseExpr(c));
+      do
+        list.push_back(ParseExpr(c));
       while (c.TakePunct(","));
       c.ExpectPunct(")");
     }
@@ -121,11 +128,13 @@ class TTextFieldReader final : public TFieldVisitor {
   }
   void Str(const char* key, std::string& s) override {
     const TTextLine* v = Take(key);
-    if (!v) return;
+    if (!v)
+      return;
     TTokCursor c(*v, file_);
     s = c.ExpectString(key).text;
     End(c);
-    if (std::string(key) == "page") last_page_ = s;
+    if (std::string(key) == "page")
+      last_page_ = s;
   }
   void Int(const char* key, int32_t& v) override {
     if (const TTextLine* t = Take(key)) {
@@ -134,7 +143,8 @@ class TTextFieldReader final : public TFieldVisitor {
   }
   void Target(const char* key, int32_t& v, TTargetPage page) override {
     const TTextLine* t = Take(key);
-    if (!t) return;
+    if (!t)
+      return;
     TTokCursor c(*t, file_);
     const std::string& word = c.ExpectWord("a command index or @label").text;
     if (word.size() > 1 && word[0] == '@') {
@@ -149,11 +159,13 @@ class TTextFieldReader final : public TFieldVisitor {
     End(c);
   }
   void Byte(const char* key, uint8_t& v) override {
-    if (const TTextLine* t = Take(key)) v = static_cast<uint8_t>(IntValue(*t, file_, 0, 255, key));
+    if (const TTextLine* t = Take(key))
+      v = static_cast<uint8_t>(IntValue(*t, file_, 0, 255, key));
   }
   void Blob(const char* key, std::string& bytes) override {
     const TTextLine* v = Take(key);
-    if (!v) return;
+    if (!v)
+      return;
     TTokCursor c(*v, file_);
     const std::string& word = c.ExpectWord("hex:…").text;
     if (word.rfind("hex:", 0) != 0 || word.size() % 2 != 0) {
@@ -162,46 +174,54 @@ class TTextFieldReader final : public TFieldVisitor {
     bytes.clear();
     for (size_t i = 4; i < word.size(); i += 2) {
       int64_t b = 0;
-      if (!ParseInt("0x" + word.substr(i, 2), b)) c.Fail("bad hexadecimal digit in " + word);
+      if (!ParseInt("0x" + word.substr(i, 2), b))
+        c.Fail("bad hexadecimal digit in " + word);
       bytes += static_cast<char>(b);
     }
     End(c);
   }
   void Props(TPropExprs& props) override {
-    for (auto& [id, e] : props.entries()) Expr(std::string(PropName(id)).c_str(), e);
+    for (auto& [id, e] : props.entries())
+      Expr(std::string(PropName(id)).c_str(), e);
   }
 
- private:
+private:
   const TTextLine* Take(const char* key) {
     if (!first_visited_) {
       first_visited_ = true;
       if (positional_) {
         first_taken_ = true;
-        if (values_.count(key)) TTokCursor(*positional_, file_).Fail(std::string(key) + " given twice");
+        if (values_.count(key))
+          TTokCursor(*positional_, file_).Fail(std::string(key) + " given twice");
         return positional_;
       }
     }
     auto it = values_.find(key);
-    if (it == values_.end()) return nullptr;
+    if (it == values_.end())
+      return nullptr;
     const TTextLine* v = it->second;
     values_.erase(it);
     return v;
   }
 
   void End(TTokCursor& c) const {
-    if (!c.AtEnd()) c.Fail("unexpected text after the value");
+    if (!c.AtEnd())
+      c.Fail("unexpected text after the value");
   }
 
   int32_t ResolveLabel(TTokCursor& c, const std::string& label, TTargetPage page) {
     bool own = page == TTargetPage::Own || last_page_.empty() || last_page_ == page_.name();
     if (own) {
       auto it = own_labels_.find(label);
-      if (it == own_labels_.end()) c.Fail("no label " + QuoteSjis(label) + " in this page");
+      if (it == own_labels_.end())
+        c.Fail("no label " + QuoteSjis(label) + " in this page");
       return it->second;
     }
     std::optional<int32_t> index;
-    if (resolver_) index = resolver_(last_page_, label);
-    if (!index) c.Fail("no label " + QuoteSjis(label) + " in page " + QuoteSjis(last_page_));
+    if (resolver_)
+      index = resolver_(last_page_, label);
+    if (!index)
+      c.Fail("no label " + QuoteSjis(label) + " in page " + QuoteSjis(last_page_));
     return *index;
   }
 
@@ -219,7 +239,8 @@ class TTextFieldReader final : public TFieldVisitor {
 
 const TTextLine* FindItem(const TPageSource::Line& line, const char* key) {
   for (const TPageSource::Item& item : line.items) {
-    if (item.key == key) return &item.value;
+    if (item.key == key)
+      return &item.value;
   }
   return nullptr;
 }
@@ -231,8 +252,10 @@ void ApplyHeader(const TPageSource::Line& line, const std::string& file, TComman
   if (auto* v = FindItem(line, "indent")) {
     h.indent = static_cast<int32_t>(IntValue(*v, file, INT32_MIN, INT32_MAX, "indent"));
   }
-  if (auto* v = FindItem(line, "skip")) h.skip = IntValue(*v, file, 0, 1, "skip") != 0;
-  if (auto* v = FindItem(line, "cont")) h.cont = IntValue(*v, file, 0, 1, "cont") != 0;
+  if (auto* v = FindItem(line, "skip"))
+    h.skip = IntValue(*v, file, 0, 1, "skip") != 0;
+  if (auto* v = FindItem(line, "cont"))
+    h.cont = IntValue(*v, file, 0, 1, "cont") != 0;
   if (auto* v = FindItem(line, "line")) {
     h.line = static_cast<int32_t>(IntValue(*v, file, INT32_MIN, INT32_MAX, "line"));
   }
@@ -251,13 +274,17 @@ void ApplyMaskLine(const TPageSource::Line& line, const std::string& file, TMask
   auto fail = [&](const std::string& what) {
     TextFail(file + ":" + std::to_string(line.line) + ": " + what);
   };
-  if (line.items.empty() || !line.items[0].key.empty()) fail("mask needs its entry first");
+  if (line.items.empty() || !line.items[0].key.empty())
+    fail("mask needs its entry first");
   TTokCursor ec(line.items[0].value, file);
   std::string entry_word = ec.ExpectWord("a command kind or entry number").text;
   int64_t k = CommandIdByName(entry_word);
-  if (k < 0 && (!ParseInt(entry_word, k) || k < 0)) fail("unknown mask entry '" + entry_word + "'");
-  if (k >= masks.StoredCount()) fail("mask entry " + std::to_string(k) + " beyond the mask count");
-  if (!given.insert(static_cast<int32_t>(k)).second) fail("mask entry " + entry_word + " given twice");
+  if (k < 0 && (!ParseInt(entry_word, k) || k < 0))
+    fail("unknown mask entry '" + entry_word + "'");
+  if (k >= masks.StoredCount())
+    fail("mask entry " + std::to_string(k) + " beyond the mask count");
+  if (!given.insert(static_cast<int32_t>(k)).second)
+    fail("mask entry " + entry_word + " given twice");
   std::vector<uint8_t> bytes(static_cast<size_t>(masks.StoredSize()));
   for (size_t i = 1; i < line.items.size(); ++i) {
     const TPageSource::Item& item = line.items[i];
@@ -270,25 +297,28 @@ void ApplyMaskLine(const TPageSource::Line& line, const std::string& file, TMask
       }
       for (size_t b = 0; b < hex.size(); b += 2) {
         int64_t v = 0;
-        if (!ParseInt("0x" + hex.substr(b, 2), v)) fail("bad hexadecimal digit in tail");
+        if (!ParseInt("0x" + hex.substr(b, 2), v))
+          fail("bad hexadecimal digit in tail");
         bytes[kMaskBytes + b / 2] = static_cast<uint8_t>(v);
       }
       continue;
     }
-    if (!item.key.empty()) fail("unknown mask field '" + item.key + "'");
+    if (!item.key.empty())
+      fail("unknown mask field '" + item.key + "'");
     std::string word = c.ExpectWord("a property name").text;
     int64_t id = PropIdByName(word);
-    if (id < 0 && (!ParseInt(word, id) || id < 0)) fail("unknown property '" + word + "'");
+    if (id < 0 && (!ParseInt(word, id) || id < 0))
+      fail("unknown property '" + word + "'");
     if (id >= static_cast<int64_t>(std::min<size_t>(bytes.size(), kMaskBytes) * 8)) {
-      fail("property " + word + " does not fit a mask entry of " +
-           std::to_string(bytes.size()) + " bytes");
+      fail("property " + word + " does not fit a mask entry of " + std::to_string(bytes.size()) +
+           " bytes");
     }
     bytes[static_cast<size_t>(id / 8)] |= static_cast<uint8_t>(1u << (id % 8));
   }
   masks.SetStoredEntry(static_cast<int32_t>(k), bytes);
 }
 
-}  // namespace
+} // namespace
 
 TPageSource::TPageSource(const std::string& utf8, std::string file) : file_(std::move(file)) {
   for (const TTextLine& tl : LexText(utf8, file_)) {
@@ -297,18 +327,18 @@ TPageSource::TPageSource(const std::string& utf8, std::string file) : file_(std:
         line.head == "mask") {
       if (!commands_.empty() && line.head != "mask") {
         TextFail(file_ + ":" + std::to_string(line.line) + ": " + line.head +
-                         " must come before the first command");
+                 " must come before the first command");
       }
       directives_.push_back(std::move(line));
       continue;
     }
     if (CommandIdByName(line.head) < 0) {
-      TextFail(file_ + ":" + std::to_string(line.line) + ": unknown command '" +
-                       line.head + "'");
+      TextFail(file_ + ":" + std::to_string(line.line) + ": unknown command '" + line.head + "'");
     }
     if (line.head == "Label") {
       const TTextLine* v = FindItem(line, "name");
-      if (!v && !line.items.empty() && line.items[0].key.empty()) v = &line.items[0].value;
+      if (!v && !line.items.empty() && line.items[0].key.empty())
+        v = &line.items[0].value;
       if (v) {
         TTokCursor c(*v, file_);
         labels_.emplace(c.ExpectString("the label name").text,
@@ -330,25 +360,29 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
       TextFail(file_ + ":" + std::to_string(d.line) + ": " + what);
     };
     if (d.head == "page") {
-      if (d.items.size() != 1) fail("page takes its version");
+      if (d.items.size() != 1)
+        fail("page takes its version");
       page.set_version(static_cast<int32_t>(
           IntValue(d.items[0].value, file_, kOldestPageVersion, INT32_MAX, "a page version")));
     } else if (d.head == "result") {
       TTokCursor c(d.items.at(0).value, file_);
       int type = ResultTypeFromWord(c.ExpectWord("a result type").text);
-      if (type < 0 || d.items.size() != 1) fail("result takes int, float, flag, str or a number");
+      if (type < 0 || d.items.size() != 1)
+        fail("result takes int, float, flag, str or a number");
       page.set_result_type(static_cast<uint8_t>(type));
     } else if (d.head == "masks") {
-      if (d.items.size() != 2) fail("masks takes the entry count and the entry size");
+      if (d.items.size() != 2)
+        fail("masks takes the entry count and the entry size");
       mask_count = IntValue(d.items[0].value, file_, 0, INT32_MAX, "a mask count");
       mask_size = IntValue(d.items[1].value, file_, 0, INT32_MAX, "a mask size");
-      if (mask_count * mask_size > kMaxMaskTableBytes) fail("mask table too large");
+      if (mask_count * mask_size > kMaxMaskTableBytes)
+        fail("mask table too large");
     }
   }
   if (page.version() > kNewestPageVersion) {
     if (!commands_.empty()) {
       TextFail(file_ + ": a page of version " + std::to_string(page.version()) +
-                       " has no commands");
+               " has no commands");
     }
     return;
   }
@@ -356,30 +390,33 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
   masks.Reset(static_cast<int32_t>(mask_count), static_cast<int32_t>(mask_size));
   std::set<int32_t> given;
   for (const Line& d : directives_) {
-    if (d.head == "mask") ApplyMaskLine(d, file_, masks, given);
+    if (d.head == "mask")
+      ApplyMaskLine(d, file_, masks, given);
   }
   // Kinds without a mask line carry the properties their commands name.
   std::map<int32_t, std::vector<uint8_t>> derived;
   for (const Line& line : commands_) {
     int32_t id = CommandIdByName(line.head);
-    if (!CommandKindInfo(static_cast<TCommandId>(id)).creates_component || given.count(id)) continue;
+    if (!CommandKindInfo(static_cast<TCommandId>(id)).creates_component || given.count(id))
+      continue;
     if (id >= masks.StoredCount()) {
       TextFail(file_ + ":" + std::to_string(line.line) + ": the mask table has no entry for " +
-                       line.head);
+               line.head);
     }
     auto [it, fresh] = derived.try_emplace(id, masks.StoredEntry(id));
     for (const Item& item : line.items) {
       int pid = PropIdByName(item.key);
-      if (pid < 0) continue;
+      if (pid < 0)
+        continue;
       if (pid >= std::min<int32_t>(masks.StoredSize(), kMaskBytes) * 8) {
         TextFail(file_ + ":" + std::to_string(line.line) + ": " + item.key +
-                         " does not fit a mask entry of " + std::to_string(masks.StoredSize()) +
-                         " bytes");
+                 " does not fit a mask entry of " + std::to_string(masks.StoredSize()) + " bytes");
       }
       it->second[static_cast<size_t>(pid / 8)] |= static_cast<uint8_t>(1u << (pid % 8));
     }
   }
-  for (const auto& [id, bytes] : derived) masks.SetStoredEntry(id, bytes);
+  for (const auto& [id, bytes] : derived)
+    masks.SetStoredEntry(id, bytes);
 
   for (const Line& line : commands_) {
     std::unique_ptr<TCommand> c =
@@ -392,4 +429,4 @@ void TPageSource::Build(TPage& page, const TLabelResolver& resolver) const {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -23,14 +23,15 @@ std::string HexBytes(const std::string& bytes) {
 }
 
 class TTextFieldWriter final : public TFieldVisitor {
- public:
+public:
   explicit TTextFieldWriter(int32_t version) : TFieldVisitor(version) {}
   std::vector<std::string> items;
 
   void Expr(const char* key, TCommandExpr& e) override { Add(key, FormatExpr(e)); }
   void ExprList(const char* key, std::vector<TCommandExpr>& list) override {
     std::string s = "(";
-    for (size_t i = 0; i < list.size(); ++i) s += (i ? ", " : "") + FormatExpr(list[i]);
+    for (size_t i = 0; i < list.size(); ++i)
+      s += (i ? ", " : "") + FormatExpr(list[i]);
     Add(key, s + ")");
   }
   void Str(const char* key, std::string& s) override { Add(key, QuoteSjis(s)); }
@@ -39,32 +40,39 @@ class TTextFieldWriter final : public TFieldVisitor {
   void Byte(const char* key, uint8_t& v) override { Add(key, std::to_string(v)); }
   void Blob(const char* key, std::string& bytes) override { Add(key, "hex:" + HexBytes(bytes)); }
   void Props(TPropExprs& props) override {
-    for (auto& [id, e] : props.entries()) Add(std::string(PropName(id)).c_str(), FormatExpr(e));
+    for (auto& [id, e] : props.entries())
+      Add(std::string(PropName(id)).c_str(), FormatExpr(e));
   }
 
- private:
+private:
   void Add(const std::string& key, const std::string& value) { items.push_back(key + "=" + value); }
 };
 
 class TDisassembler {
- public:
+public:
   explicit TDisassembler(TPage& page) : page_(page) {}
 
   std::string Run() {
     Emit("# page " + QuoteSjis(page_.name()));
     Emit("page " + std::to_string(page_.version()));
-    if (page_.version() > kNewestPageVersion || page_.version() < kOldestPageVersion) return out_;
+    if (page_.version() > kNewestPageVersion || page_.version() < kOldestPageVersion)
+      return out_;
     Emit("result " + ResultTypeWord(page_.result_type()));
     const TMaskTable& m = page_.masks();
     if (m.StoredCount() != kCommandKindCount || m.StoredSize() != kMaskBytes) {
       Emit("masks " + std::to_string(m.StoredCount()) + " " + std::to_string(m.StoredSize()));
     }
-    for (int32_t k = 0; k < m.StoredCount(); ++k) MaskLine(k);
-    for (int32_t i = 0; i < page_.commands().Count(); ++i) CommandLines(i);
+    // Entries of no bytes have nothing to show, however many the file claims.
+    if (m.StoredSize() > 0) {
+      for (int32_t k = 0; k < m.StoredCount(); ++k)
+        MaskLine(k);
+    }
+    for (int32_t i = 0; i < page_.commands().Count(); ++i)
+      CommandLines(i);
     return out_;
   }
 
- private:
+private:
   void Emit(const std::string& line) {
     out_ += line + "\n";
     ++line_no_;
@@ -77,7 +85,8 @@ class TDisassembler {
     bool any = false;
     size_t bits = std::min<size_t>(bytes.size(), kMaskBytes) * 8;
     for (size_t id = 0; id < bits; ++id) {
-      if (!((bytes[id / 8] >> (id % 8)) & 1)) continue;
+      if (!((bytes[id / 8] >> (id % 8)) & 1))
+        continue;
       std::string_view name = PropName(static_cast<int>(id));
       line += " " + (name.empty() ? std::to_string(id) : std::string(name));
       any = true;
@@ -89,7 +98,8 @@ class TDisassembler {
         any = true;
       }
     }
-    if (any) Emit(line);
+    if (any)
+      Emit(line);
   }
 
   void CommandLines(int32_t index) {
@@ -104,18 +114,24 @@ class TDisassembler {
     } else {
       attrs.push_back("indent=" + std::to_string(h.indent));
     }
-    if (h.skip) attrs.push_back("skip=1");
-    if (!h.cont) attrs.push_back("cont=0");
-    if (h.line != line_no_ + 1) attrs.push_back("line=" + std::to_string(h.line));
-    if (c.kind_byte & 0x80) attrs.push_back("kindbyte=" + std::to_string(c.kind_byte));
+    if (h.skip)
+      attrs.push_back("skip=1");
+    if (!h.cont)
+      attrs.push_back("cont=0");
+    if (h.line != line_no_ + 1)
+      attrs.push_back("line=" + std::to_string(h.line));
+    if (c.kind_byte & 0x80)
+      attrs.push_back("kindbyte=" + std::to_string(c.kind_byte));
     std::vector<std::string> items = fields.items;
     items.insert(items.end(), attrs.begin(), attrs.end());
 
     std::string head = lead + CommandKindInfo(c.Id()).name;
     size_t total = head.size();
-    for (const std::string& s : items) total += 1 + s.size();
+    for (const std::string& s : items)
+      total += 1 + s.size();
     if (total <= kLineWidth || items.size() < 2) {
-      for (const std::string& s : items) head += " " + s;
+      for (const std::string& s : items)
+        head += " " + s;
       Emit(head);
       return;
     }
@@ -130,8 +146,8 @@ class TDisassembler {
   int line_no_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::string DisassemblePage(TPage& page) { return TDisassembler(page).Run(); }
 
-}  // namespace nova
+} // namespace nova

@@ -22,7 +22,7 @@ using TLabelResolver =
 // A page source split into lines and commands, before anything is built. Title builds parse
 // every page first so that jumps can name labels of other pages.
 class TPageSource {
- public:
+public:
   // Lexes and splits `utf8`; errors name `file` and the line.
   TPageSource(const std::string& utf8, std::string file);
 
@@ -34,21 +34,21 @@ class TPageSource {
   void Build(TPage& page, const TLabelResolver& resolver = {}) const;
 
   struct Item {
-    std::string key;  // empty for a value given without a key
-    TTextLine value;  // the value's tokens
+    std::string key; // empty for a value given without a key
+    TTextLine value; // the value's tokens
   };
   struct Line {
     int line;
     int indent;
-    std::string head;  // directive or command name
+    std::string head; // directive or command name
     std::vector<Item> items;
   };
 
- private:
+private:
   std::string file_;
   std::vector<Line> directives_;
   std::vector<Line> commands_;
   std::map<std::string, int32_t> labels_;
 };
 
-}  // namespace nova
+} // namespace nova

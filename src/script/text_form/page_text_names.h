@@ -15,4 +15,4 @@ int ResultTypeFromWord(const std::string& word);
 // The kind name for mask entries 0…60, else the number.
 std::string MaskEntryWord(int32_t k);
 
-}  // namespace nova
+} // namespace nova

@@ -14,16 +14,21 @@ std::string Flag(bool b) { return b ? "1" : "0"; }
 std::string VariableLine(const TParamData& v) {
   std::string line = "var " + ResultTypeWord(v.type) + " " + QuoteSjis(v.name);
   switch (v.type) {
-    case 1: return line + " " + std::to_string(v.int_value);
-    case 2: return line + " " + FormatRealBytes(v.real_bytes);
-    case 3: return line + " " + Flag(v.flag_value);
-    case 4: return line + " " + QuoteSjis(v.str_value);
-    default: return line;
+  case 1:
+    return line + " " + std::to_string(v.int_value);
+  case 2:
+    return line + " " + FormatRealBytes(v.real_bytes);
+  case 3:
+    return line + " " + Flag(v.flag_value);
+  case 4:
+    return line + " " + QuoteSjis(v.str_value);
+  default:
+    return line;
   }
 }
 
 class TProjectAssembler {
- public:
+public:
   TProjectAssembler(const std::string& file) : file_(file) {}
 
   TProjectSetting Run(const std::string& utf8) {
@@ -31,19 +36,22 @@ class TProjectAssembler {
     // The version decides which fields may follow, so it is taken first wherever it stands.
     for (const TTextLine& l : lines) {
       TTokCursor c(l, file_);
-      if (c.ExpectWord("a field name").text != "project") continue;
+      if (c.ExpectWord("a field name").text != "project")
+        continue;
       p_.version = static_cast<int32_t>(Int(c, INT32_MIN, kNewestProjectVersion));
       End(c);
     }
-    for (const TTextLine& l : lines) Line(l);
+    for (const TTextLine& l : lines)
+      Line(l);
     return std::move(p_);
   }
 
- private:
+private:
   void Line(const TTextLine& l) {
     TTokCursor c(l, file_);
     std::string key = c.Next().text;
-    if (key == "project") return;
+    if (key == "project")
+      return;
     if (key == "title") {
       p_.title = Str(c);
     } else if (key == "scene") {
@@ -99,19 +107,27 @@ class TProjectAssembler {
   TParamData Variable(TTokCursor& c) {
     TParamData v;
     int type = ResultTypeFromWord(c.ExpectWord("a variable type").text);
-    if (type < 0) c.Fail("variable type must be int, float, flag, str or a number 0-255");
+    if (type < 0)
+      c.Fail("variable type must be int, float, flag, str or a number 0-255");
     v.type = static_cast<uint8_t>(type);
     v.name = Str(c);
     switch (v.type) {
-      case 1: v.int_value = Int32(c); break;
-      case 2:
-        if (!ParseRealText(c.ExpectWord("a real value").text, v.real_bytes)) {
-          c.Fail("expected a real number or hex: and 20 hexadecimal digits");
-        }
-        break;
-      case 3: v.flag_value = Bool(c); break;
-      case 4: v.str_value = Str(c); break;
-      default: break;
+    case 1:
+      v.int_value = Int32(c);
+      break;
+    case 2:
+      if (!ParseRealText(c.ExpectWord("a real value").text, v.real_bytes)) {
+        c.Fail("expected a real number or hex: and 20 hexadecimal digits");
+      }
+      break;
+    case 3:
+      v.flag_value = Bool(c);
+      break;
+    case 4:
+      v.str_value = Str(c);
+      break;
+    default:
+      break;
     }
     return v;
   }
@@ -133,14 +149,15 @@ class TProjectAssembler {
   bool Bool(TTokCursor& c) { return Int(c, 0, 1) != 0; }
   std::string Str(TTokCursor& c) { return c.ExpectString("a text").text; }
   void End(TTokCursor& c) {
-    if (!c.AtEnd()) c.Fail("unexpected text at the end of the line");
+    if (!c.AtEnd())
+      c.Fail("unexpected text at the end of the line");
   }
 
   const std::string& file_;
   TProjectSetting p_;
 };
 
-}  // namespace
+} // namespace
 
 std::string DumpProject(const TProjectSetting& p) {
   std::string out;
@@ -150,18 +167,26 @@ std::string DumpProject(const TProjectSetting& p) {
   line("scene " + std::to_string(p.scene_width) + " " + std::to_string(p.scene_height));
   line("fullscreen " + std::to_string(p.full_width) + " " + std::to_string(p.full_height));
   line("start " + QuoteSjis(p.start_page));
-  if (p.version >= kExitPageSince) line("exit " + QuoteSjis(p.exit_page));
+  if (p.version >= kExitPageSince)
+    line("exit " + QuoteSjis(p.exit_page));
   line("cdkey " + QuoteSjis(p.cd_registry_key));
   line("imagecode " + std::to_string(p.image_code));
-  if (p.version >= kWriteSaveSince) line("writesave " + Flag(p.write_save_file));
-  if (p.version >= kExtraFlagSince) line("extra " + Flag(p.extra_flag));
-  if (p.version >= kMediaSince) line("media " + QuoteSjis(p.media_extensions));
-  if (p.version >= kPauseSince) line("pauseinactive " + Flag(p.pause_when_inactive));
-  if (p.version >= kExtraFlag2Since) line("extra2 " + Flag(p.extra_flag2));
-  if (p.version >= kToolBarSince) line("toolbar " + Flag(p.show_tool_bar));
+  if (p.version >= kWriteSaveSince)
+    line("writesave " + Flag(p.write_save_file));
+  if (p.version >= kExtraFlagSince)
+    line("extra " + Flag(p.extra_flag));
+  if (p.version >= kMediaSince)
+    line("media " + QuoteSjis(p.media_extensions));
+  if (p.version >= kPauseSince)
+    line("pauseinactive " + Flag(p.pause_when_inactive));
+  if (p.version >= kExtraFlag2Since)
+    line("extra2 " + Flag(p.extra_flag2));
+  if (p.version >= kToolBarSince)
+    line("toolbar " + Flag(p.show_tool_bar));
   line("diskprompt " + QuoteSjis(p.disk_prompt));
   line("quit " + QuoteSjis(p.quit_message));
-  for (const TParamData& v : p.variables) line(VariableLine(v));
+  for (const TParamData& v : p.variables)
+    line(VariableLine(v));
   for (const TFolderDiskList::Entry& e : p.folder_disks.entries) {
     line("disk " + QuoteSjis(e.folder) + " " + std::to_string(e.disk));
   }
@@ -172,4 +197,4 @@ TProjectSetting AssembleProject(const std::string& utf8, const std::string& file
   return TProjectAssembler(file).Run(utf8);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -13,4 +13,4 @@ std::string DumpProject(const TProjectSetting& project);
 // version does not carry.
 TProjectSetting AssembleProject(const std::string& utf8, const std::string& file);
 
-}  // namespace nova
+} // namespace nova

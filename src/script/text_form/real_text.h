@@ -12,4 +12,4 @@ std::string FormatRealBytes(const std::array<uint8_t, 10>& bytes);
 // Reads such a text; false when it is neither form.
 bool ParseRealText(const std::string& text, std::array<uint8_t, 10>& bytes);
 
-}  // namespace nova
+} // namespace nova

@@ -9,7 +9,8 @@
 namespace nova {
 
 const TTok& TTokCursor::Peek() const {
-  if (AtEnd()) Fail("unexpected end of line");
+  if (AtEnd())
+    Fail("unexpected end of line");
   return toks_[pos_];
 }
 
@@ -28,17 +29,20 @@ bool TTokCursor::IsPunct(const char* p) const {
 }
 
 bool TTokCursor::TakePunct(const char* p) {
-  if (!IsPunct(p)) return false;
+  if (!IsPunct(p))
+    return false;
   ++pos_;
   return true;
 }
 
 void TTokCursor::ExpectPunct(const char* p) {
-  if (!TakePunct(p)) Fail(std::string("expected '") + p + "'");
+  if (!TakePunct(p))
+    Fail(std::string("expected '") + p + "'");
 }
 
 const TTok& TTokCursor::ExpectWord(const char* what) {
-  if (AtEnd() || Peek().kind != TTokKind::Word) Fail(std::string("expected ") + what);
+  if (AtEnd() || Peek().kind != TTokKind::Word)
+    Fail(std::string("expected ") + what);
   return Next();
 }
 
@@ -57,25 +61,29 @@ std::string TTokCursor::Where() const {
 void TTokCursor::Fail(const std::string& what) const { TextFail(Where() + ": " + what); }
 
 bool ParseInt(const std::string& word, int64_t& out) {
-  if (word.empty()) return false;
+  if (word.empty())
+    return false;
   size_t i = word[0] == '-' || word[0] == '+' ? 1 : 0;
   int base = 10;
   if (word.compare(i, 2, "0x") == 0 || word.compare(i, 2, "0X") == 0) {
     base = 16;
     i += 2;
   }
-  if (i >= word.size()) return false;
+  if (i >= word.size())
+    return false;
   for (size_t k = i; k < word.size(); ++k) {
     char c = word[k];
     bool digit = (c >= '0' && c <= '9') ||
                  (base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
-    if (!digit) return false;
+    if (!digit)
+      return false;
   }
   errno = 0;
   long long v = std::strtoll(word.c_str() + i, nullptr, base);
-  if (errno == ERANGE) return false;
+  if (errno == ERANGE)
+    return false;
   out = word[0] == '-' ? -v : v;
   return true;
 }
 
-}  // namespace nova
+} // namespace nova

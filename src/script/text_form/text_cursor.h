@@ -9,7 +9,7 @@ namespace nova {
 
 // Reads the tokens of one logical line; errors name the file and the token's line.
 class TTokCursor {
- public:
+public:
   TTokCursor(const TTextLine& line, const std::string& file)
       : toks_(line.toks), file_(file), line_(line.line) {}
 
@@ -26,7 +26,7 @@ class TTokCursor {
   [[noreturn]] void Fail(const std::string& what) const;
   std::string Where() const;
 
- private:
+private:
   const std::vector<TTok>& toks_;
   const std::string& file_;
   int line_;
@@ -37,4 +37,4 @@ class TTokCursor {
 // is not one or does not fit int64.
 bool ParseInt(const std::string& word, int64_t& out);
 
-}  // namespace nova
+} // namespace nova

@@ -16,14 +16,17 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool EndsWord(char c) { return IsBlank(c) || c == '\n' || c == '"' || std::strchr(kPunct, c); }
 
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
   return -1;
 }
 
 class TLexer {
- public:
+public:
   TLexer(const std::string& text, const std::string& file) : s_(text), file_(file) {}
 
   std::vector<TTextLine> Run() {
@@ -52,7 +55,8 @@ class TLexer {
         ++p_;
         ++line_;
         if (depth == 0) {
-          if (!cur.toks.empty()) lines.push_back(std::move(cur));
+          if (!cur.toks.empty())
+            lines.push_back(std::move(cur));
           at_line_start = true;
         }
       } else if (c == '#') {
@@ -64,72 +68,94 @@ class TLexer {
       } else if (c == '}') {
         Fail("'}' without '{'");
       } else if (std::strchr(kPunct, c)) {
-        if (c == '(' || c == '[') ++depth;
+        if (c == '(' || c == '[')
+          ++depth;
         if (c == ')' || c == ']') {
-          if (depth == 0) Fail(std::string("'") + c + "' without its opening bracket");
+          if (depth == 0)
+            Fail(std::string("'") + c + "' without its opening bracket");
           --depth;
         }
         cur.toks.push_back({TTokKind::Punct, std::string(1, c), line_});
         ++p_;
       } else {
         size_t start = p_;
-        while (p_ < s_.size() && !EndsWord(s_[p_])) ++p_;
+        while (p_ < s_.size() && !EndsWord(s_[p_]))
+          ++p_;
         cur.toks.push_back({TTokKind::Word, s_.substr(start, p_ - start), line_});
       }
     }
-    if (depth != 0) Fail("unclosed bracket at the end of the file");
-    if (!at_line_start && !cur.toks.empty()) lines.push_back(std::move(cur));
+    if (depth != 0)
+      Fail("unclosed bracket at the end of the file");
+    if (!at_line_start && !cur.toks.empty())
+      lines.push_back(std::move(cur));
     return lines;
   }
 
- private:
+private:
   [[noreturn]] void Fail(const std::string& what) const {
     TextFail(file_ + ":" + std::to_string(line_) + ": " + what);
   }
   std::string Where() const { return file_ + ":" + std::to_string(line_); }
 
   bool RestIsBlankToNewline(size_t q) const {
-    while (q < s_.size() && IsBlank(s_[q])) ++q;
+    while (q < s_.size() && IsBlank(s_[q]))
+      ++q;
     return q < s_.size() && s_[q] == '\n';
   }
   void SkipToNewline() {
-    while (p_ < s_.size() && s_[p_] != '\n') ++p_;
+    while (p_ < s_.size() && s_[p_] != '\n')
+      ++p_;
   }
 
   std::string LexString() {
     ++p_;
-    std::string out;  // Shift-JIS
-    std::string run;  // UTF-8 not yet converted
+    std::string out; // Shift-JIS
+    std::string run; // UTF-8 not yet converted
     auto flush = [&] {
       out += TextToSjis(run, Where());
       run.clear();
     };
     while (true) {
-      if (p_ >= s_.size() || s_[p_] == '\n') Fail("unterminated string");
+      if (p_ >= s_.size() || s_[p_] == '\n')
+        Fail("unterminated string");
       char c = s_[p_++];
-      if (c == '"') break;
+      if (c == '"')
+        break;
       if (c != '\\') {
         run += c;
         continue;
       }
-      if (p_ >= s_.size()) Fail("unterminated string");
+      if (p_ >= s_.size())
+        Fail("unterminated string");
       char e = s_[p_++];
       switch (e) {
-        case 'n': run += '\n'; break;
-        case 'r': run += '\r'; break;
-        case 't': run += '\t'; break;
-        case '"': run += '"'; break;
-        case '\\': run += '\\'; break;
-        case 'x': {
-          int hi = p_ < s_.size() ? HexDigit(s_[p_]) : -1;
-          int lo = p_ + 1 < s_.size() ? HexDigit(s_[p_ + 1]) : -1;
-          if (hi < 0 || lo < 0) Fail("\\x needs two hexadecimal digits");
-          p_ += 2;
-          flush();
-          out += static_cast<char>(hi * 16 + lo);
-          break;
-        }
-        default: Fail(std::string("unknown escape \\") + e);
+      case 'n':
+        run += '\n';
+        break;
+      case 'r':
+        run += '\r';
+        break;
+      case 't':
+        run += '\t';
+        break;
+      case '"':
+        run += '"';
+        break;
+      case '\\':
+        run += '\\';
+        break;
+      case 'x': {
+        int hi = p_ < s_.size() ? HexDigit(s_[p_]) : -1;
+        int lo = p_ + 1 < s_.size() ? HexDigit(s_[p_ + 1]) : -1;
+        if (hi < 0 || lo < 0)
+          Fail("\\x needs two hexadecimal digits");
+        p_ += 2;
+        flush();
+        out += static_cast<char>(hi * 16 + lo);
+        break;
+      }
+      default:
+        Fail(std::string("unknown escape \\") + e);
       }
     }
     flush();
@@ -148,7 +174,8 @@ class TLexer {
         Fail("'{' without '}'");
       }
       char c = s_[p_];
-      if (c == '\n') ++line_;
+      if (c == '\n')
+        ++line_;
       if (in_string) {
         if (c == '\\' && p_ + 1 < s_.size()) {
           ++p_;
@@ -176,13 +203,14 @@ class TLexer {
   int line_ = 1;
 };
 
-}  // namespace
+} // namespace
 
 void TextFail(const std::string& utf8_message) { throw ENovaError(Utf8ToSjis(utf8_message)); }
 
 std::string TextToSjis(const std::string& utf8, const std::string& where) {
   std::string sjis = Utf8ToSjis(utf8);
-  if (SjisToUtf8(sjis) != utf8) TextFail(where + ": text has no Shift-JIS form");
+  if (SjisToUtf8(sjis) != utf8)
+    TextFail(where + ": text has no Shift-JIS form");
   return sjis;
 }
 
@@ -198,18 +226,28 @@ std::string QuoteSjis(const std::string& sjis) {
     auto c = static_cast<uint8_t>(sjis[i]);
     if (n == 1) {
       switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-          if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-          } else {
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-          }
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c >= 0x20 && c < 0x7F) {
+          out += static_cast<char>(c);
+        } else {
+          std::snprintf(hex, sizeof hex, "\\x%02X", c);
+          out += hex;
+        }
       }
     } else {
       std::string ch = sjis.substr(i, n);
@@ -228,4 +266,4 @@ std::string QuoteSjis(const std::string& sjis) {
   return out + "\"";
 }
 
-}  // namespace nova
+} // namespace nova

@@ -7,16 +7,16 @@ namespace nova {
 
 // Tokens of the text forms of pages and projects (UTF-8 files).
 enum class TTokKind {
-  Word,     // a run of characters other than blanks and  " { } [ ] ( ) ; , =
-  String,   // "..." with escapes; text holds Shift-JIS bytes
-  ExprSrc,  // { ... }: expression source; text holds Shift-JIS bytes, trimmed
-  Punct,    // one of [ ] ( ) ; , =
+  Word,    // a run of characters other than blanks and  " { } [ ] ( ) ; , =
+  String,  // "..." with escapes; text holds Shift-JIS bytes
+  ExprSrc, // { ... }: expression source; text holds Shift-JIS bytes, trimmed
+  Punct,   // one of [ ] ( ) ; , =
 };
 
 struct TTok {
   TTokKind kind;
   std::string text;
-  int line;  // 1-based line of the file where the token starts
+  int line; // 1-based line of the file where the token starts
 };
 
 // One logical line: its tokens, the line it starts on and its indentation in spaces.
@@ -42,4 +42,4 @@ std::string TextToSjis(const std::string& utf8, const std::string& where);
 // rest escaped, so that lexing it gives back the same bytes.
 std::string QuoteSjis(const std::string& sjis);
 
-}  // namespace nova
+} // namespace nova

@@ -8,6 +8,11 @@
 
 namespace nova {
 
+class TCustomDIBX;
+
+// Ordered dithering when a truecolour frame is copied onto a 15- or 16-bit surface.
+enum class WispDither { kOff, kOn };
+
 // One layer of a frame as read from a file; layers live only while their file is being read.
 struct TWispLayer {
   std::string name;
@@ -44,6 +49,12 @@ class TWispFrame {
   void MakeMask();
   // Crops to the content; returns its top-left as the drawing offset ((0, 0) when unchanged).
   WispPoint Trim();
+  // Sizes `surface` to the frame at the surface's own bit count and converts the picture into
+  // it (24 and 32 bits into 32 bits by direct loops, keeping the low 24 bits). Dithering never
+  // touches frames that have a key but no alpha, so their key stays exact.
+  void CopyTo(TCustomDIBX& surface, WispDither dither = WispDither::kOff) const;
+  // Sizes `mask` to the frame at 8 bits and copies the alpha plane (255 throughout without one).
+  void CopyAlphaTo(TCustomDIBX& mask) const;
 
  private:
   bool ContentRect(TRect& rect) const;

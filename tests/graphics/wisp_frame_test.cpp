@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "graphics/dibx.h"
 #include "graphics/wisp_frame.h"
+#include "graphics/wisp_frame_list.h"
+#include "graphics/wisp_surface_decoder.h"
 
 using namespace nova;
 
@@ -76,4 +81,50 @@ TEST(WispFrame, TrimCropsToContentAndRegions) {
   TWispFrame f = Frame({{1, 1}});
   EXPECT_EQ(f.Trim(), (WispPoint{0, 0}));
   EXPECT_EQ(f.Width(), 6);
+}
+
+TEST(WispFrame, CopyToSurfaces) {
+  TWispFrame f;
+  f.picture.color.SetSize(4, 4, 24);
+  f.picture.color.Fill(0x0C0C0C);  // between two 5-bit levels (8 and 16)
+  TDIBX wide(1, 1, 32);
+  f.CopyTo(wide);
+  EXPECT_EQ(wide.GetPixel(3, 3), 0x0C0C0Cu);
+
+  TDIBX plain(1, 1, 15), dithered(1, 1, 15);
+  f.CopyTo(plain);
+  f.CopyTo(dithered, WispDither::kOn);
+  std::set<TPixel> plain_values, dithered_values;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      plain_values.insert(plain.GetPixel(x, y));
+      dithered_values.insert(dithered.GetPixel(x, y));
+    }
+  }
+  EXPECT_EQ(plain_values, (std::set<TPixel>{0x0421}));  // 12 >> 3 = 1 in each channel
+  EXPECT_EQ(dithered_values.size(), 2u);
+  // A keyed frame without alpha is never dithered: its key must stay exact.
+  f.SetTransparent(0x0C0C0C);
+  f.CopyTo(dithered, WispDither::kOn);
+  EXPECT_EQ(dithered.GetPixel(1, 0), 0x0421u);
+
+  TDIBX mask;
+  f.CopyAlphaTo(mask);
+  EXPECT_EQ(mask.BitCount(), 8);
+  EXPECT_EQ(mask.GetPixel(2, 2), 255u);
+}
+
+TEST(WispFrame, SurfacesLoadLayeredImages) {
+  TWispFrameList list;
+  TWispFrame f;
+  f.picture.color.SetSize(3, 2, 24);
+  f.picture.color.SetRaw(2, 1, 0xFF8000);
+  list.AddFrame(std::move(f));
+  const std::vector<uint8_t> bytes = list.SaveToBytes({0, 70, false});
+  InstallWispSurfaceDecoder(0);
+  TDIBX surface(1, 1, 16);
+  surface.LoadFromStream(bytes, "pic.wsp");
+  EXPECT_EQ(surface.Width(), 3);
+  EXPECT_EQ(surface.BitCount(), 16);
+  EXPECT_EQ(surface.GetPixel(2, 1), 0xFC00u);  // red 0xFF, green 0x80 in 5-6-5
 }

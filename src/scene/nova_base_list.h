@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: MIT
+// The scene: every component, the two layers, key and mouse input, the per-frame steps, the
+// event queue and the scene's part of the save data.
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "scene/cursor_file.h"
+#include "scene/nova_base.h"
+#include "scene/nova_object.h"
+#include "scene/scene_transition.h"
+#include "scene/timer_list.h"
+
+namespace nova {
+
+class ISceneHost;
+class TDIBX;
+
+// Keys that are held repeat after this delay, then at this interval.
+constexpr int32_t kKeyRepeatFirstMs = 300;
+constexpr int32_t kKeyRepeatNextMs = 50;
+
+class TNovaBaseList : public TNovaComponent {
+ public:
+  // width/height: the scene size. The host may be null (no files, no cursor).
+  TNovaBaseList(int32_t width, int32_t height, ISceneHost* host = nullptr);
+  ~TNovaBaseList() override;
+
+  // Registry. Adopt completes a new component: default name, registration, refocus request.
+  void Adopt(TNovaObject* obj);
+  void Register(TNovaObject* obj);
+  void Unregister(TNovaObject* obj);
+  int GetObjectCount() const { return static_cast<int>(objects_.size()); }
+  TNovaObject* GetObject(int i) const;
+  int IndexOf(const TNovaObject* obj) const;
+  bool IsRegistered(const TNovaObject* obj) const;
+  // Registered, or one of the current layers.
+  bool IsAlive(const TNovaObject* obj) const;
+  void FreeLater(TNovaObject* obj);
+  bool IsPendingDelete(const TNovaObject* obj) const;
+  // Removes the component from its parent and destroys it with its children.
+  void Destroy(TNovaObject* obj);
+
+  // Look-ups.
+  TNovaObject* FindByName(const std::string& name) const;
+  TNovaControl* FindControl(const std::string& name) const;
+  std::string UniqueName(const std::string& stem) const;
+  int IndexOfName(const std::string& name) const;
+  int ListNames(std::vector<std::string>& out, uint8_t kind, const TNovaObject* parent) const;
+  bool NameTaken(const std::string& name) const;
+
+  // Layers.
+  TNovaBase* GetLayer(int i) const { return layers_[i & 1].get(); }
+  int FrontIndex() const { return front_; }
+  TNovaBase* Front() const { return GetLayer(front_); }
+  TNovaBase* Back() const { return GetLayer(front_ ^ 1); }
+  void SetFront(int index, int transition_kind, const std::string& argument, bool force,
+                int32_t step, int32_t duration);
+  int32_t TransitionDuration() const;
+  void SetTransitionStep(int32_t t);
+  bool TransitionRunning() const { return transition_ != nullptr; }
+  const TSceneRect& TransitionRect() const { return transition_rect_; }
+  void SetTransitionFactory(TTransitionFactory factory) { transition_factory_ = std::move(factory); }
+
+  // Scene size and surfaces.
+  int32_t SceneWidth() const { return width_; }
+  int32_t SceneHeight() const { return height_; }
+  void SetSceneSize(int32_t width, int32_t height);
+  // The surface the front layer draws into (the screen manager's back surface); without one
+  // the list's own surface serves (a cinema's private list).
+  void SetScreenSurface(TCustomDIBX* surface);
+  TCustomDIBX* ScreenSurface() const;
+  int ScreenBitCount() const;
+  void ReleaseSurfaces() override;
+  void RestoreSurfaces() override;
+
+  // Events.
+  TTimerList& Events() { return events_; }
+  const TTimerList& Events() const { return events_; }
+
+  // Keys, written by the window.
+  void SetKeyState(int code, bool down);
+  void SetKeyClicked(int code);
+  void ReleaseKeys();
+  // Codes 0-255 and the wheel pseudo keys 256 and 257.
+  bool KeyDown(int code) const;
+  bool KeyClickedBefore(int code) const;
+  bool KeyRepeatBefore(int code) const;
+
+  // Pointer, written by the window: position into both layers, presses into the front layer,
+  // held state into both.
+  void SetPointer(int32_t x, int32_t y);
+  void PressButton(bool right);
+  void SetButtonHeld(bool right, bool held);
+  void TurnWheel(bool down);
+
+  // Focus.
+  TNovaControl* Focus() const { return focus_; }
+  void SetFocus(TNovaControl* c);
+  // @ActiveCompo: only a control that exists, is not paused, is visible and takes keys.
+  bool FocusByName(const std::string& name);
+  void RequestRefocus() { refocus_requested_ = true; }
+  bool RefocusRequested() const { return refocus_requested_; }
+  // Drops the focus without events (the focus moved to a hidden place).
+  void DropFocus();
+
+  // Per-frame steps, in this order around the interpreter.
+  void InputStep();
+  void UpdateStep();
+  void DrawStep();
+  // After presenting: each layer's changed rectangles are cleared.
+  void ClearDirty();
+
+  // Switches.
+  bool SoundOn() const { return sound_on_; }
+  void SetSoundOn(bool on) { sound_on_ = on; }
+
+  // Persistence.
+  void SaveScene(BinaryWriter& w) const;
+  void LoadScene(BinaryReader& r, int version);
+  void Reset();
+
+  // The selection components in creation order (menus, map images, preview menus).
+  void AddSelection(TNovaControl* c) { selections_.push_back(c); }
+  void RemoveSelection(TNovaControl* c);
+
+  ISceneHost* Host() const { return host_; }
+  // Nesting of the component being loaded; damaged data cannot nest without end.
+  int& LoadDepth() { return load_depth_; }
+
+ protected:
+  bool Honours(int id, bool write) const override;
+  bool ReadProp(int id, TPropValue& out) override;
+  bool WriteProp(int id, const TPropValue& value) override;
+
+ private:
+  void MouseStep(TNovaBase& layer);
+  void UpdateCursor(TNovaBase& layer, TNovaControl* target);
+  void CreateLayers();
+  void DestroyAll();
+
+  std::array<std::unique_ptr<TNovaBase>, 2> layers_;
+  int32_t width_, height_;
+  std::unique_ptr<TDIBX> own_surface_;
+  TCustomDIBX* screen_surface_ = nullptr;
+  int transition_kind_ = 0;
+  std::unique_ptr<ISceneTransition> transition_;
+  TSceneRect transition_rect_;
+  TTransitionFactory transition_factory_;
+  int front_ = 0;
+  TTimerList events_;
+  std::vector<TNovaObject*> objects_;
+  std::unordered_set<const TNovaObject*> registered_;
+  std::vector<TNovaObject*> pending_;
+  std::vector<TNovaControl*> selections_;
+  std::array<uint8_t, 256> key_down_{}, key_clicked_{}, key_clicked_before_{};
+  std::array<uint8_t, 256> key_repeat_{}, key_repeat_before_{};
+  std::array<int32_t, 256> repeat_timer_{};
+  bool sound_on_ = true;
+  TNovaControl* focus_ = nullptr;
+  bool refocus_requested_ = false;
+  bool key_down_happened_ = false, key_up_happened_ = false, key_repeat_happened_ = false;
+  std::vector<int> keys_down_, keys_up_, keys_repeated_;
+  ISceneHost* host_;
+  int load_depth_ = 0;
+  // The cursor last shown: decoded once per file change.
+  std::string shown_cursor_file_ = "\x01";
+  std::unique_ptr<TCursorImage> cursor_image_;
+};
+
+}  // namespace nova

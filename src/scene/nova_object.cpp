@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "scene/nova_object.h"
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/nova_error.h"
+#include "scene/nova_base_list.h"
+#include "scene/nova_control.h"
+#include "scene/private/scene_texts.h"
+
+namespace nova {
+
+const std::string& TNovaObject::IdleHandler() const {
+  static const std::string empty;
+  return empty;
+}
+
+void TNovaObject::SetName(const std::string& name) {
+  if (name == name_) return;
+  // A non-visual namesake makes way: it is deleted.
+  if (owner_) {
+    int i = owner_->IndexOfName(name);
+    if (i >= 0) {
+      TNovaObject* other = owner_->GetObject(i);
+      if (other != this) other->FreeLater();
+    }
+  }
+  name_ = name;
+}
+
+void TNovaObject::SetPriority(int32_t priority) {
+  priority_ = priority;
+  priority_offset_ = 0;
+  if (TNovaControl* c = AsControl()) {
+    if (c->Parent()) c->Parent()->SortChildren();
+    c->Invalidate();
+  }
+}
+
+void TNovaObject::SetPriorityOffset(int32_t offset) {
+  if (offset == priority_offset_) return;
+  priority_offset_ = offset;
+  if (TNovaControl* c = AsControl()) {
+    if (c->Parent()) c->Parent()->SortChildren();
+    c->Invalidate();
+  }
+}
+
+void TNovaObject::FreeLater() {
+  if (owner_) owner_->FreeLater(this);
+}
+
+bool TNovaObject::IsPendingDelete() const { return owner_ && owner_->IsPendingDelete(this); }
+
+bool TNovaObject::IsAlive() const { return owner_ && owner_->IsAlive(this); }
+
+bool TNovaObject::Honours(int id, bool write) const {
+  return write ? KindWrites(GetKind(), id) : KindReads(GetKind(), id);
+}
+
+TPropValue TNovaObject::GetProp(int id) {
+  if (!IsValidPropId(id)) throw ENovaError(SceneText(stGetPropError));
+  const TPropInfo& info = PropInfo(id);
+  TPropValue out;
+  out.type = info.type;
+  // Two properties read true on kinds that do not keep them.
+  if (id == PR_REWINDONLOAD || id == PR_OVERLAY) out.f = true;
+  if (Honours(id, false)) ReadProp(id, out);
+  return out.type == info.type ? out : out.As(info.type);
+}
+
+void TNovaObject::SetProp(int id, const TPropValue& value) {
+  if (!IsValidPropId(id)) throw ENovaError(SceneText(stSetPropError));
+  const TPropInfo& info = PropInfo(id);
+  if (info.access == acSetError) throw ENovaError(SceneText(stSetPropError));
+  if (info.access != acRW || !Honours(id, true)) return;
+  WriteProp(id, value.type == info.type ? value : value.As(info.type));
+}
+
+bool TNovaObject::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+    case PR_NAME: out = TPropValue::Str(name_); return true;
+    case PR_PRIORITY: out = TPropValue::Int(priority_); return true;
+    case PR_TAG: out = TPropValue::Str(tag_); return true;
+    case PR_COMPOTYPE: out = TPropValue::Int(GetKind()); return true;
+    default: return false;
+  }
+}
+
+bool TNovaObject::WriteProp(int id, const TPropValue& value) {
+  switch (id) {
+    case PR_NAME: SetName(value.s); return true;
+    case PR_PRIORITY: SetPriority(value.i); return true;
+    case PR_TAG: tag_ = value.s; return true;
+    default: return false;
+  }
+}
+
+void TNovaObject::QueueEvent(uint8_t type, const std::string& handler,
+                             std::vector<std::string> params) {
+  if (owner_) owner_->Events().Queue(this, handler, std::move(params), type);
+}
+
+bool TNovaObject::EventQueued(uint8_t type) const {
+  return owner_ && owner_->Events().Has(this, type);
+}
+
+void TNovaObject::Save(BinaryWriter& w) const {
+  w.String(name_);
+  w.I32(priority_);
+  w.I32(priority_offset_);
+  w.String(tag_);
+  SaveControl(w);
+  SaveKind(w);
+}
+
+void TNovaObject::Load(BinaryReader& r, int version) {
+  name_ = r.String();
+  priority_ = r.I32();
+  priority_offset_ = version > 103 ? r.I32() : 0;
+  tag_ = version >= 120 ? r.String() : std::string();
+  LoadControl(r, version);
+  LoadKind(r, version);
+}
+
+}  // namespace nova

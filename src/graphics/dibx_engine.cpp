@@ -122,6 +122,14 @@ bool SameFormat(const TCustomDIBX& dst, const TCustomDIBX& src) {
 
 bool IsMask(const TCustomDIBX& mask) { return mask.BitCount() == 8; }
 
+bool ReadableArea(const TCustomDIBX& dst, const TCustomDIBX& src, const TCustomDIBX* mask,
+                  TRect& area) {
+  if (!SameFormat(dst, src) || (mask && !IsMask(*mask)))
+    return false;
+  area = mask ? Intersect(src.Bounds(), mask->Bounds()) : src.Bounds();
+  return true;
+}
+
 bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect,
                      const TRect& srcLimit, TPlacement& out) {
   const TRect src = Intersect(srcRect, srcLimit);

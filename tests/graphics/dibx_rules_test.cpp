@@ -46,6 +46,39 @@ TEST(DibxRules, BlendsClearTheUnusedBits) {
   EXPECT_EQ(d32.GetPixel(0, 0), 0x0F1F2Fu);
 }
 
+// (alpha * m) >> 8 can truncate to 0 for a non-zero mask value; blending with weight 0 would
+// still darken every channel by one step, so such pixels stay as they are, as m = 0 does.
+TEST(DibxRules, ZeroMaskWeightLeavesTheDestination) {
+  for (int bits : {16, 24, 32}) {
+    TDIBX d(20, 1, bits), s(20, 1, bits), m(20, 1, 8);
+    d.Clear(static_cast<TPixel>(d.ColorToPixel(0x808080)));
+    s.Clear(0);
+    m.Clear(2);
+    d.DrawMaskAlpha(0, 0, 100, m, FlipNone, s.Bounds(), s);
+    d.DrawMaskAdd(0, 0, 100, m, FlipNone, s.Bounds(), s);
+    d.DrawColorMask(0, 0, 100, 0, FlipNone, m.Bounds(), m);
+    EXPECT_EQ(d.GetPixel(19, 0), static_cast<TPixel>(d.ColorToPixel(0x808080))) << bits;
+  }
+}
+
+// The pivot counts from srcRect's top-left both for the box and for sampling.
+TEST(DibxRules, RotationOfAnInnerRectangle) {
+  TDIBX src(8, 6, 32), rotated(20, 20, 32), drawn(20, 20, 32);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x)
+      src.SetPixel(x, y, y * 8 + x + 1);
+  const TRect inner{2, 1, 6, 4};
+  for (TFlip flip : {FlipNone, FlipHV}) {
+    rotated.Clear(0);
+    drawn.Clear(0);
+    rotated.DrawRotate(10, 10, 255, TKeyMode::Ignore, flip, 0.0, 1, 1, inner, src, 1.0, 1.0);
+    drawn.Draw(9, 9, flip, TKeyMode::Ignore, inner, src);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x)
+        ASSERT_EQ(rotated.GetPixel(x, y), drawn.GetPixel(x, y)) << x << "," << y;
+  }
+}
+
 TEST(DibxRules, NibbleAndPaletteMaps) {
   TDIBX nib(4, 1, 4), idx(3, 1, 8), d(4, 1, 16);
   for (int x = 0; x < 4; ++x)

@@ -9,7 +9,7 @@ namespace nova {
 // The process's message box (headless runs answer it from --answer) and the shell's way of
 // closing the main window.
 class TPlatformScriptDialogs final : public IScriptDialogs {
- public:
+public:
   explicit TPlatformScriptDialogs(std::function<void()> close_window)
       : close_window_(std::move(close_window)) {}
 
@@ -18,11 +18,12 @@ class TPlatformScriptDialogs final : public IScriptDialogs {
     return ShowMessageBox(text, caption, buttons, icon);
   }
   void CloseMainWindow() override {
-    if (close_window_) close_window_();
+    if (close_window_)
+      close_window_();
   }
 
- private:
+private:
   std::function<void()> close_window_;
 };
 
-}  // namespace nova
+} // namespace nova

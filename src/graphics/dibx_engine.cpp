@@ -273,12 +273,14 @@ void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, 
 
 void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
                const TAffineRow& row, TRowOp op, const TRowParams& params) {
+  // Mirroring as index = origin + sign * sample, so the loop has no branch.
+  const int64_t signX = row.mirrorX >= 0 ? -1 : 1, originX = std::max<int64_t>(row.mirrorX, 0);
+  const int64_t signY = row.mirrorY >= 0 ? -1 : 1, originY = std::max<int64_t>(row.mirrorY, 0);
   RunSampled(
       dst, dstX, dstY, n, src, mask,
-      [&row](int i, int& x, int& y) {
-        const int64_t u = (row.u + i * row.du) >> 16, v = (row.v + i * row.dv) >> 16;
-        x = static_cast<int>(row.mirrorX >= 0 ? row.mirrorX - u : u);
-        y = static_cast<int>(row.mirrorY >= 0 ? row.mirrorY - v : v);
+      [&](int i, int& x, int& y) {
+        x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
+        y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
       },
       op, params);
 }

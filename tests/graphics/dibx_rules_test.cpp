@@ -13,6 +13,32 @@
 namespace nova {
 namespace {
 
+TEST(DibxRules, StorageIsBottomUpAndPacksHighBitsFirst) {
+  struct {
+    int bits;
+    TPixel value;
+    uint8_t firstByte;
+  } const cases[] = {{1, 1, 0x80}, {2, 3, 0xC0}, {4, 0xA, 0xA0}, {8, 0x5A, 0x5A}};
+  for (const auto& c : cases) {
+    TDIBX s(9, 3, c.bits);
+    s.SetPixel(0, 2, c.value);
+    EXPECT_LT(s.Pitch(), 0);
+    // Row 2 is the bottom row, stored first in memory.
+    EXPECT_EQ(*s.PixelAddress(0, 2), c.firstByte) << c.bits;
+    EXPECT_EQ(s.PixelAddress(0, 1), s.PixelAddress(0, 2) - s.Pitch());
+    EXPECT_EQ(s.GetPixel(0, 2), c.value);
+    EXPECT_EQ(s.GetPixel(1, 2), 0u);
+  }
+  TDIBX fresh;
+  EXPECT_EQ(fresh.Width(), 1);
+  EXPECT_EQ(fresh.BitCount(), 15);
+  EXPECT_EQ(fresh.StorageBitCount(), 16);
+  EXPECT_EQ(fresh.GreenMask(), 0x03E0u);
+  fresh.Release();
+  EXPECT_TRUE(fresh.IsEmpty());
+  EXPECT_EQ(fresh.PixelAddress(0, 0), nullptr);
+}
+
 TEST(DibxRules, ColorToPixelDropsLowBits) {
   struct {
     int bits;

@@ -136,10 +136,14 @@ std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject
   return calls;
 }
 
-TTimerList& TProjectBinding::Events() { return scene_ ? scene_->Events() : own_events_; }
+TTimerList& TProjectBinding::Events() {
+  TNovaBaseList* scene = Scene();
+  return scene ? scene->Events() : own_events_;
+}
 
 std::string TProjectBinding::SenderName(const TNovaObject* sender) {
-  if (!scene_ || !sender || !scene_->IsAlive(sender))
+  TNovaBaseList* scene = Scene();
+  if (!scene || !sender || !scene->IsAlive(sender))
     return {};
   return sender->GetName();
 }
@@ -149,8 +153,8 @@ bool TProjectBinding::PageExists(const std::string& name) {
 }
 
 void TProjectBinding::ResetWorld() {
-  if (scene_)
-    scene_->Reset();
+  if (TNovaBaseList* scene = Scene())
+    scene->Reset();
   else
     own_events_.Clear();
 }

@@ -70,9 +70,9 @@ void BM_WhileLoopCalc(benchmark::State& state) {
     if (vars.Find("x")->AsInt() != 2 * kIterations)
       state.SkipWithError("the loop did not run to the end");
   }
-  state.counters["commands/s"] = benchmark::Counter(
-      double(kIterations) * kCommandsPerIteration * double(state.iterations()),
-      benchmark::Counter::kIsRate);
+  state.counters["commands/s"] =
+      benchmark::Counter(double(kIterations) * kCommandsPerIteration * double(state.iterations()),
+                         benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WhileLoopCalc)->Unit(benchmark::kMillisecond);
 

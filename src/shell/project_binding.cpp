@@ -20,7 +20,8 @@
 
 namespace nova {
 
-TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks, TProjectBindingOptions options)
+TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks,
+                                 TProjectBindingOptions options)
     : form_(form), hooks_(hooks), options_(std::move(options)) {
   hooks_.set_base_folder = [](const std::filesystem::path& folder) {
     FileManager().SetBaseFolder(folder.string());
@@ -66,8 +67,8 @@ void TProjectBinding::CreateProject() {
   // Started without a title folder, the player checks where its data lies.
   if (!options_.title_given)
     location_ = std::make_unique<TVfsTitleLocation>(FileManager());
-  project_ = std::make_unique<TProject>(
-      TProject::Services{*files_, *dialogs_, *this, location_.get()});
+  project_ =
+      std::make_unique<TProject>(TProject::Services{*files_, *dialogs_, *this, location_.get()});
   if (!project_->Start())
     RunState().Terminating = true;
 }

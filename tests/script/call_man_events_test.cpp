@@ -44,12 +44,17 @@ TEST_F(CallManEvents, SecondEventNestsAboveAYieldedHandler) {
   EXPECT_EQ(calls.state(), csEventYielded);
   Queue("h2.nsb");
   Frame();
-  EXPECT_EQ(Str("log"), "a" + std::string("\x01" "BASE0") + "b2");
+  EXPECT_EQ(Str("log"), "a" +
+                            std::string("\x01"
+                                        "BASE0") +
+                            "b2");
   ASSERT_EQ(scene.Events().Count(), 1);
   EXPECT_EQ(scene.Events().At(0).level, 1);
   for (int i = 0; i < 4; ++i)
     Frame();
-  EXPECT_EQ(Str("log"), "a\x01" "BASE0" "b2c");
+  EXPECT_EQ(Str("log"), "a\x01"
+                        "BASE0"
+                        "b2c");
   EXPECT_EQ(calls.state(), csMain);
   EXPECT_EQ(scene.Events().Count(), 0);
 }
@@ -65,8 +70,9 @@ struct THandlerCase {
 // second byte is "\" do not split.
 TEST_F(CallManEvents, HandlerTextsChooseThePageAndLabel) {
   const std::string kanji = Utf8ToSjis("表"); // second byte 0x5C
-  Page("h.nsb", "Calc {r = 1}\nLabel \"" + std::string("lab") + "\"\nCalc {r = r + 2}\n"
-                "Label \"表\"\nCalc {r = r + 4}\n");
+  Page("h.nsb", "Calc {r = 1}\nLabel \"" + std::string("lab") +
+                    "\"\nCalc {r = r + 2}\n"
+                    "Label \"表\"\nCalc {r = r + 4}\n");
   Page("main.nsb", "VarNew \"r\" type=1 value={0}\nWait\n");
   const THandlerCase cases[] = {
       {"no label", "h.nsb", 7},

@@ -19,7 +19,9 @@
 
 namespace nova {
 
-class CallManFixture : public testing::Test, public IScriptFiles, public IScriptDialogs,
+class CallManFixture : public testing::Test,
+                       public IScriptFiles,
+                       public IScriptDialogs,
                        public ICallManHost {
 protected:
   CallManFixture() : calls(TCallMan::Context{vars, *this, *this, *this}), sys_vars(calls) {

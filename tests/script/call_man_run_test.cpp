@@ -19,9 +19,9 @@ TEST_F(CallManRun, TraceWritesEachCommandOnce) {
     Frame();
   Queue("h.nsb:x");
   Frame();
-  const std::vector<std::string> expected = {
-      "00000010 : main.nsb(1)", "00000010 : main.nsb(2)", "00000040 : main.nsb(3)",
-      "00000060 : <Event>h.nsb(7)", "00000060 : h.nsb(7)", "00000060 : main.nsb(3)"};
+  const std::vector<std::string> expected = {"00000010 : main.nsb(1)", "00000010 : main.nsb(2)",
+                                             "00000040 : main.nsb(3)", "00000060 : <Event>h.nsb(7)",
+                                             "00000060 : h.nsb(7)",    "00000060 : main.nsb(3)"};
   EXPECT_EQ(lines, expected);
 }
 

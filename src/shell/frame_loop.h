@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/clock.h"
 #include "shell/loop_timing.h"
 
 namespace nova {
@@ -24,7 +25,10 @@ public:
 // timing rules as the loop thread. No thread: the caller runs the frame itself.
 class THeadlessLoop final : public IFrameLoop {
 public:
-  explicit THeadlessLoop(uint32_t frame_ms) : frame_ms_(frame_ms) {}
+  // `clock`, when given, is the process's virtual clock: it moves with the frames, so that
+  // everything reading the platform clock sees the same time as the frame loop.
+  explicit THeadlessLoop(uint32_t frame_ms, TVirtualClock* clock = nullptr)
+      : frame_ms_(frame_ms), clock_(clock) {}
   void Start() override {
     running_ = true;
     timing_.Start(now_ms_);
@@ -37,6 +41,8 @@ public:
   // suspended, stopped, or a dropped stall).
   std::optional<int32_t> Step() {
     now_ms_ += frame_ms_;
+    if (clock_)
+      clock_->Advance(frame_ms_);
     if (!running_ || suspended_) {
       timing_.ResetTimeBase(now_ms_);
       return std::nullopt;
@@ -46,6 +52,7 @@ public:
 
 private:
   uint32_t frame_ms_;
+  TVirtualClock* clock_;
   uint32_t now_ms_ = 0;
   bool running_ = false;
   bool suspended_ = false;

@@ -146,7 +146,8 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
-    loop = std::make_unique<THeadlessLoop>(options.frame_ms);
+    loop = std::make_unique<THeadlessLoop>(
+        options.frame_ms, dynamic_cast<TVirtualClock*>(&PlatformClock()));
   } else {
     IWindow* w = window.get();
     loop = std::make_unique<TLoopThread>(
@@ -160,6 +161,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   project->SetSceneSource([&scene] { return scene->Scene(); });
+  scene->SetVariablesSource([&project] { return project->Variables(); });
   form->Create();
   if (!form->CloseRequested()) {
     // The window is active once it shows.

@@ -29,8 +29,10 @@ TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks,
   hooks_.add_archive = [](const std::filesystem::path& archive) {
     FileManager().AddArchive(archive.string());
   };
-  form_.CreationSteps().Set("ParamMan.Create",
-                            [this] { vars_ = std::make_unique<TParamCollection>(); });
+  form_.CreationSteps().Set("ParamMan.Create", [this] {
+    vars_ = std::make_unique<TParamCollection>();
+    vars_->Hosts().clock = &clock_;
+  });
   form_.InitSteps().Set("TProject.Create", [this] { CreateProject(); });
   form_.ShutdownSteps().Set("Project.Free", [this] { FreeProject(); });
   form_.ShutdownSteps().Set("ParamMan.Free", [this] { vars_.reset(); });

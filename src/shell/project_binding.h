@@ -7,6 +7,7 @@
 
 #include "expr/param_collection.h"
 #include "scene/timer_list.h"
+#include "shell/expr_clock.h"
 #include "script/call_man_host.h"
 #include "script/project_services.h"
 
@@ -73,6 +74,7 @@ private:
   TFormView& form_;
   TPlayerHooks& hooks_;
   TProjectBindingOptions options_;
+  TPlatformExprClock clock_;
   std::unique_ptr<TParamCollection> vars_;
   std::unique_ptr<TPlatformScriptDialogs> dialogs_;
   std::unique_ptr<TVfsScriptFiles> files_;

@@ -12,6 +12,8 @@
 #include "scene/nova_base_list.h"
 #include "scene/scene_input_router.h"
 #include "scene/scene_screen_link.h"
+#include "scene/scene_system_vars.h"
+#include "expr/param_collection.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
 #include "vfs/vr_file_manager.h"
@@ -25,7 +27,7 @@ constexpr int kDefaultSceneHeight = 480;
 
 TSceneBinding::TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hooks,
                              TCursorMode cursors)
-    : window_(window), hooks_(hooks), cursors_(cursors) {
+    : form_(form), window_(window), hooks_(hooks), cursors_(cursors) {
   form.InitSteps().Set("NovaInitialize", [this] { CreateScene(); });
   form.InitSteps().Set("MediaInit", [this] { CreateScreen(); });
   form.InitSteps().Set("NovaInitColor", [this] {
@@ -94,7 +96,22 @@ void TSceneBinding::CreateScreen() {
   if (scene_) {
     scene_->SetSceneSize(width, height);
     scene_->SetScreenSurface(screen_->BackSurface());
+    ServeSystemVariables();
   }
+}
+
+void TSceneBinding::ServeSystemVariables() {
+  TParamCollection* vars = variables_ ? variables_() : nullptr;
+  if (!vars)
+    return;
+  TSceneShellActions actions;
+  actions.is_full_screen = [this] { return window_.IsFullScreen(); };
+  actions.set_full_screen = [this](bool full) { form_.SetFullScreen(full); };
+  actions.warp_pointer = [this](int x, int y) { window_.WarpMouse(x, y); };
+  // Whatever the scene does not serve goes on to the hosts registered before it.
+  ISystemVarHost*& system = vars->Hosts().system;
+  system_vars_ = std::make_unique<TSceneSystemVars>(*scene_, screen_.get(), std::move(actions), system);
+  system = system_vars_.get();
 }
 
 void TSceneBinding::Draw() {

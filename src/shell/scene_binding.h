@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "scene/scene_host.h"
@@ -10,6 +11,8 @@ class IScreenDisplay;
 class IWindow;
 class TFormView;
 class TNovaBaseList;
+class TParamCollection;
+class TSceneSystemVars;
 class TSceneInputRouter;
 class TSceneScreenLink;
 class TScreenManager;
@@ -27,6 +30,11 @@ public:
   TSceneBinding(const TSceneBinding&) = delete;
   TSceneBinding& operator=(const TSceneBinding&) = delete;
 
+  // The variable table, whose system variables the scene then serves (mouse, keys, screen).
+  void SetVariablesSource(std::function<TParamCollection*()> source) {
+    variables_ = std::move(source);
+  }
+
   // Null until "NovaInitialize" / "MediaInit" ran.
   TNovaBaseList* Scene() const { return scene_.get(); }
   TScreenManager* Screen() const { return screen_.get(); }
@@ -42,7 +50,9 @@ private:
   void CreateScene();
   void CreateScreen();
   void Draw();
+  void ServeSystemVariables();
 
+  TFormView& form_;
   IWindow& window_;
   TPlayerHooks& hooks_;
   TCursorMode cursors_;
@@ -51,6 +61,8 @@ private:
   std::unique_ptr<TSceneScreenLink> link_;
   std::unique_ptr<IScreenDisplay> display_;
   std::unique_ptr<TScreenManager> screen_;
+  std::function<TParamCollection*()> variables_;
+  std::unique_ptr<TSceneSystemVars> system_vars_;
 };
 
 } // namespace nova

@@ -81,6 +81,12 @@ const TPageCase kCases[] = {
      "VarNew \"r\" type=1 value={0}\nCall page=\"other.nsb\" cond={TRUE}\n"
      "Calc {r = Exists(\"loc\")}\n",
      "VarNew \"loc\" type=1 value={1} scope=2\n", "r", "0"},
+    // The clock, the fixed headless calendar and the scene size reach scripts.
+    {"clock_calendar_and_scene_variables",
+     "VarNew \"t\" type=1 value={@PCTickCount}\nWait time={1}\n"
+     "VarNew \"r\" type=4 value={IntToStr(@Year) ++ \",\" ++ IntToStr(@ScrWidth)}\n"
+     "If {@PCTickCount - t >= 16}\n  Calc {r = r ++ \",later\"}\n",
+     nullptr, "r", "\"2000,640,later\""},
 };
 
 class FlowE2e : public testing::TestWithParam<TPageCase> {};

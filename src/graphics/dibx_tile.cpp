@@ -196,7 +196,7 @@ struct TZoomAxis {
   int size = 0;
   bool flip = false;
 
-  TZoomAxis(int size_, double zoom, int offset, int skipped, bool flip_)
+  TZoomAxis(int size_, double zoom, int offset, int64_t skipped, bool flip_)
       : size(size_), flip(flip_) {
     period = int64_t{size} * 65536;
     step = std::min<int64_t>(static_cast<int64_t>(65536.0 / zoom), period);
@@ -204,7 +204,7 @@ struct TZoomAxis {
     const double cycles = double(offset) / (double(size) * zoom);
     const double frac = cycles - std::floor(cycles);
     start = static_cast<int64_t>(frac * double(period)) % period;
-    start = (start + (int64_t{skipped} % period) * step % period) % period;
+    start = (start + (skipped % period) * step % period) % period;
   }
   int Index(int n) const {
     const int64_t u = (start + (int64_t{n} * step) % period) % period;
@@ -232,8 +232,10 @@ void ZoomFill(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomD
   const TRect area = Intersect(dstRect, dst.ClipRect());
   if (area.IsEmpty())
     return;
-  const TZoomAxis ax(src.Width(), zoomX, offsetX, area.Left - dstRect.Left, HasFlipH(flip));
-  const TZoomAxis ay(src.Height(), zoomY, offsetY, area.Top - dstRect.Top, HasFlipV(flip));
+  const TZoomAxis ax(src.Width(), zoomX, offsetX, int64_t{area.Left} - dstRect.Left,
+                     HasFlipH(flip));
+  const TZoomAxis ay(src.Height(), zoomY, offsetY, int64_t{area.Top} - dstRect.Top,
+                     HasFlipV(flip));
   const int w = area.Width();
   int32_t* xs = dibx::ScratchInts(0, size_t(w));
   for (int i = 0; i < w; ++i)

@@ -16,9 +16,12 @@ uint8_t LowerByte(char c) {
   return (b >= 'A' && b <= 'Z') ? static_cast<uint8_t>(b + 32) : b;
 }
 
-// Case-insensitive equality of names by the Japanese rule (single-byte letters only).
+// Case-insensitive equality of names by the Japanese rule (single-byte letters only). The last
+// byte is compared first: names in one bucket (temporaries above all) differ mostly there.
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size())
+    return false;
+  if (!a.empty() && LowerByte(a.back()) != LowerByte(b.back()))
     return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (a[i] == b[i]) {

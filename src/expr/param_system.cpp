@@ -315,14 +315,16 @@ std::string TParamSystem::StrAt(int32_t i) const {
 }
 
 void TParamSystem::Store(const TSysValue& in) const {
-  if (!SystemVarInfo(index_).writable || index_ == svResult || index_ == svTemp) return;
+  if (!SystemVarInfo(index_).writable || index_ == svResult || index_ == svTemp)
+    return;
   TSysValue v;
   v.type = SystemVarInfo(index_).type;
   switch (v.type) {
   case PT_FLOAT:
     if (in.type == PT_STR) {
       auto r = ParseReal(in.s);
-      if (!r) return;
+      if (!r)
+        return;
       v.r = *r;
     } else {
       v.r = SysToReal(in);
@@ -337,7 +339,8 @@ void TParamSystem::Store(const TSysValue& in) const {
   default:
     if (in.type == PT_STR) {
       auto n = ParseInt(in.s);
-      if (!n) return;
+      if (!n)
+        return;
       v.i = *n;
     } else {
       v.i = SysToInt(in);
@@ -348,7 +351,8 @@ void TParamSystem::Store(const TSysValue& in) const {
 }
 
 void TParamSystem::SetIntAt(int32_t i, int32_t v) {
-  if (TCustomParam* a = Alias()) return i < 0 ? a->SetInt(v) : a->SetIntAt(i, v);
+  if (TCustomParam* a = Alias())
+    return i < 0 ? a->SetInt(v) : a->SetIntAt(i, v);
   TSysValue in;
   in.type = PT_INT;
   in.i = v;
@@ -356,7 +360,8 @@ void TParamSystem::SetIntAt(int32_t i, int32_t v) {
 }
 
 void TParamSystem::SetRealAt(int32_t i, long double v) {
-  if (TCustomParam* a = Alias()) return i < 0 ? a->SetReal(v) : a->SetRealAt(i, v);
+  if (TCustomParam* a = Alias())
+    return i < 0 ? a->SetReal(v) : a->SetRealAt(i, v);
   TSysValue in;
   in.type = PT_FLOAT;
   in.r = v;
@@ -364,7 +369,8 @@ void TParamSystem::SetRealAt(int32_t i, long double v) {
 }
 
 void TParamSystem::SetFlagAt(int32_t i, bool v) {
-  if (TCustomParam* a = Alias()) return i < 0 ? a->SetFlag(v) : a->SetFlagAt(i, v);
+  if (TCustomParam* a = Alias())
+    return i < 0 ? a->SetFlag(v) : a->SetFlagAt(i, v);
   TSysValue in;
   in.type = PT_BOOL;
   in.b = v;
@@ -372,7 +378,8 @@ void TParamSystem::SetFlagAt(int32_t i, bool v) {
 }
 
 void TParamSystem::SetStrAt(int32_t i, std::string_view v) {
-  if (TCustomParam* a = Alias()) return i < 0 ? a->SetStr(v) : a->SetStrAt(i, v);
+  if (TCustomParam* a = Alias())
+    return i < 0 ? a->SetStr(v) : a->SetStrAt(i, v);
   TSysValue in;
   in.type = PT_STR;
   in.s.assign(v);

@@ -70,7 +70,8 @@ public:
 
   // The referenced value of a reference, else this value itself (never null).
   virtual const TCustomParam* Target() const { return this; }
-  virtual bool IsReference() const { return false; }
+  // Not virtual: asked for every argument of every operation.
+  bool IsReference() const { return reference_; }
   virtual bool IsSystem() const { return false; }
 
   // Back to a single zero element with no dimensions (temporaries are reused this way).
@@ -78,6 +79,7 @@ public:
 
 protected:
   std::vector<int32_t> dims_;
+  bool reference_ = false;
 };
 
 // Element storage and element-wise conversions shared by the four concrete classes.
@@ -153,8 +155,8 @@ public:
 // Unresolved: reads give zero values, the type is PT_NONE and writes do nothing.
 class TParamVar final : public TCustomParam {
 public:
-  TParamVar() = default;
-  explicit TParamVar(std::string name) : name_(std::move(name)) {}
+  TParamVar() { reference_ = true; }
+  explicit TParamVar(std::string name) : name_(std::move(name)) { reference_ = true; }
 
   // The name this reference was written with (an argument's variable name).
   const std::string& Name() const { return name_; }
@@ -210,7 +212,6 @@ public:
   void RemoveValue(const TCustomParam* v) override;
   int32_t IndexOfStr(std::string_view s, bool case_sensitive, bool partial) const override;
   const TCustomParam* Target() const override;
-  bool IsReference() const override { return true; }
   void Clear() override;
 
   // The referenced name read by LoadFromStream, for the table to resolve.

@@ -31,7 +31,7 @@ TEST(ExprTool, CompileDumpEvalAndBatch) {
   std::string path = ::testing::TempDir() + "/expr_batch.txt";
   std::ofstream(path) << "x = 1\r\na = b = c\ninttostr(1)\n";
   EXPECT_EQ(RunTool("batch " + path), "01000000010100000078010000000101000000\nERROR: 構文エラー\n"
-                                  "ERROR: \"inttostr\" 関数名がありません\n");
+                                      "ERROR: \"inttostr\" 関数名がありません\n");
   EXPECT_EQ(RunTool("compile 'x = (1'"), "ERROR: 構文エラー\n");
 }
 

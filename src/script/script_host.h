@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/message_box.h"
+
 namespace nova {
 
 // Texts of a disk prompt, from the project (Shift-JIS).
@@ -25,12 +27,8 @@ public:
   virtual bool PromptForDisk(int32_t disk, const TDiskTexts& texts) = 0;
 };
 
-enum class TMsgButtons { Ok, OkCancel };
-enum class TMsgIcon { Warning, Information };
-enum class TMsgResult { Ok, Cancel };
-
 // Message boxes and the main window, as the script folder uses them. Texts are Shift-JIS.
-// The shell implements it over the platform (headless: answered by --answer).
+// TPlatformScriptDialogs is the player's; tests record the calls.
 class IScriptDialogs {
 public:
   virtual ~IScriptDialogs() = default;

@@ -76,8 +76,11 @@ TArchiveDirectory ReadArchiveDirectory(TZpBigStream& stream, const std::string& 
       dir.version = 0;
     }
     count = read_i32("entry count");
-    // Every entry needs at least its name length and its offset.
-    if (count < 0 || count > remaining() / 8)
+    // The least each entry takes in the directory: name length, offset and the flag tables.
+    const int64_t min_entry_bytes = dir.version >= 102                 ? 22
+                                    : dir.version >= kFirstWideVersion ? 21
+                                                                       : 8;
+    if (count < 0 || count > remaining() / min_entry_bytes)
       fail("bad entry count " + std::to_string(count));
     entries.resize(static_cast<size_t>(count) + 1);
     TZpRandom name_key;

@@ -21,6 +21,22 @@ namespace {
 
 constexpr int64_t kCopyBufferSize = 1 << 20;
 
+// Moves up to `count` bytes through a buffer of at most 1 MiB; stops at the first short read or
+// write and returns the bytes moved.
+template <typename ReadFn, typename WriteFn>
+int64_t CopyChunks(int64_t count, ReadFn read, WriteFn write) {
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::clamp<int64_t>(count, 0, kCopyBufferSize)));
+  int64_t done = 0;
+  while (done < count) {
+    int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
+    int64_t got = read(buffer.data(), want);
+    if (got <= 0 || write(buffer.data(), got) != got)
+      break;
+    done += got;
+  }
+  return done;
+}
+
 } // namespace
 
 int64_t TZpBigStream::CopyFrom(TZpBigStream& source, int64_t count) {
@@ -28,18 +44,9 @@ int64_t TZpBigStream::CopyFrom(TZpBigStream& source, int64_t count) {
     source.SetPosition(0);
     count = source.GetSize();
   }
-  std::vector<uint8_t> buffer(static_cast<size_t>(std::min(count, kCopyBufferSize)));
-  int64_t done = 0;
-  while (done < count) {
-    int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
-    int64_t got = source.Read(buffer.data(), want);
-    if (got <= 0)
-      break;
-    if (Write(buffer.data(), got) != got)
-      break;
-    done += got;
-  }
-  return done;
+  return CopyChunks(
+      count, [&](void* b, int64_t n) { return source.Read(b, n); },
+      [&](const void* b, int64_t n) { return Write(b, n); });
 }
 
 int64_t TZpBigStream::CopyFromStream(TStream& source, int64_t count) {
@@ -47,18 +54,9 @@ int64_t TZpBigStream::CopyFromStream(TStream& source, int64_t count) {
     source.SetPosition(0);
     count = source.Size();
   }
-  std::vector<uint8_t> buffer(static_cast<size_t>(std::min(count, kCopyBufferSize)));
-  int64_t done = 0;
-  while (done < count) {
-    int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
-    int64_t got = source.Read(buffer.data(), want);
-    if (got <= 0)
-      break;
-    if (Write(buffer.data(), got) != got)
-      break;
-    done += got;
-  }
-  return done;
+  return CopyChunks(
+      count, [&](void* b, int64_t n) { return source.Read(b, n); },
+      [&](const void* b, int64_t n) { return Write(b, n); });
 }
 
 int64_t TZpBigStream::CopyToStream(TStream& dest, int64_t count) {
@@ -66,18 +64,9 @@ int64_t TZpBigStream::CopyToStream(TStream& dest, int64_t count) {
     SetPosition(0);
     count = GetSize();
   }
-  std::vector<uint8_t> buffer(static_cast<size_t>(std::min(count, kCopyBufferSize)));
-  int64_t done = 0;
-  while (done < count) {
-    int64_t want = std::min<int64_t>(count - done, static_cast<int64_t>(buffer.size()));
-    int64_t got = Read(buffer.data(), want);
-    if (got <= 0)
-      break;
-    if (dest.Write(buffer.data(), got) != got)
-      break;
-    done += got;
-  }
-  return done;
+  return CopyChunks(
+      count, [&](void* b, int64_t n) { return Read(b, n); },
+      [&](const void* b, int64_t n) { return dest.Write(b, n); });
 }
 
 void TZpBigStream::ReadBuffer(void* buffer, int64_t count, const std::string& what) {

@@ -8,6 +8,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "script/install_settings.h"
 #include "script/project.h"
 
 namespace nova {
@@ -231,34 +232,12 @@ public:
 };
 
 std::vector<uint8_t> Install(const std::string& title, bool fully_installed) {
+  TNovaInstallSet install;
+  install.disk = 1;
+  install.title = title;
+  install.fully_installed = fully_installed;
   BinaryWriter w;
-  w.Bytes("is108");
-  w.I32(1); // disk
-  w.String(title);
-  for (int i = 0; i < 3; ++i)
-    w.String("");
-  w.U8(0);
-  w.String("");
-  w.U8(0);
-  w.I32(0); // items
-  w.String("game.exe");
-  w.I32(0);
-  w.U8(0);
-  w.U8(0);
-  w.String("");
-  w.String("");
-  for (int i = 0; i < 4; ++i)
-    w.I64(0); // totals
-  w.U8(0);
-  w.U8(0);
-  w.I32(0); // string list
-  w.Bool(fully_installed);
-  w.U8(0);
-  w.U8(0);
-  w.I32(0); // string list
-  w.String("");
-  w.String("");
-  w.String("");
+  install.Write(w);
   return w.Take();
 }
 

@@ -66,17 +66,13 @@ public:
   TCommandExpr condition;
 };
 
-class TComWait final : public TKindCommand<TCommandId::Wait> {
+class TComWait final : public TRunningCommand<TCommandId::Wait, TWaitState> {
 public:
-  using TKindCommand::TKindCommand;
+  using TRunningCommand::TRunningCommand;
   void Fields(TFieldVisitor& v) override;
-  bool HasRunningState() const override { return true; }
-  void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
-  void LoadRunningState(BinaryReader& r) override { running.Read(r); }
   TCommandExpr condition;
   TCommandExpr time_ms;
   TCommandExpr no_events; // page version > 106
-  TWaitState running;
 };
 
 class TComCalc final : public TKindCommand<TCommandId::Calc> {

@@ -53,13 +53,10 @@ public:
   TCommandExpr value;
 };
 
-class TComFlip final : public TKindCommand<TCommandId::Flip> {
+class TComFlip final : public TRunningCommand<TCommandId::Flip, TFlipState> {
 public:
-  using TKindCommand::TKindCommand;
+  using TRunningCommand::TRunningCommand;
   void Fields(TFieldVisitor& v) override;
-  bool HasRunningState() const override { return true; }
-  void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
-  void LoadRunningState(BinaryReader& r) override { running.Read(r); }
   TCommandExpr kind;
   TCommandExpr duration_ms;
   TCommandExpr transition_flag;
@@ -70,36 +67,27 @@ public:
   TCommandExpr param2;
   TCommandExpr source;    // page version > 100
   TCommandExpr no_events; // page version > 106
-  TFlipState running;
 };
 
-class TComTextIns final : public TKindCommand<TCommandId::TextIns> {
+class TComTextIns final : public TRunningCommand<TCommandId::TextIns, TTextInsState> {
 public:
-  using TKindCommand::TKindCommand;
+  using TRunningCommand::TRunningCommand;
   void Fields(TFieldVisitor& v) override;
-  bool HasRunningState() const override { return true; }
-  void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
-  void LoadRunningState(BinaryReader& r) override { running.Read(r); }
   std::string glyph_stream; // the text as a glyph-list stream, kept unparsed
   TCommandExpr box;
   TCommandExpr record_history;
   TCommandExpr wait;
   TCommandExpr no_events; // page version > 106
-  TTextInsState running;
 };
 
-class TComMovieStop final : public TKindCommand<TCommandId::MovieStop> {
+class TComMovieStop final : public TRunningCommand<TCommandId::MovieStop, TMovieStopState> {
 public:
-  using TKindCommand::TKindCommand;
+  using TRunningCommand::TRunningCommand;
   void Fields(TFieldVisitor& v) override;
-  bool HasRunningState() const override { return true; }
-  void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
-  void LoadRunningState(BinaryReader& r) override { running.Read(r); }
   TCommandExpr object;
   TCommandExpr fade_ms;
   TCommandExpr wait;
   TCommandExpr no_events; // page version > 106
-  TMovieStopState running;
 };
 
 class TComClrHist final : public TNoFieldCommand<TCommandId::ClrHist> {

@@ -19,4 +19,14 @@ public:
   void Fields(TFieldVisitor&) override {}
 };
 
+// A command that keeps a running-state record while it waits across frames.
+template <TCommandId Kind, class State> class TRunningCommand : public TKindCommand<Kind> {
+public:
+  using TKindCommand<Kind>::TKindCommand;
+  bool HasRunningState() const override { return true; }
+  void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
+  void LoadRunningState(BinaryReader& r) override { running.Read(r); }
+  State running;
+};
+
 } // namespace nova

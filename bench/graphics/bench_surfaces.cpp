@@ -97,6 +97,17 @@ void Ours(benchmark::State& state, TSize sz, int bits,
   Count(state, pixels ? pixels : int64_t(sz.w) * sz.h);
 }
 
+// Times pixman OVER of src through mask onto dst; takes over the mask.
+void OverLoop(benchmark::State& state, pixman_image_t* src, pixman_image_t* mask,
+              pixman_image_t* dst, TSize sz) {
+  for (auto _ : state) {
+    pixman_image_composite32(PIXMAN_OP_OVER, src, mask, dst, 0, 0, 0, 0, 0, 0, sz.w, sz.h);
+    benchmark::ClobberMemory();
+  }
+  pixman_image_unref(mask);
+  Count(state, int64_t(sz.w) * sz.h);
+}
+
 void PixmanOver(benchmark::State& state, TSize sz, pixman_format_code_t format, bool a8Mask) {
   const int bpp = PIXMAN_FORMAT_BPP(format) / 8;
   TBuffer dstB(sz.w, sz.h, 1, bpp), srcB(sz.w, sz.h, 2, bpp), maskB(sz.w, sz.h, 3, 1);
@@ -108,13 +119,7 @@ void PixmanOver(benchmark::State& state, TSize sz, pixman_format_code_t format, 
     const pixman_color_t c{0, 0, 0, uint16_t(kAlpha * 257)};
     mask = pixman_image_create_solid_fill(&c);
   }
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, src.image, mask, dst.image, 0, 0, 0, 0, 0, 0, sz.w,
-                             sz.h);
-    benchmark::ClobberMemory();
-  }
-  pixman_image_unref(mask);
-  Count(state, int64_t(sz.w) * sz.h);
+  OverLoop(state, src.image, mask, dst.image, sz);
 }
 
 // pixman OVER of a source through a nearest-filter transform (destination to source).
@@ -126,13 +131,7 @@ void PixmanTransform(benchmark::State& state, TSize sz, TSize srcSize,
   pixman_image_set_filter(src.image, PIXMAN_FILTER_NEAREST, nullptr, 0);
   const pixman_color_t c{0, 0, 0, uint16_t(kAlpha * 257)};
   pixman_image_t* mask = pixman_image_create_solid_fill(&c);
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, src.image, mask, dst.image, 0, 0, 0, 0, 0, 0, sz.w,
-                             sz.h);
-    benchmark::ClobberMemory();
-  }
-  pixman_image_unref(mask);
-  Count(state, int64_t(sz.w) * sz.h);
+  OverLoop(state, src.image, mask, dst.image, sz);
 }
 
 enum class TSdlBlend { AlphaMod, PerPixel, Add, Scaled2x };

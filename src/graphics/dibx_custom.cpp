@@ -110,12 +110,7 @@ uint32_t TCustomDIBX::PixelToColor(TPixel pixel) const {
 
 // --- Fills ---
 
-void TCustomDIBX::Clear(TPixel pixel) {
-  TRowParams p;
-  p.channels = dibx::ChannelsOf(*this);
-  p.color = pixel;
-  dibx::RunFill(*this, Bounds(), TRowOp::Fill, p);
-}
+void TCustomDIBX::Clear(TPixel pixel) { FillRect(Bounds(), pixel); }
 
 namespace {
 void FillWith(TCustomDIBX& s, const TRect& rect, TRowOp op, TPixel pixel, int alpha) {
@@ -178,14 +173,9 @@ namespace {
 
 void Positioned(TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect, TCustomDIBX& src,
                 TCustomDIBX* mask, TRowOp op, uint32_t alpha) {
-  if (!dibx::SameFormat(dst, src))
+  TRect limit;
+  if (!dibx::ReadableArea(dst, src, mask, limit))
     return;
-  TRect limit = src.Bounds();
-  if (mask) {
-    if (!dibx::IsMask(*mask))
-      return;
-    limit = Intersect(limit, mask->Bounds());
-  }
   dibx::TPlacement place;
   if (!dibx::PlacePositioned(dst, x, y, flip, srcRect, limit, place))
     return;

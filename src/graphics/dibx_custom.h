@@ -88,7 +88,8 @@ public:
   // Native pixel to 0x00BBGGRR, widening channels by repeating their high bits.
   uint32_t PixelToColor(TPixel pixel) const;
 
-  // --- Fills ---
+  // --- Fills (within the clip) ---
+  // FillRect over the whole surface.
   virtual void Clear(TPixel pixel);
   virtual void FillRect(const TRect& rect, TPixel pixel);
   virtual void FillRectAlpha(const TRect& rect, TPixel pixel, int alpha);

@@ -122,6 +122,14 @@ bool SameFormat(const TCustomDIBX& dst, const TCustomDIBX& src) {
 
 bool IsMask(const TCustomDIBX& mask) { return mask.BitCount() == 8; }
 
+bool ReadableArea(const TCustomDIBX& dst, const TCustomDIBX& src, const TCustomDIBX* mask,
+                  TRect& area) {
+  if (!SameFormat(dst, src) || (mask && !IsMask(*mask)))
+    return false;
+  area = mask ? Intersect(src.Bounds(), mask->Bounds()) : src.Bounds();
+  return true;
+}
+
 bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRect& srcRect,
                      const TRect& srcLimit, TPlacement& out) {
   const TRect src = Intersect(srcRect, srcLimit);
@@ -265,12 +273,14 @@ void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, 
 
 void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
                const TAffineRow& row, TRowOp op, const TRowParams& params) {
+  // Mirroring as index = origin + sign * sample, so the loop has no branch.
+  const int64_t signX = row.mirrorX >= 0 ? -1 : 1, originX = std::max<int64_t>(row.mirrorX, 0);
+  const int64_t signY = row.mirrorY >= 0 ? -1 : 1, originY = std::max<int64_t>(row.mirrorY, 0);
   RunSampled(
       dst, dstX, dstY, n, src, mask,
-      [&row](int i, int& x, int& y) {
-        const int64_t u = (row.u + i * row.du) >> 16, v = (row.v + i * row.dv) >> 16;
-        x = static_cast<int>(row.mirrorX >= 0 ? row.mirrorX - u : u);
-        y = static_cast<int>(row.mirrorY >= 0 ? row.mirrorY - v : v);
+      [&](int i, int& x, int& y) {
+        x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
+        y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
       },
       op, params);
 }

@@ -46,14 +46,10 @@ void Rotated(TCustomDIBX& dst, int x, int y, int alpha, TKeyMode key, TCustomDIB
   if (alpha <= 0 || !(scaleX >= kMinScale && scaleX <= kMaxScale) ||
       !(scaleY >= kMinScale && scaleY <= kMaxScale) || !std::isfinite(angle))
     return;
-  if (!dibx::SameFormat(dst, src))
+  TRect readable;
+  if (!dibx::ReadableArea(dst, src, mask, readable))
     return;
-  TRect readable = Intersect(srcRect, src.Bounds());
-  if (mask) {
-    if (!dibx::IsMask(*mask))
-      return;
-    readable = Intersect(readable, mask->Bounds());
-  }
+  readable = Intersect(srcRect, readable);
   if (readable.IsEmpty())
     return;
   TRowOp op;
@@ -87,14 +83,17 @@ void Rotated(TCustomDIBX& dst, int x, int y, int alpha, TKeyMode key, TCustomDIB
   // Inverse mapping per destination column and row.
   const int64_t dudx = Fixed(std::cos(-angle) / scaleX), dvdx = Fixed(std::sin(-angle) / scaleY);
   const int64_t dudy = Fixed(-std::sin(-angle) / scaleX), dvdy = Fixed(std::cos(-angle) / scaleY);
-  int64_t u0 = int64_t{pivotX} * 65536 + (int64_t{bx} - x) * dudx + (int64_t{by} - y) * dudy;
-  int64_t v0 = int64_t{pivotY} * 65536 + (int64_t{bx} - x) * dvdx + (int64_t{by} - y) * dvdy;
+  // The pivot counts from srcRect's top-left for sampling too, as it does for the box.
+  int64_t u0 = (int64_t{srcRect.Left} + pivotX) * 65536 + (int64_t{bx} - x) * dudx +
+               (int64_t{by} - y) * dudy;
+  int64_t v0 =
+      (int64_t{srcRect.Top} + pivotY) * 65536 + (int64_t{bx} - x) * dvdx + (int64_t{by} - y) * dvdy;
 
   dibx::TAffineRow row;
   row.du = dudx;
   row.dv = dvdx;
-  row.mirrorX = HasFlipH(flip) ? int64_t{srcRect.Right} - 1 : -1;
-  row.mirrorY = HasFlipV(flip) ? int64_t{srcRect.Bottom} - 1 : -1;
+  row.mirrorX = HasFlipH(flip) ? int64_t{srcRect.Left} + srcRect.Right - 1 : -1;
+  row.mirrorY = HasFlipV(flip) ? int64_t{srcRect.Top} + srcRect.Bottom - 1 : -1;
   // Source coordinates (16.16) whose pixels lie in the readable area, mirrors included.
   int64_t uLo, uHi, vLo, vHi;
   if (row.mirrorX >= 0) {

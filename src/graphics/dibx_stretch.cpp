@@ -13,14 +13,9 @@ using dibx::TRowParams;
 
 void Stretched(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomDIBX* mask,
                TFlip flip, const TRect& srcRect, TRowOp op, uint32_t alpha) {
-  if (!dibx::SameFormat(dst, src))
+  TRect limit;
+  if (!dibx::ReadableArea(dst, src, mask, limit))
     return;
-  TRect limit = src.Bounds();
-  if (mask) {
-    if (!dibx::IsMask(*mask))
-      return;
-    limit = Intersect(limit, mask->Bounds());
-  }
   TRowParams p;
   p.channels = dibx::ChannelsOf(dst);
   p.alpha = alpha;

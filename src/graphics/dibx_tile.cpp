@@ -121,6 +121,18 @@ int ZoomedSize(int size, double zoom) {
     return 0;
   return static_cast<int>(std::clamp(double(size) * zoom, 0.0, double(1 << 20)));
 }
+
+// Tiles of srcRect scaled by the zooms; draw(tile) draws one at its destination rectangle.
+template <typename DrawTile>
+void ForEachZoomedTile(TCustomDIBX& dst, const TRect& dstRect, int hGap, int vGap, int offsetY,
+                       int offsetX, double zoomY, double zoomX, const TRect& srcRect,
+                       DrawTile draw) {
+  const int tw = ZoomedSize(srcRect.Width(), zoomX), th = ZoomedSize(srcRect.Height(), zoomY);
+  ForEachTile(dst, dstRect, tw, th, hGap, vGap, offsetY, offsetX, [&](int x, int y) {
+    draw(TRect{x, y, x + tw, y + th});
+  });
+}
+
 } // namespace
 
 void TCustomDIBX::TileStretchDraw(const TRect& dstRect, int hGap, int offsetY, int offsetX,
@@ -128,14 +140,13 @@ void TCustomDIBX::TileStretchDraw(const TRect& dstRect, int hGap, int offsetY, i
                                   const TRect& srcRect, TCustomDIBX& src, int vGap) {
   if (opacity <= 0)
     return;
-  const int tw = ZoomedSize(srcRect.Width(), zoomX), th = ZoomedSize(srcRect.Height(), zoomY);
-  ForEachTile(*this, dstRect, tw, th, hGap, vGap, offsetY, offsetX, [&](int x, int y) {
-    const TRect tile{x, y, x + tw, y + th};
-    if (opacity <= 255)
-      StretchDrawAlpha(tile, src, opacity, flip, key, srcRect);
-    else
-      StretchDrawAdd(tile, src, opacity - 256, flip, key, srcRect);
-  });
+  ForEachZoomedTile(*this, dstRect, hGap, vGap, offsetY, offsetX, zoomY, zoomX, srcRect,
+                    [&](const TRect& tile) {
+                      if (opacity <= 255)
+                        StretchDrawAlpha(tile, src, opacity, flip, key, srcRect);
+                      else
+                        StretchDrawAdd(tile, src, opacity - 256, flip, key, srcRect);
+                    });
 }
 
 void TCustomDIBX::TileStretchDrawMask(const TRect& dstRect, int hGap, int offsetY, int offsetX,
@@ -144,14 +155,13 @@ void TCustomDIBX::TileStretchDrawMask(const TRect& dstRect, int hGap, int offset
                                       int vGap) {
   if (opacity <= 0)
     return;
-  const int tw = ZoomedSize(srcRect.Width(), zoomX), th = ZoomedSize(srcRect.Height(), zoomY);
-  ForEachTile(*this, dstRect, tw, th, hGap, vGap, offsetY, offsetX, [&](int x, int y) {
-    const TRect tile{x, y, x + tw, y + th};
-    if (opacity <= 255)
-      StretchDrawMaskAlpha(tile, src, opacity, mask, flip, srcRect);
-    else
-      StretchDrawMaskAdd(tile, src, opacity - 256, mask, flip, srcRect);
-  });
+  ForEachZoomedTile(*this, dstRect, hGap, vGap, offsetY, offsetX, zoomY, zoomX, srcRect,
+                    [&](const TRect& tile) {
+                      if (opacity <= 255)
+                        StretchDrawMaskAlpha(tile, src, opacity, mask, flip, srcRect);
+                      else
+                        StretchDrawMaskAdd(tile, src, opacity - 256, mask, flip, srcRect);
+                    });
 }
 
 void TCustomDIBX::TileFill(const TRect& dstRect, TCustomDIBX& src, TFlip flip, int offsetY,

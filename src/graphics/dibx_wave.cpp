@@ -114,11 +114,6 @@ int SpanEnd(int start, int length) {
 }
 } // namespace
 
-void TDIBXWave::Clear(TPixel pixel) {
-  ResetClip();
-  FillRect(Bounds(), pixel);
-}
-
 void TDIBXWave::FillRect(const TRect& rect, TPixel pixel) {
   ForEachBand(*this, rect.Top, rect.Bottom,
               [&](int off) { inner_.FillRect(ShiftRect(rect, off), pixel); });
@@ -137,13 +132,6 @@ void TDIBXWave::FillRectAdd(const TRect& rect, TPixel pixel) {
 void TDIBXWave::FillRectSub(const TRect& rect, TPixel pixel) {
   ForEachBand(*this, rect.Top, rect.Bottom,
               [&](int off) { inner_.FillRectSub(ShiftRect(rect, off), pixel); });
-}
-
-void TDIBXWave::Assign(TCustomDIBX& src) {
-  const TRect saved = StoredClip();
-  ResetClip();
-  Draw(0, 0, FlipNone, TKeyMode::Ignore, src.Bounds(), src);
-  SetStoredClip(saved);
 }
 
 void TDIBXWave::Draw(int x, int y, TFlip flip, TKeyMode key, const TRect& srcRect,

@@ -38,12 +38,10 @@ public:
   void SetPalette(std::span<const TPaletteEntry, 256> entries) override;
   void Release() override;
 
-  void Clear(TPixel pixel) override;
   void FillRect(const TRect& rect, TPixel pixel) override;
   void FillRectAlpha(const TRect& rect, TPixel pixel, int alpha) override;
   void FillRectAdd(const TRect& rect, TPixel pixel) override;
   void FillRectSub(const TRect& rect, TPixel pixel) override;
-  void Assign(TCustomDIBX& src) override;
   void Draw(int x, int y, TFlip flip, TKeyMode key, const TRect& srcRect,
             TCustomDIBX& src) override;
   void DrawMask(int x, int y, TCustomDIBX& mask, TFlip flip, const TRect& srcRect,

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,12 +18,6 @@ namespace {
 
 std::string TempPath(const std::string& name) {
   return std::string(NOVA_BINARY_DIR) + "/dibx_files_" + name;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)),
-                              std::istreambuf_iterator<char>());
 }
 
 TEST(DibxFiles, SavedBitmapLoadsIntoAnyDepthByTruncation) {

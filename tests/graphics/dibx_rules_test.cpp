@@ -13,6 +13,32 @@
 namespace nova {
 namespace {
 
+TEST(DibxRules, StorageIsBottomUpAndPacksHighBitsFirst) {
+  struct {
+    int bits;
+    TPixel value;
+    uint8_t firstByte;
+  } const cases[] = {{1, 1, 0x80}, {2, 3, 0xC0}, {4, 0xA, 0xA0}, {8, 0x5A, 0x5A}};
+  for (const auto& c : cases) {
+    TDIBX s(9, 3, c.bits);
+    s.SetPixel(0, 2, c.value);
+    EXPECT_LT(s.Pitch(), 0);
+    // Row 2 is the bottom row, stored first in memory.
+    EXPECT_EQ(*s.PixelAddress(0, 2), c.firstByte) << c.bits;
+    EXPECT_EQ(s.PixelAddress(0, 1), s.PixelAddress(0, 2) - s.Pitch());
+    EXPECT_EQ(s.GetPixel(0, 2), c.value);
+    EXPECT_EQ(s.GetPixel(1, 2), 0u);
+  }
+  TDIBX fresh;
+  EXPECT_EQ(fresh.Width(), 1);
+  EXPECT_EQ(fresh.BitCount(), 15);
+  EXPECT_EQ(fresh.StorageBitCount(), 16);
+  EXPECT_EQ(fresh.GreenMask(), 0x03E0u);
+  fresh.Release();
+  EXPECT_TRUE(fresh.IsEmpty());
+  EXPECT_EQ(fresh.PixelAddress(0, 0), nullptr);
+}
+
 TEST(DibxRules, ColorToPixelDropsLowBits) {
   struct {
     int bits;
@@ -44,6 +70,39 @@ TEST(DibxRules, BlendsClearTheUnusedBits) {
   s32.Clear(0xFF102030);
   d32.DrawAdd(0, 0, 255, FlipNone, TKeyMode::Ignore, s32.Bounds(), s32);
   EXPECT_EQ(d32.GetPixel(0, 0), 0x0F1F2Fu);
+}
+
+// (alpha * m) >> 8 can truncate to 0 for a non-zero mask value; blending with weight 0 would
+// still darken every channel by one step, so such pixels stay as they are, as m = 0 does.
+TEST(DibxRules, ZeroMaskWeightLeavesTheDestination) {
+  for (int bits : {16, 24, 32}) {
+    TDIBX d(20, 1, bits), s(20, 1, bits), m(20, 1, 8);
+    d.Clear(static_cast<TPixel>(d.ColorToPixel(0x808080)));
+    s.Clear(0);
+    m.Clear(2);
+    d.DrawMaskAlpha(0, 0, 100, m, FlipNone, s.Bounds(), s);
+    d.DrawMaskAdd(0, 0, 100, m, FlipNone, s.Bounds(), s);
+    d.DrawColorMask(0, 0, 100, 0, FlipNone, m.Bounds(), m);
+    EXPECT_EQ(d.GetPixel(19, 0), static_cast<TPixel>(d.ColorToPixel(0x808080))) << bits;
+  }
+}
+
+// The pivot counts from srcRect's top-left both for the box and for sampling.
+TEST(DibxRules, RotationOfAnInnerRectangle) {
+  TDIBX src(8, 6, 32), rotated(20, 20, 32), drawn(20, 20, 32);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x)
+      src.SetPixel(x, y, y * 8 + x + 1);
+  const TRect inner{2, 1, 6, 4};
+  for (TFlip flip : {FlipNone, FlipHV}) {
+    rotated.Clear(0);
+    drawn.Clear(0);
+    rotated.DrawRotate(10, 10, 255, TKeyMode::Ignore, flip, 0.0, 1, 1, inner, src, 1.0, 1.0);
+    drawn.Draw(9, 9, flip, TKeyMode::Ignore, inner, src);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x)
+        ASSERT_EQ(rotated.GetPixel(x, y), drawn.GetPixel(x, y)) << x << "," << y;
+  }
 }
 
 TEST(DibxRules, NibbleAndPaletteMaps) {

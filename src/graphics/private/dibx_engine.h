@@ -53,6 +53,10 @@ int32_t* ScratchInts(int slot, size_t count);
 
 // True when srcs bit count matches dst (a draw between different formats does nothing).
 bool SameFormat(const TCustomDIBX& dst, const TCustomDIBX& src);
+// The part of the source a draw may read: the source's bounds, within the mask's when one is
+// given. False when the draw must do nothing (different formats, a mask that is not 8-bit).
+bool ReadableArea(const TCustomDIBX& dst, const TCustomDIBX& src, const TCustomDIBX* mask,
+                  TRect& area);
 // True for an 8-bit mask surface.
 bool IsMask(const TCustomDIBX& mask);
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // `novatool image`: inspects pictures and converts between layered images and PNG.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,17 +9,17 @@
 #include "graphics/png_picture.h"
 #include "graphics/wisp_frame_list.h"
 #include "tool_args.h"
+#include "vfs/stream.h"
 
 using namespace nova;
 
 namespace {
 
 int ImageUsage() {
-  std::fputs(
-      "usage: novatool image info FILE [--code K]\n"
-      "       novatool image topng FILE OUT.png [--layers] [--code K]\n"
-      "       novatool image towsp IN... -o FILE.wsp [--jpeg Q] [--code K]\n",
-      stderr);
+  std::fputs("usage: novatool image info FILE [--code K]\n"
+             "       novatool image topng FILE OUT.png [--layers] [--code K]\n"
+             "       novatool image towsp IN... -o FILE.wsp [--jpeg Q] [--code K]\n",
+             stderr);
   return 2;
 }
 
@@ -54,11 +53,13 @@ bool Parse(const ToolArgs& args, Options& o) {
     } else if (a == "-o" && has_value) {
       o.out = args[++i];
     } else if (a == "--code" && has_value) {
-      if (!ParseInt(args[++i], INT32_MIN, UINT32_MAX, v)) return false;
+      if (!ParseInt(args[++i], INT32_MIN, UINT32_MAX, v))
+        return false;
       o.code = static_cast<int32_t>(static_cast<uint32_t>(v));
       o.has_code = true;
     } else if (a == "--jpeg" && has_value) {
-      if (!ParseInt(args[++i], 1, 100, v)) return false;
+      if (!ParseInt(args[++i], 1, 100, v))
+        return false;
       o.jpeg_quality = static_cast<int>(v);
     } else if (a.starts_with("-")) {
       return false;
@@ -70,21 +71,17 @@ bool Parse(const ToolArgs& args, Options& o) {
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw ENovaError("cannot write \"" + path + "\"");
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ENovaError("cannot open \"" + path + "\"");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  TMemoryStream out;
+  out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  out.SaveToFile(path);
 }
 
 // Layered files keep their layers for inspection; other pictures load by extension. True for a
 // layered file.
 bool Load(TWispFrameList& list, const std::string& path) {
-  std::vector<uint8_t> bytes = ReadFile(path);
+  TMemoryStream file;
+  file.LoadFromFile(path);
+  const std::span<const uint8_t> bytes = file.Bytes();
   const bool wisp = bytes.size() >= 4 && std::string(bytes.begin(), bytes.begin() + 4) == "Wisp";
   if (wisp || path.ends_with(".wsp") || path.ends_with(".WSP")) {
     list.LoadFromStream(bytes, path, WispFrames::kAll, WispLayers::kKeep);
@@ -96,27 +93,27 @@ bool Load(TWispFrameList& list, const std::string& path) {
   return false;
 }
 
-const char* CompressionName(uint8_t c) {
-  return c == 0 ? "zlib" : c == 1 ? "stored" : "jpeg";
-}
+const char* CompressionName(uint8_t c) { return c == 0 ? "zlib" : c == 1 ? "stored" : "jpeg"; }
 
 void PrintRegions(const char* what, const std::vector<TRect>& regions) {
   std::printf("    %s regions: %zu", what, regions.size());
-  for (const TRect& r : regions) std::printf(" (%d,%d)-(%d,%d)", r.Left, r.Top, r.Right, r.Bottom);
+  for (const TRect& r : regions)
+    std::printf(" (%d,%d)-(%d,%d)", r.Left, r.Top, r.Right, r.Bottom);
   std::printf("\n");
 }
 
 int Info(const Options& o) {
-  if (o.operands.size() != 1) return ImageUsage();
+  if (o.operands.size() != 1)
+    return ImageUsage();
   TWispFrameList list(o.code);
   if (!Load(list, o.operands[0])) {
     std::printf("picture, 1 frame\n");
   } else {
     std::printf("version %d, %d frame(s), compression %s, tiles %dx%d, permuted %s, background "
-              "0x%06X, first layer opaque %s\n",
-              list.version(), list.Count(), CompressionName(list.compression()),
-              list.tile_size().x, list.tile_size().y, list.permuted() ? "yes" : "no",
-              static_cast<unsigned>(list.background()), list.first_layer_opaque() ? "yes" : "no");
+                "0x%06X, first layer opaque %s\n",
+                list.version(), list.Count(), CompressionName(list.compression()),
+                list.tile_size().x, list.tile_size().y, list.permuted() ? "yes" : "no",
+                static_cast<unsigned>(list.background()), list.first_layer_opaque() ? "yes" : "no");
   }
   for (int i = 0; i < list.Count(); ++i) {
     const TWispFrame& f = list.Frame(i);
@@ -127,10 +124,11 @@ int Info(const Options& o) {
                 f.layers.size());
     for (size_t l = 0; l < f.layers.size(); ++l) {
       const TWispLayer& layer = f.layers[l];
-      std::printf("    layer %zu \"%s\": %s, opacity %d, transparent %d, mask over key %s, alpha %s\n",
-                  l, SjisToUtf8(layer.name).c_str(), layer.visible ? "visible" : "hidden",
-                  layer.opacity, layer.transparent, layer.mask_over_key ? "yes" : "no",
-                  layer.picture.has_alpha ? "yes" : "no");
+      std::printf(
+          "    layer %zu \"%s\": %s, opacity %d, transparent %d, mask over key %s, alpha %s\n", l,
+          SjisToUtf8(layer.name).c_str(), layer.visible ? "visible" : "hidden", layer.opacity,
+          layer.transparent, layer.mask_over_key ? "yes" : "no",
+          layer.picture.has_alpha ? "yes" : "no");
     }
     PrintRegions("visible", f.visible_regions);
     PrintRegions("opaque", f.opaque_regions);
@@ -141,21 +139,25 @@ int Info(const Options& o) {
 // OUT for a single picture; OUT's stem + "_<frame>" (+ "_<layer>") otherwise.
 std::string OutputName(const std::string& out, int count, int frame, int layer) {
   std::string stem = out.ends_with(".png") ? out.substr(0, out.size() - 4) : out;
-  if (count == 1 && layer < 0) return stem + ".png";
+  if (count == 1 && layer < 0)
+    return stem + ".png";
   std::string name = stem + "_" + std::to_string(frame);
-  if (layer >= 0) name += "_" + std::to_string(layer);
+  if (layer >= 0)
+    name += "_" + std::to_string(layer);
   return name + ".png";
 }
 
 int ToPng(const Options& o) {
-  if (o.operands.size() != 2) return ImageUsage();
+  if (o.operands.size() != 2)
+    return ImageUsage();
   TWispFrameList list(o.code);
   Load(list, o.operands[0]);
   const std::string& out = o.operands[1];
   for (int i = 0; i < list.Count(); ++i) {
     const TWispFrame& f = list.Frame(i);
     WriteFile(OutputName(out, list.Count(), i, -1), EncodePictureAsPng(f.picture, f.transparent));
-    if (!o.layers) continue;
+    if (!o.layers)
+      continue;
     for (size_t l = 0; l < f.layers.size(); ++l) {
       const TWispLayer& layer = f.layers[l];
       WriteFile(OutputName(out, list.Count(), i, static_cast<int>(l)),
@@ -167,7 +169,8 @@ int ToPng(const Options& o) {
 
 // JPEG planes need truecolour: palette pictures are widened to 24 bits.
 void WidenToTrueColour(TWispFrame& f) {
-  if (f.BitCount() >= 24) return;
+  if (f.BitCount() >= 24)
+    return;
   const TWispBitmap& narrow = f.picture.color;
   TWispBitmap wide;
   wide.SetSize(f.Width(), f.Height(), 24);
@@ -182,7 +185,8 @@ void WidenToTrueColour(TWispFrame& f) {
 }
 
 int ToWsp(const Options& o) {
-  if (o.operands.empty() || o.out.empty()) return ImageUsage();
+  if (o.operands.empty() || o.out.empty())
+    return ImageUsage();
   TWispFrameList list(o.code);
   for (const std::string& in : o.operands) {
     TWispFrameList picture;
@@ -190,7 +194,8 @@ int ToWsp(const Options& o) {
     for (int i = 0; i < picture.Count(); ++i) {
       TWispFrame f = std::move(picture.Frame(i));
       f.layers.clear();
-      if (o.jpeg_quality > 0) WidenToTrueColour(f);
+      if (o.jpeg_quality > 0)
+        WidenToTrueColour(f);
       list.AddFrame(std::move(f));
     }
   }
@@ -202,14 +207,19 @@ int ToWsp(const Options& o) {
   return 0;
 }
 
-}  // namespace
+} // namespace
 
 int Tool_image(const ToolArgs& args) {
-  if (args.empty()) return ImageUsage();
+  if (args.empty())
+    return ImageUsage();
   Options o;
-  if (!Parse(args, o)) return ImageUsage();
-  if (args[0] == "info") return Info(o);
-  if (args[0] == "topng") return ToPng(o);
-  if (args[0] == "towsp") return ToWsp(o);
+  if (!Parse(args, o))
+    return ImageUsage();
+  if (args[0] == "info")
+    return Info(o);
+  if (args[0] == "topng")
+    return ToPng(o);
+  if (args[0] == "towsp")
+    return ToWsp(o);
   return ImageUsage();
 }

@@ -20,7 +20,7 @@ struct BmpHeader {
   uint16_t bits = 0;
   uint32_t compression = kBiRgb;
   uint32_t colors_used = 0;
-  uint32_t masks[3] = {0, 0, 0};  // red, green, blue
+  uint32_t masks[3] = {0, 0, 0}; // red, green, blue
   size_t palette_entry_bytes = 4;
 };
 
@@ -28,24 +28,26 @@ struct BmpHeader {
 struct Channel {
   int shift = 0, width = 0;
   explicit Channel(uint32_t mask) {
-    if (mask == 0) return;
+    if (mask == 0)
+      return;
     shift = std::countr_zero(mask);
     width = std::popcount(mask >> shift);
   }
   uint8_t Get(uint32_t v, uint32_t mask) const {
-    if (width == 0) return 0;
+    if (width == 0)
+      return 0;
     const uint32_t c = (v & mask) >> shift;
     return static_cast<uint8_t>(width >= 8 ? c >> (width - 8) : c << (8 - width));
   }
 };
 
 class BmpDecoder {
- public:
+public:
   BmpDecoder(std::span<const uint8_t> data, const std::string& name, const WispLimits& limits)
       : data_(data), r_(data, "bitmap \"" + name + "\""), limits_(limits) {}
 
   TWispFrame Decode() {
-    size_t base = 0;  // where the info header starts
+    size_t base = 0; // where the info header starts
     size_t pixel_offset = 0;
     const bool file_header = data_.size() >= 2 && data_[0] == 'B' && data_[1] == 'M';
     if (file_header) {
@@ -58,9 +60,12 @@ class BmpDecoder {
     TWispBitmap& color = frame.picture.color;
     const int32_t out_bits = h_.bits <= 8 ? h_.bits : 24;
     CheckSize();
-    if (h_.bits <= 8) ReadPalette(color);
-    if (!file_header) pixel_offset = r_.position();
-    if (pixel_offset < base || pixel_offset > data_.size()) r_.Fail("pixel data offset is outside the file");
+    if (h_.bits <= 8)
+      ReadPalette(color);
+    if (!file_header)
+      pixel_offset = r_.position();
+    if (pixel_offset < base || pixel_offset > data_.size())
+      r_.Fail("pixel data offset is outside the file");
     r_.Seek(pixel_offset);
     color.SetSize(h_.width, h_.height, out_bits);
     if (h_.compression == kBiRle8 || h_.compression == kBiRle4) {
@@ -71,7 +76,7 @@ class BmpDecoder {
     return frame;
   }
 
- private:
+private:
   void ReadInfoHeader() {
     const size_t start = r_.position();
     const uint32_t size = r_.U32();
@@ -90,12 +95,14 @@ class BmpDecoder {
       r_.Skip(12);
       h_.colors_used = r_.U32();
       r_.Skip(4);
-      if (height == INT32_MIN) r_.Fail("height is out of range");
+      if (height == INT32_MIN)
+        r_.Fail("height is out of range");
       h_.top_down = height < 0;
       h_.height = height < 0 ? -height : height;
       if (h_.compression == kBiBitfields) {
         // Masks follow a 40-byte header and sit inside the longer headers.
-        for (uint32_t& m : h_.masks) m = r_.U32();
+        for (uint32_t& m : h_.masks)
+          m = r_.U32();
       }
       r_.Seek(start + size);
     } else {
@@ -135,7 +142,8 @@ class BmpDecoder {
     r_.CheckCount(stored, h_.palette_entry_bytes, "palette");
     for (uint32_t i = 0; i < stored; ++i) {
       std::span<const uint8_t> e = r_.Bytes(h_.palette_entry_bytes);
-      if (i < entries) color.palette()[i] = e[0] | (e[1] << 8) | (e[2] << 16);
+      if (i < entries)
+        color.palette()[i] = e[0] | (e[1] << 8) | (e[2] << 16);
     }
   }
 
@@ -144,7 +152,8 @@ class BmpDecoder {
     const size_t row_bytes = BitmapRowBytes(h_.width, h_.bits);
     // The last row needs only its pixels, not its padding.
     const size_t last_row = (static_cast<size_t>(h_.width) * h_.bits + 7) / 8;
-    if (r_.remaining() < row_bytes * (h_.height - 1) + last_row) r_.Fail("pixel data is cut short");
+    if (r_.remaining() < row_bytes * (h_.height - 1) + last_row)
+      r_.Fail("pixel data is cut short");
     const uint8_t* pixels = data_.data() + r_.position();
     if (h_.bits == 32) {
       pic.alpha.SetSize(h_.width, h_.height, 8);
@@ -188,7 +197,8 @@ class BmpDecoder {
     const bool four = h_.compression == kBiRle4;
     int32_t x = 0, y = 0;
     auto put = [&](uint32_t index) {
-      if (x < h_.width && y < h_.height) color.SetRaw(x, h_.height - 1 - y, index);
+      if (x < h_.width && y < h_.height)
+        color.SetRaw(x, h_.height - 1 - y, index);
       ++x;
     };
     while (y < h_.height && r_.remaining() >= 2) {
@@ -212,7 +222,8 @@ class BmpDecoder {
         for (int i = 0; i < value; ++i) {
           put(four ? ((i & 1) ? literal[i / 2] & 0xF : literal[i / 2] >> 4) : literal[i]);
         }
-        if (bytes & 1) r_.Skip(std::min<size_t>(1, r_.remaining()));
+        if (bytes & 1)
+          r_.Skip(std::min<size_t>(1, r_.remaining()));
       }
     }
   }
@@ -223,11 +234,11 @@ class BmpDecoder {
   BmpHeader h_;
 };
 
-}  // namespace
+} // namespace
 
 TWispFrame DecodeBmpFrame(std::span<const uint8_t> data, const std::string& name,
                           const WispLimits& limits) {
   return BmpDecoder(data, name, limits).Decode();
 }
 
-}  // namespace nova
+} // namespace nova

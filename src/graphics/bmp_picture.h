@@ -17,4 +17,4 @@ namespace nova {
 TWispFrame DecodeBmpFrame(std::span<const uint8_t> data, const std::string& name,
                           const WispLimits& limits);
 
-}  // namespace nova
+} // namespace nova

@@ -13,15 +13,16 @@ constexpr std::array<const char*, 2> kTextsUtf8 = {
     "Error:TWispFrameList.GetFrame",
 };
 
-}  // namespace
+} // namespace
 
 const std::string& GraphicsText(GraphicsTextId id) {
   static const auto texts = [] {
     std::array<std::string, kTextsUtf8.size()> sjis;
-    for (size_t i = 0; i < kTextsUtf8.size(); ++i) sjis[i] = Utf8ToSjis(kTextsUtf8[i]);
+    for (size_t i = 0; i < kTextsUtf8.size(); ++i)
+      sjis[i] = Utf8ToSjis(kTextsUtf8[i]);
     return sjis;
   }();
   return texts[id];
 }
 
-}  // namespace nova
+} // namespace nova

@@ -14,14 +14,15 @@ namespace nova {
 namespace {
 
 bool StripSuffix(std::string& name, std::string_view suffix) {
-  if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+  if (name.size() < suffix.size() ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
     return false;
   }
   name.resize(name.size() - suffix.size());
   return true;
 }
 
-}  // namespace
+} // namespace
 
 TWispCollection::TWispCollection(TVrFileManager& files, int32_t code,
                                  std::function<int()> screen_bit_count)
@@ -36,8 +37,10 @@ int TWispCollection::ScreenBitCount() const {
 
 TWispItem* TWispCollection::Get(const void* user, const std::string& name, uint8_t options) {
   std::string key = name;
-  if (options & kWispMask) key += "?m";
-  if (options & kWispTrim) key += "?t";
+  if (options & kWispMask)
+    key += "?m";
+  if (options & kWispTrim)
+    key += "?t";
   std::string folded = UpperCaseJ(key);
   auto it = items_.find(folded);
   TWispItem* item;
@@ -59,9 +62,11 @@ TWispItem* TWispCollection::Get(const void* user, const std::string& name, uint8
 }
 
 void TWispCollection::Release(const void* user, TWispItem* item, WispRelease mode) {
-  if (item == nullptr) return;
+  if (item == nullptr)
+    return;
   std::erase(item->users_, user);
-  if (!item->users_.empty()) return;
+  if (!item->users_.empty())
+    return;
   if (mode == WispRelease::kKeepIdle) {
     item->idle_ = true;
   } else {
@@ -74,16 +79,19 @@ void TWispCollection::Free(const std::string& folded_key) { items_.erase(folded_
 void TWispCollection::Purge(const std::string& name) {
   for (const char* suffix : {"", "?m", "?t", "?m?t"}) {
     auto it = items_.find(UpperCaseJ(name + suffix));
-    if (it != items_.end() && it->second->idle_) items_.erase(it);
+    if (it != items_.end() && it->second->idle_)
+      items_.erase(it);
   }
 }
 
 void TWispCollection::ReloadAll(bool recreate) {
-  for (auto& [key, item] : items_) Load(*item, true, recreate);
+  for (auto& [key, item] : items_)
+    Load(*item, true, recreate);
 }
 
 void TWispCollection::SetDither(bool on) {
-  if (on == dither_) return;
+  if (on == dither_)
+    return;
   dither_ = on;
   ReloadAll(false);
 }
@@ -91,7 +99,8 @@ void TWispCollection::SetDither(bool on) {
 void TWispCollection::SaveFlag(BinaryWriter& w) const { w.U8(dither_ ? 1 : 0); }
 
 void TWispCollection::LoadFlag(BinaryReader& r, int32_t save_version) {
-  if (save_version > 100) SetDither(r.U8() != 0);
+  if (save_version > 100)
+    SetDither(r.U8() != 0);
 }
 
 void TWispCollection::LoadPlaceholder(TWispItem& item, bool mask) {
@@ -101,7 +110,8 @@ void TWispCollection::LoadPlaceholder(TWispItem& item, bool mask) {
   frame->surface.Clear(0);
   frame->surface.SetTransparentColor(0);
   // Left at a new surface's size: not an 8-bit mask, so masked draws show nothing.
-  if (mask) frame->mask = std::make_unique<TDIBX>();
+  if (mask)
+    frame->mask = std::make_unique<TDIBX>();
   item.total_time_ = frame->display_time;
   item.frames_.push_back(std::move(frame));
 }
@@ -117,10 +127,12 @@ void TWispCollection::Load(TWispItem& item, bool reload, bool recreate) {
     list.LoadFromMemory(data.Bytes(), name);
   }
   if (list.Count() == 0) {
-    if (fresh_surfaces) LoadPlaceholder(item, mask);
+    if (fresh_surfaces)
+      LoadPlaceholder(item, mask);
     return;
   }
-  if (mask) list.MakeMasks();
+  if (mask)
+    list.MakeMasks();
   if (!reload) {
     item.frames_.clear();
     item.total_time_ = 0;
@@ -134,22 +146,26 @@ void TWispCollection::Load(TWispItem& item, bool reload, bool recreate) {
     } else if (static_cast<size_t>(i) >= item.frames_.size()) {
       break;
     }
-    if (reload && !recreate && f.transparent >= 0 && !f.HasAlpha()) continue;
+    if (reload && !recreate && f.transparent >= 0 && !f.HasAlpha())
+      continue;
     TWispItemFrame& out = *item.frames_[static_cast<size_t>(i)];
     out.offset = trim ? f.Trim() : WispPoint{};
-    if (fresh_surfaces) out.surface = TDIBX(1, 1, bits);
+    if (fresh_surfaces)
+      out.surface = TDIBX(1, 1, bits);
     f.CopyTo(out.surface, dither);
     out.surface.SetTransparentColor(out.surface.ColorToPixel(f.key_color));
     if (f.HasAlpha() || mask) {
-      if (!out.mask) out.mask = std::make_unique<TDIBX>();
+      if (!out.mask)
+        out.mask = std::make_unique<TDIBX>();
       f.CopyAlphaTo(*out.mask);
     }
     out.key_color = f.key_color;
     out.display_time = std::max(1, f.display_time);
     out.visible_regions = std::move(f.visible_regions);
     out.opaque_regions = std::move(f.opaque_regions);
-    if (!reload) item.total_time_ += out.display_time;
+    if (!reload)
+      item.total_time_ += out.display_time;
   }
 }
 
-}  // namespace nova
+} // namespace nova

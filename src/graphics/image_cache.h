@@ -19,11 +19,11 @@ class TVrFileManager;
 
 // One frame of a cached picture, ready to draw.
 struct TWispItemFrame {
-  TDIBX surface;                // at the screen's bit count; its transparent colour is the key
-  std::unique_ptr<TDIBX> mask;  // 8-bit alpha, present with an alpha plane or "?m"
-  int32_t key_color = -1;       // 0x00BBGGRR, -1 none
-  int32_t display_time = 1;     // ms, at least 1
-  WispPoint offset;             // where the (trimmed) picture is drawn
+  TDIBX surface;               // at the screen's bit count; its transparent colour is the key
+  std::unique_ptr<TDIBX> mask; // 8-bit alpha, present with an alpha plane or "?m"
+  int32_t key_color = -1;      // 0x00BBGGRR, -1 none
+  int32_t display_time = 1;    // ms, at least 1
+  WispPoint offset;            // where the (trimmed) picture is drawn
   // Image components draw only inside the visible regions (none: the whole picture).
   std::vector<TRect> visible_regions;
   std::vector<TRect> opaque_regions;
@@ -34,7 +34,7 @@ enum WispOptions : uint8_t { kWispPlain = 0, kWispTrim = 1, kWispMask = 2 };
 
 // One loaded picture, shared by every component that shows it.
 class TWispItem {
- public:
+public:
   const std::string& key() const { return key_; }
   int Count() const { return static_cast<int>(frames_.size()); }
   // Index must be in range (0 … Count() − 1); there is always at least one frame.
@@ -43,7 +43,7 @@ class TWispItem {
   int64_t total_time() const { return total_time_; }
   const std::vector<const void*>& users() const { return users_; }
 
- private:
+private:
   friend class TWispCollection;
   std::string key_;
   std::string folded_key_;
@@ -59,11 +59,10 @@ enum class WispRelease { kFree, kKeepIdle };
 // The image cache: loads each picture (title file name + options) once through the virtual
 // files and hands out its frames. Main thread only.
 class TWispCollection {
- public:
+public:
   // `code` is the project's identification code (it unscrambles permuted images);
   // `screen_bit_count` tells the back surface's bit count (32 when it returns 0 or is empty).
-  TWispCollection(TVrFileManager& files, int32_t code,
-                  std::function<int()> screen_bit_count = {});
+  TWispCollection(TVrFileManager& files, int32_t code, std::function<int()> screen_bit_count = {});
   ~TWispCollection();
   TWispCollection(const TWispCollection&) = delete;
   TWispCollection& operator=(const TWispCollection&) = delete;
@@ -89,7 +88,7 @@ class TWispCollection {
   void SaveFlag(BinaryWriter& w) const;
   void LoadFlag(BinaryReader& r, int32_t save_version);
 
- private:
+private:
   int ScreenBitCount() const;
   void Load(TWispItem& item, bool reload, bool recreate);
   void LoadPlaceholder(TWispItem& item, bool mask);
@@ -103,4 +102,4 @@ class TWispCollection {
   std::unordered_map<std::string, std::unique_ptr<TWispItem>> items_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -23,4 +23,4 @@ TWispFrame DecodePngFrame(std::span<const uint8_t> data, const std::string& name
 // of a picture without alpha becomes the file's transparent colour.
 std::vector<uint8_t> EncodePictureAsPng(const TWispPicture& picture, int32_t transparent);
 
-}  // namespace nova
+} // namespace nova

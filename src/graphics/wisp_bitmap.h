@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "graphics/dibx_types.h"
@@ -18,19 +20,36 @@ struct WispPoint {
 // Caps checked before any picture is allocated, so a file cannot claim its way into memory.
 struct WispLimits {
   int32_t max_side = 32767;
-  int64_t max_pixels = int64_t{1} << 26;  // per picture
-  int64_t max_total_bytes = int64_t{1} << 31;  // every plane of one file together
+  int64_t max_pixels = int64_t{1} << 26;      // per picture
+  int64_t max_total_bytes = int64_t{1} << 31; // every plane of one file together
 };
 
 // Bytes of one bitmap row: width × bits, rounded up to whole 32-bit words.
 size_t BitmapRowBytes(int32_t width, int32_t bit_count);
 
+// Leaves new bytes uninitialised, so decoders that write every byte skip a zeroing pass.
+template <class T> struct UninitializedAllocator : std::allocator<T> {
+  template <class U> struct rebind { using other = UninitializedAllocator<U>; };
+  template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+  template <class U, class... Args> void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// What SetSize does with the pixel memory.
+enum class WispPixels {
+  kZeroed,
+  kUninitialized, // the caller writes every byte, row padding included
+  kNone,          // shape and palette only; no pixels until the next SetSize
+};
+
 // One plane of pixels in its file format: 1, 4 or 8 bits (palette indices, high bits first),
 // 24 bits (blue, green, red) or 32 bits (blue, green, red, unused); rows top-down, each
 // BitmapRowBytes long. Alpha planes are 8-bit bitmaps without a palette.
 class TWispBitmap {
- public:
-  void SetSize(int32_t width, int32_t height, int32_t bit_count);
+public:
+  void SetSize(int32_t width, int32_t height, int32_t bit_count,
+               WispPixels pixels = WispPixels::kZeroed);
   void Clear() { SetSize(0, 0, bit_count_ == 0 ? 8 : bit_count_); }
 
   int32_t width() const { return width_; }
@@ -65,10 +84,10 @@ class TWispBitmap {
   // Crops to rect, which must lie inside the bitmap.
   void Crop(const TRect& rect);
 
- private:
+private:
   int32_t width_ = 0, height_ = 0, bit_count_ = 0;
   size_t pitch_ = 0;
-  std::vector<uint8_t> pixels_;
+  std::vector<uint8_t, UninitializedAllocator<uint8_t>> pixels_;
   std::array<uint32_t, 256> palette_{};
 };
 
@@ -79,4 +98,4 @@ struct TWispPicture {
   bool has_alpha = false;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -28,7 +28,7 @@ libdeflate_decompressor* Decompressor() {
   return d.get();
 }
 
-}  // namespace
+} // namespace
 
 bool ZlibInflate(std::span<const uint8_t> in, std::span<uint8_t> out) {
   return libdeflate_zlib_decompress(Decompressor(), in.data(), in.size(), out.data(), out.size(),
@@ -48,7 +48,8 @@ bool ZlibInflateAtMost(std::span<const uint8_t> in, size_t max_bytes, std::vecto
 
 std::vector<uint8_t> ZlibDeflate(std::span<const uint8_t> in, int level) {
   libdeflate_compressor* c = libdeflate_alloc_compressor(level);
-  if (c == nullptr) throw ENovaError("zlib: cannot create a compressor");
+  if (c == nullptr)
+    throw ENovaError("zlib: cannot create a compressor");
   std::vector<uint8_t> out(libdeflate_zlib_compress_bound(c, in.size()));
   size_t n = libdeflate_zlib_compress(c, in.data(), in.size(), out.data(), out.size());
   libdeflate_free_compressor(c);
@@ -67,7 +68,7 @@ struct JpegError {
   char message[JMSG_LENGTH_MAX];
 };
 
-constexpr int kMaxJpegScans = 256;  // damaged progressive files can otherwise scan for minutes
+constexpr int kMaxJpegScans = 256; // damaged progressive files can otherwise scan for minutes
 
 void JpegErrorExit(j_common_ptr cinfo) {
   auto* err = reinterpret_cast<JpegError*>(cinfo->err);
@@ -77,7 +78,8 @@ void JpegErrorExit(j_common_ptr cinfo) {
 
 void JpegEmitMessage(j_common_ptr cinfo, int level) {
   // A truncated stream is only a warning to libjpeg; a picture with grey rows is an error here.
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(cinfo);
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    JpegErrorExit(cinfo);
 }
 
 void JpegProgress(j_common_ptr cinfo) {
@@ -166,7 +168,7 @@ bool EncodeJpegC(const uint8_t* pixels, size_t pitch, int32_t width, int32_t hei
   return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string JpegDecode(std::span<const uint8_t> jpeg, const JpegTarget& target) {
   JpegError err;
@@ -190,13 +192,15 @@ std::vector<uint8_t> JpegEncode(const uint8_t* pixels, size_t pitch, int32_t wid
   InitError(err);
   unsigned char* out = nullptr;
   unsigned long out_size = 0;
-  bool ok = EncodeJpegC(pixels, pitch, width, height, bytes_per_pixel, quality, &err, &out,
-                        &out_size);
+  bool ok =
+      EncodeJpegC(pixels, pitch, width, height, bytes_per_pixel, quality, &err, &out, &out_size);
   std::vector<uint8_t> result;
-  if (ok) result.assign(out, out + out_size);
+  if (ok)
+    result.assign(out, out + out_size);
   std::free(out);
-  if (!ok) throw ENovaError(std::string("JPEG encoding failed: ") + err.message);
+  if (!ok)
+    throw ENovaError(std::string("JPEG encoding failed: ") + err.message);
   return result;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -18,19 +18,19 @@ struct TWispLayer {
   std::string name;
   TWispPicture picture;
   bool visible = true;
-  int32_t transparent = -1;  // raw pixel value, -1 none
+  int32_t transparent = -1; // raw pixel value, -1 none
   int32_t opacity = 255;
-  bool mask_over_key = false;  // with an alpha plane, the transparent value is ignored
+  bool mask_over_key = false; // with an alpha plane, the transparent value is ignored
 };
 
 // One frame (animation cell): the composite picture of its layers, its key and regions.
 class TWispFrame {
- public:
+public:
   std::string name;
-  int32_t transparent = -1;  // raw value in the picture's format, -1 none
-  int32_t key_color = -1;    // 0x00BBGGRR derived from `transparent`, -1 none
+  int32_t transparent = -1; // raw value in the picture's format, -1 none
+  int32_t key_color = -1;   // 0x00BBGGRR derived from `transparent`, -1 none
   int32_t display_time = 100;
-  uint8_t kept = 0;  // carried from file to file, never interpreted
+  uint8_t kept = 0; // carried from file to file, never interpreted
   TWispPicture picture;
   std::vector<TRect> visible_regions;
   std::vector<TRect> opaque_regions;
@@ -56,8 +56,8 @@ class TWispFrame {
   // Sizes `mask` to the frame at 8 bits and copies the alpha plane (255 throughout without one).
   void CopyAlphaTo(TCustomDIBX& mask) const;
 
- private:
+private:
   bool ContentRect(TRect& rect) const;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "graphics/wisp_frame_list.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "base/nova_error.h"
 #include "graphics/bmp_picture.h"
 #include "graphics/png_picture.h"
 #include "graphics/private/graphics_texts.h"
+#include "vfs/stream.h"
 
 namespace nova {
 
@@ -17,15 +15,17 @@ namespace {
 std::string LowerExtension(const std::string& name) {
   const size_t slash = name.find_last_of("\\/");
   const size_t dot = name.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return "";
   std::string ext = name.substr(dot);
   for (char& c : ext) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
   }
   return ext;
 }
 
-}  // namespace
+} // namespace
 
 bool TWispFrameList::LoadFromMemory(std::span<const uint8_t> data, const std::string& name,
                                     WispFrames frames) {
@@ -34,32 +34,30 @@ bool TWispFrameList::LoadFromMemory(std::span<const uint8_t> data, const std::st
     LoadFromStream(data, name, frames);
     return true;
   }
-  if (ext != ".png" && ext != ".bmp" && ext != ".dib") return false;
+  if (ext != ".png" && ext != ".bmp" && ext != ".dib")
+    return false;
   Clear();
-  AddFrame(ext == ".png" ? DecodePngFrame(data, name, limits_) : DecodeBmpFrame(data, name, limits_));
+  AddFrame(ext == ".png" ? DecodePngFrame(data, name, limits_)
+                         : DecodeBmpFrame(data, name, limits_));
   return true;
 }
 
-static std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ENovaError("cannot open \"" + path + "\"");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 bool TWispFrameList::LoadFromFile(const std::string& path, WispFrames frames) {
-  std::vector<uint8_t> data = ReadWholeFile(path);
-  return LoadFromMemory(data, path, frames);
+  TMemoryStream data;
+  data.LoadFromFile(path);
+  return LoadFromMemory(data.Bytes(), path, frames);
 }
 
 void TWispFrameList::SaveToFile(const std::string& path, const WispWriteOptions& options) const {
-  std::vector<uint8_t> bytes = SaveToBytes(options);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw ENovaError("cannot write \"" + path + "\"");
+  const std::vector<uint8_t> bytes = SaveToBytes(options);
+  TMemoryStream out;
+  out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  out.SaveToFile(path);
 }
 
 TWispFrame& TWispFrameList::Frame(int index) {
-  if (index < 0 || index >= Count()) throw ENovaError(GraphicsText(kTextFrameListGetFrame));
+  if (index < 0 || index >= Count())
+    throw ENovaError(GraphicsText(kTextFrameListGetFrame));
   return frames_[static_cast<size_t>(index)];
 }
 
@@ -68,7 +66,8 @@ const TWispFrame& TWispFrameList::Frame(int index) const {
 }
 
 void TWispFrameList::MakeMasks() {
-  for (TWispFrame& f : frames_) f.MakeMask();
+  for (TWispFrame& f : frames_)
+    f.MakeMask();
 }
 
 void TWispFrameList::Clear() {
@@ -81,4 +80,4 @@ void TWispFrameList::Clear() {
   permuted_ = false;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -25,7 +25,7 @@ struct WispWriteOptions {
 // The frames of one picture: a layered image (".wsp"), a PNG or a Windows bitmap. Loading
 // composes every frame and keeps only the composites; errors name `name` and the frame.
 class TWispFrameList {
- public:
+public:
   explicit TWispFrameList(int32_t identification_code = 0) : code_(identification_code) {}
 
   // Layered-image bytes (with or without the "Wisp" magic).
@@ -64,7 +64,7 @@ class TWispFrameList {
   void set_limits(const WispLimits& limits) { limits_ = limits; }
   const WispLimits& limits() const { return limits_; }
 
- private:
+private:
   friend class WispReader;
   std::vector<TWispFrame> frames_;
   int32_t version_ = 0;
@@ -77,4 +77,4 @@ class TWispFrameList {
   WispLimits limits_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -11,4 +11,4 @@ namespace nova {
 // Runs in O(count · log count), so huge tables of damaged files cannot stall the loader.
 std::vector<uint32_t> PermutationOrder(int32_t seed, uint32_t count);
 
-}  // namespace nova
+} // namespace nova

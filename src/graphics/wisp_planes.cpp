@@ -16,13 +16,14 @@ namespace {
 
 void DecodeJpegPlane(std::span<const uint8_t> stored, TWispBitmap& out) {
   if (out.bit_count() != 24 && out.bit_count() != 32) {
-    Fail("a JPEG colour plane needs a 24- or 32-bit frame, not " +
-         std::to_string(out.bit_count()) + " bits");
+    Fail("a JPEG colour plane needs a 24- or 32-bit frame, not " + std::to_string(out.bit_count()) +
+         " bits");
   }
   JpegTarget target{out.bytes().data(), out.pitch(), out.width(), out.height(),
                     out.bit_count() / 8};
   std::string problem = JpegDecode(stored, target);
-  if (!problem.empty()) Fail("JPEG colour plane: " + problem);
+  if (!problem.empty())
+    Fail("JPEG colour plane: " + problem);
 }
 
 // Rows in the stored order; with a permutation the i-th stored row goes to row p(i).
@@ -37,7 +38,8 @@ void DecodeRows(std::span<const uint8_t> rows, const WispPlaneLayout& layout, TW
   }
   std::vector<uint32_t> order = PermutationOrder(layout.code, static_cast<uint32_t>(out.height()));
   for (uint32_t i = 0; i < order.size(); ++i) {
-    std::memcpy(out.Row(static_cast<int32_t>(order[i])), rows.data() + i * out.pitch(), out.pitch());
+    std::memcpy(out.Row(static_cast<int32_t>(order[i])), rows.data() + i * out.pitch(),
+                out.pitch());
   }
 }
 
@@ -88,7 +90,8 @@ void DecodeTiles(std::span<const uint8_t> data, const WispPlaneLayout& layout, W
   r.CheckCount(g.Count(), 8, "tile table");
   std::vector<std::pair<int32_t, int32_t>> table(static_cast<size_t>(g.Count()));
   std::vector<uint32_t> order;
-  if (layout.permuted) order = PermutationOrder(layout.code, static_cast<uint32_t>(g.Count()));
+  if (layout.permuted)
+    order = PermutationOrder(layout.code, static_cast<uint32_t>(g.Count()));
   for (size_t i = 0; i < table.size(); ++i) {
     int32_t a = r.I32();
     int32_t b = r.I32();
@@ -115,8 +118,9 @@ void DecodeTiles(std::span<const uint8_t> data, const WispPlaneLayout& layout, W
         out.CopyArea(x, y, tile, 0, 0, w, h);
       }
     } else if (a == -2) {
-      if (b < 0 || b >= t) Fail("tile " + std::to_string(t) + " repeats tile " + std::to_string(b) +
-                                ", which is not decoded before it");
+      if (b < 0 || b >= t)
+        Fail("tile " + std::to_string(t) + " repeats tile " + std::to_string(b) +
+             ", which is not decoded before it");
       const int32_t sx = (b % g.columns) * g.tw, sy = (b / g.columns) * g.th;
       if (sx + w > out.width() || sy + h > out.height()) {
         Fail("tile " + std::to_string(t) + " repeats tile " + std::to_string(b) +
@@ -136,7 +140,7 @@ void DecodeTiles(std::span<const uint8_t> data, const WispPlaneLayout& layout, W
   }
 }
 
-}  // namespace
+} // namespace
 
 void DecodeWispPlane(std::span<const uint8_t> stored, const WispPlaneLayout& layout,
                      WispPlaneKind kind, const std::vector<TWispFrame>& earlier, TWispBitmap& out) {
@@ -150,10 +154,12 @@ void DecodeWispPlane(std::span<const uint8_t> stored, const WispPlaneLayout& lay
       DecodeRows(stored, layout, out);
     } else if (!layout.permuted) {
       // Straight into the picture: no intermediate buffer for the common case.
-      if (!ZlibInflate(stored, out.bytes())) Fail("zlib data is damaged or of the wrong size");
+      if (!ZlibInflate(stored, out.bytes()))
+        Fail("zlib data is damaged or of the wrong size");
     } else {
       std::vector<uint8_t> rows(out.bytes().size());
-      if (!ZlibInflate(stored, rows)) Fail("zlib data is damaged or of the wrong size");
+      if (!ZlibInflate(stored, rows))
+        Fail("zlib data is damaged or of the wrong size");
       DecodeRows(rows, layout, out);
     }
     return;
@@ -183,8 +189,9 @@ std::vector<uint8_t> EncodeWispPlane(const TWispBitmap& plane, WispCompression c
                   plane.pitch());
     }
   }
-  if (compression == WispCompression::kStored) return rows;
+  if (compression == WispCompression::kStored)
+    return rows;
   return ZlibDeflate(rows);
 }
 
-}  // namespace nova
+} // namespace nova

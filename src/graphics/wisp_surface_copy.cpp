@@ -20,17 +20,19 @@ inline uint32_t DitherChannel(uint32_t value, int bits, uint8_t threshold) {
 
 int ChannelBits(uint32_t mask) {
   int n = 0;
-  for (; mask != 0; mask >>= 1) n += mask & 1;
+  for (; mask != 0; mask >>= 1)
+    n += mask & 1;
   return n;
 }
 
-}  // namespace
+} // namespace
 
 void TWispFrame::CopyTo(TCustomDIBX& surface, WispDither dither) const {
   const TWispBitmap& src = picture.color;
   const int dst_bits = surface.BitCount();
   surface.SetSize(src.width(), src.height(), dst_bits);
-  if (surface.IsEmpty()) return;
+  if (surface.IsEmpty())
+    return;
   const int32_t w = src.width(), h = src.height();
   if (dst_bits == src.bit_count() && (dst_bits <= 8 || dst_bits == 24)) {
     if (dst_bits <= 8) {
@@ -43,7 +45,8 @@ void TWispFrame::CopyTo(TCustomDIBX& surface, WispDither dither) const {
       surface.SetPalette(palette);
     }
     const size_t row_bytes = std::min(src.pitch(), BitmapRowBytes(w, dst_bits));
-    for (int32_t y = 0; y < h; ++y) std::memcpy(surface.PixelAddress(0, y), src.Row(y), row_bytes);
+    for (int32_t y = 0; y < h; ++y)
+      std::memcpy(surface.PixelAddress(0, y), src.Row(y), row_bytes);
   } else if (dst_bits == 32) {
     // Native 32-bit pixels are 0x00RRGGBB: exactly the raw values of truecolour and palettes.
     for (int32_t y = 0; y < h; ++y) {
@@ -58,17 +61,19 @@ void TWispFrame::CopyTo(TCustomDIBX& surface, WispDither dither) const {
           out[x] = in[0] | (in[1] << 8) | (in[2] << 16);
         }
       } else {
-        for (int32_t x = 0; x < w; ++x) out[x] = src.palette()[src.GetRaw(x, y)];
+        for (int32_t x = 0; x < w; ++x)
+          out[x] = src.palette()[src.GetRaw(x, y)];
       }
     }
   } else {
     const bool dithered = dither == WispDither::kOn && (dst_bits == 15 || dst_bits == 16) &&
                           (transparent < 0 || picture.has_alpha);
-    const int red_bits = ChannelBits(surface.RedMask()), green_bits = ChannelBits(surface.GreenMask()),
+    const int red_bits = ChannelBits(surface.RedMask()),
+              green_bits = ChannelBits(surface.GreenMask()),
               blue_bits = ChannelBits(surface.BlueMask());
     for (int32_t y = 0; y < h; ++y) {
       for (int32_t x = 0; x < w; ++x) {
-        uint32_t c = src.RawToColor(src.GetRaw(x, y));  // 0x00BBGGRR
+        uint32_t c = src.RawToColor(src.GetRaw(x, y)); // 0x00BBGGRR
         if (dithered) {
           const uint8_t t = kBayer[y & 3][x & 3];
           c = DitherChannel(c & 0xFF, red_bits, t) |
@@ -85,7 +90,8 @@ void TWispFrame::CopyTo(TCustomDIBX& surface, WispDither dither) const {
 void TWispFrame::CopyAlphaTo(TCustomDIBX& mask) const {
   const int32_t w = picture.color.width(), h = picture.color.height();
   mask.SetSize(w, h, 8);
-  if (mask.IsEmpty()) return;
+  if (mask.IsEmpty())
+    return;
   for (int32_t y = 0; y < h; ++y) {
     uint8_t* out = mask.PixelAddress(0, y);
     if (picture.has_alpha) {
@@ -97,4 +103,4 @@ void TWispFrame::CopyAlphaTo(TCustomDIBX& mask) const {
   mask.ReleasePixels();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -13,24 +13,25 @@ namespace nova {
 namespace {
 
 class TWispSurfaceLoader final : public TWispSurfaceDecoder {
- public:
+public:
   explicit TWispSurfaceLoader(int32_t code) : code_(code) {}
 
   void DecodeComposite(std::span<const uint8_t> bytes, const std::string& name,
                        TDIBX& picture) override {
     TWispFrameList list(code_);
     list.LoadFromStream(bytes, name, WispFrames::kFirstOnly);
-    if (list.Count() == 0) throw ENovaError("image \"" + name + "\" has no frames");
+    if (list.Count() == 0)
+      throw ENovaError("image \"" + name + "\" has no frames");
     const TWispFrame& frame = list.Frame(0);
     picture.SetSize(1, 1, frame.BitCount());
     frame.CopyTo(picture);
   }
 
- private:
+private:
   int32_t code_;
 };
 
-}  // namespace
+} // namespace
 
 void InstallWispSurfaceDecoder(int32_t identification_code) {
   static std::unique_ptr<TWispSurfaceLoader> loader;
@@ -39,4 +40,4 @@ void InstallWispSurfaceDecoder(int32_t identification_code) {
   loader = std::move(fresh);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -9,4 +9,4 @@ namespace nova {
 // a later call replaces the code.
 void InstallWispSurfaceDecoder(int32_t identification_code);
 
-}  // namespace nova
+} // namespace nova

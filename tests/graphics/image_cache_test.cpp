@@ -19,7 +19,8 @@ namespace {
 
 void Write(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // A 4 × 3 frame: background 0x000001 (24-bit raw) with one pixel 0x102030 at (2, 1).
@@ -40,10 +41,11 @@ TWispFrame Cell(int32_t display_time, bool alpha) {
 }
 
 class ImageCache : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("image_cache_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("image_cache_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir_ / "cg");
     TWispFrameList anim;
     anim.AddFrame(Cell(0, false));
@@ -65,7 +67,7 @@ class ImageCache : public ::testing::Test {
 
 int user_a, user_b;
 
-}  // namespace
+} // namespace
 
 TEST_F(ImageCache, KeysShareItemsByNameAndOptions) {
   TWispItem* plain = cache_.Get(&user_a, "cg\\anim.wsp");
@@ -146,8 +148,10 @@ TEST_F(ImageCache, ReloadFollowsTheScreenAndTheDitherFlag) {
   EXPECT_EQ(item->Frame(0).surface.BitCount(), 16);
   EXPECT_EQ(item->Frame(1).surface.BitCount(), 16);
   // Raw 0x102030 (red 0x10, green 0x20, blue 0x30) in 5-6-5.
-  EXPECT_EQ(item->Frame(0).surface.GetPixel(2, 1), (0x10u >> 3 << 11) | (0x20u >> 2 << 5) | (0x30u >> 3));
-  EXPECT_EQ(item->Frame(0).surface.TransparentColor(), item->Frame(0).surface.ColorToPixel(0x010000));
+  EXPECT_EQ(item->Frame(0).surface.GetPixel(2, 1),
+            (0x10u >> 3 << 11) | (0x20u >> 2 << 5) | (0x30u >> 3));
+  EXPECT_EQ(item->Frame(0).surface.TransparentColor(),
+            item->Frame(0).surface.ColorToPixel(0x010000));
 
   BinaryWriter w;
   cache_.SetDither(true);

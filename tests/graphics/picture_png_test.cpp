@@ -5,8 +5,10 @@
 #include "base/nova_error.h"
 #include "graphics/png_picture.h"
 #include "graphics/wisp_frame_list.h"
+#include "wisp_test_fixture.h"
 
 using namespace nova;
+using nova::test::RawPixels;
 
 namespace {
 
@@ -14,7 +16,7 @@ struct Png {
   uint32_t width = 2, height = 1;
   int color_type = PNG_COLOR_TYPE_RGB;
   int depth = 8;
-  std::vector<uint8_t> rows;  // packed rows as PNG stores them, unfiltered
+  std::vector<uint8_t> rows; // packed rows as PNG stores them, unfiltered
   std::vector<png_color> palette;
   std::vector<uint8_t> palette_alpha;
   bool key = false;
@@ -34,11 +36,13 @@ std::vector<uint8_t> Build(const Png& p) {
   png_set_write_fn(png, &out, AppendBytes, nullptr);
   png_set_IHDR(png, info, p.width, p.height, p.depth, p.color_type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!p.palette.empty()) png_set_PLTE(png, info, p.palette.data(), int(p.palette.size()));
+  if (!p.palette.empty())
+    png_set_PLTE(png, info, p.palette.data(), int(p.palette.size()));
   if (!p.palette_alpha.empty()) {
     png_set_tRNS(png, info, p.palette_alpha.data(), int(p.palette_alpha.size()), nullptr);
   }
-  if (p.key) png_set_tRNS(png, info, nullptr, 0, &p.key_color);
+  if (p.key)
+    png_set_tRNS(png, info, nullptr, 0, &p.key_color);
   png_write_info(png, info);
   const size_t stride = p.rows.size() / p.height;
   for (uint32_t y = 0; y < p.height; ++y) {
@@ -49,21 +53,13 @@ std::vector<uint8_t> Build(const Png& p) {
   return out;
 }
 
-std::vector<uint32_t> RawPixels(const TWispFrame& f) {
-  std::vector<uint32_t> out;
-  for (int32_t y = 0; y < f.Height(); ++y) {
-    for (int32_t x = 0; x < f.Width(); ++x) out.push_back(f.picture.color.GetRaw(x, y));
-  }
-  return out;
-}
-
 png_color_16 Key(uint16_t r, uint16_t g, uint16_t b, uint16_t gray = 0) {
   png_color_16 c{};
   c.red = r, c.green = g, c.blue = b, c.gray = gray;
   return c;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PicturePng, ColourTypesAlphaAndKeys) {
   struct Case {
@@ -71,36 +67,78 @@ TEST(PicturePng, ColourTypesAlphaAndKeys) {
     Png png;
     int bits;
     std::vector<uint32_t> pixels;
-    std::vector<uint8_t> alpha;  // empty: no alpha plane
+    std::vector<uint8_t> alpha; // empty: no alpha plane
     int32_t transparent;
     int32_t key_color;
   };
   const std::vector<png_color> grey3 = {{0, 0, 0}, {0x10, 0x20, 0x30}, {0xFF, 0xFF, 0xFF}};
   const std::vector<Case> cases = {
-      {"RGBA", {.color_type = PNG_COLOR_TYPE_RGBA, .rows = {255, 0, 0, 255, 0, 0, 255, 128}}, 32,
-       {0xFF0000, 0x0000FF}, {255, 128}, -1, -1},
+      {"RGBA",
+       {.color_type = PNG_COLOR_TYPE_RGBA, .rows = {255, 0, 0, 255, 0, 0, 255, 128}},
+       32,
+       {0xFF0000, 0x0000FF},
+       {255, 128},
+       -1,
+       -1},
       {"RGB with a transparent colour",
-       {.rows = {0, 255, 0, 1, 2, 3}, .key = true, .key_color = Key(0, 255, 0)}, 32,
-       {0x00FF00, 0x010203}, {}, 0x00FF00, 0x00FF00},
+       {.rows = {0, 255, 0, 1, 2, 3}, .key = true, .key_color = Key(0, 255, 0)},
+       32,
+       {0x00FF00, 0x010203},
+       {},
+       0x00FF00,
+       0x00FF00},
       {"16-bit RGB keeps the high bytes",
-       {.width = 1, .depth = 16, .rows = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}, .key = true,
+       {.width = 1,
+        .depth = 16,
+        .rows = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC},
+        .key = true,
         .key_color = Key(0x1234, 0x5678, 0x9ABC)},
-       32, {0x12569A}, {}, 0x12569A, 0x9A5612},
+       32,
+       {0x12569A},
+       {},
+       0x12569A,
+       0x9A5612},
       {"palette with one transparent index",
-       {.width = 3, .color_type = PNG_COLOR_TYPE_PALETTE, .depth = 4, .rows = {0x12, 0x00},
-        .palette = grey3, .palette_alpha = {255, 0}},
-       4, {1, 2, 0}, {}, 1, 0x302010},
+       {.width = 3,
+        .color_type = PNG_COLOR_TYPE_PALETTE,
+        .depth = 4,
+        .rows = {0x12, 0x00},
+        .palette = grey3,
+        .palette_alpha = {255, 0}},
+       4,
+       {1, 2, 0},
+       {},
+       1,
+       0x302010},
       {"palette with partial transparency becomes alpha",
-       {.color_type = PNG_COLOR_TYPE_PALETTE, .rows = {1, 2}, .palette = grey3,
+       {.color_type = PNG_COLOR_TYPE_PALETTE,
+        .rows = {1, 2},
+        .palette = grey3,
         .palette_alpha = {255, 128, 255}},
-       32, {0x102030, 0xFFFFFF}, {128, 255}, -1, -1},
+       32,
+       {0x102030, 0xFFFFFF},
+       {128, 255},
+       -1,
+       -1},
       {"2-bit grey widens to 8 with its key",
-       {.width = 4, .color_type = PNG_COLOR_TYPE_GRAY, .depth = 2, .rows = {0x1B}, .key = true,
+       {.width = 4,
+        .color_type = PNG_COLOR_TYPE_GRAY,
+        .depth = 2,
+        .rows = {0x1B},
+        .key = true,
         .key_color = Key(0, 0, 0, 1)},
-       8, {0, 85, 170, 255}, {}, 85, 0x555555},
+       8,
+       {0, 85, 170, 255},
+       {},
+       85,
+       0x555555},
       {"grey with alpha",
-       {.color_type = PNG_COLOR_TYPE_GRAY_ALPHA, .rows = {0x40, 0, 0x80, 255}}, 32,
-       {0x404040, 0x808080}, {0, 255}, -1, -1},
+       {.color_type = PNG_COLOR_TYPE_GRAY_ALPHA, .rows = {0x40, 0, 0x80, 255}},
+       32,
+       {0x404040, 0x808080},
+       {0, 255},
+       -1,
+       -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -112,7 +150,8 @@ TEST(PicturePng, ColourTypesAlphaAndKeys) {
     EXPECT_EQ(f.transparent, c.transparent);
     EXPECT_EQ(f.key_color, c.key_color);
     ASSERT_EQ(f.HasAlpha(), !c.alpha.empty());
-    for (size_t i = 0; i < c.alpha.size(); ++i) EXPECT_EQ(f.picture.alpha.Row(0)[i], c.alpha[i]);
+    for (size_t i = 0; i < c.alpha.size(); ++i)
+      EXPECT_EQ(f.picture.alpha.Row(0)[i], c.alpha[i]);
   }
 }
 

@@ -15,18 +15,11 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
-std::vector<uint32_t> RawPixels(const TWispFrame& f) {
-  std::vector<uint32_t> out;
-  for (int32_t y = 0; y < f.Height(); ++y) {
-    for (int32_t x = 0; x < f.Width(); ++x) out.push_back(f.picture.color.GetRaw(x, y));
-  }
-  return out;
-}
-
 std::vector<uint8_t> AlphaValues(const TWispFrame& f) {
   std::vector<uint8_t> out;
   for (int32_t y = 0; y < f.Height(); ++y) {
-    for (int32_t x = 0; x < f.Width(); ++x) out.push_back(f.picture.alpha.Row(y)[x]);
+    for (int32_t x = 0; x < f.Width(); ++x)
+      out.push_back(f.picture.alpha.Row(y)[x]);
   }
   return out;
 }
@@ -63,24 +56,27 @@ std::vector<ReadCase> ReadCases() {
     // Version 100 has alpha planes but no mask-over-key byte, so the plane is not used.
     LayerSpec l = Layer24({kRed, kGreen, kBlue, kWhite});
     l.alpha = Zlib(Rows8(2, {0, 0, 0, 0}));
-    cases.push_back({"version 100 ignores alpha without the flag", OneFrame(100, {l}),
-                     {kRed, kGreen, kBlue, kWhite}, std::nullopt});
+    cases.push_back({"version 100 ignores alpha without the flag",
+                     OneFrame(100, {l}),
+                     {kRed, kGreen, kBlue, kWhite},
+                     std::nullopt});
   }
   {
     LayerSpec l = Layer24({kRed, kGreen, kBlue, kWhite});
     l.mask_over_key = true;
     l.alpha = Zlib(Rows8(2, {255, 0, 128, 255}));
     cases.push_back({"mask over key on the first layer gives the frame its alpha",
-                     OneFrame(101, {l}), {kRed, kGreen, kBlue, kWhite},
+                     OneFrame(101, {l}),
+                     {kRed, kGreen, kBlue, kWhite},
                      std::vector<uint8_t>{255, 0, 128, 255}});
   }
   {
     LayerSpec l = Layer24({kRed, kGreen, kGreen, kWhite});
     l.transparent = static_cast<int32_t>(kGreen);
     FileSpec f = OneFrame(102, {l});
-    f.background = 0xFF0000;  // 0x00BBGGRR: blue
-    cases.push_back({"keyed first layer shows the background", f, {kRed, kBlue, kBlue, kWhite},
-                     std::nullopt});
+    f.background = 0xFF0000; // 0x00BBGGRR: blue
+    cases.push_back(
+        {"keyed first layer shows the background", f, {kRed, kBlue, kBlue, kWhite}, std::nullopt});
   }
   {
     FileSpec f = OneFrame(103, {Layer24({kRed, kGreen, kBlue, kWhite}, false)});
@@ -93,20 +89,24 @@ std::vector<ReadCase> ReadCases() {
     l.transparent = static_cast<int32_t>(kGreen);
     FileSpec f = OneFrame(104, {l});
     f.first_layer_opaque = true;
-    cases.push_back({"version 104 keeps the key of the first layer", f, {kRed, 0, 0, kWhite},
-                     std::nullopt});
+    cases.push_back(
+        {"version 104 keeps the key of the first layer", f, {kRed, 0, 0, kWhite}, std::nullopt});
     f.version = 105;
-    cases.push_back({"first-layer-opaque copies the first layer whole", f,
-                     {kRed, kGreen, kGreen, kWhite}, std::nullopt});
+    cases.push_back({"first-layer-opaque copies the first layer whole",
+                     f,
+                     {kRed, kGreen, kGreen, kWhite},
+                     std::nullopt});
   }
   {
     LayerSpec bottom = Layer24({0, 0, 0, 0});
     LayerSpec top = Layer24({kWhite, kWhite, kWhite, kWhite});
     top.mask_over_key = true;
-    top.transparent = static_cast<int32_t>(kWhite);  // ignored under the mask
+    top.transparent = static_cast<int32_t>(kWhite); // ignored under the mask
     top.alpha = Zlib(Rows8(2, {255, 0, 128, 1}));
     cases.push_back({"mask over key on a later layer blends through its alpha",
-                     OneFrame(106, {bottom, top}), {kWhite, 0, 0x7F7F7F, 0}, std::nullopt});
+                     OneFrame(106, {bottom, top}),
+                     {kWhite, 0, 0x7F7F7F, 0},
+                     std::nullopt});
   }
   {
     LayerSpec bottom = Layer24({kRed, kRed, kRed, kRed});
@@ -117,13 +117,14 @@ std::vector<ReadCase> ReadCases() {
     hidden.visible = false;
     // (255·127) >> 8 = 126 red, (255·128) >> 8 = 127 blue; equal pixels stay as they are.
     cases.push_back({"opacity with key blends all but keyed pixels",
-                     OneFrame(106, {bottom, top, hidden}), {0x7E007F, kRed, 0x7E007F, kRed},
+                     OneFrame(106, {bottom, top, hidden}),
+                     {0x7E007F, kRed, 0x7E007F, kRed},
                      std::nullopt});
   }
   return cases;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WispRead, VersionsCompressionsAndCompositing) {
   for (const ReadCase& c : ReadCases()) {
@@ -135,7 +136,8 @@ TEST(WispRead, VersionsCompressionsAndCompositing) {
     EXPECT_EQ(list.version(), c.file.version);
     EXPECT_EQ(RawPixels(f), c.pixels);
     ASSERT_EQ(f.HasAlpha(), c.alpha.has_value());
-    if (c.alpha) EXPECT_EQ(AlphaValues(f), *c.alpha);
+    if (c.alpha)
+      EXPECT_EQ(AlphaValues(f), *c.alpha);
     EXPECT_TRUE(f.layers.empty());
     EXPECT_EQ(f.kept, 7);
   }
@@ -146,8 +148,8 @@ TEST(WispRead, PaletteFrameDerivesItsKeyColour) {
   FrameSpec fr;
   fr.bits = 8;
   fr.palette.assign(256, 0);
-  fr.palette[3] = 0x00112233;  // blue 0x33, green 0x22, red 0x11
-  fr.transparent = 256 + 3;    // stored into an 8-bit pixel it reads back as index 3
+  fr.palette[3] = 0x00112233; // blue 0x33, green 0x22, red 0x11
+  fr.transparent = 256 + 3;   // stored into an 8-bit pixel it reads back as index 3
   LayerSpec l;
   l.color = Zlib(Rows8(2, {3, 1, 2, 3}));
   fr.layers = {l};
@@ -190,6 +192,7 @@ TEST(WispPermutation, KnownOrders) {
   EXPECT_EQ(PermutationOrder(-1, 7)[0], 3u);
   std::vector<uint32_t> big = PermutationOrder(0x1234567, 10000);
   std::vector<bool> seen(10000);
-  for (uint32_t i : big) seen[i] = true;
+  for (uint32_t i : big)
+    seen[i] = true;
   EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 10000);
 }

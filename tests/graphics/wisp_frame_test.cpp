@@ -17,11 +17,12 @@ TWispFrame Frame(std::initializer_list<std::pair<int, int>> content) {
   TWispFrame f;
   f.picture.color.SetSize(6, 4, 24);
   f.picture.color.Fill(1);
-  for (auto [x, y] : content) f.picture.color.SetRaw(x, y, 0xABCDEF);
+  for (auto [x, y] : content)
+    f.picture.color.SetRaw(x, y, 0xABCDEF);
   return f;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WispFrame, MakeMaskClearsKeyedPixels) {
   TWispFrame keyed = Frame({{2, 1}});
@@ -68,7 +69,8 @@ TEST(WispFrame, TrimCropsToContentAndRegions) {
     EXPECT_EQ(f.Trim(), c.offset);
     EXPECT_EQ(f.Width(), c.width);
     EXPECT_EQ(f.Height(), c.height);
-    if (c.by_alpha) EXPECT_EQ(f.picture.alpha.width(), c.width);
+    if (c.by_alpha)
+      EXPECT_EQ(f.picture.alpha.width(), c.width);
     if (c.offset == WispPoint{1, 1}) {
       EXPECT_EQ(f.picture.color.GetRaw(0, 0), 0xABCDEFu);
       EXPECT_EQ(f.picture.color.GetRaw(2, 1), 0xABCDEFu);
@@ -86,7 +88,7 @@ TEST(WispFrame, TrimCropsToContentAndRegions) {
 TEST(WispFrame, CopyToSurfaces) {
   TWispFrame f;
   f.picture.color.SetSize(4, 4, 24);
-  f.picture.color.Fill(0x0C0C0C);  // between two 5-bit levels (8 and 16)
+  f.picture.color.Fill(0x0C0C0C); // between two 5-bit levels (8 and 16)
   TDIBX wide(1, 1, 32);
   f.CopyTo(wide);
   EXPECT_EQ(wide.GetPixel(3, 3), 0x0C0C0Cu);
@@ -101,7 +103,7 @@ TEST(WispFrame, CopyToSurfaces) {
       dithered_values.insert(dithered.GetPixel(x, y));
     }
   }
-  EXPECT_EQ(plain_values, (std::set<TPixel>{0x0421}));  // 12 >> 3 = 1 in each channel
+  EXPECT_EQ(plain_values, (std::set<TPixel>{0x0421})); // 12 >> 3 = 1 in each channel
   EXPECT_EQ(dithered_values.size(), 2u);
   // A keyed frame without alpha is never dithered: its key must stay exact.
   f.SetTransparent(0x0C0C0C);
@@ -126,5 +128,5 @@ TEST(WispFrame, SurfacesLoadLayeredImages) {
   surface.LoadFromStream(bytes, "pic.wsp");
   EXPECT_EQ(surface.Width(), 3);
   EXPECT_EQ(surface.BitCount(), 16);
-  EXPECT_EQ(surface.GetPixel(2, 1), 0xFC00u);  // red 0xFF, green 0x80 in 5-6-5
+  EXPECT_EQ(surface.GetPixel(2, 1), 0xFC00u); // red 0xFF, green 0x80 in 5-6-5
 }

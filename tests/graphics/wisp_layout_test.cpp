@@ -16,7 +16,7 @@ namespace {
 // Tile table entries: (−1, 0) raw, (−2, b) earlier tile b, (a ≥ 0, b) frame a's layer b.
 struct Tile {
   int32_t a, b;
-  std::vector<uint32_t> raw;  // 24-bit pixels of a raw tile, row by row
+  std::vector<uint32_t> raw; // 24-bit pixels of a raw tile, row by row
 };
 
 std::vector<uint8_t> TiledPlane(const std::vector<Tile>& tiles, int32_t code = 0) {
@@ -37,14 +37,6 @@ std::vector<uint8_t> TiledPlane(const std::vector<Tile>& tiles, int32_t code = 0
   return w.Take();
 }
 
-std::vector<uint32_t> RawPixels(const TWispFrame& f) {
-  std::vector<uint32_t> out;
-  for (int32_t y = 0; y < f.Height(); ++y) {
-    for (int32_t x = 0; x < f.Width(); ++x) out.push_back(f.picture.color.GetRaw(x, y));
-  }
-  return out;
-}
-
 // Two 3 × 3 frames in 2 × 2 tiles; the second repeats an area of the first and its own tiles.
 FileSpec TiledFile(int32_t code) {
   FileSpec f;
@@ -53,8 +45,8 @@ FileSpec TiledFile(int32_t code) {
   FrameSpec first;
   first.width = first.height = 3;
   LayerSpec l0;
-  l0.color = Zlib(TiledPlane({{-1, 0, {1, 2, 4, 5}}, {-1, 0, {3, 6}}, {-1, 0, {7, 8}}, {-1, 0, {9}}},
-                             code));
+  l0.color = Zlib(
+      TiledPlane({{-1, 0, {1, 2, 4, 5}}, {-1, 0, {3, 6}}, {-1, 0, {7, 8}}, {-1, 0, {9}}}, code));
   first.layers = {l0};
   FrameSpec second = first;
   second.layers[0].color =
@@ -63,7 +55,7 @@ FileSpec TiledFile(int32_t code) {
   return f;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WispLayout, TilesRepeatEarlierTilesAndFrames) {
   for (int32_t code : {0, 3}) {
@@ -78,10 +70,10 @@ TEST(WispLayout, TilesRepeatEarlierTilesAndFrames) {
 }
 
 TEST(WispLayout, PermutedRowsNeedTheirCode) {
-  const std::vector<uint32_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};  // 2 × 4
+  const std::vector<uint32_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8}; // 2 × 4
   std::vector<uint8_t> rows = Rows24(2, pixels);
   std::vector<uint8_t> stored(rows.size());
-  std::vector<uint32_t> order = PermutationOrder(3, 4);  // {3, 0, 2, 1}
+  std::vector<uint32_t> order = PermutationOrder(3, 4); // {3, 0, 2, 1}
   for (size_t i = 0; i < 4; ++i) {
     std::copy_n(rows.begin() + order[i] * 8, 8, stored.begin() + i * 8);
   }
@@ -114,7 +106,8 @@ TEST(WispLayout, NarrowLastTileColumnStoresShortRows) {
     Tile t{-1, 0, {}};
     const int32_t w = c == 18 ? 5 : 16;
     for (int32_t y = 0; y < 2; ++y) {
-      for (int32_t x = 0; x < w; ++x) t.raw.push_back(static_cast<uint32_t>(c * 16 + x + y * 1000));
+      for (int32_t x = 0; x < w; ++x)
+        t.raw.push_back(static_cast<uint32_t>(c * 16 + x + y * 1000));
     }
     tiles.push_back(t);
   }
@@ -174,18 +167,22 @@ TEST(WispLayout, DamagedFilesFailNamingFileAndFrame) {
   }
   {
     std::vector<uint8_t> bytes = BuildWisp(good());
-    bytes[7 + 4 + 16] = 0xFF;  // frame count 255, far more than the file holds
+    bytes[7 + 4 + 16] = 0xFF; // frame count 255, far more than the file holds
     cases.push_back({"frame count beyond the file", bytes, "frame count"});
   }
   {
     FileSpec f = TiledFile(0);
-    f.frames[1].layers[0].color = Zlib(TiledPlane({{-2, 0, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
+    f.frames[1].layers[0].color =
+        Zlib(TiledPlane({{-2, 0, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
     cases.push_back({"tile repeats itself", BuildWisp(f), "not decoded before it"});
-    f.frames[1].layers[0].color = Zlib(TiledPlane({{1, 0, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
+    f.frames[1].layers[0].color =
+        Zlib(TiledPlane({{1, 0, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
     cases.push_back({"tile refers to its own frame", BuildWisp(f), "not read yet"});
-    f.frames[1].layers[0].color = Zlib(TiledPlane({{0, 1, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
+    f.frames[1].layers[0].color =
+        Zlib(TiledPlane({{0, 1, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
     cases.push_back({"tile refers to a missing layer", BuildWisp(f), "does not exist"});
-    f.frames[1].layers[0].color = Zlib(TiledPlane({{-5, 0, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
+    f.frames[1].layers[0].color =
+        Zlib(TiledPlane({{-5, 0, {}}, {-1, 0, {1, 2}}, {-2, 0, {}}, {-2, 1, {}}}));
     cases.push_back({"unknown tile kind", BuildWisp(f), "unknown kind"});
     f.frames[1].layers[0].color = Zlib(TiledPlane({{-1, 0, {1, 2, 3, 4}}}));
     cases.push_back({"tile table cut short", BuildWisp(f), "frame 1"});
@@ -211,7 +208,8 @@ TEST(WispWrite, RoundTripsEachCompression) {
     TWispFrame f;
     f.picture.color.SetSize(17, 9, 24);
     for (int32_t y = 0; y < 9; ++y) {
-      for (int32_t x = 0; x < 17; ++x) f.picture.color.SetRaw(x, y, (x * 15) << 16 | (y * 28) << 8 | i * 200);
+      for (int32_t x = 0; x < 17; ++x)
+        f.picture.color.SetRaw(x, y, (x * 15) << 16 | (y * 28) << 8 | i * 200);
     }
     if (i == 1) {
       f.picture.alpha.SetSize(17, 9, 8);
@@ -246,7 +244,8 @@ TEST(WispWrite, RoundTripsEachCompression) {
       EXPECT_EQ(b.display_time, a.display_time);
       EXPECT_EQ(b.kept, 9);
       ASSERT_EQ(b.HasAlpha(), a.HasAlpha());
-      if (b.HasAlpha()) EXPECT_EQ(b.picture.alpha.Row(4)[3], 200);
+      if (b.HasAlpha())
+        EXPECT_EQ(b.picture.alpha.Row(4)[3], 200);
       int worst = 0;
       for (int32_t y = 0; y < 9; ++y) {
         for (int32_t x = 0; x < 17; ++x) {

@@ -9,8 +9,19 @@
 #include <vector>
 
 #include "base/binary_writer.h"
+#include "graphics/wisp_frame.h"
 
 namespace nova::test {
+
+// Raw pixel values of a frame, top row first.
+inline std::vector<uint32_t> RawPixels(const TWispFrame& f) {
+  std::vector<uint32_t> out;
+  for (int32_t y = 0; y < f.Height(); ++y) {
+    for (int32_t x = 0; x < f.Width(); ++x)
+      out.push_back(f.picture.color.GetRaw(x, y));
+  }
+  return out;
+}
 
 inline std::vector<uint8_t> Zlib(const std::vector<uint8_t>& raw) {
   uLongf size = compressBound(static_cast<uLong>(raw.size()));
@@ -25,21 +36,21 @@ struct LayerSpec {
   int32_t transparent = -1;
   int32_t opacity = 255;
   bool mask_over_key = false;
-  std::vector<uint8_t> color;  // stored bytes of the colour plane, already packed
-  std::vector<uint8_t> alpha;  // stored bytes of the alpha plane; empty: none
+  std::vector<uint8_t> color; // stored bytes of the colour plane, already packed
+  std::vector<uint8_t> alpha; // stored bytes of the alpha plane; empty: none
 };
 
 struct FrameSpec {
   int32_t transparent = -1;
   int32_t display_time = 100;
   int32_t width = 2, height = 2, bits = 24;
-  std::vector<uint32_t> palette;  // 2^bits entries for 8 bits or less
+  std::vector<uint32_t> palette; // 2^bits entries for 8 bits or less
   std::vector<LayerSpec> layers;
   std::vector<std::vector<int32_t>> visible_regions, opaque_regions;
 };
 
 struct FileSpec {
-  int version = 106;  // 0: no magic
+  int version = 106; // 0: no magic
   int32_t background = 0;
   uint8_t compression = 0;
   bool permuted = false;
@@ -57,8 +68,9 @@ inline std::vector<uint8_t> BuildWisp(const FileSpec& f) {
   }
   if (f.version < 103) {
     w.I32(static_cast<int32_t>(f.frames.size()));
-    w.U8(0);  // reserved
-    if (f.version >= 102) w.I32(f.background);
+    w.U8(0); // reserved
+    if (f.version >= 102)
+      w.I32(f.background);
   } else {
     BinaryWriter h;
     h.I32(f.version);
@@ -85,20 +97,22 @@ inline std::vector<uint8_t> BuildWisp(const FileSpec& f) {
     w.String("cell");
     w.I32(fr.transparent);
     w.I32(fr.display_time);
-    w.U8(7);  // kept byte
+    w.U8(7); // kept byte
     w.I32(0);
     w.I32(static_cast<int32_t>(fr.layers.size()));
     w.I32(fr.width);
     w.I32(fr.height);
     w.I32(fr.bits);
-    for (uint32_t c : fr.palette) w.U32(c);
+    for (uint32_t c : fr.palette)
+      w.U32(c);
     for (const LayerSpec& l : fr.layers) {
       w.I32(0);
       w.I32(0);
       w.U8(l.visible ? 1 : 0);
       w.I32(l.transparent);
       w.I32(l.opacity);
-      if (f.version > 100) w.U8(l.mask_over_key ? 1 : 0);
+      if (f.version > 100)
+        w.U8(l.mask_over_key ? 1 : 0);
       w.String("layer");
       w.I32(static_cast<int32_t>(l.color.size()));
       w.Bytes(l.color);
@@ -111,7 +125,8 @@ inline std::vector<uint8_t> BuildWisp(const FileSpec& f) {
       for (const auto* list : {&fr.visible_regions, &fr.opaque_regions}) {
         w.I32(static_cast<int32_t>(list->size()));
         for (const auto& r : *list) {
-          for (int32_t v : r) w.I32(v);
+          for (int32_t v : r)
+            w.I32(v);
         }
       }
     }
@@ -149,4 +164,4 @@ inline std::vector<uint8_t> Rows8(int32_t width, const std::vector<uint8_t>& val
   return out;
 }
 
-}  // namespace nova::test
+} // namespace nova::test

@@ -16,11 +16,11 @@ namespace fs = std::filesystem;
 namespace {
 
 class ImageTool : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("wisp_tool_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+           ("wisp_tool_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -29,13 +29,16 @@ class ImageTool : public ::testing::Test {
 
   int Run(const std::string& args, std::string* output = nullptr) const {
     const char* tool = std::getenv("NOVA_TOOL");
-    if (tool == nullptr) return -1;
+    if (tool == nullptr)
+      return -1;
     std::string command = std::string(tool) + " image " + args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string text;
     char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
-    if (output != nullptr) *output = text;
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr)
+      text += buffer;
+    if (output != nullptr)
+      *output = text;
     return WEXITSTATUS(pclose(pipe));
   }
 
@@ -59,8 +62,9 @@ TWispPicture Gradient(int seed) {
 
 void WritePng(const std::string& path, const TWispPicture& p) {
   std::vector<uint8_t> bytes = EncodePictureAsPng(p, -1);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 int WorstDifference(const TWispPicture& a, const TWispPicture& b) {
@@ -77,10 +81,11 @@ int WorstDifference(const TWispPicture& a, const TWispPicture& b) {
   return worst;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ImageTool, PngToLayeredAndBack) {
-  if (std::getenv("NOVA_TOOL") == nullptr) GTEST_SKIP() << "NOVA_TOOL is not set";
+  if (std::getenv("NOVA_TOOL") == nullptr)
+    GTEST_SKIP() << "NOVA_TOOL is not set";
   WritePng(Path("a.png"), Gradient(1));
   WritePng(Path("b.png"), Gradient(200));
   struct Case {
@@ -88,11 +93,13 @@ TEST_F(ImageTool, PngToLayeredAndBack) {
     const char* read_options;
     int max_error;
   };
-  for (const Case& c : {Case{"", "", 0}, Case{"--jpeg 95", "", 10},
-                        Case{"--code 0x1234", "--code 0x1234", 0}}) {
+  for (const Case& c :
+       {Case{"", "", 0}, Case{"--jpeg 95", "", 10}, Case{"--code 0x1234", "--code 0x1234", 0}}) {
     SCOPED_TRACE(c.options);
     const std::string wsp = Path("out.wsp");
-    ASSERT_EQ(Run("towsp " + Path("a.png") + " " + Path("b.png") + " -o " + wsp + " " + c.options, nullptr), 0);
+    ASSERT_EQ(Run("towsp " + Path("a.png") + " " + Path("b.png") + " -o " + wsp + " " + c.options,
+                  nullptr),
+              0);
     std::string info;
     ASSERT_EQ(Run("info " + wsp + " " + c.read_options, &info), 0);
     EXPECT_NE(info.find("2 frame(s)"), std::string::npos) << info;

@@ -6,11 +6,11 @@ namespace nova {
 
 // The graphics subsystem's own message texts.
 enum GraphicsTextId {
-  kTextSetIdentificationCode,  // writing a permuted image without an identification code
-  kTextFrameListGetFrame,      // frame index out of range
+  kTextSetIdentificationCode, // writing a permuted image without an identification code
+  kTextFrameListGetFrame,     // frame index out of range
 };
 
 // The text in Shift-JIS, converted once.
 const std::string& GraphicsText(GraphicsTextId id);
 
-}  // namespace nova
+} // namespace nova

@@ -30,4 +30,4 @@ bool JpegSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& height);
 std::vector<uint8_t> JpegEncode(const uint8_t* pixels, size_t pitch, int32_t width, int32_t height,
                                 int bytes_per_pixel, int quality);
 
-}  // namespace nova
+} // namespace nova

@@ -16,4 +16,4 @@ void ComposeKeyed(TWispBitmap& dst, const TWispBitmap& src, int32_t key, int32_t
 // Through an 8-bit mask: 255 copies, 0 skips, anything between blends with that weight.
 void ComposeMasked(TWispBitmap& dst, const TWispBitmap& src, const TWispBitmap& mask);
 
-}  // namespace nova
+} // namespace nova

@@ -16,7 +16,7 @@ enum class WispPlaneKind { kColor, kAlpha };
 struct WispPlaneLayout {
   WispCompression compression = WispCompression::kZlib;
   bool permuted = false;
-  int32_t code = 0;  // identification code that keys the permutation
+  int32_t code = 0; // identification code that keys the permutation
   int32_t tile_width = 0, tile_height = 0;
   bool tiled() const { return tile_width > 0 && tile_height > 0; }
 };
@@ -31,4 +31,4 @@ void DecodeWispPlane(std::span<const uint8_t> stored, const WispPlaneLayout& lay
 std::vector<uint8_t> EncodeWispPlane(const TWispBitmap& plane, WispCompression compression,
                                      WispPlaneKind kind, int32_t code, int quality);
 
-}  // namespace nova
+} // namespace nova

@@ -9,8 +9,14 @@
 #include "base/binary_reader.h"
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "expr/param_collection.h"
+#include "graphics/dibx.h"
+#include "graphics/png_writer.h"
+#include "text/dibx_paint_target.h"
+#include "text/expr_text_host.h"
+#include "text/font_pixel.h"
 #include "text/font_pixel_manager.h"
-#include "text/text_canvas.h"
+#include "text/pixel_font_manager.h"
 #include "text/zpword.h"
 #include "tool_args.h"
 
@@ -26,16 +32,19 @@ int Usage() {
       "                   [--background #RRGGBB] [--spacing N] [--proportional]\n"
       "       novatool text asm 'MARKUP' -o stream.bin\n"
       "       novatool text disasm stream.bin\n"
-      "       novatool text fonts [--fixed]\n",
+      "       novatool text fonts [--fixed]\n"
+      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic]\n",
       stderr);
   return 2;
 }
 
 // "#RRGGBB" to a COLORREF.
 bool ParseColor(const std::string& s, int& out) {
-  if (s.size() != 7 || s[0] != '#') return false;
+  if (s.size() != 7 || s[0] != '#')
+    return false;
   unsigned rgb = 0;
-  if (std::sscanf(s.c_str() + 1, "%6x", &rgb) != 1) return false;
+  if (std::sscanf(s.c_str() + 1, "%6x", &rgb) != 1)
+    return false;
   out = static_cast<int>((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
   return true;
 }
@@ -49,7 +58,10 @@ struct RenderOptions {
 };
 
 int Render(const RenderOptions& o) {
+  TParamCollection vars;
+  ExprTextHost expressions(vars);
   TZpWord word;
+  word.expressions = &expressions;
   ZpWordSettings& s = word.settings;
   const int margin = 8;
   s.origin_x = margin;
@@ -67,37 +79,35 @@ int Render(const RenderOptions& o) {
   s.paging = o.height > 0;
   s.page_height = o.height;
   s.speed = 256;
-  if (!o.font.empty()) s.default_font = Utf8ToSjis(o.font);
-  std::vector<std::string> lines;
-  std::string markup = Utf8ToSjis(o.markup);
-  size_t start = 0;
-  for (size_t i = 0; i <= markup.size(); ++i)
-    if (i == markup.size() || markup[i] == '\n') {
-      lines.push_back(markup.substr(start, i - start));
-      start = i + 1;
-    }
-  word.Parse(lines, o.delay);
+  if (!o.font.empty())
+    s.default_font = Utf8ToSjis(o.font);
+  word.Parse(SplitTextLines(Utf8ToSjis(o.markup)), o.delay);
   word.ExpandVariables(0, -1, false);
   PageList pages;
   word.Layout(pages);
-  if (pages.empty()) pages.push_back(std::make_unique<TWdPage>());
+  if (pages.empty())
+    pages.push_back(std::make_unique<TWdPage>());
   if (o.page < 0 || o.page >= static_cast<int>(pages.size())) {
     std::fprintf(stderr, "novatool text: page %d of %zu does not exist\n", o.page, pages.size());
     return 1;
   }
   TWdPage& page = *pages[o.page];
-  if (s.page_height == 0) s.page_height = page.height;
+  if (s.page_height == 0)
+    s.page_height = page.height;
   word.Render(page);
   word.ResetReveal(page);
-  if (o.reveal_ms < 0) s.speed = 0;
+  if (o.reveal_ms < 0)
+    s.speed = 0;
   // A bounded number of 16 ms frames: either until the time asked for or until done.
   const int frames = o.reveal_ms < 0 ? 100000 : o.reveal_ms / 16 + 1;
   for (int f = 0; f < frames && (o.reveal_ms >= 0 || word.CanContinue(page) || f < 2); ++f)
     word.RevealTick(page, f == 0 ? 0 : 16);
-  TextCanvas canvas(s.wrap_width + 2 * margin, s.page_height + 2 * margin, static_cast<uint32_t>(o.background));
-  word.Paint(page, canvas, {0, 0, canvas.width(), canvas.height()});
-  canvas.SavePng(o.output);
-  std::printf("%s: %dx%d, page %d of %zu\n", o.output.c_str(), canvas.width(), canvas.height(),
+  TDIBX canvas(s.wrap_width + 2 * margin, s.page_height + 2 * margin, 32);
+  canvas.Clear(static_cast<TPixel>(canvas.ColorToPixel(o.background)));
+  DibxPaintTarget target(canvas);
+  word.Paint(page, target, {0, 0, canvas.Width(), canvas.Height()});
+  WritePng(canvas, o.output);
+  std::printf("%s: %dx%d, page %d of %zu\n", o.output.c_str(), canvas.Width(), canvas.Height(),
               o.page + 1, pages.size());
   return 0;
 }
@@ -109,7 +119,8 @@ int RenderCommand(const ToolArgs& args) {
     auto value = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
     auto number = [&](int& out) {
       const std::string* v = value();
-      if (!v) return false;
+      if (!v)
+        return false;
       try {
         out = std::stoi(*v);
       } catch (const std::exception&) {
@@ -125,28 +136,47 @@ int RenderCommand(const ToolArgs& args) {
     if (a == "-o") {
       const std::string* v = value();
       ok = v;
-      if (v) o.output = *v;
+      if (v)
+        o.output = *v;
     } else if (a == "--font") {
       const std::string* v = value();
       ok = v;
-      if (v) o.font = *v;
-    } else if (a == "--width") ok = number(o.width);
-    else if (a == "--height") ok = number(o.height);
-    else if (a == "--page") ok = number(o.page);
-    else if (a == "--size") ok = number(o.size);
-    else if (a == "--level") ok = number(o.level);
-    else if (a == "--reveal-ms") ok = number(o.reveal_ms);
-    else if (a == "--delay") ok = number(o.delay);
-    else if (a == "--border") ok = number(o.border);
-    else if (a == "--shadow") ok = number(o.shadow);
-    else if (a == "--spacing") ok = number(o.spacing);
-    else if (a == "--color") ok = color(o.color);
-    else if (a == "--bcolor") ok = color(o.border_color);
-    else if (a == "--background") ok = color(o.background);
-    else if (a == "--proportional") o.proportional = true;
-    else if (o.markup.empty() && i == 1) o.markup = a;
-    else ok = false;
-    if (!ok) return Usage();
+      if (v)
+        o.font = *v;
+    } else if (a == "--width")
+      ok = number(o.width);
+    else if (a == "--height")
+      ok = number(o.height);
+    else if (a == "--page")
+      ok = number(o.page);
+    else if (a == "--size")
+      ok = number(o.size);
+    else if (a == "--level")
+      ok = number(o.level);
+    else if (a == "--reveal-ms")
+      ok = number(o.reveal_ms);
+    else if (a == "--delay")
+      ok = number(o.delay);
+    else if (a == "--border")
+      ok = number(o.border);
+    else if (a == "--shadow")
+      ok = number(o.shadow);
+    else if (a == "--spacing")
+      ok = number(o.spacing);
+    else if (a == "--color")
+      ok = color(o.color);
+    else if (a == "--bcolor")
+      ok = color(o.border_color);
+    else if (a == "--background")
+      ok = color(o.background);
+    else if (a == "--proportional")
+      o.proportional = true;
+    else if (o.markup.empty() && i == 1)
+      o.markup = a;
+    else
+      ok = false;
+    if (!ok)
+      return Usage();
   }
   if (o.output.empty() || o.width <= 0 || o.width > 8192 || o.height < 0 || o.height > 8192 ||
       o.size <= 0 || o.size > 512 || o.level < 0 || o.level > 3)
@@ -155,39 +185,108 @@ int RenderCommand(const ToolArgs& args) {
 }
 
 int AsmCommand(const ToolArgs& args) {
-  if (args.size() != 4 || args[2] != "-o") return Usage();
+  if (args.size() != 4 || args[2] != "-o")
+    return Usage();
   std::vector<uint8_t> stream = MarkupToGlyphStream(Utf8ToSjis(args[1]));
   std::ofstream out(args[3], std::ios::binary);
-  out.write(reinterpret_cast<const char*>(stream.data()), static_cast<std::streamsize>(stream.size()));
-  if (!out) throw ENovaError("cannot write " + args[3]);
+  out.write(reinterpret_cast<const char*>(stream.data()),
+            static_cast<std::streamsize>(stream.size()));
+  if (!out)
+    throw ENovaError("cannot write " + args[3]);
   return 0;
 }
 
 int DisasmCommand(const ToolArgs& args) {
-  if (args.size() != 2) return Usage();
+  if (args.size() != 2)
+    return Usage();
   std::ifstream in(args[1], std::ios::binary);
-  if (!in) throw ENovaError("cannot open " + args[1]);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in)
+    throw ENovaError("cannot open " + args[1]);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   std::printf("%s\n", SjisToUtf8(GlyphStreamToMarkup(bytes, args[1])).c_str());
   return 0;
 }
 
 int FontsCommand(const ToolArgs& args) {
   const bool fixed = args.size() == 2 && args[1] == "--fixed";
-  if (args.size() > 2 || (args.size() == 2 && !fixed)) return Usage();
+  if (args.size() > 2 || (args.size() == 2 && !fixed))
+    return Usage();
   std::vector<std::string> names;
   FontPixels().FontList(names, fixed);
-  for (const std::string& n : names) std::printf("%s\n", SjisToUtf8(n).c_str());
+  for (const std::string& n : names)
+    std::printf("%s\n", SjisToUtf8(n).c_str());
   return 0;
 }
 
-}  // namespace
+// Rasterises characters of an installed face into a packed font.
+int PackCommand(const ToolArgs& args) {
+  if (args.size() < 6 || args[4] != "-o")
+    return Usage();
+  PackedFontContent c;
+  c.face_name = Utf8ToSjis(args[1]);
+  try {
+    c.size = std::stoi(args[2]);
+  } catch (const std::exception&) {
+    return Usage();
+  }
+  for (size_t i = 6; i < args.size(); ++i) {
+    if (args[i] == "--bold")
+      c.style |= kStyleBold;
+    else if (args[i] == "--italic")
+      c.style |= kStyleItalic;
+    else
+      return Usage();
+  }
+  if (c.size <= 0 || c.size > 512 || c.face_name.size() > 63)
+    return Usage();
+  TFontPixelManager& fonts = FontPixels();
+  if (!fonts.FindInstalledFont(c.face_name))
+    throw ENovaError(c.face_name + ": face is not installed");
+  fonts.SetLevel(3);
+  // The cell top is the ascent above the baseline: y offsets come back unchanged.
+  c.metrics.ascent = c.size;
+  const TFontPixel& strike =
+      fonts.GetGlyph(' ', c.face_name, c.style | kStyleStrike | kStyleUnderline, c.size);
+  c.metrics.strike_position = c.size - strike.strike_position;
+  c.metrics.strike_size = strike.strike_size;
+  c.metrics.underscore_size = strike.underline_size;
+  const std::string chars = Utf8ToSjis(args[3]);
+  for (size_t i = 0; i < chars.size(); i += CharBytes(chars, i)) {
+    const TFontPixel& g = fonts.GetGlyph(CharCodeAt(chars, i), c.face_name, c.style, c.size);
+    PackedFontGlyph p;
+    p.code = g.code;
+    p.record.width = static_cast<uint16_t>(g.width);
+    p.record.height = static_cast<uint16_t>(g.height);
+    p.record.origin_x = static_cast<int16_t>(g.x_offset);
+    p.record.origin_y = static_cast<int16_t>(c.size - g.y_offset);
+    p.record.cell_advance_x = static_cast<int16_t>(g.Advance());
+    p.coverage = g.bitmap;
+    c.glyphs.push_back(std::move(p));
+  }
+  const std::vector<uint8_t> bytes = WritePackedFont(c);
+  std::ofstream out(args[5], std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  if (!out)
+    throw ENovaError("cannot write " + args[5]);
+  return 0;
+}
+
+} // namespace
 
 int Tool_text(const ToolArgs& args) {
-  if (args.empty()) return Usage();
-  if (args[0] == "render") return RenderCommand(args);
-  if (args[0] == "asm") return AsmCommand(args);
-  if (args[0] == "disasm") return DisasmCommand(args);
-  if (args[0] == "fonts") return FontsCommand(args);
+  if (args.empty())
+    return Usage();
+  if (args[0] == "render")
+    return RenderCommand(args);
+  if (args[0] == "asm")
+    return AsmCommand(args);
+  if (args[0] == "disasm")
+    return DisasmCommand(args);
+  if (args[0] == "fonts")
+    return FontsCommand(args);
+  if (args[0] == "pack")
+    return PackCommand(args);
   return Usage();
 }

@@ -22,15 +22,19 @@ constexpr std::array<uint8_t, 65> MakeLevel3() {
 }
 constexpr std::array<uint8_t, 65> kLevel3 = MakeLevel3();
 
-}  // namespace
+} // namespace
 
 std::span<const uint8_t> CoverageTable(int level) {
   switch (level) {
-    case 0: return kLevel0;
-    case 1: return kLevel1;
-    case 2: return kLevel2;
-    default: return kLevel3;
+  case 0:
+    return kLevel0;
+  case 1:
+    return kLevel1;
+  case 2:
+    return kLevel2;
+  default:
+    return kLevel3;
   }
 }
 
-}  // namespace nova
+} // namespace nova

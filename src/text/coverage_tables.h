@@ -9,4 +9,4 @@ namespace nova {
 // coverage. Levels outside 0..3 are treated as 3.
 std::span<const uint8_t> CoverageTable(int level);
 
-}  // namespace nova
+} // namespace nova

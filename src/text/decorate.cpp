@@ -7,7 +7,8 @@ namespace nova {
 
 TDecorate* TDecorateList::Find(const TDecorate& values) const {
   for (const auto& d : list_)
-    if (d->SameValues(values)) return d.get();
+    if (d->SameValues(values))
+      return d.get();
   return nullptr;
 }
 
@@ -23,13 +24,15 @@ TDecorate* TDecorateList::Acquire(const TDecorate& values) {
 }
 
 void TDecorateList::Release(TDecorate* d) {
-  if (!d || --d->use_count > 0) return;
+  if (!d || --d->use_count > 0)
+    return;
   std::erase_if(list_, [d](const auto& p) { return p.get() == d; });
 }
 
 TDecorate* TDecorateList::Change(TDecorate* current, const TDecorate& wanted) {
   TDecorate* found = Find(wanted);
-  if (found && found == current) return current;
+  if (found && found == current)
+    return current;
   if (found) {
     ++found->use_count;
     Release(current);
@@ -52,8 +55,9 @@ TDecorate* TDecorateList::AppendStored(const TDecorate& d) {
 
 int TDecorateList::IndexOf(const TDecorate* d) const {
   for (size_t i = 0; i < list_.size(); ++i)
-    if (list_[i].get() == d) return static_cast<int>(i);
+    if (list_[i].get() == d)
+      return static_cast<int>(i);
   return -1;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -31,7 +31,7 @@ struct TDecorate {
 
 // The decoration table of one glyph list: records are interned and counted.
 class TDecorateList {
- public:
+public:
   // A record equal to `values` with its use count raised, appended when there is none.
   TDecorate* Acquire(const TDecorate& values);
   void Release(TDecorate* d);
@@ -44,9 +44,9 @@ class TDecorateList {
   size_t size() const { return list_.size(); }
   void Clear() { list_.clear(); }
 
- private:
+private:
   TDecorate* Find(const TDecorate& values) const;
   std::vector<std::unique_ptr<TDecorate>> list_;
 };
 
-}  // namespace nova
+} // namespace nova

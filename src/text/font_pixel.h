@@ -16,7 +16,7 @@ enum : uint8_t {
 
 // One cached glyph: an 8-bit coverage bitmap of its black box and its placement.
 struct TFontPixel {
-  std::vector<uint8_t> bitmap;  // width x height, top row first
+  std::vector<uint8_t> bitmap; // width x height, top row first
   int width = 0;
   int height = 0;
   uint16_t code = 0;
@@ -35,4 +35,4 @@ struct TFontPixel {
   bool Empty() const { return width == 0 || height == 0; }
 };
 
-}  // namespace nova
+} // namespace nova

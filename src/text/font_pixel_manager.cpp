@@ -13,7 +13,7 @@ namespace nova {
 struct TFontPixelManager::Entry {
   TFontPixel glyph;
   Entry* bucket_next = nullptr;
-  Entry* prev = nullptr;  // towards the most recently used
+  Entry* prev = nullptr; // towards the most recently used
   Entry* next = nullptr;
 };
 
@@ -21,7 +21,8 @@ TFontPixelManager::TFontPixelManager(std::vector<InstalledFace> faces,
                                      std::unique_ptr<GlyphRasterizer> rasterizer,
                                      TPixelFontManager* packed)
     : rasterizer_(std::move(rasterizer)), packed_(packed) {
-  for (InstalledFace& f : faces) installed_.emplace(f.name, std::move(f));
+  for (InstalledFace& f : faces)
+    installed_.emplace(f.name, std::move(f));
   pool_.reserve(kCapacity + 1);
 }
 
@@ -55,7 +56,8 @@ TFontPixelManager::Entry* TFontPixelManager::Lookup(uint16_t code, const std::st
     }
   }
   // Fail before touching the cache, so that a failed request leaves no empty glyph behind.
-  if (!installed_.count(name) && !(packed_ && packed_->Find(name, size, style))) FaceOrStandard(name);
+  if (!installed_.count(name) && !(packed_ && packed_->Find(name, size, style)))
+    FaceOrStandard(name);
   Entry* e;
   if (count_ < kCapacity) {
     pool_.push_back(std::make_unique<Entry>());
@@ -66,7 +68,8 @@ TFontPixelManager::Entry* TFontPixelManager::Lookup(uint16_t code, const std::st
     e = tail_;
     Unlink(e);
     Entry** link = &buckets_[e->glyph.code & 0xFF];
-    while (*link != e) link = &(*link)->bucket_next;
+    while (*link != e)
+      link = &(*link)->bucket_next;
     *link = e->bucket_next;
   }
   e->glyph.code = code;
@@ -93,8 +96,10 @@ GlyphAdvance TFontPixelManager::Metrics(uint16_t code, const std::string& font_n
 }
 
 const InstalledFace& TFontPixelManager::FaceOrStandard(const std::string& name) const {
-  if (auto it = installed_.find(name); it != installed_.end()) return it->second;
-  if (auto it = installed_.find(TextTexts().ms_gothic); it != installed_.end()) return it->second;
+  if (auto it = installed_.find(name); it != installed_.end())
+    return it->second;
+  if (auto it = installed_.find(TextTexts().ms_gothic); it != installed_.end())
+    return it->second;
   throw ENovaError(TextTexts().no_standard_font);
 }
 
@@ -105,9 +110,10 @@ bool TFontPixelManager::SelectFace(const InstalledFace& face, int size, uint8_t 
   selected_face_ = &face;
   selected_size_ = size;
   selected_style_ = font_style;
-  selected_ok_ = rasterizer_->Select(face.file, face.face_index, face.bold_face, size,
-                                     style & kStyleBold ? FontWeight::kBold : FontWeight::kRegular,
-                                     style & kStyleItalic ? FontSlant::kItalic : FontSlant::kUpright);
+  selected_ok_ = rasterizer_->Select(
+      face.file, face.face_index, face.bold_face, size,
+      style & kStyleBold ? FontWeight::kBold : FontWeight::kRegular,
+      style & kStyleItalic ? FontSlant::kItalic : FontSlant::kUpright, face.cell_ascent);
   return selected_ok_;
 }
 
@@ -118,22 +124,26 @@ void TFontPixelManager::Fill(Entry& e) {
   g.width = g.height = 0;
   g.x_offset = g.y_offset = g.underline_size = g.strike_position = g.strike_size = 0;
   g.extra_advance = 0;
-  if (!installed_.count(g.font_name) && FillPacked(e)) return;
+  if (!installed_.count(g.font_name) && FillPacked(e))
+    return;
   FillInstalled(e, FaceOrStandard(g.font_name));
 }
 
 bool TFontPixelManager::FillPacked(Entry& e) {
   TFontPixel& g = e.glyph;
-  const TPixelFontSection* section = packed_ ? packed_->Find(g.font_name, g.size, g.style) : nullptr;
+  const TPixelFontSection* section =
+      packed_ ? packed_->Find(g.font_name, g.size, g.style) : nullptr;
   const TPixelFontRecord* rec = section ? section->Find(g.code) : nullptr;
-  if (!rec || !section->ReadBitmap(*rec, g.bitmap)) return false;
+  if (!rec || !section->ReadBitmap(*rec, g.bitmap))
+    return false;
   const PackedFontMetrics& m = section->metrics();
   g.width = rec->width;
   g.height = rec->height;
   g.x_offset = std::max(0, static_cast<int>(rec->origin_x));
   g.y_offset = std::max(0, m.ascent - rec->origin_y);
   g.extra_advance = std::max(0, rec->cell_advance_x - g.width - g.x_offset);
-  if (g.style & kStyleUnderline) g.underline_size = m.underscore_size;
+  if (g.style & kStyleUnderline)
+    g.underline_size = m.underscore_size;
   if (g.style & kStyleStrike) {
     g.strike_position = m.ascent - m.strike_position;
     g.strike_size = m.strike_size;
@@ -143,19 +153,22 @@ bool TFontPixelManager::FillPacked(Entry& e) {
 
 void TFontPixelManager::FillInstalled(Entry& e, const InstalledFace& face) {
   TFontPixel& g = e.glyph;
-  if (g.size <= 0 || !SelectFace(face, g.size, g.style)) return;
+  if (g.size <= 0 || !SelectFace(face, g.size, g.style))
+    return;
   const uint32_t unicode = SjisCodeToUnicode(g.code);
   RasterGlyph raster;
   if (!rasterizer_->Render(unicode, level_, raster)) {
     // A face without the character borrows it from the standard face, as font linking would.
     const InstalledFace* standard = nullptr;
-    if (auto it = installed_.find(TextTexts().ms_gothic); it != installed_.end()) standard = &it->second;
+    if (auto it = installed_.find(TextTexts().ms_gothic); it != installed_.end())
+      standard = &it->second;
     if (!standard || standard == &face || !SelectFace(*standard, g.size, g.style) ||
         !rasterizer_->Render(unicode, level_, raster))
       return;
   }
   const RasterFontMetrics& m = rasterizer_->Metrics();
-  if (g.style & kStyleUnderline) g.underline_size = m.underline_size;
+  if (g.style & kStyleUnderline)
+    g.underline_size = m.underline_size;
   if (g.style & kStyleStrike) {
     g.strike_position = m.ascent - m.strike_position;
     g.strike_size = m.strike_size;
@@ -168,7 +181,8 @@ void TFontPixelManager::FillInstalled(Entry& e, const InstalledFace& face) {
   g.height = raster.height;
   g.x_offset = std::max(0, raster.origin_x);
   g.y_offset = std::max(0, m.ascent - raster.origin_y);
-  g.extra_advance = g.width + g.x_offset < raster.advance ? raster.advance - g.width - g.x_offset : 0;
+  g.extra_advance =
+      g.width + g.x_offset < raster.advance ? raster.advance - g.width - g.x_offset : 0;
   const std::span<const uint8_t> table = CoverageTable(level_);
   g.bitmap.resize(raster.pixels.size());
   for (size_t i = 0; i < raster.pixels.size(); ++i)
@@ -177,7 +191,8 @@ void TFontPixelManager::FillInstalled(Entry& e, const InstalledFace& face) {
 
 AbcWidths TFontPixelManager::Abc(uint16_t code, const std::string& font_name, uint8_t style,
                                  int size) {
-  if (size <= 0 || !SelectFace(FaceOrStandard(font_name), size, style)) return {};
+  if (size <= 0 || !SelectFace(FaceOrStandard(font_name), size, style))
+    return {};
   return rasterizer_->Abc(SjisCodeToUnicode(code));
 }
 
@@ -194,13 +209,27 @@ uint8_t TFontPixelManager::CharsetOfFont(const std::string& name) const {
 void TFontPixelManager::FontList(std::vector<std::string>& out, bool fixed_only) const {
   std::vector<std::string> names;
   for (const auto& [name, face] : installed_)
-    if (!fixed_only || face.fixed_pitch) names.push_back(name);
+    if (!fixed_only || face.fixed_pitch)
+      names.push_back(name);
   std::sort(names.begin(), names.end());
   out.insert(out.end(), names.begin(), names.end());
-  if (!packed_) return;
+  if (!packed_)
+    return;
   for (const TPixelFontSection* s : packed_->Sections())
     if (s->listed() && std::find(out.begin(), out.end(), s->face_name()) == out.end())
       out.push_back(s->face_name());
+}
+
+std::string TFontPixelManager::FontNamesText(bool fixed_only) const {
+  std::vector<std::string> names;
+  FontList(names, fixed_only);
+  std::string out;
+  for (const std::string& n : names) {
+    if (!out.empty())
+      out += "\r\n";
+    out += n;
+  }
+  return out;
 }
 
 void TFontPixelManager::KeepStandardFontsOnly() {
@@ -222,11 +251,12 @@ std::unique_ptr<TFontPixelManager>& FontPixelsSlot() {
   static std::unique_ptr<TFontPixelManager> slot;
   return slot;
 }
-}  // namespace
+} // namespace
 
 TPixelFontManager& PixelFonts() {
   auto& slot = PixelFontsSlot();
-  if (!slot) slot = std::make_unique<TPixelFontManager>();
+  if (!slot)
+    slot = std::make_unique<TPixelFontManager>();
   return *slot;
 }
 
@@ -247,4 +277,4 @@ void ResetFontPixels() {
   PixelFontsSlot().reset();
 }
 
-}  // namespace nova
+} // namespace nova

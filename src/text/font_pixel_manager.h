@@ -26,21 +26,21 @@ struct GlyphAdvance {
 // Where and how Compose draws one glyph.
 struct ComposeArgs {
   bool solid = false;        // the glyph owns its box: fill instead of blending
-  uint32_t shadow_pixel = 0;  // native pixels of the colour surface
+  uint32_t shadow_pixel = 0; // native pixels of the colour surface
   uint32_t border_pixel = 0;
   uint32_t text_pixel = 0;
   bool run_end = true;   // no outlined neighbour to the right
   bool run_start = true; // no outlined neighbour to the left
   int shadow = 0;
   int border = 0;
-  TextRect box;  // the character's cell from layout
+  TextRect box; // the character's cell from layout
 };
 
 // The process-wide glyph cache: 256 buckets by the code's low byte over one most-recently-used
 // list of at most 256 glyphs. Main thread only. Installed faces come from the platform's font
 // list, packed faces from the packed-font manager.
 class TFontPixelManager {
- public:
+public:
   static constexpr size_t kCapacity = 256;
 
   TFontPixelManager(std::vector<InstalledFace> faces, std::unique_ptr<GlyphRasterizer> rasterizer,
@@ -64,6 +64,8 @@ class TFontPixelManager {
   uint8_t CharsetOfFont(const std::string& name) const;
   // Appends installed names (fixed pitch only on request), then listed packed faces not yet in.
   void FontList(std::vector<std::string>& out, bool fixed_only) const;
+  // The font list as `@Fonts` / `@FixedFonts` read it: names joined by CR LF.
+  std::string FontNamesText(bool fixed_only) const;
   // Drops every installed face except the four standard Japanese ones.
   void KeepStandardFontsOnly();
   TPixelFontManager* packed() const { return packed_; }
@@ -77,7 +79,7 @@ class TFontPixelManager {
   // Rasterisations since creation (tests and benchmarks see hits and misses by it).
   uint64_t MissCount() const { return misses_; }
 
- private:
+private:
   struct Entry;
   Entry* Lookup(uint16_t code, const std::string& name, uint8_t style, int size);
   void Fill(Entry& e);
@@ -111,4 +113,4 @@ TPixelFontManager& PixelFonts();
 // Frees both (tests, and shutdown).
 void ResetFontPixels();
 
-}  // namespace nova
+} // namespace nova

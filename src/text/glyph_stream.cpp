@@ -13,7 +13,8 @@ namespace {
 constexpr uint8_t kOcFunc = 11;
 
 int ReadVersion(BinaryReader& r) {
-  if (r.remaining() < 9) return 0;
+  if (r.remaining() < 9)
+    return 0;
   const size_t start = r.position();
   std::string header = r.FixedString(9);
   if (header.compare(0, 6, "ZpWord") != 0) {
@@ -39,14 +40,25 @@ std::vector<uint8_t> ReadCompiled(BinaryReader& r) {
     r.String();
     const int32_t args = r.I32();
     r.CheckCount(args, 1, "expression arguments");
-    if (opcode == kOcFunc) r.U8();
+    if (opcode == kOcFunc)
+      r.U8();
     for (int32_t a = 0; a < args; ++a) {
       switch (r.U8()) {
-        case 0: case 4: r.String(); break;
-        case 1: r.Skip(4); break;
-        case 2: r.Skip(10); break;
-        case 3: r.Skip(1); break;
-        default: r.Fail("unknown expression argument kind");
+      case 0:
+      case 4:
+        r.String();
+        break;
+      case 1:
+        r.Skip(4);
+        break;
+      case 2:
+        r.Skip(10);
+        break;
+      case 3:
+        r.Skip(1);
+        break;
+      default:
+        r.Fail("unknown expression argument kind");
       }
     }
   }
@@ -56,7 +68,7 @@ std::vector<uint8_t> ReadCompiled(BinaryReader& r) {
   return {bytes.begin(), bytes.end()};
 }
 
-}  // namespace
+} // namespace
 
 void TZpWord::LoadGlyphs(BinaryReader& r) {
   const int version = ReadVersion(r);
@@ -85,7 +97,8 @@ void TZpWord::LoadGlyphs(BinaryReader& r) {
   }
   // Use counts are rebuilt from the references actually loaded, so a damaged count can never
   // free a record that glyphs still point to.
-  for (size_t i = first_record; i < decorations_.size(); ++i) decorations_.At(i)->use_count = 0;
+  for (size_t i = first_record; i < decorations_.size(); ++i)
+    decorations_.At(i)->use_count = 0;
   auto decoration = [&](int32_t index) -> TDecorate* {
     TDecorate* d = index >= 0 && index < decos ? decorations_.At(first_record + index) : nullptr;
     if (d) {
@@ -100,51 +113,56 @@ void TZpWord::LoadGlyphs(BinaryReader& r) {
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t kind = r.U8();
     std::unique_ptr<TWdGlyph> g = CreateGlyphOfKind(this, kind);
-    if (!g) continue;
+    if (!g)
+      continue;
     switch (g->Kind()) {
-      case kKindChar: {
-        auto& c = static_cast<TWdChar&>(*g);
-        c.link = r.String();
-        c.wait = r.I32();
-        c.code = r.U16();
-        c.decorate = decoration(r.I32());
-        break;
+    case kKindChar: {
+      auto& c = static_cast<TWdChar&>(*g);
+      c.link = r.String();
+      c.wait = r.I32();
+      c.code = r.U16();
+      c.decorate = decoration(r.I32());
+      break;
+    }
+    case kKindAlign:
+      static_cast<TWdOpeAlign&>(*g).align = r.U8();
+      break;
+    case kKindReturn:
+      static_cast<TWdOpeReturn&>(*g).clear = r.Bool();
+      break;
+    case kKindEvent: {
+      auto& e = static_cast<TWdOpeEvent&>(*g);
+      e.value = r.String();
+      if (!e.value.empty() && e.value[0] == '\x01') {
+        e.end = true;
+        e.value.erase(0, 1);
       }
-      case kKindAlign: static_cast<TWdOpeAlign&>(*g).align = r.U8(); break;
-      case kKindReturn: static_cast<TWdOpeReturn&>(*g).clear = r.Bool(); break;
-      case kKindEvent: {
-        auto& e = static_cast<TWdOpeEvent&>(*g);
-        e.value = r.String();
-        if (!e.value.empty() && e.value[0] == '\x01') {
-          e.end = true;
-          e.value.erase(0, 1);
-        }
-        break;
+      break;
+    }
+    case kKindVar:
+    case kKindHistChar: {
+      auto& v = static_cast<TWdOpeVar&>(*g);
+      v.decorate = decoration(r.I32());
+      if (version > 100) {
+        v.wait = r.I32();
+        v.link = r.String();
       }
-      case kKindVar:
-      case kKindHistChar: {
-        auto& v = static_cast<TWdOpeVar&>(*g);
-        v.decorate = decoration(r.I32());
-        if (version > 100) {
-          v.wait = r.I32();
-          v.link = r.String();
-        }
-        if (version < 102)
-          v.compiled = ReadCompiled(r);
-        else
-          v.source = r.String();
-        break;
-      }
-      case kKindImg: {
-        auto& m = static_cast<TWdImg&>(*g);
-        m.link = r.String();
-        m.wait = r.I32();
-        m.file_name = r.String();
-        m.valign = r.U8();
-        break;
-      }
-      default:
-        break;
+      if (version < 102)
+        v.compiled = ReadCompiled(r);
+      else
+        v.source = r.String();
+      break;
+    }
+    case kKindImg: {
+      auto& m = static_cast<TWdImg&>(*g);
+      m.link = r.String();
+      m.wait = r.I32();
+      m.file_name = r.String();
+      m.valign = r.U8();
+      break;
+    }
+    default:
+      break;
     }
     glyphs_.push_back(std::move(g));
   }
@@ -169,64 +187,73 @@ void TZpWord::SaveGlyphs(BinaryWriter& w) const {
   }
   // Products of variable expansion are made again at display time; they are never stored.
   const auto stored = [](const TWdGlyph& g) { return g.CharCount() > 0; };
-  w.I32(static_cast<int32_t>(std::count_if(glyphs_.begin(), glyphs_.end(),
-                                           [&](const auto& g) { return stored(*g); })));
+  w.I32(static_cast<int32_t>(
+      std::count_if(glyphs_.begin(), glyphs_.end(), [&](const auto& g) { return stored(*g); })));
   for (const auto& gp : glyphs_) {
     const TWdGlyph& g = *gp;
-    if (!stored(g)) continue;
+    if (!stored(g))
+      continue;
     w.U8(g.Kind());
     switch (g.Kind()) {
-      case kKindChar: {
-        auto& c = static_cast<const TWdChar&>(g);
-        w.String(c.link);
-        w.I32(c.wait);
-        w.U16(c.code);
-        w.I32(decorations_.IndexOf(c.decorate));
-        break;
-      }
-      case kKindAlign: w.U8(static_cast<const TWdOpeAlign&>(g).align); break;
-      case kKindReturn: w.Bool(static_cast<const TWdOpeReturn&>(g).clear); break;
-      case kKindEvent: {
-        auto& e = static_cast<const TWdOpeEvent&>(g);
-        w.String(e.end ? "\x01" + e.value : e.value);
-        break;
-      }
-      case kKindVar:
-      case kKindHistChar: {
-        auto& v = static_cast<const TWdOpeVar&>(g);
-        w.I32(decorations_.IndexOf(v.decorate));
-        w.I32(v.wait);
-        w.String(v.link);
-        w.String(v.source);
-        break;
-      }
-      case kKindImg: {
-        auto& m = static_cast<const TWdImg&>(g);
-        w.String(m.link);
-        w.I32(m.wait);
-        w.String(m.file_name);
-        w.U8(m.valign);
-        break;
-      }
-      default:
-        break;
+    case kKindChar: {
+      auto& c = static_cast<const TWdChar&>(g);
+      w.String(c.link);
+      w.I32(c.wait);
+      w.U16(c.code);
+      w.I32(decorations_.IndexOf(c.decorate));
+      break;
+    }
+    case kKindAlign:
+      w.U8(static_cast<const TWdOpeAlign&>(g).align);
+      break;
+    case kKindReturn:
+      w.Bool(static_cast<const TWdOpeReturn&>(g).clear);
+      break;
+    case kKindEvent: {
+      auto& e = static_cast<const TWdOpeEvent&>(g);
+      w.String(e.end ? "\x01" + e.value : e.value);
+      break;
+    }
+    case kKindVar:
+    case kKindHistChar: {
+      auto& v = static_cast<const TWdOpeVar&>(g);
+      w.I32(decorations_.IndexOf(v.decorate));
+      w.I32(v.wait);
+      w.String(v.link);
+      w.String(v.source);
+      break;
+    }
+    case kKindImg: {
+      auto& m = static_cast<const TWdImg&>(g);
+      w.String(m.link);
+      w.I32(m.wait);
+      w.String(m.file_name);
+      w.U8(m.valign);
+      break;
+    }
+    default:
+      break;
     }
   }
 }
 
-std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms) {
-  TZpWord word;
+std::vector<std::string> SplitTextLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
-  // Lines end at CR, LF or CR LF, as the message box splits them.
-  for (size_t i = 0; i <= markup.size(); ++i) {
-    if (i == markup.size() || markup[i] == '\r' || markup[i] == '\n') {
-      lines.push_back(markup.substr(start, i - start));
-      if (i + 1 < markup.size() && markup[i] == '\r' && markup[i + 1] == '\n') ++i;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == '\r' || text[i] == '\n') {
+      lines.push_back(text.substr(start, i - start));
+      if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n')
+        ++i;
       start = i + 1;
     }
   }
-  word.Parse(lines, text_delay_ms);
+  return lines;
+}
+
+std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms) {
+  TZpWord word;
+  word.Parse(SplitTextLines(markup), text_delay_ms);
   BinaryWriter w;
   word.SaveGlyphs(w);
   return w.Take();
@@ -243,7 +270,8 @@ std::string Escaped(const std::string& text) {
       out += text[++i];
       continue;
     }
-    if (std::strchr("\"%<>\\{}", c)) out += '\\';
+    if (std::strchr("\"%<>\\{}", c))
+      out += '\\';
     out += c;
   }
   return out;
@@ -253,98 +281,130 @@ std::string Hex(int colorref) {
   static const char* d = "0123456789ABCDEF";
   const uint32_t rgb = (colorref & 0xFF) << 16 | (colorref & 0xFF00) | (colorref >> 16 & 0xFF);
   std::string s = "#";
-  for (int shift = 20; shift >= 0; shift -= 4) s += d[(rgb >> shift) & 15];
+  for (int shift = 20; shift >= 0; shift -= 4)
+    s += d[(rgb >> shift) & 15];
   return s;
 }
 
 std::string FontTag(const TDecorate& d) {
   std::string t = "<FONT";
-  if (d.size) t += " SIZE=" + std::to_string(d.size);
-  if (d.color != -1) t += " COLOR=" + Hex(d.color);
-  if (d.border_color != -1) t += " BCOLOR=" + Hex(d.border_color);
-  if (d.shadow_color != -1) t += " SCOLOR=" + Hex(d.shadow_color);
-  if (!d.font_name.empty()) t += " NAME=\"" + d.font_name + "\"";
-  if (d.border > 0) t += " BORDER=" + std::to_string(d.border);
-  if (d.shadow > 0) t += " SHADOW=" + std::to_string(d.shadow);
+  if (d.size)
+    t += " SIZE=" + std::to_string(d.size);
+  if (d.color != -1)
+    t += " COLOR=" + Hex(d.color);
+  if (d.border_color != -1)
+    t += " BCOLOR=" + Hex(d.border_color);
+  if (d.shadow_color != -1)
+    t += " SCOLOR=" + Hex(d.shadow_color);
+  if (!d.font_name.empty())
+    t += " NAME=\"" + d.font_name + "\"";
+  if (d.border > 0)
+    t += " BORDER=" + std::to_string(d.border);
+  if (d.shadow > 0)
+    t += " SHADOW=" + std::to_string(d.shadow);
   return t + ">";
 }
 
-}  // namespace
+} // namespace
 
 std::string GlyphStreamToMarkup(std::span<const uint8_t> stream, const std::string& what) {
   TZpWord word;
   BinaryReader r(stream, what);
   word.LoadGlyphs(r);
   std::string out;
-  TDecorate current;  // the decoration that the open tags express
+  TDecorate current; // the decoration that the open tags express
   current.border = -1;
   current.shadow = -1;
   std::string link;
   auto open = [&](const TDecorate& d) {
-    if (d.SameValues(current)) return;
-    if (current.ruby.size()) out += "</RUBY>";
-    if (current.no_break) out += "</NOBR>";
-    for (auto [bit, tag] : {std::pair{kStyleBold, "B"}, {kStyleItalic, "I"}, {kStyleUnderline, "U"}, {kStyleStrike, "S"}})
-      if (current.style & bit) out += std::string("</") + tag + ">";
+    if (d.SameValues(current))
+      return;
+    if (current.ruby.size())
+      out += "</RUBY>";
+    if (current.no_break)
+      out += "</NOBR>";
+    for (auto [bit, tag] : {std::pair{kStyleBold, "B"},
+                            {kStyleItalic, "I"},
+                            {kStyleUnderline, "U"},
+                            {kStyleStrike, "S"}})
+      if (current.style & bit)
+        out += std::string("</") + tag + ">";
     const bool font = d.size || d.color != -1 || d.border_color != -1 || d.shadow_color != -1 ||
                       !d.font_name.empty() || d.border > 0 || d.shadow > 0;
     const bool had_font = current.size || current.color != -1 || current.border_color != -1 ||
                           current.shadow_color != -1 || !current.font_name.empty() ||
                           current.border > 0 || current.shadow > 0;
-    if (had_font) out += "</FONT>";
-    if (font) out += FontTag(d);
-    for (auto [bit, tag] : {std::pair{kStyleBold, "B"}, {kStyleItalic, "I"}, {kStyleUnderline, "U"}, {kStyleStrike, "S"}})
-      if (d.style & bit) out += std::string("<") + tag + ">";
-    if (d.no_break) out += "<NOBR>";
-    if (d.ruby.size()) out += "<RUBY VALUE=\"" + d.ruby + "\">";
+    if (had_font)
+      out += "</FONT>";
+    if (font)
+      out += FontTag(d);
+    for (auto [bit, tag] : {std::pair{kStyleBold, "B"},
+                            {kStyleItalic, "I"},
+                            {kStyleUnderline, "U"},
+                            {kStyleStrike, "S"}})
+      if (d.style & bit)
+        out += std::string("<") + tag + ">";
+    if (d.no_break)
+      out += "<NOBR>";
+    if (d.ruby.size())
+      out += "<RUBY VALUE=\"" + d.ruby + "\">";
     current = d;
   };
   auto set_link = [&](const std::string& l) {
-    if (l == link) return;
-    if (!link.empty()) out += "</A>";
-    if (!l.empty()) out += "<A HREF=\"" + Escaped(l) + "\">";
+    if (l == link)
+      return;
+    if (!link.empty())
+      out += "</A>";
+    if (!l.empty())
+      out += "<A HREF=\"" + Escaped(l) + "\">";
     link = l;
   };
   for (size_t i = 0; i < word.GlyphCount(); ++i) {
     TWdGlyph* g = word.GlyphAt(static_cast<int>(i));
     switch (g->Kind()) {
-      case kKindChar: {
-        auto* c = static_cast<TWdChar*>(g);
-        set_link(c->link);
-        open(c->decorate ? *c->decorate : TDecorate{});
-        out += Escaped(c->CharText());
-        break;
-      }
-      case kKindAlign: {
-        static const char* names[] = {"LEFT", "LEFT", "RIGHT", "CENTER"};
-        out += std::string("<DIV ALIGN=") + names[static_cast<TWdOpeAlign*>(g)->align & 3] + ">";
-        break;
-      }
-      case kKindReturn: out += static_cast<TWdOpeReturn*>(g)->clear ? "<CLEAR>" : "<BR>"; break;
-      case kKindIndent: out += "<INDENT>"; break;
-      case kKindUndent: out += "<UNDENT>"; break;
-      case kKindEvent: {
-        auto* e = static_cast<TWdOpeEvent*>(g);
-        out += "<EVENT VALUE=\"" + Escaped(e->value) + "\"" + (e->end ? " END>" : ">");
-        break;
-      }
-      case kKindVar:
-      case kKindHistChar: {
-        auto* v = static_cast<TWdOpeVar*>(g);
-        const bool var = g->Kind() == kKindVar;
-        out += std::string(var ? "<VAR NAME=\"" : "<HISTCHAR VALUE=\"") +
-               (v->source.empty() ? "?" : v->source) + "\">";
-        break;
-      }
-      case kKindImg: {
-        auto* m = static_cast<TWdImg*>(g);
-        set_link(m->link);
-        static const char* v[] = {"BOTTOM", "BOTTOM", "BOTTOM", "CENTER", "TOP", "BOTTOM"};
-        out += "<IMG SRC=\"" + m->file_name + "\" ALIGN=" + v[m->valign < 6 ? m->valign : 5] + ">";
-        break;
-      }
-      default:
-        break;
+    case kKindChar: {
+      auto* c = static_cast<TWdChar*>(g);
+      set_link(c->link);
+      open(c->decorate ? *c->decorate : TDecorate{});
+      out += Escaped(c->CharText());
+      break;
+    }
+    case kKindAlign: {
+      static const char* names[] = {"LEFT", "LEFT", "RIGHT", "CENTER"};
+      out += std::string("<DIV ALIGN=") + names[static_cast<TWdOpeAlign*>(g)->align & 3] + ">";
+      break;
+    }
+    case kKindReturn:
+      out += static_cast<TWdOpeReturn*>(g)->clear ? "<CLEAR>" : "<BR>";
+      break;
+    case kKindIndent:
+      out += "<INDENT>";
+      break;
+    case kKindUndent:
+      out += "<UNDENT>";
+      break;
+    case kKindEvent: {
+      auto* e = static_cast<TWdOpeEvent*>(g);
+      out += "<EVENT VALUE=\"" + Escaped(e->value) + "\"" + (e->end ? " END>" : ">");
+      break;
+    }
+    case kKindVar:
+    case kKindHistChar: {
+      auto* v = static_cast<TWdOpeVar*>(g);
+      const bool var = g->Kind() == kKindVar;
+      out += std::string(var ? "<VAR NAME=\"" : "<HISTCHAR VALUE=\"") +
+             (v->source.empty() ? "?" : v->source) + "\">";
+      break;
+    }
+    case kKindImg: {
+      auto* m = static_cast<TWdImg*>(g);
+      set_link(m->link);
+      static const char* v[] = {"BOTTOM", "BOTTOM", "BOTTOM", "CENTER", "TOP", "BOTTOM"};
+      out += "<IMG SRC=\"" + m->file_name + "\" ALIGN=" + v[m->valign < 6 ? m->valign : 5] + ">";
+      break;
+    }
+    default:
+      break;
     }
   }
   set_link("");
@@ -355,4 +415,4 @@ std::string GlyphStreamToMarkup(std::span<const uint8_t> stream, const std::stri
   return out;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -13,13 +13,15 @@ const std::string& TWdGlyph::Ruby() const { return kEmpty; }
 const std::string& TWdGlyph::Link() const { return kEmpty; }
 
 TWdChar::~TWdChar() {
-  if (decorate) owner()->decorations().Release(decorate);
+  if (decorate)
+    owner()->decorations().Release(decorate);
 }
 
 const std::string& TWdChar::Ruby() const { return decorate ? decorate->ruby : kEmpty; }
 
 std::string TWdChar::CharText() const {
-  if (code > 0xFF) return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  if (code > 0xFF)
+    return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
   return std::string(1, static_cast<char>(code));
 }
 
@@ -28,7 +30,8 @@ void TWdChar::SetDecoration(const TDecorate& values) {
 }
 
 TWdOpeVar::~TWdOpeVar() {
-  if (decorate) owner()->decorations().Release(decorate);
+  if (decorate)
+    owner()->decorations().Release(decorate);
 }
 
 void TWdOpeVar::SetDecoration(const TDecorate& values) {
@@ -37,17 +40,27 @@ void TWdOpeVar::SetDecoration(const TDecorate& values) {
 
 std::unique_ptr<TWdGlyph> CreateGlyphOfKind(TZpWord* owner, uint8_t kind) {
   switch (kind & 0x7F) {
-    case kKindChar: return std::make_unique<TWdChar>(owner);
-    case kKindAlign: return std::make_unique<TWdOpeAlign>(owner);
-    case kKindReturn: return std::make_unique<TWdOpeReturn>(owner);
-    case kKindIndent: return std::make_unique<TWdOpeIndent>(owner);
-    case kKindUndent: return std::make_unique<TWdOpeUndent>(owner);
-    case kKindEvent: return std::make_unique<TWdOpeEvent>(owner);
-    case kKindVar: return std::make_unique<TWdOpeVar>(owner);
-    case kKindImg: return std::make_unique<TWdImg>(owner);
-    case kKindHistChar: return std::make_unique<TWdOpeHistChar>(owner);
-    default: return nullptr;
+  case kKindChar:
+    return std::make_unique<TWdChar>(owner);
+  case kKindAlign:
+    return std::make_unique<TWdOpeAlign>(owner);
+  case kKindReturn:
+    return std::make_unique<TWdOpeReturn>(owner);
+  case kKindIndent:
+    return std::make_unique<TWdOpeIndent>(owner);
+  case kKindUndent:
+    return std::make_unique<TWdOpeUndent>(owner);
+  case kKindEvent:
+    return std::make_unique<TWdOpeEvent>(owner);
+  case kKindVar:
+    return std::make_unique<TWdOpeVar>(owner);
+  case kKindImg:
+    return std::make_unique<TWdImg>(owner);
+  case kKindHistChar:
+    return std::make_unique<TWdOpeHistChar>(owner);
+  default:
+    return nullptr;
   }
 }
 
-}  // namespace nova
+} // namespace nova

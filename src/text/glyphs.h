@@ -25,15 +25,21 @@ enum GlyphKind : uint8_t {
   kKindVar = 7,
   kKindImg = 9,
   kKindHistChar = 10,
-  kKindSpace = 0x80,  // layout only, never stored
+  kKindSpace = 0x80, // layout only, never stored
 };
 
 // Alignment values of DIV and IMG.
-enum : uint8_t { kAlignLeft = 1, kAlignRight = 2, kAlignCenter = 3, kAlignTop = 4, kAlignBottom = 5 };
+enum : uint8_t {
+  kAlignLeft = 1,
+  kAlignRight = 2,
+  kAlignCenter = 3,
+  kAlignTop = 4,
+  kAlignBottom = 5
+};
 
 // Base of every glyph: a box relative to its row after layout.
 class TWdGlyph {
- public:
+public:
   explicit TWdGlyph(TZpWord* owner) : owner_(owner) {}
   virtual ~TWdGlyph() = default;
   TWdGlyph(const TWdGlyph&) = delete;
@@ -52,7 +58,7 @@ class TWdGlyph {
   // Milliseconds before the next glyph is shown.
   virtual int Wait() const { return 0; }
   virtual bool IsLineBreak() const { return false; }
-  virtual bool IsVisible() const { return false; }  // characters and images
+  virtual bool IsVisible() const { return false; } // characters and images
   // One or two bytes of the code; empty for operations.
   virtual std::string CharText() const { return {}; }
   // Text for copying: "\r\n" for a line break.
@@ -62,13 +68,13 @@ class TWdGlyph {
   int x = 0, y = 0, width = 0, height = 0;
   TWdRow* row = nullptr;
 
- private:
+private:
   TZpWord* owner_;
 };
 
 // Something visible: link, hover state, alpha, wait and fade-out.
 class TWdReal : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   const std::string& Link() const override { return link; }
   int Alpha() const override { return alpha_; }
@@ -80,15 +86,15 @@ class TWdReal : public TWdGlyph {
   uint8_t hover = 0;
   int32_t wait = 0;
   int fade_duration = 0, fade_elapsed = 0, fade_start_alpha = 0;
-  TextRect drawn;  // rectangle touched on the work surfaces
+  TextRect drawn; // rectangle touched on the work surfaces
 
- private:
+private:
   int alpha_ = 255;
 };
 
 // One character with its decoration.
 class TWdChar : public TWdReal {
- public:
+public:
   using TWdReal::TWdReal;
   ~TWdChar() override;
   GlyphKind Kind() const override { return kKindChar; }
@@ -106,15 +112,15 @@ class TWdChar : public TWdReal {
 
 // A character inserted by variable expansion; never stored.
 class TWdVarChar : public TWdChar {
- public:
+public:
   using TWdChar::TWdChar;
   int CharCount() const override { return 0; }
-  bool first_of_var = false;  // draws the ruby of its run whatever precedes it
+  bool first_of_var = false; // draws the ruby of its run whatever precedes it
 };
 
 // An inline image.
 class TWdImg : public TWdReal {
- public:
+public:
   using TWdReal::TWdReal;
   GlyphKind Kind() const override { return kKindImg; }
   bool NoBreak() const override { return no_break; }
@@ -128,14 +134,14 @@ class TWdImg : public TWdReal {
 };
 
 class TWdOpeAlign : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   GlyphKind Kind() const override { return kKindAlign; }
   uint8_t align = kAlignLeft;
 };
 
 class TWdOpeReturn : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   GlyphKind Kind() const override { return kKindReturn; }
   bool IsLineBreak() const override { return true; }
@@ -145,25 +151,25 @@ class TWdOpeReturn : public TWdGlyph {
 
 // A line break inserted by variable expansion; never clears and is never stored.
 class TWdVarReturn : public TWdOpeReturn {
- public:
+public:
   using TWdOpeReturn::TWdOpeReturn;
   int CharCount() const override { return 0; }
 };
 
 class TWdOpeIndent : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   GlyphKind Kind() const override { return kKindIndent; }
 };
 
 class TWdOpeUndent : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   GlyphKind Kind() const override { return kKindUndent; }
 };
 
 class TWdOpeEvent : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   GlyphKind Kind() const override { return kKindEvent; }
   int Wait() const override { return end ? 1 : 0; }
@@ -173,7 +179,7 @@ class TWdOpeEvent : public TWdGlyph {
 
 // An expression shown as text; expanded into TWdVarChar / TWdVarReturn glyphs at display time.
 class TWdOpeVar : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   ~TWdOpeVar() override;
   GlyphKind Kind() const override { return kKindVar; }
@@ -181,24 +187,24 @@ class TWdOpeVar : public TWdGlyph {
   int Wait() const override { return wait; }
   void SetDecoration(const TDecorate& values);
 
-  std::string source;              // expression text; empty when loaded in compiled form
-  std::vector<uint8_t> compiled;   // the stored operation list of old streams
+  std::string source;            // expression text; empty when loaded in compiled form
+  std::vector<uint8_t> compiled; // the stored operation list of old streams
   TDecorate* decorate = nullptr;
   std::string link;
   int32_t wait = 0;
-  std::vector<TWdGlyph*> inserted;  // owned by the glyph list
+  std::vector<TWdGlyph*> inserted; // owned by the glyph list
 };
 
 // Like TWdOpeVar, expanded only in the history.
 class TWdOpeHistChar : public TWdOpeVar {
- public:
+public:
   using TWdOpeVar::TWdOpeVar;
   GlyphKind Kind() const override { return kKindHistChar; }
 };
 
 // An empty box that layout puts before an indented row; never stored.
 class TWdSpace : public TWdGlyph {
- public:
+public:
   using TWdGlyph::TWdGlyph;
   GlyphKind Kind() const override { return kKindSpace; }
   int CharCount() const override { return 0; }
@@ -207,4 +213,4 @@ class TWdSpace : public TWdGlyph {
 // The glyph factory by stored kind (only the low 7 bits count); nullptr for unknown kinds.
 std::unique_ptr<TWdGlyph> CreateGlyphOfKind(TZpWord* owner, uint8_t kind);
 
-}  // namespace nova
+} // namespace nova

@@ -8,11 +8,36 @@ namespace nova {
 
 // Tag ids of the markup; 0 is text, 1 an unrecognised tag, comment or block.
 enum TagId : int {
-  kTagText = 0, kTagUnknown = 1,
-  kTagA = 2, kTagEndA, kTagB, kTagEndB, kTagFont, kTagEndFont, kTagI, kTagEndI,
-  kTagS, kTagEndS, kTagU, kTagEndU, kTagNobr, kTagEndNobr, kTagRuby, kTagEndRuby,
-  kTagDiv, kTagEndDiv, kTagIndent, kTagUndent, kTagBr, kTagClear, kTagEvent, kTagWait,
-  kTagEndWait, kTagVar, kTagImg, kTagHistChar,
+  kTagText = 0,
+  kTagUnknown = 1,
+  kTagA = 2,
+  kTagEndA,
+  kTagB,
+  kTagEndB,
+  kTagFont,
+  kTagEndFont,
+  kTagI,
+  kTagEndI,
+  kTagS,
+  kTagEndS,
+  kTagU,
+  kTagEndU,
+  kTagNobr,
+  kTagEndNobr,
+  kTagRuby,
+  kTagEndRuby,
+  kTagDiv,
+  kTagEndDiv,
+  kTagIndent,
+  kTagUndent,
+  kTagBr,
+  kTagClear,
+  kTagEvent,
+  kTagWait,
+  kTagEndWait,
+  kTagVar,
+  kTagImg,
+  kTagHistChar,
 };
 
 // Splits markup source (lines joined by CR) into tag, block and text tokens. Walks the bytes
@@ -41,4 +66,4 @@ TTag ParseToken(const std::string& token);
 // Removes the backslash of \" and \\, turns \n into CR LF; double-byte characters stay whole.
 std::string UnescapeMarkup(std::string_view text);
 
-}  // namespace nova
+} // namespace nova

@@ -9,13 +9,14 @@
 #include <iterator>
 
 #include "base/binary_reader.h"
+#include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "text/text_messages.h"
 
 namespace nova {
 namespace {
 
-constexpr char kSignature[] = "NovaPixelFont";  // 13 characters and the NUL
+constexpr char kSignature[] = "NovaPixelFont"; // 13 characters and the NUL
 constexpr size_t kSignatureSize = 14;
 constexpr size_t kHeaderSize = 308;
 constexpr size_t kIndexEntrySize = 18;
@@ -32,7 +33,7 @@ int32_t I32At(std::span<const uint8_t> b, size_t at) {
   return r.I32();
 }
 
-}  // namespace
+} // namespace
 
 std::string PackedFontKey(const std::string& face, int size, uint8_t style) {
   return face + "_" + std::to_string(size) + "_" + std::to_string(style & 1) + "_" +
@@ -61,6 +62,10 @@ TPixelFontSection::TPixelFontSection(std::string file_name, std::vector<uint8_t>
   const size_t index_start = kSignatureSize + kHeaderSize;
   if (index_bytes < 0 || static_cast<size_t>(index_bytes) > bytes_.size() - index_start ||
       count < 0 || count > kMaxGlyphs)
+    Damaged(file_name_);
+  // zlib expands at most about 1032:1, so an index that claims more cannot be real.
+  if (static_cast<uint64_t>(count) * kIndexEntrySize >
+      static_cast<uint64_t>(index_bytes) * 1032 + 64)
     Damaged(file_name_);
   data_start_ = index_start + static_cast<size_t>(index_bytes);
   std::vector<uint8_t> index(static_cast<size_t>(count) * kIndexEntrySize);
@@ -101,7 +106,8 @@ bool TPixelFontSection::ReadBitmap(const TPixelFontRecord& rec, std::vector<uint
   const size_t stride = (static_cast<size_t>(rec.width) + 3) & ~size_t{3};
   const size_t total = stride * rec.height;
   const size_t available = bytes_.size() - data_start_;
-  if (rec.offset > available || total > available - rec.offset) return false;
+  if (rec.offset > available || total > available - rec.offset)
+    return false;
   out.resize(static_cast<size_t>(rec.width) * rec.height);
   const uint8_t* base = bytes_.data() + data_start_ + rec.offset;
   // Stored bottom row first.
@@ -110,13 +116,65 @@ bool TPixelFontSection::ReadBitmap(const TPixelFontRecord& rec, std::vector<uint
   return true;
 }
 
+std::vector<uint8_t> WritePackedFont(const PackedFontContent& c) {
+  BinaryWriter data;
+  BinaryWriter index;
+  for (const PackedFontGlyph& g : c.glyphs) {
+    const size_t stride = (static_cast<size_t>(g.record.width) + 3) & ~size_t{3};
+    index.U16(g.code);
+    index.U16(g.record.width);
+    index.U16(g.record.height);
+    index.I16(g.record.origin_x);
+    index.I16(g.record.origin_y);
+    index.I16(g.record.cell_advance_x);
+    index.I16(g.record.cell_advance_y);
+    index.U32(static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> row(stride, 0);
+    for (size_t y = g.record.height; y-- > 0;) { // bottom row first
+      std::fill(row.begin(), row.end(), 0);
+      for (size_t x = 0; x < g.record.width && y * g.record.width + x < g.coverage.size(); ++x)
+        row[x] = g.coverage[y * g.record.width + x];
+      data.Bytes(std::span<const uint8_t>(row));
+    }
+  }
+  std::vector<uint8_t> packed(compressBound(static_cast<uLong>(index.size())));
+  uLongf packed_size = packed.size();
+  compress(packed.data(), &packed_size, index.data().data(), static_cast<uLong>(index.size()));
+  packed.resize(packed_size);
+
+  BinaryWriter out;
+  out.Bytes(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(kSignature), kSignatureSize));
+  std::vector<uint8_t> header(kHeaderSize, 0);
+  auto put32 = [&](size_t at, int32_t v) {
+    for (int i = 0; i < 4; ++i)
+      header[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+  };
+  put32(4, static_cast<int32_t>(packed.size()));
+  std::memcpy(header.data() + 12, c.face_name.data(), std::min<size_t>(c.face_name.size(), 63));
+  put32(76, c.size);
+  header[80] = c.style & 3;
+  put32(88, static_cast<int32_t>(c.glyphs.size()));
+  put32(92 + 8, c.metrics.ascent);
+  put32(92 + 180, c.metrics.strike_size);
+  put32(92 + 184, c.metrics.strike_position);
+  put32(92 + 188, c.metrics.underscore_size);
+  header[304] = c.listed ? 1 : 0;
+  out.Bytes(std::span<const uint8_t>(header));
+  out.Bytes(std::span<const uint8_t>(packed));
+  out.Bytes(std::span<const uint8_t>(data.data()));
+  return out.Take();
+}
+
 TPixelFontSection* TPixelFontManager::Register(const std::string& path) {
-  if (std::find(file_names_.begin(), file_names_.end(), path) != file_names_.end()) return nullptr;
+  if (std::find(file_names_.begin(), file_names_.end(), path) != file_names_.end())
+    return nullptr;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw ENovaError("cannot open packed font " + path);
+  if (!in)
+    throw ENovaError("cannot open packed font " + path);
   in.seekg(0, std::ios::end);
   auto size = static_cast<size_t>(std::max<std::streamoff>(0, in.tellg()));
-  if (size > kMaxFileBytes) Damaged(path);
+  if (size > kMaxFileBytes)
+    Damaged(path);
   in.seekg(0);
   std::vector<uint8_t> bytes(size);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
@@ -129,7 +187,8 @@ TPixelFontSection* TPixelFontManager::RegisterBytes(const std::string& file_name
     return nullptr;
   auto section = std::make_unique<TPixelFontSection>(file_name, std::move(bytes));
   std::string key = section->Key();
-  if (sections_.count(key)) return nullptr;
+  if (sections_.count(key))
+    return nullptr;
   file_names_.push_back(file_name);
   return (sections_[key] = std::move(section)).get();
 }
@@ -141,7 +200,8 @@ TPixelFontSection* TPixelFontManager::Find(const std::string& face, int size, ui
 
 std::vector<const TPixelFontSection*> TPixelFontManager::Sections() const {
   std::vector<const TPixelFontSection*> out;
-  for (const auto& [key, s] : sections_) out.push_back(s.get());
+  for (const auto& [key, s] : sections_)
+    out.push_back(s.get());
   return out;
 }
 
@@ -150,4 +210,4 @@ void TPixelFontManager::Clear() {
   file_names_.clear();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -19,7 +19,7 @@ struct TPixelFontRecord {
   int16_t origin_y = 0;
   int16_t cell_advance_x = 0;
   int16_t cell_advance_y = 0;
-  uint32_t offset = 0;  // from the start of the glyph data
+  uint32_t offset = 0; // from the start of the glyph data
 };
 
 // The font-wide values the glyph cache takes from the stored OUTLINETEXTMETRIC.
@@ -32,12 +32,12 @@ struct PackedFontMetrics {
 
 // One ".nft" file: pre-rasterised glyphs of one face, size and style.
 class TPixelFontSection {
- public:
+public:
   // Parses the file's bytes; throws ENovaError naming `file_name` when they are damaged.
   TPixelFontSection(std::string file_name, std::vector<uint8_t> bytes);
 
   const std::string& file_name() const { return file_name_; }
-  const std::string& face_name() const { return face_name_; }  // Shift-JIS
+  const std::string& face_name() const { return face_name_; } // Shift-JIS
   int size() const { return size_; }
   bool bold() const { return style_ & 1; }
   bool italic() const { return style_ & 2; }
@@ -51,7 +51,7 @@ class TPixelFontSection {
   // the file.
   bool ReadBitmap(const TPixelFontRecord& record, std::vector<uint8_t>& out) const;
 
- private:
+private:
   std::string file_name_;
   std::vector<uint8_t> bytes_;
   std::string face_name_;
@@ -61,15 +61,32 @@ class TPixelFontSection {
   PackedFontMetrics metrics_;
   size_t data_start_ = 0;
   std::vector<TPixelFontRecord> records_;
-  std::vector<uint16_t> code_table_;  // 65,536 entries, 0xFFFF = no glyph
+  std::vector<uint16_t> code_table_; // 65,536 entries, 0xFFFF = no glyph
 };
+
+// What a packed font file holds, for writing one.
+struct PackedFontGlyph {
+  uint16_t code = 0;
+  TPixelFontRecord record;       // offset is filled in by the writer
+  std::vector<uint8_t> coverage; // width x height, top row first
+};
+struct PackedFontContent {
+  std::string face_name; // Shift-JIS, at most 63 bytes
+  int size = 0;
+  uint8_t style = 0; // bit 0 bold, bit 1 italic
+  bool listed = true;
+  PackedFontMetrics metrics;
+  std::vector<PackedFontGlyph> glyphs;
+};
+// The bytes of a ".nft" file.
+std::vector<uint8_t> WritePackedFont(const PackedFontContent& content);
 
 // The key of a request: style bits other than bold and italic do not count.
 std::string PackedFontKey(const std::string& face, int size, uint8_t style);
 
 // Every registered packed font, by section key.
 class TPixelFontManager {
- public:
+public:
   // Registers a file read from the file system. Returns the new section, or nullptr when the
   // file name or the section key is registered already. Throws on a damaged file.
   TPixelFontSection* Register(const std::string& path);
@@ -80,9 +97,9 @@ class TPixelFontManager {
   std::vector<const TPixelFontSection*> Sections() const;
   void Clear();
 
- private:
+private:
   std::map<std::string, std::unique_ptr<TPixelFontSection>> sections_;
   std::vector<std::string> file_names_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -11,7 +11,7 @@ namespace nova {
 // How a glyph list evaluates its embedded expressions (VAR, HISTCHAR). The expression layer
 // implements it; without one, variables expand to nothing.
 class TextExpressionHost {
- public:
+public:
   virtual ~TextExpressionHost() = default;
   // Compiles and runs `source` (already trimmed, not empty); false on any error.
   virtual bool EvaluateText(const std::string& source, std::string& value) = 0;
@@ -23,7 +23,7 @@ class TextExpressionHost {
 // Inline images of a text (IMG tags): measured and painted by their owner, who loads them
 // through the virtual files. Without one, images are 0 x 0 and draw nothing.
 class TextImageHost {
- public:
+public:
   virtual ~TextImageHost() = default;
   // Size of the image's first frame; false when the file does not exist.
   virtual bool Measure(const std::string& file_name, int& width, int& height) = 0;
@@ -34,7 +34,7 @@ class TextImageHost {
 // Where a page paints: the owner's destination surface, behind the operations the work
 // surfaces need.
 class TextPaintTarget {
- public:
+public:
   virtual ~TextPaintTarget() = default;
   // Draws `colorref` through the coverage in `src` at (x, y) with alpha 0..255.
   virtual void DrawColorMask(int x, int y, const CoverageSurface& mask, const TextRect& src,
@@ -44,4 +44,4 @@ class TextPaintTarget {
                         const TextRect& src, int alpha) = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -21,4 +21,4 @@ const TextMessages& TextTexts() {
   return texts;
 }
 
-}  // namespace nova
+} // namespace nova

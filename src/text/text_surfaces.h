@@ -18,8 +18,10 @@ struct TextRect {
             std::min(bottom, o.bottom)};
   }
   TextRect Union(const TextRect& o) const {
-    if (Empty()) return o;
-    if (o.Empty()) return *this;
+    if (Empty())
+      return o;
+    if (o.Empty())
+      return *this;
     return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
             std::max(bottom, o.bottom)};
   }
@@ -31,7 +33,7 @@ struct TextRect {
 // Windows bitmap (32-bit 0x00RRGGBB, 16-bit 5-6-5, 15-bit 5-5-5). Other depths hold pixels but
 // glyph compositing leaves them alone.
 class TextColorSurface {
- public:
+public:
   TextColorSurface() = default;
   TextColorSurface(int width, int height, int bpp) { Resize(width, height, bpp); }
   void Resize(int width, int height, int bpp);
@@ -49,29 +51,34 @@ class TextColorSurface {
   void SetPixel(int x, int y, uint32_t pixel);
   void Fill(const TextRect& r, uint32_t pixel);
   void Clear() { std::fill(bits_.begin(), bits_.end(), 0); }
+  // Top row first, rows `stride()` bytes apart (padded to 4 bytes, as bitmaps are).
+  uint8_t* bits() { return bits_.data(); }
+  const uint8_t* bits() const { return bits_.data(); }
+  int stride() const { return stride_; }
 
- private:
-  int width_ = 0, height_ = 0, bpp_ = 32;
+private:
+  int width_ = 0, height_ = 0, bpp_ = 32, stride_ = 0;
   std::vector<uint8_t> bits_;
 };
 
 // The 8-bit coverage half of a pair of work surfaces.
 class CoverageSurface {
- public:
+public:
   CoverageSurface() = default;
   CoverageSurface(int width, int height) { Resize(width, height); }
   void Resize(int width, int height);
   int width() const { return width_; }
   int height() const { return height_; }
-  uint8_t* Row(int y) { return bits_.data() + static_cast<size_t>(y) * width_; }
-  const uint8_t* Row(int y) const { return bits_.data() + static_cast<size_t>(y) * width_; }
+  uint8_t* Row(int y) { return bits_.data() + static_cast<size_t>(y) * stride_; }
+  const uint8_t* Row(int y) const { return bits_.data() + static_cast<size_t>(y) * stride_; }
+  int stride() const { return stride_; }
   uint8_t At(int x, int y) const { return Row(y)[x]; }
   void Fill(const TextRect& r, uint8_t value);
   void Clear() { std::fill(bits_.begin(), bits_.end(), 0); }
 
- private:
-  int width_ = 0, height_ = 0;
+private:
+  int width_ = 0, height_ = 0, stride_ = 0;
   std::vector<uint8_t> bits_;
 };
 
-}  // namespace nova
+} // namespace nova

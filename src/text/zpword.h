@@ -20,17 +20,17 @@ class TFontPixelManager;
 
 // One laid-out line. Glyph positions are relative to it; its own x is 0.
 class TWdRow {
- public:
+public:
   int y = 0;
   int height = 0;
   int content_width = 0;
-  int width = 0;  // start x + content width after arranging
+  int width = 0; // start x + content width after arranging
   int left = 0;
   int right = 0;
   uint8_t align = kAlignLeft;
-  std::vector<TWdGlyph*> glyphs;      // the indent space first when there is one
-  std::unique_ptr<TWdSpace> indent;   // owned here
-  int char_height = 0;                // running maxima for the row height
+  std::vector<TWdGlyph*> glyphs;    // the indent space first when there is one
+  std::unique_ptr<TWdSpace> indent; // owned here
+  int char_height = 0;              // running maxima for the row height
   int center_image = 0;
   int top_image = 0;
   int bottom_image = 0;
@@ -38,9 +38,9 @@ class TWdRow {
 
 // A page of rows with its reveal state.
 class TWdPage {
- public:
+public:
   std::vector<std::unique_ptr<TWdRow>> rows;
-  int height = 0;  // the largest row bottom
+  int height = 0; // the largest row bottom
   int32_t scroll = 0;
   int32_t delay = 0;
   int32_t current_row = 0;
@@ -58,7 +58,7 @@ using PageList = std::vector<std::unique_ptr<TWdPage>>;
 // What one reveal tick reports.
 struct RevealResult {
   bool just_completed = false;
-  std::string revealed_text;  // characters shown in this tick, "*" per image
+  std::string revealed_text; // characters shown in this tick, "*" per image
 };
 
 // Settings of a glyph list, in the order of their stream.
@@ -66,7 +66,7 @@ struct ZpWordSettings {
   int32_t origin_x = 0;
   int32_t origin_y = 0;
   int32_t default_size = 12;
-  std::string default_font;  // "ＭＳ ゴシック" unless set
+  std::string default_font; // "ＭＳ ゴシック" unless set
   int32_t default_color = 0;
   int32_t page_height = 0;
   int32_t wrap_width = 0;
@@ -92,7 +92,7 @@ struct ZpWordSettings {
 // A formatted text: its glyph list and decorations (markup, glyph-list streams, variables), and
 // the layout, reveal and drawing of its pages. The owner is a message box or the history.
 class TZpWord {
- public:
+public:
   TZpWord();
   ~TZpWord();
   TZpWord(const TZpWord&) = delete;
@@ -135,9 +135,9 @@ class TZpWord {
 
   // ---- owner hooks ----
   std::function<void(const std::string&)> event_sink;
-  TextExpressionHost* expressions = nullptr;  // default: the process-wide host
+  TextExpressionHost* expressions = nullptr; // default: the process-wide host
   TextImageHost* images = nullptr;
-  TFontPixelManager* font_pixels = nullptr;   // default: the process-wide glyph cache
+  TFontPixelManager* font_pixels = nullptr; // default: the process-wide glyph cache
 
   // ---- settings ----
   ZpWordSettings settings;
@@ -179,7 +179,7 @@ class TZpWord {
   TextRect GlyphPageRect(const TWdGlyph& g) const;
   TextRect GlyphScreenRect(const TWdPage& page, const TWdGlyph& g) const;
 
- private:
+private:
   friend class ZpWordLayout;
   void ExpandOne(int index, bool history);
   void CollapseOne(TWdOpeVar& var);
@@ -190,7 +190,7 @@ class TZpWord {
   TFontPixelManager& Fonts() const;
   TextExpressionHost* Expressions() const;
 
-  TDecorateList decorations_;  // declared before the glyphs: they release into it
+  TDecorateList decorations_; // declared before the glyphs: they release into it
   std::vector<std::unique_ptr<TWdGlyph>> glyphs_;
   std::vector<std::string> replay_values_;
   TWdGlyph* hover_ = nullptr;
@@ -205,6 +205,9 @@ class TZpWord {
 void SetDefaultTextExpressionHost(TextExpressionHost* host);
 TextExpressionHost* DefaultTextExpressionHost();
 
+// Splits text into lines at CR, LF and CR LF, as the message box does before parsing.
+std::vector<std::string> SplitTextLines(const std::string& text);
+
 // Markup source to a glyph-list stream (version 102), for text-insert commands of script pages.
 // Throws as Parse does.
 std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms = 0);
@@ -212,4 +215,4 @@ std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_del
 // formatting changes), for disassembly.
 std::string GlyphStreamToMarkup(std::span<const uint8_t> stream, const std::string& what);
 
-}  // namespace nova
+} // namespace nova

@@ -6,6 +6,7 @@
 
 #include "base/sjis.h"
 #include "text/font_pixel_manager.h"
+#include "text/private/text_limits.h"
 #include "text/text_messages.h"
 #include "text/zpword.h"
 
@@ -17,12 +18,14 @@ constexpr int kMaxWorkSide = 16384;
 // The colour a character draws in: hover, own, link or default.
 int CharColor(const ZpWordSettings& s, const TWdChar& g) {
   const int own = g.decorate ? g.decorate->color : -1;
-  if (g.hover) return s.hover_color;
-  if (own != -1) return own;
+  if (g.hover)
+    return s.hover_color;
+  if (own != -1)
+    return own;
   return g.link.empty() ? s.default_color : s.link_color;
 }
 
-}  // namespace
+} // namespace
 
 void TZpWord::Render(TWdPage& page, int screen_bpp) {
   const int width = std::clamp(settings.wrap_width, 0, kMaxWorkSide);
@@ -30,11 +33,13 @@ void TZpWord::Render(TWdPage& page, int screen_bpp) {
   work_color_.Resize(width, height, screen_bpp);
   work_coverage_.Resize(width, height);
   for (auto& row : page.rows)
-    for (TWdGlyph* g : row->glyphs) RenderGlyph(page, *g);
+    for (TWdGlyph* g : row->glyphs)
+      RenderGlyph(page, *g);
 }
 
 void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
-  if (glyph.Kind() != kKindChar) return;
+  if (glyph.Kind() != kKindChar)
+    return;
   auto& g = static_cast<TWdChar&>(glyph);
   if (!g.drawn.Empty()) {
     work_coverage_.Fill(g.drawn, 0);
@@ -47,9 +52,9 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
   const int border_color = d.border_color != -1 ? d.border_color : s.default_border_color;
   const int shadow_color = d.shadow_color != -1 ? d.shadow_color : s.default_shadow_color;
   const uint8_t style = d.style | (g.link.empty() ? 0 : kStyleUnderline);
-  const int size = d.size ? d.size : s.default_size;
-  const int border = d.border >= 0 ? d.border : s.default_border;
-  const int shadow = d.shadow >= 0 ? d.shadow : s.default_shadow;
+  const int size = std::clamp(d.size ? d.size : s.default_size, 0, kMaxCharSize);
+  const int border = std::clamp(d.border >= 0 ? d.border : s.default_border, 0, kMaxOutline);
+  const int shadow = std::clamp(d.shadow >= 0 ? d.shadow : s.default_shadow, 0, kMaxOutline);
   std::string face = d.font_name.empty() ? s.default_font : d.font_name;
   TFontPixelManager& fonts = Fonts();
   if (face.empty() || (!fonts.FindInstalledFont(face) && !fonts.packed()->Find(face, size, style)))
@@ -66,7 +71,8 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
   // Outline ends stay open towards neighbours that share the outline.
   const TWdRow* row = g.row;
   auto same_outline = [&](const TWdGlyph* n) {
-    if (!n || n->Kind() != kKindChar) return false;
+    if (!n || n->Kind() != kKindChar)
+      return false;
     const TDecorate* nd = static_cast<const TWdChar*>(n)->decorate;
     const TDecorate o = nd ? *nd : TDecorate{};
     return (o.border >= 0 ? o.border : s.default_border) == border &&
@@ -78,8 +84,10 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
   const TWdGlyph* next = nullptr;
   if (row) {
     auto it = std::find(row->glyphs.begin(), row->glyphs.end(), &glyph);
-    if (it != row->glyphs.begin() && it != row->glyphs.end()) prev = *(it - 1);
-    if (it != row->glyphs.end() && it + 1 != row->glyphs.end()) next = *(it + 1);
+    if (it != row->glyphs.begin() && it != row->glyphs.end())
+      prev = *(it - 1);
+    if (it != row->glyphs.end() && it + 1 != row->glyphs.end())
+      next = *(it + 1);
   }
   args.run_start = !same_outline(prev);
   args.run_end = !same_outline(next);
@@ -96,7 +104,8 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
       auto it = std::find(row->glyphs.begin(), row->glyphs.end(), &glyph);
       for (auto j = it; j != row->glyphs.end() && (*j)->Ruby() == d.ruby; ++j) {
         const auto* vc = dynamic_cast<const TWdVarChar*>(*j);
-        if (j != it && vc && vc->first_of_var) break;
+        if (j != it && vc && vc->first_of_var)
+          break;
         run_width += (*j)->width;
       }
       const int n = static_cast<int>(CharCount(d.ruby));
@@ -110,7 +119,8 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
         const uint16_t code = CharCodeAt(d.ruby, pos);
         const bool wide = CharBytes(d.ruby, pos) == 2;
         pos += CharBytes(d.ruby, pos);
-        const int cx = static_cast<int>(std::nearbyint(static_cast<double>(2 * k - 1) * run_width / (2.0 * n))) -
+        const int cx = static_cast<int>(
+                           std::nearbyint(static_cast<double>(2 * k - 1) * run_width / (2.0 * n))) -
                        (wide ? rs / 2 : rs / 4);
         ra.box = {box.left + cx, box.top, box.left + cx + rs + 2 * ra.border + ra.shadow,
                   box.top + rs + 2 * ra.border + ra.shadow};
@@ -133,12 +143,16 @@ void TZpWord::Paint(const TWdPage& page, TextPaintTarget& target, const TextRect
                    s.origin_y + (s.page_height > 0 ? s.page_height : page.height)};
   visible = visible.Intersect(clip);
   for (const auto& row : page.rows) {
-    const TextRect row_rect{s.origin_x, py + row->y, s.origin_x + s.wrap_width, py + row->y + row->height};
-    if (row_rect.Intersect(visible).Empty() && row->height > 0) continue;
+    const TextRect row_rect{s.origin_x, py + row->y, s.origin_x + s.wrap_width,
+                            py + row->y + row->height};
+    if (row_rect.Intersect(visible).Empty() && row->height > 0)
+      continue;
     for (const TWdGlyph* glyph : row->glyphs) {
-      if (!glyph->IsVisible() || glyph->Alpha() <= 0) continue;
+      if (!glyph->IsVisible() || glyph->Alpha() <= 0)
+        continue;
       if (glyph->Kind() == kKindImg) {
-        if (!images) continue;
+        if (!images)
+          continue;
         const int a = glyph->Alpha();
         const int o = s.image_opacity;
         const int opacity = o == 255 ? a : o < 255 ? a * o / 256 : 256 + a * (o - 256) / 256;
@@ -147,9 +161,11 @@ void TZpWord::Paint(const TWdPage& page, TextPaintTarget& target, const TextRect
         continue;
       }
       const auto& g = static_cast<const TWdChar&>(*glyph);
-      if (g.drawn.Empty()) continue;
+      if (g.drawn.Empty())
+        continue;
       const TextRect screen = g.drawn.Offset(s.origin_x, py).Intersect(visible);
-      if (screen.Empty()) continue;
+      if (screen.Empty())
+        continue;
       const TextRect src = screen.Offset(-s.origin_x, -py);
       const TDecorate d = g.decorate ? *g.decorate : TDecorate{};
       const int border = d.border >= 0 ? d.border : s.default_border;
@@ -164,4 +180,4 @@ void TZpWord::Paint(const TWdPage& page, TextPaintTarget& target, const TextRect
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -4,6 +4,7 @@
 
 #include "base/sjis.h"
 #include "text/font_pixel_manager.h"
+#include "text/private/text_limits.h"
 #include "text/text_messages.h"
 #include "text/zpword.h"
 
@@ -11,29 +12,34 @@ namespace nova {
 namespace {
 
 bool InSet(const std::string& set, uint16_t code) {
-  if (code == 0) return false;
+  if (code == 0)
+    return false;
   for (size_t i = 0; i < set.size(); i += CharBytes(set, i))
-    if (CharCodeAt(set, i) == code) return true;
+    if (CharCodeAt(set, i) == code)
+      return true;
   return false;
 }
 
 bool IsSingleByteWordChar(uint16_t c) { return c >= 33 && c <= 255; }
 
-}  // namespace
+} // namespace
 
 // Layout of one range into pages: the state of the walk over the glyphs.
 class ZpWordLayout {
- public:
+public:
   ZpWordLayout(TZpWord& word, PageList& pages) : w_(word), s_(word.settings), pages_(pages) {}
 
   void Run(int first, int last) {
     const int count = static_cast<int>(w_.glyphs_.size());
-    if (last < 0 || last >= count) last = count - 1;
+    if (last < 0 || last >= count)
+      last = count - 1;
     first = std::max(0, first);
-    for (int i = first; i <= last; ++i) w_.MeasureGlyph(*w_.glyphs_[i]);
+    for (int i = first; i <= last; ++i)
+      w_.MeasureGlyph(*w_.glyphs_[i]);
     const size_t first_page = pages_.size();
     int i = first;
-    while (i <= last) i = Step(i, last);
+    while (i <= last)
+      i = Step(i, last);
     int widest = 0;
     for (size_t p = first_page; p < pages_.size(); ++p) {
       TWdPage& page = *pages_[p];
@@ -45,23 +51,30 @@ class ZpWordLayout {
       }
       w_.ResetReveal(page);
     }
-    if (s_.wrap_width == 0) s_.wrap_width = widest;
+    if (s_.wrap_width == 0)
+      s_.wrap_width = widest;
   }
 
- private:
+private:
   TWdGlyph& G(int i) const { return *w_.glyphs_[i]; }
+  int LineSpacing() const { return std::clamp(s_.line_spacing, -kMaxOutline, kMaxOutline); }
 
   bool BreakAllowed(const TWdGlyph& p, const TWdGlyph& n) const {
-    if (p.NoBreak() && n.NoBreak()) return false;
-    if (!p.Ruby().empty() && p.Ruby() == n.Ruby()) return false;
-    if (IsSingleByteWordChar(p.Code()) && IsSingleByteWordChar(n.Code())) return false;
-    if (n.Code() == 32 && p.Code() != 32) return false;
+    if (p.NoBreak() && n.NoBreak())
+      return false;
+    if (!p.Ruby().empty() && p.Ruby() == n.Ruby())
+      return false;
+    if (IsSingleByteWordChar(p.Code()) && IsSingleByteWordChar(n.Code()))
+      return false;
+    if (n.Code() == 32 && p.Code() != 32)
+      return false;
     return !InSet(TextTexts().line_start_prohibited, n.Code());
   }
 
   // Glyph count of the unit that starts at i.
   int WordUnit(int i, int last) const {
-    if (G(i).IsLineBreak()) return 1;
+    if (G(i).IsLineBreak())
+      return 1;
     int j = i + 1;
     auto extend = [&] {
       while (j <= last) {
@@ -69,7 +82,8 @@ class ZpWordLayout {
           ++j;
           break;
         }
-        if (BreakAllowed(G(j - 1), G(j))) break;
+        if (BreakAllowed(G(j - 1), G(j)))
+          break;
         ++j;
       }
     };
@@ -131,7 +145,8 @@ class ZpWordLayout {
 
   int FirstGlyphIndex(const TWdRow& r) const {
     for (const TWdGlyph* g : r.glyphs)
-      if (g->Kind() != kKindSpace) return w_.IndexOf(g);
+      if (g->Kind() != kKindSpace)
+        return w_.IndexOf(g);
     return -1;
   }
 
@@ -139,27 +154,31 @@ class ZpWordLayout {
   int Step(int i, int last) {
     TWdGlyph& g = G(i);
     switch (g.Kind()) {
-      case kKindAlign:
-        align_ = static_cast<TWdOpeAlign&>(g).align;
-        if (row_ && !std::any_of(row_->glyphs.begin(), row_->glyphs.end(),
-                                 [](const TWdGlyph* x) { return x->IsVisible(); }))
-          row_->align = align_;
-        return i + 1;
-      case kKindIndent:
-        if (row_) indent_ = row_->content_width;
-        return i + 1;
-      case kKindUndent:
-        indent_ = 0;
-        return i + 1;
-      default:
-        break;
+    case kKindAlign:
+      align_ = static_cast<TWdOpeAlign&>(g).align;
+      if (row_ && !std::any_of(row_->glyphs.begin(), row_->glyphs.end(),
+                               [](const TWdGlyph* x) { return x->IsVisible(); }))
+        row_->align = align_;
+      return i + 1;
+    case kKindIndent:
+      if (row_)
+        indent_ = row_->content_width;
+      return i + 1;
+    case kKindUndent:
+      indent_ = 0;
+      return i + 1;
+    default:
+      break;
     }
-    if (!row_) NewRow();
+    if (!row_)
+      NewRow();
     const int n = WordUnit(i, last);
     int width = 0;
-    for (int k = i; k < i + n; ++k) width += G(k).width;
-    if (RowHasContent() && s_.wrap_width != 0 && row_->right - row_->left < row_->content_width + width) {
-      y_ += row_->height + s_.line_spacing;
+    for (int k = i; k < i + n; ++k)
+      width += G(k).width;
+    if (RowHasContent() && s_.wrap_width != 0 &&
+        row_->right - row_->left < row_->content_width + width) {
+      y_ += row_->height + LineSpacing();
       row_ = nullptr;
       return i;
     }
@@ -168,7 +187,8 @@ class ZpWordLayout {
       if (s_.paging && page_->rows.front().get() != row_ && y_ + row_->height > s_.page_height) {
         // The whole row starts the next page.
         const int restart = FirstGlyphIndex(*row_);
-        for (TWdGlyph* x : row_->glyphs) x->row = nullptr;
+        for (TWdGlyph* x : row_->glyphs)
+          x->row = nullptr;
         page_->rows.pop_back();
         row_ = nullptr;
         page_ = nullptr;
@@ -177,9 +197,10 @@ class ZpWordLayout {
     }
     row_->content_width += width;
     if (G(i + n - 1).IsLineBreak()) {
-      y_ += (row_->height ? row_->height : w_.SpaceHeight()) + s_.line_spacing;
+      y_ += (row_->height ? row_->height : w_.SpaceHeight()) + LineSpacing();
       row_ = nullptr;
-      if (static_cast<TWdOpeReturn&>(G(i + n - 1)).clear) page_ = nullptr;
+      if (static_cast<TWdOpeReturn&>(G(i + n - 1)).clear)
+        page_ = nullptr;
     }
     return i + n;
   }
@@ -187,8 +208,10 @@ class ZpWordLayout {
   void Arrange(TWdRow& r) const {
     int start = r.left;
     // Auto-width text (no right bound yet) is laid out from the left.
-    if (r.right > 0 && r.align == kAlignRight) start = r.right - r.content_width;
-    if (r.right > 0 && r.align == kAlignCenter) start = r.left + (r.right - r.left - r.content_width) / 2;
+    if (r.right > 0 && r.align == kAlignRight)
+      start = r.right - r.content_width;
+    if (r.right > 0 && r.align == kAlignCenter)
+      start = r.left + (r.right - r.left - r.content_width) / 2;
     r.width = start + r.content_width;
     const int c = r.char_height;
     const int center = std::max(0, (r.center_image - c + 1) / 2);
@@ -226,7 +249,9 @@ void TZpWord::Layout(PageList& pages, int first, int last) {
 }
 
 int TZpWord::SpaceHeight() const {
-  return settings.default_size + 2 * settings.default_border + settings.default_shadow;
+  return std::clamp(settings.default_size, 0, kMaxCharSize) +
+         2 * std::clamp(settings.default_border, 0, kMaxOutline) +
+         std::clamp(settings.default_shadow, 0, kMaxOutline);
 }
 
 void TZpWord::MeasureGlyph(TWdGlyph& g) {
@@ -235,20 +260,22 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
   if (g.Kind() == kKindImg) {
     int w = 0, h = 0;
     if (images && images->Measure(static_cast<TWdImg&>(g).file_name, w, h)) {
-      g.width = std::max(0, w);
-      g.height = std::max(0, h);
+      g.width = std::clamp(w, 0, kMaxImageSide);
+      g.height = std::clamp(h, 0, kMaxImageSide);
     }
     return;
   }
-  if (g.Kind() != kKindChar) return;
+  if (g.Kind() != kKindChar)
+    return;
   const auto& c = static_cast<const TWdChar&>(g);
   const TDecorate d = c.decorate ? *c.decorate : TDecorate{};
-  int h = d.size ? d.size : settings.default_size;
+  int h = std::clamp(d.size ? d.size : settings.default_size, 0, kMaxCharSize);
   int w = h;
   if (!settings.fixed_cell) {
     TFontPixelManager& fonts = Fonts();
     std::string face = d.font_name.empty() ? settings.default_font : d.font_name;
-    if (face.empty()) face = TextTexts().ms_gothic;
+    if (face.empty())
+      face = TextTexts().ms_gothic;
     const uint8_t style = d.style & (kStyleBold | kStyleItalic);
     if (fonts.FindInstalledFont(face)) {
       AbcWidths abc = fonts.Abc(c.code, face, style, h);
@@ -256,13 +283,16 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
     } else {
       w = fonts.Metrics(c.code, face, style, h).Total();
     }
+    w = std::clamp(w, 0, kMaxCharSize);
   }
-  if (d.style & kStyleItalic) w += h / 5;
-  if (!d.ruby.empty()) h += std::max(1, h / 2);
-  const int b = d.border >= 0 ? d.border : settings.default_border;
-  const int s = d.shadow >= 0 ? d.shadow : settings.default_shadow;
+  if (d.style & kStyleItalic)
+    w += h / 5;
+  if (!d.ruby.empty())
+    h += std::max(1, h / 2);
+  const int b = std::clamp(d.border >= 0 ? d.border : settings.default_border, 0, kMaxOutline);
+  const int s = std::clamp(d.shadow >= 0 ? d.shadow : settings.default_shadow, 0, kMaxOutline);
   g.width = w + 2 * b + s;
   g.height = h + 2 * b + s;
 }
 
-}  // namespace nova
+} // namespace nova

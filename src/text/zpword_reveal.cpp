@@ -32,9 +32,11 @@ void TZpWord::ResetReveal(TWdPage& page) const {
 }
 
 void TZpWord::Redraw(TWdPage& page, TWdGlyph& g) {
-  if (!g.IsVisible()) return;
+  if (!g.IsVisible())
+    return;
   TextRect r = g.Kind() == kKindChar ? static_cast<TWdReal&>(g).drawn : GlyphPageRect(g);
-  if (g.Kind() == kKindChar && r.Empty()) return;
+  if (g.Kind() == kKindChar && r.Empty())
+    return;
   dirty_.push_back(r.Offset(settings.origin_x, PageScreenY(page)));
 }
 
@@ -59,10 +61,12 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       page.event_just_fired = false;
       a = 0;
     }
+    a = std::clamp(a, 0, 86'400'000);
     page.delay -= a;
     while (page.current_row < rows && page.delay <= 0) {
       TWdRow& row = *page.rows[page.current_row];
-      if (settings.page_height > 0 && row.y - page.scroll >= settings.page_height) break;
+      if (settings.page_height > 0 && row.y - page.scroll >= settings.page_height)
+        break;
       if (page.current_glyph >= static_cast<int>(row.glyphs.size())) {
         ++page.current_row;
         page.current_glyph = 0;
@@ -70,11 +74,14 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       }
       TWdGlyph& g = *row.glyphs[page.current_glyph];
       g.SetAlpha(0);
-      const int wait = g.Wait();
+      // Waits come from title data: summed in 64 bits and kept within a day.
+      const int64_t wait = g.Wait();
+      int64_t delay = page.delay;
       if (wait >= 0)
-        page.delay += static_cast<int>(static_cast<int64_t>(wait) * std::max(0, settings.speed) / 256);
+        delay += wait * std::max(0, settings.speed) / 256;
       else if (settings.speed >= 0)
-        page.delay += -wait;
+        delay -= wait;
+      page.delay = static_cast<int32_t>(std::min<int64_t>(delay, 86'400'000));
       page.fading.push_back(&g);
       // Advance, skipping exhausted rows, and put the caret on what comes next.
       ++page.current_glyph;
@@ -83,7 +90,9 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         ++page.current_row;
         page.current_glyph = 0;
       }
-      TWdGlyph* next = page.current_row < rows ? page.rows[page.current_row]->glyphs[page.current_glyph] : nullptr;
+      TWdGlyph* next = page.current_row < rows
+                           ? page.rows[page.current_row]->glyphs[page.current_glyph]
+                           : nullptr;
       if (next) {
         settings.caret_x = GlyphScreenRect(page, *next).left - settings.origin_x;
         settings.caret_y = page.rows[page.current_row]->y + PageScreenY(page) - settings.origin_y;
@@ -94,12 +103,15 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         caret_height = row.height;
       }
       if (g.Kind() == kKindEvent) {
-        if (!settings.events_on) continue;
+        if (!settings.events_on)
+          continue;
         auto& e = static_cast<TWdOpeEvent&>(g);
-        if (!page.pending_events.empty()) page.pending_events += '\t';
+        if (!page.pending_events.empty())
+          page.pending_events += '\t';
         page.pending_events += e.value;
         page.event_just_fired = true;
-        if (e.end || !next || next->Kind() != kKindEvent) break;
+        if (e.end || !next || next->Kind() != kKindEvent)
+          break;
       } else if (g.Kind() == kKindChar) {
         result.revealed_text += g.CharText();
       } else if (g.Kind() == kKindImg) {
@@ -107,7 +119,7 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       }
     }
   }
-  page.fade_accumulator += a * 256;
+  page.fade_accumulator += std::clamp(a, 0, 1 << 20) * 256;
   const int step = settings.fade_time > 0 ? page.fade_accumulator / settings.fade_time : 255;
   if (step > 0) {
     page.fade_accumulator %= std::max(settings.fade_time, 1);
@@ -123,8 +135,10 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
     size_t start = 0;
     while (true) {
       size_t tab = events.find('\t', start);
-      if (event_sink) event_sink(events.substr(start, tab == std::string::npos ? tab : tab - start));
-      if (tab == std::string::npos) break;
+      if (event_sink)
+        event_sink(events.substr(start, tab == std::string::npos ? tab : tab - start));
+      if (tab == std::string::npos)
+        break;
       start = tab + 1;
     }
   }
@@ -133,9 +147,12 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
 
 bool TZpWord::CanContinue(const TWdPage& page) const {
   const int rows = static_cast<int>(page.rows.size());
-  if (!page.fading.empty()) return true;
-  if (settings.paging) return page.current_row < rows && !settings.paused;
-  if (page.current_row >= rows) return false;
+  if (!page.fading.empty())
+    return true;
+  if (settings.paging)
+    return page.current_row < rows && !settings.paused;
+  if (page.current_row >= rows)
+    return false;
   const TWdRow& row = *page.rows[page.current_row];
   return row.y + row.height - page.scroll <= settings.page_height;
 }
@@ -148,7 +165,8 @@ void TZpWord::SaveRevealState(const TWdPage& page, BinaryWriter& w) const {
   w.String(page.pending_events);
   for (const auto& row : page.rows)
     for (const TWdGlyph* g : row->glyphs) {
-      if (!g->IsVisible()) continue;
+      if (!g->IsVisible())
+        continue;
       const bool fading = std::find(page.fading.begin(), page.fading.end(), g) != page.fading.end();
       w.I32(fading ? 255 : g->Alpha());
     }
@@ -162,12 +180,14 @@ void TZpWord::LoadRevealState(TWdPage& page, BinaryReader& r) {
   page.pending_events = r.String();
   for (auto& row : page.rows)
     for (TWdGlyph* g : row->glyphs)
-      if (g->IsVisible()) g->SetAlpha(r.I32());
+      if (g->IsVisible())
+        g->SetAlpha(r.I32());
   page.fading.clear();
 }
 
 void TZpWord::StartFadeOut(TWdGlyph& glyph, int duration_ms) {
-  if (!glyph.IsVisible()) return;
+  if (!glyph.IsVisible())
+    return;
   auto& g = static_cast<TWdReal&>(glyph);
   g.fade_duration = duration_ms;
   g.fade_elapsed = 0;
@@ -175,7 +195,8 @@ void TZpWord::StartFadeOut(TWdGlyph& glyph, int duration_ms) {
 }
 
 bool TZpWord::AdvanceFadeOut(TWdGlyph& glyph, int elapsed_ms) {
-  if (!glyph.IsVisible()) return true;
+  if (!glyph.IsVisible())
+    return true;
   auto& g = static_cast<TWdReal&>(glyph);
   g.fade_elapsed += elapsed_ms;
   if (g.fade_elapsed < g.fade_duration) {
@@ -195,13 +216,16 @@ TWdGlyph* TZpWord::HitTest(TWdPage& page, int sx, int sy) const {
       (settings.page_height > 0 && visible_y >= settings.page_height))
     return nullptr;
   for (auto& row : page.rows) {
-    if (py < row->y || py >= row->y + row->height) continue;
+    if (py < row->y || py >= row->y + row->height)
+      continue;
     for (TWdGlyph* g : row->glyphs)
-      if (g->IsVisible() && g->Alpha() > 254 && GlyphPageRect(*g).Contains(px, py)) return g;
+      if (g->IsVisible() && g->Alpha() > 254 && GlyphPageRect(*g).Contains(px, py))
+        return g;
   }
   for (auto& row : page.rows)
     for (TWdGlyph* g : row->glyphs)
-      if (g->Kind() == kKindImg && GlyphPageRect(*g).Contains(px, py)) return g;
+      if (g->Kind() == kKindImg && GlyphPageRect(*g).Contains(px, py))
+        return g;
   return nullptr;
 }
 
@@ -210,26 +234,34 @@ namespace {
 // The glyphs of the link run that contains `g` within its row list.
 std::vector<TWdGlyph*> LinkRun(const TWdPage& page, const TWdGlyph* g) {
   std::vector<TWdGlyph*> flat;
-  for (const auto& row : page.rows) flat.insert(flat.end(), row->glyphs.begin(), row->glyphs.end());
+  for (const auto& row : page.rows)
+    flat.insert(flat.end(), row->glyphs.begin(), row->glyphs.end());
   auto it = std::find(flat.begin(), flat.end(), g);
-  if (it == flat.end()) return {};
+  if (it == flat.end())
+    return {};
   const std::string& link = g->Link();
-  auto same = [&](const TWdGlyph* x) { return !x->IsLineBreak() && x->IsVisible() && x->Link() == link; };
+  auto same = [&](const TWdGlyph* x) {
+    return !x->IsLineBreak() && x->IsVisible() && x->Link() == link;
+  };
   auto b = it;
-  while (b != flat.begin() && same(*(b - 1))) --b;
+  while (b != flat.begin() && same(*(b - 1)))
+    --b;
   auto e = it + 1;
-  while (e != flat.end() && same(*e)) ++e;
+  while (e != flat.end() && same(*e))
+    ++e;
   return {b, e};
 }
 
-}  // namespace
+} // namespace
 
 void TZpWord::Hover(TWdPage& page, int sx, int sy) {
   TWdGlyph* hit = HitTest(page, sx, sy);
-  if (hit && hit->Link().empty()) hit = nullptr;
+  if (hit && hit->Link().empty())
+    hit = nullptr;
   std::vector<TWdGlyph*> run = hit ? LinkRun(page, hit) : std::vector<TWdGlyph*>{};
   TWdGlyph* first = run.empty() ? nullptr : run.front();
-  if (first == hover_) return;
+  if (first == hover_)
+    return;
   if (hover_)
     for (TWdGlyph* g : LinkRun(page, hover_)) {
       static_cast<TWdReal*>(g)->hover = 0;
@@ -244,9 +276,11 @@ void TZpWord::Hover(TWdPage& page, int sx, int sy) {
 
 std::string TZpWord::LinkText(const TWdPage& page) const {
   std::string out;
-  if (!hover_) return out;
-  for (const TWdGlyph* g : LinkRun(page, hover_)) out += g->CharText();
+  if (!hover_)
+    return out;
+  for (const TWdGlyph* g : LinkRun(page, hover_))
+    out += g->CharText();
   return out;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -54,12 +54,14 @@ void TZpWord::LoadSettings(BinaryReader& r, int v) {
   s.caret_y = r.I32();
   s.speed = r.I32();
   s.events_on = r.Bool();
-  if (v >= 110) s.default_shadow_color = r.I32();
+  if (v >= 110)
+    s.default_shadow_color = r.I32();
   if (v > 110) {
     s.default_border = r.I32();
     s.default_shadow = r.I32();
   }
-  if (v > 140) s.fixed_cell = r.Bool();
+  if (v > 140)
+    s.fixed_cell = r.Bool();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -8,4 +8,4 @@ namespace nova {
 // code is not a character of code page 932. The table is built on first use.
 uint32_t SjisCodeToUnicode(uint16_t code);
 
-}  // namespace nova
+} // namespace nova

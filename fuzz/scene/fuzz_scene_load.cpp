@@ -11,7 +11,8 @@
 #include "scene/nova_base_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 1) return 0;
+  if (size < 1)
+    return 0;
   const int version = 100 + data[0] % 50;
   nova::TNovaBaseList list(32, 24);
   try {

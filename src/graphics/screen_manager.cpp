@@ -11,7 +11,8 @@ TModeList ListModes(std::span<const TScreenMode> offered, int scene_width, int s
                     int preferred_width, int preferred_height, int preferred_bits) {
   TModeList out;
   for (const TScreenMode& m : offered) {
-    if (m.width < scene_width || m.height < scene_height || m.bit_count <= 15) continue;
+    if (m.width < scene_width || m.height < scene_height || m.bit_count <= 15)
+      continue;
     out.modes.push_back(m);
     const int index = static_cast<int>(out.modes.size()) - 1;
     if (out.chosen < 0) {
@@ -21,7 +22,8 @@ TModeList ListModes(std::span<const TScreenMode> offered, int scene_width, int s
     const TScreenMode& c = out.modes[static_cast<size_t>(out.chosen)];
     const bool new_size = m.width == preferred_width && m.height == preferred_height;
     const bool cur_size = c.width == preferred_width && c.height == preferred_height;
-    if (!new_size) continue;
+    if (!new_size)
+      continue;
     if (!cur_size ||
         (m.bit_count == preferred_bits && (c.bit_count != preferred_bits || m.refresh < c.refresh)))
       out.chosen = index;
@@ -31,10 +33,12 @@ TModeList ListModes(std::span<const TScreenMode> offered, int scene_width, int s
 
 int BackSurfaceBits(const TDisplayFormat& format, bool full_screen) {
   if (!full_screen) {
-    if (format.bit_count == 16 && format.is_555) return 15;
+    if (format.bit_count == 16 && format.is_555)
+      return 15;
     return format.bit_count > 16 ? 32 : 16;
   }
-  if (format.bit_count < 16 || (format.bit_count == 16 && format.is_555)) return 15;
+  if (format.bit_count < 16 || (format.bit_count == 16 && format.is_555))
+    return 15;
   return format.bit_count == 16 ? 16 : 32;
 }
 
@@ -54,23 +58,21 @@ std::vector<TScreenBlit> PresentBlits(std::span<const TScreenRect> changed, int 
     // Clamped to the surface: the rectangles come from the scene's arithmetic.
     TScreenRect s{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width),
                   std::min(r.Bottom, height)};
-    if (s.Empty()) continue;
-    out.push_back({TScreenRect{static_cast<int32_t>(s.Left * z / 100),
-                               static_cast<int32_t>(s.Top * z / 100),
-                               static_cast<int32_t>(s.Right * z / 100),
-                               static_cast<int32_t>(s.Bottom * z / 100)},
-                   s});
+    if (s.Empty())
+      continue;
+    out.push_back(
+        {TScreenRect{static_cast<int32_t>(s.Left * z / 100), static_cast<int32_t>(s.Top * z / 100),
+                     static_cast<int32_t>(s.Right * z / 100),
+                     static_cast<int32_t>(s.Bottom * z / 100)},
+         s});
   }
   return out;
 }
 
 TScreenManager::TScreenManager(IScreenDisplay* display, int preferred_width, int preferred_height,
                                int scene_width, int scene_height)
-    : display_(display),
-      scene_width_(scene_width),
-      scene_height_(scene_height),
-      preferred_width_(preferred_width),
-      preferred_height_(preferred_height) {
+    : display_(display), scene_width_(scene_width), scene_height_(scene_height),
+      preferred_width_(preferred_width), preferred_height_(preferred_height) {
   if (display_) {
     preferred_bits_ = display_->CurrentFormat().bit_count;
     const std::vector<TScreenMode> offered = display_->DisplayModes();
@@ -86,24 +88,29 @@ TScreenManager::TScreenManager(IScreenDisplay* display, int preferred_width, int
 TScreenManager::~TScreenManager() = default;
 
 TScreenMode TScreenManager::Mode(int index) const {
-  if (index < 0 || index >= ModeCount()) return {};
+  if (index < 0 || index >= ModeCount())
+    return {};
   return modes_[static_cast<size_t>(index)];
 }
 
 int TScreenManager::BitCount() const { return back_ ? back_->BitCount() : 32; }
 
 void TScreenManager::SelectMode(int index) {
-  if (index < 0 || index >= ModeCount()) return;
+  if (index < 0 || index >= ModeCount())
+    return;
   chosen_ = index;
   title_selected_ = true;
 }
 
 void TScreenManager::SetMode(int index) {
-  if (index == current_) return;
-  if (index >= ModeCount()) index = -1;
+  if (index == current_)
+    return;
+  if (index >= ModeCount())
+    index = -1;
   const bool was_full = current_ >= 0;
   current_ = index;
-  if (was_full != (index >= 0)) back_.reset();
+  if (was_full != (index >= 0))
+    back_.reset();
   Setup();
 }
 
@@ -139,7 +146,8 @@ void TScreenManager::Release() {
 
 TScreenPixels TScreenManager::Pixels() const {
   TScreenPixels p;
-  if (!back_ || back_->IsEmpty()) return p;
+  if (!back_ || back_->IsEmpty())
+    return p;
   p.row0 = back_->PixelAddress(0, 0);
   p.width = back_->Width();
   p.height = back_->Height();
@@ -150,7 +158,8 @@ TScreenPixels TScreenManager::Pixels() const {
 }
 
 void TScreenManager::Present(IScreenScene& scene, int zoom_percent) {
-  if (!back_ || back_->IsEmpty()) return;
+  if (!back_ || back_->IsEmpty())
+    return;
   std::vector<TScreenRect> changed;
   const TScreenRect transition = scene.TransitionRect();
   if (!transition.Empty()) {
@@ -160,13 +169,15 @@ void TScreenManager::Present(IScreenScene& scene, int zoom_percent) {
   }
   const std::vector<TScreenBlit> blits =
       PresentBlits(changed, back_->Width(), back_->Height(), zoom_percent);
-  if (display_ && !blits.empty()) display_->Present(Pixels(), blits);
+  if (display_ && !blits.empty())
+    display_->Present(Pixels(), blits);
   ++presented_frames_;
   scene.ClearChanged();
 }
 
 void TScreenManager::Repaint() {
-  if (display_ && back_ && !back_->IsEmpty()) display_->Repaint(Pixels());
+  if (display_ && back_ && !back_->IsEmpty())
+    display_->Repaint(Pixels());
 }
 
-}  // namespace nova
+} // namespace nova

@@ -44,7 +44,7 @@ struct TScreenBlit {
 
 // The display service the shell provides (the platform window, or a test stand-in).
 class IScreenDisplay {
- public:
+public:
   virtual ~IScreenDisplay() = default;
   // Full-screen modes the display offers; empty when it cannot list them.
   virtual std::vector<TScreenMode> DisplayModes() = 0;
@@ -60,7 +60,7 @@ class IScreenDisplay {
 
 // What Present asks of the scene: the areas changed in this frame.
 class IScreenScene {
- public:
+public:
   virtual ~IScreenScene() = default;
   // The single rectangle of a running transition, empty when none.
   virtual TScreenRect TransitionRect() = 0;
@@ -88,7 +88,7 @@ std::vector<TScreenBlit> PresentBlits(std::span<const TScreenRect> changed, int 
                                       int zoom_percent);
 
 class TScreenManager {
- public:
+public:
   // Lists the modes and sets up the window mode. `display` may be null: no modes, windowed only,
   // and the back surface has 16 bits.
   TScreenManager(IScreenDisplay* display, int preferred_width, int preferred_height,
@@ -115,7 +115,7 @@ class TScreenManager {
   int BitCount() const;
   uint32_t PresentedFrames() const { return presented_frames_; }
 
- private:
+private:
   void Setup();
   TScreenPixels Pixels() const;
 
@@ -132,4 +132,4 @@ class TScreenManager {
   uint32_t presented_frames_ = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -7,14 +7,15 @@ namespace nova {
 
 TViewport WindowViewport(int32_t scene_width, int32_t scene_height, const TScreenOptions& options) {
   const int32_t s = std::clamp(options.scale, 1, 16);
-  return TViewport{0, 0, scene_width * s, scene_height * s, scene_width, scene_height,
-                   options.filter};
+  return TViewport{
+      0, 0, scene_width * s, scene_height * s, scene_width, scene_height, options.filter};
 }
 
 TViewport FullScreenViewport(int32_t scene_width, int32_t scene_height, int32_t output_width,
                              int32_t output_height, const TScreenOptions& options) {
   TViewport v{0, 0, output_width, output_height, scene_width, scene_height, options.filter};
-  if (scene_width <= 0 || scene_height <= 0 || output_width <= 0 || output_height <= 0) return v;
+  if (scene_width <= 0 || scene_height <= 0 || output_width <= 0 || output_height <= 0)
+    return v;
   // Compare the two aspect ratios exactly: the limiting side fills the output.
   if (int64_t{output_width} * scene_height <= int64_t{output_height} * scene_width) {
     v.width = output_width;
@@ -40,4 +41,4 @@ void OutputToScene(const TViewport& v, int32_t out_x, int32_t out_y, int32_t& sc
   scene_y = static_cast<int32_t>(std::clamp<int64_t>(y, 0, std::max(0, v.scene_height - 1)));
 }
 
-}  // namespace nova
+} // namespace nova

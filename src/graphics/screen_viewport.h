@@ -15,7 +15,7 @@ struct TScreenOptions {
 };
 
 struct TViewport {
-  int32_t x = 0, y = 0, width = 0, height = 0;  // the scene's rectangle in the output
+  int32_t x = 0, y = 0, width = 0, height = 0; // the scene's rectangle in the output
   int32_t scene_width = 0, scene_height = 0;
   TScaleFilter filter = TScaleFilter::Nearest;
 };
@@ -29,4 +29,4 @@ TViewport FullScreenViewport(int32_t scene_width, int32_t scene_height, int32_t 
 void OutputToScene(const TViewport& v, int32_t out_x, int32_t out_y, int32_t& scene_x,
                    int32_t& scene_y);
 
-}  // namespace nova
+} // namespace nova

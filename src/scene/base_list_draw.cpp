@@ -9,13 +9,22 @@ TNovaBaseList::TNovaBaseList(int32_t width, int32_t height, ISceneHost* host)
     : TNovaComponent(nullptr), width_(width), height_(height), host_(host) {
   CreateLayers();
   SetSceneSize(width, height);
+  grey_tables_ = BuildGreyTables(ScreenBitCount());
 }
 
 TNovaBaseList::~TNovaBaseList() { DestroyAll(); }
 
+void TNovaBaseList::SetDither(bool on) {
+  dither_ = on;
+  for (auto& layer : layers_)
+    layer->InvalidateAll();
+}
+
 void TNovaBaseList::SetScreenSurface(TCustomDIBX* surface) {
   screen_surface_ = surface;
-  for (auto& layer : layers_) layer->InvalidateAll();
+  grey_tables_ = BuildGreyTables(ScreenBitCount());
+  for (auto& layer : layers_)
+    layer->InvalidateAll();
 }
 
 TCustomDIBX* TNovaBaseList::ScreenSurface() const {
@@ -31,7 +40,8 @@ void TNovaBaseList::SetSceneSize(int32_t width, int32_t height) {
   height_ = std::max(0, height);
   const int bits = ScreenBitCount();
   if (width_ > 0 && height_ > 0) {
-    if (!own_surface_) own_surface_ = std::make_unique<TDIBX>();
+    if (!own_surface_)
+      own_surface_ = std::make_unique<TDIBX>();
     if (own_surface_->Width() != width_ || own_surface_->Height() != height_ ||
         own_surface_->BitCount() != bits)
       own_surface_->SetSize(width_, height_, bits);
@@ -48,16 +58,20 @@ void TNovaBaseList::SetSceneSize(int32_t width, int32_t height) {
 
 void TNovaBaseList::ReleaseSurfaces() {
   own_surface_.reset();
-  for (auto& layer : layers_) layer->ReleaseSurfaces();
-  for (TNovaObject* o : objects_) o->ReleaseSurfaces();
+  for (auto& layer : layers_)
+    layer->ReleaseSurfaces();
+  for (TNovaObject* o : objects_)
+    o->ReleaseSurfaces();
   transition_.reset();
   transition_kind_ = 0;
 }
 
 void TNovaBaseList::RestoreSurfaces() {
   SetSceneSize(width_, height_);
-  for (TNovaObject* o : objects_) o->RestoreSurfaces();
-  for (auto& layer : layers_) layer->InvalidateAll();
+  for (TNovaObject* o : objects_)
+    o->RestoreSurfaces();
+  for (auto& layer : layers_)
+    layer->InvalidateAll();
 }
 
 void TNovaBaseList::SetFront(int index, int transition_kind, const std::string& argument,
@@ -65,7 +79,8 @@ void TNovaBaseList::SetFront(int index, int transition_kind, const std::string& 
   front_ = index & 1;
   if (force || (transition_kind != 0 && !transition_)) {
     transition_.reset();
-    for (auto& layer : layers_) layer->InvalidateAll();
+    for (auto& layer : layers_)
+      layer->InvalidateAll();
     if (transition_kind != 0 && transition_factory_ && ScreenSurface() && Front()->OwnSurface() &&
         Back()->OwnSurface()) {
       transition_ = transition_factory_(transition_kind, *ScreenSurface(), *Front()->OwnSurface(),
@@ -81,7 +96,8 @@ void TNovaBaseList::SetFront(int index, int transition_kind, const std::string& 
     refocus_requested_ = true;
   }
   transition_kind_ = transition_ ? transition_kind : 0;
-  if (transition_) transition_->SetStep(step);
+  if (transition_)
+    transition_->SetStep(step);
 }
 
 int32_t TNovaBaseList::TransitionDuration() const {
@@ -89,18 +105,21 @@ int32_t TNovaBaseList::TransitionDuration() const {
 }
 
 void TNovaBaseList::SetTransitionStep(int32_t t) {
-  if (transition_) transition_->SetStep(t);
+  if (transition_)
+    transition_->SetStep(t);
 }
 
 void TNovaBaseList::DrawStep() {
   transition_rect_ = {};
   layers_[0]->Draw();
   layers_[1]->Draw();
-  if (transition_) transition_rect_ = transition_->Draw();
+  if (transition_)
+    transition_rect_ = transition_->Draw();
 }
 
 void TNovaBaseList::ClearDirty() {
-  for (auto& layer : layers_) layer->DirtyRects().Clear();
+  for (auto& layer : layers_)
+    layer->DirtyRects().Clear();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -12,11 +12,12 @@ namespace {
 std::vector<std::string> CodesToStrings(const std::vector<int>& codes) {
   std::vector<std::string> out;
   out.reserve(codes.size());
-  for (int c : codes) out.push_back(std::to_string(c));
+  for (int c : codes)
+    out.push_back(std::to_string(c));
   return out;
 }
 
-}  // namespace
+} // namespace
 
 void TNovaBaseList::InputStep() {
   if (refocus_requested_) {
@@ -28,9 +29,12 @@ void TNovaBaseList::InputStep() {
   key_repeat_before_ = key_repeat_;
   MouseStep(*Front());
   if (focus_ && IsAlive(focus_) && focus_->HandleKey()) {
-    if (key_down_happened_) focus_->KeyDownEvent(CodesToStrings(keys_down_));
-    if (focus_ && key_repeat_happened_) focus_->KeyRepeatEvent(CodesToStrings(keys_repeated_));
-    if (focus_ && key_up_happened_) focus_->KeyUpEvent(CodesToStrings(keys_up_));
+    if (key_down_happened_)
+      focus_->KeyDownEvent(CodesToStrings(keys_down_));
+    if (focus_ && key_repeat_happened_)
+      focus_->KeyRepeatEvent(CodesToStrings(keys_repeated_));
+    if (focus_ && key_up_happened_)
+      focus_->KeyUpEvent(CodesToStrings(keys_up_));
   }
   key_down_happened_ = key_up_happened_ = key_repeat_happened_ = false;
   keys_down_.clear();
@@ -39,7 +43,8 @@ void TNovaBaseList::InputStep() {
   const int32_t frame_ms = RunState().FrameDelta;
   for (int code = 0; code < 256; ++code) {
     const auto k = static_cast<size_t>(code);
-    if (!key_down_[k]) continue;
+    if (!key_down_[k])
+      continue;
     repeat_timer_[k] -= frame_ms;
     key_repeat_[k] = repeat_timer_[k] <= 0 ? 1 : 0;
     if (repeat_timer_[k] <= 0) {
@@ -83,8 +88,10 @@ void TNovaBaseList::MouseStep(TNovaBase& layer) {
       previous->RButtonUp();
       layer.capture &= static_cast<uint8_t>(~kCaptureRight);
     }
-    if (IsAlive(previous) && layer.pointer_moved) previous->MouseMove();
-    if (IsAlive(previous)) previous->MouseTick();
+    if (IsAlive(previous) && layer.pointer_moved)
+      previous->MouseMove();
+    if (IsAlive(previous))
+      previous->MouseTick();
     layer.pointer_moved = false;
     return;
   }
@@ -98,7 +105,8 @@ void TNovaBaseList::MouseStep(TNovaBase& layer) {
     UpdateCursor(layer, target);
     if (layer.left_click) {
       target->LButtonDown();
-      if (IsAlive(target) && !target->IsPaused() && target->HandleKey()) SetFocus(target);
+      if (IsAlive(target) && !target->IsPaused() && target->HandleKey())
+        SetFocus(target);
     } else if (layer.right_click) {
       target->RButtonDown();
     } else if (layer.wheel_down || layer.wheel_up) {
@@ -107,34 +115,43 @@ void TNovaBaseList::MouseStep(TNovaBase& layer) {
       if (!target->Handler(h).empty() && !events_.Has(target, type) && !target->EventsSuppressed())
         events_.Queue(target, target->Handler(h), {}, type);
     }
-    if (!IsAlive(target)) target = nullptr;
+    if (!IsAlive(target))
+      target = nullptr;
   }
   if (previous && previous != target && IsAlive(previous)) {
     previous->MouseOut(target);
-    if (target && !IsAlive(target)) target = nullptr;
+    if (target && !IsAlive(target))
+      target = nullptr;
   }
   if (target && (layer.pointer_moved || target != previous)) {
-    if (target != previous) target->MouseIn(previous);
-    if (IsAlive(target)) target->MouseMove();
-    else target = nullptr;
+    if (target != previous)
+      target->MouseIn(previous);
+    if (IsAlive(target))
+      target->MouseMove();
+    else
+      target = nullptr;
   }
   layer.pointer_target = target;
   layer.pointer_moved = false;
 }
 
 void TNovaBaseList::UpdateCursor(TNovaBase& layer, TNovaControl* target) {
-  if (!host_) return;
+  if (!host_)
+    return;
   std::string file = target->GetCursorFile();
-  if (file.empty()) file = host_->DefaultCursorFile();
-  if (file == shown_cursor_file_) return;
+  if (file.empty())
+    file = host_->DefaultCursorFile();
+  if (file == shown_cursor_file_)
+    return;
   shown_cursor_file_ = file;
   layer.cursor_file = file;
   cursor_image_.reset();
   if (!file.empty()) {
     // A cursor that cannot be read leaves the normal arrow; nothing is reported.
-    if (auto bytes = host_->ReadTitleFile(file)) cursor_image_ = DecodeCursorFile(*bytes);
+    if (auto bytes = host_->ReadTitleFile(file))
+      cursor_image_ = DecodeCursorFile(*bytes);
   }
   host_->ShowCursor(cursor_image_.get());
 }
 
-}  // namespace nova
+} // namespace nova

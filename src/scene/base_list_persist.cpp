@@ -16,7 +16,7 @@ bool SavedAtTopLevel(const TNovaBaseList& list, const TNovaObject* o) {
   return !o->AsControl() && !list.IsPendingDelete(o) && o->GetKind() != LT_NONE && !o->IsSystem();
 }
 
-}  // namespace
+} // namespace
 
 void TNovaBaseList::SaveScene(BinaryWriter& w) const {
   w.I32(width_);
@@ -25,10 +25,12 @@ void TNovaBaseList::SaveScene(BinaryWriter& w) const {
   layers_[0]->Save(w);
   layers_[1]->Save(w);
   int32_t n = 0;
-  for (const TNovaObject* o : objects_) n += SavedAtTopLevel(*this, o) ? 1 : 0;
+  for (const TNovaObject* o : objects_)
+    n += SavedAtTopLevel(*this, o) ? 1 : 0;
   w.I32(n);
   for (const TNovaObject* o : objects_) {
-    if (!SavedAtTopLevel(*this, o)) continue;
+    if (!SavedAtTopLevel(*this, o))
+      continue;
     w.U8(o->GetKind());
     o->Save(w);
   }
@@ -40,7 +42,8 @@ void TNovaBaseList::SaveScene(BinaryWriter& w) const {
     w.U8(e.type);
     w.I32(e.level);
     w.I32(static_cast<int32_t>(e.params.size()));
-    for (const std::string& p : e.params) w.String(p);
+    for (const std::string& p : e.params)
+      w.String(p);
   }
   w.String(focus_ && IsAlive(focus_) ? focus_->GetName() : std::string());
 }
@@ -58,7 +61,10 @@ void TNovaBaseList::LoadScene(BinaryReader& r, int version) {
       TNovaBase& layer = *layers_[static_cast<size_t>(i)];
       layer.Load(r, version);
       // The layers keep their fixed names and the scene's size whatever the record says.
-      layer.name_ = i == 0 ? std::string("\x01" "BASE0") : std::string("\x01" "BASE1");
+      layer.name_ = i == 0 ? std::string("\x01"
+                                         "BASE0")
+                           : std::string("\x01"
+                                         "BASE1");
       layer.width_ = width_;
       layer.height_ = height_;
       layer.InvalidateAll();
@@ -68,8 +74,9 @@ void TNovaBaseList::LoadScene(BinaryReader& r, int version) {
     for (int32_t i = 0; i < n; ++i) {
       const uint8_t kind = r.U8();
       TNovaObject* obj = CreateByKind(this, kind);
-      if (!obj) r.Fail("component " + std::to_string(i) + " has kind " + std::to_string(kind) +
-                       ", which names no class");
+      if (!obj)
+        r.Fail("component " + std::to_string(i) + " has kind " + std::to_string(kind) +
+               ", which names no class");
       if (obj->AsControl()) {
         Destroy(obj);
         r.Fail("component " + std::to_string(i) + " of kind " + std::to_string(kind) +
@@ -88,7 +95,8 @@ void TNovaBaseList::LoadScene(BinaryReader& r, int version) {
       e.level = version > 113 ? r.I32() : (r.U8() != 0 ? 1 : 0);
       const int32_t params = r.I32();
       r.CheckCount(params, 4, "event parameter count");
-      for (int32_t p = 0; p < params; ++p) e.params.push_back(r.String());
+      for (int32_t p = 0; p < params; ++p)
+        e.params.push_back(r.String());
       events_.Append(std::move(e));
     }
     if (version > 118) {
@@ -106,4 +114,4 @@ void TNovaBaseList::LoadScene(BinaryReader& r, int version) {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -5,7 +5,8 @@
 namespace nova {
 
 void TNovaBaseList::UpdateStep() {
-  for (auto& layer : layers_) layer->Update();
+  for (auto& layer : layers_)
+    layer->Update();
   for (size_t i = 0; i < objects_.size();) {
     TNovaObject* obj = objects_[i];
     const std::string& idle = obj->IdleHandler();
@@ -17,14 +18,17 @@ void TNovaBaseList::UpdateStep() {
       continue;
     }
     // Finished: it unregisters, so the same index is looked at again.
-    if (IsRegistered(obj)) Destroy(obj);
-    if (i > objects_.size()) i = objects_.size();
+    if (IsRegistered(obj))
+      Destroy(obj);
+    if (i > objects_.size())
+      i = objects_.size();
   }
   std::vector<TNovaObject*> pending;
   pending.swap(pending_);
   for (TNovaObject* obj : pending)
-    if (IsRegistered(obj)) Destroy(obj);
+    if (IsRegistered(obj))
+      Destroy(obj);
   pending_.clear();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -11,7 +11,7 @@ namespace nova {
 constexpr int kDirtyMergeDistance = 20;
 
 class TClipList {
- public:
+public:
   // Adds r (already clamped by the caller) by the merge rule: the first rectangle near r
   // absorbs it, and the union is added again so merges can cascade.
   void Add(TSceneRect r);
@@ -19,8 +19,8 @@ class TClipList {
   bool Empty() const { return rects_.empty(); }
   const std::vector<TSceneRect>& Rects() const { return rects_; }
 
- private:
+private:
   std::vector<TSceneRect> rects_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -12,8 +12,7 @@ namespace nova {
 // for a control the refocus request when the scene has no focus. Answers the component.
 TNovaObject* Adopt(TNovaBaseList* owner, TNovaObject* obj);
 
-template <class T, class... Args>
-T* CreateComponent(TNovaBaseList* owner, Args&&... args) {
+template <class T, class... Args> T* CreateComponent(TNovaBaseList* owner, Args&&... args) {
   auto* obj = new T(owner, std::forward<Args>(args)...);
   Adopt(owner, obj);
   return obj;
@@ -23,4 +22,4 @@ T* CreateComponent(TNovaBaseList* owner, Args&&... args) {
 // without a class (0, 1, 10) and unknown kinds.
 TNovaObject* CreateByKind(TNovaBaseList* owner, uint8_t kind);
 
-}  // namespace nova
+} // namespace nova

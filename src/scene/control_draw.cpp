@@ -13,22 +13,28 @@ TCustomDIBX* TNovaControl::GetTargetSurface() const {
 
 void TNovaControl::Draw() { DrawChildren(); }
 
-void TNovaControl::DrawChildren() {
+TSceneRect TNovaControl::ChildArea(const TNovaControl& child) {
+  // Children without name are waiting for deletion.
+  if (child.GetName().empty() || !child.Visible())
+    return {};
+  // A child's subtree lies inside its hit rectangle: nothing to draw outside it.
+  const TSceneRect hit = child.GetHitRect();
+  const TSceneRect clip = child.ScreenClip();
+  return clip.Empty() ? hit : hit.Intersect(clip);
+}
+
+void TNovaControl::DrawChildren(const std::vector<TSceneRect>* child_areas) {
   TCustomDIBX* surface = GetTargetSurface();
-  if (!surface) return;
+  if (!surface)
+    return;
   const TRect saved = surface->StoredClip();
-  const TSceneRect c0 = FromSurfaceRect(surface->ClipRect());
-  const TSceneRect a = GetHitRect().Intersect(c0);
+  const TSceneRect a = GetHitRect().Intersect(FromSurfaceRect(surface->ClipRect()));
   if (!a.Empty()) {
-    for (TNovaControl* child : children_) {
-      // Children without name are waiting for deletion.
-      if (child->GetName().empty() || !child->Visible()) continue;
-      TSceneRect r = a;
-      const TSceneRect clip = child->ScreenClip();
-      if (!clip.Empty()) {
-        r = r.Intersect(clip);
-        if (r.Empty()) continue;
-      }
+    for (size_t i = 0; i < children_.size(); ++i) {
+      TNovaControl* child = children_[i];
+      const TSceneRect r = a.Intersect(child_areas ? (*child_areas)[i] : ChildArea(*child));
+      if (r.Empty())
+        continue;
       surface->ResetClip();
       surface->AddClipRect(ToSurfaceRect(r));
       child->Draw();
@@ -38,4 +44,4 @@ void TNovaControl::DrawChildren() {
   surface->SetStoredClip(saved);
 }
 
-}  // namespace nova
+} // namespace nova

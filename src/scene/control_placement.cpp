@@ -17,26 +17,29 @@ int32_t Clamp32(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-}  // namespace
+} // namespace
 
 int32_t TNovaControl::AnchorTerm(bool vertical, bool for_left_in_parent) const {
   const int32_t z = vertical ? ZoomY() : ZoomX();
   const int32_t a = vertical ? anchor_y_ : anchor_x_;
   const int32_t size = vertical ? GetHeight() : GetWidth();
   const int64_t scaled = z == 256 ? a : Scale256(z, a);
-  if (!(vertical ? FlipV() : FlipH())) return Clamp32(scaled);
+  if (!(vertical ? FlipV() : FlipH()))
+    return Clamp32(scaled);
   return Clamp32(int64_t{size} - (for_left_in_parent ? 0 : 1) - scaled);
 }
 
 int32_t TNovaControl::BasePos(bool vertical) const {
-  if (motion_) return vertical ? motion_y_ : motion_x_;
+  if (motion_)
+    return vertical ? motion_y_ : motion_x_;
   const int32_t pos = vertical ? top_ : left_;
   return pos_zoomed_ ? Clamp32(Scale256(vertical ? ZoomY() : ZoomX(), pos)) : pos;
 }
 
 int32_t TNovaControl::ScreenPos(bool vertical) const {
   const int32_t plus = vertical ? plus_y_ : plus_x_;
-  if (!parent_) return Clamp32(int64_t{BasePos(vertical)} - AnchorTerm(vertical, false) + plus);
+  if (!parent_)
+    return Clamp32(int64_t{BasePos(vertical)} - AnchorTerm(vertical, false) + plus);
   const int64_t parent_pos = vertical ? parent_->ScreenTop() : parent_->ScreenLeft();
   const int32_t parent_scroll = vertical ? parent_->ScrollY() : parent_->ScrollX();
   // A child that follows its parent's picture scale keeps its place in the parent's picture.
@@ -55,11 +58,11 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
                                   static_cast<double>(parent_size) * 65536.0);
       ratio = std::max<int64_t>(1, q > 4e18 ? INT64_MAX : static_cast<int64_t>(q));
     }
-    const int64_t n = ((vertical ? FlipV() : FlipH()) ? parent_surface + a - pos - own_surface
-                                                      : pos - a) *
-                      65536;
+    const int64_t n =
+        ((vertical ? FlipV() : FlipH()) ? parent_surface + a - pos - own_surface : pos - a) * 65536;
     int64_t e = n / ratio;
-    if (n % ratio > 32767) ++e;
+    if (n % ratio > 32767)
+      ++e;
     return Clamp32(e + parent_pos + plus - parent_scroll);
   }
   return Clamp32(BasePos(vertical) + (parent_pos - parent_scroll) - AnchorTerm(vertical, false) +
@@ -91,7 +94,8 @@ TSceneRect TNovaControl::ScreenBounds() const {
 }
 
 TSceneRect TNovaControl::ScreenClip() const {
-  if (clip_width_ < 1 || clip_height_ < 1) return {};
+  if (clip_width_ < 1 || clip_height_ < 1)
+    return {};
   return TSceneRect::FromSize(Clamp32(int64_t{ScreenLeft()} + clip_left_),
                               Clamp32(int64_t{ScreenTop()} + clip_top_), clip_width_, clip_height_);
 }
@@ -111,4 +115,4 @@ void TNovaControl::ScreenToClient(int32_t& x, int32_t& y) const {
   y = Clamp32(int64_t{y} - ScreenTop());
 }
 
-}  // namespace nova
+} // namespace nova

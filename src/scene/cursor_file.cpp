@@ -16,23 +16,28 @@ constexpr int32_t kMaxCursorSide = 256;
 std::unique_ptr<TCursorImage> DecodeDib(std::span<const uint8_t> dib, int hot_x, int hot_y) {
   BinaryReader r(dib, "cursor bitmap");
   const uint32_t header = r.U32();
-  if (header < 40 || header > dib.size()) return nullptr;
+  if (header < 40 || header > dib.size())
+    return nullptr;
   const int32_t w = r.I32();
   const int32_t h2 = r.I32();
-  r.U16();  // planes
+  r.U16(); // planes
   const int bits = r.U16();
   const uint32_t compression = r.U32();
-  if (compression != 0) return nullptr;
+  if (compression != 0)
+    return nullptr;
   r.Skip(12);
   uint32_t colours_used = r.U32();
-  const int32_t h = h2 / 2;  // the height counts the colour and the mask rows
-  if (w <= 0 || h <= 0 || w > kMaxCursorSide || h > kMaxCursorSide) return nullptr;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return nullptr;
+  const int32_t h = h2 / 2; // the height counts the colour and the mask rows
+  if (w <= 0 || h <= 0 || w > kMaxCursorSide || h > kMaxCursorSide)
+    return nullptr;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
+    return nullptr;
   r.Seek(header);
   std::vector<uint32_t> palette;
   if (bits <= 8) {
     const uint32_t n = colours_used ? std::min<uint32_t>(colours_used, 1u << bits) : 1u << bits;
-    for (uint32_t i = 0; i < n; ++i) palette.push_back(r.U32() & 0xFFFFFF);
+    for (uint32_t i = 0; i < n; ++i)
+      palette.push_back(r.U32() & 0xFFFFFF);
     palette.resize(1u << bits, 0);
   }
   const size_t colour_pitch = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
@@ -54,15 +59,23 @@ std::unique_ptr<TCursorImage> DecodeDib(std::span<const uint8_t> dib, int hot_x,
     for (int32_t x = 0; x < w; ++x) {
       uint32_t px = 0;
       switch (bits) {
-        case 1: px = palette[(row[x / 8] >> (7 - x % 8)) & 1]; break;
-        case 4: px = palette[(row[x / 2] >> (x % 2 ? 0 : 4)) & 15]; break;
-        case 8: px = palette[row[x]]; break;
-        case 24: px = row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16); break;
-        case 32:
-          px = static_cast<uint32_t>(row[x * 4]) | (row[x * 4 + 1] << 8) |
-               (row[x * 4 + 2] << 16) | (static_cast<uint32_t>(row[x * 4 + 3]) << 24);
-          any_alpha = any_alpha || (px >> 24) != 0;
-          break;
+      case 1:
+        px = palette[(row[x / 8] >> (7 - x % 8)) & 1];
+        break;
+      case 4:
+        px = palette[(row[x / 2] >> (x % 2 ? 0 : 4)) & 15];
+        break;
+      case 8:
+        px = palette[row[x]];
+        break;
+      case 24:
+        px = row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16);
+        break;
+      case 32:
+        px = static_cast<uint32_t>(row[x * 4]) | (row[x * 4 + 1] << 8) | (row[x * 4 + 2] << 16) |
+             (static_cast<uint32_t>(row[x * 4 + 3]) << 24);
+        any_alpha = any_alpha || (px >> 24) != 0;
+        break;
       }
       img->argb[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = px;
     }
@@ -76,8 +89,8 @@ std::unique_ptr<TCursorImage> DecodeDib(std::span<const uint8_t> dib, int hot_x,
           const uint8_t* mrow = mask.data() + mask_pitch * static_cast<size_t>(h - 1 - y);
           transparent = (mrow[x / 8] >> (7 - x % 8)) & 1;
         }
-        uint32_t& px = img->argb[static_cast<size_t>(y) * static_cast<size_t>(w) +
-                                 static_cast<size_t>(x)];
+        uint32_t& px =
+            img->argb[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
         px = transparent ? 0 : (px | 0xFF000000u);
       }
   }
@@ -86,9 +99,11 @@ std::unique_ptr<TCursorImage> DecodeDib(std::span<const uint8_t> dib, int hot_x,
 
 std::unique_ptr<TCursorImage> DecodeIconDirectory(std::span<const uint8_t> bytes) {
   BinaryReader r(bytes, "cursor file");
-  if (r.U16() != 0) return nullptr;
+  if (r.U16() != 0)
+    return nullptr;
   const uint16_t type = r.U16();
-  if (type != 1 && type != 2) return nullptr;
+  if (type != 1 && type != 2)
+    return nullptr;
   const uint16_t count = r.U16();
   r.CheckCount(count, 16, "cursor image count");
   int best = -1, best_area = -1;
@@ -97,8 +112,10 @@ std::unique_ptr<TCursorImage> DecodeIconDirectory(std::span<const uint8_t> bytes
   for (int i = 0; i < count; ++i) {
     r.Seek(6 + static_cast<size_t>(i) * 16);
     int ew = r.U8(), eh = r.U8();
-    if (ew == 0) ew = 256;
-    if (eh == 0) eh = 256;
+    if (ew == 0)
+      ew = 256;
+    if (eh == 0)
+      eh = 256;
     r.Skip(2);
     const int hx = r.U16(), hy = r.U16();
     const uint32_t size = r.U32(), offset = r.U32();
@@ -119,21 +136,26 @@ std::unique_ptr<TCursorImage> DecodeIconDirectory(std::span<const uint8_t> bytes
 // The first "icon" chunk of the "fram" list of an animated cursor.
 std::span<const uint8_t> FirstAniFrame(std::span<const uint8_t> bytes) {
   BinaryReader r(bytes, "animated cursor");
-  if (r.FixedString(4) != "RIFF") return {};
+  if (r.FixedString(4) != "RIFF")
+    return {};
   r.U32();
-  if (r.FixedString(4) != "ACON") return {};
+  if (r.FixedString(4) != "ACON")
+    return {};
   while (r.remaining() >= 8) {
     const std::string id = r.FixedString(4);
     const uint32_t size = r.U32();
-    if (size > r.remaining()) return {};
+    if (size > r.remaining())
+      return {};
     if (id == "LIST" && size >= 4) {
       const size_t end = r.position() + size;
       if (r.FixedString(4) == "fram") {
         while (r.position() + 8 <= end) {
           const std::string sub = r.FixedString(4);
           const uint32_t sub_size = r.U32();
-          if (sub_size > end - r.position()) return {};
-          if (sub == "icon") return r.Bytes(sub_size);
+          if (sub_size > end - r.position())
+            return {};
+          if (sub == "icon")
+            return r.Bytes(sub_size);
           r.Skip(sub_size + (sub_size & 1));
         }
       }
@@ -141,12 +163,13 @@ std::span<const uint8_t> FirstAniFrame(std::span<const uint8_t> bytes) {
     } else {
       r.Skip(size);
     }
-    if (size & 1 && r.remaining() > 0) r.Skip(1);
+    if (size & 1 && r.remaining() > 0)
+      r.Skip(1);
   }
   return {};
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TCursorImage> DecodeCursorFile(std::span<const uint8_t> bytes) {
   try {
@@ -161,4 +184,4 @@ std::unique_ptr<TCursorImage> DecodeCursorFile(std::span<const uint8_t> bytes) {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -11,7 +11,7 @@ namespace nova {
 struct TCursorImage {
   int32_t width = 0, height = 0;
   int32_t hot_x = 0, hot_y = 0;
-  std::vector<uint32_t> argb;  // top-down rows, 0xAARRGGBB
+  std::vector<uint32_t> argb; // top-down rows, 0xAARRGGBB
 };
 
 // Decodes the largest image of a ".cur"/".ico" directory (bitmap entries of 1, 4, 8, 24 or 32
@@ -19,4 +19,4 @@ struct TCursorImage {
 // shown still. Null when the bytes are no cursor this decoder reads.
 std::unique_ptr<TCursorImage> DecodeCursorFile(std::span<const uint8_t> bytes);
 
-}  // namespace nova
+} // namespace nova

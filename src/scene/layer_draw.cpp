@@ -22,7 +22,8 @@ void TNovaBase::ResizeSurface(int32_t width, int32_t height, int bit_count) {
     surface_.reset();
     return;
   }
-  if (!surface_) surface_ = std::make_unique<TDIBX>();
+  if (!surface_)
+    surface_ = std::make_unique<TDIBX>();
   if (surface_->Width() != width || surface_->Height() != height ||
       surface_->BitCount() != bit_count)
     surface_->SetSize(width, height, bit_count);
@@ -32,19 +33,26 @@ void TNovaBase::ReleaseSurfaces() { surface_.reset(); }
 
 void TNovaBase::Draw() {
   TCustomDIBX* surface = GetTargetSurface();
-  if (!Visible() || !surface || surface->IsEmpty()) return;
+  if (!Visible() || !surface || surface->IsEmpty())
+    return;
+  // The children's areas do not change while the changed rectangles are redrawn.
+  std::vector<TSceneRect> areas;
+  areas.reserve(children_.size());
+  for (const TNovaControl* c : children_)
+    areas.push_back(ChildArea(*c));
   for (const TSceneRect& r : dirty_.Rects()) {
     surface->ResetClip();
     surface->AddClipRect(ToSurfaceRect(r));
     if (color_ >= 0) {
       TSceneRect fill = ScreenBounds();
       const TSceneRect clip = ScreenClip();
-      if (!clip.Empty()) fill = fill.Intersect(clip);
+      if (!clip.Empty())
+        fill = fill.Intersect(clip);
       surface->FillRect(ToSurfaceRect(fill), static_cast<TPixel>(surface->ColorToPixel(color_)));
     }
-    DrawChildren();
+    DrawChildren(&areas);
   }
   surface->ResetClip();
 }
 
-}  // namespace nova
+} // namespace nova

@@ -12,22 +12,25 @@ bool TNovaBase::Honours(int id, bool write) const {
 
 void TNovaBase::AddDirtyRect(const TSceneRect& r) {
   TSceneRect c = r.Intersect(TSceneRect::FromSize(0, 0, width_, height_));
-  if (c.Empty()) return;
+  if (c.Empty())
+    return;
   if (cinema_host_) {
     // A cinema shows its layer at its own place: limit to its area and clip.
-    TSceneRect area = TSceneRect::FromSize(cinema_host_->Left(), cinema_host_->Top(), width_,
-                                           height_);
+    TSceneRect area =
+        TSceneRect::FromSize(cinema_host_->Left(), cinema_host_->Top(), width_, height_);
     c = c.Intersect(TSceneRect::FromSize(0, 0, width_, height_));
     const TSceneRect clip = cinema_host_->ScreenClip();
-    TSceneRect on_host = TSceneRect::FromSize(area.Left + c.Left, area.Top + c.Top, c.Width(),
-                                              c.Height());
-    if (!clip.Empty()) on_host = on_host.Intersect(clip);
+    TSceneRect on_host =
+        TSceneRect::FromSize(area.Left + c.Left, area.Top + c.Top, c.Width(), c.Height());
+    if (!clip.Empty())
+      on_host = on_host.Intersect(clip);
     dirty_.Add(c);
     if (!on_host.Empty())
-      if (TNovaBase* host_layer = cinema_host_->GetBase()) host_layer->AddDirtyRect(on_host);
+      if (TNovaBase* host_layer = cinema_host_->GetBase())
+        host_layer->AddDirtyRect(on_host);
     return;
   }
   dirty_.Add(c);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -16,7 +16,7 @@ constexpr uint8_t kCaptureLeft = 4;
 constexpr uint8_t kCaptureRight = 8;
 
 class TNovaBase : public TNovaControl {
- public:
+public:
   TNovaBase(TNovaBaseList* owner, int index);
   ~TNovaBase() override;
   bool IsLayer() const override { return true; }
@@ -49,14 +49,14 @@ class TNovaBase : public TNovaControl {
   // A cinema's private layer reports its changes to the layer holding the cinema.
   void SetCinemaHost(TNovaControl* cinema) { cinema_host_ = cinema; }
 
- protected:
+protected:
   bool Honours(int id, bool write) const override;
 
- private:
+private:
   int index_;
   TClipList dirty_;
   std::unique_ptr<TDIBX> surface_;
   TNovaControl* cinema_host_ = nullptr;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -10,12 +10,13 @@
 namespace nova {
 namespace {
 
-const std::string kBase0("\x01" "BASE0");
-const std::string kBase1("\x01" "BASE1");
+const std::string kBase0("\x01"
+                         "BASE0");
+const std::string kBase1("\x01"
+                         "BASE1");
 const std::string kOtherLayer("\x01");
 
-}  // namespace
-
+} // namespace
 
 void TNovaBaseList::CreateLayers() {
   for (int i = 0; i < 2; ++i) {
@@ -35,7 +36,8 @@ void TNovaBaseList::DestroyAll() {
       layer.reset();
     }
   events_.Clear();
-  while (!objects_.empty()) Destroy(objects_.back());
+  while (!objects_.empty())
+    Destroy(objects_.back());
   pending_.clear();
   focus_ = nullptr;
 }
@@ -45,7 +47,8 @@ void TNovaBaseList::Reset() {
   CreateLayers();
   SetSceneSize(width_, height_);
   int32_t x = 0, y = 0;
-  if (host_) host_->PointerPosition(x, y);
+  if (host_)
+    host_->PointerPosition(x, y);
   for (auto& layer : layers_) {
     layer->pointer_x = x;
     layer->pointer_y = y;
@@ -55,29 +58,35 @@ void TNovaBaseList::Reset() {
 }
 
 void TNovaBaseList::Adopt(TNovaObject* obj) {
-  if (obj->WantsDefaultName()) obj->name_ = UniqueName("object");
+  if (obj->WantsDefaultName())
+    obj->name_ = UniqueName("object");
   Register(obj);
-  if (obj->AsControl() && !focus_) refocus_requested_ = true;
+  if (obj->AsControl() && !focus_)
+    refocus_requested_ = true;
 }
 
 void TNovaBaseList::Register(TNovaObject* obj) {
-  if (!obj || registered_.count(obj)) return;
+  if (!obj || registered_.count(obj))
+    return;
   objects_.push_back(obj);
   registered_.insert(obj);
 }
 
 void TNovaBaseList::Unregister(TNovaObject* obj) {
-  if (!registered_.erase(obj)) return;
+  if (!registered_.erase(obj))
+    return;
   std::erase(objects_, obj);
 }
 
 TNovaObject* TNovaBaseList::GetObject(int i) const {
-  if (i < 0 || i >= GetObjectCount()) return nullptr;
+  if (i < 0 || i >= GetObjectCount())
+    return nullptr;
   return objects_[static_cast<size_t>(i)];
 }
 
 int TNovaBaseList::IndexOf(const TNovaObject* obj) const {
-  if (!registered_.count(obj)) return -1;
+  if (!registered_.count(obj))
+    return -1;
   auto it = std::find(objects_.begin(), objects_.end(), obj);
   return static_cast<int>(it - objects_.begin());
 }
@@ -89,8 +98,10 @@ bool TNovaBaseList::IsAlive(const TNovaObject* obj) const {
 }
 
 void TNovaBaseList::FreeLater(TNovaObject* obj) {
-  if (!IsRegistered(obj)) return;
-  if (std::find(pending_.begin(), pending_.end(), obj) == pending_.end()) pending_.push_back(obj);
+  if (!IsRegistered(obj))
+    return;
+  if (std::find(pending_.begin(), pending_.end(), obj) == pending_.end())
+    pending_.push_back(obj);
   obj->name_.clear();
 }
 
@@ -100,7 +111,8 @@ bool TNovaBaseList::IsPendingDelete(const TNovaObject* obj) const {
 
 void TNovaBaseList::Destroy(TNovaObject* obj) {
   const bool is_layer = obj && (obj == layers_[0].get() || obj == layers_[1].get());
-  if (!obj || (!is_layer && !IsRegistered(obj))) return;
+  if (!obj || (!is_layer && !IsRegistered(obj)))
+    return;
   if (TNovaControl* c = obj->AsControl()) {
     if (c->parent_) {
       std::erase(c->parent_->children_, c);
@@ -112,50 +124,63 @@ void TNovaBaseList::Destroy(TNovaObject* obj) {
       refocus_requested_ = true;
     }
     for (auto& layer : layers_)
-      if (layer && layer->pointer_target == c) layer->pointer_target = nullptr;
+      if (layer && layer->pointer_target == c)
+        layer->pointer_target = nullptr;
     std::erase(selections_, c);
   }
   events_.RemoveWaitingOf(obj);
   events_.ForgetSender(obj);
   std::erase(pending_, obj);
   Unregister(obj);
-  if (!is_layer) delete obj;
+  if (!is_layer)
+    delete obj;
 }
 
 bool TNovaBaseList::NameTaken(const std::string& name) const {
   for (const TNovaObject* o : objects_)
-    if (o->name_ == name) return true;
+    if (o->name_ == name)
+      return true;
   return false;
 }
 
 std::string TNovaBaseList::UniqueName(const std::string& stem) const {
   for (int64_t n = 0;; ++n) {
     std::string name = stem + std::to_string(n);
-    if (!NameTaken(name)) return name;
+    if (!NameTaken(name))
+      return name;
   }
 }
 
 int TNovaBaseList::IndexOfName(const std::string& name) const {
   for (size_t i = 0; i < objects_.size(); ++i)
-    if (objects_[i]->name_ == name) return static_cast<int>(i);
+    if (objects_[i]->name_ == name)
+      return static_cast<int>(i);
   return -1;
 }
 
 TNovaObject* TNovaBaseList::FindByName(const std::string& name) const {
-  if (name.empty() || name == kBase0) return Front();
-  if (name == kOtherLayer || name == kBase1) return Back();
+  if (name.empty() || name == kBase0)
+    return Front();
+  if (name == kOtherLayer || name == kBase1)
+    return Back();
   for (TNovaObject* o : objects_)
-    if (o->name_ == name && !IsPendingDelete(o)) return o;
+    if (o->name_ == name && !IsPendingDelete(o))
+      return o;
   return nullptr;
 }
 
 TNovaControl* TNovaBaseList::FindControl(const std::string& name) const {
-  if (name.empty()) return Front();
-  if (name == kOtherLayer) return Back();
-  if (name == kBase0) return GetLayer(0);
-  if (name == kBase1) return GetLayer(1);
+  if (name.empty())
+    return Front();
+  if (name == kOtherLayer)
+    return Back();
+  if (name == kBase0)
+    return GetLayer(0);
+  if (name == kBase1)
+    return GetLayer(1);
   for (TNovaObject* o : objects_)
-    if (o->name_ == name && o->AsControl() && !IsPendingDelete(o)) return o->AsControl();
+    if (o->name_ == name && o->AsControl() && !IsPendingDelete(o))
+      return o->AsControl();
   return nullptr;
 }
 
@@ -163,10 +188,12 @@ int TNovaBaseList::ListNames(std::vector<std::string>& out, uint8_t kind,
                              const TNovaObject* parent) const {
   int count = 0;
   for (const TNovaObject* o : objects_) {
-    if (kind != 0 && o->GetKind() != kind) continue;
+    if (kind != 0 && o->GetKind() != kind)
+      continue;
     if (parent != this) {
       const TNovaControl* c = o->AsControl();
-      if (!c || c->Parent() != parent) continue;
+      if (!c || c->Parent() != parent)
+        continue;
     }
     out.push_back(o->name_);
     ++count;
@@ -179,9 +206,11 @@ void TNovaBaseList::RemoveSelection(TNovaControl* c) { std::erase(selections_, c
 // Keys.
 
 void TNovaBaseList::SetKeyState(int code, bool down) {
-  if (code < 0 || code > 255) return;
+  if (code < 0 || code > 255)
+    return;
   const auto k = static_cast<size_t>(code);
-  if ((key_down_[k] != 0) == down) return;
+  if ((key_down_[k] != 0) == down)
+    return;
   key_down_[k] = down ? 1 : 0;
   key_repeat_[k] = down ? 1 : 0;
   if (down) {
@@ -197,7 +226,8 @@ void TNovaBaseList::SetKeyState(int code, bool down) {
 }
 
 void TNovaBaseList::SetKeyClicked(int code) {
-  if (code >= 0 && code <= 255) key_clicked_[static_cast<size_t>(code)] = 1;
+  if (code >= 0 && code <= 255)
+    key_clicked_[static_cast<size_t>(code)] = 1;
 }
 
 void TNovaBaseList::ReleaseKeys() {
@@ -211,29 +241,25 @@ void TNovaBaseList::ReleaseKeys() {
   keys_repeated_.clear();
 }
 
-bool TNovaBaseList::KeyDown(int code) const {
-  if (code == VkmWheelDown) return Front()->wheel_down;
-  if (code == VkmWheelUp) return Front()->wheel_up;
-  return code >= 0 && code <= 255 && key_down_[static_cast<size_t>(code)];
+bool TNovaBaseList::KeyState(const std::array<uint8_t, 256>& keys, int code) const {
+  // The wheel reads as two more keys: the front layer's latched wheel of this frame.
+  if (code == VkmWheelDown)
+    return Front()->wheel_down;
+  if (code == VkmWheelUp)
+    return Front()->wheel_up;
+  return code >= 0 && code <= 255 && keys[static_cast<size_t>(code)];
 }
 
-bool TNovaBaseList::KeyClickedBefore(int code) const {
-  if (code == VkmWheelDown) return Front()->wheel_down;
-  if (code == VkmWheelUp) return Front()->wheel_up;
-  return code >= 0 && code <= 255 && key_clicked_before_[static_cast<size_t>(code)];
-}
-
-bool TNovaBaseList::KeyRepeatBefore(int code) const {
-  if (code == VkmWheelDown) return Front()->wheel_down;
-  if (code == VkmWheelUp) return Front()->wheel_up;
-  return code >= 0 && code <= 255 && key_repeat_before_[static_cast<size_t>(code)];
-}
+bool TNovaBaseList::KeyDown(int code) const { return KeyState(key_down_, code); }
+bool TNovaBaseList::KeyClickedBefore(int code) const { return KeyState(key_clicked_before_, code); }
+bool TNovaBaseList::KeyRepeatBefore(int code) const { return KeyState(key_repeat_before_, code); }
 
 // Pointer.
 
 void TNovaBaseList::SetPointer(int32_t x, int32_t y) {
   for (auto& layer : layers_) {
-    if (layer->pointer_x != x || layer->pointer_y != y) layer->pointer_moved = true;
+    if (layer->pointer_x != x || layer->pointer_y != y)
+      layer->pointer_moved = true;
     layer->pointer_x = x;
     layer->pointer_y = y;
   }
@@ -244,7 +270,8 @@ void TNovaBaseList::PressButton(bool right) {
 }
 
 void TNovaBaseList::SetButtonHeld(bool right, bool held) {
-  for (auto& layer : layers_) (right ? layer->right_held : layer->left_held) = held;
+  for (auto& layer : layers_)
+    (right ? layer->right_held : layer->left_held) = held;
 }
 
 void TNovaBaseList::TurnWheel(bool down) {
@@ -256,7 +283,8 @@ void TNovaBaseList::TurnWheel(bool down) {
 void TNovaBaseList::DropFocus() { focus_ = nullptr; }
 
 void TNovaBaseList::SetFocus(TNovaControl* c) {
-  if (c == focus_) return;
+  if (c == focus_)
+    return;
   TNovaControl* old = focus_;
   if (old && IsRegistered(old) && !old->Handler(chFocusOut).empty() && !old->GetName().empty() &&
       !old->EventsSuppressed())
@@ -265,12 +293,14 @@ void TNovaBaseList::SetFocus(TNovaControl* c) {
   if (c && !c->Handler(chFocusIn).empty() && !c->EventsSuppressed())
     events_.Queue(c, c->Handler(chFocusIn), {}, PR_ONFOCUSIN);
   refocus_requested_ = false;
-  if (focus_) focus_->FocusGained();
+  if (focus_)
+    focus_->FocusGained();
 }
 
 bool TNovaBaseList::FocusByName(const std::string& name) {
   TNovaControl* c = FindControl(name);
-  if (!c || c->IsPaused() || !c->Visible() || !c->HandleKey()) return false;
+  if (!c || c->IsPaused() || !c->Visible() || !c->HandleKey())
+    return false;
   SetFocus(c);
   return true;
 }
@@ -278,8 +308,8 @@ bool TNovaBaseList::FocusByName(const std::string& name) {
 // Properties of the scene itself: its size.
 
 bool TNovaBaseList::Honours(int id, bool write) const {
-  return id == PR_WIDTH || id == PR_HEIGHT || id == PR_NAME || id == PR_TAG ||
-         id == PR_PRIORITY || (!write && id == PR_COMPOTYPE);
+  return id == PR_WIDTH || id == PR_HEIGHT || id == PR_NAME || id == PR_TAG || id == PR_PRIORITY ||
+         (!write && id == PR_COMPOTYPE);
 }
 
 bool TNovaBaseList::ReadProp(int id, TPropValue& out) {
@@ -306,4 +336,4 @@ bool TNovaBaseList::WriteProp(int id, const TPropValue& v) {
   return TNovaComponent::WriteProp(id, v);
 }
 
-}  // namespace nova
+} // namespace nova

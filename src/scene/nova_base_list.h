@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "scene/color_tables.h"
 #include "scene/cursor_file.h"
 #include "scene/nova_base.h"
 #include "scene/nova_object.h"
@@ -24,7 +25,7 @@ constexpr int32_t kKeyRepeatFirstMs = 300;
 constexpr int32_t kKeyRepeatNextMs = 50;
 
 class TNovaBaseList : public TNovaComponent {
- public:
+public:
   // width/height: the scene size. The host may be null (no files, no cursor).
   TNovaBaseList(int32_t width, int32_t height, ISceneHost* host = nullptr);
   ~TNovaBaseList() override;
@@ -63,7 +64,9 @@ class TNovaBaseList : public TNovaComponent {
   void SetTransitionStep(int32_t t);
   bool TransitionRunning() const { return transition_ != nullptr; }
   const TSceneRect& TransitionRect() const { return transition_rect_; }
-  void SetTransitionFactory(TTransitionFactory factory) { transition_factory_ = std::move(factory); }
+  void SetTransitionFactory(TTransitionFactory factory) {
+    transition_factory_ = std::move(factory);
+  }
 
   // Scene size and surfaces.
   int32_t SceneWidth() const { return width_; }
@@ -117,6 +120,11 @@ class TNovaBaseList : public TNovaComponent {
   // Switches.
   bool SoundOn() const { return sound_on_; }
   void SetSoundOn(bool on) { sound_on_ = on; }
+  // @CGDither: the layered images read it; the whole scene is drawn again.
+  bool Dither() const { return dither_; }
+  void SetDither(bool on);
+  // Grey levels as native pixels at the screen's bit count (glyphs and images use them).
+  const TGreyTables& GreyTables() const { return grey_tables_; }
 
   // Persistence.
   void SaveScene(BinaryWriter& w) const;
@@ -131,12 +139,13 @@ class TNovaBaseList : public TNovaComponent {
   // Nesting of the component being loaded; damaged data cannot nest without end.
   int& LoadDepth() { return load_depth_; }
 
- protected:
+protected:
   bool Honours(int id, bool write) const override;
   bool ReadProp(int id, TPropValue& out) override;
   bool WriteProp(int id, const TPropValue& value) override;
 
- private:
+private:
+  bool KeyState(const std::array<uint8_t, 256>& keys, int code) const;
   void MouseStep(TNovaBase& layer);
   void UpdateCursor(TNovaBase& layer, TNovaControl* target);
   void CreateLayers();
@@ -160,6 +169,8 @@ class TNovaBaseList : public TNovaComponent {
   std::array<uint8_t, 256> key_repeat_{}, key_repeat_before_{};
   std::array<int32_t, 256> repeat_timer_{};
   bool sound_on_ = true;
+  bool dither_ = false;
+  TGreyTables grey_tables_;
   TNovaControl* focus_ = nullptr;
   bool refocus_requested_ = false;
   bool key_down_happened_ = false, key_up_happened_ = false, key_repeat_happened_ = false;
@@ -171,4 +182,4 @@ class TNovaBaseList : public TNovaComponent {
   std::unique_ptr<TCursorImage> cursor_image_;
 };
 
-}  // namespace nova
+} // namespace nova

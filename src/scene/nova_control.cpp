@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/run_state.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_motion.h"
-#include "base/run_state.h"
 
 namespace nova {
 namespace {
@@ -17,29 +17,38 @@ namespace {
 const std::string kSnapshotName("\x01\x01", 2);
 
 bool AllDigits(const std::string& s, size_t from) {
-  if (from >= s.size() || s.size() - from > 9) return false;
+  if (from >= s.size() || s.size() - from > 9)
+    return false;
   for (size_t i = from; i < s.size(); ++i)
-    if (s[i] < '0' || s[i] > '9') return false;
+    if (s[i] < '0' || s[i] > '9')
+      return false;
   return true;
 }
 
 // The comparison of siblings: negative when s draws first (lower).
 int CompareSiblings(const TNovaControl* s, const TNovaControl* o) {
-  if (s == o) return 0;
+  if (s == o)
+    return 0;
   if (s->IsAfterimage() && o->IsAfterimage())
     return (s->AlphaForOrder() % 256) - (o->AlphaForOrder() % 256);
-  if (s->AfterimageSource() == o) return -1;
-  if (o->AfterimageSource() == s) return 1;
-  if (s->GetName() == kSnapshotName) return 1;
-  if (o->GetName() == kSnapshotName) return -1;
-  if (s->IsSystem() != o->IsSystem()) return s->IsSystem() ? -1 : 1;
+  if (s->AfterimageSource() == o)
+    return -1;
+  if (o->AfterimageSource() == s)
+    return 1;
+  if (s->GetName() == kSnapshotName)
+    return 1;
+  if (o->GetName() == kSnapshotName)
+    return -1;
+  if (s->IsSystem() != o->IsSystem())
+    return s->IsSystem() ? -1 : 1;
   const int64_t ps = int64_t{s->GetPriority()} + s->GetPriorityOffset();
   const int64_t po = int64_t{o->GetPriority()} + o->GetPriorityOffset();
-  if (ps != po) return ps < po ? -1 : 1;
+  if (ps != po)
+    return ps < po ? -1 : 1;
   return s->GetName().compare(o->GetName());
 }
 
-}  // namespace
+} // namespace
 
 TNovaControl::TNovaControl(TNovaBaseList* owner) : TNovaComponent(owner) {}
 
@@ -60,7 +69,8 @@ void TNovaControl::DetachChildren() {
 }
 
 void TNovaControl::SetName(const std::string& name) {
-  if (name == name_) return;
+  if (name == name_)
+    return;
   if (owner_) {
     int i = owner_->IndexOfName(name);
     TNovaObject* other = i >= 0 ? owner_->GetObject(i) : nullptr;
@@ -79,14 +89,17 @@ void TNovaControl::SetName(const std::string& name) {
       std::string candidate;
       for (;; ++n) {
         candidate = stem + "_" + std::to_string(n);
-        if (!owner_->NameTaken(candidate)) break;
+        if (!owner_->NameTaken(candidate))
+          break;
       }
       other->SetNameRaw(candidate);
-      if (TNovaControl* oc = other->AsControl(); oc && oc->parent_) oc->parent_->SortChildren();
+      if (TNovaControl* oc = other->AsControl(); oc && oc->parent_)
+        oc->parent_->SortChildren();
     }
   }
   name_ = name;
-  if (parent_) parent_->SortChildren();
+  if (parent_)
+    parent_->SortChildren();
 }
 
 void TNovaControl::SetLeft(int32_t v) {
@@ -129,14 +142,14 @@ void TNovaControl::SetAnchorY(int32_t v) {
 
 namespace {
 // Invalidate, store, invalidate; nothing for an unchanged value.
-template <class C>
-void Repaint(C& control, int32_t& field, int32_t v) {
-  if (field == v) return;
+template <class C> void Repaint(C& control, int32_t& field, int32_t v) {
+  if (field == v)
+    return;
   control.Invalidate();
   field = v;
   control.Invalidate();
 }
-}  // namespace
+} // namespace
 
 void TNovaControl::SetWidth(int32_t v) { Repaint(*this, width_, v); }
 void TNovaControl::SetHeight(int32_t v) { Repaint(*this, height_, v); }
@@ -150,7 +163,8 @@ void TNovaControl::SetClip(TNovaProp which, int32_t v) {
                    : which == PR_CLIPTOP   ? &clip_top_
                    : which == PR_CLIPWIDTH ? &clip_width_
                                            : &clip_height_;
-  if (*field == v) return;
+  if (*field == v)
+    return;
   Invalidate();
   *field = v;
   Invalidate();
@@ -158,7 +172,8 @@ void TNovaControl::SetClip(TNovaProp which, int32_t v) {
 }
 
 void TNovaControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
-  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  if (left == left_ && top == top_ && width == width_ && height == height_)
+    return;
   Invalidate();
   left_ = left;
   top_ = top;
@@ -168,13 +183,15 @@ void TNovaControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t h
 }
 
 void TNovaControl::SetColor(int32_t color) {
-  if (color == color_) return;
+  if (color == color_)
+    return;
   color_ = color;
   Invalidate();
 }
 
 void TNovaControl::SetPosZoomed(bool v) {
-  if (pos_zoomed_ == (v ? 1 : 0)) return;
+  if (pos_zoomed_ == (v ? 1 : 0))
+    return;
   Invalidate();
   pos_zoomed_ = v ? 1 : 0;
   Invalidate();
@@ -182,7 +199,8 @@ void TNovaControl::SetPosZoomed(bool v) {
 }
 
 void TNovaControl::SetVisible(bool v) {
-  if (visible_ == (v ? 1 : 0)) return;
+  if (visible_ == (v ? 1 : 0))
+    return;
   if (!v) {
     Invalidate();
     visible_ = 0;
@@ -196,38 +214,45 @@ void TNovaControl::SetVisible(bool v) {
   } else {
     visible_ = 1;
     Invalidate();
-    if (owner_ && !owner_->Focus()) owner_->RequestRefocus();
+    if (owner_ && !owner_->Focus())
+      owner_->RequestRefocus();
   }
 }
 
 TNovaControl* TNovaControl::GetChild(int i) const {
-  if (i < 0 || i >= GetChildCount()) return nullptr;
+  if (i < 0 || i >= GetChildCount())
+    return nullptr;
   return children_[static_cast<size_t>(i)];
 }
 
 bool TNovaControl::IsAncestorOf(const TNovaControl* c) const {
   for (const TNovaControl* p = c ? c->parent_ : nullptr; p; p = p->parent_)
-    if (p == this) return true;
+    if (p == this)
+      return true;
   return false;
 }
 
 void TNovaControl::SetParent(TNovaControl* p) {
-  if (p == parent_ || p == this || (p && IsAncestorOf(p))) return;
+  if (p == parent_ || p == this || (p && IsAncestorOf(p)))
+    return;
   Invalidate();
   if (parent_) {
     TNovaControl* old = parent_;
     std::erase(old->children_, this);
     parent_ = nullptr;
-    if (old->IsCabinet()) LeaveCabinet();
+    if (old->IsCabinet())
+      LeaveCabinet();
   }
   parent_ = p;
   if (p) {
     p->children_.push_back(this);
     p->SortChildren();
-    if (p->IsCabinet()) EnterCabinet();
+    if (p->IsCabinet())
+      EnterCabinet();
   }
   Invalidate();
-  if (!owner_) return;
+  if (!owner_)
+    return;
   TNovaBase* layer = GetBase();
   const bool on_front = layer && layer == owner_->Front();
   TNovaControl* f = owner_->Focus();
@@ -238,69 +263,81 @@ void TNovaControl::SetParent(TNovaControl* p) {
 }
 
 void TNovaControl::SortChildren() {
-  std::stable_sort(children_.begin(), children_.end(),
-                   [](const TNovaControl* a, const TNovaControl* b) {
-                     return CompareSiblings(a, b) < 0;
-                   });
+  std::stable_sort(
+      children_.begin(), children_.end(),
+      [](const TNovaControl* a, const TNovaControl* b) { return CompareSiblings(a, b) < 0; });
 }
 
 TNovaBase* TNovaControl::GetBase() const {
   const TNovaControl* c = this;
-  while (c->parent_) c = c->parent_;
+  while (c->parent_)
+    c = c->parent_;
   return c->IsLayer() ? static_cast<TNovaBase*>(const_cast<TNovaControl*>(c)) : nullptr;
 }
 
 bool TNovaControl::IsInCabinet() const {
   for (const TNovaControl* p = parent_; p; p = p->parent_)
-    if (p->IsCabinet()) return true;
+    if (p->IsCabinet())
+      return true;
   return false;
 }
 
 bool TNovaControl::IsShown() const {
   const TNovaControl* c = this;
   for (; c; c = c->parent_) {
-    if (!c->Visible()) return false;
-    if (!c->parent_) break;
+    if (!c->Visible())
+      return false;
+    if (!c->parent_)
+      break;
   }
   return c && c->IsLayer() && owner_ && c == owner_->Front();
 }
 
 void TNovaControl::Invalidate() {
-  if (!Visible()) return;
+  if (!Visible())
+    return;
   TNovaBase* layer = GetBase();
-  if (!layer) return;
+  if (!layer)
+    return;
   TSceneRect r = ScreenBounds();
   if (parent_) {
     r = r.Intersect(parent_->GetHitRect());
-    if (r.Empty()) return;
+    if (r.Empty())
+      return;
   }
   const TSceneRect clip = ScreenClip();
   if (!clip.Empty()) {
     r = r.Intersect(clip);
-    if (r.Empty()) return;
+    if (r.Empty())
+      return;
   }
   ContentChanged(r);
   layer->AddDirtyRect(r);
 }
 
 void TNovaControl::ContentChanged(const TSceneRect& r) {
-  if (parent_) parent_->ContentChanged(r);
+  if (parent_)
+    parent_->ContentChanged(r);
 }
 
 void TNovaControl::PositionChanged() {
-  for (TNovaControl* c : children_) c->PositionChanged();
+  for (TNovaControl* c : children_)
+    c->PositionChanged();
 }
 
 void TNovaControl::ClipChanged() {
-  for (TNovaControl* c : children_) c->ClipChanged();
+  for (TNovaControl* c : children_)
+    c->ClipChanged();
 }
 
 TNovaControl* TNovaControl::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
-  if (!Visible() || !GetHitRect().Contains(x, y)) return nullptr;
+  if (!Visible() || !GetHitRect().Contains(x, y))
+    return nullptr;
   TNovaControl* candidate =
       ignore_mouse_ < 32 && (accept_set & (1u << ignore_mouse_)) ? this : nullptr;
   for (auto it = children_.rbegin(); it != children_.rend(); ++it)
-    if (TNovaControl* hit = (*it)->HitTest(x, y, accept_set)) return hit;
+    if (TNovaControl* hit = (*it)->HitTest(x, y, accept_set))
+      return hit;
   return candidate;
 }
 
@@ -314,43 +351,36 @@ void TNovaControl::QueueMouseEvent(TControlHandler h, TNovaProp type) {
   QueueEvent(type, handlers_[h], std::move(params));
 }
 
-void TNovaControl::LButtonDown() {
+void TNovaControl::ButtonDown(bool right) {
   TNovaBase* layer = GetBase();
-  const bool accepts = ignore_mouse_ == IM_NONE || ignore_mouse_ == IM_RCLICK;
-  if (accepts && !IsPaused() && !EventQueued(PR_ONLBTNDOWN) && !IsLayer() && !EventsSuppressed()) {
-    if (!handlers_[chLBtnDown].empty()) QueueMouseEvent(chLBtnDown, PR_ONLBTNDOWN);
-    if (layer) {
-      layer->capture |= kCaptureLeft;
-      layer->left_click = false;
-    }
-  } else if (!IsLayer() && accepts && layer) {
-    layer->left_click = false;
+  const bool accepts = ignore_mouse_ == IM_NONE || ignore_mouse_ == (right ? IM_LCLICK : IM_RCLICK);
+  const TNovaProp type = right ? PR_ONRBTNDOWN : PR_ONLBTNDOWN;
+  const TControlHandler h = right ? chRBtnDown : chLBtnDown;
+  if (!accepts || IsLayer())
+    return;
+  if (!IsPaused() && !EventQueued(type) && !EventsSuppressed()) {
+    if (!handlers_[h].empty())
+      QueueMouseEvent(h, type);
+    if (layer)
+      layer->capture |= right ? kCaptureRight : kCaptureLeft;
   }
+  // The press is taken: it no longer counts as a click of the scene.
+  if (layer)
+    (right ? layer->right_click : layer->left_click) = false;
 }
 
-void TNovaControl::RButtonDown() {
-  TNovaBase* layer = GetBase();
-  const bool accepts = ignore_mouse_ == IM_NONE || ignore_mouse_ == IM_LCLICK;
-  if (accepts && !IsPaused() && !EventQueued(PR_ONRBTNDOWN) && !IsLayer() && !EventsSuppressed()) {
-    if (!handlers_[chRBtnDown].empty()) QueueMouseEvent(chRBtnDown, PR_ONRBTNDOWN);
-    if (layer) {
-      layer->capture |= kCaptureRight;
-      layer->right_click = false;
-    }
-  } else if (!IsLayer() && accepts && layer) {
-    layer->right_click = false;
-  }
+void TNovaControl::ButtonUp(bool right) {
+  const TControlHandler h = right ? chRBtnUp : chLBtnUp;
+  if (!EventsSuppressed() && !handlers_[h].empty())
+    QueueMouseEvent(h, right ? PR_ONRBTNUP : PR_ONLBTNUP);
+  if (TNovaBase* layer = GetBase())
+    layer->capture &= static_cast<uint8_t>(~(right ? kCaptureRight : kCaptureLeft));
 }
 
-void TNovaControl::LButtonUp() {
-  if (!EventsSuppressed() && !handlers_[chLBtnUp].empty()) QueueMouseEvent(chLBtnUp, PR_ONLBTNUP);
-  if (TNovaBase* layer = GetBase()) layer->capture &= static_cast<uint8_t>(~kCaptureLeft);
-}
-
-void TNovaControl::RButtonUp() {
-  if (!EventsSuppressed() && !handlers_[chRBtnUp].empty()) QueueMouseEvent(chRBtnUp, PR_ONRBTNUP);
-  if (TNovaBase* layer = GetBase()) layer->capture &= static_cast<uint8_t>(~kCaptureRight);
-}
+void TNovaControl::LButtonDown() { ButtonDown(false); }
+void TNovaControl::RButtonDown() { ButtonDown(true); }
+void TNovaControl::LButtonUp() { ButtonUp(false); }
+void TNovaControl::RButtonUp() { ButtonUp(true); }
 
 void TNovaControl::MouseMove() {
   if (!handlers_[chMouseMove].empty() && !EventQueued(PR_ONMOUSEMOVE) && !EventsSuppressed())
@@ -370,7 +400,8 @@ void TNovaControl::MouseOut(TNovaControl*) {
 TNovaControl* TNovaControl::FindFocusable() {
   for (auto it = children_.rbegin(); it != children_.rend(); ++it)
     if ((*it)->Visible())
-      if (TNovaControl* f = (*it)->FindFocusable()) return f;
+      if (TNovaControl* f = (*it)->FindFocusable())
+        return f;
   return HandleKey() && !IsPaused() ? this : nullptr;
 }
 
@@ -399,17 +430,20 @@ const std::string& TNovaControl::PlayEndHandler() const {
 void TNovaControl::StartMotion(const std::string& file) {
   FreeMotion();
   const TMotionFilmLoader& loader = MotionFilmLoader();
-  if (!loader) return;
+  if (!loader)
+    return;
   if (std::unique_ptr<IMotionFilm> film = loader(*this, file))
     motion_ = std::make_unique<TNovaMotion>(*this, std::move(film));
 }
 
 void TNovaControl::RestartMotion() {
-  if (motion_) motion_->Restart();
+  if (motion_)
+    motion_->Restart();
 }
 
 void TNovaControl::FreeMotion() {
-  if (!motion_) return;
+  if (!motion_)
+    return;
   motion_.reset();
   SetMotionX(0);
   SetMotionY(0);
@@ -417,10 +451,13 @@ void TNovaControl::FreeMotion() {
 }
 
 bool TNovaControl::Update() {
-  if (!motion_ || !motion_->Advance(RunState().FrameDelta)) return false;
-  if (AutoScrap()) return true;
-  if (!PlayEndHandler().empty()) QueueEvent(PR_ONPLAYEND, PlayEndHandler());
+  if (!motion_ || !motion_->Advance(RunState().FrameDelta))
+    return false;
+  if (AutoScrap())
+    return true;
+  if (!PlayEndHandler().empty())
+    QueueEvent(PR_ONPLAYEND, PlayEndHandler());
   return false;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -16,13 +16,25 @@ class TNovaMotion;
 
 // Handler strings of every control, in the order they are stored.
 enum TControlHandler : uint8_t {
-  chMouseMove, chMouseIn, chMouseOut, chLBtnDown, chLBtnUp, chRBtnDown, chRBtnUp,
-  chWheelDown, chWheelUp, chKeyDown, chKeyUp, chKeyRepeat, chFocusIn, chFocusOut,
+  chMouseMove,
+  chMouseIn,
+  chMouseOut,
+  chLBtnDown,
+  chLBtnUp,
+  chRBtnDown,
+  chRBtnUp,
+  chWheelDown,
+  chWheelUp,
+  chKeyDown,
+  chKeyUp,
+  chKeyRepeat,
+  chFocusIn,
+  chFocusOut,
   kControlHandlerCount
 };
 
 class TNovaControl : public TNovaComponent {
- public:
+public:
   ~TNovaControl() override;
   TNovaControl* AsControl() override { return this; }
   const TNovaControl* AsControl() const override { return this; }
@@ -114,7 +126,10 @@ class TNovaControl : public TNovaComponent {
   virtual TCustomDIBX* GetTargetSurface() const;
   // Draws the control (each kind) and then its children under the surface clip.
   virtual void Draw();
-  void DrawChildren();
+  // `child_areas`, when given, holds ChildArea of each child (computed once for many passes).
+  void DrawChildren(const std::vector<TSceneRect>* child_areas = nullptr);
+  // Where a child may draw: its hit rectangle within its clip; empty when it draws nothing.
+  static TSceneRect ChildArea(const TNovaControl& child);
   virtual void PositionChanged();
   virtual void ClipChanged();
 
@@ -144,7 +159,7 @@ class TNovaControl : public TNovaComponent {
   void FreeMotion();
   bool Update() override;
 
- protected:
+protected:
   explicit TNovaControl(TNovaBaseList* owner);
 
   bool ReadProp(int id, TPropValue& out) override;
@@ -174,16 +189,18 @@ class TNovaControl : public TNovaComponent {
   uint8_t handle_key_ = 0;
   std::unique_ptr<TNovaMotion> motion_;
 
- private:
+private:
   friend class TNovaBaseList;
   // Placement along one axis; see ScreenLeft.
   int32_t ScreenPos(bool vertical) const;
   int32_t AnchorTerm(bool vertical, bool for_left_in_parent) const;
   int32_t BasePos(bool vertical) const;
   void QueueMouseEvent(TControlHandler h, TNovaProp type);
+  void ButtonDown(bool right);
+  void ButtonUp(bool right);
   void QueueKeyEvent(TControlHandler h, TNovaProp type, const std::vector<std::string>& keys);
   // Runs when the base list destroys the control, while virtual calls still reach the kind.
   void DetachChildren();
 };
 
-}  // namespace nova
+} // namespace nova

@@ -15,7 +15,7 @@ TMotionFilmLoader& LoaderSlot() {
   return loader;
 }
 
-}  // namespace
+} // namespace
 
 void SetMotionFilmLoader(TMotionFilmLoader loader) { LoaderSlot() = std::move(loader); }
 const TMotionFilmLoader& MotionFilmLoader() { return LoaderSlot(); }
@@ -37,7 +37,8 @@ bool TNovaMotion::Advance(int32_t elapsed_ms) {
     film_->SetOrigin(control_.Left(), control_.Top());
     reanchored = true;
   }
-  if (finished_) return false;
+  if (finished_)
+    return false;
   const bool first = priming_ == 2;
   if (first) {
     if (film_->HasPositionTrack())
@@ -46,14 +47,16 @@ bool TNovaMotion::Advance(int32_t elapsed_ms) {
       film_->SetOrigin(0, 0);
     film_->SetBasePriority(control_.GetPriority());
   }
-  if (priming_ == 0 && !control_.AniPaused()) elapsed_ms_ += elapsed_ms;
+  if (priming_ == 0 && !control_.AniPaused())
+    elapsed_ms_ += elapsed_ms;
   const int count = film_->FrameCount();
   long index = std::lround(elapsed_ms_ / kFrameMs);
   bool ended = false;
   if (index >= count) {
     if (control_.GetProp(PR_REPEAT).AsFlag()) {
       index = count > 0 ? index % count + film_->LoopStart() : 0;
-      if (index > count - 1) index = count > 0 ? count - 1 : 0;
+      if (index > count - 1)
+        index = count > 0 ? count - 1 : 0;
       elapsed_ms_ = std::nearbyint(static_cast<double>(index) * kFrameMs);
     } else {
       index = count > 0 ? count - 1 : 0;
@@ -63,10 +66,11 @@ bool TNovaMotion::Advance(int32_t elapsed_ms) {
   }
   if (count > 0 && (first || index != film_->CurrentFrame() || reanchored))
     film_->ApplyFrame(static_cast<int>(index), control_);
-  if (priming_ > 0) --priming_;
+  if (priming_ > 0)
+    --priming_;
   last_left_ = control_.Left();
   last_top_ = control_.Top();
   return ended;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -11,7 +11,7 @@ class TNovaControl;
 
 // The film side of a motion (the film manager of the film-list library implements it).
 class IMotionFilm {
- public:
+public:
   virtual ~IMotionFilm() = default;
   virtual int FrameCount() const = 0;
   virtual int LoopStart() const = 0;
@@ -32,7 +32,7 @@ void SetMotionFilmLoader(TMotionFilmLoader loader);
 const TMotionFilmLoader& MotionFilmLoader();
 
 class TNovaMotion {
- public:
+public:
   TNovaMotion(TNovaControl& control, std::unique_ptr<IMotionFilm> film);
   // One advance per update with the frame time; true when the film has ended.
   bool Advance(int32_t elapsed_ms);
@@ -40,7 +40,7 @@ class TNovaMotion {
   bool Finished() const { return finished_; }
   IMotionFilm& Film() { return *film_; }
 
- private:
+private:
   TNovaControl& control_;
   std::unique_ptr<IMotionFilm> film_;
   double elapsed_ms_ = 0;
@@ -49,4 +49,4 @@ class TNovaMotion {
   int last_left_ = 0, last_top_ = 0;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -16,13 +16,15 @@ const std::string& TNovaObject::IdleHandler() const {
 }
 
 void TNovaObject::SetName(const std::string& name) {
-  if (name == name_) return;
+  if (name == name_)
+    return;
   // A non-visual namesake makes way: it is deleted.
   if (owner_) {
     int i = owner_->IndexOfName(name);
     if (i >= 0) {
       TNovaObject* other = owner_->GetObject(i);
-      if (other != this) other->FreeLater();
+      if (other != this)
+        other->FreeLater();
     }
   }
   name_ = name;
@@ -32,22 +34,26 @@ void TNovaObject::SetPriority(int32_t priority) {
   priority_ = priority;
   priority_offset_ = 0;
   if (TNovaControl* c = AsControl()) {
-    if (c->Parent()) c->Parent()->SortChildren();
+    if (c->Parent())
+      c->Parent()->SortChildren();
     c->Invalidate();
   }
 }
 
 void TNovaObject::SetPriorityOffset(int32_t offset) {
-  if (offset == priority_offset_) return;
+  if (offset == priority_offset_)
+    return;
   priority_offset_ = offset;
   if (TNovaControl* c = AsControl()) {
-    if (c->Parent()) c->Parent()->SortChildren();
+    if (c->Parent())
+      c->Parent()->SortChildren();
     c->Invalidate();
   }
 }
 
 void TNovaObject::FreeLater() {
-  if (owner_) owner_->FreeLater(this);
+  if (owner_)
+    owner_->FreeLater(this);
 }
 
 bool TNovaObject::IsPendingDelete() const { return owner_ && owner_->IsPendingDelete(this); }
@@ -59,46 +65,69 @@ bool TNovaObject::Honours(int id, bool write) const {
 }
 
 TPropValue TNovaObject::GetProp(int id) {
-  if (!IsValidPropId(id)) throw ENovaError(SceneText(stGetPropError));
+  if (!IsValidPropId(id))
+    throw ENovaError(SceneText(stGetPropError));
   const TPropInfo& info = PropInfo(id);
   TPropValue out;
   out.type = info.type;
   // Two properties read true on kinds that do not keep them.
-  if (id == PR_REWINDONLOAD || id == PR_OVERLAY) out.f = true;
-  if (Honours(id, false)) ReadProp(id, out);
+  if (id == PR_REWINDONLOAD || id == PR_OVERLAY)
+    out.f = true;
+  if (Honours(id, false))
+    ReadProp(id, out);
   return out.type == info.type ? out : out.As(info.type);
 }
 
 void TNovaObject::SetProp(int id, const TPropValue& value) {
-  if (!IsValidPropId(id)) throw ENovaError(SceneText(stSetPropError));
+  if (!IsValidPropId(id))
+    throw ENovaError(SceneText(stSetPropError));
   const TPropInfo& info = PropInfo(id);
-  if (info.access == acSetError) throw ENovaError(SceneText(stSetPropError));
-  if (info.access != acRW || !Honours(id, true)) return;
+  if (info.access == acSetError)
+    throw ENovaError(SceneText(stSetPropError));
+  if (info.access != acRW || !Honours(id, true))
+    return;
   WriteProp(id, value.type == info.type ? value : value.As(info.type));
 }
 
 bool TNovaObject::ReadProp(int id, TPropValue& out) {
   switch (id) {
-    case PR_NAME: out = TPropValue::Str(name_); return true;
-    case PR_PRIORITY: out = TPropValue::Int(priority_); return true;
-    case PR_TAG: out = TPropValue::Str(tag_); return true;
-    case PR_COMPOTYPE: out = TPropValue::Int(GetKind()); return true;
-    default: return false;
+  case PR_NAME:
+    out = TPropValue::Str(name_);
+    return true;
+  case PR_PRIORITY:
+    out = TPropValue::Int(priority_);
+    return true;
+  case PR_TAG:
+    out = TPropValue::Str(tag_);
+    return true;
+  case PR_COMPOTYPE:
+    out = TPropValue::Int(GetKind());
+    return true;
+  default:
+    return false;
   }
 }
 
 bool TNovaObject::WriteProp(int id, const TPropValue& value) {
   switch (id) {
-    case PR_NAME: SetName(value.s); return true;
-    case PR_PRIORITY: SetPriority(value.i); return true;
-    case PR_TAG: tag_ = value.s; return true;
-    default: return false;
+  case PR_NAME:
+    SetName(value.s);
+    return true;
+  case PR_PRIORITY:
+    SetPriority(value.i);
+    return true;
+  case PR_TAG:
+    tag_ = value.s;
+    return true;
+  default:
+    return false;
   }
 }
 
 void TNovaObject::QueueEvent(uint8_t type, const std::string& handler,
                              std::vector<std::string> params) {
-  if (owner_) owner_->Events().Queue(this, handler, std::move(params), type);
+  if (owner_)
+    owner_->Events().Queue(this, handler, std::move(params), type);
 }
 
 bool TNovaObject::EventQueued(uint8_t type) const {
@@ -123,4 +152,4 @@ void TNovaObject::Load(BinaryReader& r, int version) {
   LoadKind(r, version);
 }
 
-}  // namespace nova
+} // namespace nova

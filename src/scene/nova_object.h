@@ -16,7 +16,7 @@ class TNovaBaseList;
 class TNovaControl;
 
 class TNovaObject {
- public:
+public:
   TNovaObject(const TNovaObject&) = delete;
   TNovaObject& operator=(const TNovaObject&) = delete;
   virtual ~TNovaObject() = default;
@@ -73,7 +73,7 @@ class TNovaObject {
   // Menus, map images and preview menus close on a right click when this answers true.
   virtual bool TakeRightClick() { return false; }
 
- protected:
+protected:
   explicit TNovaObject(TNovaBaseList* owner) : owner_(owner) {}
 
   // The kind's stored properties: answer true when the id was handled. Called only for ids the
@@ -102,8 +102,8 @@ class TNovaObject {
 
 // A component that takes part in persistence and events. Non-visual kinds derive from it.
 class TNovaComponent : public TNovaObject {
- protected:
+protected:
   using TNovaObject::TNovaObject;
 };
 
-}  // namespace nova
+} // namespace nova

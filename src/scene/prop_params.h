@@ -18,4 +18,4 @@ void GetPropInto(TNovaObject& obj, int id, TCustomParam& result);
 // Throws "SetPropエラー" for ids outside 0-169 and for PR_APPEARX/PR_APPEARY.
 void SetPropFrom(TNovaObject& obj, int id, const TCustomParam& value);
 
-}  // namespace nova
+} // namespace nova

@@ -14,12 +14,12 @@ enum TPropAccess : uint8_t { acRW, acR, acSetError };
 
 struct TPropInfo {
   TNovaProp id;
-  const char* name;      // "PR_NAME"
-  const char* caption;   // the authoring tool's caption, UTF-8
+  const char* name;    // "PR_NAME"
+  const char* caption; // the authoring tool's caption, UTF-8
   TPropType type;
   TPropAccess access;
-  uint32_t kinds;        // bit k: kind k stores a written value (rw) or reports one (r)
-  uint32_t read_kinds;   // kinds that report a value but ignore writes
+  uint32_t kinds;      // bit k: kind k stores a written value (rw) or reports one (r)
+  uint32_t read_kinds; // kinds that report a value but ignore writes
 };
 
 // Valid for ids 0 to 169; callers check the range first.
@@ -33,4 +33,4 @@ const std::string& KindCaption(uint8_t kind);
 // Look-up by name ("PR_LEFT"), -1 when unknown; used by tools and tests.
 int PropIdByName(const std::string& name);
 
-}  // namespace nova
+} // namespace nova

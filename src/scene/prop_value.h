@@ -35,4 +35,4 @@ struct TPropValue {
 std::string Describe(const TPropValue& v);
 inline void PrintTo(const TPropValue& v, std::ostream* os) { *os << Describe(v); }
 
-}  // namespace nova
+} // namespace nova

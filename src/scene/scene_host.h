@@ -12,7 +12,7 @@ namespace nova {
 struct TCursorImage;
 
 class ISceneHost {
- public:
+public:
   virtual ~ISceneHost() = default;
   // The bytes of a title file, nothing when it cannot be read.
   virtual std::optional<std::vector<uint8_t>> ReadTitleFile(const std::string& name) = 0;
@@ -24,4 +24,4 @@ class ISceneHost {
   virtual void PointerPosition(int32_t& x, int32_t& y) = 0;
 };
 
-}  // namespace nova
+} // namespace nova

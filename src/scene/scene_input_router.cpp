@@ -10,7 +10,7 @@ TNovaBase& Layer(TNovaBaseList& scene, TSceneLayer layer) {
   return layer == TSceneLayer::Front ? *scene.Front() : *scene.Back();
 }
 
-}  // namespace
+} // namespace
 
 void TSceneInputRouter::SetKeyState(int key, bool down) { scene_.SetKeyState(key, down); }
 void TSceneInputRouter::SetKeyClicked(int key) { scene_.SetKeyClicked(key); }
@@ -35,9 +35,10 @@ void TSceneInputRouter::SetWheelPressed(TSceneLayer layer, bool wheel_up) {
 
 void TSceneInputRouter::SetMousePos(TSceneLayer layer, int x, int y) {
   TNovaBase& l = Layer(scene_, layer);
-  if (l.pointer_x != x || l.pointer_y != y) l.pointer_moved = true;
+  if (l.pointer_x != x || l.pointer_y != y)
+    l.pointer_moved = true;
   l.pointer_x = x;
   l.pointer_y = y;
 }
 
-}  // namespace nova
+} // namespace nova

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The shell's input routing into the scene's base list.
 #pragma once
-#include <cstdint>  // scene_input.h uses uint8_t without including it
+#include <cstdint> // scene_input.h uses uint8_t without including it
 
 #include "platform/scene_input.h"
 
@@ -10,7 +10,7 @@ namespace nova {
 class TNovaBaseList;
 
 class TSceneInputRouter : public ISceneInput {
- public:
+public:
   explicit TSceneInputRouter(TNovaBaseList& scene) : scene_(scene) {}
   void SetKeyState(int key, bool down) override;
   void SetKeyClicked(int key) override;
@@ -20,8 +20,8 @@ class TSceneInputRouter : public ISceneInput {
   void SetWheelPressed(TSceneLayer layer, bool wheel_up) override;
   void SetMousePos(TSceneLayer layer, int x, int y) override;
 
- private:
+private:
   TNovaBaseList& scene_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -8,14 +8,14 @@ namespace nova {
 class TNovaBaseList;
 
 class TSceneScreenLink : public IScreenScene {
- public:
+public:
   explicit TSceneScreenLink(TNovaBaseList& scene) : scene_(scene) {}
   TScreenRect TransitionRect() override;
   std::vector<TScreenRect> ChangedRects() override;
   void ClearChanged() override;
 
- private:
+private:
   TNovaBaseList& scene_;
 };
 
-}  // namespace nova
+} // namespace nova

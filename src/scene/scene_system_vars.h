@@ -25,18 +25,18 @@ struct TSceneShellActions {
 // @DisplayModeIndex, @SoundON, @ActiveCompo, @WheelDown and @WheelUp; other indices go to
 // `next` (the other hosts, chained), or read their zero value.
 class TSceneSystemVars : public ISystemVarHost {
- public:
+public:
   TSceneSystemVars(TNovaBaseList& scene, TScreenManager* screen, TSceneShellActions actions,
                    ISystemVarHost* next = nullptr);
   bool ReadSystem(int index, int32_t element, TSysValue& out) override;
   void WriteSystem(int index, const TSysValue& value) override;
   int32_t SystemCount(int index) override;
 
- private:
+private:
   TNovaBaseList& scene_;
   TScreenManager* screen_;
   TSceneShellActions actions_;
   ISystemVarHost* next_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -40,15 +40,16 @@ constexpr std::array<const char*, stTextCount> kUtf8 = {
     "SetPropエラー",
 };
 
-}  // namespace
+} // namespace
 
 const std::string& SceneText(TSceneTextId id) {
   static const std::array<std::string, stTextCount> sjis = [] {
     std::array<std::string, stTextCount> out;
-    for (size_t i = 0; i < out.size(); ++i) out[i] = Utf8ToSjis(kUtf8[i]);
+    for (size_t i = 0; i < out.size(); ++i)
+      out[i] = Utf8ToSjis(kUtf8[i]);
     return out;
   }();
   return sjis[static_cast<size_t>(id)];
 }
 
-}  // namespace nova
+} // namespace nova

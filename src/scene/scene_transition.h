@@ -12,7 +12,7 @@ namespace nova {
 class TCustomDIBX;
 
 class ISceneTransition {
- public:
+public:
   virtual ~ISceneTransition() = default;
   virtual int32_t Duration() const = 0;
   virtual void SetDuration(int32_t ms) = 0;
@@ -28,4 +28,4 @@ class ISceneTransition {
 using TTransitionFactory = std::function<std::unique_ptr<ISceneTransition>(
     int kind, TCustomDIBX& screen, TCustomDIBX& front, TCustomDIBX& back)>;
 
-}  // namespace nova
+} // namespace nova

@@ -2,8 +2,8 @@
 // Numbered component kinds, properties and the small value vocabularies of the scene.
 #pragma once
 #include <algorithm>
-#include <cstdint>
 #include <climits>
+#include <cstdint>
 
 namespace nova {
 
@@ -218,10 +218,10 @@ constexpr int kNovaPropCount = 170;
 // How a control treats the mouse (PR_IGNOREMOUSE).
 enum TIgnoreMouse : uint8_t { IM_NONE = 0, IM_ALL = 1, IM_CLICK = 2, IM_LCLICK = 3, IM_RCLICK = 4 };
 // Accept sets of hit testing: bit sets over the IM_ values.
-constexpr uint32_t kAcceptLeftPress = (1u << IM_NONE) | (1u << IM_RCLICK);    // 17
-constexpr uint32_t kAcceptRightPress = (1u << IM_NONE) | (1u << IM_LCLICK);   // 9
+constexpr uint32_t kAcceptLeftPress = (1u << IM_NONE) | (1u << IM_RCLICK);  // 17
+constexpr uint32_t kAcceptRightPress = (1u << IM_NONE) | (1u << IM_LCLICK); // 9
 constexpr uint32_t kAcceptHover =
-    (1u << IM_NONE) | (1u << IM_CLICK) | (1u << IM_LCLICK) | (1u << IM_RCLICK);  // 29
+    (1u << IM_NONE) | (1u << IM_CLICK) | (1u << IM_LCLICK) | (1u << IM_RCLICK); // 29
 
 enum TFontStyleBit : uint8_t { FS_BOLD = 1, FS_ITALIC = 2, FS_UNDERLINE = 4, FS_STRIKEOUT = 8 };
 enum THAlign : uint8_t { HA_LEFT = 0, HA_CENTER = 1, HA_RIGHT = 2 };
@@ -243,15 +243,18 @@ struct TSceneRect {
     };
     return {x, y, sat(int64_t{x} + w), sat(int64_t{y} + h)};
   }
-  int32_t Width() const { return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Right} - Left, INT32_MIN, INT32_MAX)); }
-  int32_t Height() const { return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Bottom} - Top, INT32_MIN, INT32_MAX)); }
+  int32_t Width() const {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Right} - Left, INT32_MIN, INT32_MAX));
+  }
+  int32_t Height() const {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{Bottom} - Top, INT32_MIN, INT32_MAX));
+  }
   bool Empty() const { return Right <= Left || Bottom <= Top; }
   bool Contains(int32_t x, int32_t y) const {
     return x >= Left && x < Right && y >= Top && y < Bottom;
   }
   bool Inside(const TSceneRect& outer) const {
-    return Left >= outer.Left && Top >= outer.Top && Right <= outer.Right &&
-           Bottom <= outer.Bottom;
+    return Left >= outer.Left && Top >= outer.Top && Right <= outer.Right && Bottom <= outer.Bottom;
   }
   TSceneRect Intersect(const TSceneRect& o) const {
     return {std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right),
@@ -272,4 +275,4 @@ struct TSceneRect {
   bool operator==(const TSceneRect&) const = default;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -5,20 +5,22 @@
 
 namespace nova {
 
-void TTimerList::Queue(TNovaObject* component, std::string handler,
-                       std::vector<std::string> params, uint8_t type) {
+void TTimerList::Queue(TNovaObject* component, std::string handler, std::vector<std::string> params,
+                       uint8_t type) {
   items_.push_back(TTimerData{std::move(handler), component, type, 0, std::move(params)});
 }
 
 int TTimerList::FindWaiting(const TNovaObject* component, uint8_t type) const {
   for (size_t i = 0; i < items_.size(); ++i)
-    if (items_[i].component == component && items_[i].type == type) return static_cast<int>(i);
+    if (items_[i].component == component && items_[i].type == type)
+      return static_cast<int>(i);
   return -1;
 }
 
 int TTimerList::NextWaiting() const {
   for (size_t i = 0; i < items_.size(); ++i)
-    if (items_[i].level == 0) return static_cast<int>(i);
+    if (items_[i].level == 0)
+      return static_cast<int>(i);
   return -1;
 }
 
@@ -35,13 +37,15 @@ void TTimerList::RemoveStarted() {
 }
 
 void TTimerList::RemoveWaitingOf(const TNovaObject* component) {
-  std::erase_if(items_,
-                [component](const TTimerData& d) { return d.component == component && d.level == 0; });
+  std::erase_if(items_, [component](const TTimerData& d) {
+    return d.component == component && d.level == 0;
+  });
 }
 
 void TTimerList::ForgetSender(const TNovaObject* component) {
   for (TTimerData& d : items_)
-    if (d.component == component) d.component = nullptr;
+    if (d.component == component)
+      d.component = nullptr;
 }
 
-}  // namespace nova
+} // namespace nova

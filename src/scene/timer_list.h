@@ -16,7 +16,7 @@ struct TTimerData {
   TNovaObject* component = nullptr; // the sender; null once the sender is gone
   uint8_t type = 0;                 // PR_ id of the handler property
   int32_t level = 0;
-  std::vector<std::string> params;  // call parameters
+  std::vector<std::string> params; // call parameters
 };
 
 // Records stay in the order they were queued. The call manager takes the first waiting record
@@ -24,7 +24,7 @@ struct TTimerData {
 // returns from it (RemoveLevel). A destroyed sender drops its waiting records and leaves the
 // started ones without sender (ForgetSender), so no record ever points at a freed component.
 class TTimerList {
- public:
+public:
   void Queue(TNovaObject* component, std::string handler, std::vector<std::string> params,
              uint8_t type);
   // First record of that component and type at any level, -1 when none: the once rule.
@@ -48,8 +48,8 @@ class TTimerList {
   // Appends a record as loaded from save data (any level).
   void Append(TTimerData record) { items_.push_back(std::move(record)); }
 
- private:
+private:
   std::vector<TTimerData> items_;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -23,6 +23,7 @@
 #include "shell/loop_thread.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
+#include "shell/project_binding.h"
 #include "shell/run_config.h"
 
 namespace nova {
@@ -139,6 +140,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
+  std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -149,6 +151,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
         PlatformClock(), [&form] { form->FrameStep(); }, [w] { w->Wake(); });
   }
   form = std::make_unique<TFormView>(*window, *loop, hooks, options.params, Executable());
+  project = std::make_unique<TProjectBinding>(
+      *form, hooks,
+      TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   form->Create();
   if (!form->CloseRequested()) {
     // The window is active once it shows.

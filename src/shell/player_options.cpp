@@ -70,6 +70,10 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
       if (!value(v))
         return false;
       options.record_file = v;
+    } else if (arg == "--trace" || arg == "--dump-vars") {
+      if (!value(v))
+        return false;
+      (arg == "--trace" ? options.trace_file : options.dump_vars_file) = v;
     } else if (arg == "--answer") {
       if (!value(v))
         return false;
@@ -109,6 +113,8 @@ void PrintUsage(std::FILE* out) {
              "  --input FILE            replay frame-stamped input (the format --record writes)\n"
              "  --answer A[,A...]       answer message boxes with yes, no, ok or cancel, in order\n"
              "  --record FILE           write what the user does, for replaying with --input\n"
+             "  --trace FILE            write every command and event the script runs\n"
+             "  --dump-vars FILE        write every variable at exit\n"
              "  --help                  show this text\n",
              out);
 }

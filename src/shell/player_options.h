@@ -21,6 +21,8 @@ struct TPlayerOptions {
   std::string input_file;          // --input FILE: replayed input
   std::vector<TMsgResult> answers; // --answer yes|no|ok|cancel[,...]
   std::string record_file;         // --record FILE
+  std::string trace_file;          // --trace FILE: the command trace
+  std::string dump_vars_file;      // --dump-vars FILE: every variable at exit
   bool help = false;               // --help
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;

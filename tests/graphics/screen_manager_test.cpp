@@ -11,7 +11,7 @@ namespace {
 // A display with a fixed mode list that composes presented blits into a picture, scaling
 // by nearest neighbour, as the window's presentation does.
 class TFakeDisplay : public IScreenDisplay {
- public:
+public:
   std::vector<TScreenMode> modes;
   TDisplayFormat desktop{32, false};
   TDisplayFormat full{32, false};
@@ -26,7 +26,8 @@ class TFakeDisplay : public IScreenDisplay {
   std::vector<TScreenMode> DisplayModes() override { return modes; }
   TDisplayFormat CurrentFormat() override { return full_screen ? full : desktop; }
   bool SetFullScreen(bool f, const TScreenMode* mode) override {
-    if (f && refuse_full_screen) return false;
+    if (f && refuse_full_screen)
+      return false;
     full_screen = f;
     last_mode = mode;
     return true;
@@ -41,16 +42,17 @@ class TFakeDisplay : public IScreenDisplay {
                                              (blit.dst.Right - blit.dst.Left);
           const int sy = blit.src.Top + (y - blit.dst.Top) * (blit.src.Bottom - blit.src.Top) /
                                             (blit.dst.Bottom - blit.dst.Top);
-          const uint32_t* row =
-              reinterpret_cast<const uint32_t*>(px.row0 + static_cast<ptrdiff_t>(sy) * px.pitch_bytes);
-          if (x < width && y < height) picture[static_cast<size_t>(y * width + x)] = row[sx] & 0xFFFFFF;
+          const uint32_t* row = reinterpret_cast<const uint32_t*>(
+              px.row0 + static_cast<ptrdiff_t>(sy) * px.pitch_bytes);
+          if (x < width && y < height)
+            picture[static_cast<size_t>(y * width + x)] = row[sx] & 0xFFFFFF;
         }
   }
   void Repaint(const TScreenPixels&) override { ++presents; }
 };
 
 class TFakeScene : public IScreenScene {
- public:
+public:
   TScreenRect transition;
   std::vector<TScreenRect> changed;
   int cleared = 0;
@@ -159,14 +161,15 @@ TEST(ScreenManager, PresentAtZoom100_150_200) {
     } else {
       const int z = zoom / 100;
       ASSERT_EQ(display.blits.size(), 2u) << "each changed rectangle, clamped to the surface";
-      EXPECT_EQ(display.blits[0], (TScreenBlit{{10 * z, 10 * z, 20 * z, 20 * z}, {10, 10, 20, 20}}));
+      EXPECT_EQ(display.blits[0],
+                (TScreenBlit{{10 * z, 10 * z, 20 * z, 20 * z}, {10, 10, 20, 20}}));
       EXPECT_EQ(display.blits[1], (TScreenBlit{{0, 40 * z, 3 * z, 48 * z}, {0, 40, 3, 48}}));
       EXPECT_EQ(display.picture[0], 0x777777u) << "unchanged areas are not copied";
     }
     // The red square lands at its zoomed place (0x00RRGGBB in the picture).
-    EXPECT_EQ(display.picture[static_cast<size_t>((15 * zoom / 100) * display.width +
-                                                  15 * zoom / 100)],
-              0xFF0000u);
+    EXPECT_EQ(
+        display.picture[static_cast<size_t>((15 * zoom / 100) * display.width + 15 * zoom / 100)],
+        0xFF0000u);
     // A running transition reports the whole screen as one rectangle.
     scene.transition = {0, 0, 64, 48};
     scene.changed = {{1, 1, 2, 2}};
@@ -198,5 +201,5 @@ TEST(ScreenViewport, ScaleLetterboxAndPointerMapping) {
   EXPECT_EQ(tall.y, 125);
 }
 
-}  // namespace
-}  // namespace nova
+} // namespace
+} // namespace nova

@@ -46,7 +46,9 @@ TEST(Naming, NamesOfAnyBytesAndSystemLookups) {
   EXPECT_EQ(list.FindByName(odd), box);
   EXPECT_EQ(list.FindByName(""), list.Front());
   EXPECT_EQ(list.FindByName("\x01"), list.Back());
-  EXPECT_EQ(list.FindControl("\x01" "BASE1"), list.GetLayer(1));
+  EXPECT_EQ(list.FindControl("\x01"
+                             "BASE1"),
+            list.GetLayer(1));
   box->FreeLater();
   EXPECT_EQ(list.FindByName(odd), nullptr) << "pending components are not found";
 }
@@ -97,10 +99,12 @@ TEST(Properties, EveryKindAnswersEveryIdWithTheTableType) {
   TNovaBaseList list(64, 48);
   for (int kind = 0; kind < kNovaKindCount; ++kind) {
     TNovaObject* obj = CreateByKind(&list, static_cast<uint8_t>(kind));
-    if (!obj) continue;
+    if (!obj)
+      continue;
     for (int id = 0; id < kNovaPropCount; ++id) {
       EXPECT_EQ(obj->GetProp(id).type, PropInfo(id).type) << kind << " " << id;
-      if (PropInfo(id).access == acSetError || id == PR_NAME || id == PR_PARENT) continue;
+      if (PropInfo(id).access == acSetError || id == PR_NAME || id == PR_PARENT)
+        continue;
       const TPropValue written = TPropValue::Int(3).As(PropInfo(id).type);
       obj->SetProp(id, written);
       if (KindWrites(static_cast<uint8_t>(kind), id) && id != PR_SOURCE)
@@ -168,7 +172,8 @@ TEST(Motion, EndQueuesPlayEndOrScraps) {
   EXPECT_EQ(box->ScreenLeft(), 10);
   box->SetProp(PR_AUTOSCRAP, TPropValue::Flag(true));
   box->StartMotion("1.nmt");
-  for (int i = 0; i < 5; ++i) Frame(list, 17);
+  for (int i = 0; i < 5; ++i)
+    Frame(list, 17);
   EXPECT_EQ(list.FindByName("m"), nullptr) << "auto scrap destroys the box";
 }
 
@@ -190,5 +195,5 @@ TEST(Kinds, KindBytesCaptionsAndFactory) {
   EXPECT_EQ(PropInfo(PR_TAG).type, ptStr);
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test

@@ -18,15 +18,14 @@ TEST(ChangedRects, MergeWithinTwentyPixels) {
       {"exactly 20 apart merge", {{0, 0, 10, 10}, {30, 0, 40, 10}}, {{0, 0, 40, 10}}},
       {"inside adds nothing", {{0, 0, 100, 100}, {10, 10, 20, 20}}, {{0, 0, 100, 100}}},
       {"diagonal gap", {{0, 0, 10, 10}, {25, 35, 30, 40}}, {{0, 0, 10, 10}, {25, 35, 30, 40}}},
-      {"union merges on",
-       {{0, 0, 10, 10}, {100, 0, 110, 10}, {25, 0, 85, 10}},
-       {{0, 0, 110, 10}}},
+      {"union merges on", {{0, 0, 10, 10}, {100, 0, 110, 10}, {25, 0, 85, 10}}, {{0, 0, 110, 10}}},
       {"empty ignored", {{5, 5, 5, 9}}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TClipList list;
-    for (const TSceneRect& r : c.added) list.Add(r);
+    for (const TSceneRect& r : c.added)
+      list.Add(r);
     EXPECT_EQ(list.Rects(), c.want);
   }
 }
@@ -56,5 +55,5 @@ TEST(ChangedRects, LayerClampsAndControlsReportTheirArea) {
   EXPECT_TRUE(layer.DirtyRects().Empty()) << "a control without layer reports nothing";
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test

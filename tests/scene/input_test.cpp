@@ -7,7 +7,7 @@ namespace nova::test {
 namespace {
 
 class SceneInput : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { ResetRunState(); }
   TNovaBaseList list{640, 480};
 };
@@ -28,10 +28,14 @@ TEST_F(SceneInput, KeyRepeatOnTheFrameClock) {
   for (int t = 0; t <= 420; t += 10) {
     Frame(list, 10);
     std::vector<std::string> ev = Drain(list);
-    if (t == 0) first = ev;
-    if (t > 0 && !ev.empty()) repeat_times.push_back(t);
-    if (t == 0) EXPECT_TRUE(list.KeyClickedBefore(65));
-    if (t == 10) EXPECT_FALSE(list.KeyClickedBefore(65));
+    if (t == 0)
+      first = ev;
+    if (t > 0 && !ev.empty())
+      repeat_times.push_back(t);
+    if (t == 0)
+      EXPECT_TRUE(list.KeyClickedBefore(65));
+    if (t == 10)
+      EXPECT_FALSE(list.KeyClickedBefore(65));
   }
   EXPECT_EQ(first, (std::vector<std::string>{"down 65", "rep 65"}));
   // The timer runs out in the input step 300 ms of frames after the press; the repeat event
@@ -68,10 +72,14 @@ TEST_F(SceneInput, AcceptSetsDecideWhoIsHit) {
     uint32_t accept;
     TNovaControl* want_at_10;
   } cases[] = {
-      {IM_NONE, kAcceptLeftPress, over},   {IM_ALL, kAcceptLeftPress, under},
-      {IM_ALL, kAcceptHover, under},       {IM_RCLICK, kAcceptLeftPress, over},
-      {IM_RCLICK, kAcceptRightPress, under}, {IM_LCLICK, kAcceptLeftPress, under},
-      {IM_CLICK, kAcceptHover, over},      {IM_CLICK, kAcceptRightPress, under},
+      {IM_NONE, kAcceptLeftPress, over},
+      {IM_ALL, kAcceptLeftPress, under},
+      {IM_ALL, kAcceptHover, under},
+      {IM_RCLICK, kAcceptLeftPress, over},
+      {IM_RCLICK, kAcceptRightPress, under},
+      {IM_LCLICK, kAcceptLeftPress, under},
+      {IM_CLICK, kAcceptHover, over},
+      {IM_CLICK, kAcceptRightPress, under},
       {77, kAcceptHover, under},
   };
   for (const Case& c : cases) {
@@ -134,7 +142,7 @@ TEST_F(SceneInput, OnceRuleAndHandlersWithoutEvents) {
   list.PressButton(false);
   Frame(list);
   EXPECT_FALSE(list.Front()->left_click);
-  Frame(list);  // the release of that press ends the capture
+  Frame(list); // the release of that press ends the capture
   // A paused box does not take it.
   box->SetProp(PR_PAUSED, TPropValue::Flag(true));
   list.PressButton(false);
@@ -219,5 +227,5 @@ TEST_F(SceneInput, DeletingFromOwnHandlerAndDestroyedSenders) {
   EXPECT_EQ(list.Front()->pointer_target, list.Front());
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test

@@ -62,7 +62,7 @@ TEST(Placement, ChildFollowsParentPictureScale) {
   TNovaBaseList list(640, 480);
   auto* parent = CreateComponent<TTestControl>(&list);
   parent->SetParent(list.Front());
-  parent->SetBounds(30, 0, 100, 100);  // shown at half the size of its 200-pixel picture
+  parent->SetBounds(30, 0, 100, 100); // shown at half the size of its 200-pixel picture
   parent->surface_w = 200;
   parent->surface_h = 200;
   auto* child = CreateComponent<TTestControl>(&list);
@@ -117,5 +117,5 @@ TEST(Placement, ExtremeValuesSaturate) {
   EXPECT_TRUE(list.Front()->DirtyRects().Rects().size() <= 1);
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test

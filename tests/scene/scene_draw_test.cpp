@@ -10,6 +10,7 @@
 
 #include "graphics/dibx.h"
 #include "graphics/png_writer.h"
+#include "scene/color_tables.h"
 #include "scene_fixture.h"
 
 namespace nova::test {
@@ -22,7 +23,7 @@ constexpr uint32_t Color(int r, int g, int b) {
 }
 
 class SceneDraw : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     ResetRunState();
     list.SetScreenSurface(&screen);
@@ -54,9 +55,8 @@ TEST_F(SceneDraw, BoxOpacityModesAndBorders) {
   EXPECT_EQ(Rgb(screen, 5, 5), Color(200, 100, 50));
   // Additive with strength 44: each channel × 44 >> 8 added to the background.
   EXPECT_EQ(Rgb(screen, 35, 5), Color(10 + 34, 20 + 17, 30 + 8));
-  EXPECT_EQ(Rgb(screen, 65, 5),
-            Color((10 * 127 + 210 * 128) >> 8, (20 * 127 + 110 * 128) >> 8,
-                  (30 * 127 + 60 * 128) >> 8));
+  EXPECT_EQ(Rgb(screen, 65, 5), Color((10 * 127 + 210 * 128) >> 8, (20 * 127 + 110 * 128) >> 8,
+                                      (30 * 127 + 60 * 128) >> 8));
   EXPECT_EQ(Rgb(screen, 91, 1), Color(255, 255, 255));
   EXPECT_EQ(Rgb(screen, 100, 10), Color(10, 20, 30)) << "fill -1: only the frame";
   EXPECT_EQ(Rgb(screen, 121, 1), Color(10, 20, 30)) << "border colour -1: only the inner fill";
@@ -110,8 +110,8 @@ TEST_F(SceneDraw, GoldenBoxesOnBothLayers) {
   const int32_t alphas[] = {255, 160, 320};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
-      auto* b = NewBox(list, "b" + std::to_string(i * 3 + j), 10 + j * 35 + i * 8, 10 + i * 30,
-                       40, 40);
+      auto* b =
+          NewBox(list, "b" + std::to_string(i * 3 + j), 10 + j * 35 + i * 8, 10 + i * 30, 40, 40);
       b->SetColor(colours[j]);
       b->SetProp(PR_ALPHA, TPropValue::Int(alphas[i]));
       b->SetProp(PR_PRIORITY, TPropValue::Int(i));
@@ -181,5 +181,24 @@ TEST_F(SceneDraw, AfterimagesFadeAndGo) {
   EXPECT_EQ(list.FindByName("b0"), nullptr) << "gone after its lifetime";
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test
+
+namespace nova::test {
+namespace {
+
+TEST(ColourTables, GreyLevelsAsNativePixels) {
+  const TGreyTables t16 = BuildGreyTables(16), t15 = BuildGreyTables(15), t32 = BuildGreyTables(32);
+  EXPECT_EQ(t16.pixel16[255], 0xFFFF);
+  EXPECT_EQ(t16.pixel16[128], 0x8410);
+  EXPECT_EQ(t15.pixel16[255], 0x7FFF);
+  EXPECT_EQ(t15.pixel16[8], 0x0421);
+  EXPECT_EQ(t32.pixel32[0x80], 0x808080u);
+  TNovaBaseList list(8, 8);
+  TDIBX screen15(8, 8, 15);
+  list.SetScreenSurface(&screen15);
+  EXPECT_EQ(list.GreyTables().pixel16[255], 0x7FFF);
+}
+
+} // namespace
+} // namespace nova::test

@@ -16,7 +16,7 @@
 namespace nova::test {
 
 class TTestControl : public TNovaControl {
- public:
+public:
   explicit TTestControl(TNovaBaseList* owner) : TNovaControl(owner) {}
   uint8_t GetKind() const override { return LT_BOX; }
   int32_t ZoomX() const override { return zoom_x; }
@@ -38,7 +38,7 @@ class TTestControl : public TNovaControl {
 
 // A film of `frames` frames that moves the control by one pixel per frame from its origin.
 class TFakeFilm : public IMotionFilm {
- public:
+public:
   explicit TFakeFilm(int frames) : frames_(frames) {}
   int FrameCount() const override { return frames_; }
   int LoopStart() const override { return 0; }
@@ -55,7 +55,7 @@ class TFakeFilm : public IMotionFilm {
     c.SetMotionY(oy_);
   }
 
- private:
+private:
   int frames_;
   int current_ = -1;
   int ox_ = 0, oy_ = 0;
@@ -86,7 +86,8 @@ inline std::vector<std::string> Drain(TNovaBaseList& list) {
   for (int i = 0; i < list.Events().Count(); ++i) {
     const TTimerData& e = list.Events().At(i);
     std::string line = e.handler;
-    for (const std::string& p : e.params) line += " " + p;
+    for (const std::string& p : e.params)
+      line += " " + p;
     out.push_back(line);
   }
   list.Events().Clear();
@@ -99,4 +100,4 @@ inline void Frame(TNovaBaseList& list, int ms = 16) {
   list.UpdateStep();
 }
 
-}  // namespace nova::test
+} // namespace nova::test

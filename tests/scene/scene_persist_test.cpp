@@ -28,7 +28,8 @@ void FillHead(TNovaObject* obj, int n) {
   obj->SetProp(PR_PRIORITY, TPropValue::Int(n));
   obj->SetProp(PR_TAG, TPropValue::Str("tag" + std::to_string(n)));
   TNovaControl* c = obj->AsControl();
-  if (!c) return;
+  if (!c)
+    return;
   c->SetBounds(n, n + 1, n + 2, n + 3);
   c->SetAnchorX(4);
   c->SetAnchorY(5);
@@ -55,9 +56,11 @@ TEST(ScenePersistence, RoundTripOfEveryKind) {
   int n = 0;
   for (int kind = 0; kind < kNovaKindCount; ++kind) {
     TNovaObject* obj = CreateByKind(&list, static_cast<uint8_t>(kind));
-    if (!obj) continue;
+    if (!obj)
+      continue;
     FillHead(obj, ++n);
-    if (TNovaControl* c = obj->AsControl()) c->SetParent(n % 2 ? static_cast<TNovaControl*>(holder) : list.Back());
+    if (TNovaControl* c = obj->AsControl())
+      c->SetParent(n % 2 ? static_cast<TNovaControl*>(holder) : list.Back());
   }
   auto* hidden = NewBox(list, "\x01system", 0, 0, 1, 1);
   auto* gone = NewBox(list, "gone", 0, 0, 1, 1);
@@ -90,46 +93,52 @@ TEST(ScenePersistence, RoundTripOfEveryKind) {
 TEST(ScenePersistence, OlderVersionsReadTheirOwnLayout) {
   // Version 101: no priority offset, tag, motion/plus, clip, mouse-in or key fields.
   BinaryWriter w;
-  w.I32(64);  // width
-  w.I32(48);  // height
-  w.I32(0);   // front index
+  w.I32(64); // width
+  w.I32(48); // height
+  w.I32(0);  // front index
   for (int layer = 0; layer < 2; ++layer) {
-    w.String("L");  // name (replaced by the fixed layer names)
-    w.I32(0);       // priority
-    for (int i = 0; i < 6; ++i) w.I32(0);  // left, top, width, height, anchors
-    w.U8(0);                                // posZoomed
-    w.U8(1);                                // visible
-    w.I32(-1);                              // colour
-    for (int i = 0; i < 4; ++i) w.I32(0);  // reserved rectangle
-    w.U8(0);                                // ignoreMouse
-    w.String("");                           // cursor
-    for (int i = 0; i < 8; ++i) w.String("");  // move + seven handlers
-    w.I32(layer == 0 ? 1 : 0);                  // child count
+    w.String("L"); // name (replaced by the fixed layer names)
+    w.I32(0);      // priority
+    for (int i = 0; i < 6; ++i)
+      w.I32(0); // left, top, width, height, anchors
+    w.U8(0);    // posZoomed
+    w.U8(1);    // visible
+    w.I32(-1);  // colour
+    for (int i = 0; i < 4; ++i)
+      w.I32(0);   // reserved rectangle
+    w.U8(0);      // ignoreMouse
+    w.String(""); // cursor
+    for (int i = 0; i < 8; ++i)
+      w.String("");            // move + seven handlers
+    w.I32(layer == 0 ? 1 : 0); // child count
     if (layer == 0) {
       w.U8(LT_BOX);
-      w.String("old");  // name
-      w.I32(7);         // priority
-      for (int v : {3, 4, 5, 6, 0, 0}) w.I32(v);
+      w.String("old"); // name
+      w.I32(7);        // priority
+      for (int v : {3, 4, 5, 6, 0, 0})
+        w.I32(v);
       w.U8(0);
       w.U8(1);
       w.I32(0xFF);
-      for (int i = 0; i < 4; ++i) w.I32(0);
+      for (int i = 0; i < 4; ++i)
+        w.I32(0);
       w.U8(0);
       w.String("");
-      for (int i = 0; i < 8; ++i) w.String(i == 0 ? "mv" : "");
+      for (int i = 0; i < 8; ++i)
+        w.String(i == 0 ? "mv" : "");
       w.I32(0);   // children
       w.I32(2);   // border width
       w.I32(-1);  // border colour
       w.I32(128); // alpha
     }
   }
-  w.I32(0);  // non-visual components
-  w.I32(1);  // events
+  w.I32(0); // non-visual components
+  w.I32(1); // events
   w.String("h");
   w.String("old");
   w.U8(PR_ONMOUSEMOVE);
-  w.U8(1);   // started (one byte before version 114)
-  w.I32(0);  // parameters
+  w.U8(1);  // started (one byte before version 114)
+  w.I32(0); // parameters
   TNovaBaseList list(10, 10);
   BinaryReader r(w.data(), "old save");
   list.LoadScene(r, 101);
@@ -164,7 +173,8 @@ TEST(ScenePersistence, KindsWithoutClassAndHugeCounts) {
   // The child's kind byte follows the front layer's head; find the box's kind byte.
   const size_t at = [&] {
     for (size_t i = 0; i + 6 < saved.size(); ++i)
-      if (saved[i] == LT_BOX && saved[i + 1] == 1 && saved[i + 5] == 'a') return i;
+      if (saved[i] == LT_BOX && saved[i + 1] == 1 && saved[i + 5] == 'a')
+        return i;
     return size_t{0};
   }();
   ASSERT_NE(at, 0u);
@@ -175,14 +185,14 @@ TEST(ScenePersistence, KindsWithoutClassAndHugeCounts) {
     EXPECT_THROW(LoadInto(target, damaged), ENovaError) << int(bad);
   }
   std::vector<uint8_t> huge = saved;
-  huge[at - 4] = 0xFF;  // child count 0x...FF
+  huge[at - 4] = 0xFF; // child count 0x...FF
   huge[at - 1] = 0x7F;
   TNovaBaseList target(8, 8);
   EXPECT_THROW(LoadInto(target, huge), ENovaError);
   std::vector<uint8_t> big_scene = saved;
-  big_scene[3] = 0x7F;  // width 0x7F0000xx
+  big_scene[3] = 0x7F; // width 0x7F0000xx
   EXPECT_THROW(LoadInto(target, big_scene), ENovaError);
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test

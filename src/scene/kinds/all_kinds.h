@@ -16,25 +16,25 @@ class TNovaBaseList;
 
 // Non-visual kinds.
 class TNovaTimer : public TStoredKind<LT_TIMER, TNovaComponent> {
- public:
+public:
   explicit TNovaTimer(TNovaBaseList* owner) : TStoredKind(owner) {}
 };
 class TNovaSound : public TStoredKind<LT_SOUND, TNovaComponent> {
- public:
+public:
   explicit TNovaSound(TNovaBaseList* owner) : TStoredKind(owner) {}
 };
 class TNovaPropMotion : public TStoredKind<LT_PROPMOTION, TNovaComponent> {
- public:
+public:
   explicit TNovaPropMotion(TNovaBaseList* owner) : TStoredKind(owner) {}
 };
 class TNovaHttp : public TStoredKind<LT_HTTP, TNovaComponent> {
- public:
+public:
   explicit TNovaHttp(TNovaBaseList* owner) : TStoredKind(owner) {}
 };
 
 // A container that is never visible and draws nothing; saved scenes park components in it.
 class TNovaCabinet : public TStoredKind<LT_CABINET, TNovaControl> {
- public:
+public:
   explicit TNovaCabinet(TNovaBaseList* owner) : TStoredKind(owner) {}
   bool IsCabinet() const override { return true; }
   void Draw() override {}
@@ -44,28 +44,28 @@ class TNovaCabinet : public TStoredKind<LT_CABINET, TNovaControl> {
 
 // Image holders (the picture kinds themselves are in custom_images.h).
 class TNovaVideo : public TStoredControl<LT_VIDEO, TNovaCustomImage> {
- public:
+public:
   explicit TNovaVideo(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
 class TNovaButton : public TStoredControl<LT_BUTTON, TNovaCustomImages> {
- public:
+public:
   explicit TNovaButton(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
 class TNovaPrevImages : public TStoredControl<LT_IMAGES, TNovaCustomImages> {
- public:
+public:
   explicit TNovaPrevImages(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
 class TNovaParticleImages : public TStoredControl<LT_NONE, TNovaCustomImages> {
- public:
+public:
   explicit TNovaParticleImages(TNovaBaseList* owner) : TStoredControl(owner) {}
   bool WantsDefaultName() const override { return false; }
 };
 
 // Other visual kinds.
-#define NOVA_STORED_CONTROL(Class, Kind)                                     \
-  class Class : public TStoredControl<Kind> {                               \
-   public:                                                                  \
-    explicit Class(TNovaBaseList* owner) : TStoredControl(owner) {}         \
+#define NOVA_STORED_CONTROL(Class, Kind)                                                           \
+  class Class : public TStoredControl<Kind> {                                                      \
+  public:                                                                                          \
+    explicit Class(TNovaBaseList* owner) : TStoredControl(owner) {}                                \
   }
 NOVA_STORED_CONTROL(TNovaFire, LT_FIRE);
 NOVA_STORED_CONTROL(TNovaWave, LT_WAVE);
@@ -79,40 +79,40 @@ NOVA_STORED_CONTROL(TNovaMes, LT_MES);
 #undef NOVA_STORED_CONTROL
 
 class TNovaSlider : public TStoredControl<LT_SLIDER> {
- public:
+public:
   explicit TNovaSlider(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
 class TNovaScrollbar : public TStoredControl<LT_SCROLLBAR, TNovaSlider> {
- public:
+public:
   explicit TNovaScrollbar(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
 
 // Selection components: they register with the scene for the right-click rule.
 template <uint8_t Kind, class Base = TNovaControl>
 class TSelectionKind : public TStoredControl<Kind, Base> {
- public:
+public:
   explicit TSelectionKind(TNovaBaseList* owner);
 };
 class TNovaMapImage : public TSelectionKind<LT_MAPIMG> {
- public:
+public:
   explicit TNovaMapImage(TNovaBaseList* owner) : TSelectionKind(owner) {}
 };
 class TNovaCustomListBox : public TNovaControl {
- protected:
+protected:
   using TNovaControl::TNovaControl;
 };
 class TNovaMenu : public TSelectionKind<LT_MENU, TNovaCustomListBox> {
- public:
+public:
   explicit TNovaMenu(TNovaBaseList* owner) : TSelectionKind(owner) {}
 };
 class TNovaPrevMenu : public TSelectionKind<LT_PREVMENU> {
- public:
+public:
   explicit TNovaPrevMenu(TNovaBaseList* owner) : TSelectionKind(owner) {}
 };
 
 // A cinema shows a private scene of its own.
 class TNovaCinema : public TStoredControl<LT_CINEMA> {
- public:
+public:
   explicit TNovaCinema(TNovaBaseList* owner);
   ~TNovaCinema() override;
   TNovaBaseList& Scene() { return *scene_; }
@@ -121,8 +121,8 @@ class TNovaCinema : public TStoredControl<LT_CINEMA> {
   bool Update() override;
   void Draw() override;
 
- private:
+private:
   std::unique_ptr<TNovaBaseList> scene_;
 };
 
-}  // namespace nova
+} // namespace nova

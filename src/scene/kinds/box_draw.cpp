@@ -36,11 +36,12 @@ void Frame(TCustomDIBX& s, const TRect& r, int32_t width, int32_t color, int32_t
   }
 }
 
-}  // namespace
+} // namespace
 
 void TNovaBox::Draw() {
   TCustomDIBX* surface = GetTargetSurface();
-  if (!surface || !Visible() || alpha_ <= 0 || alpha_ >= 512) return;
+  if (!surface || !Visible() || alpha_ <= 0 || alpha_ >= 512)
+    return;
   const TSceneRect bounds = ScreenBounds();
   if (border_width_ > 0) {
     if (border_color_ != -1)
@@ -53,4 +54,4 @@ void TNovaBox::Draw() {
   DrawChildren();
 }
 
-}  // namespace nova
+} // namespace nova

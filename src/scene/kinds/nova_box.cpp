@@ -17,17 +17,19 @@ bool IsMotionFilm(const std::string& name) {
   return name.size() >= 4 && SameTextJ(name.substr(name.size() - 4), ".nmt");
 }
 
-}  // namespace
+} // namespace
 
 void TNovaBox::SetAlpha(int32_t a) {
-  if (a == alpha_) return;
+  if (a == alpha_)
+    return;
   alpha_ = a;
   Invalidate();
 }
 
 void TNovaBox::SetSource(const std::string& source) {
   source_ = source;
-  if (IsMotionFilm(source)) StartMotion(source);
+  if (IsMotionFilm(source))
+    StartMotion(source);
 }
 
 void TNovaBox::RecordGeometry() {
@@ -39,7 +41,8 @@ void TNovaBox::RecordGeometry() {
 }
 
 void TNovaBox::SetBlurSpan(int32_t span) {
-  if (span == blur_span_) return;
+  if (span == blur_span_)
+    return;
   blur_span_ = span;
   blur_clock_ = 0;
   RecordGeometry();
@@ -47,45 +50,87 @@ void TNovaBox::SetBlurSpan(int32_t span) {
 
 bool TNovaBox::ReadProp(int id, TPropValue& out) {
   switch (id) {
-    case PR_SOURCE: out = TPropValue::Str(source_); return true;
-    case PR_BORDERWIDTH: out = TPropValue::Int(border_width_); return true;
-    case PR_BORDERCOLOR: out = TPropValue::Int(border_color_); return true;
-    case PR_ALPHA: out = TPropValue::Int(alpha_); return true;
-    case PR_REPEAT: out = TPropValue::Flag(repeat_ != 0); return true;
-    case PR_ONPLAYEND: out = TPropValue::Str(play_end_handler_); return true;
-    case PR_PAUSED: out = TPropValue::Flag(paused_ != 0); return true;
-    case PR_AUTOSCRAP: out = TPropValue::Flag(auto_scrap_ != 0); return true;
-    case PR_ONIDLE: out = TPropValue::Str(idle_handler_); return true;
-    case PR_BLURSPAN: out = TPropValue::Int(blur_span_); return true;
-    case PR_BLURDELAY: out = TPropValue::Int(blur_delay_); return true;
-    default: return TNovaControl::ReadProp(id, out);
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_BORDERWIDTH:
+    out = TPropValue::Int(border_width_);
+    return true;
+  case PR_BORDERCOLOR:
+    out = TPropValue::Int(border_color_);
+    return true;
+  case PR_ALPHA:
+    out = TPropValue::Int(alpha_);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(repeat_ != 0);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(play_end_handler_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  case PR_BLURSPAN:
+    out = TPropValue::Int(blur_span_);
+    return true;
+  case PR_BLURDELAY:
+    out = TPropValue::Int(blur_delay_);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
   }
 }
 
 bool TNovaBox::WriteProp(int id, const TPropValue& v) {
   switch (id) {
-    case PR_SOURCE: SetSource(v.s); return true;
-    case PR_BORDERWIDTH:
-      if (v.i != border_width_) {
-        border_width_ = v.i;
-        Invalidate();
-      }
-      return true;
-    case PR_BORDERCOLOR:
-      if (v.i != border_color_) {
-        border_color_ = v.i;
-        Invalidate();
-      }
-      return true;
-    case PR_ALPHA: SetAlpha(v.i); return true;
-    case PR_REPEAT: repeat_ = v.f ? 1 : 0; return true;
-    case PR_ONPLAYEND: play_end_handler_ = v.s; return true;
-    case PR_PAUSED: paused_ = v.f ? 1 : 0; return true;
-    case PR_AUTOSCRAP: auto_scrap_ = v.f ? 1 : 0; return true;
-    case PR_ONIDLE: idle_handler_ = v.s; return true;
-    case PR_BLURSPAN: SetBlurSpan(v.i); return true;
-    case PR_BLURDELAY: blur_delay_ = v.i; return true;
-    default: return TNovaControl::WriteProp(id, v);
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_BORDERWIDTH:
+    if (v.i != border_width_) {
+      border_width_ = v.i;
+      Invalidate();
+    }
+    return true;
+  case PR_BORDERCOLOR:
+    if (v.i != border_color_) {
+      border_color_ = v.i;
+      Invalidate();
+    }
+    return true;
+  case PR_ALPHA:
+    SetAlpha(v.i);
+    return true;
+  case PR_REPEAT:
+    repeat_ = v.f ? 1 : 0;
+    return true;
+  case PR_ONPLAYEND:
+    play_end_handler_ = v.s;
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    return true;
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  case PR_BLURSPAN:
+    SetBlurSpan(v.i);
+    return true;
+  case PR_BLURDELAY:
+    blur_delay_ = v.i;
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
   }
 }
 
@@ -143,7 +188,8 @@ void TNovaBox::LoadKind(BinaryReader& r, int version) {
 }
 
 void TNovaBlurBox::Init(const TNovaBox& box) {
-  if (!box.GetName().empty() && owner_) name_ = owner_->UniqueName(box.GetName());
+  if (!box.GetName().empty() && owner_)
+    name_ = owner_->UniqueName(box.GetName());
   SetParent(box.Parent());
   SetPriority(box.GetPriority() - 1);
   SetBounds(box.Left(), box.Top(), box.GetWidth(), box.GetHeight());
@@ -157,9 +203,11 @@ void TNovaBlurBox::Init(const TNovaBox& box) {
 }
 
 bool TNovaBlurBox::Update() {
-  if (TNovaBox::Update()) return true;
+  if (TNovaBox::Update())
+    return true;
   age_ += RunState().FrameDelta;
-  if (age_ >= lifetime_) return true;
+  if (age_ >= lifetime_)
+    return true;
   const double fade = static_cast<double>(age_) / lifetime_ * (start_alpha_ % 256);
   SetAlpha(start_alpha_ - static_cast<int32_t>(std::nearbyint(fade)));
   return false;
@@ -181,4 +229,4 @@ bool TNovaBlurBox::WriteProp(int id, const TPropValue& v) {
   return TNovaBox::WriteProp(id, v);
 }
 
-}  // namespace nova
+} // namespace nova

@@ -6,7 +6,7 @@
 namespace nova {
 
 class TNovaBox : public TNovaControl {
- public:
+public:
   explicit TNovaBox(TNovaBaseList* owner) : TNovaControl(owner) {}
   uint8_t GetKind() const override { return LT_BOX; }
   void Draw() override;
@@ -16,7 +16,7 @@ class TNovaBox : public TNovaControl {
   int32_t Alpha() const { return alpha_; }
   void SetAlpha(int32_t a);
 
- protected:
+protected:
   bool ReadProp(int id, TPropValue& out) override;
   bool WriteProp(int id, const TPropValue& value) override;
   void SaveKind(BinaryWriter& w) const override;
@@ -44,18 +44,18 @@ class TNovaBox : public TNovaControl {
 
 // An afterimage of a box: fades from its start alpha to nothing over its lifetime.
 class TNovaBlurBox : public TNovaBox {
- public:
+public:
   explicit TNovaBlurBox(TNovaBaseList* owner) : TNovaBox(owner) {}
   // Copies the box's look and takes its place one priority below.
   void Init(const TNovaBox& box);
   bool Update() override;
 
- protected:
+protected:
   bool ReadProp(int id, TPropValue& out) override;
   bool WriteProp(int id, const TPropValue& value) override;
 
- private:
+private:
   int32_t lifetime_ = 0, age_ = 0, start_alpha_ = 0;
 };
 
-}  // namespace nova
+} // namespace nova

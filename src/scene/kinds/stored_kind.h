@@ -9,23 +9,25 @@
 
 namespace nova {
 
-template <uint8_t Kind, class Base>
-class TStoredKind : public Base {
- public:
+template <uint8_t Kind, class Base> class TStoredKind : public Base {
+public:
   using Base::Base;
   uint8_t GetKind() const override { return Kind; }
   bool IsPaused() const override { return Flag(PR_PAUSED); }
   const std::string& IdleHandler() const override { return Text(PR_ONIDLE); }
 
- protected:
+protected:
   bool ReadProp(int id, TPropValue& out) override {
-    if (Base::ReadProp(id, out)) return true;
+    if (Base::ReadProp(id, out))
+      return true;
     auto it = values_.find(id);
-    if (it != values_.end()) out = it->second;
+    if (it != values_.end())
+      out = it->second;
     return true;
   }
   bool WriteProp(int id, const TPropValue& value) override {
-    if (!Base::WriteProp(id, value)) values_[id] = value;
+    if (!Base::WriteProp(id, value))
+      values_[id] = value;
     return true;
   }
   bool Flag(int id) const {
@@ -42,19 +44,19 @@ class TStoredKind : public Base {
     return it != values_.end() ? it->second.s : empty;
   }
 
- private:
+private:
   std::map<int, TPropValue> values_;
 };
 
 // The same for visual kinds, with the motion-end behaviour of kinds that play.
 template <uint8_t Kind, class Base = TNovaControl>
 class TStoredControl : public TStoredKind<Kind, Base> {
- public:
+public:
   using TStoredKind<Kind, Base>::TStoredKind;
 
- protected:
+protected:
   bool AutoScrap() const override { return this->Flag(PR_AUTOSCRAP); }
   const std::string& PlayEndHandler() const override { return this->Text(PR_ONPLAYEND); }
 };
 
-}  // namespace nova
+} // namespace nova

@@ -15,4 +15,4 @@ enum TSceneTextId : int {
 
 const std::string& SceneText(TSceneTextId id);
 
-}  // namespace nova
+} // namespace nova

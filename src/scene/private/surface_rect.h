@@ -11,4 +11,4 @@ inline TSceneRect FromSurfaceRect(const TRect& r) {
   return TSceneRect{r.Left, r.Top, r.Right, r.Bottom};
 }
 
-}  // namespace nova
+} // namespace nova

@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "expr/expr_hosts.h"
+#include "script/call_frame.h"
+#include "script/call_man_host.h"
+#include "script/command_behaviour.h"
+#include "script/page.h"
+#include "script/project_services.h"
+#include "script/script_host.h"
+
+namespace nova {
+
+class TParamCollection;
+
+// Whether GetPage moves the page to the front of the cache and resets the program counter.
+enum class TPromote { No, Yes };
+
+// Interpreter states of Run.
+enum TCallState : int32_t {
+  csMain = 0,          // the main script
+  csEvent = 1,         // an event handler runs
+  csEventYielded = 2,  // a handler yielded: further events may nest
+  csNestedEvent = 3,   // a nested handler runs
+};
+
+// The interpreter: the current page and program counter, the call stack, the page cache and the
+// state machine that interleaves the main script with the scene's queued events. Main thread.
+class TCallMan final : public IProjectInterpreter, public IExprCallHost {
+public:
+  struct Context {
+    TParamCollection& vars;
+    IScriptFiles& files;
+    IScriptDialogs& dialogs;
+    ICallManHost& host;
+  };
+
+  // Pages cached besides the current one.
+  static constexpr int32_t kCachedPages = 30;
+
+  explicit TCallMan(Context context);
+  ~TCallMan() override;
+  TCallMan(const TCallMan&) = delete;
+  TCallMan& operator=(const TCallMan&) = delete;
+
+  // Runs `name` from its first command with an empty stack, dropping the dispatched events.
+  void Start(const std::string& name) override;
+  // One frame: commands and event handlers until a command ends the frame.
+  void Run() override;
+
+  // The cached page of exactly that name, or the page loaded now. Promoting resets the program
+  // counter first (callers set it afterwards), moves the page to the front and trims the cache;
+  // without promote nothing of the interpreter changes (text look-ups of pages not running).
+  TPage* GetPage(const std::string& name, TPromote promote);
+  // One command: -1 a handler returned to a handler, 0 go on, 1 returned to the main script,
+  // 2 the command yielded.
+  int StepOnce();
+  // Starts the first waiting event as a handler call at `level`: 1 when it did.
+  int DispatchEvent(int32_t level);
+  bool IsBlockingEvents() const;
+  std::string SenderName() const;
+
+  // IExprCallHost: @Result, its type and DeleteStack.
+  TCustomParam* TopResult() override;
+  uint8_t ResultType() override;
+  bool DeleteStack(int32_t index) override;
+
+  int32_t ArgumentCount() const { return static_cast<int32_t>(args_.size()); }
+  // Empty for an index out of range.
+  std::string Argument(int32_t i) const;
+
+  // Behaviour of a command kind; kinds without one only advance.
+  void SetBehaviour(TCommandId id, const ICommandBehaviour* behaviour);
+  // Trace writer: one line per command reached and per event started.
+  void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
+  // Message of the exception that stopped the script (Terminating set); empty otherwise.
+  const std::string& LastError() const { return last_error_; }
+  // Told the message when an exception stops the script.
+  void SetStopReport(std::function<void(const std::string&)> report) {
+    stop_report_ = std::move(report);
+  }
+
+  // --- What the commands work on ---
+  TParamCollection& vars() { return ctx_.vars; }
+  ICallManHost& host() { return ctx_.host; }
+  TPage* page() const { return page_; }
+  void set_page(TPage* page) { page_ = page; }
+  int32_t pc() const { return pc_; }
+  void set_pc(int32_t pc) { pc_ = pc; }
+  // Ends the current page: the interpreter returns to the frame below.
+  void EndPage() { page_ = nullptr; }
+  bool cont() const { return cont_; }
+  void set_cont(bool cont) { cont_ = cont; }
+  int32_t state() const { return state_; }
+  int32_t event_level() const { return event_level_; }
+  TNovaObject* sender() const { return sender_; }
+  const std::vector<std::string>& args() const { return args_; }
+  void set_args(std::vector<std::string> args) { args_ = std::move(args); }
+  TStackList& stack() { return stack_; }
+  const TStackList& stack() const { return stack_; }
+  // Pushes and pops keep the variable table's current frame equal to the stack count.
+  void Push(TStack frame);
+  TStack& Pop();
+  void ClearStack();
+  // Behaviour of a command (the advancing one for kinds without their own).
+  const ICommandBehaviour& BehaviourOf(const TCommand& cmd) const;
+
+private:
+  void ExecuteCommand();
+  void Stop(const std::exception& e);
+  void ReturnFromFrame(TStack& frame);
+  void AssignResult(const std::string& name, const TCustomParam& value);
+  void Trace(const char* tag, const std::string& page, int32_t line);
+  bool Inside() const { return page_ && pc_ >= 0 && pc_ < page_->commands().Count(); }
+
+  Context ctx_;
+  std::vector<std::unique_ptr<TPage>> cache_; // most recently used first
+  TPage* page_ = nullptr;
+  int32_t pc_ = 0;
+  bool cont_ = false;
+  TStackList stack_;
+  bool started_ = false;
+  std::vector<std::string> args_;
+  int32_t state_ = csMain;
+  TNovaObject* sender_ = nullptr;
+  int32_t event_level_ = 2;
+
+  bool yield_ = false;   // the last step's command yields
+  bool stalled_ = false; // the last step ran nothing new: no page, or the command kept running
+  std::array<const ICommandBehaviour*, 61> behaviours_{};
+  std::function<void(const std::string&)> trace_;
+  const TCommand* last_traced_ = nullptr;
+  std::string last_error_;
+  std::function<void(const std::string&)> stop_report_;
+};
+
+} // namespace nova

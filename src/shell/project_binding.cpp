@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+#include "shell/project_binding.h"
+
+#include <fstream>
+
+#include "base/extended_real.h"
+#include "base/nova_error.h"
+#include "base/run_state.h"
+#include "base/sjis.h"
+#include "scene/nova_base_list.h"
+#include "script/call_man.h"
+#include "script/call_system_vars.h"
+#include "script/platform_script_dialogs.h"
+#include "script/project.h"
+#include "script/var_dump.h"
+#include "script/vfs_script_files.h"
+#include "shell/form_view.h"
+#include "shell/player_hooks.h"
+#include "vfs/vr_file_manager.h"
+
+namespace nova {
+
+TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks, TProjectBindingOptions options)
+    : form_(form), hooks_(hooks), options_(std::move(options)) {
+  hooks_.set_base_folder = [](const std::filesystem::path& folder) {
+    FileManager().SetBaseFolder(folder.string());
+  };
+  hooks_.add_archive = [](const std::filesystem::path& archive) {
+    FileManager().AddArchive(archive.string());
+  };
+  form_.CreationSteps().Set("ParamMan.Create",
+                            [this] { vars_ = std::make_unique<TParamCollection>(); });
+  form_.InitSteps().Set("TProject.Create", [this] { CreateProject(); });
+  form_.ShutdownSteps().Set("Project.Free", [this] { FreeProject(); });
+  form_.ShutdownSteps().Set("ParamMan.Free", [this] { vars_.reset(); });
+  form_.ExitSteps().Set("VrFileManager.Free", [] { ResetFileManager(); });
+
+  hooks_.has_project = [this] { return project_ != nullptr; };
+  hooks_.interpreter_step = [this] { project_->Step(); };
+  hooks_.deferred_save_load = [this] { return project_->DoDeferred(); };
+  hooks_.project_title = [this] { return project_ ? project_->title() : title_; };
+  hooks_.pause_when_inactive = [this] {
+    return !project_ || project_->setting().pause_when_inactive;
+  };
+  hooks_.show_tool_bar = [this] { return !project_ || project_->setting().show_tool_bar; };
+  hooks_.scene_size = [this] {
+    if (!project_)
+      return std::pair<int, int>(640, 480);
+    return std::pair<int, int>(project_->setting().scene_width, project_->setting().scene_height);
+  };
+}
+
+TProjectBinding::~TProjectBinding() {
+  if (trace_)
+    std::fclose(trace_);
+}
+
+void TProjectBinding::CreateProject() {
+  if (!options_.trace_file.empty()) {
+    trace_ = std::fopen(options_.trace_file.c_str(), "w");
+    if (!trace_)
+      throw ENovaError("cannot write the trace file " + options_.trace_file);
+  }
+  dialogs_ = std::make_unique<TPlatformScriptDialogs>([this] { CloseMainWindow(); });
+  files_ = std::make_unique<TVfsScriptFiles>(FileManager(), *dialogs_);
+  // Started without a title folder, the player checks where its data lies.
+  if (!options_.title_given)
+    location_ = std::make_unique<TVfsTitleLocation>(FileManager());
+  project_ = std::make_unique<TProject>(
+      TProject::Services{*files_, *dialogs_, *this, location_.get()});
+  if (!project_->Start())
+    RunState().Terminating = true;
+}
+
+void TProjectBinding::FreeProject() {
+  if (!project_)
+    return;
+  project_->Shutdown();
+  if (!options_.dump_vars_file.empty() && vars_) {
+    std::ofstream out(options_.dump_vars_file, std::ios::binary);
+    out << DumpVariables(*vars_);
+  }
+  if (vars_)
+    vars_->Hosts() = {};
+  project_.reset();
+  call_vars_.reset();
+}
+
+void TProjectBinding::ReportStop(const std::string& message) {
+  // The player shows nothing when a command fails; those who run it from a console learn why.
+  std::fprintf(stderr, "novaplay: the script stopped: %s\n", SjisToUtf8(message).c_str());
+  if (trace_)
+    std::fprintf(trace_, "stopped: %s\n", SjisToUtf8(message).c_str());
+}
+
+bool TProjectBinding::VariableExists(const std::string& name) {
+  return vars_->Find(name) != nullptr;
+}
+
+void TProjectBinding::CreateStatusVariable(const TParamData& variable) {
+  vars_->Declare(variable.name, variable.type, TVarScope::Status, nullptr);
+  TParamCollectionItem* item = vars_->Find(variable.name);
+  if (!item || !item->Value())
+    return;
+  TCustomParam& value = *item->Value();
+  switch (variable.type) {
+  case PT_INT:
+    value.SetInt(variable.int_value);
+    break;
+  case PT_FLOAT:
+    value.SetReal(ExtendedFromBytes(variable.real_bytes));
+    break;
+  case PT_BOOL:
+    value.SetFlag(variable.flag_value);
+    break;
+  case PT_STR:
+    value.SetStr(variable.str_value);
+    break;
+  default:
+    break;
+  }
+}
+
+std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject&) {
+  auto calls = std::make_unique<TCallMan>(TCallMan::Context{*vars_, *files_, *dialogs_, *this});
+  calls->SetStopReport([this](const std::string& message) { ReportStop(message); });
+  if (trace_) {
+    calls->SetTrace([this](const std::string& line) {
+      std::fprintf(trace_, "%s\n", SjisToUtf8(line).c_str());
+    });
+  }
+  TExprHosts& hosts = vars_->Hosts();
+  call_vars_ = std::make_unique<TCallSystemVars>(*calls, hosts.system);
+  hosts.call = calls.get();
+  hosts.system = call_vars_.get();
+  return calls;
+}
+
+TTimerList& TProjectBinding::Events() { return scene_ ? scene_->Events() : own_events_; }
+
+std::string TProjectBinding::SenderName(const TNovaObject* sender) {
+  if (!scene_ || !sender || !scene_->IsAlive(sender))
+    return {};
+  return sender->GetName();
+}
+
+bool TProjectBinding::PageExists(const std::string& name) {
+  return project_ && project_->PageExists(name);
+}
+
+void TProjectBinding::ResetWorld() {
+  if (scene_)
+    scene_->Reset();
+  else
+    own_events_.Clear();
+}
+
+void TProjectBinding::CloseMainWindow() {
+  TWindowEvent close;
+  close.kind = TWindowEventKind::Close;
+  form_.HandleEvent(close);
+}
+
+} // namespace nova

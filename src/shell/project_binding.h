@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "expr/param_collection.h"
+#include "scene/timer_list.h"
+#include "script/call_man_host.h"
+#include "script/project_services.h"
+
+namespace nova {
+
+class TCallMan;
+class TCallSystemVars;
+class TFormView;
+class TNovaBaseList;
+class TPlatformScriptDialogs;
+class TProject;
+class TVfsScriptFiles;
+class TVfsTitleLocation;
+struct TPlayerHooks;
+
+// How the player was started, and the files it writes for those who inspect a run.
+struct TProjectBindingOptions {
+  bool title_given = false;   // the command line named the title (no data location check)
+  std::string trace_file;     // every command and event started; empty: none
+  std::string dump_vars_file; // every variable once the exit page ran; empty: none
+};
+
+// Binds the variable table, the title's files and the project with its interpreter into the
+// shell's start-up, frame step and shutdown: `novaplay TITLE` runs the title's start page,
+// one interpreter step a frame, and the exit page at close.
+class TProjectBinding final : public IProjectHost, public ICallManHost {
+public:
+  TProjectBinding(TFormView& form, TPlayerHooks& hooks, TProjectBindingOptions options);
+  ~TProjectBinding() override;
+  TProjectBinding(const TProjectBinding&) = delete;
+  TProjectBinding& operator=(const TProjectBinding&) = delete;
+
+  // The scene whose event queue the interpreter runs and whose components send events; until
+  // one is set the interpreter keeps a queue of its own.
+  void SetScene(TNovaBaseList* scene) { scene_ = scene; }
+  TParamCollection* Variables() const { return vars_.get(); }
+  TProject* Project() const { return project_.get(); }
+
+  // IProjectHost
+  void SetApplicationTitle(const std::string& title) override { title_ = title; }
+  void SetTransitionCentre(int32_t, int32_t) override {}
+  void RestoreStatusData(TProject&) override {}
+  bool VariableExists(const std::string& name) override;
+  void CreateStatusVariable(const TParamData& variable) override;
+  void ReadSaveTitles(TProject&) override {}
+  std::unique_ptr<IProjectInterpreter> CreateInterpreter(TProject& project) override;
+  void WriteStatusData(TProject&) override {}
+  void LoadGame(TProject&, int32_t) override {}
+  void SaveGame(TProject&, int32_t, const std::string&, const std::string&, int32_t) override {}
+
+  // ICallManHost
+  TTimerList& Events() override;
+  std::string SenderName(const TNovaObject* sender) override;
+  bool PageExists(const std::string& name) override;
+  void ResetWorld() override;
+  void CloseMainWindow() override;
+
+private:
+  void CreateProject();
+  void FreeProject();
+  void ReportStop(const std::string& message);
+
+  TFormView& form_;
+  TPlayerHooks& hooks_;
+  TProjectBindingOptions options_;
+  std::unique_ptr<TParamCollection> vars_;
+  std::unique_ptr<TPlatformScriptDialogs> dialogs_;
+  std::unique_ptr<TVfsScriptFiles> files_;
+  std::unique_ptr<TVfsTitleLocation> location_;
+  std::unique_ptr<TProject> project_;
+  std::unique_ptr<TCallSystemVars> call_vars_;
+  TNovaBaseList* scene_ = nullptr;
+  TTimerList own_events_;
+  std::string title_;
+  std::FILE* trace_ = nullptr;
+};
+
+} // namespace nova

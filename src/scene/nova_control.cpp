@@ -102,43 +102,22 @@ void TNovaControl::SetName(const std::string& name) {
     parent_->SortChildren();
 }
 
-void TNovaControl::SetLeft(int32_t v) {
-  if (v != left_) {
+void TNovaControl::MoveTo(int32_t& field, int32_t v, int32_t* motion) {
+  if (v != field) {
     Invalidate();
-    left_ = v;
-    motion_x_ = 0;
-    Invalidate();
-  }
-  PositionChanged();
-}
-
-void TNovaControl::SetTop(int32_t v) {
-  if (v != top_) {
-    Invalidate();
-    top_ = v;
-    motion_y_ = 0;
+    field = v;
+    // A script placing the control takes it from its motion's place.
+    if (motion)
+      *motion = 0;
     Invalidate();
   }
   PositionChanged();
 }
 
-void TNovaControl::SetAnchorX(int32_t v) {
-  if (v != anchor_x_) {
-    Invalidate();
-    anchor_x_ = v;
-    Invalidate();
-  }
-  PositionChanged();
-}
-
-void TNovaControl::SetAnchorY(int32_t v) {
-  if (v != anchor_y_) {
-    Invalidate();
-    anchor_y_ = v;
-    Invalidate();
-  }
-  PositionChanged();
-}
+void TNovaControl::SetLeft(int32_t v) { MoveTo(left_, v, &motion_x_); }
+void TNovaControl::SetTop(int32_t v) { MoveTo(top_, v, &motion_y_); }
+void TNovaControl::SetAnchorX(int32_t v) { MoveTo(anchor_x_, v, nullptr); }
+void TNovaControl::SetAnchorY(int32_t v) { MoveTo(anchor_y_, v, nullptr); }
 
 namespace {
 // Invalidate, store, invalidate; nothing for an unchanged value.

@@ -196,6 +196,8 @@ private:
   int32_t AnchorTerm(bool vertical, bool for_left_in_parent) const;
   int32_t BasePos(bool vertical) const;
   void QueueMouseEvent(TControlHandler h, TNovaProp type);
+  // Invalidate, store (clearing the motion field), invalidate; then PositionChanged always.
+  void MoveTo(int32_t& field, int32_t v, int32_t* motion);
   void ButtonDown(bool right);
   void ButtonUp(bool right);
   void QueueKeyEvent(TControlHandler h, TNovaProp type, const std::vector<std::string>& keys);

@@ -10,7 +10,7 @@ namespace nova::test {
 namespace {
 
 class ImageComponents : public ImageScene {
- protected:
+protected:
   void SetUp() override {
     ImageScene::SetUp();
     WriteWisp("red.wsp", {SolidFrame(20, 10, 0xC80000, 100, false)});
@@ -41,8 +41,8 @@ TEST_F(ImageComponents, ZoomAngleAndSizeFollowingZoom) {
   const TSceneRect before = rot->GetHitRect();
   rot->SetProp(PR_ANGLE, TPropValue::Int(64));
   EXPECT_EQ(rot->GetProp(PR_ANGLE).i, 64);
-  EXPECT_NEAR(static_cast<double>(rot->GetProp(PR_FLOATANGLE).r),
-              64 / 255.0 * 2 * std::numbers::pi, 1e-12);
+  EXPECT_NEAR(static_cast<double>(rot->GetProp(PR_FLOATANGLE).r), 64 / 255.0 * 2 * std::numbers::pi,
+              1e-12);
   const TSceneRect after = rot->GetHitRect();
   // A quarter turn about the top-left anchor: the 20 × 10 picture stands 10 wide, 20 high.
   EXPECT_EQ(before.Width(), 20);
@@ -101,9 +101,11 @@ TEST_F(ImageComponents, CaptureMaskHitsOnlyOpaquePixels) {
 }
 
 TEST_F(ImageComponents, FrameAnimationCountdown) {
-  WriteWisp("two.wsp", {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false)});
-  WriteWisp("three.wsp", {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false),
-                          SolidFrame(4, 4, 0x030303, 50, false)});
+  WriteWisp("two.wsp",
+            {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false)});
+  WriteWisp("three.wsp",
+            {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false),
+             SolidFrame(4, 4, 0x030303, 50, false)});
   struct Case {
     const char* file;
     std::vector<int> step_ms;
@@ -129,7 +131,8 @@ TEST_F(ImageComponents, FrameAnimationCountdown) {
 }
 
 TEST_F(ImageComponents, LastFrameEndsRepeatsOrScraps) {
-  WriteWisp("two.wsp", {SolidFrame(4, 4, 0x010101, 20, false), SolidFrame(4, 4, 0x020202, 20, false)});
+  WriteWisp("two.wsp",
+            {SolidFrame(4, 4, 0x010101, 20, false), SolidFrame(4, 4, 0x020202, 20, false)});
   auto* end = NewImage("end", "two.wsp", 0, 0);
   end->SetProp(PR_ONPLAYEND, TPropValue::Str("done"));
   auto* loop = NewImage("loop", "two.wsp", 10, 0);
@@ -161,10 +164,12 @@ TEST_F(ImageComponents, AfterimagesOfAMovingImage) {
   auto count_blurs = [&] {
     int n = 0;
     for (int i = 0; i < List().GetObjectCount(); ++i)
-      if (auto* c = List().GetObject(i)->AsControl(); c && c->IsAfterimage()) ++n;
+      if (auto* c = List().GetObject(i)->AsControl(); c && c->IsAfterimage())
+        ++n;
     return n;
   };
-  for (int i = 0; i < 3; ++i) Frame(List(), 20);
+  for (int i = 0; i < 3; ++i)
+    Frame(List(), 20);
   EXPECT_EQ(count_blurs(), 0) << "a resting image leaves none";
   for (int i = 0; i < 3; ++i) {
     img->SetLeft(img->Left() + 2);
@@ -173,7 +178,8 @@ TEST_F(ImageComponents, AfterimagesOfAMovingImage) {
   ASSERT_EQ(count_blurs(), 1) << "one at 60 ms";
   TNovaControl* blur = nullptr;
   for (int i = 0; i < List().GetObjectCount(); ++i)
-    if (auto* c = List().GetObject(i)->AsControl(); c && c->IsAfterimage()) blur = c;
+    if (auto* c = List().GetObject(i)->AsControl(); c && c->IsAfterimage())
+      blur = c;
   // Half the opacity (127), already one 20-ms frame into its 300-ms fade.
   EXPECT_EQ(static_cast<TNovaCustomImage*>(blur)->Alpha(), 127 - 8);
   EXPECT_EQ(blur->GetPriority(), img->GetPriority() - 1);
@@ -186,13 +192,15 @@ TEST_F(ImageComponents, AfterimagesOfAMovingImage) {
   img->FreeLater();
   Frame(List(), 0);
   List().DrawStep();
-  for (int i = 0; i < 20; ++i) Frame(List(), 20);
+  for (int i = 0; i < 20; ++i)
+    Frame(List(), 20);
   EXPECT_EQ(count_blurs(), 0);
 }
 
 TEST_F(ImageComponents, TileScrollStartsInsideTheFirstCell) {
   TWispFrame f = SolidFrame(64, 8, 0x000000, 100, false);
-  for (int y = 0; y < 8; ++y) f.picture.color.SetRaw(54, y, 0xFFFFFF);
+  for (int y = 0; y < 8; ++y)
+    f.picture.color.SetRaw(54, y, 0xFFFFFF);
   WriteWisp("stripe.wsp", {std::move(f)});
   auto* tile = NewImage<TNovaTile>("t", "stripe.wsp", 0, 0);
   tile->SetWidth(160);
@@ -207,8 +215,9 @@ TEST_F(ImageComponents, TileScrollStartsInsideTheFirstCell) {
 }
 
 TEST_F(ImageComponents, SaveFormRestoresFramesAndSettings) {
-  WriteWisp("three.wsp", {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false),
-                          SolidFrame(6, 4, 0x030303, 50, false)});
+  WriteWisp("three.wsp",
+            {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false),
+             SolidFrame(6, 4, 0x030303, 50, false)});
   auto* img = NewImage("s", "three.wsp", 5, 6);
   img->SetProp(PR_ALPHA, TPropValue::Int(300));
   img->SetProp(PR_ZOOMY, TPropValue::Int(512));
@@ -238,5 +247,5 @@ TEST_F(ImageComponents, SaveFormRestoresFramesAndSettings) {
   EXPECT_EQ(t->GetProp(PR_SOURCE).s, "three.wsp");
 }
 
-}  // namespace
-}  // namespace nova::test
+} // namespace
+} // namespace nova::test

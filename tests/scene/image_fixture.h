@@ -18,7 +18,9 @@
 
 namespace nova::test {
 
-constexpr uint32_t Rgb(int r, int g, int b) { return static_cast<uint32_t>(r | (g << 8) | (b << 16)); }
+constexpr uint32_t Rgb(int r, int g, int b) {
+  return static_cast<uint32_t>(r | (g << 8) | (b << 16));
+}
 
 // A size × size frame of one colour (raw 0xRRGGBB) shown for `ms`; with `disc`, an alpha plane
 // that is opaque inside the inscribed circle and clear outside.
@@ -30,17 +32,17 @@ inline TWispFrame SolidFrame(int size_x, int size_y, uint32_t rrggbb, int ms, bo
   if (disc) {
     f.picture.alpha.SetSize(size_x, size_y, 8);
     f.picture.has_alpha = true;
-    const double cx = (size_x - 1) / 2.0, cy = (size_y - 1) / 2.0, r = std::min(size_x, size_y) / 2.0;
+    const double cx = (size_x - 1) / 2.0, cy = (size_y - 1) / 2.0,
+                 r = std::min(size_x, size_y) / 2.0;
     for (int y = 0; y < size_y; ++y)
       for (int x = 0; x < size_x; ++x)
-        f.picture.alpha.Row(y)[x] =
-            (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r ? 255 : 0;
+        f.picture.alpha.Row(y)[x] = (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r ? 255 : 0;
   }
   return f;
 }
 
 class ImageScene : public ::testing::Test {
- protected:
+protected:
   static constexpr int kW = 160, kH = 120;
 
   void SetUp() override {
@@ -63,7 +65,8 @@ class ImageScene : public ::testing::Test {
 
   void WriteWisp(const std::string& name, std::vector<TWispFrame> frames) {
     TWispFrameList list;
-    for (auto& f : frames) list.AddFrame(std::move(f));
+    for (auto& f : frames)
+      list.AddFrame(std::move(f));
     const std::vector<uint8_t> bytes = list.SaveToBytes();
     std::ofstream(dir_ / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
@@ -91,4 +94,4 @@ class ImageScene : public ::testing::Test {
   std::unique_ptr<TNovaBaseList> list_;
 };
 
-}  // namespace nova::test
+} // namespace nova::test

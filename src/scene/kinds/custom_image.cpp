@@ -20,7 +20,8 @@ namespace {
 constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
 
 int32_t Clamp32(long double v) {
-  if (!(v == v)) return 0;
+  if (!(v == v))
+    return 0;
   return static_cast<int32_t>(std::clamp<long double>(v, INT32_MIN, INT32_MAX));
 }
 
@@ -29,12 +30,15 @@ int32_t Round32(long double v) { return Clamp32(std::nearbyintl(v)); }
 // Saved reals that are not finite come from damaged data; the default stands in.
 long double Finite(long double v, long double fallback) { return std::isfinite(v) ? v : fallback; }
 
-}  // namespace
+} // namespace
 
 TImageDrawMode DrawModeOf(int32_t alpha) {
-  if (alpha < 1) return TImageDrawMode::None;
-  if (alpha < 255) return TImageDrawMode::Blend;
-  if (alpha == 255) return TImageDrawMode::Copy;
+  if (alpha < 1)
+    return TImageDrawMode::None;
+  if (alpha < 255)
+    return TImageDrawMode::Blend;
+  if (alpha == 255)
+    return TImageDrawMode::Copy;
   return TImageDrawMode::Add;
 }
 
@@ -52,7 +56,8 @@ TCustomDIBX* TNovaCustomImage::GetMask() const {
 }
 
 void TNovaCustomImage::SetSubstituteSurface(TCustomDIBX* s) {
-  if (s == substitute_surface_) return;
+  if (s == substitute_surface_)
+    return;
   Invalidate();
   substitute_surface_ = s;
   Invalidate();
@@ -71,7 +76,8 @@ const std::string& TNovaCustomImage::SharedFrameFile() const {
 }
 
 void TNovaCustomImage::SetAlpha(int32_t a) {
-  if (a == alpha_) return;
+  if (a == alpha_)
+    return;
   alpha_ = a;
   Invalidate();
 }
@@ -82,12 +88,14 @@ int32_t TNovaCustomImage::ZoomY() const { return Clamp32(std::truncl(zoom_y_ * 2
 void TNovaCustomImage::MarkPosZoomedChildren() {
   for (TNovaControl* c : children_) {
     auto* image = dynamic_cast<TNovaCustomImage*>(c);
-    if (image && image->pos_zoomed_) image->size_dirty_ = 1;
+    if (image && image->pos_zoomed_)
+      image->size_dirty_ = 1;
   }
 }
 
 void TNovaCustomImage::SetZoom(long double& field, long double z) {
-  if (z == field) return;
+  if (z == field)
+    return;
   Invalidate();
   field = z;
   size_dirty_ = 1;
@@ -98,14 +106,16 @@ void TNovaCustomImage::SetFloatZoomX(long double z) { SetZoom(zoom_x_, z); }
 void TNovaCustomImage::SetFloatZoomY(long double z) { SetZoom(zoom_y_, z); }
 
 void TNovaCustomImage::SetAngle(long double radians) {
-  if (radians == angle_) return;
+  if (radians == angle_)
+    return;
   Invalidate();
   angle_ = radians;
   Invalidate();
 }
 
 void TNovaCustomImage::SetFlipH(bool v) {
-  if (flip_h_ == (v ? 1 : 0)) return;
+  if (flip_h_ == (v ? 1 : 0))
+    return;
   Invalidate();
   flip_h_ = v ? 1 : 0;
   SizeFromZoom();
@@ -113,7 +123,8 @@ void TNovaCustomImage::SetFlipH(bool v) {
 }
 
 void TNovaCustomImage::SetFlipV(bool v) {
-  if (flip_v_ == (v ? 1 : 0)) return;
+  if (flip_v_ == (v ? 1 : 0))
+    return;
   Invalidate();
   flip_v_ = v ? 1 : 0;
   SizeFromZoom();
@@ -122,7 +133,8 @@ void TNovaCustomImage::SetFlipV(bool v) {
 
 bool TNovaCustomImage::ImageSurfaceSize(int32_t& w, int32_t& h) const {
   TCustomDIBX* s = GetSurface();
-  if (!s || s->IsEmpty()) return false;
+  if (!s || s->IsEmpty())
+    return false;
   w = s->Width();
   h = s->Height();
   return true;
@@ -130,16 +142,19 @@ bool TNovaCustomImage::ImageSurfaceSize(int32_t& w, int32_t& h) const {
 
 void TNovaCustomImage::SetWidth(int32_t v) {
   TNovaControl::SetWidth(v);
-  if (SizeFollowsZoom()) zoom_x_ = 0;
+  if (SizeFollowsZoom())
+    zoom_x_ = 0;
 }
 
 void TNovaCustomImage::SetHeight(int32_t v) {
   TNovaControl::SetHeight(v);
-  if (SizeFollowsZoom()) zoom_y_ = 0;
+  if (SizeFollowsZoom())
+    zoom_y_ = 0;
 }
 
 void TNovaCustomImage::SizeFromZoom() {
-  if (!SizeFollowsZoom()) return;
+  if (!SizeFollowsZoom())
+    return;
   int32_t w = 0, h = 0;
   int32_t pw = 0, ph = 0;
   const bool has_picture = ImageSurfaceSize(pw, ph);
@@ -153,27 +168,32 @@ void TNovaCustomImage::SizeFromZoom() {
       auto scaled = [](int64_t parent_pic, int64_t parent_size, int64_t a, int64_t own) {
         int64_t ratio = 1;
         if (parent_size != 0)
-          ratio = std::max<int64_t>(
-              1, static_cast<int64_t>(std::clamp(std::trunc(static_cast<double>(parent_pic) /
-                                                            static_cast<double>(parent_size) * 65536.0),
-                                                 -4e18, 4e18)));
+          ratio = std::max<int64_t>(1, static_cast<int64_t>(std::clamp(
+                                           std::trunc(static_cast<double>(parent_pic) /
+                                                      static_cast<double>(parent_size) * 65536.0),
+                                           -4e18, 4e18)));
         int64_t start = a * 65536 / ratio;
-        if (a * 65536 % ratio > 32767) ++start;
+        if (a * 65536 % ratio > 32767)
+          ++start;
         int64_t end = (a + own) * 65536 / ratio;
-        if ((a + own) * 65536 % ratio != 0) ++end;
+        if ((a + own) * 65536 % ratio != 0)
+          ++end;
         return static_cast<int32_t>(std::clamp<int64_t>(end - start, INT32_MIN, INT32_MAX));
       };
       if (ZoomX() == parent_->ZoomX()) {
-        const int64_t a = flip_h_ ? int64_t{ppw} + anchor_x_ - left_ - pw : int64_t{left_} - anchor_x_;
+        const int64_t a =
+            flip_h_ ? int64_t{ppw} + anchor_x_ - left_ - pw : int64_t{left_} - anchor_x_;
         w = scaled(ppw, parent_->GetWidth(), a, pw);
       }
       if (ZoomY() == parent_->ZoomY()) {
-        const int64_t a = flip_v_ ? int64_t{pph} + anchor_y_ - top_ - ph : int64_t{top_} - anchor_y_;
+        const int64_t a =
+            flip_v_ ? int64_t{pph} + anchor_y_ - top_ - ph : int64_t{top_} - anchor_y_;
         h = scaled(pph, parent_->GetHeight(), a, ph);
       }
     }
   }
-  if (w == width_ && h == height_) return;
+  if (w == width_ && h == height_)
+    return;
   Invalidate();
   width_ = w;
   height_ = h;
@@ -199,8 +219,10 @@ void TNovaCustomImage::GetAnchorInfo(int32_t& sx, int32_t& sy, int32_t& px, int3
   py = anchor_y_;
   int32_t pw = 0, ph = 0;
   if (ImageSurfaceSize(pw, ph)) {
-    if (flip_h_) px = pw - 1 - anchor_x_;
-    if (flip_v_) py = ph - 1 - anchor_y_;
+    if (flip_h_)
+      px = pw - 1 - anchor_x_;
+    if (flip_v_)
+      py = ph - 1 - anchor_y_;
   }
 }
 
@@ -208,15 +230,17 @@ namespace {
 
 // The scale a picture is drawn at: its zoom, or the stretch to its size when the size was set.
 long double EffectiveZoom(long double zoom, int32_t size, int32_t picture) {
-  if (zoom != 0 || picture <= 0) return zoom;
+  if (zoom != 0 || picture <= 0)
+    return zoom;
   return static_cast<long double>(size) / picture;
 }
 
-}  // namespace
+} // namespace
 
 TSceneRect TNovaCustomImage::RotatedBounds() const {
   int32_t pw = 1, ph = 1;
-  if (!ImageSurfaceSize(pw, ph)) pw = ph = 1;
+  if (!ImageSurfaceSize(pw, ph))
+    pw = ph = 1;
   int32_t sx, sy, px, py;
   GetAnchorInfo(sx, sy, px, py);
   const long double zx = EffectiveZoom(zoom_x_, width_, pw);
@@ -248,17 +272,21 @@ TSceneRect TNovaCustomImage::GetHitRect() const {
 }
 
 void TNovaCustomImage::InvalidateRect(TSceneRect r) {
-  if (!Visible()) return;
+  if (!Visible())
+    return;
   TNovaBase* layer = GetBase();
-  if (!layer) return;
+  if (!layer)
+    return;
   if (parent_) {
     r = r.Intersect(parent_->GetHitRect());
-    if (r.Empty()) return;
+    if (r.Empty())
+      return;
   }
   const TSceneRect clip = ScreenClip();
   if (!clip.Empty()) {
     r = r.Intersect(clip);
-    if (r.Empty()) return;
+    if (r.Empty())
+      return;
   }
   ContentChanged(r);
   layer->AddDirtyRect(r);
@@ -266,7 +294,8 @@ void TNovaCustomImage::InvalidateRect(TSceneRect r) {
 
 void TNovaCustomImage::Invalidate() {
   TCustomDIBX* s = GetSurface();
-  if (!s || s->IsEmpty()) return;
+  if (!s || s->IsEmpty())
+    return;
   InvalidateRect(GetHitRect());
 }
 
@@ -280,32 +309,42 @@ void TNovaCustomImage::Draw() {
 bool TNovaCustomImage::MaskHit(int32_t x, int32_t y) const {
   TCustomDIBX* mask = GetMask();
   int32_t pw = 0, ph = 0;
-  if (!mask || !ImageSurfaceSize(pw, ph)) return false;
+  if (!mask || !ImageSurfaceSize(pw, ph))
+    return false;
   const long double zx = EffectiveZoom(zoom_x_, width_, pw);
   const long double zy = EffectiveZoom(zoom_y_, height_, ph);
-  if (zx == 0 || zy == 0) return false;
+  if (zx == 0 || zy == 0)
+    return false;
   int32_t ix = Round32((int64_t{x} - ScreenLeft()) / zx);
   int32_t iy = Round32((int64_t{y} - ScreenTop()) / zy);
-  if (flip_h_) ix = pw - 1 - ix;
-  if (flip_v_) iy = ph - 1 - iy;
-  if (ix < 0 || iy < 0 || ix >= mask->Width() || iy >= mask->Height()) return false;
+  if (flip_h_)
+    ix = pw - 1 - ix;
+  if (flip_v_)
+    iy = ph - 1 - iy;
+  if (ix < 0 || iy < 0 || ix >= mask->Width() || iy >= mask->Height())
+    return false;
   return mask->GetPixel(ix, iy) >= 128;
 }
 
 TNovaControl* TNovaCustomImage::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
-  if (!Visible() || !GetHitRect().Contains(x, y)) return nullptr;
+  if (!Visible() || !GetHitRect().Contains(x, y))
+    return nullptr;
   for (auto it = children_.rbegin(); it != children_.rend(); ++it)
-    if (TNovaControl* hit = (*it)->HitTest(x, y, accept_set)) return hit;
-  if (ignore_mouse_ >= 32 || !(accept_set & (1u << ignore_mouse_))) return nullptr;
+    if (TNovaControl* hit = (*it)->HitTest(x, y, accept_set))
+      return hit;
+  if (ignore_mouse_ >= 32 || !(accept_set & (1u << ignore_mouse_)))
+    return nullptr;
   const bool by_mask = capture_mask_ && GetMask();
-  if (!HasRotation()) return !by_mask || MaskHit(x, y) ? this : nullptr;
+  if (!HasRotation())
+    return !by_mask || MaskHit(x, y) ? this : nullptr;
   int32_t ax, ay, px, py;
   GetAnchorInfo(ax, ay, px, py);
   const long double t = -angle_, c = std::cos(t), s = std::sin(t);
   const long double dx = int64_t{x} - ax, dy = int64_t{y} - ay;
   const int32_t rx = Round32(dx * c - dy * s + ax);
   const int32_t ry = Round32(dx * s + dy * c + ay);
-  if (!ScreenBounds().Contains(rx, ry)) return nullptr;
+  if (!ScreenBounds().Contains(rx, ry))
+    return nullptr;
   return !by_mask || MaskHit(rx, ry) ? this : nullptr;
 }
 
@@ -344,7 +383,8 @@ void TNovaCustomImage::MakeAfterimage() {
       TileScrollX() == last_scroll_x_ && TileScrollY() == last_scroll_y_)
     return;
   TCustomDIBX* s = GetSurface();
-  if (!s || s->IsEmpty()) return;
+  if (!s || s->IsEmpty())
+    return;
   TNovaCustomImage* blur = NewAfterimage();
   blur->SetNameRaw(owner_ ? owner_->UniqueName(name_) : name_);
   blur->SetParent(parent_);
@@ -386,66 +426,120 @@ void TNovaCustomImage::RestoreSurfaces() {
 
 bool TNovaCustomImage::ReadProp(int id, TPropValue& out) {
   switch (id) {
-    case PR_ALPHA: out = TPropValue::Int(alpha_); return true;
-    case PR_FLOATZOOMX: out = TPropValue::Real(zoom_x_); return true;
-    case PR_FLOATZOOMY: out = TPropValue::Real(zoom_y_); return true;
-    case PR_ZOOMX: out = TPropValue::Int(TNovaCustomImage::ZoomX()); return true;
-    case PR_ZOOMY: out = TPropValue::Int(TNovaCustomImage::ZoomY()); return true;
-    case PR_FLOATANGLE: out = TPropValue::Real(angle_); return true;
-    case PR_ANGLE: out = TPropValue::Int(Clamp32(std::truncl(angle_ / kTurn * 255))); return true;
-    case PR_FLIPH: out = TPropValue::Flag(flip_h_ != 0); return true;
-    case PR_FLIPV: out = TPropValue::Flag(flip_v_ != 0); return true;
-    case PR_ANTIALIAS: out = TPropValue::Flag(antialias_ != 0); return true;
-    case PR_CAPTUREMASK: out = TPropValue::Flag(capture_mask_ != 0); return true;
-    case PR_BLURSPAN: out = TPropValue::Int(blur_span_); return true;
-    case PR_BLURDELAY: out = TPropValue::Int(blur_delay_); return true;
-    case PR_INDEX: out = TPropValue::Int(index_); return true;
-    case PR_ORIGWIDTH:
-    case PR_ORIGHEIGHT: {
-      int32_t w = 0, h = 0;
-      ImageSurfaceSize(w, h);
-      out = TPropValue::Int(id == PR_ORIGWIDTH ? w : h);
-      return true;
-    }
-    default: return TNovaControl::ReadProp(id, out);
+  case PR_ALPHA:
+    out = TPropValue::Int(alpha_);
+    return true;
+  case PR_FLOATZOOMX:
+    out = TPropValue::Real(zoom_x_);
+    return true;
+  case PR_FLOATZOOMY:
+    out = TPropValue::Real(zoom_y_);
+    return true;
+  case PR_ZOOMX:
+    out = TPropValue::Int(TNovaCustomImage::ZoomX());
+    return true;
+  case PR_ZOOMY:
+    out = TPropValue::Int(TNovaCustomImage::ZoomY());
+    return true;
+  case PR_FLOATANGLE:
+    out = TPropValue::Real(angle_);
+    return true;
+  case PR_ANGLE:
+    out = TPropValue::Int(Clamp32(std::truncl(angle_ / kTurn * 255)));
+    return true;
+  case PR_FLIPH:
+    out = TPropValue::Flag(flip_h_ != 0);
+    return true;
+  case PR_FLIPV:
+    out = TPropValue::Flag(flip_v_ != 0);
+    return true;
+  case PR_ANTIALIAS:
+    out = TPropValue::Flag(antialias_ != 0);
+    return true;
+  case PR_CAPTUREMASK:
+    out = TPropValue::Flag(capture_mask_ != 0);
+    return true;
+  case PR_BLURSPAN:
+    out = TPropValue::Int(blur_span_);
+    return true;
+  case PR_BLURDELAY:
+    out = TPropValue::Int(blur_delay_);
+    return true;
+  case PR_INDEX:
+    out = TPropValue::Int(index_);
+    return true;
+  case PR_ORIGWIDTH:
+  case PR_ORIGHEIGHT: {
+    int32_t w = 0, h = 0;
+    ImageSurfaceSize(w, h);
+    out = TPropValue::Int(id == PR_ORIGWIDTH ? w : h);
+    return true;
+  }
+  default:
+    return TNovaControl::ReadProp(id, out);
   }
 }
 
 bool TNovaCustomImage::WriteProp(int id, const TPropValue& v) {
   switch (id) {
-    case PR_ALPHA: SetAlpha(v.i); return true;
-    case PR_FLOATZOOMX: SetFloatZoomX(v.r); return true;
-    case PR_FLOATZOOMY: SetFloatZoomY(v.r); return true;
-    case PR_ZOOMX: SetFloatZoomX(v.i / 256.0L); return true;
-    case PR_ZOOMY: SetFloatZoomY(v.i / 256.0L); return true;
-    case PR_FLOATANGLE: SetAngle(v.r); return true;
-    case PR_ANGLE: SetAngle(v.i / 255.0L * kTurn); return true;
-    case PR_FLIPH: SetFlipH(v.f); return true;
-    case PR_FLIPV: SetFlipV(v.f); return true;
-    case PR_ANTIALIAS:
-      if (antialias_ != (v.f ? 1 : 0)) {
-        antialias_ = v.f ? 1 : 0;
-        Invalidate();
-      }
-      return true;
-    case PR_CAPTUREMASK: capture_mask_ = v.f ? 1 : 0; return true;
-    case PR_BLURSPAN:
-      if (v.i != blur_span_) {
-        blur_span_ = v.i;
-        blur_clock_ = 0;
-        RecordBlurValues();
-      }
-      return true;
-    case PR_BLURDELAY: blur_delay_ = v.i; return true;
-    case PR_INDEX: index_ = v.i; return true;
-    case PR_POSZOOMED:
-      if (pos_zoomed_ != (v.f ? 1 : 0)) {
-        SetPosZoomed(v.f);
-        size_dirty_ = 1;
-        MarkPosZoomedChildren();
-      }
-      return true;
-    default: return TNovaControl::WriteProp(id, v);
+  case PR_ALPHA:
+    SetAlpha(v.i);
+    return true;
+  case PR_FLOATZOOMX:
+    SetFloatZoomX(v.r);
+    return true;
+  case PR_FLOATZOOMY:
+    SetFloatZoomY(v.r);
+    return true;
+  case PR_ZOOMX:
+    SetFloatZoomX(v.i / 256.0L);
+    return true;
+  case PR_ZOOMY:
+    SetFloatZoomY(v.i / 256.0L);
+    return true;
+  case PR_FLOATANGLE:
+    SetAngle(v.r);
+    return true;
+  case PR_ANGLE:
+    SetAngle(v.i / 255.0L * kTurn);
+    return true;
+  case PR_FLIPH:
+    SetFlipH(v.f);
+    return true;
+  case PR_FLIPV:
+    SetFlipV(v.f);
+    return true;
+  case PR_ANTIALIAS:
+    if (antialias_ != (v.f ? 1 : 0)) {
+      antialias_ = v.f ? 1 : 0;
+      Invalidate();
+    }
+    return true;
+  case PR_CAPTUREMASK:
+    capture_mask_ = v.f ? 1 : 0;
+    return true;
+  case PR_BLURSPAN:
+    if (v.i != blur_span_) {
+      blur_span_ = v.i;
+      blur_clock_ = 0;
+      RecordBlurValues();
+    }
+    return true;
+  case PR_BLURDELAY:
+    blur_delay_ = v.i;
+    return true;
+  case PR_INDEX:
+    index_ = v.i;
+    return true;
+  case PR_POSZOOMED:
+    if (pos_zoomed_ != (v.f ? 1 : 0)) {
+      SetPosZoomed(v.f);
+      size_dirty_ = 1;
+      MarkPosZoomedChildren();
+    }
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
   }
 }
 
@@ -486,4 +580,4 @@ void TNovaCustomImage::LoadKind(BinaryReader& r, int version) {
   RecordBlurValues();
 }
 
-}  // namespace nova
+} // namespace nova

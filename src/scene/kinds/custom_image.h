@@ -12,23 +12,24 @@
 
 namespace nova {
 
-
 // How a picture is put down, chosen by its alpha: 0 nothing, 1-254 blend, 255 copy, 256 and
 // above add with strength alpha - 256.
 enum class TImageDrawMode : uint8_t { None, Blend, Copy, Add };
 TImageDrawMode DrawModeOf(int32_t alpha);
+
+class TNovaCustomImage;
 
 // The fading of an afterimage: half the source's opacity (same drawing mode) down to nothing
 // over the lifetime.
 struct TAfterimageLife {
   int32_t lifetime = 0, age = 0, start_alpha = 0;
   void Start(int32_t source_alpha, int32_t lifetime_ms);
-  // One frame older; false when the lifetime is over, else `alpha` is the faded opacity.
-  bool Advance(int32_t& alpha);
+  // One frame older; false when the lifetime is over, else the image takes the faded opacity.
+  bool Advance(TNovaCustomImage& image);
 };
 
 class TNovaCustomImage : public TNovaControl {
- public:
+public:
   ~TNovaCustomImage() override;
 
   // The picture: the borrowed surface when set, else the own surface.
@@ -78,7 +79,7 @@ class TNovaCustomImage : public TNovaControl {
   void GetAnchorInfo(int32_t& sx, int32_t& sy, int32_t& px, int32_t& py) const;
   bool HasRotation() const;
 
- protected:
+protected:
   explicit TNovaCustomImage(TNovaBaseList* owner);
 
   bool ReadProp(int id, TPropValue& out) override;
@@ -127,7 +128,7 @@ class TNovaCustomImage : public TNovaControl {
   long double last_zoom_x_ = 1.0L, last_zoom_y_ = 1.0L;
   uint8_t antialias_ = 0;
 
- private:
+private:
   void SetZoom(long double& field, long double z);
   void MarkPosZoomedChildren();
   void MakeAfterimage();
@@ -138,7 +139,7 @@ class TNovaCustomImage : public TNovaControl {
 
 // An afterimage of a picture: draws what its source showed, fading out over its lifetime.
 class TNovaBlurImage : public TNovaCustomImage {
- public:
+public:
   explicit TNovaBlurImage(TNovaBaseList* owner) : TNovaCustomImage(owner) {}
   bool IsAfterimage() const override { return true; }
   int32_t AlphaForOrder() const override { return alpha_; }
@@ -147,14 +148,14 @@ class TNovaBlurImage : public TNovaCustomImage {
   // Takes the source's picture, half its opacity and the lifetime.
   void Init(TNovaCustomImage& source, const std::string& held_file);
 
- protected:
+protected:
   bool SizeFollowsZoom() const override { return false; }
 
- public:
+public:
   TCustomDIBX* GetSurface() const override;
   TCustomDIBX* GetMask() const override;
 
- private:
+private:
   bool SourceAlive() const;
   TNovaCustomImage* source_ = nullptr;
   TCustomDIBX* source_own_surface_ = nullptr;
@@ -166,19 +167,19 @@ class TNovaBlurImage : public TNovaCustomImage {
 // The single picture that film frame lists create: a copy of the first frame of its source,
 // darkened below brightness 255.
 class TNovaImage : public TNovaCustomImage {
- public:
+public:
   explicit TNovaImage(TNovaBaseList* owner) : TNovaCustomImage(owner) {}
   void SetSource(const std::string& file);
   void SetBrightness(int32_t b);
   int32_t Brightness() const { return brightness_; }
 
- protected:
+protected:
   const std::string& SourceName() const override { return source_; }
 
- private:
+private:
   void Rebuild();
   std::string source_;
   int32_t brightness_ = 255;
 };
 
-}  // namespace nova
+} // namespace nova

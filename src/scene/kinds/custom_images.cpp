@@ -14,28 +14,33 @@ namespace {
 // The file extension, upper-cased by the single-byte rule (".WSP").
 std::string Extension(const std::string& file) {
   const size_t dot = file.rfind('.');
-  if (dot == std::string::npos) return {};
+  if (dot == std::string::npos)
+    return {};
   std::string ext = file.substr(dot);
   for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
   return ext;
 }
 
-}  // namespace
+} // namespace
 
 bool IsExtension(const std::string& file, const char* ext) { return Extension(file) == ext; }
 
 int32_t TNovaCustomImages::LastFrameWait() {
   TParamCollection* vars = ImageServices().vars;
-  if (last_wait_.Empty() || !vars) return 0;
+  if (last_wait_.Empty() || !vars)
+    return 0;
   last_wait_.Execute(*vars);
   return last_wait_.Result() ? last_wait_.Result()->AsInt() : 0;
 }
 
 void TNovaCustomImages::SetIndex(int32_t i) {
-  if (i == frame_index_) return;
+  if (i == frame_index_)
+    return;
   // A film seeks by its own clock; the film library owns that step.
-  if (motion_) return;
+  if (motion_)
+    return;
   TNovaImageList* list = GetFrameList();
   if (!list || !list->Frame(frame_index_))
     countdown_ = 0;
@@ -54,12 +59,14 @@ void TNovaCustomImages::SetIndex(int32_t i) {
   substitute_mask_ = data->Mask();
   key_color_ = data->KeyColor();
   countdown_ += data->DisplayTime();
-  if (i == list->Count() - 1 && list->Count() > 1) countdown_ += LastFrameWait();
+  if (i == list->Count() - 1 && list->Count() > 1)
+    countdown_ += LastFrameWait();
   SizeFromZoom();
 }
 
 void TNovaCustomImages::SetBrightness(int32_t b) {
-  if (b == brightness_) return;
+  if (b == brightness_)
+    return;
   brightness_ = b;
   TNovaImageList* list = GetFrameList();
   if (TNovaImageData* data = list ? list->Frame(frame_index_) : nullptr) {
@@ -77,21 +84,25 @@ const std::vector<TRect>* TNovaCustomImages::VisibleRegions() const {
 
 const std::string& TNovaCustomImages::SharedFrameFile() const {
   TNovaImageList* list = GetFrameList();
-  if (list && list->Frame(frame_index_) && substitute_surface_) return list->FileName();
+  if (list && list->Frame(frame_index_) && substitute_surface_)
+    return list->FileName();
   return TNovaCustomImage::SharedFrameFile();
 }
 
 bool TNovaCustomImages::Update() {
-  if (TNovaCustomImage::Update()) return true;
+  if (TNovaCustomImage::Update())
+    return true;
   TNovaImageList* list = GetFrameList();
   if (motion_ || !list || !list->Frame(frame_index_) || !Visible() || paused_ || ani_paused_)
     return false;
-  if (countdown_ > 0) countdown_ -= RunState().FrameDelta;
+  if (countdown_ > 0)
+    countdown_ -= RunState().FrameDelta;
   while (countdown_ < 1) {
     const int last = list->Count() - 1;
     if (frame_index_ < last) {
       // Two-frame animations drop the overshoot; longer ones carry it.
-      if (list->Count() <= 2) countdown_ = 0;
+      if (list->Count() <= 2)
+        countdown_ = 0;
       SetIndex(frame_index_ + 1);
       continue;
     }
@@ -109,47 +120,68 @@ bool TNovaCustomImages::Update() {
 }
 
 bool TNovaCustomImages::Playing() const {
-  if (motion_) return !motion_->Finished() && !paused_ && !ani_paused_;
+  if (motion_)
+    return !motion_->Finished() && !paused_ && !ani_paused_;
   TNovaImageList* list = GetFrameList();
   const bool at_last = list && list->Count() > 0 && frame_index_ == list->Count() - 1;
-  if (!RepeatOn() && at_last && countdown_ < 1) return false;
+  if (!RepeatOn() && at_last && countdown_ < 1)
+    return false;
   return !paused_ && !ani_paused_;
 }
 
 void TNovaCustomImages::ReleaseSurfaces() {
   TNovaCustomImage::ReleaseSurfaces();
-  if (TNovaImageList* list = GetFrameList()) list->ReleaseSurfaces();
+  if (TNovaImageList* list = GetFrameList())
+    list->ReleaseSurfaces();
 }
 
 void TNovaCustomImages::RestoreSurfaces() {
   TNovaCustomImage::RestoreSurfaces();
   TNovaImageList* list = GetFrameList();
-  if (!list) return;
+  if (!list)
+    return;
   list->RestoreSurfaces();
-  if (TNovaImageData* data = list->Frame(frame_index_)) SetSubstituteSurface(data->Surface());
+  if (TNovaImageData* data = list->Frame(frame_index_))
+    SetSubstituteSurface(data->Surface());
 }
 
 bool TNovaCustomImages::ReadProp(int id, TPropValue& out) {
   switch (id) {
-    case PR_INDEX: out = TPropValue::Int(frame_index_); return true;
-    case PR_COUNT: {
-      TNovaImageList* list = GetFrameList();
-      out = TPropValue::Int(motion_ ? motion_->Film().FrameCount() : list ? list->Count() : 0);
-      return true;
-    }
-    case PR_BRIGHTNESS: out = TPropValue::Int(brightness_); return true;
-    case PR_PAUSED: out = TPropValue::Flag(paused_ != 0); return true;
-    case PR_PLAYING: out = TPropValue::Flag(Playing()); return true;
-    default: return TNovaCustomImage::ReadProp(id, out);
+  case PR_INDEX:
+    out = TPropValue::Int(frame_index_);
+    return true;
+  case PR_COUNT: {
+    TNovaImageList* list = GetFrameList();
+    out = TPropValue::Int(motion_ ? motion_->Film().FrameCount() : list ? list->Count() : 0);
+    return true;
+  }
+  case PR_BRIGHTNESS:
+    out = TPropValue::Int(brightness_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_PLAYING:
+    out = TPropValue::Flag(Playing());
+    return true;
+  default:
+    return TNovaCustomImage::ReadProp(id, out);
   }
 }
 
 bool TNovaCustomImages::WriteProp(int id, const TPropValue& v) {
   switch (id) {
-    case PR_INDEX: SetIndex(v.i); return true;
-    case PR_BRIGHTNESS: SetBrightness(v.i); return true;
-    case PR_PAUSED: paused_ = v.f ? 1 : 0; return true;
-    default: return TNovaCustomImage::WriteProp(id, v);
+  case PR_INDEX:
+    SetIndex(v.i);
+    return true;
+  case PR_BRIGHTNESS:
+    SetBrightness(v.i);
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    return true;
+  default:
+    return TNovaCustomImage::WriteProp(id, v);
   }
 }
 
@@ -180,15 +212,19 @@ TNovaImages::TNovaImages(TNovaBaseList* owner) : TNovaCustomImages(owner) {}
 
 TNovaImageList* TNovaImages::GetFrameList() const {
   const int state = GetStateIndex();
-  if (state < 0 || state >= GetStateCount()) return nullptr;
+  if (state < 0 || state >= GetStateCount())
+    return nullptr;
   auto& lists = const_cast<std::vector<std::unique_ptr<TNovaImageList>>&>(lists_);
-  if (lists.size() < static_cast<size_t>(GetStateCount())) lists.resize(GetStateCount());
-  if (!lists[state]) lists[state] = std::make_unique<TNovaImageList>();
+  if (lists.size() < static_cast<size_t>(GetStateCount()))
+    lists.resize(GetStateCount());
+  if (!lists[state])
+    lists[state] = std::make_unique<TNovaImageList>();
   return lists[state].get();
 }
 
 void TNovaImages::SetSource(const std::string& file) {
-  if (file == source_) return;
+  if (file == source_)
+    return;
   source_ = file;
   frame_index_ = -1;
   SetSubstituteSurface(nullptr);
@@ -208,40 +244,62 @@ void TNovaImages::SetSource(const std::string& file) {
     Invalidate();
     width_ = height_ = 0;
   }
-  if (list->Count() > 0) SetIndex(0);
+  if (list->Count() > 0)
+    SetIndex(0);
 }
 
 bool TNovaImages::ReadProp(int id, TPropValue& out) {
   switch (id) {
-    case PR_SOURCE: out = TPropValue::Str(source_); return true;
-    case PR_REPEAT: out = TPropValue::Flag(repeat_ != 0); return true;
-    case PR_AUTOSCRAP: out = TPropValue::Flag(auto_scrap_ != 0); return true;
-    case PR_ONPLAYEND: out = TPropValue::Str(on_play_end_); return true;
-    case PR_ONIDLE: out = TPropValue::Str(on_idle_); return true;
-    default: return TNovaCustomImages::ReadProp(id, out);
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(repeat_ != 0);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(on_play_end_);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(on_idle_);
+    return true;
+  default:
+    return TNovaCustomImages::ReadProp(id, out);
   }
 }
 
 bool TNovaImages::WriteProp(int id, const TPropValue& v) {
   switch (id) {
-    case PR_SOURCE: SetSource(v.s); return true;
-    case PR_REPEAT: {
-      const bool was = repeat_ != 0;
-      repeat_ = v.f ? 1 : 0;
-      if (v.f && !was) {
-        TNovaImageList* list = GetFrameList();
-        if ((list && list->Frame(frame_index_)) || motion_) {
-          if (motion_ && motion_->Finished()) RestartMotion();
-        } else {
-          SetIndex(0);
-        }
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_REPEAT: {
+    const bool was = repeat_ != 0;
+    repeat_ = v.f ? 1 : 0;
+    if (v.f && !was) {
+      TNovaImageList* list = GetFrameList();
+      if ((list && list->Frame(frame_index_)) || motion_) {
+        if (motion_ && motion_->Finished())
+          RestartMotion();
+      } else {
+        SetIndex(0);
       }
-      return true;
     }
-    case PR_AUTOSCRAP: auto_scrap_ = v.f ? 1 : 0; return true;
-    case PR_ONPLAYEND: on_play_end_ = v.s; return true;
-    case PR_ONIDLE: on_idle_ = v.s; return true;
-    default: return TNovaCustomImages::WriteProp(id, v);
+    return true;
+  }
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  case PR_ONPLAYEND:
+    on_play_end_ = v.s;
+    return true;
+  case PR_ONIDLE:
+    on_idle_ = v.s;
+    return true;
+  default:
+    return TNovaCustomImages::WriteProp(id, v);
   }
 }
 
@@ -267,4 +325,4 @@ void TNovaImages::LoadKind(BinaryReader& r, int version) {
   RestoreShownFrame(index, countdown);
 }
 
-}  // namespace nova
+} // namespace nova

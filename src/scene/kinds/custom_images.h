@@ -16,7 +16,7 @@ namespace nova {
 bool IsExtension(const std::string& file, const char* upper_ext);
 
 class TNovaCustomImages : public TNovaCustomImage {
- public:
+public:
   // The frame list currently shown; none by default.
   virtual TNovaImageList* GetFrameList() const { return nullptr; }
   // Shows frame i (no frame when out of range) and adds its display time to the countdown.
@@ -31,7 +31,7 @@ class TNovaCustomImages : public TNovaCustomImage {
   void ReleaseSurfaces() override;
   void RestoreSurfaces() override;
 
- protected:
+protected:
   using TNovaCustomImage::TNovaCustomImage;
   bool ReadProp(int id, TPropValue& out) override;
   bool WriteProp(int id, const TPropValue& value) override;
@@ -51,13 +51,13 @@ class TNovaCustomImages : public TNovaCustomImage {
   uint8_t paused_ = 0;
   TNovaParser last_wait_;
 
- private:
+private:
   int32_t LastFrameWait();
 };
 
 // LT_IMAGES: frames from a layered image file, or a motion film.
 class TNovaImages : public TNovaCustomImages {
- public:
+public:
   explicit TNovaImages(TNovaBaseList* owner);
   uint8_t GetKind() const override { return LT_IMAGES; }
   TNovaImageList* GetFrameList() const override;
@@ -67,7 +67,7 @@ class TNovaImages : public TNovaCustomImages {
   const std::string& IdleHandler() const override { return on_idle_; }
   void SetSource(const std::string& file);
 
- protected:
+protected:
   bool ReadProp(int id, TPropValue& out) override;
   bool WriteProp(int id, const TPropValue& value) override;
   void SaveKind(BinaryWriter& w) const override;
@@ -84,7 +84,7 @@ class TNovaImages : public TNovaCustomImages {
 
 // LT_TILE: the picture repeated over the rectangle, shifted by the scroll, at a pitch.
 class TNovaTile : public TNovaCustomImages {
- public:
+public:
   explicit TNovaTile(TNovaBaseList* owner) : TNovaCustomImages(owner) {}
   uint8_t GetKind() const override { return LT_TILE; }
   TNovaImageList* GetFrameList() const override { return &list_; }
@@ -97,7 +97,7 @@ class TNovaTile : public TNovaCustomImages {
   const std::string& IdleHandler() const override { return on_idle_; }
   void SetSource(const std::string& file);
 
- protected:
+protected:
   bool ReadProp(int id, TPropValue& out) override;
   bool WriteProp(int id, const TPropValue& value) override;
   void SaveKind(BinaryWriter& w) const override;
@@ -115,7 +115,7 @@ class TNovaTile : public TNovaCustomImages {
   int32_t scroll_x_ = 0, scroll_y_ = 0;
   int32_t distance_x_ = 0, distance_y_ = 0;
 
- private:
+private:
   void SetStored(int32_t& field, int32_t v);
   void DrawRegionGrid(TCustomDIBX& target, const std::vector<TRect>& regions, int32_t pitch_x,
                       int32_t pitch_y);
@@ -123,7 +123,7 @@ class TNovaTile : public TNovaCustomImages {
 
 // An afterimage of a tile.
 class TNovaBlurTile : public TNovaTile {
- public:
+public:
   explicit TNovaBlurTile(TNovaBaseList* owner) : TNovaTile(owner) {}
   bool IsAfterimage() const override { return true; }
   int32_t AlphaForOrder() const override { return alpha_; }
@@ -133,10 +133,10 @@ class TNovaBlurTile : public TNovaTile {
   bool Update() override;
   void Init(TNovaCustomImage& source, const std::string& held_file);
 
- private:
+private:
   TNovaCustomImage* source_ = nullptr;
   TImageItemHold hold_;
   TAfterimageLife life_;
 };
 
-}  // namespace nova
+} // namespace nova

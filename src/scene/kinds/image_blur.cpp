@@ -17,11 +17,12 @@ void TAfterimageLife::Start(int32_t source_alpha, int32_t lifetime_ms) {
   age = 0;
 }
 
-bool TAfterimageLife::Advance(int32_t& alpha) {
+bool TAfterimageLife::Advance(TNovaCustomImage& image) {
   age += RunState().FrameDelta;
-  if (age >= lifetime) return false;
+  if (age >= lifetime)
+    return false;
   const long double fade = static_cast<long double>(age) / lifetime * (start_alpha % 256);
-  alpha = start_alpha - static_cast<int32_t>(std::nearbyintl(fade));
+  image.SetAlpha(start_alpha - static_cast<int32_t>(std::nearbyintl(fade)));
   return true;
 }
 
@@ -34,12 +35,14 @@ const TNovaControl* TNovaBlurImage::AfterimageSource() const {
 // A borrowed own surface of the source is drawn only while the source lives; a shared frame
 // is kept alive by the hold.
 TCustomDIBX* TNovaBlurImage::GetSurface() const {
-  if (!shared_frame_ && !SourceAlive()) return nullptr;
+  if (!shared_frame_ && !SourceAlive())
+    return nullptr;
   return TNovaCustomImage::GetSurface();
 }
 
 TCustomDIBX* TNovaBlurImage::GetMask() const {
-  if (!shared_frame_ && !SourceAlive()) return nullptr;
+  if (!shared_frame_ && !SourceAlive())
+    return nullptr;
   return TNovaCustomImage::GetMask();
 }
 
@@ -54,13 +57,7 @@ void TNovaBlurImage::Init(TNovaCustomImage& source, const std::string& held_file
   alpha_ = life_.start_alpha;
 }
 
-bool TNovaBlurImage::Update() {
-  if (TNovaCustomImage::Update()) return true;
-  int32_t alpha = alpha_;
-  if (!life_.Advance(alpha)) return true;
-  SetAlpha(alpha);
-  return false;
-}
+bool TNovaBlurImage::Update() { return TNovaCustomImage::Update() || !life_.Advance(*this); }
 
 void TNovaImage::SetSource(const std::string& file) {
   source_ = file;
@@ -69,7 +66,8 @@ void TNovaImage::SetSource(const std::string& file) {
 
 void TNovaImage::SetBrightness(int32_t b) {
   b = std::clamp(b, 0, 255);
-  if (b == brightness_) return;
+  if (b == brightness_)
+    return;
   brightness_ = b;
   Rebuild();
 }
@@ -77,7 +75,8 @@ void TNovaImage::SetBrightness(int32_t b) {
 void TNovaImage::Rebuild() {
   Invalidate();
   TWispCollection* cache = ImageServices().cache;
-  if (!cache || source_.empty()) return;
+  if (!cache || source_.empty())
+    return;
   TWispItem* item = cache->Get(this, source_);
   TWispItemFrame& frame = item->Frame(0);
   TDIBX& own = *own_surface_;
@@ -113,4 +112,4 @@ void TNovaImage::Rebuild() {
   Invalidate();
 }
 
-}  // namespace nova
+} // namespace nova

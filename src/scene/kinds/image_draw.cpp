@@ -9,11 +9,12 @@ namespace nova {
 namespace {
 
 double EffectiveZoom(long double zoom, int32_t size, int32_t picture) {
-  if (zoom != 0 || picture <= 0) return static_cast<double>(zoom);
+  if (zoom != 0 || picture <= 0)
+    return static_cast<double>(zoom);
   return static_cast<double>(size) / picture;
 }
 
-}  // namespace
+} // namespace
 
 void TNovaCustomImage::PutPicture(TCustomDIBX& target, int32_t x, int32_t y,
                                   const TRect& src_rect) {
@@ -22,25 +23,26 @@ void TNovaCustomImage::PutPicture(TCustomDIBX& target, int32_t x, int32_t y,
   const TFlip flip = MakeFlip(flip_v_ != 0, flip_h_ != 0);
   const TKeyMode key = pic.TransparentColor() != -1 ? TKeyMode::Use : TKeyMode::Ignore;
   switch (DrawModeOf(alpha_)) {
-    case TImageDrawMode::None: return;
-    case TImageDrawMode::Blend:
-      if (mask)
-        target.DrawMaskAlpha(x, y, alpha_, *mask, flip, src_rect, pic);
-      else
-        target.DrawAlpha(x, y, alpha_, flip, key, src_rect, pic);
-      return;
-    case TImageDrawMode::Copy:
-      if (mask)
-        target.DrawMask(x, y, *mask, flip, src_rect, pic);
-      else
-        target.Draw(x, y, flip, key, src_rect, pic);
-      return;
-    case TImageDrawMode::Add:
-      if (mask)
-        target.DrawMaskAdd(x, y, alpha_ - 256, *mask, flip, src_rect, pic);
-      else
-        target.DrawAdd(x, y, alpha_ - 256, flip, key, src_rect, pic);
-      return;
+  case TImageDrawMode::None:
+    return;
+  case TImageDrawMode::Blend:
+    if (mask)
+      target.DrawMaskAlpha(x, y, alpha_, *mask, flip, src_rect, pic);
+    else
+      target.DrawAlpha(x, y, alpha_, flip, key, src_rect, pic);
+    return;
+  case TImageDrawMode::Copy:
+    if (mask)
+      target.DrawMask(x, y, *mask, flip, src_rect, pic);
+    else
+      target.Draw(x, y, flip, key, src_rect, pic);
+    return;
+  case TImageDrawMode::Add:
+    if (mask)
+      target.DrawMaskAdd(x, y, alpha_ - 256, *mask, flip, src_rect, pic);
+    else
+      target.DrawAdd(x, y, alpha_ - 256, flip, key, src_rect, pic);
+    return;
   }
 }
 
@@ -54,7 +56,8 @@ void TNovaCustomImage::DrawRegions(TCustomDIBX& target, const std::vector<TRect>
     const int32_t top = flip_v_ ? pic.Height() - r.Bottom : r.Top;
     const TRect on_screen =
         Intersect(TRect{x + left, y + top, x + left + r.Width(), y + top + r.Height()}, clip);
-    if (on_screen.IsEmpty()) continue;
+    if (on_screen.IsEmpty())
+      continue;
     target.ResetClip();
     target.AddClipRect(on_screen);
     PutPicture(target, x, y, pic.Bounds());
@@ -65,8 +68,10 @@ void TNovaCustomImage::DrawRegions(TCustomDIBX& target, const std::vector<TRect>
 void TNovaCustomImage::DrawImage() {
   TCustomDIBX* pic = GetSurface();
   TCustomDIBX* target = GetTargetSurface();
-  if (!pic || pic->IsEmpty() || !target || alpha_ < 1 || width_ < 1 || height_ < 1) return;
-  if (pic->BitCount() != target->BitCount()) return;
+  if (!pic || pic->IsEmpty() || !target || alpha_ < 1 || width_ < 1 || height_ < 1)
+    return;
+  if (pic->BitCount() != target->BitCount())
+    return;
   TCustomDIBX* mask = GetMask();
   const TFlip flip = MakeFlip(flip_v_ != 0, flip_h_ != 0);
   const TKeyMode key = !mask && pic->TransparentColor() != -1 ? TKeyMode::Use : TKeyMode::Ignore;
@@ -106,4 +111,4 @@ void TNovaCustomImage::DrawImage() {
   }
 }
 
-}  // namespace nova
+} // namespace nova

@@ -13,33 +13,36 @@ TImageServices& Services() {
   return services;
 }
 
-}  // namespace
+} // namespace
 
 void SetImageServices(const TImageServices& services) { Services() = services; }
 const TImageServices& ImageServices() { return Services(); }
 
 TCustomDIBX* TNovaImageData::Surface() const {
-  if (brightness_ != 0 && copy_) return copy_.get();
+  if (brightness_ != 0 && copy_)
+    return copy_.get();
   return &frame_->surface;
 }
 
 TCustomDIBX* TNovaImageData::Mask() const { return frame_->mask.get(); }
 int32_t TNovaImageData::KeyColor() const { return frame_->key_color; }
 int32_t TNovaImageData::DisplayTime() const { return frame_->display_time; }
-const std::vector<TRect>& TNovaImageData::VisibleRegions() const {
-  return frame_->visible_regions;
-}
+const std::vector<TRect>& TNovaImageData::VisibleRegions() const { return frame_->visible_regions; }
 
 void TNovaImageData::SetBrightness(int32_t b) {
-  if (b == brightness_) return;
+  if (b == brightness_)
+    return;
   brightness_ = b;
-  if (b != 0) BuildCopy();
+  if (b != 0)
+    BuildCopy();
 }
 
 void TNovaImageData::BuildCopy() {
   TDIBX& src = frame_->surface;
-  if (src.IsEmpty()) return;
-  if (!copy_) copy_ = std::make_unique<TDIBX>(src.Width(), src.Height(), src.BitCount());
+  if (src.IsEmpty())
+    return;
+  if (!copy_)
+    copy_ = std::make_unique<TDIBX>(src.Width(), src.Height(), src.BitCount());
   if (copy_->Width() != src.Width() || copy_->Height() != src.Height() ||
       copy_->BitCount() != src.BitCount())
     copy_->SetSize(src.Width(), src.Height(), src.BitCount());
@@ -69,13 +72,15 @@ void TNovaImageData::BuildCopy() {
 void TNovaImageData::ReleaseCopy() { copy_.reset(); }
 
 void TNovaImageData::RestoreCopy() {
-  if (brightness_ != 0) BuildCopy();
+  if (brightness_ != 0)
+    BuildCopy();
 }
 
 void TNovaImageList::Load(const void* user, const std::string& file) {
   Clear();
   TWispCollection* cache = ImageServices().cache;
-  if (!cache || file.empty()) return;
+  if (!cache || file.empty())
+    return;
   item_ = cache->Get(user, file);
   user_ = user;
   file_ = file;
@@ -85,7 +90,8 @@ void TNovaImageList::Load(const void* user, const std::string& file) {
 
 void TNovaImageList::Clear() {
   frames_.clear();
-  if (item_ && ImageServices().cache) ImageServices().cache->Release(user_, item_);
+  if (item_ && ImageServices().cache)
+    ImageServices().cache->Release(user_, item_);
   item_ = nullptr;
   user_ = nullptr;
   file_.clear();
@@ -94,27 +100,32 @@ void TNovaImageList::Clear() {
 }
 
 TNovaImageData* TNovaImageList::Frame(int i) const {
-  if (i < 0 || i >= Count()) return nullptr;
+  if (i < 0 || i >= Count())
+    return nullptr;
   return frames_[static_cast<size_t>(i)].get();
 }
 
 void TNovaImageList::ReleaseSurfaces() {
-  for (auto& f : frames_) f->ReleaseCopy();
+  for (auto& f : frames_)
+    f->ReleaseCopy();
 }
 
 void TNovaImageList::RestoreSurfaces() {
-  for (auto& f : frames_) f->RestoreCopy();
+  for (auto& f : frames_)
+    f->RestoreCopy();
 }
 
 TImageItemHold::~TImageItemHold() {
-  if (item_ && ImageServices().cache) ImageServices().cache->Release(user_, item_);
+  if (item_ && ImageServices().cache)
+    ImageServices().cache->Release(user_, item_);
 }
 
 void TImageItemHold::Hold(const void* user, const std::string& file) {
   TWispCollection* cache = ImageServices().cache;
-  if (item_ || !cache || file.empty()) return;
+  if (item_ || !cache || file.empty())
+    return;
   item_ = cache->Get(user, file);
   user_ = user;
 }
 
-}  // namespace nova
+} // namespace nova

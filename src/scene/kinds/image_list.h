@@ -28,7 +28,7 @@ const TImageServices& ImageServices();
 
 // One frame of a list with its brightness.
 class TNovaImageData {
- public:
+public:
   explicit TNovaImageData(TWispItemFrame& frame) : frame_(&frame) {}
   // The frame's surface, or the adjusted copy when the brightness is not 0.
   TCustomDIBX* Surface() const;
@@ -42,7 +42,7 @@ class TNovaImageData {
   void ReleaseCopy();
   void RestoreCopy();
 
- private:
+private:
   void BuildCopy();
 
   TWispItemFrame* frame_;
@@ -51,7 +51,7 @@ class TNovaImageData {
 };
 
 class TNovaImageList {
- public:
+public:
   TNovaImageList() = default;
   TNovaImageList(const TNovaImageList&) = delete;
   TNovaImageList& operator=(const TNovaImageList&) = delete;
@@ -72,7 +72,7 @@ class TNovaImageList {
   int current = 0;
   int32_t countdown = 0;
 
- private:
+private:
   const void* user_ = nullptr;
   TWispItem* item_ = nullptr;
   std::string file_;
@@ -81,7 +81,7 @@ class TNovaImageList {
 
 // Keeps a cached item alive for a holder that is not the item's loader (afterimages).
 class TImageItemHold {
- public:
+public:
   TImageItemHold() = default;
   TImageItemHold(const TImageItemHold&) = delete;
   TImageItemHold& operator=(const TImageItemHold&) = delete;
@@ -89,9 +89,9 @@ class TImageItemHold {
   void Hold(const void* user, const std::string& file);
   bool Empty() const { return item_ == nullptr; }
 
- private:
+private:
   const void* user_ = nullptr;
   TWispItem* item_ = nullptr;
 };
 
-}  // namespace nova
+} // namespace nova

@@ -22,10 +22,11 @@ int32_t Phase(int32_t v, int32_t pitch) {
   return static_cast<int32_t>(m < 0 ? m + pitch : m);
 }
 
-}  // namespace
+} // namespace
 
 void TNovaTile::SetSource(const std::string& file) {
-  if (file == source_) return;
+  if (file == source_)
+    return;
   Invalidate();
   source_ = file;
   frame_index_ = -1;
@@ -38,11 +39,13 @@ void TNovaTile::SetSource(const std::string& file) {
     list_.Load(this, file);
   else if (IsExtension(file, ".NMT"))
     StartMotion(file);
-  if (list_.Count() > 0) SetIndex(0);
+  if (list_.Count() > 0)
+    SetIndex(0);
 }
 
 void TNovaTile::SetStored(int32_t& field, int32_t v) {
-  if (v == field) return;
+  if (v == field)
+    return;
   field = v;
   Invalidate();
 }
@@ -74,7 +77,8 @@ void TNovaTile::DrawImage() {
   if (!pic || pic->IsEmpty() || !target || alpha_ <= 0 || width_ <= 0 || height_ <= 0 ||
       !(zoom_x_ > 0) || !(zoom_y_ > 0))
     return;
-  if (pic->BitCount() != target->BitCount()) return;
+  if (pic->BitCount() != target->BitCount())
+    return;
   TCustomDIBX* mask = GetMask();
   const TFlip flip = MakeFlip(flip_v_ != 0, flip_h_ != 0);
   const TKeyMode key = !mask && pic->TransparentColor() != -1 ? TKeyMode::Use : TKeyMode::Ignore;
@@ -109,55 +113,84 @@ void TNovaTile::DrawImage() {
     return;
   }
   switch (DrawModeOf(alpha_)) {
-    case TImageDrawMode::None: return;
-    case TImageDrawMode::Copy:
-      if (mask)
-        target->TileDrawMask(dst, h_gap, scroll_y_, scroll_x_, *mask, flip, src, *pic, v_gap);
-      else
-        target->TileDraw(dst, h_gap, scroll_y_, scroll_x_, flip, key, src, *pic, v_gap);
-      return;
-    case TImageDrawMode::Blend:
-      if (mask)
-        target->TileDrawMaskAlpha(dst, h_gap, scroll_y_, scroll_x_, alpha_, *mask, flip, src, *pic,
-                                  v_gap);
-      else
-        target->TileDrawAlpha(dst, h_gap, scroll_y_, scroll_x_, alpha_, flip, key, src, *pic,
-                              v_gap);
-      return;
-    case TImageDrawMode::Add:
-      if (mask)
-        target->TileDrawMaskAdd(dst, h_gap, scroll_y_, scroll_x_, alpha_ - 256, *mask, flip, src,
-                                *pic, v_gap);
-      else
-        target->TileDrawAdd(dst, h_gap, scroll_y_, scroll_x_, alpha_ - 256, flip, key, src, *pic,
-                            v_gap);
-      return;
+  case TImageDrawMode::None:
+    return;
+  case TImageDrawMode::Copy:
+    if (mask)
+      target->TileDrawMask(dst, h_gap, scroll_y_, scroll_x_, *mask, flip, src, *pic, v_gap);
+    else
+      target->TileDraw(dst, h_gap, scroll_y_, scroll_x_, flip, key, src, *pic, v_gap);
+    return;
+  case TImageDrawMode::Blend:
+    if (mask)
+      target->TileDrawMaskAlpha(dst, h_gap, scroll_y_, scroll_x_, alpha_, *mask, flip, src, *pic,
+                                v_gap);
+    else
+      target->TileDrawAlpha(dst, h_gap, scroll_y_, scroll_x_, alpha_, flip, key, src, *pic, v_gap);
+    return;
+  case TImageDrawMode::Add:
+    if (mask)
+      target->TileDrawMaskAdd(dst, h_gap, scroll_y_, scroll_x_, alpha_ - 256, *mask, flip, src,
+                              *pic, v_gap);
+    else
+      target->TileDrawAdd(dst, h_gap, scroll_y_, scroll_x_, alpha_ - 256, flip, key, src, *pic,
+                          v_gap);
+    return;
   }
 }
 
 bool TNovaTile::ReadProp(int id, TPropValue& out) {
   switch (id) {
-    case PR_SOURCE: out = TPropValue::Str(source_); return true;
-    case PR_REPEAT: out = TPropValue::Flag(true); return true;
-    case PR_ONIDLE: out = TPropValue::Str(on_idle_); return true;
-    case PR_SCROLLX: out = TPropValue::Int(scroll_x_); return true;
-    case PR_SCROLLY: out = TPropValue::Int(scroll_y_); return true;
-    case PR_DISTANCEX: out = TPropValue::Int(distance_x_); return true;
-    case PR_DISTANCEY: out = TPropValue::Int(distance_y_); return true;
-    default: return TNovaCustomImages::ReadProp(id, out);
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(true);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(on_idle_);
+    return true;
+  case PR_SCROLLX:
+    out = TPropValue::Int(scroll_x_);
+    return true;
+  case PR_SCROLLY:
+    out = TPropValue::Int(scroll_y_);
+    return true;
+  case PR_DISTANCEX:
+    out = TPropValue::Int(distance_x_);
+    return true;
+  case PR_DISTANCEY:
+    out = TPropValue::Int(distance_y_);
+    return true;
+  default:
+    return TNovaCustomImages::ReadProp(id, out);
   }
 }
 
 bool TNovaTile::WriteProp(int id, const TPropValue& v) {
   switch (id) {
-    case PR_SOURCE: SetSource(v.s); return true;
-    case PR_REPEAT: return true;
-    case PR_ONIDLE: on_idle_ = v.s; return true;
-    case PR_SCROLLX: SetStored(scroll_x_, v.i); return true;
-    case PR_SCROLLY: SetStored(scroll_y_, v.i); return true;
-    case PR_DISTANCEX: SetStored(distance_x_, v.i); return true;
-    case PR_DISTANCEY: SetStored(distance_y_, v.i); return true;
-    default: return TNovaCustomImages::WriteProp(id, v);
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_REPEAT:
+    return true;
+  case PR_ONIDLE:
+    on_idle_ = v.s;
+    return true;
+  case PR_SCROLLX:
+    SetStored(scroll_x_, v.i);
+    return true;
+  case PR_SCROLLY:
+    SetStored(scroll_y_, v.i);
+    return true;
+  case PR_DISTANCEX:
+    SetStored(distance_x_, v.i);
+    return true;
+  case PR_DISTANCEY:
+    SetStored(distance_y_, v.i);
+    return true;
+  default:
+    return TNovaCustomImages::WriteProp(id, v);
   }
 }
 
@@ -204,12 +237,14 @@ const TNovaControl* TNovaBlurTile::AfterimageSource() const {
 }
 
 TCustomDIBX* TNovaBlurTile::GetSurface() const {
-  if (!AfterimageSource() && hold_.Empty()) return nullptr;
+  if (!AfterimageSource() && hold_.Empty())
+    return nullptr;
   return TNovaCustomImage::GetSurface();
 }
 
 TCustomDIBX* TNovaBlurTile::GetMask() const {
-  if (!AfterimageSource() && hold_.Empty()) return nullptr;
+  if (!AfterimageSource() && hold_.Empty())
+    return nullptr;
   return TNovaCustomImage::GetMask();
 }
 
@@ -222,12 +257,6 @@ void TNovaBlurTile::Init(TNovaCustomImage& source, const std::string& held_file)
   alpha_ = life_.start_alpha;
 }
 
-bool TNovaBlurTile::Update() {
-  if (TNovaCustomImage::Update()) return true;
-  int32_t alpha = alpha_;
-  if (!life_.Advance(alpha)) return true;
-  SetAlpha(alpha);
-  return false;
-}
+bool TNovaBlurTile::Update() { return TNovaCustomImage::Update() || !life_.Advance(*this); }
 
-}  // namespace nova
+} // namespace nova

@@ -6,6 +6,8 @@ CMAKE_COMMON := -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 
 TEST_DIR := build/test
 REL_DIR := build/release
+# The built tools, for tests that run them.
+TEST_ENV = NOVA_TOOL=$$PWD/apps/novatool/novatool NOVA_PLAY=$$PWD/apps/novaplay/novaplay
 
 # Cache hits across clones and worktrees of the repository.
 export CCACHE_BASEDIR := $(CURDIR)
@@ -26,7 +28,7 @@ build: deps
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 test: build
-	cd $(TEST_DIR) && ASAN_OPTIONS=detect_leaks=1 ctest -j $(JOBS) --output-on-failure --timeout 300
+	cd $(TEST_DIR) && $(TEST_ENV) ASAN_OPTIONS=detect_leaks=1 ctest -j $(JOBS) --output-on-failure --timeout 300
 	bash scripts/run-fuzzers $(TEST_DIR) $(FUZZ_SECONDS)
 
 fuzz: build
@@ -46,7 +48,7 @@ bench: deps
 
 # Regenerates the golden PNGs of the end-to-end tests; look at them before committing.
 golden: build
-	cd $(TEST_DIR) && NOVA_UPDATE_GOLDEN=1 ctest -j $(JOBS) -R 'e2e|Golden' --output-on-failure
+	cd $(TEST_DIR) && $(TEST_ENV) NOVA_UPDATE_GOLDEN=1 ctest -j $(JOBS) -R 'e2e|Golden' --output-on-failure
 
 clean:
 	rm -rf build

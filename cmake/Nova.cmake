@@ -40,8 +40,9 @@ function(nova_add_test name)
   target_link_libraries(${name} PRIVATE nova_options ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     NOVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" NOVA_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "NOVA_TOOL=$<TARGET_FILE:novatool>;NOVA_PLAY=$<TARGET_FILE:novaplay>")
+  # NOVA_TOOL and NOVA_PLAY (the built tools) come from `make test`'s environment; a list-valued
+  # ENVIRONMENT property does not survive test discovery.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # nova_add_fuzzer(NAME SOURCES ... [DEPS ...]): a libFuzzer target; corpus seeds live in fuzz/corpus/NAME.

@@ -31,16 +31,16 @@ public:
   }
 
   void Present(const TScreenPixels& pixels, std::span<const TScreenBlit> blits) override {
-    std::vector<TRect> rects;
+    std::vector<TWindowRect> rects;
     rects.reserve(blits.size());
     for (const TScreenBlit& b : blits)
-      rects.push_back(TRect{b.src.Left, b.src.Top, b.src.Right, b.src.Bottom});
+      rects.push_back(TWindowRect{b.src.Left, b.src.Top, b.src.Right, b.src.Bottom});
     window_.Present(Source(pixels), rects);
   }
 
   void Repaint(const TScreenPixels& pixels) override {
-    const TRect whole{0, 0, pixels.width, pixels.height};
-    window_.Present(Source(pixels), std::span<const TRect>(&whole, 1));
+    const TWindowRect whole{0, 0, pixels.width, pixels.height};
+    window_.Present(Source(pixels), std::span<const TWindowRect>(&whole, 1));
   }
 
 private:

@@ -27,7 +27,7 @@ public:
   }
   bool IsFullScreen() const override { return full_screen_; }
   std::vector<TDisplayMode> DisplayModes() override { return {}; }
-  void Present(const TPresentSource& source, std::span<const TRect> changed) override {
+  void Present(const TPresentSource& source, std::span<const TWindowRect> changed) override {
     buffer_.Copy(source, changed);
   }
   TPicture Capture() const override { return buffer_.Picture(); }

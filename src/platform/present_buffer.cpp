@@ -26,15 +26,15 @@ void TPresentBuffer::Resize(int width, int height) {
   picture_.pixels.assign(static_cast<size_t>(picture_.width) * picture_.height, 0);
 }
 
-std::vector<TRect> TPresentBuffer::Copy(const TPresentSource& source,
-                                        std::span<const TRect> changed) {
-  std::vector<TRect> done;
+std::vector<TWindowRect> TPresentBuffer::Copy(const TPresentSource& source,
+                                        std::span<const TWindowRect> changed) {
+  std::vector<TWindowRect> done;
   if (!source.pixels)
     return done;
   const int width = std::min(source.width, picture_.width);
   const int height = std::min(source.height, picture_.height);
-  for (const TRect& want : changed) {
-    TRect r{std::max(want.left, 0), std::max(want.top, 0), std::min(want.right, width),
+  for (const TWindowRect& want : changed) {
+    TWindowRect r{std::max(want.left, 0), std::max(want.top, 0), std::min(want.right, width),
             std::min(want.bottom, height)};
     if (r.Empty())
       continue;

@@ -121,9 +121,9 @@ public:
     return modes;
   }
 
-  void Present(const TPresentSource& source, std::span<const TRect> changed) override {
+  void Present(const TPresentSource& source, std::span<const TWindowRect> changed) override {
     const TPicture& picture = buffer_.Picture();
-    for (const TRect& r : buffer_.Copy(source, changed)) {
+    for (const TWindowRect& r : buffer_.Copy(source, changed)) {
       SDL_Rect area{r.left, r.top, r.Width(), r.Height()};
       SDL_UpdateTexture(texture_, &area,
                         picture.pixels.data() + static_cast<size_t>(r.top) * picture.width + r.left,

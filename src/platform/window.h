@@ -11,7 +11,7 @@
 
 namespace nova {
 
-struct TRect {
+struct TWindowRect {
   int left = 0;
   int top = 0;
   int right = 0;  // exclusive
@@ -79,7 +79,7 @@ public:
 
   // Copies the `changed` rectangles of `source` (clipped to it) into the presentation texture
   // and shows the scene. The source is the scene-sized back surface.
-  virtual void Present(const TPresentSource& source, std::span<const TRect> changed) = 0;
+  virtual void Present(const TPresentSource& source, std::span<const TWindowRect> changed) = 0;
   // The picture presented last (scene size; black before the first presentation).
   virtual TPicture Capture() const = 0;
 

@@ -290,6 +290,7 @@ void TCallMan::Run() {
   TTimerList& events = ctx_.host.Events();
   try {
     do {
+      stalled_ = false;
       switch (state_) {
       case csMain:
         if (DispatchEvent(1) == 0)
@@ -311,7 +312,6 @@ void TCallMan::Run() {
         break;
       }
       case csEventYielded:
-        stalled_ = false;
         if (DispatchEvent(event_level_) == 0) {
           state_ = event_level_ > 2 ? csNestedEvent : csEvent;
         } else {

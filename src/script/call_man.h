@@ -24,10 +24,10 @@ enum class TPromote { No, Yes };
 
 // Interpreter states of Run.
 enum TCallState : int32_t {
-  csMain = 0,          // the main script
-  csEvent = 1,         // an event handler runs
-  csEventYielded = 2,  // a handler yielded: further events may nest
-  csNestedEvent = 3,   // a nested handler runs
+  csMain = 0,         // the main script
+  csEvent = 1,        // an event handler runs
+  csEventYielded = 2, // a handler yielded: further events may nest
+  csNestedEvent = 3,  // a nested handler runs
 };
 
 // The interpreter: the current page and program counter, the call stack, the page cache and the

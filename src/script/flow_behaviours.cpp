@@ -197,8 +197,7 @@ class TVarNew final : public TBehaviour<TComVarNew> {
 public:
   void Run(TComVarNew& cmd, TCallMan& cm) const override {
     cm.set_pc(cm.pc() + 1);
-    const TVarScope scope =
-        cmd.scope <= 3 ? static_cast<TVarScope>(cmd.scope) : TVarScope::Global;
+    const TVarScope scope = cmd.scope <= 3 ? static_cast<TVarScope>(cmd.scope) : TVarScope::Global;
     cm.vars().Declare(cmd.name, cmd.type, scope,
                       cmd.initial.IsEmpty() ? nullptr : &cmd.initial.parser);
   }

@@ -25,6 +25,7 @@
 #include "shell/player_options.h"
 #include "shell/project_binding.h"
 #include "shell/run_config.h"
+#include "shell/scene_binding.h"
 
 namespace nova {
 
@@ -140,6 +141,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
+  std::unique_ptr<TSceneBinding> scene; // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
@@ -151,9 +153,13 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
         PlatformClock(), [&form] { form->FrameStep(); }, [w] { w->Wake(); });
   }
   form = std::make_unique<TFormView>(*window, *loop, hooks, options.params, Executable());
+  scene = std::make_unique<TSceneBinding>(*form, *window, hooks,
+                                          options.headless ? TSceneBinding::TCursorMode::System
+                                                           : TSceneBinding::TCursorMode::Custom);
   project = std::make_unique<TProjectBinding>(
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
+  project->SetSceneSource([&scene] { return scene->Scene(); });
   form->Create();
   if (!form->CloseRequested()) {
     // The window is active once it shows.

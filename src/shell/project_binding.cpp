@@ -20,7 +20,8 @@
 
 namespace nova {
 
-TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks, TProjectBindingOptions options)
+TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks,
+                                 TProjectBindingOptions options)
     : form_(form), hooks_(hooks), options_(std::move(options)) {
   hooks_.set_base_folder = [](const std::filesystem::path& folder) {
     FileManager().SetBaseFolder(folder.string());
@@ -66,8 +67,8 @@ void TProjectBinding::CreateProject() {
   // Started without a title folder, the player checks where its data lies.
   if (!options_.title_given)
     location_ = std::make_unique<TVfsTitleLocation>(FileManager());
-  project_ = std::make_unique<TProject>(
-      TProject::Services{*files_, *dialogs_, *this, location_.get()});
+  project_ =
+      std::make_unique<TProject>(TProject::Services{*files_, *dialogs_, *this, location_.get()});
   if (!project_->Start())
     RunState().Terminating = true;
 }
@@ -136,10 +137,14 @@ std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject
   return calls;
 }
 
-TTimerList& TProjectBinding::Events() { return scene_ ? scene_->Events() : own_events_; }
+TTimerList& TProjectBinding::Events() {
+  TNovaBaseList* scene = Scene();
+  return scene ? scene->Events() : own_events_;
+}
 
 std::string TProjectBinding::SenderName(const TNovaObject* sender) {
-  if (!scene_ || !sender || !scene_->IsAlive(sender))
+  TNovaBaseList* scene = Scene();
+  if (!scene || !sender || !scene->IsAlive(sender))
     return {};
   return sender->GetName();
 }
@@ -149,8 +154,8 @@ bool TProjectBinding::PageExists(const std::string& name) {
 }
 
 void TProjectBinding::ResetWorld() {
-  if (scene_)
-    scene_->Reset();
+  if (TNovaBaseList* scene = Scene())
+    scene->Reset();
   else
     own_events_.Clear();
 }

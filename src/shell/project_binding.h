@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,9 +39,10 @@ public:
   TProjectBinding(const TProjectBinding&) = delete;
   TProjectBinding& operator=(const TProjectBinding&) = delete;
 
-  // The scene whose event queue the interpreter runs and whose components send events; until
-  // one is set the interpreter keeps a queue of its own.
-  void SetScene(TNovaBaseList* scene) { scene_ = scene; }
+  // The scene whose event queue the interpreter runs and whose components send events (it is
+  // created during start-up, so it is asked for when needed); without one the interpreter
+  // keeps a queue of its own.
+  void SetSceneSource(std::function<TNovaBaseList*()> scene) { scene_ = std::move(scene); }
   TParamCollection* Variables() const { return vars_.get(); }
   TProject* Project() const { return project_.get(); }
 
@@ -77,7 +79,8 @@ private:
   std::unique_ptr<TVfsTitleLocation> location_;
   std::unique_ptr<TProject> project_;
   std::unique_ptr<TCallSystemVars> call_vars_;
-  TNovaBaseList* scene_ = nullptr;
+  std::function<TNovaBaseList*()> scene_;
+  TNovaBaseList* Scene() const { return scene_ ? scene_() : nullptr; }
   TTimerList own_events_;
   std::string title_;
   std::FILE* trace_ = nullptr;

@@ -9,7 +9,7 @@ namespace {
 
 struct TPageCase {
   const char* name;
-  const char* main; // the start page
+  const char* main;  // the start page
   const char* other; // "other.nsb", when the case needs it
   const char* var;
   const char* expected;
@@ -31,11 +31,12 @@ const TPageCase kCases[] = {
      "VarNew \"r\" type=1 value={0}\nIf {nosuch}\n  Calc {r = 1}\nElse\n  Calc {r = 2}\n", nullptr,
      "r", "2"},
     {"if_false_lands_on_smaller_indent",
-     "VarNew \"r\" type=1 value={0}\nIf {TRUE}\n  If {FALSE}\n    Calc {r = 1}\n  Calc {r = r + 5}\n"
+     "VarNew \"r\" type=1 value={0}\nIf {TRUE}\n  If {FALSE}\n    Calc {r = 1}\n  Calc {r = r + "
+     "5}\n"
      "Calc {r = r + 10}\n",
      nullptr, "r", "15"},
-    {"if_false_at_page_end", "VarNew \"r\" type=1 value={7}\nIf {FALSE}\n  Calc {r = 1}\n",
-     nullptr, "r", "7"},
+    {"if_false_at_page_end", "VarNew \"r\" type=1 value={7}\nIf {FALSE}\n  Calc {r = 1}\n", nullptr,
+     "r", "7"},
     // Exit with an empty condition does not end the page.
     {"exit_empty_condition", "VarNew \"r\" type=1 value={0}\nExit\nCalc {r = 1}\n", nullptr, "r",
      "1"},

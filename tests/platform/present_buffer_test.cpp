@@ -15,8 +15,8 @@ TEST(PresentBuffer, CopiesOnlyChangedRectanglesClippedToBothSurfaces) {
   std::vector<uint32_t> back(4 * 3, 0xFF123456); // top byte must not reach the picture
   TPresentSource source{reinterpret_cast<const uint8_t*>(back.data()), 4, 3, 16,
                         TPixelFormat::Xrgb8888};
-  const TRect changed[] = {{1, 1, 100, 2}, {-5, -5, -1, -1}, {3, 0, 3, 3}};
-  const std::vector<TRect> done = buffer.Copy(source, changed);
+  const TWindowRect changed[] = {{1, 1, 100, 2}, {-5, -5, -1, -1}, {3, 0, 3, 3}};
+  const std::vector<TWindowRect> done = buffer.Copy(source, changed);
   ASSERT_EQ(done.size(), 1u);
   EXPECT_EQ(done[0].left, 1);
   EXPECT_EQ(done[0].right, 4);
@@ -44,7 +44,7 @@ TEST(PresentBuffer, ExpandsSixteenBitPixels) {
     TPresentBuffer buffer;
     buffer.Resize(1, 1);
     TPresentSource source{reinterpret_cast<const uint8_t*>(&c.pixel), 1, 1, 2, c.format};
-    const TRect all[] = {{0, 0, 1, 1}};
+    const TWindowRect all[] = {{0, 0, 1, 1}};
     buffer.Copy(source, all);
     EXPECT_EQ(buffer.Picture().pixels[0], c.expected) << std::hex << c.pixel;
   }
@@ -53,7 +53,7 @@ TEST(PresentBuffer, ExpandsSixteenBitPixels) {
 TEST(HeadlessWindow, CaptureShowsWhatWasPresented) {
   auto window = CreateHeadlessWindow({.scene_width = 2, .scene_height = 2});
   const uint32_t back[4] = {1, 2, 3, 4};
-  const TRect all[] = {{0, 0, 2, 2}};
+  const TWindowRect all[] = {{0, 0, 2, 2}};
   window->Present({reinterpret_cast<const uint8_t*>(back), 2, 2, 8, TPixelFormat::Xrgb8888}, all);
   EXPECT_EQ(window->Capture().pixels, (std::vector<uint32_t>{1, 2, 3, 4}));
   EXPECT_FALSE(window->SetFullScreen(true, TDisplayMode{800, 600, 32, 60}));

@@ -14,7 +14,7 @@ public:
   void Resize(int width, int height);
   // Converts the changed rectangles of `source` (clipped to source and buffer) into the buffer
   // and returns them clipped; rectangles that clip to nothing are left out.
-  std::vector<TRect> Copy(const TPresentSource& source, std::span<const TRect> changed);
+  std::vector<TWindowRect> Copy(const TPresentSource& source, std::span<const TWindowRect> changed);
   const TPicture& Picture() const { return picture_; }
 
 private:

@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+#include "shell/scene_binding.h"
+
+#include "base/nova_error.h"
+#include "graphics/dibx.h"
+#include "graphics/screen_display_window.h"
+#include "graphics/screen_manager.h"
+#include "platform/sdl_cursor.h"
+#include "platform/window.h"
+#include "scene/cursor_file.h"
+#include "scene/nova_base.h"
+#include "scene/nova_base_list.h"
+#include "scene/scene_input_router.h"
+#include "scene/scene_screen_link.h"
+#include "shell/form_view.h"
+#include "shell/player_hooks.h"
+#include "vfs/vr_file_manager.h"
+
+namespace nova {
+
+namespace {
+constexpr int kDefaultSceneWidth = 640;
+constexpr int kDefaultSceneHeight = 480;
+} // namespace
+
+TSceneBinding::TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hooks,
+                             TCursorMode cursors)
+    : window_(window), hooks_(hooks), cursors_(cursors) {
+  form.InitSteps().Set("NovaInitialize", [this] { CreateScene(); });
+  form.InitSteps().Set("MediaInit", [this] { CreateScreen(); });
+  form.InitSteps().Set("NovaInitColor", [this] {
+    if (scene_ && screen_)
+      scene_->SetScreenSurface(screen_->BackSurface());
+  });
+  form.ShutdownSteps().Set("MediaFinal", [this] {
+    if (scene_)
+      scene_->SetScreenSurface(nullptr);
+    screen_.reset();
+    display_.reset();
+  });
+
+  hooks_.input_step = [this] {
+    if (scene_)
+      scene_->InputStep();
+  };
+  hooks_.update_step = [this] {
+    if (scene_)
+      scene_->UpdateStep();
+  };
+  hooks_.draw_step = [this] { Draw(); };
+  hooks_.free_scene_surfaces = [this] {
+    if (scene_)
+      scene_->ReleaseSurfaces();
+  };
+  hooks_.reload_scene_surfaces = [this] {
+    if (!scene_)
+      return;
+    if (screen_)
+      scene_->SetScreenSurface(screen_->BackSurface());
+    scene_->RestoreSurfaces();
+  };
+  hooks_.free_screen_surfaces = [this] {
+    if (screen_)
+      screen_->Release();
+  };
+  hooks_.full_screen_mode = [this]() -> std::optional<TDisplayMode> {
+    if (!screen_ || screen_->ChosenMode() < 0)
+      return std::nullopt;
+    const TScreenMode m = screen_->Mode(screen_->ChosenMode());
+    return TDisplayMode{m.width, m.height, m.bit_count, m.refresh};
+  };
+}
+
+TSceneBinding::~TSceneBinding() {
+  if (router_ && hooks_.scene_input == router_.get())
+    hooks_.scene_input = nullptr;
+  if (scene_)
+    scene_->SetScreenSurface(nullptr);
+}
+
+void TSceneBinding::CreateScene() {
+  scene_ = std::make_unique<TNovaBaseList>(kDefaultSceneWidth, kDefaultSceneHeight, this);
+  router_ = std::make_unique<TSceneInputRouter>(*scene_);
+  link_ = std::make_unique<TSceneScreenLink>(*scene_);
+  hooks_.scene_input = router_.get();
+}
+
+void TSceneBinding::CreateScreen() {
+  auto [width, height] = hooks_.scene_size ? hooks_.scene_size()
+                                           : std::pair<int, int>(kDefaultSceneWidth,
+                                                                 kDefaultSceneHeight);
+  display_ = MakeWindowScreenDisplay(window_);
+  screen_ = std::make_unique<TScreenManager>(display_.get(), width, height, width, height);
+  if (scene_) {
+    scene_->SetSceneSize(width, height);
+    scene_->SetScreenSurface(screen_->BackSurface());
+  }
+}
+
+void TSceneBinding::Draw() {
+  if (!scene_ || !screen_)
+    return;
+  scene_->DrawStep();
+  screen_->Present(*link_, 100);
+}
+
+std::optional<std::vector<uint8_t>> TSceneBinding::ReadTitleFile(const std::string& name) {
+  try {
+    if (!FileManager().Exists(name))
+      return std::nullopt;
+    TMemoryStream data = FileManager().Load(name);
+    auto bytes = data.Bytes();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+  } catch (const ENovaError&) {
+    return std::nullopt;
+  }
+}
+
+void TSceneBinding::ShowCursor(const TCursorImage* cursor) {
+  if (cursors_ != TCursorMode::Custom)
+    return;
+  if (!cursor || !SdlShowCustomCursor(cursor->argb.data(), cursor->width, cursor->height,
+                                      cursor->hot_x, cursor->hot_y))
+    SdlShowArrowCursor();
+}
+
+void TSceneBinding::PointerPosition(int32_t& x, int32_t& y) {
+  // The shell routes pointer moves into the front layer.
+  const TNovaBase* front = scene_ ? scene_->GetLayer(scene_->FrontIndex()) : nullptr;
+  x = front ? front->pointer_x : 0;
+  y = front ? front->pointer_y : 0;
+}
+
+} // namespace nova

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <memory>
+
+#include "scene/scene_host.h"
+
+namespace nova {
+
+class IScreenDisplay;
+class IWindow;
+class TFormView;
+class TNovaBaseList;
+class TSceneInputRouter;
+class TSceneScreenLink;
+class TScreenManager;
+struct TPlayerHooks;
+
+// Binds the scene (the base list with its two layers) and the screen manager into the shell:
+// the base list is made at "NovaInitialize", the screen manager at "MediaInit", the colour tables
+// at "NovaInitColor"; each frame runs the scene's input, update and draw steps and presents the
+// back surface's changed rectangles in the window.
+class TSceneBinding final : public ISceneHost {
+public:
+  enum class TCursorMode { System, Custom };
+  TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hooks, TCursorMode cursors);
+  ~TSceneBinding() override;
+  TSceneBinding(const TSceneBinding&) = delete;
+  TSceneBinding& operator=(const TSceneBinding&) = delete;
+
+  // Null until "NovaInitialize" / "MediaInit" ran.
+  TNovaBaseList* Scene() const { return scene_.get(); }
+  TScreenManager* Screen() const { return screen_.get(); }
+
+  // ISceneHost
+  std::optional<std::vector<uint8_t>> ReadTitleFile(const std::string& name) override;
+  std::string DefaultCursorFile() override { return {}; }
+  void ShowCursor(const TCursorImage* cursor) override;
+  void PointerPosition(int32_t& x, int32_t& y) override;
+
+
+private:
+  void CreateScene();
+  void CreateScreen();
+  void Draw();
+
+  IWindow& window_;
+  TPlayerHooks& hooks_;
+  TCursorMode cursors_;
+  std::unique_ptr<TNovaBaseList> scene_;
+  std::unique_ptr<TSceneInputRouter> router_;
+  std::unique_ptr<TSceneScreenLink> link_;
+  std::unique_ptr<IScreenDisplay> display_;
+  std::unique_ptr<TScreenManager> screen_;
+};
+
+} // namespace nova

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the flow-control and variable commands do when the interpreter steps on them.
 #include <array>
+#include <cassert>
 
 #include "base/run_state.h"
 #include "expr/param_collection.h"
@@ -43,7 +44,12 @@ void GoTo(TCallMan& cm, int32_t target) {
 
 template <class Record> class TBehaviour : public ICommandBehaviour {
 public:
-  void Run(TCommand& cmd, TCallMan& cm) const final { Run(CommandAs<Record>(cmd), cm); }
+  // Behaviours are chosen by the command's id, so the record class is known; a checked cast
+  // on every command shows in tight loops.
+  void Run(TCommand& cmd, TCallMan& cm) const final {
+    assert(cmd.Id() == Record::kId);
+    Run(static_cast<Record&>(cmd), cm);
+  }
   virtual void Run(Record& cmd, TCallMan& cm) const = 0;
 };
 

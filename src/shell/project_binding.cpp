@@ -67,6 +67,10 @@ void TProjectBinding::CreateProject() {
   // Started without a title folder, the player checks where its data lies.
   if (!options_.title_given)
     location_ = std::make_unique<TVfsTitleLocation>(FileManager());
+  // A folder given without any project file opens the player's empty window, as it did before
+  // titles ran (scripts/play falls back to one while no demo title is built).
+  if (options_.title_given && !files_->Exists("nova.npb"))
+    return;
   project_ =
       std::make_unique<TProject>(TProject::Services{*files_, *dialogs_, *this, location_.get()});
   if (!project_->Start())

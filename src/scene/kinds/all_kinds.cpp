@@ -8,10 +8,6 @@
 
 namespace nova {
 
-int32_t TNovaBlurImage::AlphaForOrder() const { return Int(PR_ALPHA); }
-int32_t TNovaTile::ScrollX() const { return Int(PR_SCROLLX); }
-int32_t TNovaTile::ScrollY() const { return Int(PR_SCROLLY); }
-
 template <uint8_t Kind, class Base>
 TSelectionKind<Kind, Base>::TSelectionKind(TNovaBaseList* owner)
     : TStoredControl<Kind, Base>(owner) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 
+#include "scene/kinds/custom_images.h"
 #include "scene/kinds/nova_box.h"
 #include "scene/kinds/stored_kind.h"
 #include "scene/nova_object.h"
@@ -41,32 +42,10 @@ public:
   void Invalidate() override {}
 };
 
-// Image holders.
-class TNovaCustomImage : public TNovaControl {
-protected:
-  using TNovaControl::TNovaControl;
-};
-class TNovaImage : public TStoredControl<LT_NONE, TNovaCustomImage> {
-public:
-  explicit TNovaImage(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
-class TNovaBlurImage : public TStoredControl<LT_NONE, TNovaCustomImage> {
-public:
-  explicit TNovaBlurImage(TNovaBaseList* owner) : TStoredControl(owner) {}
-  bool IsAfterimage() const override { return true; }
-  int32_t AlphaForOrder() const override;
-};
+// Image holders (the picture kinds themselves are in custom_images.h).
 class TNovaVideo : public TStoredControl<LT_VIDEO, TNovaCustomImage> {
 public:
   explicit TNovaVideo(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
-class TNovaCustomImages : public TNovaCustomImage {
-protected:
-  using TNovaCustomImage::TNovaCustomImage;
-};
-class TNovaImages : public TStoredControl<LT_IMAGES, TNovaCustomImages> {
-public:
-  explicit TNovaImages(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
 class TNovaButton : public TStoredControl<LT_BUTTON, TNovaCustomImages> {
 public:
@@ -75,16 +54,6 @@ public:
 class TNovaPrevImages : public TStoredControl<LT_IMAGES, TNovaCustomImages> {
 public:
   explicit TNovaPrevImages(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
-class TNovaTile : public TStoredControl<LT_TILE, TNovaCustomImages> {
-public:
-  explicit TNovaTile(TNovaBaseList* owner) : TStoredControl(owner) {}
-  int32_t ScrollX() const override;
-  int32_t ScrollY() const override;
-};
-class TNovaBlurTile : public TNovaTile {
-public:
-  explicit TNovaBlurTile(TNovaBaseList* owner) : TNovaTile(owner) {}
 };
 class TNovaParticleImages : public TStoredControl<LT_NONE, TNovaCustomImages> {
 public:

@@ -1,0 +1,583 @@
+// SPDX-License-Identifier: MIT
+// Picture, properties, geometry and persistence of image components.
+#include "scene/kinds/custom_image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/run_state.h"
+#include "graphics/dibx.h"
+#include "scene/component_factory.h"
+#include "scene/nova_base.h"
+#include "scene/nova_base_list.h"
+
+namespace nova {
+namespace {
+
+constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
+
+int32_t Clamp32(long double v) {
+  if (!(v == v))
+    return 0;
+  return static_cast<int32_t>(std::clamp<long double>(v, INT32_MIN, INT32_MAX));
+}
+
+int32_t Round32(long double v) { return Clamp32(std::nearbyintl(v)); }
+
+// Saved reals that are not finite come from damaged data; the default stands in.
+long double Finite(long double v, long double fallback) { return std::isfinite(v) ? v : fallback; }
+
+} // namespace
+
+TImageDrawMode DrawModeOf(int32_t alpha) {
+  if (alpha < 1)
+    return TImageDrawMode::None;
+  if (alpha < 255)
+    return TImageDrawMode::Blend;
+  if (alpha == 255)
+    return TImageDrawMode::Copy;
+  return TImageDrawMode::Add;
+}
+
+TNovaCustomImage::TNovaCustomImage(TNovaBaseList* owner)
+    : TNovaControl(owner), own_surface_(std::make_unique<TDIBX>()) {}
+
+TNovaCustomImage::~TNovaCustomImage() = default;
+
+TCustomDIBX* TNovaCustomImage::GetSurface() const {
+  return substitute_surface_ ? substitute_surface_ : own_surface_.get();
+}
+
+TCustomDIBX* TNovaCustomImage::GetMask() const {
+  return substitute_mask_ ? substitute_mask_ : own_mask_.get();
+}
+
+void TNovaCustomImage::SetSubstituteSurface(TCustomDIBX* s) {
+  if (s == substitute_surface_)
+    return;
+  Invalidate();
+  substitute_surface_ = s;
+  Invalidate();
+}
+
+void TNovaCustomImage::SetOwnMask(std::unique_ptr<TDIBX> mask) { own_mask_ = std::move(mask); }
+
+const std::string& TNovaCustomImage::SourceName() const {
+  static const std::string none;
+  return none;
+}
+
+const std::string& TNovaCustomImage::SharedFrameFile() const {
+  static const std::string none;
+  return none;
+}
+
+void TNovaCustomImage::SetAlpha(int32_t a) {
+  if (a == alpha_)
+    return;
+  alpha_ = a;
+  Invalidate();
+}
+
+int32_t TNovaCustomImage::ZoomX() const { return Clamp32(std::truncl(zoom_x_ * 256)); }
+int32_t TNovaCustomImage::ZoomY() const { return Clamp32(std::truncl(zoom_y_ * 256)); }
+
+void TNovaCustomImage::MarkPosZoomedChildren() {
+  for (TNovaControl* c : children_) {
+    auto* image = dynamic_cast<TNovaCustomImage*>(c);
+    if (image && image->pos_zoomed_)
+      image->size_dirty_ = 1;
+  }
+}
+
+void TNovaCustomImage::SetZoom(long double& field, long double z) {
+  if (z == field)
+    return;
+  Invalidate();
+  field = z;
+  size_dirty_ = 1;
+  MarkPosZoomedChildren();
+}
+
+void TNovaCustomImage::SetFloatZoomX(long double z) { SetZoom(zoom_x_, z); }
+void TNovaCustomImage::SetFloatZoomY(long double z) { SetZoom(zoom_y_, z); }
+
+void TNovaCustomImage::SetAngle(long double radians) {
+  if (radians == angle_)
+    return;
+  Invalidate();
+  angle_ = radians;
+  Invalidate();
+}
+
+void TNovaCustomImage::SetFlipH(bool v) {
+  if (flip_h_ == (v ? 1 : 0))
+    return;
+  Invalidate();
+  flip_h_ = v ? 1 : 0;
+  SizeFromZoom();
+  Invalidate();
+}
+
+void TNovaCustomImage::SetFlipV(bool v) {
+  if (flip_v_ == (v ? 1 : 0))
+    return;
+  Invalidate();
+  flip_v_ = v ? 1 : 0;
+  SizeFromZoom();
+  Invalidate();
+}
+
+bool TNovaCustomImage::ImageSurfaceSize(int32_t& w, int32_t& h) const {
+  TCustomDIBX* s = GetSurface();
+  if (!s || s->IsEmpty())
+    return false;
+  w = s->Width();
+  h = s->Height();
+  return true;
+}
+
+void TNovaCustomImage::SetWidth(int32_t v) {
+  TNovaControl::SetWidth(v);
+  if (SizeFollowsZoom())
+    zoom_x_ = 0;
+}
+
+void TNovaCustomImage::SetHeight(int32_t v) {
+  TNovaControl::SetHeight(v);
+  if (SizeFollowsZoom())
+    zoom_y_ = 0;
+}
+
+void TNovaCustomImage::SizeFromZoom() {
+  if (!SizeFollowsZoom())
+    return;
+  int32_t w = 0, h = 0;
+  int32_t pw = 0, ph = 0;
+  const bool has_picture = ImageSurfaceSize(pw, ph);
+  if (!SourceName().empty() || substitute_surface_) {
+    w = std::max(1, Round32(pw * zoom_x_));
+    h = std::max(1, Round32(ph * zoom_y_));
+    // A child that keeps its place in its parent's picture takes the parent's pixel scale.
+    int32_t ppw = 0, pph = 0;
+    if (pos_zoomed_ && parent_ && !parent_->IsLayer() && has_picture && !motion_ &&
+        parent_->ImageSurfaceSize(ppw, pph)) {
+      auto scaled = [](int64_t parent_pic, int64_t parent_size, int64_t a, int64_t own) {
+        int64_t ratio = 1;
+        if (parent_size != 0)
+          ratio = std::max<int64_t>(1, static_cast<int64_t>(std::clamp(
+                                           std::trunc(static_cast<double>(parent_pic) /
+                                                      static_cast<double>(parent_size) * 65536.0),
+                                           -4e18, 4e18)));
+        int64_t start = a * 65536 / ratio;
+        if (a * 65536 % ratio > 32767)
+          ++start;
+        int64_t end = (a + own) * 65536 / ratio;
+        if ((a + own) * 65536 % ratio != 0)
+          ++end;
+        return static_cast<int32_t>(std::clamp<int64_t>(end - start, INT32_MIN, INT32_MAX));
+      };
+      if (ZoomX() == parent_->ZoomX()) {
+        const int64_t a =
+            flip_h_ ? int64_t{ppw} + anchor_x_ - left_ - pw : int64_t{left_} - anchor_x_;
+        w = scaled(ppw, parent_->GetWidth(), a, pw);
+      }
+      if (ZoomY() == parent_->ZoomY()) {
+        const int64_t a =
+            flip_v_ ? int64_t{pph} + anchor_y_ - top_ - ph : int64_t{top_} - anchor_y_;
+        h = scaled(pph, parent_->GetHeight(), a, ph);
+      }
+    }
+  }
+  if (w == width_ && h == height_)
+    return;
+  Invalidate();
+  width_ = w;
+  height_ = h;
+  Invalidate();
+}
+
+bool TNovaCustomImage::HasRotation() const {
+  return std::isfinite(angle_) && std::fmod(angle_, kTurn) != 0;
+}
+
+void TNovaCustomImage::GetAnchorInfo(int32_t& sx, int32_t& sy, int32_t& px, int32_t& py) const {
+  int64_t x = motion_ ? motion_x_ : pos_zoomed_ ? Round32(zoom_x_ * left_) : left_;
+  int64_t y = motion_ ? motion_y_ : pos_zoomed_ ? Round32(zoom_y_ * top_) : top_;
+  x += plus_x_;
+  y += plus_y_;
+  if (parent_) {
+    x += int64_t{parent_->ScreenLeft()} - parent_->ScrollX();
+    y += int64_t{parent_->ScreenTop()} - parent_->ScrollY();
+  }
+  sx = Clamp32(x);
+  sy = Clamp32(y);
+  px = anchor_x_;
+  py = anchor_y_;
+  int32_t pw = 0, ph = 0;
+  if (ImageSurfaceSize(pw, ph)) {
+    if (flip_h_)
+      px = pw - 1 - anchor_x_;
+    if (flip_v_)
+      py = ph - 1 - anchor_y_;
+  }
+}
+
+namespace {
+
+// The scale a picture is drawn at: its zoom, or the stretch to its size when the size was set.
+long double EffectiveZoom(long double zoom, int32_t size, int32_t picture) {
+  if (zoom != 0 || picture <= 0)
+    return zoom;
+  return static_cast<long double>(size) / picture;
+}
+
+} // namespace
+
+TSceneRect TNovaCustomImage::RotatedBounds() const {
+  int32_t pw = 1, ph = 1;
+  if (!ImageSurfaceSize(pw, ph))
+    pw = ph = 1;
+  int32_t sx, sy, px, py;
+  GetAnchorInfo(sx, sy, px, py);
+  const long double zx = EffectiveZoom(zoom_x_, width_, pw);
+  const long double zy = EffectiveZoom(zoom_y_, height_, ph);
+  const long double c = std::cos(angle_), s = std::sin(angle_);
+  long double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool first = true;
+  for (int32_t cx : {-px, pw - px})
+    for (int32_t cy : {-py, ph - py}) {
+      const long double x = cx * zx, y = cy * zy;
+      const long double rx = x * c - y * s + sx, ry = x * s + y * c + sy;
+      if (first) {
+        x0 = x1 = rx;
+        y0 = y1 = ry;
+        first = false;
+      }
+      x0 = std::min(x0, rx);
+      x1 = std::max(x1, rx);
+      y0 = std::min(y0, ry);
+      y1 = std::max(y1, ry);
+    }
+  // One pixel more on each side covers the rounding of the rotated draw.
+  return TSceneRect{Clamp32(std::floor(x0) - 1), Clamp32(std::floor(y0) - 1),
+                    Clamp32(std::ceil(x1) + 1), Clamp32(std::ceil(y1) + 1)};
+}
+
+TSceneRect TNovaCustomImage::GetHitRect() const {
+  return HasRotation() ? RotatedBounds() : ScreenBounds();
+}
+
+void TNovaCustomImage::InvalidateRect(TSceneRect r) {
+  if (!Visible())
+    return;
+  TNovaBase* layer = GetBase();
+  if (!layer)
+    return;
+  if (parent_) {
+    r = r.Intersect(parent_->GetHitRect());
+    if (r.Empty())
+      return;
+  }
+  const TSceneRect clip = ScreenClip();
+  if (!clip.Empty()) {
+    r = r.Intersect(clip);
+    if (r.Empty())
+      return;
+  }
+  ContentChanged(r);
+  layer->AddDirtyRect(r);
+}
+
+void TNovaCustomImage::Invalidate() {
+  TCustomDIBX* s = GetSurface();
+  if (!s || s->IsEmpty())
+    return;
+  InvalidateRect(GetHitRect());
+}
+
+void TNovaCustomImage::Draw() {
+  BeforeDrawImage();
+  DrawImage();
+  AfterDrawImage();
+  DrawChildren();
+}
+
+bool TNovaCustomImage::MaskHit(int32_t x, int32_t y) const {
+  TCustomDIBX* mask = GetMask();
+  int32_t pw = 0, ph = 0;
+  if (!mask || !ImageSurfaceSize(pw, ph))
+    return false;
+  const long double zx = EffectiveZoom(zoom_x_, width_, pw);
+  const long double zy = EffectiveZoom(zoom_y_, height_, ph);
+  if (zx == 0 || zy == 0)
+    return false;
+  int32_t ix = Round32((int64_t{x} - ScreenLeft()) / zx);
+  int32_t iy = Round32((int64_t{y} - ScreenTop()) / zy);
+  if (flip_h_)
+    ix = pw - 1 - ix;
+  if (flip_v_)
+    iy = ph - 1 - iy;
+  if (ix < 0 || iy < 0 || ix >= mask->Width() || iy >= mask->Height())
+    return false;
+  return mask->GetPixel(ix, iy) >= 128;
+}
+
+TNovaControl* TNovaCustomImage::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
+  if (!Visible() || !GetHitRect().Contains(x, y))
+    return nullptr;
+  for (auto it = children_.rbegin(); it != children_.rend(); ++it)
+    if (TNovaControl* hit = (*it)->HitTest(x, y, accept_set))
+      return hit;
+  if (ignore_mouse_ >= 32 || !(accept_set & (1u << ignore_mouse_)))
+    return nullptr;
+  const bool by_mask = capture_mask_ && GetMask();
+  if (!HasRotation())
+    return !by_mask || MaskHit(x, y) ? this : nullptr;
+  int32_t ax, ay, px, py;
+  GetAnchorInfo(ax, ay, px, py);
+  const long double t = -angle_, c = std::cos(t), s = std::sin(t);
+  const long double dx = int64_t{x} - ax, dy = int64_t{y} - ay;
+  const int32_t rx = Round32(dx * c - dy * s + ax);
+  const int32_t ry = Round32(dx * s + dy * c + ay);
+  if (!ScreenBounds().Contains(rx, ry))
+    return nullptr;
+  return !by_mask || MaskHit(rx, ry) ? this : nullptr;
+}
+
+void TNovaCustomImage::RecordBlurValues() {
+  last_index_ = CurrentIndex();
+  last_left_ = left_;
+  last_top_ = top_;
+  last_angle_ = angle_;
+  last_zoom_x_ = zoom_x_;
+  last_zoom_y_ = zoom_y_;
+  last_scroll_x_ = TileScrollX();
+  last_scroll_y_ = TileScrollY();
+}
+
+bool TNovaCustomImage::Update() {
+  const bool done = TNovaControl::Update();
+  if (size_dirty_) {
+    size_dirty_ = 0;
+    Invalidate();
+    SizeFromZoom();
+    Invalidate();
+  }
+  if (blur_span_ > 0 && blur_delay_ > 0) {
+    blur_clock_ += RunState().FrameDelta;
+    if (blur_clock_ >= blur_span_) {
+      blur_clock_ = 0;
+      MakeAfterimage();
+    }
+  }
+  return done;
+}
+
+void TNovaCustomImage::MakeAfterimage() {
+  if (left_ == last_left_ && top_ == last_top_ && CurrentIndex() == last_index_ &&
+      angle_ == last_angle_ && zoom_x_ == last_zoom_x_ && zoom_y_ == last_zoom_y_ &&
+      TileScrollX() == last_scroll_x_ && TileScrollY() == last_scroll_y_)
+    return;
+  TCustomDIBX* s = GetSurface();
+  if (!s || s->IsEmpty())
+    return;
+  TNovaCustomImage* blur = NewAfterimage();
+  blur->SetNameRaw(owner_ ? owner_->UniqueName(name_) : name_);
+  blur->SetParent(parent_);
+  blur->SetPriority(priority_ - 1);
+  blur->left_ = motion_ ? motion_x_ : left_;
+  blur->top_ = motion_ ? motion_y_ : top_;
+  blur->width_ = width_;
+  blur->height_ = height_;
+  blur->anchor_x_ = anchor_x_;
+  blur->anchor_y_ = anchor_y_;
+  blur->plus_x_ = plus_x_;
+  blur->plus_y_ = plus_y_;
+  blur->angle_ = angle_;
+  blur->zoom_x_ = zoom_x_;
+  blur->zoom_y_ = zoom_y_;
+  blur->flip_h_ = flip_h_;
+  blur->flip_v_ = flip_v_;
+  blur->clip_left_ = clip_left_;
+  blur->clip_top_ = clip_top_;
+  blur->clip_width_ = clip_width_;
+  blur->clip_height_ = clip_height_;
+  blur->key_color_ = key_color_;
+  InitAfterimage(*blur);
+  blur->Invalidate();
+  RecordBlurValues();
+}
+
+TNovaCustomImage* TNovaCustomImage::NewAfterimage() {
+  auto* blur = CreateComponent<TNovaBlurImage>(owner_);
+  blur->Init(*this, SharedFrameFile());
+  return blur;
+}
+
+void TNovaCustomImage::ReleaseSurfaces() { own_surface_->SetSize(0, 0, 32); }
+
+void TNovaCustomImage::RestoreSurfaces() {
+  own_surface_->SetSize(1, 1, owner_ ? owner_->ScreenBitCount() : 32);
+}
+
+bool TNovaCustomImage::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_ALPHA:
+    out = TPropValue::Int(alpha_);
+    return true;
+  case PR_FLOATZOOMX:
+    out = TPropValue::Real(zoom_x_);
+    return true;
+  case PR_FLOATZOOMY:
+    out = TPropValue::Real(zoom_y_);
+    return true;
+  case PR_ZOOMX:
+    out = TPropValue::Int(TNovaCustomImage::ZoomX());
+    return true;
+  case PR_ZOOMY:
+    out = TPropValue::Int(TNovaCustomImage::ZoomY());
+    return true;
+  case PR_FLOATANGLE:
+    out = TPropValue::Real(angle_);
+    return true;
+  case PR_ANGLE:
+    out = TPropValue::Int(Clamp32(std::truncl(angle_ / kTurn * 255)));
+    return true;
+  case PR_FLIPH:
+    out = TPropValue::Flag(flip_h_ != 0);
+    return true;
+  case PR_FLIPV:
+    out = TPropValue::Flag(flip_v_ != 0);
+    return true;
+  case PR_ANTIALIAS:
+    out = TPropValue::Flag(antialias_ != 0);
+    return true;
+  case PR_CAPTUREMASK:
+    out = TPropValue::Flag(capture_mask_ != 0);
+    return true;
+  case PR_BLURSPAN:
+    out = TPropValue::Int(blur_span_);
+    return true;
+  case PR_BLURDELAY:
+    out = TPropValue::Int(blur_delay_);
+    return true;
+  case PR_INDEX:
+    out = TPropValue::Int(index_);
+    return true;
+  case PR_ORIGWIDTH:
+  case PR_ORIGHEIGHT: {
+    int32_t w = 0, h = 0;
+    ImageSurfaceSize(w, h);
+    out = TPropValue::Int(id == PR_ORIGWIDTH ? w : h);
+    return true;
+  }
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaCustomImage::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_ALPHA:
+    SetAlpha(v.i);
+    return true;
+  case PR_FLOATZOOMX:
+    SetFloatZoomX(v.r);
+    return true;
+  case PR_FLOATZOOMY:
+    SetFloatZoomY(v.r);
+    return true;
+  case PR_ZOOMX:
+    SetFloatZoomX(v.i / 256.0L);
+    return true;
+  case PR_ZOOMY:
+    SetFloatZoomY(v.i / 256.0L);
+    return true;
+  case PR_FLOATANGLE:
+    SetAngle(v.r);
+    return true;
+  case PR_ANGLE:
+    SetAngle(v.i / 255.0L * kTurn);
+    return true;
+  case PR_FLIPH:
+    SetFlipH(v.f);
+    return true;
+  case PR_FLIPV:
+    SetFlipV(v.f);
+    return true;
+  case PR_ANTIALIAS:
+    if (antialias_ != (v.f ? 1 : 0)) {
+      antialias_ = v.f ? 1 : 0;
+      Invalidate();
+    }
+    return true;
+  case PR_CAPTUREMASK:
+    capture_mask_ = v.f ? 1 : 0;
+    return true;
+  case PR_BLURSPAN:
+    if (v.i != blur_span_) {
+      blur_span_ = v.i;
+      blur_clock_ = 0;
+      RecordBlurValues();
+    }
+    return true;
+  case PR_BLURDELAY:
+    blur_delay_ = v.i;
+    return true;
+  case PR_INDEX:
+    index_ = v.i;
+    return true;
+  case PR_POSZOOMED:
+    if (pos_zoomed_ != (v.f ? 1 : 0)) {
+      SetPosZoomed(v.f);
+      size_dirty_ = 1;
+      MarkPosZoomedChildren();
+    }
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaCustomImage::SaveKind(BinaryWriter& w) const {
+  w.I32(alpha_);
+  w.Extended(zoom_x_);
+  w.Extended(angle_);
+  w.U8(antialias_);
+  w.U8(flip_h_);
+  w.U8(flip_v_);
+  w.U8(capture_mask_);
+  w.Extended(zoom_y_);
+  w.I32(blur_span_);
+  w.I32(blur_delay_);
+}
+
+void TNovaCustomImage::LoadKind(BinaryReader& r, int version) {
+  alpha_ = r.I32();
+  if (version < 143) {
+    zoom_x_ = r.I32() / 256.0L;
+    angle_ = r.I32() / 255.0L * kTurn;
+  } else {
+    zoom_x_ = Finite(r.Extended(), 1.0L);
+    angle_ = Finite(r.Extended(), 0);
+    antialias_ = r.U8();
+  }
+  flip_h_ = r.U8();
+  flip_v_ = r.U8();
+  capture_mask_ = r.U8();
+  if (version >= 143)
+    zoom_y_ = Finite(r.Extended(), 1.0L);
+  else
+    zoom_y_ = version > 103 ? r.I32() / 256.0L : zoom_x_;
+  if (version > 139) {
+    blur_span_ = r.I32();
+    blur_delay_ = r.I32();
+  }
+  RecordBlurValues();
+}
+
+} // namespace nova

@@ -1,0 +1,328 @@
+// SPDX-License-Identifier: MIT
+// Frame animation of multi-frame pictures and the layered-image kind.
+#include "scene/kinds/custom_images.h"
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/run_state.h"
+#include "expr/params.h"
+#include "scene/nova_motion.h"
+
+namespace nova {
+namespace {
+
+// The file extension, upper-cased by the single-byte rule (".WSP").
+std::string Extension(const std::string& file) {
+  const size_t dot = file.rfind('.');
+  if (dot == std::string::npos)
+    return {};
+  std::string ext = file.substr(dot);
+  for (char& c : ext)
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  return ext;
+}
+
+} // namespace
+
+bool IsExtension(const std::string& file, const char* ext) { return Extension(file) == ext; }
+
+int32_t TNovaCustomImages::LastFrameWait() {
+  TParamCollection* vars = ImageServices().vars;
+  if (last_wait_.Empty() || !vars)
+    return 0;
+  last_wait_.Execute(*vars);
+  return last_wait_.Result() ? last_wait_.Result()->AsInt() : 0;
+}
+
+void TNovaCustomImages::SetIndex(int32_t i) {
+  if (i == frame_index_)
+    return;
+  // A film seeks by its own clock; the film library owns that step.
+  if (motion_)
+    return;
+  TNovaImageList* list = GetFrameList();
+  if (!list || !list->Frame(frame_index_))
+    countdown_ = 0;
+  else
+    Invalidate();
+  frame_index_ = i;
+  TNovaImageData* data = list ? list->Frame(i) : nullptr;
+  if (!data) {
+    // A frame outside the list shows nothing.
+    SetSubstituteSurface(nullptr);
+    substitute_mask_ = nullptr;
+    return;
+  }
+  data->SetBrightness(brightness_);
+  SetSubstituteSurface(data->Surface());
+  substitute_mask_ = data->Mask();
+  key_color_ = data->KeyColor();
+  countdown_ += data->DisplayTime();
+  if (i == list->Count() - 1 && list->Count() > 1)
+    countdown_ += LastFrameWait();
+  SizeFromZoom();
+}
+
+void TNovaCustomImages::SetBrightness(int32_t b) {
+  if (b == brightness_)
+    return;
+  brightness_ = b;
+  TNovaImageList* list = GetFrameList();
+  if (TNovaImageData* data = list ? list->Frame(frame_index_) : nullptr) {
+    data->SetBrightness(b);
+    SetSubstituteSurface(data->Surface());
+    Invalidate();
+  }
+}
+
+const std::vector<TRect>* TNovaCustomImages::VisibleRegions() const {
+  TNovaImageList* list = GetFrameList();
+  TNovaImageData* data = list ? list->Frame(frame_index_) : nullptr;
+  return data ? &data->VisibleRegions() : nullptr;
+}
+
+const std::string& TNovaCustomImages::SharedFrameFile() const {
+  TNovaImageList* list = GetFrameList();
+  if (list && list->Frame(frame_index_) && substitute_surface_)
+    return list->FileName();
+  return TNovaCustomImage::SharedFrameFile();
+}
+
+bool TNovaCustomImages::Update() {
+  if (TNovaCustomImage::Update())
+    return true;
+  TNovaImageList* list = GetFrameList();
+  if (motion_ || !list || !list->Frame(frame_index_) || !Visible() || paused_ || ani_paused_)
+    return false;
+  if (countdown_ > 0)
+    countdown_ -= RunState().FrameDelta;
+  while (countdown_ < 1) {
+    const int last = list->Count() - 1;
+    if (frame_index_ < last) {
+      // Two-frame animations drop the overshoot; longer ones carry it.
+      if (list->Count() <= 2)
+        countdown_ = 0;
+      SetIndex(frame_index_ + 1);
+      continue;
+    }
+    if (RepeatOn()) {
+      countdown_ = 0;
+      SetIndex(0);
+    } else if (AutoScrap()) {
+      return true;
+    } else if (!PlayEndHandler().empty()) {
+      QueueEvent(PR_ONPLAYEND, PlayEndHandler());
+    }
+    break;
+  }
+  return false;
+}
+
+bool TNovaCustomImages::Playing() const {
+  if (motion_)
+    return !motion_->Finished() && !paused_ && !ani_paused_;
+  TNovaImageList* list = GetFrameList();
+  const bool at_last = list && list->Count() > 0 && frame_index_ == list->Count() - 1;
+  if (!RepeatOn() && at_last && countdown_ < 1)
+    return false;
+  return !paused_ && !ani_paused_;
+}
+
+void TNovaCustomImages::ReleaseSurfaces() {
+  TNovaCustomImage::ReleaseSurfaces();
+  if (TNovaImageList* list = GetFrameList())
+    list->ReleaseSurfaces();
+}
+
+void TNovaCustomImages::RestoreSurfaces() {
+  TNovaCustomImage::RestoreSurfaces();
+  TNovaImageList* list = GetFrameList();
+  if (!list)
+    return;
+  list->RestoreSurfaces();
+  if (TNovaImageData* data = list->Frame(frame_index_))
+    SetSubstituteSurface(data->Surface());
+}
+
+bool TNovaCustomImages::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_INDEX:
+    out = TPropValue::Int(frame_index_);
+    return true;
+  case PR_COUNT: {
+    TNovaImageList* list = GetFrameList();
+    out = TPropValue::Int(motion_ ? motion_->Film().FrameCount() : list ? list->Count() : 0);
+    return true;
+  }
+  case PR_BRIGHTNESS:
+    out = TPropValue::Int(brightness_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_PLAYING:
+    out = TPropValue::Flag(Playing());
+    return true;
+  default:
+    return TNovaCustomImage::ReadProp(id, out);
+  }
+}
+
+bool TNovaCustomImages::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_INDEX:
+    SetIndex(v.i);
+    return true;
+  case PR_BRIGHTNESS:
+    SetBrightness(v.i);
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    return true;
+  default:
+    return TNovaCustomImage::WriteProp(id, v);
+  }
+}
+
+void TNovaCustomImages::SaveKind(BinaryWriter& w) const {
+  TNovaCustomImage::SaveKind(w);
+  w.I32(countdown_);
+  w.I32(frame_index_);
+  w.I32(brightness_);
+  w.U8(paused_);
+  last_wait_.SaveOps(w);
+}
+
+void TNovaCustomImages::LoadKind(BinaryReader& r, int version) {
+  TNovaCustomImage::LoadKind(r, version);
+  countdown_ = r.I32();
+  frame_index_ = r.I32();
+  brightness_ = r.I32();
+  paused_ = r.U8();
+  last_wait_.LoadOps(r);
+}
+
+void TNovaCustomImages::RestoreShownFrame(int32_t index, int32_t countdown) {
+  SetIndex(index);
+  countdown_ = countdown;
+}
+
+TNovaImages::TNovaImages(TNovaBaseList* owner) : TNovaCustomImages(owner) {}
+
+TNovaImageList* TNovaImages::GetFrameList() const {
+  const int state = GetStateIndex();
+  if (state < 0 || state >= GetStateCount())
+    return nullptr;
+  auto& lists = const_cast<std::vector<std::unique_ptr<TNovaImageList>>&>(lists_);
+  if (lists.size() < static_cast<size_t>(GetStateCount()))
+    lists.resize(GetStateCount());
+  if (!lists[state])
+    lists[state] = std::make_unique<TNovaImageList>();
+  return lists[state].get();
+}
+
+void TNovaImages::SetSource(const std::string& file) {
+  if (file == source_)
+    return;
+  source_ = file;
+  frame_index_ = -1;
+  SetSubstituteSurface(nullptr);
+  substitute_mask_ = nullptr;
+  TNovaImageList* list = GetFrameList();
+  list->Clear();
+  FreeMotion();
+  if (IsExtension(file, ".WSP")) {
+    list->Load(this, file);
+  } else if (IsExtension(file, ".NMT")) {
+    StartMotion(file);
+    if (TNovaMotion* m = GetMotion()) {
+      m->Advance(0);
+      m->Restart();
+    }
+  } else {
+    Invalidate();
+    width_ = height_ = 0;
+  }
+  if (list->Count() > 0)
+    SetIndex(0);
+}
+
+bool TNovaImages::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(repeat_ != 0);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(on_play_end_);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(on_idle_);
+    return true;
+  default:
+    return TNovaCustomImages::ReadProp(id, out);
+  }
+}
+
+bool TNovaImages::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_REPEAT: {
+    const bool was = repeat_ != 0;
+    repeat_ = v.f ? 1 : 0;
+    if (v.f && !was) {
+      TNovaImageList* list = GetFrameList();
+      if ((list && list->Frame(frame_index_)) || motion_) {
+        if (motion_ && motion_->Finished())
+          RestartMotion();
+      } else {
+        SetIndex(0);
+      }
+    }
+    return true;
+  }
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  case PR_ONPLAYEND:
+    on_play_end_ = v.s;
+    return true;
+  case PR_ONIDLE:
+    on_idle_ = v.s;
+    return true;
+  default:
+    return TNovaCustomImages::WriteProp(id, v);
+  }
+}
+
+void TNovaImages::SaveKind(BinaryWriter& w) const {
+  TNovaCustomImages::SaveKind(w);
+  w.U8(repeat_);
+  w.U8(auto_scrap_);
+  w.String(source_);
+  w.String(on_play_end_);
+  w.String(on_idle_);
+}
+
+void TNovaImages::LoadKind(BinaryReader& r, int version) {
+  TNovaCustomImages::LoadKind(r, version);
+  const int32_t index = frame_index_, countdown = countdown_;
+  repeat_ = r.U8();
+  auto_scrap_ = r.U8();
+  const std::string source = r.String();
+  on_play_end_ = r.String();
+  on_idle_ = version > 103 ? r.String() : std::string();
+  frame_index_ = -1;
+  SetSource(source);
+  RestoreShownFrame(index, countdown);
+}
+
+} // namespace nova

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "script/component_funcs.h"
+
+#include "expr/params.h"
+#include "scene/component_factory.h"
+#include "scene/kinds/all_kinds.h"
+#include "scene/prop_params.h"
+
+namespace nova {
+namespace {
+
+enum : uint8_t {
+  kGetProp = 2,
+  kSetProp = 3,
+  kExists = 19,
+  kToClientX = 33,
+  kToClientY = 34,
+  kToScreenX = 35,
+  kToScreenY = 36,
+  kInPrimary = 69,
+  kInCabinet = 154,
+  kCreateObject = 161,
+  kDeleteObject = 162,
+};
+
+std::string Arg(std::span<TCustomParam* const> args, size_t i) {
+  return i < args.size() && args[i] ? args[i]->AsStr() : std::string();
+}
+int32_t IntArg(std::span<TCustomParam* const> args, size_t i) {
+  return i < args.size() && args[i] ? args[i]->AsInt() : 0;
+}
+
+} // namespace
+
+uint8_t TComponentFuncs::PropertyType(int32_t id) { return PropParamType(id); }
+
+bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
+                               std::span<TCustomParam* const> args) {
+  switch (id) {
+  case kGetProp:
+    if (TNovaObject* obj = scene_.FindByName(Arg(args, 0)))
+      GetPropInto(*obj, IntArg(args, 1), dest);
+    return true;
+  case kSetProp:
+    if (TNovaObject* obj = scene_.FindByName(Arg(args, 0)); obj && args.size() > 2 && args[2])
+      SetPropFrom(*obj, IntArg(args, 1), *args[2]);
+    return true;
+  case kExists: {
+    const std::string name = Arg(args, 0);
+    dest.SetFlag(!name.empty() && scene_.FindByName(name));
+    return true;
+  }
+  case kToClientX:
+  case kToClientY:
+  case kToScreenX:
+  case kToScreenY: {
+    const bool vertical = id == kToClientY || id == kToScreenY;
+    int32_t x = vertical ? 0 : IntArg(args, 1), y = vertical ? IntArg(args, 1) : 0;
+    TNovaObject* obj = scene_.FindByName(Arg(args, 0));
+    if (TNovaControl* c = obj ? obj->AsControl() : nullptr) {
+      if (id == kToClientX || id == kToClientY)
+        c->ScreenToClient(x, y);
+      else
+        c->ClientToScreen(x, y);
+    }
+    dest.SetInt(vertical ? y : x);
+    return true;
+  }
+  case kInPrimary:
+  case kInCabinet: {
+    TNovaObject* obj = scene_.FindByName(Arg(args, 0));
+    TNovaControl* c = obj ? obj->AsControl() : nullptr;
+    if (id == kInCabinet)
+      dest.SetFlag(obj && obj->IsInCabinet());
+    else
+      dest.SetFlag(c && c->GetBase() == scene_.Front() && !c->IsInCabinet());
+    return true;
+  }
+  case kCreateObject: {
+    TNovaObject* obj = CreateByKind(&scene_, static_cast<uint8_t>(IntArg(args, 0)));
+    if (obj) {
+      obj->SetName(Arg(args, 1));
+      if (TNovaControl* c = obj->AsControl()) {
+        TNovaControl* parent = args.size() > 2 ? scene_.FindControl(Arg(args, 2)) : nullptr;
+        c->SetParent(parent ? parent : scene_.Front());
+      }
+    }
+    dest.SetFlag(obj != nullptr);
+    return true;
+  }
+  case kDeleteObject: {
+    const std::string name = Arg(args, 0);
+    TNovaObject* obj = name.empty() ? nullptr : scene_.FindByName(name);
+    const bool base = obj && obj->AsControl() && obj->AsControl()->IsLayer();
+    if (obj && !base)
+      obj->FreeLater();
+    dest.SetFlag(obj && !base);
+    return true;
+  }
+  default:
+    return next_ && next_->CallFunc(dest, id, args);
+  }
+}
+
+} // namespace nova

@@ -23,6 +23,7 @@
 #include "shell/loop_thread.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
+#include "script/project.h"
 #include "shell/project_binding.h"
 #include "shell/run_config.h"
 #include "shell/scene_binding.h"
@@ -162,6 +163,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   project->SetSceneSource([&scene] { return scene->Scene(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });
+  scene->SetImageCodeSource([&project] {
+    return project->Project() ? project->Project()->setting().image_code : 0;
+  });
   form->Create();
   if (!form->CloseRequested()) {
     // The window is active once it shows.

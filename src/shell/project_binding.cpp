@@ -9,6 +9,8 @@
 #include "base/sjis.h"
 #include "scene/nova_base_list.h"
 #include "script/call_man.h"
+#include "script/component_behaviours.h"
+#include "script/component_funcs.h"
 #include "script/call_system_vars.h"
 #include "script/platform_script_dialogs.h"
 #include "script/project.h"
@@ -91,6 +93,8 @@ void TProjectBinding::FreeProject() {
     vars_->Hosts() = {};
   project_.reset();
   call_vars_.reset();
+  component_funcs_.reset();
+  component_commands_.reset();
 }
 
 void TProjectBinding::ReportStop(const std::string& message) {
@@ -140,6 +144,13 @@ std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject
   call_vars_ = std::make_unique<TCallSystemVars>(*calls, hosts.system);
   hosts.call = calls.get();
   hosts.system = call_vars_.get();
+  // Component commands and functions act on the scene, which exists from "NovaInitialize" on.
+  if (TNovaBaseList* scene = Scene()) {
+    component_commands_ = std::make_unique<TComponentBehaviours>(*scene);
+    component_commands_->Register(*calls);
+    component_funcs_ = std::make_unique<TComponentFuncs>(*scene, hosts.funcs);
+    hosts.funcs = component_funcs_.get();
+  }
   return calls;
 }
 

@@ -15,6 +15,8 @@ namespace nova {
 
 class TCallMan;
 class TCallSystemVars;
+class TComponentBehaviours;
+class TComponentFuncs;
 class TFormView;
 class TNovaBaseList;
 class TPlatformScriptDialogs;
@@ -81,6 +83,8 @@ private:
   std::unique_ptr<TVfsTitleLocation> location_;
   std::unique_ptr<TProject> project_;
   std::unique_ptr<TCallSystemVars> call_vars_;
+  std::unique_ptr<TComponentBehaviours> component_commands_;
+  std::unique_ptr<TComponentFuncs> component_funcs_;
   std::function<TNovaBaseList*()> scene_;
   TNovaBaseList* Scene() const { return scene_ ? scene_() : nullptr; }
   TTimerList own_events_;

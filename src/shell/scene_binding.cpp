@@ -3,11 +3,14 @@
 
 #include "base/nova_error.h"
 #include "graphics/dibx.h"
+#include "graphics/image_cache.h"
+#include "graphics/wisp_surface_decoder.h"
 #include "graphics/screen_display_window.h"
 #include "graphics/screen_manager.h"
 #include "platform/sdl_cursor.h"
 #include "platform/window.h"
 #include "scene/cursor_file.h"
+#include "scene/kinds/image_list.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/scene_input_router.h"
@@ -78,6 +81,9 @@ TSceneBinding::~TSceneBinding() {
     hooks_.scene_input = nullptr;
   if (scene_)
     scene_->SetScreenSurface(nullptr);
+  scene_.reset();
+  if (images_)
+    SetImageServices({});
 }
 
 void TSceneBinding::CreateScene() {
@@ -97,7 +103,17 @@ void TSceneBinding::CreateScreen() {
     scene_->SetSceneSize(width, height);
     scene_->SetScreenSurface(screen_->BackSurface());
     ServeSystemVariables();
+    CreateImageCache();
   }
+}
+
+void TSceneBinding::CreateImageCache() {
+  const int32_t code = image_code_ ? image_code_() : 0;
+  images_ = std::make_unique<TWispCollection>(FileManager(), code, [this] {
+    return scene_ ? scene_->ScreenBitCount() : 32;
+  });
+  InstallWispSurfaceDecoder(code);
+  SetImageServices({images_.get(), variables_ ? variables_() : nullptr});
 }
 
 void TSceneBinding::ServeSystemVariables() {

@@ -13,6 +13,7 @@ class TFormView;
 class TNovaBaseList;
 class TParamCollection;
 class TSceneSystemVars;
+class TWispCollection;
 class TSceneInputRouter;
 class TSceneScreenLink;
 class TScreenManager;
@@ -35,6 +36,9 @@ public:
     variables_ = std::move(source);
   }
 
+  // The title's identification code, which keys its layered images; read at "MediaInit".
+  void SetImageCodeSource(std::function<int32_t()> source) { image_code_ = std::move(source); }
+
   // Null until "NovaInitialize" / "MediaInit" ran.
   TNovaBaseList* Scene() const { return scene_.get(); }
   TScreenManager* Screen() const { return screen_.get(); }
@@ -51,17 +55,21 @@ private:
   void CreateScreen();
   void Draw();
   void ServeSystemVariables();
+  void CreateImageCache();
 
   TFormView& form_;
   IWindow& window_;
   TPlayerHooks& hooks_;
   TCursorMode cursors_;
+  // The image cache outlives the scene: components give their pictures back as they go.
+  std::unique_ptr<TWispCollection> images_;
   std::unique_ptr<TNovaBaseList> scene_;
   std::unique_ptr<TSceneInputRouter> router_;
   std::unique_ptr<TSceneScreenLink> link_;
   std::unique_ptr<IScreenDisplay> display_;
   std::unique_ptr<TScreenManager> screen_;
   std::function<TParamCollection*()> variables_;
+  std::function<int32_t()> image_code_;
   std::unique_ptr<TSceneSystemVars> system_vars_;
 };
 

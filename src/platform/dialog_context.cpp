@@ -12,14 +12,14 @@ namespace {
 constexpr float kUiFontPixels = 12.0f; // the system's 9-point dialog font
 }
 
-ImGuiContext* CreateDialogContext(const TDialogSpec& spec) {
+ImGuiContext* CreateDialogContext(const TDialogSpec& layout) {
   ImGuiContext* context = ImGui::CreateContext();
   ImGui::SetCurrentContext(context);
   ImGuiIO& io = ImGui::GetIO();
   io.IniFilename = nullptr;
   io.LogFilename = nullptr;
   io.DisplaySize =
-      ImVec2(static_cast<float>(spec.client_width), static_cast<float>(spec.client_height));
+      ImVec2(static_cast<float>(layout.client_width), static_cast<float>(layout.client_height));
   ImGui::StyleColorsLight();
   ImGui::GetStyle().WindowRounding = 0;
   ImGui::GetStyle().WindowBorderSize = 0;
@@ -27,7 +27,7 @@ ImGuiContext* CreateDialogContext(const TDialogSpec& spec) {
   // Only the characters the dialog shows: a full Japanese atlas would take seconds to build.
   ImFontGlyphRangesBuilder builder;
   builder.AddRanges(io.Fonts->GetGlyphRangesDefault());
-  builder.AddText(spec.utf8_texts.c_str());
+  builder.AddText(layout.utf8_texts.c_str());
   ImVector<ImWchar> ranges;
   builder.BuildRanges(&ranges);
   io.Fonts->FontBuilderIO = ImGuiFreeType::GetBuilderForFreeType();
@@ -41,7 +41,7 @@ ImGuiContext* CreateDialogContext(const TDialogSpec& spec) {
   return context;
 }
 
-bool RunDialogFrame(const TDialogSpec& spec, const std::function<bool()>& frame) {
+bool RunDialogFrame(const TDialogSpec& layout, const std::function<bool()>& frame) {
   ImGui::NewFrame();
   ImGui::SetNextWindowPos(ImVec2(0, 0));
   ImGui::SetNextWindowSize(ImGui::GetIO().DisplaySize);

@@ -25,7 +25,7 @@ struct TDialogSpec {
 class IDialogHost {
 public:
   virtual ~IDialogHost() = default;
-  virtual void Run(const TDialogSpec& spec, const std::function<bool()>& frame) = 0;
+  virtual void Run(const TDialogSpec& layout, const std::function<bool()>& frame) = 0;
 };
 
 // A real window through SDL; throws ENovaError when none can open.

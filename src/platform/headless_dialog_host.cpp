@@ -15,8 +15,8 @@ public:
   THeadlessDialogHost(std::vector<TStampedEvent> input, uint32_t max_frames)
       : replay_(std::move(input)), max_frames_(max_frames) {}
 
-  void Run(const TDialogSpec& spec, const std::function<bool()>& frame) override {
-    ImGuiContext* context = CreateDialogContext(spec);
+  void Run(const TDialogSpec& layout, const std::function<bool()>& frame) override {
+    ImGuiContext* context = CreateDialogContext(layout);
     ImGuiIO& io = ImGui::GetIO();
     io.DeltaTime = 1.0f / 60.0f;
     MapKeys(io);
@@ -26,7 +26,7 @@ public:
       while (open && replay_.Next(n, e))
         open = Apply(io, e);
       if (open)
-        open = RunDialogFrame(spec, frame);
+        open = RunDialogFrame(layout, frame);
     }
     ImGui::DestroyContext(context);
   }

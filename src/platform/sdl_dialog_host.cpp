@@ -16,12 +16,12 @@ namespace {
 
 class TSdlDialogHost final : public IDialogHost {
 public:
-  void Run(const TDialogSpec& spec, const std::function<bool()>& frame) override {
+  void Run(const TDialogSpec& layout, const std::function<bool()>& frame) override {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       throw ENovaError(Utf8ToSjis(std::string("cannot start SDL video: ") + SDL_GetError()));
     SDL_Window* window =
-        SDL_CreateWindow(SjisToUtf8(spec.sjis_caption).c_str(), SDL_WINDOWPOS_CENTERED,
-                         SDL_WINDOWPOS_CENTERED, spec.client_width, spec.client_height, 0);
+        SDL_CreateWindow(SjisToUtf8(layout.sjis_caption).c_str(), SDL_WINDOWPOS_CENTERED,
+                         SDL_WINDOWPOS_CENTERED, layout.client_width, layout.client_height, 0);
     SDL_Renderer* renderer =
         window
             ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC)
@@ -35,7 +35,7 @@ public:
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
       throw ENovaError(Utf8ToSjis("cannot open the dialog window: " + error));
     }
-    ImGuiContext* context = CreateDialogContext(spec);
+    ImGuiContext* context = CreateDialogContext(layout);
     ImGui_ImplSDL2_InitForSDLRenderer(window);
     {
       TSdlImGuiRenderer draw(renderer);
@@ -52,7 +52,7 @@ public:
         if (!open)
           break;
         ImGui_ImplSDL2_NewFrame();
-        open = RunDialogFrame(spec, frame);
+        open = RunDialogFrame(layout, frame);
         SDL_SetRenderDrawColor(renderer, 0xF0, 0xF0, 0xF0, 255);
         SDL_RenderClear(renderer);
         draw.Draw(ImGui::GetDrawData());

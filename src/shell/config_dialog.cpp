@@ -72,14 +72,14 @@ bool DialogFrame(TFormConfig& form) {
 void RunConfigDialog(IDialogHost& host, const std::filesystem::path& ini_path) {
   TFormConfig form(ini_path);
   const TShellTexts& t = ShellTexts();
-  TDialogSpec spec;
-  spec.sjis_caption = t.config_caption;
-  spec.client_width = TFormConfig::kClientWidth;
-  spec.client_height = TFormConfig::kClientHeight;
-  spec.utf8_texts = SjisToUtf8(t.config_caption + t.config_use_direct_sound + t.config_delay_label +
+  TDialogSpec layout;
+  layout.sjis_caption = t.config_caption;
+  layout.client_width = TFormConfig::kClientWidth;
+  layout.client_height = TFormConfig::kClientHeight;
+  layout.utf8_texts = SjisToUtf8(t.config_caption + t.config_use_direct_sound + t.config_delay_label +
                                t.ok + t.cancel) +
                     "0123456789ms";
-  host.Run(spec, [&] { return DialogFrame(form); });
+  host.Run(layout, [&] { return DialogFrame(form); });
 }
 
 } // namespace nova

@@ -2,11 +2,12 @@
 #include "shell/scene_binding.h"
 
 #include "base/nova_error.h"
+#include "expr/param_collection.h"
 #include "graphics/dibx.h"
 #include "graphics/image_cache.h"
-#include "graphics/wisp_surface_decoder.h"
 #include "graphics/screen_display_window.h"
 #include "graphics/screen_manager.h"
+#include "graphics/wisp_surface_decoder.h"
 #include "platform/sdl_cursor.h"
 #include "platform/window.h"
 #include "scene/cursor_file.h"
@@ -16,7 +17,6 @@
 #include "scene/scene_input_router.h"
 #include "scene/scene_screen_link.h"
 #include "scene/scene_system_vars.h"
-#include "expr/param_collection.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
 #include "vfs/vr_file_manager.h"
@@ -94,9 +94,9 @@ void TSceneBinding::CreateScene() {
 }
 
 void TSceneBinding::CreateScreen() {
-  auto [width, height] = hooks_.scene_size ? hooks_.scene_size()
-                                           : std::pair<int, int>(kDefaultSceneWidth,
-                                                                 kDefaultSceneHeight);
+  auto [width, height] = hooks_.scene_size
+                             ? hooks_.scene_size()
+                             : std::pair<int, int>(kDefaultSceneWidth, kDefaultSceneHeight);
   display_ = MakeWindowScreenDisplay(window_);
   screen_ = std::make_unique<TScreenManager>(display_.get(), width, height, width, height);
   if (scene_) {
@@ -109,9 +109,8 @@ void TSceneBinding::CreateScreen() {
 
 void TSceneBinding::CreateImageCache() {
   const int32_t code = image_code_ ? image_code_() : 0;
-  images_ = std::make_unique<TWispCollection>(FileManager(), code, [this] {
-    return scene_ ? scene_->ScreenBitCount() : 32;
-  });
+  images_ = std::make_unique<TWispCollection>(
+      FileManager(), code, [this] { return scene_ ? scene_->ScreenBitCount() : 32; });
   InstallWispSurfaceDecoder(code);
   SetImageServices({images_.get(), variables_ ? variables_() : nullptr});
 }
@@ -126,7 +125,8 @@ void TSceneBinding::ServeSystemVariables() {
   actions.warp_pointer = [this](int x, int y) { window_.WarpMouse(x, y); };
   // Whatever the scene does not serve goes on to the hosts registered before it.
   ISystemVarHost*& system = vars->Hosts().system;
-  system_vars_ = std::make_unique<TSceneSystemVars>(*scene_, screen_.get(), std::move(actions), system);
+  system_vars_ =
+      std::make_unique<TSceneSystemVars>(*scene_, screen_.get(), std::move(actions), system);
   system = system_vars_.get();
 }
 

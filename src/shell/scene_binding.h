@@ -49,7 +49,6 @@ public:
   void ShowCursor(const TCursorImage* cursor) override;
   void PointerPosition(int32_t& x, int32_t& y) override;
 
-
 private:
   void CreateScene();
   void CreateScreen();

@@ -17,13 +17,13 @@
 #include "platform/png_writer.h"
 #include "platform/wall_clock.h"
 #include "platform/window.h"
+#include "script/project.h"
 #include "shell/config_dialog.h"
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
-#include "script/project.h"
 #include "shell/project_binding.h"
 #include "shell/run_config.h"
 #include "shell/scene_binding.h"
@@ -123,7 +123,9 @@ int RunConfig(const TPlayerOptions& options, const std::vector<TStampedEvent>& i
   return 0;
 }
 
-int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
+// `clock` is the virtual clock of a headless run, which its frames move.
+int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
+              TVirtualClock* clock) {
   TInputTap tap;
   if (!options.input_file.empty())
     tap.replay = std::make_unique<TInputReplay>(std::move(input));
@@ -142,13 +144,12 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
-  std::unique_ptr<TSceneBinding> scene; // outlives the form, whose shutdown steps use it
+  std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
-    loop = std::make_unique<THeadlessLoop>(
-        options.frame_ms, dynamic_cast<TVirtualClock*>(&PlatformClock()));
+    loop = std::make_unique<THeadlessLoop>(options.frame_ms, clock);
   } else {
     IWindow* w = window.get();
     loop = std::make_unique<TLoopThread>(
@@ -163,9 +164,8 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input) {
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   project->SetSceneSource([&scene] { return scene->Scene(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });
-  scene->SetImageCodeSource([&project] {
-    return project->Project() ? project->Project()->setting().image_code : 0;
-  });
+  scene->SetImageCodeSource(
+      [&project] { return project->Project() ? project->Project()->setting().image_code : 0; });
   form->Create();
   if (!form->CloseRequested()) {
     // The window is active once it shows.
@@ -243,7 +243,7 @@ int PlayerMain(int argc, const char* const* argv) {
                    options.params[0].c_str());
       return 1;
     }
-    return RunPlayer(options, std::move(input));
+    return RunPlayer(options, std::move(input), options.headless ? &virtual_clock : nullptr);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(e.what()).c_str());
     return 1;

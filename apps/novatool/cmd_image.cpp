@@ -7,9 +7,9 @@
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "graphics/picture_drawing.h"
 #include "graphics/png_picture.h"
 #include "graphics/wisp_frame_list.h"
-#include "image_draw.h"
 #include "tool_args.h"
 #include "vfs/stream.h"
 

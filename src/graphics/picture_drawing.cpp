@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "image_draw.h"
+#include "graphics/picture_drawing.h"
 
 #include <algorithm>
 #include <array>
@@ -13,9 +13,12 @@
 namespace nova {
 namespace {
 
-// Generated pictures stay small: they are test and demo material.
-constexpr int32_t kMaxSide = 4096;
+// Generated pictures stay small: they are test and demo material. The caps bound the memory
+// and the work that any description can ask for.
+constexpr int32_t kMaxSide = 2048;
 constexpr size_t kMaxFrames = 256;
+constexpr int64_t kMaxTotalPixels = int64_t{1} << 22;
+constexpr int64_t kMaxPaintedPixels = int64_t{1} << 23;
 
 // A 5 × 7 pixel font, one byte a row with the leftmost pixel in bit 4.
 struct TGlyph {
@@ -125,8 +128,9 @@ public:
   // A colour as scripts write it: $BBGGRR.
   uint32_t Color(size_t i) const { return ColorOf(Word(i)); }
   uint32_t ColorOf(const std::string& w) const {
-    if (w.size() == 7 && w[0] == '$' &&
-        std::all_of(w.begin() + 1, w.end(), [](char c) { return std::isxdigit(c); }))
+    if (w.size() == 7 && w[0] == '$' && std::all_of(w.begin() + 1, w.end(), [](char c) {
+          return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+        }))
       return static_cast<uint32_t>(std::stoul(w.substr(1), nullptr, 16));
     Fail("\"" + w + "\" is no colour ($BBGGRR)");
   }
@@ -147,11 +151,13 @@ private:
 // over what is there (the alpha grows, the colour mixes by weight).
 class TCanvas {
 public:
-  explicit TCanvas(TWispFrame& f) : f_(f) {}
+  TCanvas(TWispFrame& f, int64_t& painted, const TLine& line)
+      : f_(f), painted_(painted), line_(line) {}
   int32_t Width() const { return f_.Width(); }
   int32_t Height() const { return f_.Height(); }
 
   void Put(int32_t x, int32_t y, uint32_t color, int32_t opacity) {
+    Count();
     if (x < 0 || y < 0 || x >= Width() || y >= Height() || opacity <= 0)
       return;
     TWispBitmap& c = f_.picture.color;
@@ -173,6 +179,7 @@ public:
 
   // Back to nothing: black, and transparent on a frame with alpha.
   void Erase(int32_t x, int32_t y) {
+    Count();
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
       return;
     f_.picture.color.SetRaw(x, y, 0);
@@ -181,7 +188,14 @@ public:
   }
 
 private:
+  void Count() {
+    if (++painted_ > kMaxPaintedPixels)
+      line_.Fail("more than " + std::to_string(kMaxPaintedPixels) + " pixels painted");
+  }
+
   TWispFrame& f_;
+  int64_t& painted_;
+  const TLine& line_;
 };
 
 uint32_t Mix(uint32_t a, uint32_t b, int32_t num, int32_t den) {
@@ -199,9 +213,13 @@ int32_t OpacityAt(const TLine& line, size_t i) {
   return line.Count() > i ? line.Int(i, 0, 255) : 255;
 }
 
-TWispFrame NewFrame(const TLine& line) {
+// `pixels` counts the frames' pixels so far.
+TWispFrame NewFrame(const TLine& line, int64_t& pixels) {
   TWispFrame f;
   const int32_t w = line.Int(1, 1, kMaxSide), h = line.Int(2, 1, kMaxSide);
+  pixels += int64_t{w} * h;
+  if (pixels > kMaxTotalPixels)
+    line.Fail("the frames hold more than " + std::to_string(kMaxTotalPixels) + " pixels");
   f.picture.color.SetSize(w, h, 32);
   for (size_t i = 3; i < line.Count(); ++i) {
     const std::string& word = line.Word(i);
@@ -225,6 +243,7 @@ TWispFrame NewFrame(const TLine& line) {
 
 std::vector<TWispFrame> DrawPictures(const std::string& text, const std::string& name) {
   std::vector<TWispFrame> frames;
+  int64_t pixels = 0, painted = 0;
   std::istringstream lines(text);
   int number = 0;
   for (std::string raw; std::getline(lines, raw);) {
@@ -235,12 +254,12 @@ std::vector<TWispFrame> DrawPictures(const std::string& text, const std::string&
     if (verb == "frame") {
       if (frames.size() == kMaxFrames)
         line.Fail("more than " + std::to_string(kMaxFrames) + " frames");
-      frames.push_back(NewFrame(line));
+      frames.push_back(NewFrame(line, pixels));
       continue;
     }
     if (frames.empty())
       line.Fail("\"" + verb + "\" before the first frame");
-    TCanvas canvas(frames.back());
+    TCanvas canvas(frames.back(), painted, line);
     const int32_t cw = canvas.Width(), ch = canvas.Height();
     if (verb == "fill") {
       const uint32_t color = line.Color(1);

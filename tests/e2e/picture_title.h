@@ -32,11 +32,13 @@ inline bool DrawPicture(TTestTitle& title, const std::string& file, const std::s
   return false;
 }
 
-// Plays `frames` frames (replaying `input` when given) and loads the last presented picture.
+// Plays `frames` frames (replaying `input` when given, with further player `options`) and loads
+// the last presented picture.
 inline bool Screenshot(TTestTitle& title, int frames, const std::string& input, TDIBX& shot,
-                       std::string& error, std::map<std::string, std::string>* vars = nullptr) {
+                       std::string& error, std::map<std::string, std::string>* vars = nullptr,
+                       const std::string& options = "") {
   const std::filesystem::path png = title.Root() / "shot.png";
-  std::string extra = "--screenshot " + png.string();
+  std::string extra = options + " --screenshot " + png.string();
   if (!input.empty()) {
     std::ofstream(title.Root() / "input.txt") << input;
     extra += " --input " + (title.Root() / "input.txt").string();

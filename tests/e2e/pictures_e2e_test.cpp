@@ -98,6 +98,13 @@ const TPictureCase kCases[] = {
        "ImgNew PR_NAME={\"mirrored\"} PR_PARENT={\"\"} PR_LEFT={80} PR_TOP={200} "
        "PR_SOURCE={\"bar.wsp\"} PR_OFFSETX={0} PR_OFFSETY={0} PR_FLOATZOOMX={1.5} "
        "PR_FLOATANGLE={-0.5} PR_FLIPH={TRUE}\n"
+       "# Sizes follow the zoom as soon as the image is placed; PR_ANGLE and PR_ZOOMY that are\n"
+       "# carried without a value leave what PR_FLOATANGLE and PR_FLOATZOOMY set.\n"
+       "VarNew \"sizes\" type=4 value={IntToStr(GetProp(\"turned\", 5)) ++ \"x\" ++ "
+       "IntToStr(GetProp(\"turned\", 6)) ++ \" \" ++ IntToStr(GetProp(\"mirrored\", 5)) ++ \"x\" "
+       "++ IntToStr(GetProp(\"mirrored\", 6))}\n"
+       "VarNew \"mirrored\" type=4 value={IntToStr(GetProp(\"mirrored\", 31)) ++ \" \" ++ "
+       "IntToStr(GetProp(\"mirrored\", 132))}\n"
        "BoxNew PR_NAME={\"zm1\"} PR_PARENT={\"\"} PR_LEFT={158} PR_TOP={118} PR_WIDTH={5} "
        "PR_HEIGHT={5} PR_COLOR={$00FF00}\n"
        "BoxNew PR_NAME={\"zm2\"} PR_PARENT={\"\"} PR_LEFT={78} PR_TOP={198} PR_WIDTH={5} "
@@ -105,7 +112,7 @@ const TPictureCase kCases[] = {
        "Wait time={100000}\n"}},
      6,
      "",
-     {}},
+     {{"sizes", "\"120x24 90x16\""}, {"mirrored", "\"-20 256\""}}},
     // Copies, half blends, additions and nothing over a gradient.
     {"e2e_additive_and_alpha",
      {{"back.wsp", kBackdrop}, {"glow.wsp", kGlow}, {"bar.wsp", kBar}},

@@ -9,7 +9,7 @@
 namespace nova::e2e {
 namespace {
 
-TEST(DemoE2e, RunsToTheEndWithTraceAndVariables) {
+TEST(DemoE2e, RunsToTheEndAndShowsTheGoldenFirstScreen) {
   TTestTitle title("demo");
   for (const auto& entry : std::filesystem::directory_iterator(NOVA_SOURCE_DIR "/demo/src"))
     title.Add(entry.path().filename().string(), title.Slurp(entry.path()));

@@ -12,8 +12,8 @@
 namespace nova::e2e {
 namespace {
 
-// Property ids as scripts pass them to SetProp.
-// PR_LEFT 3, PR_TOP 4, PR_WIDTH 5, PR_SCROLLX 109, PR_SCROLLY 110.
+// Scripts name properties by id in SetProp and GetProp: 3 PR_LEFT, 4 PR_TOP, 5 PR_WIDTH,
+// 6 PR_HEIGHT, 31 PR_ANGLE, 109 PR_SCROLLX, 110 PR_SCROLLY, 132 PR_ZOOMY.
 
 const char kTile[] = "frame 32 32\n"
                      "checker 16 $402818 $603828\n"

@@ -2,6 +2,8 @@
 #include "graphics/private/dibx_engine.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -52,6 +54,7 @@ void ReverseCopy(uint8_t* out, const uint8_t* lastSrc, int n, int bytesPerPixel)
 // The surfaces of a fast run, locked; null kernels when the per-pixel path must be taken.
 struct TFastRun {
   TRowFn fn = nullptr;
+  const TRowKernels* kernels = nullptr;
   int bpp = 0;
   uint8_t* dst = nullptr;
   uint8_t* src = nullptr;
@@ -84,6 +87,7 @@ TFastRun PrepareFast(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, TRow
     return TFastRun{};
   }
   run.bpp = storage / 8;
+  run.kernels = kernels;
   run.fn =
       storage == 16 ? kernels->row16[static_cast<int>(op)] : kernels->row32[static_cast<int>(op)];
   run.dstPitch = dst.Pitch();
@@ -216,36 +220,10 @@ void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const T
 
 namespace {
 
-// A row segment whose source coordinates come from coords(i, x, y).
+// The per-pixel reference of a sampled row segment: source coordinates from coords(i, x, y).
 template <typename Coords>
-void RunSampled(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                Coords coords, TRowOp op, const TRowParams& params) {
-  if (n <= 0)
-    return;
-  TFastRun run = PrepareFast(dst, &src, mask, op);
-  if (run.fn) {
-    TLockGuard dg(&dst), sg(&src), mg(mask);
-    uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
-    uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
-    int x, y;
-    if (run.bpp == 4) {
-      for (int i = 0; i < n; ++i) {
-        coords(i, x, y);
-        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, y, x, 4), 4);
-        if (m)
-          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
-      }
-    } else {
-      for (int i = 0; i < n; ++i) {
-        coords(i, x, y);
-        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, y, x, 2), 2);
-        if (m)
-          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
-      }
-    }
-    run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
-    return;
-  }
+void SampledPerPixel(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src,
+                     TCustomDIBX* mask, Coords coords, TRowOp op, const TRowParams& params) {
   for (int i = 0; i < n; ++i) {
     int x, y;
     coords(i, x, y);
@@ -258,31 +236,151 @@ void RunSampled(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, T
   }
 }
 
+// A sampled row segment through the row loops: gather(run, pixels, maskBytes) collects the
+// source pixels into scratch rows, which the op's loop then combines with the destination.
+// False when the surfaces need the per-pixel path.
+template <typename Gather>
+bool SampledFast(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
+                 Gather gather, TRowOp op, const TRowParams& params) {
+  TFastRun run = PrepareFast(dst, &src, mask, op);
+  if (!run.fn)
+    return false;
+  TLockGuard dg(&dst), sg(&src), mg(mask);
+  uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
+  uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
+  gather(run, s, m);
+  run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
+  return true;
+}
+
+// The vector gathers read a mask byte through the aligned dword holding it.
+bool MaskRowsAligned(const TFastRun& run) {
+  return ((reinterpret_cast<uintptr_t>(run.mask) | static_cast<uintptr_t>(run.maskPitch)) & 3) == 0;
+}
+
+// Scalar gathers, for storage without vector gathers (and the rows of a vector gather whose
+// mask is not aligned).
+template <int kBpp>
+void GatherColumnsScalar(const TFastRun& run, int srcY, const int32_t* xs, int n, uint8_t* s,
+                         uint8_t* m) {
+  const uint8_t* row = RowAt(run.src, run.srcPitch, srcY, 0, kBpp);
+  const uint8_t* maskRow = m ? RowAt(run.mask, run.maskPitch, srcY, 0, 1) : nullptr;
+  for (int i = 0; i < n; ++i) {
+    std::memcpy(s + i * kBpp, row + ptrdiff_t{xs[i]} * kBpp, kBpp);
+    if (maskRow)
+      m[i] = maskRow[xs[i]];
+  }
+}
+
+template <int kBpp>
+void GatherAffineScalar(const TFastRun& run, const TAffineSteps& st, int n, uint8_t* s,
+                        uint8_t* m) {
+  // Locals, so that the stores through byte pointers do not force the steps to be reloaded.
+  const uint8_t* const src = run.src;
+  const uint8_t* const mask = m ? run.mask : nullptr;
+  const ptrdiff_t srcPitch = run.srcPitch, maskPitch = run.maskPitch;
+  const int32_t du = st.du, dv = st.dv, ox = st.originX, oy = st.originY;
+  const int32_t sx = st.signX, sy = st.signY;
+  // Unsigned steps: the step after the last pixel may wrap, and is never used.
+  uint32_t u = static_cast<uint32_t>(st.u), v = static_cast<uint32_t>(st.v);
+  for (int i = 0; i < n; ++i, u += static_cast<uint32_t>(du), v += static_cast<uint32_t>(dv)) {
+    const ptrdiff_t x = ox + sx * static_cast<int32_t>(u >> 16);
+    const ptrdiff_t y = oy + sy * static_cast<int32_t>(v >> 16);
+    std::memcpy(s + i * kBpp, src + y * srcPitch + x * kBpp, kBpp);
+    if (mask)
+      m[i] = mask[y * maskPitch + x];
+  }
+}
+
+// The steps of a rotated row segment in 32 bits, when every u and v of it fits.
+bool AffineSteps32(const TAffineRow& row, int n, TAffineSteps& out) {
+  const int64_t lastU = row.u + int64_t{n - 1} * row.du;
+  const int64_t lastV = row.v + int64_t{n - 1} * row.dv;
+  auto fits = [](int64_t a) { return a >= 0 && a <= INT32_MAX; };
+  auto step = [](int64_t a) { return a >= -INT32_MAX && a <= INT32_MAX; };
+  if (!fits(row.u) || !fits(row.v) || !fits(lastU) || !fits(lastV) || !step(row.du) ||
+      !step(row.dv))
+    return false;
+  const int64_t originX = std::max<int64_t>(row.mirrorX, 0);
+  const int64_t originY = std::max<int64_t>(row.mirrorY, 0);
+  if (originX > INT32_MAX || originY > INT32_MAX)
+    return false;
+  out.u = static_cast<int32_t>(row.u);
+  out.v = static_cast<int32_t>(row.v);
+  out.du = static_cast<int32_t>(row.du);
+  out.dv = static_cast<int32_t>(row.dv);
+  out.originX = static_cast<int32_t>(originX);
+  out.originY = static_cast<int32_t>(originY);
+  out.signX = row.mirrorX >= 0 ? -1 : 1;
+  out.signY = row.mirrorY >= 0 ? -1 : 1;
+  return true;
+}
+
 } // namespace
 
 void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
                  const int32_t* xs, int srcY, TRowOp op, const TRowParams& params) {
-  RunSampled(
+  if (n <= 0)
+    return;
+  const bool fast = SampledFast(
       dst, dstX, dstY, n, src, mask,
-      [xs, srcY](int i, int& x, int& y) {
-        x = xs[i];
-        y = srcY;
+      [&](const TFastRun& run, uint8_t* s, uint8_t* m) {
+        if (run.bpp == 4 && run.kernels->gatherColumns32 && (!m || MaskRowsAligned(run)))
+          run.kernels->gatherColumns32(RowAt(run.src, run.srcPitch, srcY, 0, 4),
+                                       m ? RowAt(run.mask, run.maskPitch, srcY, 0, 1) : nullptr, xs,
+                                       n, s, m);
+        else if (run.bpp == 4)
+          GatherColumnsScalar<4>(run, srcY, xs, n, s, m);
+        else
+          GatherColumnsScalar<2>(run, srcY, xs, n, s, m);
       },
       op, params);
+  if (!fast)
+    SampledPerPixel(
+        dst, dstX, dstY, n, src, mask,
+        [xs, srcY](int i, int& x, int& y) {
+          x = xs[i];
+          y = srcY;
+        },
+        op, params);
 }
 
 void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
                const TAffineRow& row, TRowOp op, const TRowParams& params) {
+  if (n <= 0)
+    return;
   // Mirroring as index = origin + sign * sample, so the loop has no branch.
   const int64_t signX = row.mirrorX >= 0 ? -1 : 1, originX = std::max<int64_t>(row.mirrorX, 0);
   const int64_t signY = row.mirrorY >= 0 ? -1 : 1, originY = std::max<int64_t>(row.mirrorY, 0);
-  RunSampled(
+  auto coords = [&](int i, int& x, int& y) {
+    x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
+    y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
+  };
+  TAffineSteps steps;
+  const bool steps32 = AffineSteps32(row, n, steps);
+  const bool fast = SampledFast(
       dst, dstX, dstY, n, src, mask,
-      [&](int i, int& x, int& y) {
-        x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
-        y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
+      [&](const TFastRun& run, uint8_t* s, uint8_t* m) {
+        if (!steps32) {
+          int x, y;
+          for (int i = 0; i < n; ++i) {
+            coords(i, x, y);
+            std::memcpy(s + i * run.bpp, RowAt(run.src, run.srcPitch, y, x, run.bpp), run.bpp);
+            if (m)
+              m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
+          }
+        } else if (run.bpp == 4 && run.kernels->gatherAffine32 && (!m || MaskRowsAligned(run))) {
+          run.kernels->gatherAffine32(run.src, run.srcPitch, m ? run.mask : nullptr, run.maskPitch,
+                                      steps, n, s, m);
+        } else if (run.bpp == 4) {
+          GatherAffineScalar<4>(run, steps, n, s, m);
+        } else {
+          GatherAffineScalar<2>(run, steps, n, s, m);
+        }
       },
       op, params);
+  if (!fast)
+    SampledPerPixel(dst, dstX, dstY, n, src, mask, coords, op, params);
 }
 
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params) {

@@ -49,8 +49,8 @@ void TNovaBase::TouchedBy(const TSceneRect& a, size_t count) {
   const int32_t* b = areas_.bottom.data();
   uint8_t* out = areas_.touched.data();
   for (size_t i = 0; i < count; ++i)
-    out[i] = static_cast<uint8_t>((std::max(a.Left, l[i]) < std::min(a.Right, r[i])) &
-                                  (std::max(a.Top, t[i]) < std::min(a.Bottom, b[i])));
+    out[i] = static_cast<uint8_t>(int{std::max(a.Left, l[i]) < std::min(a.Right, r[i])} &
+                                  int{std::max(a.Top, t[i]) < std::min(a.Bottom, b[i])});
 }
 
 void TNovaBase::Draw() {

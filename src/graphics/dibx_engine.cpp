@@ -51,17 +51,6 @@ void ReverseCopy(uint8_t* out, const uint8_t* lastSrc, int n, int bytesPerPixel)
     std::memcpy(out + i * bytesPerPixel, lastSrc - i * bytesPerPixel, bytesPerPixel);
 }
 
-// The surfaces of a fast run, locked; null kernels when the per-pixel path must be taken.
-struct TFastRun {
-  TRowFn fn = nullptr;
-  const TRowKernels* kernels = nullptr;
-  int bpp = 0;
-  uint8_t* dst = nullptr;
-  uint8_t* src = nullptr;
-  uint8_t* mask = nullptr;
-  int dstPitch = 0, srcPitch = 0, maskPitch = 0;
-};
-
 TFastRun PrepareFast(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, TRowOp op) {
   TFastRun run;
   const TRowKernels* kernels = ActiveRowKernels();
@@ -236,23 +225,6 @@ void SampledPerPixel(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& s
   }
 }
 
-// A sampled row segment through the row loops: gather(run, pixels, maskBytes) collects the
-// source pixels into scratch rows, which the op's loop then combines with the destination.
-// False when the surfaces need the per-pixel path.
-template <typename Gather>
-bool SampledFast(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 Gather gather, TRowOp op, const TRowParams& params) {
-  TFastRun run = PrepareFast(dst, &src, mask, op);
-  if (!run.fn)
-    return false;
-  TLockGuard dg(&dst), sg(&src), mg(mask);
-  uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
-  uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
-  gather(run, s, m);
-  run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
-  return true;
-}
-
 // The vector gathers read a mask byte through the aligned dword holding it.
 bool MaskRowsAligned(const TFastRun& run) {
   return ((reinterpret_cast<uintptr_t>(run.mask) | static_cast<uintptr_t>(run.maskPitch)) & 3) == 0;
@@ -318,35 +290,51 @@ bool AffineSteps32(const TAffineRow& row, int n, TAffineSteps& out) {
 
 } // namespace
 
-void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 const int32_t* xs, int srcY, TRowOp op, const TRowParams& params) {
+TSampledRows::TSampledRows(TCustomDIBX& dst, TCustomDIBX& src, TCustomDIBX* mask, TRowOp op,
+                           const TRowParams& params)
+    : dst_(dst), src_(src), mask_(mask), op_(op), params_(params),
+      run_(PrepareFast(dst, &src, mask, op)) {}
+
+TSampledRows::~TSampledRows() {
+  if (!run_.fn)
+    return;
+  dst_.ReleasePixels();
+  src_.ReleasePixels();
+  if (mask_)
+    mask_->ReleasePixels();
+}
+
+void TSampledRows::Combine(int dstX, int dstY, int n, const uint8_t* s, const uint8_t* m) {
+  run_.fn(RowAt(run_.dst, run_.dstPitch, dstY, dstX, run_.bpp), s, m, n, params_);
+}
+
+void TSampledRows::Gathered(int dstX, int dstY, int n, const int32_t* xs, int srcY) {
   if (n <= 0)
     return;
-  const bool fast = SampledFast(
-      dst, dstX, dstY, n, src, mask,
-      [&](const TFastRun& run, uint8_t* s, uint8_t* m) {
-        if (run.bpp == 4 && run.kernels->gatherColumns32 && (!m || MaskRowsAligned(run)))
-          run.kernels->gatherColumns32(RowAt(run.src, run.srcPitch, srcY, 0, 4),
-                                       m ? RowAt(run.mask, run.maskPitch, srcY, 0, 1) : nullptr, xs,
-                                       n, s, m);
-        else if (run.bpp == 4)
-          GatherColumnsScalar<4>(run, srcY, xs, n, s, m);
-        else
-          GatherColumnsScalar<2>(run, srcY, xs, n, s, m);
-      },
-      op, params);
-  if (!fast)
+  if (!run_.fn) {
     SampledPerPixel(
-        dst, dstX, dstY, n, src, mask,
+        dst_, dstX, dstY, n, src_, mask_,
         [xs, srcY](int i, int& x, int& y) {
           x = xs[i];
           y = srcY;
         },
-        op, params);
+        op_, params_);
+    return;
+  }
+  uint8_t* s = ScratchBytes(0, size_t(n) * run_.bpp);
+  uint8_t* m = mask_ ? ScratchBytes(1, size_t(n)) : nullptr;
+  if (run_.bpp == 4 && run_.kernels->gatherColumns32 && (!m || MaskRowsAligned(run_)))
+    run_.kernels->gatherColumns32(RowAt(run_.src, run_.srcPitch, srcY, 0, 4),
+                                  m ? RowAt(run_.mask, run_.maskPitch, srcY, 0, 1) : nullptr, xs, n,
+                                  s, m);
+  else if (run_.bpp == 4)
+    GatherColumnsScalar<4>(run_, srcY, xs, n, s, m);
+  else
+    GatherColumnsScalar<2>(run_, srcY, xs, n, s, m);
+  Combine(dstX, dstY, n, s, m);
 }
 
-void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-               const TAffineRow& row, TRowOp op, const TRowParams& params) {
+void TSampledRows::Affine(int dstX, int dstY, int n, const TAffineRow& row) {
   if (n <= 0)
     return;
   // Mirroring as index = origin + sign * sample, so the loop has no branch.
@@ -356,31 +344,30 @@ void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TC
     x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
     y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
   };
+  if (!run_.fn) {
+    SampledPerPixel(dst_, dstX, dstY, n, src_, mask_, coords, op_, params_);
+    return;
+  }
+  uint8_t* s = ScratchBytes(0, size_t(n) * run_.bpp);
+  uint8_t* m = mask_ ? ScratchBytes(1, size_t(n)) : nullptr;
   TAffineSteps steps;
-  const bool steps32 = AffineSteps32(row, n, steps);
-  const bool fast = SampledFast(
-      dst, dstX, dstY, n, src, mask,
-      [&](const TFastRun& run, uint8_t* s, uint8_t* m) {
-        if (!steps32) {
-          int x, y;
-          for (int i = 0; i < n; ++i) {
-            coords(i, x, y);
-            std::memcpy(s + i * run.bpp, RowAt(run.src, run.srcPitch, y, x, run.bpp), run.bpp);
-            if (m)
-              m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
-          }
-        } else if (run.bpp == 4 && run.kernels->gatherAffine32 && (!m || MaskRowsAligned(run))) {
-          run.kernels->gatherAffine32(run.src, run.srcPitch, m ? run.mask : nullptr, run.maskPitch,
-                                      steps, n, s, m);
-        } else if (run.bpp == 4) {
-          GatherAffineScalar<4>(run, steps, n, s, m);
-        } else {
-          GatherAffineScalar<2>(run, steps, n, s, m);
-        }
-      },
-      op, params);
-  if (!fast)
-    SampledPerPixel(dst, dstX, dstY, n, src, mask, coords, op, params);
+  if (!AffineSteps32(row, n, steps)) {
+    int x, y;
+    for (int i = 0; i < n; ++i) {
+      coords(i, x, y);
+      std::memcpy(s + i * run_.bpp, RowAt(run_.src, run_.srcPitch, y, x, run_.bpp), run_.bpp);
+      if (m)
+        m[i] = *RowAt(run_.mask, run_.maskPitch, y, x, 1);
+    }
+  } else if (run_.bpp == 4 && run_.kernels->gatherAffine32 && (!m || MaskRowsAligned(run_))) {
+    run_.kernels->gatherAffine32(run_.src, run_.srcPitch, m ? run_.mask : nullptr, run_.maskPitch,
+                                 steps, n, s, m);
+  } else if (run_.bpp == 4) {
+    GatherAffineScalar<4>(run_, steps, n, s, m);
+  } else {
+    GatherAffineScalar<2>(run_, steps, n, s, m);
+  }
+  Combine(dstX, dstY, n, s, m);
 }
 
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params) {

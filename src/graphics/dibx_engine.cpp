@@ -323,14 +323,19 @@ void TSampledRows::Gathered(int dstX, int dstY, int n, const int32_t* xs, int sr
   }
   uint8_t* s = ScratchBytes(0, size_t(n) * run_.bpp);
   uint8_t* m = mask_ ? ScratchBytes(1, size_t(n)) : nullptr;
-  if (run_.bpp == 4 && run_.kernels->gatherColumns32 && (!m || MaskRowsAligned(run_)))
-    run_.kernels->gatherColumns32(RowAt(run_.src, run_.srcPitch, srcY, 0, 4),
-                                  m ? RowAt(run_.mask, run_.maskPitch, srcY, 0, 1) : nullptr, xs, n,
-                                  s, m);
-  else if (run_.bpp == 4)
-    GatherColumnsScalar<4>(run_, srcY, xs, n, s, m);
-  else
-    GatherColumnsScalar<2>(run_, srcY, xs, n, s, m);
+  // An enlarged picture shows each source row on several destination rows in a row.
+  const bool again = xs == gathered_.xs && n == gathered_.n && srcY == gathered_.srcY;
+  gathered_ = {xs, n, srcY};
+  if (!again) {
+    if (run_.bpp == 4 && run_.kernels->gatherColumns32 && (!m || MaskRowsAligned(run_)))
+      run_.kernels->gatherColumns32(RowAt(run_.src, run_.srcPitch, srcY, 0, 4),
+                                    m ? RowAt(run_.mask, run_.maskPitch, srcY, 0, 1) : nullptr, xs,
+                                    n, s, m);
+    else if (run_.bpp == 4)
+      GatherColumnsScalar<4>(run_, srcY, xs, n, s, m);
+    else
+      GatherColumnsScalar<2>(run_, srcY, xs, n, s, m);
+  }
   Combine(dstX, dstY, n, s, m);
 }
 
@@ -350,6 +355,7 @@ void TSampledRows::Affine(int dstX, int dstY, int n, const TAffineRow& row) {
   }
   uint8_t* s = ScratchBytes(0, size_t(n) * run_.bpp);
   uint8_t* m = mask_ ? ScratchBytes(1, size_t(n)) : nullptr;
+  gathered_ = {};
   TAffineSteps steps;
   if (!AffineSteps32(row, n, steps)) {
     int x, y;

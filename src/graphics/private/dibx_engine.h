@@ -61,7 +61,8 @@ public:
   TSampledRows& operator=(const TSampledRows&) = delete;
 
   // One destination row segment of a scaled draw: n pixels from (dstX, dstY), source pixel i at
-  // (xs[i], srcY). Every coordinate must lie inside the source (and mask).
+  // (xs[i], srcY). Every coordinate must lie inside the source (and mask). The columns xs point
+  // to must not change while the object lives: a row asked for again is not gathered again.
   void Gathered(int dstX, int dstY, int n, const int32_t* xs, int srcY);
   // A segment of a rotated draw (see TAffineRow); its pixels must lie inside the source.
   void Affine(int dstX, int dstY, int n, const TAffineRow& row);
@@ -75,6 +76,11 @@ private:
   TRowOp op_;
   const TRowParams& params_;
   TFastRun run_;
+  // The source row the scratch rows hold.
+  struct {
+    const int32_t* xs = nullptr;
+    int n = 0, srcY = 0;
+  } gathered_;
 };
 
 // Fills rect (already clipped) with op Fill, FillAlpha, FillAdd or FillSub.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -225,9 +226,19 @@ void SampledPerPixel(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& s
   }
 }
 
-// The vector gathers read a mask byte through the aligned dword holding it.
-bool MaskRowsAligned(const TFastRun& run) {
-  return ((reinterpret_cast<uintptr_t>(run.mask) | static_cast<uintptr_t>(run.maskPitch)) & 3) == 0;
+// Whether the vector gathers may read these surfaces: they address pixels by 32-bit byte
+// offsets, and read a mask byte through the aligned dword holding it.
+bool VectorGathersFit(const TFastRun& run, const TCustomDIBX& src, const TCustomDIBX* mask) {
+  auto fits = [](int pitch, int height) {
+    return std::abs(int64_t{pitch}) * (int64_t{height} + 1) < (int64_t{1} << 31);
+  };
+  if (run.bpp != 4 || !fits(run.srcPitch, src.Height()))
+    return false;
+  if (!mask)
+    return true;
+  const bool aligned =
+      ((reinterpret_cast<uintptr_t>(run.mask) | static_cast<uintptr_t>(run.maskPitch)) & 3) == 0;
+  return aligned && fits(run.maskPitch, mask->Height());
 }
 
 // Scalar gathers, for storage without vector gathers (and the rows of a vector gather whose
@@ -293,7 +304,8 @@ bool AffineSteps32(const TAffineRow& row, int n, TAffineSteps& out) {
 TSampledRows::TSampledRows(TCustomDIBX& dst, TCustomDIBX& src, TCustomDIBX* mask, TRowOp op,
                            const TRowParams& params)
     : dst_(dst), src_(src), mask_(mask), op_(op), params_(params),
-      run_(PrepareFast(dst, &src, mask, op)) {}
+      run_(PrepareFast(dst, &src, mask, op)),
+      vector_gathers_(run_.fn && VectorGathersFit(run_, src, mask)) {}
 
 TSampledRows::~TSampledRows() {
   if (!run_.fn)
@@ -327,7 +339,7 @@ void TSampledRows::Gathered(int dstX, int dstY, int n, const int32_t* xs, int sr
   const bool again = xs == gathered_.xs && n == gathered_.n && srcY == gathered_.srcY;
   gathered_ = {xs, n, srcY};
   if (!again) {
-    if (run_.bpp == 4 && run_.kernels->gatherColumns32 && (!m || MaskRowsAligned(run_)))
+    if (vector_gathers_ && run_.kernels->gatherColumns32)
       run_.kernels->gatherColumns32(RowAt(run_.src, run_.srcPitch, srcY, 0, 4),
                                     m ? RowAt(run_.mask, run_.maskPitch, srcY, 0, 1) : nullptr, xs,
                                     n, s, m);
@@ -365,7 +377,7 @@ void TSampledRows::Affine(int dstX, int dstY, int n, const TAffineRow& row) {
       if (m)
         m[i] = *RowAt(run_.mask, run_.maskPitch, y, x, 1);
     }
-  } else if (run_.bpp == 4 && run_.kernels->gatherAffine32 && (!m || MaskRowsAligned(run_))) {
+  } else if (vector_gathers_ && run_.kernels->gatherAffine32) {
     run_.kernels->gatherAffine32(run_.src, run_.srcPitch, m ? run_.mask : nullptr, run_.maskPitch,
                                  steps, n, s, m);
   } else if (run_.bpp == 4) {

@@ -76,6 +76,7 @@ private:
   TRowOp op_;
   const TRowParams& params_;
   TFastRun run_;
+  bool vector_gathers_;
   // The source row the scratch rows hold.
   struct {
     const int32_t* xs = nullptr;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // A layer's surface and the redraw of its changed rectangles.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "graphics/dibx.h"
@@ -85,15 +84,16 @@ void TNovaBase::Draw() {
     if (a.Empty())
       continue;
     TouchedBy(a, padded);
-    // Flags are 0 or 1 bytes: eight children are looked at per word.
+    // Most children lie elsewhere: eight flags are looked at at once.
     for (size_t base = 0; base < n; base += 8) {
       uint64_t word;
       std::memcpy(&word, &areas_.touched[base], 8);
-      for (; word != 0; word &= word - 1) {
-        const size_t i = base + static_cast<size_t>(std::countr_zero(word)) / 8;
-        // A child's draw may remove children; the ones left over are not drawn.
-        if (i >= children_.size())
-          break;
+      if (word == 0)
+        continue;
+      // A child's draw may remove children; the ones left over are not drawn.
+      for (size_t i = base; i < base + 8 && i < children_.size(); ++i) {
+        if (!areas_.touched[i])
+          continue;
         const TSceneRect c{areas_.left[i], areas_.top[i], areas_.right[i], areas_.bottom[i]};
         surface->ResetClip();
         surface->AddClipRect(ToSurfaceRect(a.Intersect(c)));

@@ -161,7 +161,8 @@ void TNovaBaseList::UpdateCursor(TNovaBase& layer, TNovaControl* target) {
 void TNovaBaseList::AdvanceCursor(int32_t elapsed_ms) {
   if (!host_ || !cursor_ || !cursor_->Animated() || elapsed_ms <= 0)
     return;
-  // Every step lasts at least a millisecond, so a long pause moves through whole rounds first.
+  // Steps last at least one jiffy, so the walk below ends; the whole rounds of a long pause are
+  // skipped first.
   int64_t round_ms = 0;
   for (int32_t ms : cursor_->step_ms)
     round_ms += ms;

@@ -20,12 +20,18 @@ int32_t Clamp32(int64_t v) {
 } // namespace
 
 int32_t TNovaControl::AnchorTerm(bool vertical, bool for_left_in_parent) const {
-  const int32_t z = vertical ? ZoomY() : ZoomX();
   const int32_t a = vertical ? anchor_y_ : anchor_x_;
-  const int32_t size = vertical ? GetHeight() : GetWidth();
-  const int64_t scaled = z == 256 ? a : Scale256(z, a);
+  // Placement runs for every control many times a frame: the zoom and size are asked for only
+  // when they can change the result.
+  int64_t scaled = a;
+  if (a != 0) {
+    const int32_t z = vertical ? ZoomY() : ZoomX();
+    if (z != 256)
+      scaled = Scale256(z, a);
+  }
   if (!(vertical ? FlipV() : FlipH()))
     return Clamp32(scaled);
+  const int32_t size = vertical ? GetHeight() : GetWidth();
   return Clamp32(int64_t{size} - (for_left_in_parent ? 0 : 1) - scaled);
 }
 
@@ -44,8 +50,8 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
   const int32_t parent_scroll = vertical ? parent_->ScrollY() : parent_->ScrollX();
   // A child that follows its parent's picture scale keeps its place in the parent's picture.
   int32_t psw = 0, psh = 0, osw = 0, osh = 0;
-  const bool same_zoom = vertical ? ZoomY() == parent_->ZoomY() : ZoomX() == parent_->ZoomX();
-  if (pos_zoomed_ && !parent_->IsLayer() && !motion_ && same_zoom &&
+  if (pos_zoomed_ && !motion_ && !parent_->IsLayer() &&
+      (vertical ? ZoomY() == parent_->ZoomY() : ZoomX() == parent_->ZoomX()) &&
       parent_->ImageSurfaceSize(psw, psh) && ImageSurfaceSize(osw, osh)) {
     const int64_t parent_surface = vertical ? psh : psw;
     const int64_t own_surface = vertical ? osh : osw;

@@ -177,9 +177,13 @@ private:
   std::vector<int> keys_down_, keys_up_, keys_repeated_;
   ISceneHost* host_;
   int load_depth_ = 0;
-  // The cursor last shown: decoded once per file change.
+  // The cursor last shown: decoded once per file change; an animated one moves on by the frame
+  // time in the input step.
   std::string shown_cursor_file_ = "\x01";
-  std::unique_ptr<TCursorImage> cursor_image_;
+  std::unique_ptr<TCursorAnimation> cursor_;
+  size_t cursor_step_ = 0;
+  int32_t cursor_step_elapsed_ms_ = 0;
+  void AdvanceCursor(int32_t elapsed_ms);
 };
 
 } // namespace nova

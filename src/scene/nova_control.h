@@ -126,8 +126,7 @@ public:
   virtual TCustomDIBX* GetTargetSurface() const;
   // Draws the control (each kind) and then its children under the surface clip.
   virtual void Draw();
-  // `child_areas`, when given, holds ChildArea of each child (computed once for many passes).
-  void DrawChildren(const std::vector<TSceneRect>* child_areas = nullptr);
+  void DrawChildren();
   // Where a child may draw: its hit rectangle within its clip; empty when it draws nothing.
   static TSceneRect ChildArea(const TNovaControl& child);
   virtual void PositionChanged();

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const nova::TMapArea& a : areas) {
       const nova::TSceneRect b = a.Bounds();
       (void)a.Contains(b.Left, b.Top);
-      (void)a.Contains(b.Right - 1, b.Bottom - 1);
+      (void)a.Contains(b.Right > b.Left ? b.Right - 1 : b.Left,
+                       b.Bottom > b.Top ? b.Bottom - 1 : b.Top);
     }
     if (nova::WriteMapFile(areas).size() > size)
       __builtin_trap();

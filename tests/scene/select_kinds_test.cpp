@@ -92,6 +92,27 @@ TEST_F(SelectKinds, DamagedRecordsFailCleanlyAtEveryCut) {
   }
 }
 
+TEST_F(SelectKinds, ExtremeGeometryStaysDefined) {
+  const std::vector<TNovaObject*> objs = Populated();
+  for (int32_t place : {INT32_MAX, INT32_MIN, 1 << 29}) {
+    for (TNovaObject* obj : objs) {
+      obj->SetProp(PR_LEFT, TPropValue::Int(place));
+      obj->SetProp(PR_TOP, TPropValue::Int(place / -2));
+      for (int id : {PR_MARGINX, PR_MARGINY, PR_LINESPACE, PR_BORDERWIDTH, PR_ROWCOUNT})
+        obj->SetProp(id, TPropValue::Int(place));
+      obj->SetProp(PR_WIDTH, TPropValue::Int(INT32_MAX));
+    }
+    for (int32_t x : {0, INT32_MAX, INT32_MIN}) {
+      PointAt(x, x);
+      List().PressButton(false);
+      Frame(List());
+      List().Front()->InvalidateAll();
+      List().DrawStep();
+      List().ClearDirty();
+    }
+  }
+}
+
 TEST_F(SelectKinds, ItemOperationsOutOfRangeAnswerNothing) {
   for (TNovaObject* obj : Populated()) {
     for (int i : {-1, 2, 1000}) {

@@ -19,6 +19,9 @@ constexpr int kUp = 38, kDown = 40, kPageUp = 33, kPageDown = 34;
 constexpr int32_t kMaxFontHeight = 4096;
 constexpr int32_t kMaxOutline = 64;
 
+int32_t Spacing(int32_t v) {
+  return std::clamp(v, -TNovaCustomListBox::kMaxSpacing, TNovaCustomListBox::kMaxSpacing);
+}
 int32_t FontHeight(int32_t v) { return std::clamp(v, 0, kMaxFontHeight); }
 int32_t Outline(int32_t v) { return std::clamp(v, 0, kMaxOutline); }
 uint8_t Style(int32_t v) { return static_cast<uint8_t>(v & 0x0F); }
@@ -166,7 +169,8 @@ void TNovaCustomListBox::LButtonDown() {
   layer->left_click = false;
   layer->capture |= kCaptureLeft;
   const TGeometry g = Measure();
-  const int32_t part = ScrollPartAt(layer->pointer_x, layer->pointer_y, g);
+  const int32_t part =
+      PlacedSanely() ? ScrollPartAt(layer->pointer_x, layer->pointer_y, g) : pmNone;
   press_mode_ = part == pmNone ? pmItems : part;
   if (press_mode_ == pmThumb) {
     drag_offset_ = layer->pointer_y - ThumbTop(g) - scroll_.height / 2;
@@ -446,17 +450,17 @@ bool TNovaCustomListBox::WriteProp(int id, const TPropValue& v) {
     normal_.alpha = hover_labels_.alpha = v.i;
     return repaint(alpha_, v.i);
   case PR_LINESPACE:
-    return layout(line_space_, v.i);
+    return layout(line_space_, Spacing(v.i));
   case PR_MARGINX:
-    return layout(margin_x_, v.i);
+    return layout(margin_x_, Spacing(v.i));
   case PR_MARGINY:
-    return layout(margin_y_, v.i);
+    return layout(margin_y_, Spacing(v.i));
   case PR_BORDERWIDTH:
-    return layout(border_width_, v.i);
+    return layout(border_width_, Spacing(v.i));
   case PR_BORDERCOLOR:
     return repaint(border_color_, v.i);
   case PR_ROWCOUNT:
-    return layout(rows_, v.i);
+    return layout(rows_, Spacing(v.i));
   case PR_TOPINDEX:
     SetTopIndex(v.i);
     return true;
@@ -567,13 +571,14 @@ void TNovaCustomListBox::LoadKind(BinaryReader& r, int version) {
   normal_.size = FontHeight(normal_.size);
   hover_labels_.size = FontHeight(hover_labels_.size);
   SetText(r.String());
-  line_space_ = r.I32();
+  line_space_ = Spacing(r.I32());
   alpha_ = r.I32();
-  margin_x_ = r.I32();
-  margin_y_ = r.I32();
-  border_width_ = r.I32();
+  normal_.alpha = hover_labels_.alpha = alpha_;
+  margin_x_ = Spacing(r.I32());
+  margin_y_ = Spacing(r.I32());
+  border_width_ = Spacing(r.I32());
   border_color_ = r.I32();
-  rows_ = r.I32();
+  rows_ = Spacing(r.I32());
   for (int k = 0; k < kCells; ++k) {
     const std::string file = r.String();
     halign_[static_cast<size_t>(k)] = r.U8();
@@ -582,7 +587,8 @@ void TNovaCustomListBox::LoadKind(BinaryReader& r, int version) {
   }
   scroll_.Set(this, r.String());
   check_.Set(this, r.String());
-  top_index_ = r.I32();
+  const int32_t top = r.I32();
+  top_index_ = std::clamp(top, 0, std::max(0, ItemCount() - rows_));
   if (version < 104)
     r.Skip(1);
   text_align_ = r.U8();

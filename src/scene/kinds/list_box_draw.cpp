@@ -108,6 +108,11 @@ int32_t TNovaCustomListBox::CellWidth(const TListPicture& p, int parts) const {
   return p.list.Count() > 0 ? p.width / parts : 0;
 }
 
+bool TNovaCustomListBox::PlacedSanely() const {
+  const TSceneRect b = ScreenBounds();
+  return b.Left > -kMaxPlace && b.Top > -kMaxPlace && b.Right < kMaxPlace && b.Bottom < kMaxPlace;
+}
+
 bool TNovaCustomListBox::ScrollBarShown() const { return ItemCount() > rows_ && ScrollAllowed(); }
 
 TNovaCustomListBox::TGeometry TNovaCustomListBox::Measure() const {
@@ -225,7 +230,7 @@ int32_t TNovaCustomListBox::ThumbTop(const TGeometry& g) const {
 }
 
 int32_t TNovaCustomListBox::ScrollPartAt(int32_t x, int32_t y, const TGeometry& g) const {
-  if (!g.scroll_shown || g.scroll_w <= 0 || g.scroll_h <= 0)
+  if (!PlacedSanely() || !g.scroll_shown || g.scroll_w <= 0 || g.scroll_h <= 0)
     return pmNone;
   const TSceneRect& in = g.inner;
   const int32_t sx = in.Right - g.right_w - g.scroll_w;
@@ -284,6 +289,8 @@ TSceneRect TNovaCustomListBox::ItemArea(const TGeometry& g) const {
 }
 
 int32_t TNovaCustomListBox::ItemAt(int32_t x, int32_t y) const {
+  if (!PlacedSanely())
+    return -1;
   const TGeometry g = Measure();
   const TSceneRect a = ItemArea(g);
   if (!a.Contains(x, y))
@@ -301,19 +308,21 @@ int32_t TNovaCustomListBox::ItemAt(int32_t x, int32_t y) const {
 void TNovaCustomListBox::DrawItems(TCustomDIBX& target, const TGeometry& g) {
   const TSceneRect& in = g.inner;
   const int32_t x0 = in.Left + margin_x_ + g.left_w + g.check_w;
-  int32_t y = in.Top + margin_y_ + g.top_h;
+  int64_t y = int64_t{in.Top} + margin_y_ + g.top_h;
   const int32_t w = in.Right - g.right_w - margin_x_ - x0 - (g.scroll_shown ? g.scroll_w : 0);
   const int32_t half = std::min(line_space_ / 2, margin_y_);
   DibxPaintTarget paint(target);
   TNovaImageData* check = check_.list.Frame(check_.list.current);
   for (int32_t r = 0; r < rows_; ++r) {
     const int32_t a = top_index_ + r;
-    if (a < 0 || a >= ItemCount())
+    // Rows below any screen are not drawn.
+    if (a < 0 || a >= ItemCount() || y > kMaxPlace)
       break;
+    const int32_t row_y = static_cast<int32_t>(y);
     const bool hovered = a == hover_;
     if (hovered && HoverFill() != -1)
       FillByAlpha(target,
-                  ToSurfaceRect(TSceneRect::FromSize(in.Left + g.left_w + 1, y - half,
+                  ToSurfaceRect(TSceneRect::FromSize(in.Left + g.left_w + 1, row_y - half,
                                                      2 * margin_x_ + w + g.check_w - 2,
                                                      g.item_h + 2 * half)),
                   HoverFill(), alpha_);
@@ -322,9 +331,9 @@ void TNovaCustomListBox::DrawItems(TCustomDIBX& target, const TGeometry& g) {
     const int32_t lx = text_align_ == HA_CENTER  ? x0 + (w - lw) / 2
                        : text_align_ == HA_RIGHT ? x0 + w - lw
                                                  : x0;
-    labels.Paint(static_cast<size_t>(a), paint, lx, y);
+    labels.Paint(static_cast<size_t>(a), paint, lx, row_y);
     if (checks_[static_cast<size_t>(a)] && check && g.check_w > 0)
-      PutCell(target, x0 - g.check_w, y + (g.item_h - g.check_h) / 2,
+      PutCell(target, x0 - g.check_w, row_y + (g.item_h - g.check_h) / 2,
               TRect{hovered ? g.check_w : 0, 0, hovered ? 2 * g.check_w : g.check_w, g.check_h},
               *check, alpha_);
     y += g.item_h + line_space_;
@@ -336,7 +345,7 @@ void TNovaCustomListBox::Draw() {
     Relayout();
   TCustomDIBX* target = GetTargetSurface();
   const TSceneRect bounds = ScreenBounds();
-  if (target && !target->IsEmpty() && alpha_ > 0 && width_ > 0 && height_ > 0 &&
+  if (target && !target->IsEmpty() && alpha_ > 0 && width_ > 0 && height_ > 0 && PlacedSanely() &&
       !bounds.Intersect(FromSurfaceRect(target->ClipRect())).Empty()) {
     normal_.Render(target->BitCount());
     hover_labels_.Render(target->BitCount());
@@ -364,7 +373,7 @@ void TNovaCustomListBox::AdvanceCells() {
   if (ani_paused_)
     return;
   const int32_t elapsed = RunState().FrameDelta;
-  TNovaBase* layer = Visible() ? GetBase() : nullptr;
+  TNovaBase* layer = Visible() && PlacedSanely() ? GetBase() : nullptr;
   const TGeometry g = Measure();
   for (int k = 0; k < kCells; ++k)
     if (AdvanceFrames(cells_[static_cast<size_t>(k)].list, elapsed) && layer)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "scene/kinds/map_image.h"
 
+#include <algorithm>
+
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
@@ -14,6 +16,11 @@ namespace {
 
 constexpr int kEnter = 13, kSpace = 32, kEscape = 27;
 constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+
+// Coordinates from map files and scripts may lie anywhere in the int32 range.
+int32_t Offset(int32_t a, int64_t b) {
+  return static_cast<int32_t>(std::clamp<int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
 
 // The frame's own transparency as 8 bits: its alpha mask, else its key colour, else opaque.
 std::unique_ptr<TDIBX> OwnMaskOf(TNovaImageData& frame, TCustomDIBX& pic) {
@@ -186,7 +193,8 @@ void TNovaMapImage::Draw() {
 void TNovaMapImage::MouseMove() {
   if (!EventsSuppressed())
     if (TNovaBase* layer = GetBase())
-      SetHoverArea(AreaAt(layer->pointer_x - ScreenLeft(), layer->pointer_y - ScreenTop()));
+      SetHoverArea(AreaAt(Offset(layer->pointer_x, -int64_t{ScreenLeft()}),
+                          Offset(layer->pointer_y, -int64_t{ScreenTop()})));
   TNovaControl::MouseMove();
 }
 

@@ -280,6 +280,21 @@ bool TNovaButton::Update() {
   return false;
 }
 
+// Every state's frames hold adjusted copies, not only the shown state's.
+void TNovaButton::ReleaseSurfaces() {
+  TNovaImages::ReleaseSurfaces();
+  for (auto& list : lists_)
+    if (list)
+      list->ReleaseSurfaces();
+}
+
+void TNovaButton::RestoreSurfaces() {
+  for (auto& list : lists_)
+    if (list)
+      list->RestoreSurfaces();
+  TNovaImages::RestoreSurfaces();
+}
+
 void TNovaButton::CaptionChanged() {
   caption_.SetLines(caption_text_.empty() ? std::vector<std::string>{}
                                           : std::vector<std::string>{caption_text_});
@@ -300,9 +315,13 @@ void TNovaButton::AfterDrawImage() {
   caption_.Render(target->BitCount());
   const TZpLabelDIB& label = caption_.At(0);
   const int shift = state_ == bsPressed || state_ == bsClicked ? 1 : 0;
+  // Positions from scripts may lie anywhere; a caption that far away is not drawn.
+  const int64_t x = int64_t{ScreenLeft()} + (int64_t{width_} - label.width) / 2 + shift;
+  const int64_t y = int64_t{ScreenTop()} + (int64_t{height_} - label.height) / 2 + shift;
+  if (x < INT32_MIN / 2 || x > INT32_MAX / 2 || y < INT32_MIN / 2 || y > INT32_MAX / 2)
+    return;
   DibxPaintTarget paint(*target);
-  caption_.Paint(0, paint, ScreenLeft() + (width_ - label.width) / 2 + shift,
-                 ScreenTop() + (height_ - label.height) / 2 + shift);
+  caption_.Paint(0, paint, static_cast<int>(x), static_cast<int>(y));
 }
 
 bool TNovaButton::ReadProp(int id, TPropValue& out) {

@@ -38,6 +38,8 @@ public:
   const std::string& Caption() const { return caption_text_; }
 
   bool Update() override;
+  void ReleaseSurfaces() override;
+  void RestoreSurfaces() override;
   void LButtonDown() override;
   void LButtonUp() override;
   void MouseMove() override;

@@ -38,6 +38,10 @@ public:
     pmItems
   };
   static constexpr int kCells = 9;
+  // Spacing values from scripts and save data are kept within this, and boxes placed beyond
+  // kMaxPlace are neither drawn nor hit, so the geometry sums stay inside int32.
+  static constexpr int32_t kMaxSpacing = 1 << 24;
+  static constexpr int32_t kMaxPlace = 1 << 28;
 
   int ItemCount() const { return static_cast<int>(items_.size()); }
   const std::string& ItemText(int i) const;
@@ -116,6 +120,7 @@ protected:
   uint8_t layout_dirty_ = 1;
   std::string on_select_, on_map_in_, on_map_out_, on_idle_;
 
+  bool PlacedSanely() const;
   // The sizes every layout, hit test and draw derives from the frame, labels and pictures.
   struct TGeometry {
     int32_t left_w = 0, right_w = 0, top_h = 0, bottom_h = 0; // frame cells

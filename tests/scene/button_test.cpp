@@ -145,6 +145,26 @@ TEST_F(Buttons, ClickedAnimationEndsByAutoScrapOrReturnState) {
   }
 }
 
+TEST_F(Buttons, CaptionIsDrawnCentredOverThePicture) {
+  TNovaButton* b = NewButton("b", 0, 0);
+  b->SetProp(PR_TEXT, TPropValue::Str("I"));
+  b->SetProp(PR_FONTHEIGHT, TPropValue::Int(8));
+  b->SetProp(PR_FONTCOLOR, TPropValue::Int(Rgb(255, 255, 255)));
+  List().DrawStep();
+  int inked = 0, first = kW, last = -1;
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (At(x, y) != Rgb(0, 0, 200)) {
+        ++inked;
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+  EXPECT_GT(inked, 0);
+  EXPECT_GE(first, 5) << "a narrow caption sits in the middle";
+  EXPECT_LE(last, 14);
+  EXPECT_EQ(At(25, 5), 0u) << "nothing outside the button";
+}
+
 TEST_F(Buttons, EnterOrSpaceClicksTheFocusedButton) {
   for (int key : {13, 32}) {
     List().Reset();

@@ -265,6 +265,13 @@ TEST_F(Menus, DrawsBackgroundAndHoverHighlight) {
   EXPECT_EQ(At(1, 2), Rgb(0, 0, 128));
   EXPECT_EQ(At(2, 15), Rgb(0, 128, 0)) << "the hover row";
   EXPECT_EQ(At(m->GetWidth() + 2, 2), 0u);
+  // Half open: nothing of it below its current height.
+  m->SetProp(PR_HEIGHT, TPropValue::Int(15));
+  List().ClearDirty();
+  List().Front()->InvalidateAll();
+  List().DrawStep();
+  EXPECT_EQ(At(1, 14), Rgb(0, 128, 0));
+  EXPECT_EQ(At(1, 22), 0u);
 }
 
 TEST_F(Menus, SaveFormRoundTripsAndReadsOlderLayouts) {

@@ -349,6 +349,9 @@ void TNovaCustomListBox::Draw() {
       !bounds.Intersect(FromSurfaceRect(target->ClipRect())).Empty()) {
     normal_.Render(target->BitCount());
     hover_labels_.Render(target->BitCount());
+    // Items and cells stay inside the box while it grows open or shrinks closed.
+    const TRect saved_clip = target->StoredClip();
+    target->SetStoredClip(Intersect(target->ClipRect(), ToSurfaceRect(bounds)));
     const TGeometry g = Measure();
     if (border_width_ > 0 && border_color_ != -1 && bounds.Height() >= border_width_) {
       const TPixel pixel = static_cast<TPixel>(target->ColorToPixel(border_color_));
@@ -365,6 +368,7 @@ void TNovaCustomListBox::Draw() {
       DrawCell(*target, k, g);
     DrawScrollBar(*target, g);
     DrawItems(*target, g);
+    target->SetStoredClip(saved_clip);
   }
   DrawChildren();
 }

@@ -52,6 +52,8 @@ protected:
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   void AfterDrawImage() override;
+  // Every state loops but the clicked one.
+  bool RepeatOn() const override { return state_ != bsClicked; }
 
 private:
   bool StateHasPicture(int32_t s);

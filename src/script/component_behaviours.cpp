@@ -17,6 +17,7 @@
 #include "script/commands/scene_commands.h"
 #include "script/component_texts.h"
 #include "script/private/component_eval.h"
+#include "script/select_behaviours.h"
 
 namespace nova {
 namespace {
@@ -260,6 +261,8 @@ TNovaObject* CreateFromCommand(TComponentCommand& cmd, TNovaBaseList& scene,
   // Media start now, or after their delay when they have one (the kind decides).
   if (cmd.Id() == TCommandId::Movie || cmd.Id() == TCommandId::Sound)
     obj->Play();
+  if (cmd.Id() == TCommandId::Menu)
+    OpenCreatedMenu(*obj);
   return obj;
 }
 
@@ -363,6 +366,7 @@ TComponentBehaviours::TComponentBehaviours(TNovaBaseList& scene) {
   behaviours_.emplace_back(TCommandId::SaveCabinet, NewCabinetBehaviour(scene, true));
   behaviours_.emplace_back(TCommandId::LoadCabinet, NewCabinetBehaviour(scene, false));
   behaviours_.emplace_back(TCommandId::Flip, NewFlipBehaviour(scene));
+  behaviours_.emplace_back(TCommandId::MenuClose, NewMenuCloseBehaviour(scene));
 }
 
 TComponentBehaviours::~TComponentBehaviours() = default;

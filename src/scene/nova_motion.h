@@ -37,6 +37,8 @@ public:
   // One advance per update with the frame time; true when the film has ended.
   bool Advance(int32_t elapsed_ms);
   void Restart();
+  // Moves the film's clock (a seek); the next advance shows the frame at that time.
+  void SetElapsed(double elapsed_ms) { elapsed_ms_ = elapsed_ms; }
   bool Finished() const { return finished_; }
   IMotionFilm& Film() { return *film_; }
 

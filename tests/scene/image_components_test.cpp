@@ -5,6 +5,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "image_fixture.h"
+#include "scene/prop_table.h"
 
 namespace nova::test {
 namespace {
@@ -53,6 +54,58 @@ TEST_F(ImageComponents, ZoomAngleAndSizeFollowingZoom) {
   EXPECT_EQ(rot->GetHitRect().Width(), 20) << "a whole turn is no rotation";
 }
 
+TEST_F(ImageComponents, SizeSetByScriptSurvivesFramesAndTheOtherZoom) {
+  WriteWisp("three.wsp",
+            {SolidFrame(4, 4, 0x010101, 20, false), SolidFrame(4, 4, 0x020202, 20, false),
+             SolidFrame(4, 4, 0x030303, 20, false)});
+  auto* img = NewImage("s", "three.wsp", 0, 0);
+  img->SetProp(PR_REPEAT, TPropValue::Flag(true));
+  img->SetProp(PR_WIDTH, TPropValue::Int(30));
+  for (int i = 0; i < 4; ++i) {
+    Frame(List(), 20);
+    EXPECT_EQ(img->GetProp(PR_WIDTH).i, 30) << "frame " << img->GetProp(PR_INDEX).i;
+  }
+  // A zoom change on the other axis recomputes only that axis.
+  img->SetProp(PR_ZOOMY, TPropValue::Int(512));
+  Frame(List(), 1);
+  EXPECT_EQ(img->GetProp(PR_WIDTH).i, 30);
+  EXPECT_EQ(img->GetProp(PR_HEIGHT).i, 8);
+}
+
+TEST_F(ImageComponents, IndexOfAFilmImageSeeksTheFilm) {
+  FakeFilms films;
+  auto* img = NewImage("f", "100.nmt", 10, 0);
+  ASSERT_NE(img->GetMotion(), nullptr);
+  img->SetProp(PR_INDEX, TPropValue::Int(30));
+  Frame(List(), 0);
+  EXPECT_EQ(img->MotionX(), 10 + 30) << "the film shows frame 30";
+}
+
+TEST_F(ImageComponents, TilesLieAtTheirPlaceWithoutAnchorFlipOrPlus) {
+  struct Case {
+    int prop;
+    int32_t value;
+  } const cases[] = {{PR_FLIPH, 1}, {PR_FLIPV, 1}, {PR_OFFSETX, 5}, {PR_OFFSETY, 5},
+                     {PR_PLUSX, 3}, {PR_PLUSY, 3}, {PR_ZOOMX, 512}, {PR_POSZOOMED, 1}};
+  auto* holder = NewImage<TNovaTile>("holder", "red.wsp", 30, 40);
+  holder->SetBounds(30, 40, 60, 60);
+  holder->SetProp(PR_SCROLLX, TPropValue::Int(4));
+  for (const Case& c : cases) {
+    auto* tile = NewImage<TNovaTile>("t", "red.wsp", 7, 9);
+    tile->SetParent(holder);
+    tile->SetBounds(7, 9, 40, 20);
+    const TPropValue v =
+        PropInfo(c.prop).type == ptFlag ? TPropValue::Flag(c.value != 0) : TPropValue::Int(c.value);
+    tile->SetProp(c.prop, v);
+    Frame(List(), 0);
+    EXPECT_EQ(tile->ScreenLeft(), 30 - 4 + 7) << PropInfo(c.prop).name;
+    EXPECT_EQ(tile->ScreenTop(), 40 + 9) << PropInfo(c.prop).name;
+    EXPECT_EQ(tile->LeftInParent(), 7) << PropInfo(c.prop).name;
+    tile->FreeLater();
+    Frame(List(), 0);
+  }
+}
+
 TEST_F(ImageComponents, DrawingModesByAlpha) {
   List().Front()->SetColor(Rgb(10, 20, 30));
   struct Case {
@@ -74,6 +127,29 @@ TEST_F(ImageComponents, DrawingModesByAlpha) {
   x = 0;
   for (const Case& c : cases) {
     EXPECT_EQ(At(x + 5, 5), c.want) << "alpha " << c.alpha;
+    x += 30;
+  }
+}
+
+TEST_F(ImageComponents, BrightnessOfAnyMagnitudeSaturates) {
+  struct Case {
+    int32_t brightness;
+    uint32_t want;
+  } const cases[] = {
+      {100, Rgb(255, 100, 100)}, {-100, Rgb(100, 0, 0)},          {1000, Rgb(255, 255, 255)},
+      {INT32_MIN, Rgb(0, 0, 0)}, {INT32_MAX, Rgb(255, 255, 255)},
+  };
+  int x = 0;
+  for (const Case& c : cases) {
+    auto* img = NewImage("b" + std::to_string(x), "red.wsp", x, 0);
+    img->SetProp(PR_BRIGHTNESS, TPropValue::Int(c.brightness));
+    EXPECT_EQ(img->GetProp(PR_BRIGHTNESS).i, c.brightness);
+    x += 30;
+  }
+  List().DrawStep();
+  x = 0;
+  for (const Case& c : cases) {
+    EXPECT_EQ(At(x + 5, 5), c.want) << "brightness " << c.brightness;
     x += 30;
   }
 }

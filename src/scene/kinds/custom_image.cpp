@@ -159,8 +159,9 @@ void TNovaCustomImage::SizeFromZoom() {
   int32_t pw = 0, ph = 0;
   const bool has_picture = ImageSurfaceSize(pw, ph);
   if (!SourceName().empty() || substitute_surface_) {
-    w = std::max(1, Round32(pw * zoom_x_));
-    h = std::max(1, Round32(ph * zoom_y_));
+    // An axis whose size a script set (zoom 0) keeps that size: the picture is stretched to it.
+    w = zoom_x_ == 0 ? width_ : std::max(1, Round32(pw * zoom_x_));
+    h = zoom_y_ == 0 ? height_ : std::max(1, Round32(ph * zoom_y_));
     // A child that keeps its place in its parent's picture takes the parent's pixel scale.
     int32_t ppw = 0, pph = 0;
     if (pos_zoomed_ && parent_ && !parent_->IsLayer() && has_picture && !motion_ &&

@@ -2,6 +2,8 @@
 // Frame animation of multi-frame pictures and the layered-image kind.
 #include "scene/kinds/custom_images.h"
 
+#include <cmath>
+
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
@@ -38,9 +40,11 @@ int32_t TNovaCustomImages::LastFrameWait() {
 void TNovaCustomImages::SetIndex(int32_t i) {
   if (i == frame_index_)
     return;
-  // A film seeks by its own clock; the film library owns that step.
-  if (motion_)
+  // With a film the index is a seek by the film's 60 frames a second.
+  if (motion_) {
+    motion_->SetElapsed(std::trunc(i * 16.666666666666668));
     return;
+  }
   TNovaImageList* list = GetFrameList();
   if (!list || !list->Frame(frame_index_))
     countdown_ = 0;

@@ -90,6 +90,7 @@ public:
   TNovaImageList* GetFrameList() const override { return &list_; }
   bool SizeFollowsZoom() const override { return false; }
   // The zoom scales the pattern, never the place.
+  bool PlacedPlain() const override { return true; }
   int32_t ZoomX() const override { return 256; }
   int32_t ZoomY() const override { return 256; }
   int32_t ScrollX() const override { return scroll_x_; }

@@ -10,6 +10,17 @@
 #include "scene/nova_base_list.h"
 
 namespace nova {
+namespace {
+
+// round(zoom × size), kept inside int32 whatever zoom a film gives.
+int32_t ScaledSize(long double zoom, int32_t size) {
+  const long double v = std::nearbyintl(zoom * size);
+  if (!(v == v))
+    return 0;
+  return static_cast<int32_t>(std::clamp<long double>(v, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
 
 void TAfterimageLife::Start(int32_t source_alpha, int32_t lifetime_ms) {
   start_alpha = source_alpha / 256 * 256 + source_alpha % 256 / 2;
@@ -106,8 +117,8 @@ void TNovaImage::Rebuild() {
   } else {
     SetOwnMask(nullptr);
   }
-  width_ = std::max(1, static_cast<int32_t>(std::nearbyintl(zoom_x_ * frame.surface.Width())));
-  height_ = std::max(1, static_cast<int32_t>(std::nearbyintl(zoom_y_ * frame.surface.Height())));
+  width_ = ScaledSize(zoom_x_, frame.surface.Width());
+  height_ = ScaledSize(zoom_y_, frame.surface.Height());
   cache->Release(this, item);
   Invalidate();
 }

@@ -11,9 +11,12 @@
 namespace nova {
 namespace {
 
+// A distance spaces the pattern when it is at least 1 and at least half the picture.
+bool Spaced(int32_t distance, int32_t picture) { return distance >= 1 && distance >= picture / 2; }
+
 // The pattern pitch: the distance when it applies, else the picture size.
 int32_t Pitch(int32_t distance, int32_t picture) {
-  return distance < 1 || distance < picture / 2 ? picture : distance;
+  return Spaced(distance, picture) ? distance : picture;
 }
 
 // v mod pitch, never negative.
@@ -87,7 +90,7 @@ void TNovaTile::DrawImage() {
   const TRect dst = ToSurfaceRect(ScreenBounds());
   const double zx = static_cast<double>(zoom_x_), zy = static_cast<double>(zoom_y_);
   const bool unzoomed = zx == 1.0 && zy == 1.0;
-  if (pitch_x == pw && pitch_y == ph) {
+  if (!Spaced(distance_x_, pw) && !Spaced(distance_y_, ph)) {
     if (unzoomed && key == TKeyMode::Ignore && !mask && alpha_ == 255)
       target->TileFill(dst, *pic, flip, scroll_y_, scroll_x_);
     else if (mask)

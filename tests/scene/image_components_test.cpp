@@ -154,6 +154,18 @@ TEST_F(ImageComponents, BrightnessOfAnyMagnitudeSaturates) {
   }
 }
 
+TEST_F(ImageComponents, SinglePictureSurvivesADisplayModeChange) {
+  auto* img = CreateComponent<TNovaImage>(&List());
+  img->SetParent(List().Front());
+  img->SetSource("red.wsp");
+  img->SetBrightness(155);
+  img->ReleaseSurfaces();
+  img->RestoreSurfaces();
+  EXPECT_EQ(img->OwnSurface().Width(), 20);
+  List().DrawStep();
+  EXPECT_EQ(At(5, 5), Rgb(100, 0, 0)) << "darkened by 255 - 155";
+}
+
 TEST_F(ImageComponents, CaptureMaskHitsOnlyOpaquePixels) {
   auto* img = NewImage("d", "disc.wsp", 40, 40);
   img->SetProp(PR_CAPTUREMASK, TPropValue::Flag(true));

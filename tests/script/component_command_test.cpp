@@ -212,7 +212,7 @@ TEST_F(ComponentCommands, FlipKeepRuleAndDuration) {
       {"0", "1", "A\r\nB", false, 1},
       {"100", "", "A\r\nB", false, 3}, // no keep value: nothing is carried
       {"100", "1", "A\r\nB", true, 3}, // mode 1 with "A" and "B": both carried, C stays
-      {"100", "1", "A\rB\n", true, 3},  // lines end at CR alone too
+      {"100", "1", "A\rB\n", true, 3}, // lines end at CR alone too
   };
   vars.Declare("keep", PT_STR, TVarScope::Global, nullptr);
   for (const Case& c : cases) {

@@ -83,6 +83,12 @@ void TNovaImage::SetBrightness(int32_t b) {
   Rebuild();
 }
 
+void TNovaImage::RestoreSurfaces() {
+  TNovaCustomImage::RestoreSurfaces();
+  if (!source_.empty())
+    Rebuild();
+}
+
 void TNovaImage::Rebuild() {
   Invalidate();
   TWispCollection* cache = ImageServices().cache;

@@ -166,6 +166,28 @@ TEST_F(ImageComponents, SinglePictureSurvivesADisplayModeChange) {
   EXPECT_EQ(At(5, 5), Rgb(100, 0, 0)) << "darkened by 255 - 155";
 }
 
+TEST_F(ImageComponents, AdjustedFramesOutliveTheirCopies) {
+  // Around a display-mode change the copy is made again; the image never draws the old one.
+  auto* img = NewImage("lit", "red.wsp", 0, 0);
+  img->SetProp(PR_BRIGHTNESS, TPropValue::Int(50));
+  img->ReleaseSurfaces();
+  List().DrawStep();
+  img->RestoreSurfaces();
+  List().DrawStep();
+  EXPECT_EQ(At(5, 5), Rgb(250, 50, 50));
+  // An afterimage of an adjusted frame still draws after its source and the copy are gone.
+  img->SetProp(PR_BLURSPAN, TPropValue::Int(16));
+  img->SetProp(PR_BLURDELAY, TPropValue::Int(1000));
+  img->SetLeft(40);
+  Frame(List(), 16);
+  img->FreeLater();
+  Frame(List(), 0);
+  ASSERT_EQ(List().FindByName("lit"), nullptr);
+  List().Front()->Invalidate();
+  List().DrawStep();
+  EXPECT_NE(At(45, 5), 0u) << "the afterimage shows its own copy";
+}
+
 TEST_F(ImageComponents, CaptureMaskHitsOnlyOpaquePixels) {
   auto* img = NewImage("d", "disc.wsp", 40, 40);
   img->SetProp(PR_CAPTUREMASK, TPropValue::Flag(true));

@@ -7,6 +7,7 @@
 #include "graphics/dibx.h"
 #include "graphics/image_cache.h"
 #include "scene/kinds/custom_image.h"
+#include "scene/kinds/custom_images.h"
 #include "scene/nova_base_list.h"
 
 namespace nova {
@@ -62,7 +63,7 @@ void TNovaBlurImage::Init(TNovaCustomImage& source, const std::string& held_file
   hold_.Hold(this, held_file);
   shared_frame_ = !hold_.Empty();
   source_own_surface_ = &source.OwnSurface();
-  substitute_surface_ = source.GetSurface();
+  substitute_surface_ = CopyAdjustedPicture(source, *own_surface_) ? nullptr : source.GetSurface();
   substitute_mask_ = source.GetMask();
   life_.Start(source.Alpha(), source.BlurDelay());
   alpha_ = life_.start_alpha;

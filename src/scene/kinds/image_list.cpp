@@ -25,6 +25,10 @@ TCustomDIBX* TNovaImageData::Surface() const {
   return &frame_->surface;
 }
 
+bool TNovaImageData::IsAdjustedCopy(const TCustomDIBX* s) const {
+  return copy_ && s == copy_.get();
+}
+
 TCustomDIBX* TNovaImageData::Mask() const { return frame_->mask.get(); }
 int32_t TNovaImageData::KeyColor() const { return frame_->key_color; }
 int32_t TNovaImageData::DisplayTime() const { return frame_->display_time; }

@@ -254,7 +254,7 @@ TCustomDIBX* TNovaBlurTile::GetMask() const {
 void TNovaBlurTile::Init(TNovaCustomImage& source, const std::string& held_file) {
   source_ = &source;
   hold_.Hold(this, held_file);
-  substitute_surface_ = source.GetSurface();
+  substitute_surface_ = CopyAdjustedPicture(source, *own_surface_) ? nullptr : source.GetSurface();
   substitute_mask_ = source.GetMask();
   life_.Start(source.Alpha(), source.BlurDelay());
   alpha_ = life_.start_alpha;

@@ -324,6 +324,25 @@ TEST_F(ImageComponents, TileScrollStartsInsideTheFirstCell) {
   EXPECT_EQ(At(1, 10), 0u);
 }
 
+TEST_F(ImageComponents, SpacedTileOfRegionsDrawsOnlyWhatShows) {
+  WriteWisp("dots.wsp", {SolidFrame(8, 8, 0xFFFFFF, 100, false)});
+  auto* tile = NewImage<TNovaTile>("t", "dots.wsp", -2000000000, 0);
+  // Only the top-left quarter of the picture is visible.
+  TWispItem* item = cache_.Get(this, "dots.wsp");
+  item->Frame(0).visible_regions = {TRect{0, 0, 4, 4}};
+  tile->SetWidth(INT32_MAX);
+  tile->SetHeight(40);
+  tile->SetProp(PR_DISTANCEX, TPropValue::Int(20));
+  tile->SetProp(PR_DISTANCEY, TPropValue::Int(20));
+  List().DrawStep();
+  // Cells start every 20 pixels from -2000000000, which is a multiple of 20.
+  EXPECT_EQ(At(3, 3), Rgb(255, 255, 255));
+  EXPECT_EQ(At(4, 3), 0u);
+  EXPECT_EQ(At(20, 23), Rgb(255, 255, 255));
+  EXPECT_EQ(At(10, 3), 0u);
+  cache_.Release(this, item);
+}
+
 TEST_F(ImageComponents, SaveFormRestoresFramesAndSettings) {
   WriteWisp("three.wsp",
             {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false),

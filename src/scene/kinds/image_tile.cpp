@@ -62,12 +62,19 @@ void TNovaTile::DrawRegionGrid(TCustomDIBX& target, const std::vector<TRect>& re
   target.AddClipRect(clip);
   const int32_t pw = GetSurface()->Width(), ph = GetSurface()->Height();
   const int32_t ox = Phase(scroll_x_, pitch_x), oy = Phase(scroll_y_, pitch_y);
+  // Only the cells that reach into the clip are visited: a tile may be far larger than the
+  // surface it draws on.
+  auto first_cell = [](int64_t start, int64_t low, int64_t extent, int64_t pitch) {
+    const int64_t short_by = low - extent + 1 - start;
+    return short_by <= 0 ? start : start + (short_by + pitch - 1) / pitch * pitch;
+  };
   if (!clip.IsEmpty()) {
     for (const TRect& r : regions) {
       const int64_t y0 = int64_t{flip_v_ ? ph + bounds.Top - r.Bottom : bounds.Top + r.Top} - oy;
       const int64_t x0 = int64_t{flip_h_ ? pw + bounds.Left - r.Right : bounds.Left + r.Left} - ox;
-      for (int64_t y = y0; y < bounds.Bottom; y += pitch_y)
-        for (int64_t x = x0; x < bounds.Right; x += pitch_x)
+      for (int64_t y = first_cell(y0, clip.Top, r.Height(), pitch_y); y < clip.Bottom; y += pitch_y)
+        for (int64_t x = first_cell(x0, clip.Left, r.Width(), pitch_x); x < clip.Right;
+             x += pitch_x)
           PutPicture(target, static_cast<int32_t>(x), static_cast<int32_t>(y), r);
     }
   }

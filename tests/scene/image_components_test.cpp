@@ -343,6 +343,76 @@ TEST_F(ImageComponents, SpacedTileOfRegionsDrawsOnlyWhatShows) {
   cache_.Release(this, item);
 }
 
+// The kind part of an image's saved form, as each older layout wrote it.
+struct TOpenImages : TNovaImages {
+  using TNovaImages::LoadKind;
+  using TNovaImages::TNovaImages;
+};
+
+TEST_F(ImageComponents, OlderSaveLayoutsOfImages) {
+  struct Case {
+    int version;
+    int32_t zoom_y, blur_span;
+    const char* idle;
+  } const cases[] = {
+      {100, 256, 0, ""},      // one int zoom and angle, no zoom Y, no blur, no idle handler
+      {120, 768, 0, "idle"},  // zoom Y and the idle handler
+      {141, 768, 50, "idle"}, // afterimages
+      {143, 768, 50, "idle"}, // real zooms and angle, antialias
+  };
+  for (const Case& c : cases) {
+    BinaryWriter w;
+    w.I32(200); // alpha
+    if (c.version < 143) {
+      w.I32(512); // zoom X × 256
+      w.I32(64);  // angle in 1/255 turns
+    } else {
+      w.Extended(2.0L);
+      w.Extended(64 / 255.0L * 2 * std::numbers::pi_v<long double>);
+      w.U8(1); // antialias
+    }
+    w.U8(1); // flip H
+    w.U8(0); // flip V
+    w.U8(1); // capture mask
+    if (c.version >= 143)
+      w.Extended(3.0L);
+    else if (c.version > 103)
+      w.I32(768);
+    if (c.version > 139) {
+      w.I32(50);  // blur span
+      w.I32(300); // blur delay
+    }
+    w.I32(7);  // countdown
+    w.I32(-1); // frame index
+    w.I32(0);  // brightness
+    w.U8(0);   // paused
+    TNovaParser().SaveOps(w);
+    w.U8(1);      // repeat
+    w.U8(0);      // auto scrap
+    w.String(""); // source
+    w.String("end");
+    if (c.version > 103)
+      w.String("idle");
+    const std::vector<uint8_t> bytes = w.Take();
+    TOpenImages& img = *CreateComponent<TOpenImages>(&List());
+    BinaryReader r(bytes, "image");
+    img.LoadKind(r, c.version);
+    EXPECT_EQ(r.remaining(), 0u) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ALPHA).i, 200) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ZOOMX).i, 512) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ZOOMY).i, c.zoom_y) << c.version;
+    EXPECT_NEAR(static_cast<double>(img.GetProp(PR_FLOATANGLE).r),
+                64 / 255.0 * 2 * std::numbers::pi, 1e-9)
+        << c.version;
+    EXPECT_TRUE(img.GetProp(PR_CAPTUREMASK).f) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ANTIALIAS).f, c.version >= 143) << c.version;
+    EXPECT_EQ(img.GetProp(PR_BLURSPAN).i, c.blur_span) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ONPLAYEND).s, "end") << c.version;
+    EXPECT_EQ(img.GetProp(PR_ONIDLE).s, c.idle) << c.version;
+    img.FreeLater();
+  }
+}
+
 TEST_F(ImageComponents, SaveFormRestoresFramesAndSettings) {
   WriteWisp("three.wsp",
             {SolidFrame(4, 4, 0x010101, 50, false), SolidFrame(4, 4, 0x020202, 50, false),

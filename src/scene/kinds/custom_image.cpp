@@ -572,8 +572,10 @@ void TNovaCustomImage::LoadKind(BinaryReader& r, int version) {
   capture_mask_ = r.U8();
   if (version >= 143)
     zoom_y_ = Finite(r.Extended(), 1.0L);
+  else if (version > 103)
+    zoom_y_ = r.I32() / 256.0L;
   else
-    zoom_y_ = version > 103 ? r.I32() / 256.0L : zoom_x_;
+    zoom_y_ = 1.0L;
   if (version > 139) {
     blur_span_ = r.I32();
     blur_delay_ = r.I32();

@@ -79,6 +79,9 @@ TEST_F(ImageComponents, IndexOfAFilmImageSeeksTheFilm) {
   img->SetProp(PR_INDEX, TPropValue::Int(30));
   Frame(List(), 0);
   EXPECT_EQ(img->MotionX(), 10 + 30) << "the film shows frame 30";
+  img->SetProp(PR_INDEX, TPropValue::Int(-5));
+  Frame(List(), 0);
+  EXPECT_EQ(img->MotionX(), 10) << "before the start is the first frame";
 }
 
 TEST_F(ImageComponents, TilesLieAtTheirPlaceWithoutAnchorFlipOrPlus) {

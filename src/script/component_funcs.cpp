@@ -100,9 +100,15 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
     return true;
   }
   case kCreateObject: {
-    TNovaObject* obj = CreateByKind(&scene_, static_cast<uint8_t>(IntArg(args, 0)));
+    // Only the kind numbers themselves: a larger number must not wrap onto some kind.
+    const int32_t kind = IntArg(args, 0);
+    TNovaObject* obj = kind >= 0 && kind < kNovaKindCount
+                           ? CreateByKind(&scene_, static_cast<uint8_t>(kind))
+                           : nullptr;
     if (obj) {
-      obj->SetName(Arg(args, 1));
+      // An empty name keeps the default one, so the component stays reachable by name.
+      if (const std::string name = Arg(args, 1); !name.empty())
+        obj->SetName(name);
       if (TNovaControl* c = obj->AsControl()) {
         TNovaControl* parent = args.size() > 2 ? scene_.FindControl(Arg(args, 2)) : nullptr;
         c->SetParent(parent ? parent : scene_.Front());

@@ -19,6 +19,7 @@ namespace nova {
 
 class ISceneHost;
 class TDIBX;
+class TMessageRecords;
 
 // Keys that are held repeat after this delay, then at this interval.
 constexpr int32_t kKeyRepeatFirstMs = 300;
@@ -136,6 +137,9 @@ public:
   void RemoveSelection(TNovaControl* c);
 
   ISceneHost* Host() const { return host_; }
+  // The message history and read marks the scene's message boxes report to; made on first use
+  // (message_records.cpp).
+  TMessageRecords& MessageRecords();
   // Nesting of the component being loaded; damaged data cannot nest without end.
   int& LoadDepth() { return load_depth_; }
 
@@ -180,6 +184,7 @@ private:
   // The cursor last shown: decoded once per file change.
   std::string shown_cursor_file_ = "\x01";
   std::unique_ptr<TCursorImage> cursor_image_;
+  std::shared_ptr<TMessageRecords> message_records_;
 };
 
 } // namespace nova

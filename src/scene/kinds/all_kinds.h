@@ -7,6 +7,7 @@
 
 #include "scene/kinds/custom_images.h"
 #include "scene/kinds/nova_box.h"
+#include "scene/kinds/nova_mes.h"
 #include "scene/kinds/stored_kind.h"
 #include "scene/nova_object.h"
 
@@ -75,7 +76,6 @@ NOVA_STORED_CONTROL(TNovaCGLabel, LT_CGLABEL);
 NOVA_STORED_CONTROL(TNovaEdit, LT_EDIT);
 NOVA_STORED_CONTROL(TNovaMemo, LT_MEMO);
 NOVA_STORED_CONTROL(TNovaGauge, LT_GAUGE);
-NOVA_STORED_CONTROL(TNovaMes, LT_MES);
 #undef NOVA_STORED_CONTROL
 
 class TNovaSlider : public TStoredControl<LT_SLIDER> {

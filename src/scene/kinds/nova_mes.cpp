@@ -1,0 +1,688 @@
+// SPDX-License-Identifier: MIT
+#include "scene/kinds/nova_mes.h"
+
+#include <algorithm>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/nova_error.h"
+#include "base/run_state.h"
+#include "graphics/dibx_custom.h"
+#include "scene/message_records.h"
+#include "scene/nova_base.h"
+#include "scene/nova_base_list.h"
+#include "scene/private/surface_rect.h"
+#include "text/dibx_paint_target.h"
+
+namespace nova {
+namespace {
+
+// A page state needs at least scroll, row, glyph, done and an empty pending-events string.
+constexpr size_t kMaxPageStateBytes = size_t{64} << 20;
+
+std::vector<std::string> Lines(const std::string& text) { return SplitTextLines(text); }
+
+} // namespace
+
+TNovaMes::TNovaMes(TNovaBaseList* owner)
+    : TNovaControl(owner), engine_(std::make_unique<TZpWord>()) {
+  engine_->settings.level = 3;
+  engine_->settings.speed = text_delay_;
+  engine_->event_sink = [this](const std::string& text) { OnInlineEvent(text); };
+}
+
+TNovaMes::~TNovaMes() {
+  // Pages point into the engine's glyphs.
+  pages_.clear();
+}
+
+TMessageRecords* TNovaMes::Records() const { return owner_ ? &owner_->MessageRecords() : nullptr; }
+
+ITextCommandSource* TNovaMes::TextSource() const {
+  TMessageRecords* r = Records();
+  return r ? r->TextSource() : nullptr;
+}
+
+TWdPage* TNovaMes::CurrentPage() const {
+  return index_ >= 0 && index_ < PageCount() ? pages_[static_cast<size_t>(index_)].get() : nullptr;
+}
+
+int32_t TNovaMes::PlayState() const {
+  const TWdPage* page = CurrentPage();
+  return page && !page->done ? 0 : 2;
+}
+
+bool TNovaMes::Playing() const {
+  const TWdPage* page = CurrentPage();
+  return page && (index_ < PageCount() - 1 || !page->done);
+}
+
+void TNovaMes::FreePages() {
+  pages_.clear();
+  index_ = -1;
+}
+
+void TNovaMes::CommitHistory() {
+  if (TMessageRecords* r = Records())
+    r->formats.Commit(name_);
+}
+
+std::string TNovaMes::PageText(TWdPage&) const {
+  const std::vector<std::string> lines = engine_->CollectReplayValues();
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i)
+      out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+void TNovaMes::RecordShownPage() {
+  TWdPage* page = CurrentPage();
+  TMessageRecords* r = Records();
+  if (!page || !r || read_tracking_ != rtCommand || source_page_.empty())
+    return;
+  // Character positions of the page within the command's text; the box's glyphs start at the
+  // entry's first character.
+  const int32_t base = mes_data_.Entries().empty() ? 0 : mes_data_.Entries()[0].first;
+  int32_t first = -1, last = -1;
+  for (const auto& row : page->rows)
+    for (const TWdGlyph* g : row->glyphs) {
+      if (g->CharCount() == 0)
+        continue;
+      const int pos = engine_->CharPositionOfGlyph(g);
+      if (pos < 0)
+        continue;
+      if (first < 0)
+        first = pos;
+      last = pos;
+    }
+  first = first < 0 ? base : base + first;
+  last = last < 0 ? -1 : base + last;
+  r->formats.Record(*this, source_page_, PageText(*page), index_, last, first, command_index_);
+  r->reads.SetPending(name_, source_page_, index_, command_index_);
+}
+
+void TNovaMes::PlayStart() {
+  const std::string& handler = handlers_mes_[hPlayStart];
+  if (!handler.empty() && !EventQueued(PR_ONPLAYSTART)) {
+    bool read = false;
+    if (TMessageRecords* r = Records())
+      read = read_tracking_ == rtCommand && !source_page_.empty() &&
+             r->reads.IsRead(source_page_, command_index_, index_);
+    QueueEvent(PR_ONPLAYSTART, handler, {read ? "1" : "0"});
+  }
+  start_delay_ = 1;
+}
+
+void TNovaMes::SetText(const std::string& markup) {
+  Invalidate();
+  mes_data_.ClearEntries();
+  text_ = markup;
+  CommitHistory();
+  history_offset_ = 0;
+  FreePages();
+  engine_->Clear();
+  try {
+    engine_->Parse(Lines(markup), text_delay_);
+  } catch (const ENovaError&) {
+    // A markup fault keeps the glyphs made before it.
+  }
+  engine_->ExpandVariables(0, -1, false);
+  engine_->Layout(pages_);
+  index_ = 0;
+  scroll_y_ = 0;
+  if (!pages_.empty()) {
+    restart_ = 1;
+    restart_mode_ = 1;
+    PlayStart();
+  } else {
+    index_ = -1;
+  }
+}
+
+void TNovaMes::SetIndex(int32_t i) {
+  if (i < 0 || i >= PageCount() || i == index_)
+    return;
+  if (CurrentPage())
+    CommitHistory();
+  index_ = i;
+  scroll_y_ = 0;
+  PlayStart();
+  RecordShownPage();
+  engine_->ResetReveal(*CurrentPage());
+  restart_ = 1;
+  restart_mode_ = 1;
+  Invalidate();
+}
+
+void TNovaMes::Rebuild(bool start_event, bool from_history) {
+  Invalidate();
+  text_.clear();
+  CommitHistory();
+  RecordShownPage();
+  FreePages();
+  mes_data_.Layout(*engine_, pages_, from_history, history_recall_ != 0, history_offset_,
+                   TextSource());
+  if (!pages_.empty()) {
+    if (start_event)
+      PlayStart();
+    restart_ = 1;
+    restart_mode_ = 1;
+  }
+}
+
+void TNovaMes::InsertCommandText(const std::string& page, int32_t command, bool record_history) {
+  read_tracking_ = record_history ? rtCommand : rtOff;
+  if (record_history)
+    SetSource(page, command);
+  mes_data_.ClearEntries();
+  mes_data_.ClearReferences();
+  mes_data_.AddEntry(page, command, 0, -1, 0, std::string());
+  history_recall_ = 0;
+  history_offset_ = 0;
+  Rebuild(false, false);
+  if (PageCount() > 0)
+    SetIndex(0);
+}
+
+void TNovaMes::ClearText() {
+  read_tracking_ = rtOff;
+  SetText(std::string());
+}
+
+void TNovaMes::AfterLoad() {
+  const int32_t index = index_;
+  const int32_t scroll = scroll_y_;
+  const uint8_t tracking = read_tracking_;
+  const std::string source = source_page_;
+  const int32_t command = command_index_;
+  if (mes_data_.IsEmpty())
+    SetText(text_);
+  else
+    Rebuild(false, false);
+  index_ = std::min(index, PageCount() - 1);
+  scroll_y_ = scroll;
+  read_tracking_ = tracking;
+  source_page_ = source;
+  command_index_ = command;
+  if (TWdPage* page = CurrentPage()) {
+    engine_->ResetReveal(*page);
+    StartPage(*page, 0);
+  }
+  if (!pending_page_states_.empty()) {
+    BinaryReader r(pending_page_states_, "message box " + name_ + " page states");
+    try {
+      for (auto& page : pages_)
+        engine_->LoadRevealState(*page, r);
+    } catch (const ENovaError&) {
+      // States that do not fit the rebuilt pages leave the rest as rebuilt.
+    }
+    if (TWdPage* page = CurrentPage())
+      StartPage(*page, 0);
+  }
+  pending_page_states_.clear();
+  restart_ = 0;
+  restart_mode_ = 0;
+}
+
+void TNovaMes::StartPage(TWdPage& page, int mode) {
+  if (mode != 0) {
+    engine_->ResetReveal(page);
+    page.scroll = scroll_y_;
+  }
+  TCustomDIBX* target = GetTargetSurface();
+  const int bpp = target && target->BitCount() > 0
+                      ? target->BitCount()
+                      : (owner_ ? owner_->ScreenBitCount() : 32);
+  engine_->Render(page, bpp == 15 || bpp == 16 ? bpp : 32);
+  Invalidate();
+}
+
+void TNovaMes::AddDirty(const std::vector<TextRect>& rects) {
+  TNovaBase* layer = GetBase();
+  if (!layer || !Visible())
+    return;
+  for (const TextRect& r : rects)
+    layer->AddDirtyRect(TSceneRect{r.left, r.top, r.right, r.bottom});
+}
+
+void TNovaMes::OnInlineEvent(const std::string& text) {
+  const std::string& handler = handlers_mes_[hNotify];
+  if (!handler.empty())
+    QueueEvent(PR_ONNOTIFY, handler, Lines(text));
+}
+
+bool TNovaMes::Update() {
+  TNovaControl::Update();
+  if (start_delay_ >= 1) {
+    --start_delay_;
+    return false;
+  }
+  if (EventQueued(PR_ONPLAYSTART))
+    return false;
+  TWdPage* page = CurrentPage();
+  engine_->settings.origin_x = ScreenLeft();
+  engine_->settings.origin_y = ScreenTop();
+  if (restart_ && page)
+    StartPage(*page, restart_mode_);
+  restart_ = 0;
+  restart_mode_ = 0;
+  if (!page)
+    return false;
+  const RevealResult step = engine_->RevealTick(*page, RunState().FrameDelta);
+  if (!step.revealed_text.empty() && !handlers_mes_[hPlaying].empty())
+    QueueEvent(PR_ONPLAYING, handlers_mes_[hPlaying], {step.revealed_text});
+  if (step.just_completed) {
+    if (TMessageRecords* r = Records())
+      r->reads.Commit(name_);
+    if (!handlers_mes_[hPlayEnd].empty())
+      QueueEvent(PR_ONPLAYEND, handlers_mes_[hPlayEnd]);
+  }
+  if (Visible() && GetBase())
+    AddDirty(engine_->dirty_rects());
+  engine_->ClearDirty();
+  return false;
+}
+
+void TNovaMes::Draw() {
+  TCustomDIBX* surface = GetTargetSurface();
+  TWdPage* page = CurrentPage();
+  if (surface && page && Visible() && GetBase()) {
+    const TSceneRect clip = ScreenBounds().Intersect(FromSurfaceRect(surface->ClipRect()));
+    if (!clip.Empty()) {
+      const TRect saved = surface->StoredClip();
+      surface->ResetClip();
+      surface->AddClipRect(ToSurfaceRect(clip));
+      engine_->settings.origin_x = ScreenLeft();
+      engine_->settings.origin_y = ScreenTop();
+      DibxPaintTarget target(*surface);
+      try {
+        engine_->Paint(*page, target, TextRect{clip.Left, clip.Top, clip.Right, clip.Bottom});
+      } catch (...) {
+        surface->SetStoredClip(saved);
+        throw;
+      }
+      surface->SetStoredClip(saved);
+    }
+  }
+  DrawChildren();
+}
+
+TNovaControl* TNovaMes::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
+  if (!Visible() || !GetHitRect().Contains(x, y))
+    return nullptr;
+  for (auto it = children_.rbegin(); it != children_.rend(); ++it)
+    if (TNovaControl* hit = (*it)->HitTest(x, y, accept_set))
+      return hit;
+  if (!(accept_set & (1u << ignore_mouse_)))
+    return nullptr;
+  if (!capture_link_)
+    return this;
+  TWdPage* page = CurrentPage();
+  if (!page)
+    return nullptr;
+  engine_->settings.origin_x = ScreenLeft();
+  engine_->settings.origin_y = ScreenTop();
+  const TWdGlyph* g = engine_->HitTest(*page, x, y);
+  return g && !g->Link().empty() ? this : nullptr;
+}
+
+void TNovaMes::MouseMove() {
+  TWdPage* page = CurrentPage();
+  TNovaBase* layer = GetBase();
+  if (!page || !layer || !Visible()) {
+    TNovaControl::MouseMove();
+    return;
+  }
+  engine_->settings.origin_x = ScreenLeft();
+  engine_->settings.origin_y = ScreenTop();
+  if (paused_ || text_paused_ || !page->done)
+    engine_->Hover(*page, -1, -1);
+  else
+    engine_->Hover(*page, layer->pointer_x, layer->pointer_y);
+  AddDirty(engine_->dirty_rects());
+  engine_->ClearDirty();
+}
+
+void TNovaMes::MouseOut(TNovaControl* next) {
+  TWdPage* page = CurrentPage();
+  if (!page) {
+    TNovaControl::MouseOut(next);
+    return;
+  }
+  engine_->Hover(*page, -1, -1);
+  AddDirty(engine_->dirty_rects());
+  engine_->ClearDirty();
+}
+
+void TNovaMes::LButtonDown() {
+  TWdPage* page = CurrentPage();
+  TWdGlyph* hovered = engine_->hover_glyph();
+  if (page && hovered && !handlers_mes_[hLink].empty() && !EventQueued(PR_ONLINK)) {
+    std::vector<std::string> params{engine_->LinkText(*page)};
+    for (std::string& line : Lines(hovered->Link()))
+      params.push_back(std::move(line));
+    QueueEvent(PR_ONLINK, handlers_mes_[hLink], std::move(params));
+    if (TNovaBase* layer = GetBase())
+      layer->left_click = false;
+    return;
+  }
+  TNovaControl::LButtonDown();
+}
+
+void TNovaMes::SetWidth(int32_t v) {
+  TNovaControl::SetWidth(v);
+  engine_->settings.wrap_width = v;
+}
+
+void TNovaMes::SetHeight(int32_t v) {
+  TNovaControl::SetHeight(v);
+  engine_->settings.page_height = v;
+}
+
+void TNovaMes::ReleaseSurfaces() {
+  // The engine's work surfaces are rebuilt by the next render.
+}
+
+void TNovaMes::RestoreSurfaces() {
+  if (TWdPage* page = CurrentPage())
+    StartPage(*page, 0);
+}
+
+void TNovaMes::SettingChanged() {
+  restart_ = 1;
+  Invalidate();
+}
+
+void TNovaMes::SetPausedState(uint8_t& field, bool v) {
+  field = v ? 1 : 0;
+  engine_->settings.paused = paused_ || text_paused_;
+  // Nothing else to do on resume: the next tick continues where the page stopped.
+}
+
+void TNovaMes::SetScrollY(int32_t v) {
+  if (v == scroll_y_)
+    return;
+  scroll_y_ = v;
+  if (TWdPage* page = CurrentPage())
+    page->scroll = v;
+  Invalidate();
+}
+
+bool TNovaMes::ReadProp(int id, TPropValue& out) {
+  const ZpWordSettings& s = engine_->settings;
+  switch (id) {
+  case PR_ALPHA:
+    out = TPropValue::Int(s.image_opacity);
+    return true;
+  case PR_FONTNAME:
+    out = TPropValue::Str(s.default_font);
+    return true;
+  case PR_FONTHEIGHT:
+    out = TPropValue::Int(s.default_size);
+    return true;
+  case PR_LINESPACE:
+    out = TPropValue::Int(s.line_spacing);
+    return true;
+  case PR_FONTCOLOR:
+    out = TPropValue::Int(s.default_color);
+    return true;
+  case PR_FONTLINKCOLOR:
+    out = TPropValue::Int(s.link_color);
+    return true;
+  case PR_FONTBORDERCOLOR:
+    out = TPropValue::Int(s.default_border_color);
+    return true;
+  case PR_FONTHOVERCOLOR:
+    out = TPropValue::Int(s.hover_color);
+    return true;
+  case PR_FONTSHADOWCOLOR:
+    out = TPropValue::Int(s.default_shadow_color);
+    return true;
+  case PR_FONTBORDER:
+    out = TPropValue::Int(s.default_border);
+    return true;
+  case PR_FONTSHADOW:
+    out = TPropValue::Int(s.default_shadow);
+    return true;
+  case PR_FONTCHANGEABLED:
+    out = TPropValue::Flag(font_changeable_);
+    return true;
+  case PR_ANTIALIAS:
+    out = TPropValue::Flag(s.level > 0);
+    return true;
+  case PR_DELAY:
+    out = TPropValue::Int(s.fade_time);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_TEXTPAUSED:
+    out = TPropValue::Flag(text_paused_ != 0);
+    return true;
+  case PR_TEXTDELAY:
+    out = TPropValue::Int(text_delay_);
+    return true;
+  case PR_INDEX:
+    out = TPropValue::Int(index_);
+    return true;
+  case PR_COUNT:
+    out = TPropValue::Int(PageCount());
+    return true;
+  case PR_SCROLLY:
+    out = TPropValue::Int(scroll_y_);
+    return true;
+  case PR_TEXT:
+    out = TPropValue::Str(CurrentPage() ? text_ : std::string());
+    return true;
+  case PR_CARETX:
+    out = TPropValue::Int(s.caret_x);
+    return true;
+  case PR_CARETY:
+    out = TPropValue::Int(s.caret_y);
+    return true;
+  case PR_CARETHEIGHT:
+    out = TPropValue::Int(engine_->caret_height);
+    return true;
+  case PR_PLAYING:
+    out = TPropValue::Flag(Playing());
+    return true;
+  case PR_ONPLAYING:
+    out = TPropValue::Str(handlers_mes_[hPlaying]);
+    return true;
+  case PR_ONPLAYSTART:
+    out = TPropValue::Str(handlers_mes_[hPlayStart]);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(handlers_mes_[hPlayEnd]);
+    return true;
+  case PR_ONLINK:
+    out = TPropValue::Str(handlers_mes_[hLink]);
+    return true;
+  case PR_ONNOTIFY:
+    out = TPropValue::Str(handlers_mes_[hNotify]);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  case PR_CAPTURELINK:
+    out = TPropValue::Flag(capture_link_ != 0);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaMes::WriteProp(int id, const TPropValue& v) {
+  ZpWordSettings& s = engine_->settings;
+  // Settings of the layout engine: a change restarts the page.
+  auto setting = [&](auto& field, auto value) {
+    if (field != value) {
+      field = value;
+      SettingChanged();
+    }
+    return true;
+  };
+  switch (id) {
+  case PR_ALPHA:
+    return setting(s.image_opacity, v.i);
+  case PR_FONTNAME:
+    if (font_changeable_)
+      setting(s.default_font, v.s);
+    return true;
+  case PR_FONTHEIGHT:
+    return setting(s.default_size, v.i);
+  case PR_LINESPACE:
+    return setting(s.line_spacing, v.i);
+  case PR_FONTCOLOR:
+    return setting(s.default_color, v.i);
+  case PR_FONTLINKCOLOR:
+    return setting(s.link_color, v.i);
+  case PR_FONTBORDERCOLOR:
+    return setting(s.default_border_color, v.i);
+  case PR_FONTHOVERCOLOR:
+    return setting(s.hover_color, v.i);
+  case PR_FONTSHADOWCOLOR:
+    return setting(s.default_shadow_color, v.i);
+  case PR_FONTBORDER:
+    return setting(s.default_border, v.i);
+  case PR_FONTSHADOW:
+    return setting(s.default_shadow, v.i);
+  case PR_FONTCHANGEABLED:
+    return setting(font_changeable_, v.f);
+  case PR_ANTIALIAS:
+    return setting(s.level, v.f ? 3 : 0);
+  case PR_DELAY:
+    return setting(s.fade_time, std::max(0, v.i));
+  case PR_PAUSED:
+    SetPausedState(paused_, v.f);
+    return true;
+  case PR_TEXTPAUSED:
+    SetPausedState(text_paused_, v.f);
+    return true;
+  case PR_TEXTDELAY:
+    text_delay_ = v.i;
+    s.speed = v.i;
+    return true;
+  case PR_INDEX:
+    SetIndex(v.i);
+    return true;
+  case PR_SCROLLY:
+    SetScrollY(v.i);
+    return true;
+  case PR_TEXT:
+    read_tracking_ = rtOff;
+    SetText(v.s);
+    return true;
+  case PR_ONPLAYING:
+    handlers_mes_[hPlaying] = v.s;
+    return true;
+  case PR_ONPLAYSTART:
+    handlers_mes_[hPlayStart] = v.s;
+    return true;
+  case PR_ONPLAYEND:
+    handlers_mes_[hPlayEnd] = v.s;
+    return true;
+  case PR_ONLINK:
+    handlers_mes_[hLink] = v.s;
+    return true;
+  case PR_ONNOTIFY:
+    handlers_mes_[hNotify] = v.s;
+    s.events_on = !v.s.empty();
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  case PR_CAPTURELINK:
+    capture_link_ = v.f ? 1 : 0;
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaMes::SaveKind(BinaryWriter& w) const {
+  engine_->SaveSettings(w);
+  // Entries written with the save take the replay values of the shown page.
+  mes_data_.References().SaveArrays(w);
+  TNovaHistData entries = mes_data_.Entries();
+  if (TWdPage* page = CurrentPage()) {
+    const std::string text = PageText(*page);
+    for (size_t i = 0; i < entries.size(); ++i)
+      entries[i].text = text;
+  }
+  entries.Save(w);
+  w.U8(history_recall_);
+  w.I32(history_offset_);
+  w.String(text_);
+  w.I32(index_);
+  w.I32(scroll_y_);
+  w.I32(stored_int_);
+  for (const std::string& s : stored_strings_)
+    w.String(s);
+  for (const std::string& h : handlers_mes_)
+    w.String(h);
+  w.U8(paused_);
+  w.U8(text_paused_);
+  w.I32(text_delay_);
+  w.U8(read_tracking_);
+  w.String(source_page_);
+  w.I32(command_index_);
+  w.String(idle_handler_);
+  w.U8(capture_link_);
+  BinaryWriter states;
+  for (const auto& page : pages_)
+    engine_->SaveRevealState(*page, states);
+  w.I32(static_cast<int32_t>(states.data().size()));
+  w.Bytes(states.data());
+}
+
+void TNovaMes::LoadKind(BinaryReader& r, int version) {
+  engine_->LoadSettings(r, version);
+  mes_data_.Load(r, version);
+  history_recall_ = r.U8();
+  if (version > 112)
+    history_offset_ = r.I32();
+  text_ = r.String();
+  index_ = r.I32();
+  scroll_y_ = r.I32();
+  stored_int_ = r.I32();
+  for (std::string& s : stored_strings_)
+    s = r.String();
+  for (std::string& h : handlers_mes_)
+    h = r.String();
+  paused_ = r.U8();
+  text_paused_ = r.U8();
+  text_delay_ = r.I32();
+  read_tracking_ = r.U8();
+  source_page_ = r.String();
+  command_index_ = r.I32();
+  if (version > 103)
+    idle_handler_ = r.String();
+  if (version >= 120)
+    capture_link_ = r.U8();
+  const int32_t n = r.I32();
+  r.CheckCount(n, 1, "message box page state bytes");
+  if (static_cast<size_t>(n) > kMaxPageStateBytes)
+    r.Fail("message box page states of " + std::to_string(n) + " bytes");
+  const auto bytes = r.Bytes(static_cast<size_t>(n));
+  pending_page_states_.assign(bytes.begin(), bytes.end());
+  pages_.clear();
+  engine_->Clear();
+  engine_->settings.speed = text_delay_;
+  engine_->settings.paused = paused_ || text_paused_;
+  engine_->settings.events_on = !handlers_mes_[hNotify].empty();
+  engine_->settings.wrap_width = width_;
+  engine_->settings.page_height = height_;
+  // The pages come back in AfterLoad; until then the index names no page.
+}
+
+void RefreshMessageBoxes(TNovaBaseList& scene) {
+  for (int i = 0; i < scene.GetObjectCount(); ++i)
+    if (auto* box = dynamic_cast<TNovaMes*>(scene.GetObject(i)))
+      box->AfterLoad();
+}
+
+} // namespace nova

@@ -29,6 +29,8 @@ public:
   // The glyph-list stream of the text insert command at `index` of `page`; nothing when the page
   // cannot be loaded, the index is out of range or the command there inserts no text.
   virtual std::optional<std::string> TextCommandStream(const std::string& page, int32_t index) = 0;
+  // The wait of characters outside WAIT tags in text given as markup (@TextDelay).
+  virtual int32_t TextDelayMs() { return 0; }
 };
 
 // Parsed text insert commands, most recently used first: at most 4 pages of at most 16

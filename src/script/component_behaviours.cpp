@@ -17,6 +17,7 @@
 #include "script/commands/scene_commands.h"
 #include "script/component_texts.h"
 #include "script/private/component_eval.h"
+#include "script/text_behaviours.h"
 
 namespace nova {
 namespace {
@@ -363,6 +364,9 @@ TComponentBehaviours::TComponentBehaviours(TNovaBaseList& scene) {
   behaviours_.emplace_back(TCommandId::SaveCabinet, NewCabinetBehaviour(scene, true));
   behaviours_.emplace_back(TCommandId::LoadCabinet, NewCabinetBehaviour(scene, false));
   behaviours_.emplace_back(TCommandId::Flip, NewFlipBehaviour(scene));
+  for (TCommandId id : {TCommandId::TextIns, TCommandId::TextClr, TCommandId::CallHist,
+                        TCommandId::FormatHist, TCommandId::ClrHist, TCommandId::ClrRead})
+    behaviours_.emplace_back(id, NewTextBehaviour(id, scene));
 }
 
 TComponentBehaviours::~TComponentBehaviours() = default;

@@ -125,7 +125,8 @@ void TNovaMes::SetText(const std::string& markup) {
   FreePages();
   engine_->Clear();
   try {
-    engine_->Parse(Lines(markup), text_delay_);
+    ITextCommandSource* source = TextSource();
+    engine_->Parse(Lines(markup), source ? source->TextDelayMs() : 0);
   } catch (const ENovaError&) {
     // A markup fault keeps the glyphs made before it.
   }
@@ -674,8 +675,6 @@ void TNovaMes::LoadKind(BinaryReader& r, int version) {
   engine_->settings.speed = text_delay_;
   engine_->settings.paused = paused_ || text_paused_;
   engine_->settings.events_on = !handlers_mes_[hNotify].empty();
-  engine_->settings.wrap_width = width_;
-  engine_->settings.page_height = height_;
   // The pages come back in AfterLoad; until then the index names no page.
 }
 

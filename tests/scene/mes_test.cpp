@@ -217,10 +217,10 @@ TEST_F(MesTest, TextPagesStartEventAndIndex) {
   box->SetProp(PR_ONPLAYSTART, TPropValue::Str("start.nsb"));
   EXPECT_EQ(box->GetProp(PR_INDEX).i, -1);
   EXPECT_EQ(box->PlayState(), 2);
-  box->SetProp(PR_TEXT, TPropValue::Str("line one\rline two\rline three"));
+  box->SetProp(PR_TEXT, TPropValue::Str("line one<BR>line two<BR>line three"));
   ASSERT_EQ(box->GetProp(PR_COUNT).i, 3); // one row per page at this height
   EXPECT_EQ(box->GetProp(PR_INDEX).i, 0);
-  EXPECT_EQ(box->GetProp(PR_TEXT).s, "line one\rline two\rline three");
+  EXPECT_EQ(box->GetProp(PR_TEXT).s, "line one<BR>line two<BR>line three");
   EXPECT_EQ(Drain(scene), std::vector<std::string>{"start.nsb 0"});
   // Indexes outside the pages, or the page shown, change nothing.
   for (int32_t i : {-1, 3, 0})
@@ -259,7 +259,7 @@ TEST_F(MesTest, RevealReportsCharactersAndTheEnd) {
 TEST_F(MesTest, AfterLoadShowsTheSamePageAndRevealState) {
   TNovaMes* box = NewMes(scene, "m", 100, 12);
   box->SetProp(PR_TEXTDELAY, TPropValue::Int(256));
-  box->SetProp(PR_TEXT, TPropValue::Str("<WAIT VALUE=30>abcdef\rsecond</WAIT>"));
+  box->SetProp(PR_TEXT, TPropValue::Str("<WAIT VALUE=30>abcdef<BR>second</WAIT>"));
   box->SetProp(PR_INDEX, TPropValue::Int(0));
   ASSERT_EQ(box->PageCount(), 2);
   for (int i = 0; i < 4; ++i)

@@ -344,8 +344,8 @@ void TNovaNewHistory::Commit(const std::string& box, ITextCommandSource* source)
   const int32_t spacing = engine_->settings.line_spacing;
   for (const auto& page : temp) {
     const int32_t h = page->height;
-    if (!pages_.empty() &&
-        int64_t{engine_->settings.page_height} >= int64_t{h} + spacing + pages_.back().TotalHeight())
+    if (!pages_.empty() && int64_t{engine_->settings.page_height} >=
+                               int64_t{h} + spacing + pages_.back().TotalHeight())
       pages_.back().Add(pending_source_, pending_command_, pending_first_, pending_last_,
                         h + spacing, pending_text_);
     else {
@@ -438,7 +438,7 @@ TNovaHistoryFormat& TNovaHistoryFormatManager::Register(const std::string& name,
   THistoryLayoutValues v{};
   if (templ) {
     const ZpWordSettings& s = templ->Engine().settings;
-    v = {s.default_size, s.default_border, s.default_shadow,
+    v = {s.default_size,    s.default_border,   s.default_shadow,
          templ->GetWidth(), templ->GetHeight(), s.line_spacing};
   }
   f->SetValues(v);
@@ -538,7 +538,8 @@ void TNovaHistoryFormatManager::Recall(TNovaMes& box, int32_t start, int32_t cou
       if (top >= end)
         break;
     }
-    box.SetHistoryOffset(static_cast<int32_t>(std::clamp<int64_t>(first_top - start, INT32_MIN, 0)));
+    box.SetHistoryOffset(
+        static_cast<int32_t>(std::clamp<int64_t>(first_top - start, INT32_MIN, 0)));
   }
   box.Rebuild(true, true);
   box.ForgetIndex();
@@ -591,8 +592,8 @@ void TNovaNewMesData::AddReference(const std::string& page, int32_t command, int
   references_.Add(page, command, page_index, width, height);
 }
 
-void TNovaNewMesData::Layout(TZpWord& engine, PageList& pages, bool from_history,
-                             bool recall_flag, int32_t offset, ITextCommandSource* source) {
+void TNovaNewMesData::Layout(TZpWord& engine, PageList& pages, bool from_history, bool recall_flag,
+                             int32_t offset, ITextCommandSource* source) {
   if (entries_.empty()) {
     ReferenceLayout(engine, pages, recall_flag, source);
     return;
@@ -617,8 +618,7 @@ void TNovaNewMesData::Layout(TZpWord& engine, PageList& pages, bool from_history
     if (!word)
       continue;
     PageList temp;
-    CopyTextRange(engine, *word, entries_[i].first, entries_[i].last, entries_[i].text, true,
-                  temp);
+    CopyTextRange(engine, *word, entries_[i].first, entries_[i].last, entries_[i].text, true, temp);
     if (temp.empty())
       continue;
     y = MoveRows(*temp.front(), *view, y) + engine.settings.line_spacing;

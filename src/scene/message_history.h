@@ -234,8 +234,8 @@ public:
   const THistoryOldDataList& References() const { return references_; }
 
   // Lays the entries (or references) out into `pages` through `engine`.
-  void Layout(TZpWord& engine, PageList& pages, bool from_history, bool recall_flag,
-              int32_t offset, ITextCommandSource* source);
+  void Layout(TZpWord& engine, PageList& pages, bool from_history, bool recall_flag, int32_t offset,
+              ITextCommandSource* source);
 
   void Save(BinaryWriter& w) const;
   void Load(BinaryReader& r, int version);

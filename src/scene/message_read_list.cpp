@@ -16,8 +16,8 @@ bool TNovaReadList::IsRead(const std::string& page, int32_t command, int32_t pag
   return false;
 }
 
-void TNovaReadList::SetPending(const std::string& box, const std::string& page,
-                               int32_t page_index, int32_t command) {
+void TNovaReadList::SetPending(const std::string& box, const std::string& page, int32_t page_index,
+                               int32_t command) {
   pending_box_ = box;
   pending_page_ = page;
   pending_page_index_ = page_index;

@@ -141,8 +141,8 @@ public:
     auto& cmd = CommandAs<TComEntryHist>(c);
     cm.set_pc(cm.pc() + 1);
     const std::string format = TextOf(cmd.format, cm.vars());
-    const auto* templ = dynamic_cast<const TNovaMes*>(
-        scene_.FindByName(TextOf(cmd.template_name, cm.vars())));
+    const auto* templ =
+        dynamic_cast<const TNovaMes*>(scene_.FindByName(TextOf(cmd.template_name, cm.vars())));
     scene_.MessageRecords().formats.Register(format, templ);
   }
 

@@ -28,11 +28,9 @@ protected:
   void SetUp() override {
     ResetRunState();
     RunState().FrameDelta = 16;
-    auto source = std::make_unique<TFakeTextSource>(
-        std::map<std::pair<std::string, int32_t>, std::string>{
-            {{"p.nsb", 0}, "one<BR>two<BR>three"},
-            {{"p.nsb", 1}, "four"},
-            {{"q.nsb", 0}, "five"}});
+    auto source =
+        std::make_unique<TFakeTextSource>(std::map<std::pair<std::string, int32_t>, std::string>{
+            {{"p.nsb", 0}, "one<BR>two<BR>three"}, {{"p.nsb", 1}, "four"}, {{"q.nsb", 0}, "five"}});
     fake = source.get();
     records().SetTextSource(std::move(source));
     box = NewMes(scene, "m", 100, 12);
@@ -94,11 +92,10 @@ TEST_F(HistoryTest, RecallShowsReferencesAndIsClippedToWhatExists) {
     std::string shown; // empty: the view is left as it was
   };
   const Case cases[] = {
-      {0, 2, "", "one|two"},
-      {-5, 1, "", "one"},        // a negative start counts from 0
-      {1, 10, "", "two|three"},  // clipped to the entries there are
-      {3, 1, "", ""},            // nothing beyond the end
-      {0, 1, "absent", ""},      // no such format
+      {0, 2, "", "one|two"},    {-5, 1, "", "one"}, // a negative start counts from 0
+      {1, 10, "", "two|three"},                     // clipped to the entries there are
+      {3, 1, "", ""},                               // nothing beyond the end
+      {0, 1, "absent", ""},                         // no such format
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.start);

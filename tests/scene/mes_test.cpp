@@ -52,9 +52,9 @@ std::vector<uint8_t> OldBoxRecord(int v, const TZpWord& engine) {
   w.I32(0); // colour
   for (int32_t x : {0, 0, 1, 1})
     w.I32(x);
-  w.U8(0);         // ignoreMouse
-  w.String("");    // cursor
-  w.String("");    // OnMouseMove
+  w.U8(0);      // ignoreMouse
+  w.String(""); // cursor
+  w.String(""); // OnMouseMove
   if (v > 101)
     w.String(""); // OnMouseIn
   for (int i = 0; i < 7; ++i)
@@ -91,8 +91,8 @@ std::vector<uint8_t> OldBoxRecord(int v, const TZpWord& engine) {
   w.I32(99); // stored int
   for (const char* s8 : {"a", "b", "c", "playing", "start", "end", "link", "notify"})
     w.String(s8);
-  w.U8(1);   // paused
-  w.U8(0);   // text paused
+  w.U8(1);    // paused
+  w.U8(0);    // text paused
   w.I32(128); // text delay
   w.U8(1);    // read tracking
   w.String("p.nsb");
@@ -120,8 +120,10 @@ TEST_F(MesTest, OlderRecordsLoadTheirFieldsAndKeepDefaultsForTheRest) {
     bool idle, capture, offset, shadow_colour, border, fixed_cell;
   };
   const Case cases[] = {
-      {103, false, false, false, false, false, false}, {110, true, false, false, true, false, false},
-      {113, true, false, true, true, true, false},     {120, true, true, true, true, true, false},
+      {103, false, false, false, false, false, false},
+      {110, true, false, false, true, false, false},
+      {113, true, false, true, true, true, false},
+      {120, true, true, true, true, true, false},
       {143, true, true, true, true, true, true},
   };
   for (const Case& c : cases) {
@@ -179,8 +181,8 @@ TEST_F(MesTest, PropertiesMapToTheLayoutEngine) {
       {PR_TEXTDELAY, TPropValue::Int(300), TPropValue::Int(300)},
       {PR_CAPTURELINK, TPropValue::Flag(true), TPropValue::Flag(true)},
       {PR_ONPLAYSTART, TPropValue::Str("s"), TPropValue::Str("s")},
-      {PR_CARETX, TPropValue::Int(50), TPropValue::Int(0)}, // read only
-      {PR_COUNT, TPropValue::Int(5), TPropValue::Int(0)},   // read only
+      {PR_CARETX, TPropValue::Int(50), TPropValue::Int(0)},           // read only
+      {PR_COUNT, TPropValue::Int(5), TPropValue::Int(0)},             // read only
       {PR_BORDERSOURCETL, TPropValue::Str("x"), TPropValue::Str("")}, // not a box property
   };
   for (const Case& c : cases) {
@@ -254,6 +256,35 @@ TEST_F(MesTest, RevealReportsCharactersAndTheEnd) {
   EXPECT_TRUE(ended);
   EXPECT_EQ(box->PlayState(), 2);
   EXPECT_FALSE(box->GetProp(PR_PLAYING).f);
+}
+
+// Pixels inside `r` that differ from black.
+int Lit(const TCustomDIBX& surface, TSceneRect r) {
+  int n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      n += surface.GetPixel(x, y) != 0 ? 1 : 0;
+  return n;
+}
+
+TEST_F(MesTest, DrawsRevealedTextInsideItsBoundsOnly) {
+  TNovaMes* box = NewMes(scene, "m", 60, 20);
+  box->SetBounds(30, 40, 60, 20);
+  box->SetProp(PR_FONTCOLOR, TPropValue::Int(0xFFFFFF));
+  box->SetProp(PR_FONTHEIGHT, TPropValue::Int(16));
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));
+  box->SetProp(PR_TEXT, TPropValue::Str("WWWWWWWWWWWW"));
+  screen.Clear(0);
+  scene.DrawStep();
+  EXPECT_EQ(Lit(screen, {0, 0, 160, 120}), 0) << "nothing is shown before the page starts";
+  for (int i = 0; i < 4; ++i)
+    Frame(scene);
+  scene.DrawStep();
+  EXPECT_GT(Lit(screen, {30, 40, 90, 60}), 0);
+  EXPECT_EQ(Lit(screen, {0, 0, 160, 40}) + Lit(screen, {0, 60, 160, 120}) +
+                Lit(screen, {0, 40, 30, 60}) + Lit(screen, {90, 40, 160, 60}),
+            0)
+      << "text that overflows the box is cut at its bounds";
 }
 
 TEST_F(MesTest, AfterLoadShowsTheSamePageAndRevealState) {

@@ -22,6 +22,15 @@ constexpr size_t kMaxPageStateBytes = size_t{64} << 20;
 
 std::vector<std::string> Lines(const std::string& text) { return SplitTextLines(text); }
 
+// Back to nothing revealed: the reveal state restarts and every glyph is hidden until the
+// reveal takes it.
+void ResetPage(TZpWord& engine, TWdPage& page) {
+  engine.ResetReveal(page);
+  for (const auto& row : page.rows)
+    for (TWdGlyph* g : row->glyphs)
+      g->SetAlpha(0);
+}
+
 } // namespace
 
 TNovaMes::TNovaMes(TNovaBaseList* owner)
@@ -152,7 +161,7 @@ void TNovaMes::SetIndex(int32_t i) {
   scroll_y_ = 0;
   PlayStart();
   RecordShownPage();
-  engine_->ResetReveal(*CurrentPage());
+  ResetPage(*engine_, *CurrentPage());
   restart_ = 1;
   restart_mode_ = 1;
   Invalidate();
@@ -209,7 +218,7 @@ void TNovaMes::AfterLoad() {
   source_page_ = source;
   command_index_ = command;
   if (TWdPage* page = CurrentPage()) {
-    engine_->ResetReveal(*page);
+    ResetPage(*engine_, *page);
     StartPage(*page, 0);
   }
   if (!pending_page_states_.empty()) {
@@ -230,13 +239,12 @@ void TNovaMes::AfterLoad() {
 
 void TNovaMes::StartPage(TWdPage& page, int mode) {
   if (mode != 0) {
-    engine_->ResetReveal(page);
+    ResetPage(*engine_, page);
     page.scroll = scroll_y_;
   }
   TCustomDIBX* target = GetTargetSurface();
-  const int bpp = target && target->BitCount() > 0
-                      ? target->BitCount()
-                      : (owner_ ? owner_->ScreenBitCount() : 32);
+  const int bpp = target && target->BitCount() > 0 ? target->BitCount()
+                                                   : (owner_ ? owner_->ScreenBitCount() : 32);
   engine_->Render(page, bpp == 15 || bpp == 16 ? bpp : 32);
   Invalidate();
 }

@@ -41,6 +41,8 @@ public:
   // The text clear command.
   void ClearText();
 
+  // The markup last given through PR_TEXT (kept also while no page is built).
+  const std::string& Markup() const { return text_; }
   int32_t PageCount() const { return static_cast<int32_t>(pages_.size()); }
   int32_t PageIndex() const { return index_; }
   TWdPage* CurrentPage() const;

@@ -111,6 +111,19 @@ TEST_F(HistoryTest, RecallShowsReferencesAndIsClippedToWhatExists) {
     EXPECT_EQ(view->AnchorY(), 0);
   }
   EXPECT_EQ(formats().Count("absent"), -1);
+
+  // New text replaces a recalled view for good: a saved game brings the text back, not the view.
+  formats().Recall(*view, 0, 1, "", true);
+  view->SetProp(PR_TEXT, TPropValue::Str("fresh"));
+  BinaryWriter w;
+  view->Save(w);
+  TNovaBaseList other(160, 120);
+  auto* copy = CreateComponent<TNovaMes>(&other);
+  BinaryReader r(w.data(), "view");
+  copy->Load(r, 143);
+  RefreshMessageBoxes(other);
+  ASSERT_NE(copy->CurrentPage(), nullptr);
+  EXPECT_EQ(PageChars(*copy->CurrentPage()), "fresh");
 }
 
 TEST_F(HistoryTest, LayoutStyleCountsPixelsAndRecallsTheOldestAtTheTop) {

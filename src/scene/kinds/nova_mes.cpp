@@ -127,7 +127,10 @@ void TNovaMes::PlayStart() {
 
 void TNovaMes::SetText(const std::string& markup) {
   Invalidate();
+  // Both kinds of entries go: left-over references would bring an old history view back when
+  // a saved game rebuilds the box.
   mes_data_.ClearEntries();
+  mes_data_.ClearReferences();
   text_ = markup;
   CommitHistory();
   history_offset_ = 0;
@@ -483,9 +486,15 @@ bool TNovaMes::ReadProp(int id, TPropValue& out) {
   case PR_SCROLLY:
     out = TPropValue::Int(scroll_y_);
     return true;
-  case PR_TEXT:
-    out = TPropValue::Str(CurrentPage() ? text_ : std::string());
+  case PR_TEXT: {
+    std::string text;
+    if (const TWdPage* page = CurrentPage())
+      for (const auto& row : page->rows)
+        for (const TWdGlyph* g : row->glyphs)
+          text += g->PlainText();
+    out = TPropValue::Str(std::move(text));
     return true;
+  }
   case PR_CARETX:
     out = TPropValue::Int(s.caret_x);
     return true;

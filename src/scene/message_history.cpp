@@ -60,6 +60,24 @@ int CopyTextRange(TZpWord& engine, const TZpWord& word, int32_t first, int32_t l
   return start;
 }
 
+void PageCharRange(const TZpWord& engine, const TWdPage& page, int32_t base, int32_t& first,
+                   int32_t& last) {
+  first = last = -1;
+  for (const auto& row : page.rows)
+    for (const TWdGlyph* g : row->glyphs) {
+      if (g->CharCount() == 0)
+        continue;
+      const int pos = engine.CharPositionOfGlyph(g);
+      if (pos < 0)
+        continue;
+      if (first < 0)
+        first = pos;
+      last = pos;
+    }
+  first = first < 0 ? base : base + first;
+  last = last < 0 ? -1 : base + last;
+}
+
 // ---- parsed-command cache ----
 
 TZpWord* TMesDataCacheList::Find(ITextCommandSource* source, const std::string& page,
@@ -344,15 +362,12 @@ void TNovaNewHistory::Commit(const std::string& box, ITextCommandSource* source)
   const int32_t spacing = engine_->settings.line_spacing;
   for (const auto& page : temp) {
     const int32_t h = page->height;
-    if (!pages_.empty() && int64_t{engine_->settings.page_height} >=
-                               int64_t{h} + spacing + pages_.back().TotalHeight())
-      pages_.back().Add(pending_source_, pending_command_, pending_first_, pending_last_,
-                        h + spacing, pending_text_);
-    else {
+    int32_t first = 0, last = -1;
+    PageCharRange(*engine_, *page, pending_first_, first, last);
+    if (pages_.empty() ||
+        int64_t{engine_->settings.page_height} < int64_t{h} + spacing + pages_.back().TotalHeight())
       pages_.emplace_back();
-      pages_.back().Add(pending_source_, pending_command_, pending_first_, pending_last_,
-                        h + spacing, pending_text_);
-    }
+    pages_.back().Add(pending_source_, pending_command_, first, last, h + spacing, pending_text_);
   }
   Trim();
   temp.clear();

@@ -255,4 +255,9 @@ private:
 int CopyTextRange(TZpWord& engine, const TZpWord& word, int32_t first, int32_t last,
                   const std::string& text, bool history, PageList& pages);
 
+// The character positions of the first and last counted glyph of `page`, plus `base` (where
+// the engine's glyphs start in the command's text); last is -1 for a page without characters.
+void PageCharRange(const TZpWord& engine, const TWdPage& page, int32_t base, int32_t& first,
+                   int32_t& last);
+
 } // namespace nova

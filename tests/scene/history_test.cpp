@@ -30,7 +30,10 @@ protected:
     RunState().FrameDelta = 16;
     auto source =
         std::make_unique<TFakeTextSource>(std::map<std::pair<std::string, int32_t>, std::string>{
-            {{"p.nsb", 0}, "one<BR>two<BR>three"}, {{"p.nsb", 1}, "four"}, {{"q.nsb", 0}, "five"}});
+            {{"p.nsb", 0}, "one<BR>two<BR>three"},
+            {{"p.nsb", 1}, "four"},
+            {{"q.nsb", 0}, "five"},
+            {{"r.nsb", 0}, "ab cd"}});
     fake = source.get();
     records().SetTextSource(std::move(source));
     box = NewMes(scene, "m", 100, 12);
@@ -154,6 +157,22 @@ TEST_F(HistoryTest, LayoutStyleCountsPixelsAndRecallsTheOldestAtTheTop) {
   EXPECT_EQ(h.Count(), 0);
   formats().ResetAll();
   EXPECT_EQ(formats().Default().Values()[0], 0);
+}
+
+TEST_F(HistoryTest, APageSplitByANarrowerFormatKeepsEachPartOnce) {
+  TNovaMes* templ = NewMes(scene, "templ", 30, 15);
+  formats().Register("", templ);
+  ShowAll("r.nsb", 0);
+  box->ClearText();
+  const TNovaNewHistory& h = formats().Default().History();
+  ASSERT_EQ(h.Pages().size(), 2u);
+  EXPECT_EQ(h.Pages()[0][0].first, 0);
+  EXPECT_EQ(h.Pages()[0][0].last, 2);
+  EXPECT_EQ(h.Pages()[1][0].first, 3);
+  EXPECT_EQ(h.Pages()[1][0].last, 4);
+  TNovaMes* view = NewMes(scene, "view", 30, 40);
+  formats().Recall(*view, 0, h.Count(), "", true);
+  EXPECT_EQ(PageChars(*view->CurrentPage()), "ab |cd");
 }
 
 TEST_F(HistoryTest, FormatsRoundTripAndOlderLayoutsLoad) {

@@ -92,23 +92,10 @@ void TNovaMes::RecordShownPage() {
   TMessageRecords* r = Records();
   if (!page || !r || read_tracking_ != rtCommand || source_page_.empty())
     return;
-  // Character positions of the page within the command's text; the box's glyphs start at the
-  // entry's first character.
+  // The box's glyphs start at the entry's first character of the command's text.
   const int32_t base = mes_data_.Entries().empty() ? 0 : mes_data_.Entries()[0].first;
-  int32_t first = -1, last = -1;
-  for (const auto& row : page->rows)
-    for (const TWdGlyph* g : row->glyphs) {
-      if (g->CharCount() == 0)
-        continue;
-      const int pos = engine_->CharPositionOfGlyph(g);
-      if (pos < 0)
-        continue;
-      if (first < 0)
-        first = pos;
-      last = pos;
-    }
-  first = first < 0 ? base : base + first;
-  last = last < 0 ? -1 : base + last;
+  int32_t first = 0, last = -1;
+  PageCharRange(*engine_, *page, base, first, last);
   r->formats.Record(*this, source_page_, PageText(*page), index_, last, first, command_index_);
   r->reads.SetPending(name_, source_page_, index_, command_index_);
 }

@@ -16,6 +16,7 @@
 #include "script/call_man.h"
 #include "script/commands/scene_commands.h"
 #include "script/component_behaviours.h"
+#include "script/component_funcs.h"
 #include "text/zpword.h"
 
 namespace nova {
@@ -204,6 +205,40 @@ TEST_F(TextCommands, HistoryCountVariables) {
   EXPECT_EQ(v.i, 1);
   ASSERT_TRUE(sys.ReadSystem(svHistoryMaxCount, 0, v));
   EXPECT_EQ(v.i, 1);
+}
+
+TEST_F(TextCommands, HistoryFunctionsAnswerMinusOneForAnAbsentFormat) {
+  StartAndRun(PageCommand(0), 0);
+  box->SetIndex(1);
+  box->ClearText();
+  TComponentFuncs funcs(scene);
+  TParamCollection local;
+  local.Declare("r", PT_INT, TVarScope::Global, nullptr);
+  local.Declare("s", PT_STR, TVarScope::Global, nullptr);
+  local.Declare("n", PT_INT, TVarScope::Global, nullptr);
+  TCustomParam& r = *local.Find("r")->Value();
+  TCustomParam& s = *local.Find("s")->Value();
+  local.Find("n")->Value()->SetInt(1);
+  TCustomParam* args[] = {&s, local.Find("n")->Value()};
+  const std::span<TCustomParam* const> name_only(args, 1);
+  struct Case {
+    const char* format;
+    uint8_t func;
+    int32_t expected;
+  };
+  const Case cases[] = {{"", 142, 2}, {"", 143, 0}, {"absent", 142, -1}, {"absent", 143, -1}};
+  for (const Case& c : cases) {
+    s.SetStr(c.format);
+    ASSERT_TRUE(funcs.CallFunc(r, c.func, name_only));
+    EXPECT_EQ(r.AsInt(), c.expected) << c.format << " " << int{c.func};
+  }
+  s.SetStr("absent");
+  ASSERT_TRUE(funcs.CallFunc(r, 144, args));
+  EXPECT_FALSE(r.AsFlag());
+  s.SetStr("");
+  ASSERT_TRUE(funcs.CallFunc(r, 144, args));
+  EXPECT_TRUE(r.AsFlag());
+  EXPECT_EQ(formats().Count(""), 1) << "the new maximum drops the oldest entry";
 }
 
 } // namespace

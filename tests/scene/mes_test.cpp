@@ -287,6 +287,42 @@ TEST_F(MesTest, DrawsRevealedTextInsideItsBoundsOnly) {
       << "text that overflows the box is cut at its bounds";
 }
 
+TEST_F(MesTest, LinksTakeThePointerAndTheClick) {
+  TNovaMes* box = NewMes(scene, "m", 100, 20);
+  box->SetBounds(10, 10, 100, 20);
+  box->SetProp(PR_ONLINK, TPropValue::Str("link"));
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));
+  box->SetProp(PR_TEXT, TPropValue::Str("<A HREF=\"go\">ab</A>cd"));
+  for (int i = 0; i < 6; ++i)
+    Frame(scene);
+  ASSERT_EQ(box->PlayState(), 2) << "links answer only once the page is shown whole";
+  Drain(scene);
+  // Characters are 10 pixels wide: "ab" covers x 10-29, "cd" x 30-49.
+  struct Case {
+    int x;
+    bool capture;
+    bool hit;
+  };
+  const Case cases[] = {{15, false, true}, {35, false, true}, {15, true, true}, {35, true, false}};
+  for (const Case& c : cases) {
+    box->SetProp(PR_CAPTURELINK, TPropValue::Flag(c.capture));
+    EXPECT_EQ(box->HitTest(c.x, 15, kAcceptHover) == box, c.hit) << c.x << " " << c.capture;
+  }
+  scene.SetPointer(15, 15);
+  box->MouseMove();
+  TNovaBase* layer = scene.Front();
+  layer->left_click = true;
+  box->LButtonDown();
+  EXPECT_FALSE(layer->left_click) << "a link click is not a click of the scene";
+  EXPECT_EQ(Drain(scene), std::vector<std::string>{"link ab go"});
+  // Away from the link the default handling applies.
+  scene.SetPointer(35, 15);
+  box->MouseMove();
+  layer->left_click = true;
+  box->LButtonDown();
+  EXPECT_TRUE(Drain(scene).empty());
+}
+
 TEST_F(MesTest, AfterLoadShowsTheSamePageAndRevealState) {
   TNovaMes* box = NewMes(scene, "m", 100, 12);
   box->SetProp(PR_TEXTDELAY, TPropValue::Int(256));

@@ -331,10 +331,7 @@ void TNovaNewHistory::Commit(const std::string& box, ITextCommandSource* source)
     ForgetPending();
     return;
   }
-  std::optional<std::string> stream;
-  if (source && source->PageExists(pending_source_))
-    stream = source->TextCommandStream(pending_source_, pending_command_);
-  if (!stream) {
+  if (!source || !source->PageExists(pending_source_)) {
     ForgetPending();
     return;
   }
@@ -342,6 +339,12 @@ void TNovaNewHistory::Commit(const std::string& box, ITextCommandSource* source)
     engine_ = std::make_unique<TZpWord>();
   if (!cached_word_ || cached_page_ != pending_source_ || cached_command_ != pending_command_) {
     cached_word_.reset();
+    const std::optional<std::string> stream =
+        source->TextCommandStream(pending_source_, pending_command_);
+    if (!stream) {
+      ForgetPending();
+      return;
+    }
     auto word = std::make_unique<TZpWord>();
     try {
       BinaryReader r(std::span(reinterpret_cast<const uint8_t*>(stream->data()), stream->size()),

@@ -17,7 +17,7 @@
 namespace nova {
 namespace {
 
-// A page state needs at least scroll, row, glyph, done and an empty pending-events string.
+// Reveal states of a box's pages take a few kilobytes; a claim beyond this is damaged data.
 constexpr size_t kMaxPageStateBytes = size_t{64} << 20;
 
 std::vector<std::string> Lines(const std::string& text) { return SplitTextLines(text); }
@@ -131,14 +131,12 @@ void TNovaMes::SetText(const std::string& markup) {
   }
   engine_->ExpandVariables(0, -1, false);
   engine_->Layout(pages_);
-  index_ = 0;
   scroll_y_ = 0;
   if (!pages_.empty()) {
+    index_ = 0;
     restart_ = 1;
     restart_mode_ = 1;
     PlayStart();
-  } else {
-    index_ = -1;
   }
 }
 

@@ -59,7 +59,7 @@ public:
   int FrontIndex() const { return front_; }
   TNovaBase* Front() const { return GetLayer(front_); }
   TNovaBase* Back() const { return GetLayer(front_ ^ 1); }
-  void SetFront(int index, int transition_kind, const std::string& argument, bool force,
+  void SetFront(int index, int transition_kind, const TTransitionOptions& options, bool force,
                 int32_t step, int32_t duration);
   int32_t TransitionDuration() const;
   void SetTransitionStep(int32_t t);

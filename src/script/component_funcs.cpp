@@ -14,6 +14,7 @@ enum : uint8_t {
   kGetProp = 2,
   kSetProp = 3,
   kExists = 19,
+  kListCompo = 32,
   kToClientX = 33,
   kToClientY = 34,
   kToScreenX = 35,
@@ -52,6 +53,28 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
   case kExists: {
     const std::string name = Arg(args, 0);
     dest.SetFlag(!name.empty() && scene_.FindByName(name));
+    return true;
+  }
+  case kListCompo: {
+    // Kinds outside the component kinds list every kind.
+    const int32_t kind = IntArg(args, 1);
+    const TNovaObject* inside = &scene_;
+    if (args.empty() || !args[0])
+      return true;
+    if (args.size() > 2 && !(inside = scene_.FindByName(Arg(args, 2))))
+      return true;
+    std::vector<std::string> names;
+    const int count =
+        scene_.ListNames(names, kind > 0 && kind < 28 ? static_cast<uint8_t>(kind) : 0, inside);
+    TCustomParam& list = *args[0];
+    if (names.empty()) {
+      list.SetStr("");
+    } else {
+      list.SetDims({static_cast<int32_t>(names.size())});
+      for (size_t i = 0; i < names.size(); ++i)
+        list.SetStrAt(static_cast<int32_t>(i), names[i]);
+    }
+    dest.SetInt(count);
     return true;
   }
   case kToClientX:

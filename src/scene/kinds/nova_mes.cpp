@@ -7,11 +7,13 @@
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
-#include "graphics/dibx_custom.h"
+#include "graphics/dibx.h"
+#include "scene/kinds/mes_image_host.h"
 #include "scene/message_records.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/private/surface_rect.h"
+#include "scene/scene_host.h"
 #include "text/dibx_paint_target.h"
 
 namespace nova {
@@ -34,7 +36,12 @@ void ResetPage(TZpWord& engine, TWdPage& page) {
 } // namespace
 
 TNovaMes::TNovaMes(TNovaBaseList* owner)
-    : TNovaControl(owner), engine_(std::make_unique<TZpWord>()) {
+    : TNovaControl(owner), images_(std::make_unique<TMesImageHost>([owner](const std::string& f) {
+        ISceneHost* host = owner ? owner->Host() : nullptr;
+        return host && host->ReadTitleFile(f).has_value();
+      })),
+      engine_(std::make_unique<TZpWord>()) {
+  engine_->images = images_.get();
   engine_->settings.level = 3;
   engine_->settings.speed = text_delay_;
   engine_->event_sink = [this](const std::string& text) { OnInlineEvent(text); };
@@ -295,12 +302,15 @@ void TNovaMes::Draw() {
       engine_->settings.origin_x = ScreenLeft();
       engine_->settings.origin_y = ScreenTop();
       DibxPaintTarget target(*surface);
+      images_->SetTarget(surface);
       try {
         engine_->Paint(*page, target, TextRect{clip.Left, clip.Top, clip.Right, clip.Bottom});
       } catch (...) {
+        images_->SetTarget(nullptr);
         surface->SetStoredClip(saved);
         throw;
       }
+      images_->SetTarget(nullptr);
       surface->SetStoredClip(saved);
     }
   }
@@ -380,7 +390,9 @@ void TNovaMes::SetHeight(int32_t v) {
 }
 
 void TNovaMes::ReleaseSurfaces() {
-  // The engine's work surfaces are rebuilt by the next render.
+  // Inline pictures load again on the next paint; the engine's work surfaces are rebuilt by the
+  // render that restoring starts.
+  images_->Clear();
 }
 
 void TNovaMes::RestoreSurfaces() {

@@ -13,6 +13,7 @@
 namespace nova {
 
 class TMessageRecords;
+class TMesImageHost;
 
 // What the box's text came from: read tracking.
 enum TMesReadTracking : uint8_t {
@@ -106,6 +107,7 @@ private:
   void OnInlineEvent(const std::string& text);
   std::string PageText(TWdPage& page) const;
 
+  std::unique_ptr<TMesImageHost> images_;
   std::unique_ptr<TZpWord> engine_;
   PageList pages_;
   int32_t index_ = -1;

@@ -234,6 +234,25 @@ TEST_F(MesTest, TextPagesStartEventAndIndex) {
   EXPECT_EQ(Drain(scene), std::vector<std::string>{"start.nsb 0"});
 }
 
+TEST_F(MesTest, APageWaitsUntilItsStartHandlerRuns) {
+  TNovaMes* box = NewMes(scene, "m", 100, 40);
+  box->SetProp(PR_ONPLAYSTART, TPropValue::Str("start"));
+  box->SetProp(PR_ONPLAYING, TPropValue::Str("playing"));
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));
+  box->SetProp(PR_TEXT, TPropValue::Str("ab"));
+  for (int i = 0; i < 5; ++i)
+    Frame(scene);
+  ASSERT_EQ(scene.Events().Count(), 1) << "only the start event, nothing revealed";
+  scene.Events().Start(0, 1); // the call manager begins the handler
+  for (int i = 0; i < 3; ++i)
+    Frame(scene);
+  std::vector<std::string> playing;
+  for (int i = 0; i < scene.Events().Count(); ++i)
+    if (scene.Events().At(i).handler == "playing")
+      playing.push_back(scene.Events().At(i).params.at(0));
+  EXPECT_EQ(playing, std::vector<std::string>{"ab"});
+}
+
 TEST_F(MesTest, RevealReportsCharactersAndTheEnd) {
   TNovaMes* box = NewMes(scene, "m", 100, 40);
   box->SetProp(PR_ONPLAYING, TPropValue::Str("playing"));
@@ -285,6 +304,32 @@ TEST_F(MesTest, DrawsRevealedTextInsideItsBoundsOnly) {
                 Lit(screen, {0, 40, 30, 60}) + Lit(screen, {90, 40, 160, 60}),
             0)
       << "text that overflows the box is cut at its bounds";
+}
+
+TEST_F(MesTest, InlineEventsReachTheNotifyHandlerAndPauseFreezesTheReveal) {
+  TNovaMes* box = NewMes(scene, "m", 100, 40);
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));
+  box->SetProp(PR_TEXT, TPropValue::Str("a<EVENT VALUE=\"x\\ny\">b"));
+  box->SetProp(PR_PAUSED, TPropValue::Flag(true));
+  for (int i = 0; i < 6; ++i)
+    Frame(scene);
+  EXPECT_EQ(box->PlayState(), 0) << "paused: nothing more is revealed";
+  box->SetProp(PR_PAUSED, TPropValue::Flag(false));
+  // Without a notify handler the event tag passes silently.
+  for (int i = 0; i < 6; ++i)
+    Frame(scene);
+  EXPECT_TRUE(Drain(scene).empty());
+  EXPECT_EQ(box->PlayState(), 2);
+
+  box->SetProp(PR_ONNOTIFY, TPropValue::Str("notify"));
+  box->SetProp(PR_TEXT, TPropValue::Str("a<EVENT VALUE=\"x\\ny\">b"));
+  std::vector<std::string> events;
+  for (int i = 0; i < 8; ++i) {
+    Frame(scene);
+    for (std::string& e : Drain(scene))
+      events.push_back(std::move(e));
+  }
+  EXPECT_EQ(events, std::vector<std::string>{"notify x y"}) << "one parameter per line";
 }
 
 TEST_F(MesTest, LinksTakeThePointerAndTheClick) {

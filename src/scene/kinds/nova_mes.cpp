@@ -107,9 +107,21 @@ void TNovaMes::RecordShownPage() {
   r->reads.SetPending(name_, source_page_, index_, command_index_);
 }
 
+bool TNovaMes::EventWaiting(uint8_t type) const {
+  if (!owner_)
+    return false;
+  const TTimerList& events = owner_->Events();
+  for (int i = 0; i < events.Count(); ++i) {
+    const TTimerData& e = events.At(i);
+    if (e.component == this && e.type == type && e.level == 0)
+      return true;
+  }
+  return false;
+}
+
 void TNovaMes::PlayStart() {
   const std::string& handler = handlers_mes_[hPlayStart];
-  if (!handler.empty() && !EventQueued(PR_ONPLAYSTART)) {
+  if (!handler.empty() && !EventWaiting(PR_ONPLAYSTART)) {
     bool read = false;
     if (TMessageRecords* r = Records())
       read = read_tracking_ == rtCommand && !source_page_.empty() &&
@@ -264,7 +276,7 @@ bool TNovaMes::Update() {
     --start_delay_;
     return false;
   }
-  if (EventQueued(PR_ONPLAYSTART))
+  if (EventWaiting(PR_ONPLAYSTART))
     return false;
   TWdPage* page = CurrentPage();
   engine_->settings.origin_x = ScreenLeft();
@@ -367,7 +379,7 @@ void TNovaMes::MouseOut(TNovaControl* next) {
 void TNovaMes::LButtonDown() {
   TWdPage* page = CurrentPage();
   TWdGlyph* hovered = engine_->hover_glyph();
-  if (page && hovered && !handlers_mes_[hLink].empty() && !EventQueued(PR_ONLINK)) {
+  if (page && hovered && !handlers_mes_[hLink].empty() && !EventWaiting(PR_ONLINK)) {
     std::vector<std::string> params{engine_->LinkText(*page)};
     for (std::string& line : Lines(hovered->Link()))
       params.push_back(std::move(line));

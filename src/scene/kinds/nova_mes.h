@@ -95,6 +95,8 @@ private:
   TMessageRecords* Records() const;
   ITextCommandSource* TextSource() const;
   void PlayStart();
+  // An event of this box and type is queued and its handler has not begun.
+  bool EventWaiting(uint8_t type) const;
   void CommitHistory();
   void RecordShownPage();
   void FreePages();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Which pages of which text insert commands the player has read, and the page each message box
-// is showing until it reports that page finished. Part of the status data.
+// is showing until it reports that page finished. The status data keeps them.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -18,6 +18,7 @@
 #include "script/component_texts.h"
 #include "script/private/component_eval.h"
 #include "script/select_behaviours.h"
+#include "script/text_behaviours.h"
 
 namespace nova {
 namespace {
@@ -367,6 +368,9 @@ TComponentBehaviours::TComponentBehaviours(TNovaBaseList& scene) {
   behaviours_.emplace_back(TCommandId::LoadCabinet, NewCabinetBehaviour(scene, false));
   behaviours_.emplace_back(TCommandId::Flip, NewFlipBehaviour(scene));
   behaviours_.emplace_back(TCommandId::MenuClose, NewMenuCloseBehaviour(scene));
+  for (TCommandId id : {TCommandId::TextIns, TCommandId::TextClr, TCommandId::CallHist,
+                        TCommandId::FormatHist, TCommandId::ClrHist, TCommandId::ClrRead})
+    behaviours_.emplace_back(id, NewTextBehaviour(id, scene));
 }
 
 TComponentBehaviours::~TComponentBehaviours() = default;

@@ -4,6 +4,7 @@
 #include "expr/params.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/all_kinds.h"
+#include "scene/message_records.h"
 #include "scene/prop_params.h"
 
 namespace nova {
@@ -19,6 +20,9 @@ enum : uint8_t {
   kToScreenX = 35,
   kToScreenY = 36,
   kInPrimary = 69,
+  kGetHistoryCount = 142,
+  kGetHistoryMaxCount = 143,
+  kSetHistoryMaxCount = 144,
   kInCabinet = 154,
   kCreateObject = 161,
   kDeleteObject = 162,
@@ -124,6 +128,20 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
     if (obj && !base)
       obj->FreeLater();
     dest.SetFlag(obj && !base);
+    return true;
+  }
+  case kGetHistoryCount:
+  case kGetHistoryMaxCount: {
+    TNovaHistoryFormat* format = scene_.MessageRecords().formats.Find(Arg(args, 0));
+    const TNovaNewHistory* h = format ? &format->History() : nullptr;
+    dest.SetInt(!h ? -1 : id == kGetHistoryCount ? h->Count() : h->MaxCount());
+    return true;
+  }
+  case kSetHistoryMaxCount: {
+    TNovaHistoryFormat* format = scene_.MessageRecords().formats.Find(Arg(args, 0));
+    if (format)
+      format->History().SetMaxCount(IntArg(args, 1));
+    dest.SetFlag(format != nullptr);
     return true;
   }
   default:

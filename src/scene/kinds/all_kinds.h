@@ -10,6 +10,7 @@
 #include "scene/kinds/nova_box.h"
 #include "scene/kinds/nova_button.h"
 #include "scene/kinds/nova_menu.h"
+#include "scene/kinds/nova_mes.h"
 #include "scene/kinds/prev_menu.h"
 #include "scene/kinds/stored_kind.h"
 #include "scene/nova_object.h"
@@ -71,7 +72,6 @@ NOVA_STORED_CONTROL(TNovaCGLabel, LT_CGLABEL);
 NOVA_STORED_CONTROL(TNovaEdit, LT_EDIT);
 NOVA_STORED_CONTROL(TNovaMemo, LT_MEMO);
 NOVA_STORED_CONTROL(TNovaGauge, LT_GAUGE);
-NOVA_STORED_CONTROL(TNovaMes, LT_MES);
 #undef NOVA_STORED_CONTROL
 
 class TNovaSlider : public TStoredControl<LT_SLIDER> {

@@ -76,6 +76,12 @@ private:
         pending_ += '\n';
       return i + 1;
     }
+    // A double-byte character is one unit: its trail byte may be 0x5C, which must not start an
+    // escape (表, ソ and 能 would lose half their bytes).
+    if (IsLeadByte(c) && i + 1 < src_.size()) {
+      pending_.append(src_.substr(i, 2));
+      return i + 2;
+    }
     switch (c) {
     case '<':
       if (tag_depth_ == 0)

@@ -41,7 +41,7 @@ enum TagId : int {
 };
 
 // Splits markup source (lines joined by CR) into tag, block and text tokens. Walks the bytes
-// once; always terminates.
+// once, a double-byte character as one unit; always terminates.
 std::vector<std::string> TokenizeMarkup(std::string_view source);
 
 // One parsed token: its text (for a tag "<" + name + ">") and its attributes, each "NAME" or

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -212,7 +213,20 @@ std::vector<std::string> SplitTextLines(const std::string& text);
 // Throws as Parse does.
 std::vector<uint8_t> MarkupToGlyphStream(const std::string& markup, int text_delay_ms = 0);
 // Recovers markup text from a glyph-list stream (characters, line breaks, and the tags of
-// formatting changes), for disassembly.
-std::string GlyphStreamToMarkup(std::span<const uint8_t> stream, const std::string& what);
+// formatting changes), for disassembly. Waits other than `text_delay_ms` become WAIT tags.
+// Damaged streams throw as LoadGlyphs does.
+std::string GlyphStreamToMarkup(std::span<const uint8_t> stream, const std::string& what,
+                                int text_delay_ms = 0);
+
+// Markup and base wait from which MarkupToGlyphStream rebuilds a stream byte for byte.
+struct GlyphStreamSource {
+  std::string markup;
+  int text_delay_ms = 0;
+};
+// The source of `stream` when markup can say everything it holds, or nothing (streams of older
+// versions, damaged streams, characters or values that no markup yields). The base wait is the
+// one most glyphs carry, `preferred_delay_ms` when that is as common as any.
+std::optional<GlyphStreamSource> RecoverGlyphStreamSource(std::span<const uint8_t> stream,
+                                                          int preferred_delay_ms);
 
 } // namespace nova

@@ -37,6 +37,7 @@ TEST(Markup, TokenizerTextCases) {
       {{"<FONT =>x<=>y"}, "xy"},
       {{"a<BR>b<CLEAR>c<BR CLEAR>d"}, "a|b^c^d"},
       {{"漢字\\\\かな"}, "漢字\\かな"},
+      {{"表示ソ{能}"}, "表示ソ{能}"}, // trail byte 0x5C is no escape
   };
   for (const ShownCase& c : cases) {
     TZpWord w;

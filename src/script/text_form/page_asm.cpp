@@ -2,11 +2,13 @@
 #include <set>
 
 #include "base/nova_error.h"
+#include "base/sjis.h"
 #include "script/command_factory.h"
 #include "script/prop_names.h"
 #include "script/text_form/expr_text.h"
 #include "script/text_form/page_text.h"
 #include "script/text_form/page_text_names.h"
+#include "text/zpword.h"
 
 namespace nova {
 namespace {
@@ -164,10 +166,21 @@ public:
   }
   void Blob(const char* key, std::string& bytes) override {
     const TTextLine* v = Take(key);
-    if (!v)
+    const TTextLine* delay = Take("delay");
+    if (!v) {
+      if (delay)
+        TTokCursor(*delay, file_).Fail("delay without markup text");
       return;
+    }
     TTokCursor c(*v, file_);
-    const std::string& word = c.ExpectWord("hex:…").text;
+    if (!c.AtEnd() && c.Peek().kind == TTokKind::String) {
+      bytes = Markup(c, delay);
+      End(c);
+      return;
+    }
+    if (delay)
+      TTokCursor(*delay, file_).Fail("delay belongs to markup text, not to hex bytes");
+    const std::string& word = c.ExpectWord("markup text or hex:…").text;
     if (word.rfind("hex:", 0) != 0 || word.size() % 2 != 0) {
       c.Fail("expected hex: followed by pairs of hexadecimal digits");
     }
@@ -186,6 +199,22 @@ public:
   }
 
 private:
+  // Markup text becomes the glyph-list stream that the player loads; characters outside WAIT
+  // tags wait `delay` ms, by default what @TextDelay holds in a freshly started player.
+  std::string Markup(TTokCursor& c, const TTextLine* delay) {
+    const int line = c.Peek().line;
+    const std::string& markup = c.Next().text;
+    int32_t delay_ms = kDefaultMarkupDelayMs;
+    if (delay)
+      delay_ms = static_cast<int32_t>(IntValue(*delay, file_, INT32_MIN, INT32_MAX, "delay"));
+    try {
+      std::vector<uint8_t> stream = MarkupToGlyphStream(markup, delay_ms);
+      return std::string(stream.begin(), stream.end());
+    } catch (const ENovaError& e) {
+      TextFail(file_ + ":" + std::to_string(line) + ": " + SjisToUtf8(e.what()));
+    }
+  }
+
   const TTextLine* Take(const char* key) {
     if (!first_visited_) {
       first_visited_ = true;

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <cstdio>
+#include <optional>
+#include <span>
 
 #include "script/prop_names.h"
 #include "script/text_form/expr_text.h"
 #include "script/text_form/page_text.h"
 #include "script/text_form/page_text_names.h"
+#include "text/zpword.h"
 
 namespace nova {
 namespace {
@@ -38,7 +41,20 @@ public:
   void Int(const char* key, int32_t& v) override { Add(key, std::to_string(v)); }
   void Target(const char* key, int32_t& v, TTargetPage) override { Add(key, std::to_string(v)); }
   void Byte(const char* key, uint8_t& v) override { Add(key, std::to_string(v)); }
-  void Blob(const char* key, std::string& bytes) override { Add(key, "hex:" + HexBytes(bytes)); }
+  // Markup when it gives the same bytes back, else the bytes themselves.
+  void Blob(const char* key, std::string& bytes) override {
+    const std::span<const uint8_t> stream(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                          bytes.size());
+    std::optional<GlyphStreamSource> source =
+        RecoverGlyphStreamSource(stream, kDefaultMarkupDelayMs);
+    if (!source) {
+      Add(key, "hex:" + HexBytes(bytes));
+      return;
+    }
+    Add(key, QuoteSjis(source->markup));
+    if (source->text_delay_ms != kDefaultMarkupDelayMs)
+      Add("delay", std::to_string(source->text_delay_ms));
+  }
   void Props(TPropExprs& props) override {
     for (auto& [id, e] : props.entries())
       Add(std::string(PropName(id)).c_str(), FormatExpr(e));

@@ -11,6 +11,10 @@
 
 namespace nova {
 
+// The wait of markup characters outside WAIT tags in TextIns text, unless a command gives
+// `delay`: what @TextDelay holds when a player starts.
+constexpr int32_t kDefaultMarkupDelayMs = 50;
+
 // The readable text form of a page (docs/page-text-form.md). Disassembling a page and
 // assembling the text again gives the same bytes.
 std::string DisassemblePage(TPage& page);

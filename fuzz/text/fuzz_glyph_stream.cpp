@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Damaged glyph-list streams: a clear error or a loaded list, which then saves and lays out.
+// Damaged glyph-list streams: a clear error or a loaded list, which then saves and lays out;
+// markup recovered from a stream must build the same bytes again.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "base/nova_error.h"
 #include "text/zpword.h"
@@ -19,5 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   word.SaveGlyphs(out);
   nova::PageList pages;
   word.Layout(pages);
+  if (auto source = nova::RecoverGlyphStreamSource({data, size}, 50)) {
+    const std::vector<uint8_t> again =
+        nova::MarkupToGlyphStream(source->markup, source->text_delay_ms);
+    if (again != std::vector<uint8_t>(data, data + size))
+      std::abort();
+  }
   return 0;
 }

@@ -102,6 +102,7 @@ void DrawCached(benchmark::State& state, int border, int shadow) {
     benchmark::DoNotOptimize(fonts.Compose(g, color, coverage, a));
     x = (x + 24) % 720;
   }
+  state.counters["glyph_pixels"] = g.width * g.height;
 }
 void BM_DrawCachedGlyph24(benchmark::State& state) { DrawCached(state, 0, 0); }
 void BM_DrawCachedGlyph24_Border2Shadow2(benchmark::State& state) { DrawCached(state, 2, 2); }

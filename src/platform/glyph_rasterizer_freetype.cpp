@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -86,7 +87,9 @@ public:
   const RasterFontMetrics& Metrics() const override { return metrics_; }
 
   bool Render(uint32_t unicode, int level, RasterGlyph& out) override {
-    out = {};
+    // The caller's pixel buffer keeps its capacity: misses need no allocation once warm.
+    out.width = out.height = out.origin_x = out.origin_y = out.advance = 0;
+    out.pixels.clear();
     if (!LoadOutline(unicode, level == 0 ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL))
       return false;
     FT_GlyphSlot slot = face_->glyph;
@@ -109,8 +112,9 @@ public:
         for (int x = 0; x < out.width; ++x)
           dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
       } else {
+        const std::array<uint8_t, 256>& scale = LevelScale(level, maximum);
         for (int x = 0; x < out.width; ++x)
-          dst[x] = static_cast<uint8_t>((src[x] * maximum + 127) / 255);
+          dst[x] = scale[src[x]];
       }
     }
     return true;
@@ -134,6 +138,16 @@ public:
   }
 
 private:
+  // 0..255 coverage to the level's range, (v × maximum + 127) / 255, computed once per level.
+  const std::array<uint8_t, 256>& LevelScale(int level, int maximum) {
+    std::array<uint8_t, 256>& scale = scales_[std::clamp(level, 0, 3)];
+    if (scale[255] != maximum) {
+      for (int v = 0; v < 256; ++v)
+        scale[v] = static_cast<uint8_t>((v * maximum + 127) / 255);
+    }
+    return scale;
+  }
+
   FT_Face OpenFace(const std::string& file, int index) {
     auto key = std::make_pair(file, index);
     if (auto it = faces_.find(key); it != faces_.end())
@@ -168,6 +182,7 @@ private:
   bool embolden_ = false;
   bool oblique_ = false;
   RasterFontMetrics metrics_;
+  std::array<std::array<uint8_t, 256>, 4> scales_{};
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "text/font_pixel_manager.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/nova_error.h"
 #include "text/coverage_tables.h"
@@ -10,83 +11,128 @@
 
 namespace nova {
 
-struct TFontPixelManager::Entry {
-  TFontPixel glyph;
-  Entry* bucket_next = nullptr;
-  Entry* prev = nullptr; // towards the most recently used
-  Entry* next = nullptr;
-};
+namespace {
+
+// Code, style, level and size in one word: a hit compares it before the face name.
+uint64_t GlyphKey(uint16_t code, uint8_t style, int level, int size) {
+  return code | static_cast<uint64_t>(style) << 16 | static_cast<uint64_t>(level & 0xFF) << 24 |
+         static_cast<uint64_t>(static_cast<uint32_t>(size)) << 32;
+}
+
+// Face names are short: compared in two overlapping words each, without a library call.
+bool SameName(const std::string& a, const std::string& b) {
+  const size_t n = a.size();
+  if (n != b.size())
+    return false;
+  const char* p = a.data();
+  const char* q = b.data();
+  if (n >= 8 && n <= 16) {
+    uint64_t p0, p1, q0, q1;
+    std::memcpy(&p0, p, 8);
+    std::memcpy(&q0, q, 8);
+    std::memcpy(&p1, p + n - 8, 8);
+    std::memcpy(&q1, q + n - 8, 8);
+    return ((p0 ^ q0) | (p1 ^ q1)) == 0;
+  }
+  return std::memcmp(p, q, n) == 0;
+}
+
+} // namespace
 
 TFontPixelManager::TFontPixelManager(std::vector<InstalledFace> faces,
                                      std::unique_ptr<GlyphRasterizer> rasterizer,
                                      TPixelFontManager* packed)
-    : rasterizer_(std::move(rasterizer)), packed_(packed) {
+    : rasterizer_(std::move(rasterizer)), packed_(packed), glyphs_(kCapacity) {
   for (InstalledFace& f : faces)
     installed_.emplace(f.name, std::move(f));
-  pool_.reserve(kCapacity + 1);
+  buckets_.fill(-1);
+  // Every byte a rasteriser may hand back has an entry; values above a level's range saturate.
+  for (int level = 0; level < 4; ++level) {
+    const std::span<const uint8_t> table = CoverageTable(level);
+    for (size_t v = 0; v < 256; ++v)
+      coverage_[level][v] = table[std::min(v, table.size() - 1)];
+  }
 }
 
 TFontPixelManager::~TFontPixelManager() = default;
 
-void TFontPixelManager::Unlink(Entry* e) {
-  (e->prev ? e->prev->next : head_) = e->next;
-  (e->next ? e->next->prev : tail_) = e->prev;
-  e->prev = e->next = nullptr;
+uint32_t TFontPixelManager::FindName(const std::string& name) {
+  if (last_name_ != kNoName && SameName(names_[last_name_], name))
+    return last_name_;
+  for (uint32_t i = 0; i < names_.size(); ++i) {
+    if (SameName(names_[i], name))
+      return last_name_ = i;
+  }
+  return kNoName;
 }
 
-void TFontPixelManager::PushFront(Entry* e) {
-  e->prev = nullptr;
-  e->next = head_;
-  (head_ ? head_->prev : tail_) = e;
-  head_ = e;
-}
-
-TFontPixelManager::Entry* TFontPixelManager::Lookup(uint16_t code, const std::string& name,
-                                                    uint8_t style, int size) {
-  Entry** bucket = &buckets_[code & 0xFF];
-  for (Entry* e = *bucket; e; e = e->bucket_next) {
-    const TFontPixel& g = e->glyph;
-    if (g.code == code && g.size == size && g.style == style && g.level == level_ &&
-        g.font_name == name) {
-      if (e != head_) {
-        Unlink(e);
-        PushFront(e);
-      }
-      return e;
+uint32_t TFontPixelManager::AcquireName(const std::string& name) {
+  uint32_t id = FindName(name);
+  if (id == kNoName) {
+    id = 0;
+    while (id < names_.size() && name_uses_[id] > 0)
+      ++id;
+    if (id == names_.size()) {
+      names_.emplace_back();
+      name_uses_.push_back(0);
     }
+    names_[id] = name;
+    last_name_ = id;
   }
-  // Fail before touching the cache, so that a failed request leaves no empty glyph behind.
-  if (!installed_.count(name) && !(packed_ && packed_->Find(name, size, style)))
-    FaceOrStandard(name);
-  Entry* e;
-  if (count_ < kCapacity) {
-    pool_.push_back(std::make_unique<Entry>());
-    e = pool_.back().get();
-    ++count_;
-  } else {
-    // The least recently used glyph makes room; its record is reused.
-    e = tail_;
-    Unlink(e);
-    Entry** link = &buckets_[e->glyph.code & 0xFF];
-    while (*link != e)
-      link = &(*link)->bucket_next;
-    *link = e->bucket_next;
-  }
-  e->glyph.code = code;
-  e->glyph.font_name = name;
-  e->glyph.style = style;
-  e->glyph.size = size;
-  e->glyph.level = level_;
-  e->bucket_next = *bucket;
-  *bucket = e;
-  PushFront(e);
-  Fill(*e);
-  return e;
+  ++name_uses_[id];
+  return id;
 }
 
 const TFontPixel& TFontPixelManager::GetGlyph(uint16_t code, const std::string& font_name,
                                               uint8_t style, int size) {
-  return Lookup(code, font_name, style, size)->glyph;
+  const uint32_t name = last_name_ != kNoName && SameName(names_[last_name_], font_name)
+                            ? last_name_
+                            : FindName(font_name);
+  if (name != kNoName) {
+    const uint64_t key = GlyphKey(code, style, level_, size);
+    for (int i = buckets_[code & 0xFF]; i >= 0; i = slots_[i].bucket_next) {
+      if (slots_[i].key == key && slots_[i].name == name) {
+        used_[i] = ++clock_;
+        return glyphs_[i];
+      }
+    }
+  }
+  return glyphs_[Insert(code, font_name, style, size)];
+}
+
+int TFontPixelManager::Insert(uint16_t code, const std::string& name, uint8_t style, int size) {
+  // Fail before touching the cache, so that a failed request leaves no empty glyph behind.
+  const InstalledFace* face = FindInstalledFont(name);
+  const TPixelFontSection* section = !face && packed_ ? packed_->Find(name, size, style) : nullptr;
+  if (!face && !section)
+    FaceOrStandard(name);
+  int i;
+  if (count_ < kCapacity) {
+    i = static_cast<int>(count_++);
+  } else {
+    // The least recently used glyph makes room; its record is reused.
+    i = static_cast<int>(std::min_element(used_.begin(), used_.end()) - used_.begin());
+    int16_t* link = &buckets_[glyphs_[i].code & 0xFF];
+    while (*link != i)
+      link = &slots_[*link].bucket_next;
+    *link = slots_[i].bucket_next;
+    --name_uses_[slots_[i].name];
+  }
+  Slot& s = slots_[i];
+  s.key = GlyphKey(code, style, level_, size);
+  s.name = AcquireName(name);
+  TFontPixel& g = glyphs_[i];
+  g.code = code;
+  g.font_name = name;
+  g.style = style;
+  g.size = size;
+  g.level = level_;
+  int16_t* bucket = &buckets_[code & 0xFF];
+  s.bucket_next = *bucket;
+  *bucket = static_cast<int16_t>(i);
+  used_[i] = ++clock_;
+  Fill(g, face, section);
+  return i;
 }
 
 GlyphAdvance TFontPixelManager::Metrics(uint16_t code, const std::string& font_name, uint8_t style,
@@ -117,26 +163,23 @@ bool TFontPixelManager::SelectFace(const InstalledFace& face, int size, uint8_t 
   return selected_ok_;
 }
 
-void TFontPixelManager::Fill(Entry& e) {
+void TFontPixelManager::Fill(TFontPixel& g, const InstalledFace* face,
+                             const TPixelFontSection* section) {
   ++misses_;
-  TFontPixel& g = e.glyph;
   g.bitmap.clear();
   g.width = g.height = 0;
   g.x_offset = g.y_offset = g.underline_size = g.strike_position = g.strike_size = 0;
   g.extra_advance = 0;
-  if (!installed_.count(g.font_name) && FillPacked(e))
+  if (!face && section && FillPacked(g, *section))
     return;
-  FillInstalled(e, FaceOrStandard(g.font_name));
+  FillInstalled(g, face ? *face : FaceOrStandard(g.font_name));
 }
 
-bool TFontPixelManager::FillPacked(Entry& e) {
-  TFontPixel& g = e.glyph;
-  const TPixelFontSection* section =
-      packed_ ? packed_->Find(g.font_name, g.size, g.style) : nullptr;
-  const TPixelFontRecord* rec = section ? section->Find(g.code) : nullptr;
-  if (!rec || !section->ReadBitmap(*rec, g.bitmap))
+bool TFontPixelManager::FillPacked(TFontPixel& g, const TPixelFontSection& section) {
+  const TPixelFontRecord* rec = section.Find(g.code);
+  if (!rec || !section.ReadBitmap(*rec, g.bitmap))
     return false;
-  const PackedFontMetrics& m = section->metrics();
+  const PackedFontMetrics& m = section.metrics();
   g.width = rec->width;
   g.height = rec->height;
   g.x_offset = std::max(0, static_cast<int>(rec->origin_x));
@@ -151,12 +194,11 @@ bool TFontPixelManager::FillPacked(Entry& e) {
   return true;
 }
 
-void TFontPixelManager::FillInstalled(Entry& e, const InstalledFace& face) {
-  TFontPixel& g = e.glyph;
+void TFontPixelManager::FillInstalled(TFontPixel& g, const InstalledFace& face) {
   if (g.size <= 0 || !SelectFace(face, g.size, g.style))
     return;
   const uint32_t unicode = SjisCodeToUnicode(g.code);
-  RasterGlyph raster;
+  RasterGlyph& raster = raster_; // its pixel buffer is reused from miss to miss
   if (!rasterizer_->Render(unicode, level_, raster)) {
     // A face without the character borrows it from the standard face, as font linking would.
     const InstalledFace* standard = nullptr;
@@ -183,10 +225,13 @@ void TFontPixelManager::FillInstalled(Entry& e, const InstalledFace& face) {
   g.y_offset = std::max(0, m.ascent - raster.origin_y);
   g.extra_advance =
       g.width + g.x_offset < raster.advance ? raster.advance - g.width - g.x_offset : 0;
-  const std::span<const uint8_t> table = CoverageTable(level_);
-  g.bitmap.resize(raster.pixels.size());
-  for (size_t i = 0; i < raster.pixels.size(); ++i)
-    g.bitmap[i] = table[std::min<size_t>(raster.pixels[i], table.size() - 1)];
+  const std::array<uint8_t, 256>& table = coverage_[level_];
+  const size_t n = raster.pixels.size();
+  g.bitmap.resize(n);
+  const uint8_t* src = raster.pixels.data();
+  uint8_t* dst = g.bitmap.data();
+  for (size_t i = 0; i < n; ++i)
+    dst[i] = table[src[i]];
 }
 
 AbcWidths TFontPixelManager::Abc(uint16_t code, const std::string& font_name, uint8_t style,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -80,24 +81,41 @@ public:
   uint64_t MissCount() const { return misses_; }
 
 private:
-  struct Entry;
-  Entry* Lookup(uint16_t code, const std::string& name, uint8_t style, int size);
-  void Fill(Entry& e);
-  bool FillPacked(Entry& e);
-  void FillInstalled(Entry& e, const InstalledFace& face);
+  // What a lookup compares, apart from the pixels: kept together and small, so that a hit
+  // walks a few kilobytes.
+  struct Slot {
+    uint64_t key = 0;         // code, style, level and size
+    uint32_t name = 0;        // index into names_
+    int16_t bucket_next = -1; // slot index, -1 for none
+  };
+  static constexpr uint32_t kNoName = UINT32_MAX;
+
+  int Insert(uint16_t code, const std::string& name, uint8_t style, int size);
+  uint32_t FindName(const std::string& name);
+  uint32_t AcquireName(const std::string& name);
+  void Fill(TFontPixel& g, const InstalledFace* face, const TPixelFontSection* section);
+  bool FillPacked(TFontPixel& g, const TPixelFontSection& section);
+  void FillInstalled(TFontPixel& g, const InstalledFace& face);
   bool SelectFace(const InstalledFace& face, int size, uint8_t style);
   const InstalledFace& FaceOrStandard(const std::string& name) const;
-  void Unlink(Entry* e);
-  void PushFront(Entry* e);
 
   std::unordered_map<std::string, InstalledFace> installed_;
   std::unique_ptr<GlyphRasterizer> rasterizer_;
+  RasterGlyph raster_;
+  std::array<std::array<uint8_t, 256>, 4> coverage_{}; // rasteriser value → coverage, per level
   TPixelFontManager* packed_;
   int level_ = 3;
-  std::vector<std::unique_ptr<Entry>> pool_;
-  std::array<Entry*, 256> buckets_{};
-  Entry* head_ = nullptr;
-  Entry* tail_ = nullptr;
+  std::array<Slot, kCapacity> slots_{};
+  std::vector<TFontPixel> glyphs_; // kCapacity of them, never moved
+  std::array<int16_t, 256> buckets_;
+  // The most-recently-used order as use stamps: a hit only stores the next stamp, and the
+  // least recently used glyph is the one with the smallest.
+  std::array<uint64_t, kCapacity> used_{};
+  uint64_t clock_ = 0;
+  // Face names of cached glyphs with their use counts; unused ones are reused.
+  std::vector<std::string> names_;
+  std::vector<uint32_t> name_uses_;
+  uint32_t last_name_ = kNoName;
   size_t count_ = 0;
   uint64_t misses_ = 0;
   const InstalledFace* selected_face_ = nullptr;

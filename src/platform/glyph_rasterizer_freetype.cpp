@@ -7,7 +7,6 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -112,9 +111,8 @@ public:
         for (int x = 0; x < out.width; ++x)
           dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
       } else {
-        const std::array<uint8_t, 256>& scale = LevelScale(level, maximum);
         for (int x = 0; x < out.width; ++x)
-          dst[x] = scale[src[x]];
+          dst[x] = static_cast<uint8_t>((src[x] * maximum + 127) / 255);
       }
     }
     return true;
@@ -138,16 +136,6 @@ public:
   }
 
 private:
-  // 0..255 coverage to the level's range, (v × maximum + 127) / 255, computed once per level.
-  const std::array<uint8_t, 256>& LevelScale(int level, int maximum) {
-    std::array<uint8_t, 256>& scale = scales_[std::clamp(level, 0, 3)];
-    if (scale[255] != maximum) {
-      for (int v = 0; v < 256; ++v)
-        scale[v] = static_cast<uint8_t>((v * maximum + 127) / 255);
-    }
-    return scale;
-  }
-
   FT_Face OpenFace(const std::string& file, int index) {
     auto key = std::make_pair(file, index);
     if (auto it = faces_.find(key); it != faces_.end())
@@ -182,7 +170,6 @@ private:
   bool embolden_ = false;
   bool oblique_ = false;
   RasterFontMetrics metrics_;
-  std::array<std::array<uint8_t, 256>, 4> scales_{};
 };
 
 } // namespace

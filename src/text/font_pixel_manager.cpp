@@ -225,13 +225,11 @@ void TFontPixelManager::FillInstalled(TFontPixel& g, const InstalledFace& face) 
   g.y_offset = std::max(0, m.ascent - raster.origin_y);
   g.extra_advance =
       g.width + g.x_offset < raster.advance ? raster.advance - g.width - g.x_offset : 0;
+  // Mapped in place, then the buffers trade places: the rasteriser refills the glyph's old one.
   const std::array<uint8_t, 256>& table = coverage_[level_];
-  const size_t n = raster.pixels.size();
-  g.bitmap.resize(n);
-  const uint8_t* src = raster.pixels.data();
-  uint8_t* dst = g.bitmap.data();
-  for (size_t i = 0; i < n; ++i)
-    dst[i] = table[src[i]];
+  for (uint8_t& v : raster.pixels)
+    v = table[v];
+  std::swap(g.bitmap, raster.pixels);
 }
 
 AbcWidths TFontPixelManager::Abc(uint16_t code, const std::string& font_name, uint8_t style,

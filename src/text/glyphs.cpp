@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "text/glyphs.h"
 
+#include <algorithm>
+
 #include "text/zpword.h"
 
 namespace nova {
@@ -61,6 +63,27 @@ std::unique_ptr<TWdGlyph> CreateGlyphOfKind(TZpWord* owner, uint8_t kind) {
   default:
     return nullptr;
   }
+}
+
+void TWdImg::StartAnimation() {
+  frame = 0;
+  countdown_ms = frame_times.empty() ? 0 : frame_times[0];
+}
+
+bool TWdImg::AnimationStep(int elapsed_ms) {
+  if (!IsAnimated())
+    return false;
+  const int before = frame;
+  countdown_ms -= std::max(0, elapsed_ms);
+  // Frames of no time are passed over; one round at most, so a picture of zero times ends.
+  const size_t n = frame_times.size();
+  for (size_t i = 0; i < n && countdown_ms < 1; ++i) {
+    frame = static_cast<int>((static_cast<size_t>(frame) + 1) % n);
+    countdown_ms += frame_times[static_cast<size_t>(frame)];
+  }
+  if (countdown_ms < 1)
+    countdown_ms = 1;
+  return frame != before;
 }
 
 } // namespace nova

@@ -131,6 +131,17 @@ public:
   uint8_t valign = kAlignBottom;
   bool no_break = false;
   std::string ruby;
+
+  // Animation of a picture of several frames (times from the image host at layout): frames
+  // follow each other by their display times and start over after the last.
+  bool IsAnimated() const { return frame_times.size() > 1; }
+  void StartAnimation();
+  void StopAnimation() { StartAnimation(); }
+  // Advances by `elapsed_ms`; true when another frame is now shown.
+  bool AnimationStep(int elapsed_ms);
+  std::vector<int> frame_times;
+  int frame = 0;
+  int countdown_ms = 0;
 };
 
 class TWdOpeAlign : public TWdGlyph {

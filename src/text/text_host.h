@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "text/text_surfaces.h"
 
@@ -29,6 +30,13 @@ public:
   virtual bool Measure(const std::string& file_name, int& width, int& height) = 0;
   // Paints the current frame at a screen position with an opacity (0..511, as surfaces take it).
   virtual void Paint(const std::string& file_name, int x, int y, int opacity) = 0;
+  // Display times in milliseconds of the image's frames, read when the text is laid out. An
+  // image of more than one frame animates while its page shows it; by default images are still.
+  virtual std::vector<int> FrameTimes(const std::string& file_name) { return {}; }
+  // Paints frame `frame` (0-based) of an animated image; by default as Paint does.
+  virtual void PaintFrame(const std::string& file_name, int frame, int x, int y, int opacity) {
+    Paint(file_name, x, y, opacity);
+  }
 };
 
 // Where a page paints: the owner's destination surface, behind the operations the work

@@ -50,6 +50,7 @@ public:
   std::string pending_events;
   int32_t fade_accumulator = 0;
   std::vector<TWdGlyph*> fading;
+  std::vector<TWdImg*> animated; // revealed images of several frames
   bool event_just_fired = false;
   bool done = false;
 };

@@ -157,7 +157,11 @@ void TZpWord::Paint(const TWdPage& page, TextPaintTarget& target, const TextRect
         const int o = s.image_opacity;
         const int opacity = o == 255 ? a : o < 255 ? a * o / 256 : 256 + a * (o - 256) / 256;
         const TextRect r = GlyphScreenRect(page, *glyph);
-        images->Paint(static_cast<const TWdImg*>(glyph)->file_name, r.left, r.top, opacity);
+        const auto* img = static_cast<const TWdImg*>(glyph);
+        if (img->IsAnimated())
+          images->PaintFrame(img->file_name, img->frame, r.left, r.top, opacity);
+        else
+          images->Paint(img->file_name, r.left, r.top, opacity);
         continue;
       }
       const auto& g = static_cast<const TWdChar&>(*glyph);

@@ -258,11 +258,16 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
   g.x = g.y = g.width = g.height = 0;
   g.row = nullptr;
   if (g.Kind() == kKindImg) {
+    auto& img = static_cast<TWdImg&>(g);
     int w = 0, h = 0;
-    if (images && images->Measure(static_cast<TWdImg&>(g).file_name, w, h)) {
+    img.frame_times.clear();
+    if (images && images->Measure(img.file_name, w, h)) {
       g.width = std::clamp(w, 0, kMaxImageSide);
       g.height = std::clamp(h, 0, kMaxImageSide);
+      for (int t : images->FrameTimes(img.file_name))
+        img.frame_times.push_back(std::clamp(t, 0, kMaxFrameTimeMs));
     }
+    img.StartAnimation();
     return;
   }
   if (g.Kind() != kKindChar)

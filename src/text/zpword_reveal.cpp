@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Revealing a page over time: waits, fade-in, events, caret; links under the pointer.
+// Revealing a page over time: waits, fade-in, events, caret, animated images; links under the
+// pointer.
 #include <algorithm>
 #include <cmath>
 
+#include "text/private/text_limits.h"
 #include "text/zpword.h"
 
 namespace nova {
@@ -29,6 +31,9 @@ void TZpWord::ResetReveal(TWdPage& page) const {
   page.event_just_fired = false;
   page.pending_events.clear();
   page.fading.clear();
+  for (TWdImg* img : page.animated)
+    img->StopAnimation();
+  page.animated.clear();
 }
 
 void TZpWord::Redraw(TWdPage& page, TWdGlyph& g) {
@@ -83,6 +88,11 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         delay -= wait;
       page.delay = static_cast<int32_t>(std::min<int64_t>(delay, 86'400'000));
       page.fading.push_back(&g);
+      if (g.Kind() == kKindImg && static_cast<TWdImg&>(g).IsAnimated()) {
+        auto& img = static_cast<TWdImg&>(g);
+        img.StartAnimation();
+        page.animated.push_back(&img);
+      }
       // Advance, skipping exhausted rows, and put the caret on what comes next.
       ++page.current_glyph;
       while (page.current_row < rows &&
@@ -128,6 +138,10 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
       Redraw(page, *g);
     }
     std::erase_if(page.fading, [](const TWdGlyph* g) { return g->Alpha() > 254; });
+  }
+  for (TWdImg* img : page.animated) {
+    if (img->AnimationStep(std::clamp(a, 0, kMaxFrameTimeMs)))
+      Redraw(page, *img);
   }
   if (!page.pending_events.empty() && page.fading.empty()) {
     std::string events = std::move(page.pending_events);
@@ -178,11 +192,18 @@ void TZpWord::LoadRevealState(TWdPage& page, BinaryReader& r) {
   page.current_glyph = std::max(0, r.I32());
   page.done = r.Bool();
   page.pending_events = r.String();
-  for (auto& row : page.rows)
-    for (TWdGlyph* g : row->glyphs)
-      if (g->IsVisible())
-        g->SetAlpha(r.I32());
   page.fading.clear();
+  page.animated.clear();
+  for (auto& row : page.rows)
+    for (TWdGlyph* g : row->glyphs) {
+      if (!g->IsVisible())
+        continue;
+      g->SetAlpha(r.I32());
+      if (g->Kind() == kKindImg && g->Alpha() > 0 && static_cast<TWdImg*>(g)->IsAnimated()) {
+        static_cast<TWdImg*>(g)->StartAnimation();
+        page.animated.push_back(static_cast<TWdImg*>(g));
+      }
+    }
 }
 
 void TZpWord::StartFadeOut(TWdGlyph& glyph, int duration_ms) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "text_test_util.h"
 
 namespace nova {
@@ -162,6 +164,72 @@ TEST(Reveal, LinksHoverAsRuns) {
   r.word.Hover(r.page(), 100 + 35, 5); // "y" has no link
   EXPECT_EQ(r.word.hover_glyph(), nullptr);
   EXPECT_EQ(r.word.HitTest(r.page(), 99, 5), nullptr);
+}
+
+// Pictures of the text: "anim.png" has three frames of 100, 0 and 50 ms, the rest one.
+class FramedImages final : public TextImageHost {
+public:
+  bool Measure(const std::string&, int& width, int& height) override {
+    width = height = 8;
+    return true;
+  }
+  void Paint(const std::string& file, int, int, int) override {
+    painted.push_back(file + ":still");
+  }
+  std::vector<int> FrameTimes(const std::string& file) override {
+    return file == "anim.png" ? std::vector<int>{100, 0, 50} : std::vector<int>{100};
+  }
+  void PaintFrame(const std::string& file, int frame, int, int, int) override {
+    painted.push_back(file + ":" + std::to_string(frame));
+  }
+  std::vector<std::string> painted;
+};
+
+// Frames follow by their times once the image is revealed (a frame of no time is passed over),
+// each change is a dirty rectangle, painting shows the current frame, and a reset or a loaded
+// state starts the animation again.
+TEST(Reveal, AnimatedImagesRunWhileShown) {
+  FramedImages images;
+  TZpWord word;
+  word.images = &images;
+  word.settings.wrap_width = 100;
+  word.settings.page_height = 50;
+  word.settings.speed = 256;
+  word.Parse({"<IMG SRC=anim.png><IMG SRC=still.png>"}, 0);
+  PageList pages;
+  word.Layout(pages);
+  TWdPage& page = *pages[0];
+  auto* anim = static_cast<TWdImg*>(word.GlyphAt(0));
+  std::string frames;
+  for (int tick = 0; tick < 16; ++tick) {
+    word.RevealTick(page, 16);
+    const bool dirty = std::any_of(word.dirty_rects().begin(), word.dirty_rects().end(),
+                                   [](const TextRect& r) { return r.left == 0; });
+    frames += std::to_string(anim->frame) + (dirty ? "*" : "");
+  }
+  // Tick 0 is skipped, tick 1 reveals, tick 2 fades in (dirty); 100 ms after the reveal frame 2
+  // follows, 50 ms later frame 0 again.
+  EXPECT_EQ(frames, "000*000002*220*0000");
+  EXPECT_EQ(page.animated.size(), 1u);
+
+  struct NoTarget final : TextPaintTarget {
+    void DrawColorMask(int, int, const CoverageSurface&, const TextRect&, uint32_t, int) override {}
+    void DrawMask(int, int, const TextColorSurface&, const CoverageSurface&, const TextRect&,
+                  int) override {}
+  } target;
+  word.Paint(page, target, {0, 0, 100, 50});
+  EXPECT_EQ(images.painted, (std::vector<std::string>{"anim.png:0", "still.png:still"}));
+
+  BinaryWriter w;
+  word.SaveRevealState(page, w);
+  word.ResetReveal(page);
+  EXPECT_TRUE(page.animated.empty());
+  const std::vector<uint8_t> state = w.Take();
+  BinaryReader r(state, "state");
+  word.LoadRevealState(page, r);
+  ASSERT_EQ(page.animated.size(), 1u);
+  EXPECT_EQ(page.animated[0], anim);
+  EXPECT_EQ(anim->frame, 0);
 }
 
 } // namespace

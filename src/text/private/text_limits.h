@@ -8,5 +8,6 @@ namespace nova {
 constexpr int kMaxCharSize = 4096;
 constexpr int kMaxOutline = 64;
 constexpr int kMaxImageSide = 16384;
+constexpr int kMaxFrameTimeMs = 86'400'000; // a day: countdowns stay far from overflowing
 
 } // namespace nova

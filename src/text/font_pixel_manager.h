@@ -37,9 +37,9 @@ struct ComposeArgs {
   TextRect box; // the character's cell from layout
 };
 
-// The process-wide glyph cache: 256 buckets by the code's low byte over one most-recently-used
-// list of at most 256 glyphs. Main thread only. Installed faces come from the platform's font
-// list, packed faces from the packed-font manager.
+// The process-wide glyph cache: 256 buckets by the code's low byte over at most 256 glyphs, the
+// least recently used evicted first. Main thread only. Installed faces come from the platform's
+// font list, packed faces from the packed-font manager.
 class TFontPixelManager {
 public:
   static constexpr size_t kCapacity = 256;

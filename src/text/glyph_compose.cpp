@@ -14,8 +14,9 @@ namespace nova {
 namespace {
 
 // One row of a plain glyph over coverage `cov`: coverage takes the larger value, and pixels
-// under non-zero glyph coverage take the colour `k`. Both are idempotent, so the last block of a
-// row may overlap the one before it instead of ending in single pixels.
+// under non-zero glyph coverage take the colour `k`. Both are idempotent, so a row that is no
+// whole number of blocks ends in a block overlapping the one before it; that block is read
+// before anything is stored, so no load waits on an overlapping store.
 template <typename Pixel>
 void PlainRow(Pixel* __restrict px, uint8_t* __restrict cov, const uint8_t* __restrict q, size_t n,
               Pixel k) {
@@ -23,46 +24,57 @@ void PlainRow(Pixel* __restrict px, uint8_t* __restrict cov, const uint8_t* __re
   if constexpr (sizeof(Pixel) == 4) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i kv = _mm_set1_epi32(static_cast<int>(k));
+    auto load = [](const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); };
+    auto store = [](void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); };
     // Four pixels from four coverage bytes held in the low lane of `q4`.
-    auto four = [&](__m128i q4, Pixel* p) {
+    auto four = [&](__m128i q4, __m128i d) {
       __m128i m = _mm_cmpeq_epi8(q4, zero);
       m = _mm_unpacklo_epi8(m, m);
       m = _mm_unpacklo_epi16(m, m);
-      const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
-                       _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, kv)));
+      return _mm_or_si128(_mm_and_si128(m, d), _mm_andnot_si128(m, kv));
     };
-    auto sixteen = [&](size_t i) {
-      const __m128i qv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + i));
-      const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cov + i));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(cov + i), _mm_max_epu8(cv, qv));
-      four(qv, px + i);
-      four(_mm_srli_si128(qv, 4), px + i + 4);
-      four(_mm_srli_si128(qv, 8), px + i + 8);
-      four(_mm_srli_si128(qv, 12), px + i + 12);
+    struct Block {
+      __m128i cov, p0, p1, p2, p3;
     };
-    auto quad = [&](size_t i) {
+    auto block16 = [&](size_t i) {
+      const __m128i qv = load(q + i);
+      return Block{_mm_max_epu8(load(cov + i), qv), four(qv, load(px + i)),
+                   four(_mm_srli_si128(qv, 4), load(px + i + 4)),
+                   four(_mm_srli_si128(qv, 8), load(px + i + 8)),
+                   four(_mm_srli_si128(qv, 12), load(px + i + 12))};
+    };
+    auto put16 = [&](size_t i, const Block& b) {
+      store(cov + i, b.cov);
+      store(px + i, b.p0);
+      store(px + i + 4, b.p1);
+      store(px + i + 8, b.p2);
+      store(px + i + 12, b.p3);
+    };
+    auto block4 = [&](size_t i) {
       uint32_t q32, c32;
       std::memcpy(&q32, q + i, 4);
       std::memcpy(&c32, cov + i, 4);
       const __m128i qv = _mm_cvtsi32_si128(static_cast<int>(q32));
-      c32 = static_cast<uint32_t>(
-          _mm_cvtsi128_si32(_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(c32)), qv)));
+      return Block{_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(c32)), qv),
+                   four(qv, load(px + i)), zero, zero, zero};
+    };
+    auto put4 = [&](size_t i, const Block& b) {
+      const uint32_t c32 = static_cast<uint32_t>(_mm_cvtsi128_si32(b.cov));
       std::memcpy(cov + i, &c32, 4);
-      four(qv, px + i);
+      store(px + i, b.p0);
     };
     if (n >= 16) {
+      const Block tail = block16(n - 16);
       for (size_t i = 0; i + 16 <= n; i += 16)
-        sixteen(i);
-      if (n % 16)
-        sixteen(n - 16);
+        put16(i, block16(i));
+      put16(n - 16, tail);
       return;
     }
     if (n >= 4) {
+      const Block tail = block4(n - 4);
       for (size_t i = 0; i + 4 <= n; i += 4)
-        quad(i);
-      if (n % 4)
-        quad(n - 4);
+        put4(i, block4(i));
+      put4(n - 4, tail);
       return;
     }
   }

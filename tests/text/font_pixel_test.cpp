@@ -238,5 +238,79 @@ TEST_F(FontPixels_, ComposePlainTextTakesTheLargerCoverage) {
   EXPECT_EQ(coverage.At(1, 1), 128); // solid copies
 }
 
+// A w x h glyph of pseudo-random coverage, about a quarter of it empty; size 0 keeps it at the
+// cell's left edge without asking a font.
+TFontPixel Noise(int w, int h, uint32_t seed) {
+  TFontPixel g;
+  g.code = 'n';
+  g.font_name = "noise";
+  g.width = w;
+  g.height = h;
+  for (int i = 0; i < w * h; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const uint8_t v = static_cast<uint8_t>(seed >> 16);
+    g.bitmap.push_back(v < 64 ? 0 : v);
+  }
+  return g;
+}
+
+// Plain glyphs of every width and both depths: colour under every covered pixel, the larger
+// coverage, nothing outside the glyph touched.
+TEST_F(FontPixels_, PlainGlyphsOfEveryWidthFollowTheRule) {
+  for (int bpp : {32, 16}) {
+    for (int w = 1; w <= 40; ++w) {
+      const TFontPixel g = Noise(w, 3, static_cast<uint32_t>(w * bpp));
+      TextColorSurface color(48, 5, bpp);
+      CoverageSurface coverage(48, 5);
+      const TFontPixel under = Noise(48, 5, 99);
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 48; ++x) {
+          coverage.Row(y)[x] = under.bitmap[y * 48 + x];
+          color.SetPixel(x, y, 0x0100u * (x + y));
+        }
+      ComposeArgs a;
+      a.text_pixel = bpp == 32 ? 0xABCDEF : 0x1234;
+      a.box = {3, 1, 3 + w, 4};
+      fonts().Compose(g, color, coverage, a);
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 48; ++x) {
+          const bool in = x >= 3 && x < 3 + w && y >= 1 && y < 4;
+          const uint8_t q = in ? g.bitmap[(y - 1) * w + (x - 3)] : 0;
+          const uint8_t was = under.bitmap[y * 48 + x];
+          ASSERT_EQ(coverage.At(x, y), std::max(was, q)) << bpp << " w" << w << " " << x;
+          ASSERT_EQ(color.Pixel(x, y), q ? a.text_pixel : 0x0100u * (x + y))
+              << bpp << " w" << w << " " << x;
+        }
+    }
+  }
+}
+
+// An outline wholly inside a 32-bit surface and the same outline cut by the surface's edge take
+// different paths; where both have pixels they must agree exactly.
+TEST_F(FontPixels_, OutlinesInsideAndAtTheEdgeAgree) {
+  const TFontPixel g = Noise(12, 10, 7);
+  ComposeArgs a;
+  a.text_pixel = 0xF0E0D0;
+  a.border_pixel = 0x102030;
+  a.shadow_pixel = 0x405060;
+  a.border = 2;
+  a.shadow = 1;
+  auto draw = [&](int at, TextColorSurface& color, CoverageSurface& coverage) {
+    color.Fill({0, 0, 40, 40}, 0x406080);
+    coverage.Fill({0, 0, 40, 40}, 90);
+    a.box = {at, at, at + 12, at + 10};
+    fonts().Compose(g, color, coverage, a);
+  };
+  TextColorSurface inside(40, 40, 32), edge(40, 40, 32);
+  CoverageSurface inside_cov(40, 40), edge_cov(40, 40);
+  draw(10, inside, inside_cov);
+  draw(-1, edge, edge_cov);
+  for (int y = 0; y < 29; ++y)
+    for (int x = 0; x < 29; ++x) {
+      ASSERT_EQ(edge.Pixel(x, y), inside.Pixel(x + 11, y + 11)) << x << "," << y;
+      ASSERT_EQ(edge_cov.At(x, y), inside_cov.At(x + 11, y + 11)) << x << "," << y;
+    }
+}
+
 } // namespace
 } // namespace nova

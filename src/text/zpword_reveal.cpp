@@ -39,8 +39,9 @@ void TZpWord::ResetReveal(TWdPage& page) const {
 void TZpWord::Redraw(TWdPage& page, TWdGlyph& g) {
   if (!g.IsVisible())
     return;
-  TextRect r = g.Kind() == kKindChar ? static_cast<TWdReal&>(g).drawn : GlyphPageRect(g);
-  if (g.Kind() == kKindChar && r.Empty())
+  const bool character = g.Kind() == kKindChar;
+  TextRect r = character ? static_cast<TWdReal&>(g).drawn : GlyphPageRect(g);
+  if (character && r.Empty())
     return;
   dirty_.push_back(r.Offset(settings.origin_x, PageScreenY(page)));
 }
@@ -78,6 +79,7 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         continue;
       }
       TWdGlyph& g = *row.glyphs[page.current_glyph];
+      const GlyphKind kind = g.Kind();
       g.SetAlpha(0);
       // Waits come from title data: summed in 64 bits and kept within a day.
       const int64_t wait = g.Wait();
@@ -88,7 +90,7 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         delay -= wait;
       page.delay = static_cast<int32_t>(std::min<int64_t>(delay, 86'400'000));
       page.fading.push_back(&g);
-      if (g.Kind() == kKindImg && static_cast<TWdImg&>(g).IsAnimated()) {
+      if (kind == kKindImg && static_cast<TWdImg&>(g).IsAnimated()) {
         auto& img = static_cast<TWdImg&>(g);
         img.StartAnimation();
         page.animated.push_back(&img);
@@ -112,7 +114,7 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         settings.caret_y = row.y + PageScreenY(page) - settings.origin_y;
         caret_height = row.height;
       }
-      if (g.Kind() == kKindEvent) {
+      if (kind == kKindEvent) {
         if (!settings.events_on)
           continue;
         auto& e = static_cast<TWdOpeEvent&>(g);
@@ -122,9 +124,9 @@ RevealResult TZpWord::RevealTick(TWdPage& page, int a) {
         page.event_just_fired = true;
         if (e.end || !next || next->Kind() != kKindEvent)
           break;
-      } else if (g.Kind() == kKindChar) {
+      } else if (kind == kKindChar) {
         result.revealed_text += g.CharText();
-      } else if (g.Kind() == kKindImg) {
+      } else if (kind == kKindImg) {
         result.revealed_text += '*';
       }
     }

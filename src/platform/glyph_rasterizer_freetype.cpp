@@ -111,8 +111,13 @@ public:
         for (int x = 0; x < out.width; ++x)
           dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
       } else {
-        for (int x = 0; x < out.width; ++x)
-          dst[x] = static_cast<uint8_t>((src[x] * maximum + 127) / 255);
+        // (v × maximum + 127) / 255, with the division as shifts (exact below 65535) so that
+        // the loop runs on vectors.
+        const uint32_t m = static_cast<uint32_t>(maximum);
+        for (int x = 0; x < out.width; ++x) {
+          const uint32_t t = src[x] * m + 127u;
+          dst[x] = static_cast<uint8_t>((t + 1 + (t >> 8)) >> 8);
+        }
       }
     }
     return true;

@@ -3,6 +3,7 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "graphics/dibx.h"
 #include "scene_fixture.h"
 
 namespace nova::test {
@@ -41,6 +42,25 @@ TEST(Motion, FrameIndexRoundsHalvesToEven) {
     frames.push_back(box->ScreenLeft() - 100);
   }
   EXPECT_EQ(frames, (std::vector<int>{0, 0, 2, 3, 4, 6, 7, 9, 10}));
+}
+
+TEST(Surfaces, ReleaseForgetsTheScreensBackSurface) {
+  TNovaBaseList list(32, 24);
+  auto back = std::make_unique<TDIBX>(32, 24, 32);
+  list.SetScreenSurface(back.get());
+  NewBox(list, "b", 0, 0, 8, 8)->SetColor(0xFFFFFF);
+  list.ReleaseSurfaces();
+  // The display mode changes: the old back surface is gone before the new one is handed in.
+  back.reset();
+  list.DrawStep();
+  EXPECT_EQ(list.ScreenBitCount(), 32);
+  auto next = std::make_unique<TDIBX>(32, 24, 16);
+  list.SetScreenSurface(next.get());
+  list.RestoreSurfaces();
+  list.DrawStep();
+  EXPECT_EQ(list.ScreenBitCount(), 16);
+  EXPECT_NE(next->PixelAddress(0, 0)[0], 0) << "the box is drawn into the new back surface";
+  list.SetScreenSurface(nullptr);
 }
 
 // The common head of a control with every field set, in the layout of `version`: each field

@@ -103,10 +103,12 @@ void TScreenManager::SelectMode(int index) {
 }
 
 void TScreenManager::SetMode(int index) {
+  // An index outside the list means the window; asking for the mode already set keeps the back
+  // surface, which the scene still draws into.
+  if (index < -1 || index >= ModeCount())
+    index = -1;
   if (index == current_)
     return;
-  if (index >= ModeCount())
-    index = -1;
   const bool was_full = current_ >= 0;
   current_ = index;
   if (was_full != (index >= 0))

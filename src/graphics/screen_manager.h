@@ -95,8 +95,9 @@ public:
                  int scene_width, int scene_height);
   ~TScreenManager();
 
-  // -1 windowed, 0 or more full screen in that mode of the list. A failed full-screen switch
-  // falls back to the window.
+  // -1 windowed, 0 or more full screen in that mode of the list; an index outside the list is
+  // the window. The mode already set changes nothing. A failed full-screen switch falls back to
+  // the window.
   void SetMode(int index);
   // The title chose a mode (@DisplayModeIndex): full screen then really changes the mode,
   // instead of scaling the scene on the desktop.

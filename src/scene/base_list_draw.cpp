@@ -57,6 +57,8 @@ void TNovaBaseList::SetSceneSize(int32_t width, int32_t height) {
 }
 
 void TNovaBaseList::ReleaseSurfaces() {
+  // The screen's back surface goes away with the display mode; the switch hands the new one in.
+  screen_surface_ = nullptr;
   own_surface_.reset();
   for (auto& layer : layers_)
     layer->ReleaseSurfaces();

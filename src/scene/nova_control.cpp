@@ -71,7 +71,7 @@ void TNovaControl::DetachChildren() {
 void TNovaControl::SetName(const std::string& name) {
   if (name == name_)
     return;
-  if (owner_) {
+  if (owner_ && !name.empty()) {
     int i = owner_->IndexOfName(name);
     TNovaObject* other = i >= 0 ? owner_->GetObject(i) : nullptr;
     if (other && other != this) {

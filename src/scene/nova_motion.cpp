@@ -50,7 +50,8 @@ bool TNovaMotion::Advance(int32_t elapsed_ms) {
   if (priming_ == 0 && !control_.AniPaused())
     elapsed_ms_ += elapsed_ms;
   const int count = film_->FrameCount();
-  long index = std::lround(elapsed_ms_ / kFrameMs);
+  // Halves go to the even frame, as every rounding of the player does.
+  long index = static_cast<long>(std::nearbyint(elapsed_ms_ / kFrameMs));
   bool ended = false;
   if (index >= count) {
     if (control_.GetProp(PR_REPEAT).AsFlag()) {

@@ -18,8 +18,9 @@ const std::string& TNovaObject::IdleHandler() const {
 void TNovaObject::SetName(const std::string& name) {
   if (name == name_)
     return;
-  // A non-visual namesake makes way: it is deleted.
-  if (owner_) {
+  // A non-visual namesake makes way: it is deleted. No one carries the empty name: unnamed
+  // components (internal ones, those waiting for deletion) are nobody's namesake.
+  if (owner_ && !name.empty()) {
     int i = owner_->IndexOfName(name);
     if (i >= 0) {
       TNovaObject* other = owner_->GetObject(i);

@@ -203,15 +203,20 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
     if (scene && active_ && e.in_scene) {
       const bool left = e.button == TMouseButton::Left;
       const bool right = e.button == TMouseButton::Right;
-      scene->SetMouseHeld(TSceneLayer::Front, left, right);
-      scene->SetMouseHeld(TSceneLayer::Back, left, right);
+      // Each button keeps its own held state: a second button does not end a drag.
+      left_held_ = left_held_ || left;
+      right_held_ = right_held_ || right;
+      scene->SetMouseHeld(TSceneLayer::Front, left_held_, right_held_);
+      scene->SetMouseHeld(TSceneLayer::Back, left_held_, right_held_);
       scene->SetMousePressed(TSceneLayer::Front, left, right);
     }
     break;
   case TWindowEventKind::MouseUp:
+    left_held_ = left_held_ && e.button != TMouseButton::Left;
+    right_held_ = right_held_ && e.button != TMouseButton::Right;
     if (scene) {
-      scene->SetMouseHeld(TSceneLayer::Front, false, false);
-      scene->SetMouseHeld(TSceneLayer::Back, false, false);
+      scene->SetMouseHeld(TSceneLayer::Front, left_held_, right_held_);
+      scene->SetMouseHeld(TSceneLayer::Back, left_held_, right_held_);
     }
     break;
   case TWindowEventKind::Wheel:

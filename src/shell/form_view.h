@@ -96,6 +96,7 @@ private:
   bool dock_visible_ = true;
   bool active_ = false;
   bool alt_down_ = false;
+  bool left_held_ = false, right_held_ = false;
   int frame_div_count_ = 0;
   bool close_requested_ = false;
   bool closed_ = false;

@@ -39,6 +39,8 @@ struct TPlayerHooks {
   std::function<bool()> pause_when_inactive;       // the project's setting
   std::function<bool()> show_tool_bar;             // the project's tool-bar setting (default shown)
   std::function<std::pair<int, int>()> scene_size; // default 640 x 480
+  // The display mode the project wants in full screen; the scene size when absent.
+  std::function<std::pair<int, int>()> full_screen_size;
 
   // --- Activation: the media managers in their order (video, wave, WMP, Ogg, CD, MIDI) ---
   std::function<void()> media_pause;

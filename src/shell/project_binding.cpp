@@ -55,6 +55,11 @@ TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks,
       return std::pair<int, int>(640, 480);
     return std::pair<int, int>(project_->setting().scene_width, project_->setting().scene_height);
   };
+  hooks_.full_screen_size = [this] {
+    if (!project_)
+      return std::pair<int, int>(640, 480);
+    return std::pair<int, int>(project_->setting().full_width, project_->setting().full_height);
+  };
 }
 
 TProjectBinding::~TProjectBinding() {

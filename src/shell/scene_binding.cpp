@@ -98,8 +98,11 @@ void TSceneBinding::CreateScreen() {
   auto [width, height] = hooks_.scene_size
                              ? hooks_.scene_size()
                              : std::pair<int, int>(kDefaultSceneWidth, kDefaultSceneHeight);
+  const auto [full_width, full_height] =
+      hooks_.full_screen_size ? hooks_.full_screen_size() : std::pair<int, int>(width, height);
   display_ = MakeWindowScreenDisplay(window_);
-  screen_ = std::make_unique<TScreenManager>(display_.get(), width, height, width, height);
+  screen_ =
+      std::make_unique<TScreenManager>(display_.get(), full_width, full_height, width, height);
   if (scene_) {
     scene_->SetSceneSize(width, height);
     scene_->SetScreenSurface(screen_->BackSurface());

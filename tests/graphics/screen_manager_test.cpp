@@ -112,6 +112,13 @@ TEST(ScreenManager, SwitchingModes) {
   EXPECT_EQ(screen.CurrentMode(), -1);
   EXPECT_EQ(screen.BitCount(), 15) << "a 5-5-5 desktop";
   EXPECT_EQ(screen.ChosenMode(), 1);
+  // The scene keeps drawing into the back surface: a mode already set must not replace it.
+  screen.BackSurface()->PixelAddress(0, 0)[0] = 0x5A;
+  for (int outside : {-1, -7, 2, 99}) {
+    screen.SetMode(outside);
+    EXPECT_EQ(screen.BackSurface()->PixelAddress(0, 0)[0], 0x5A)
+        << outside << " is the window mode already set";
+  }
   screen.SetMode(1);
   EXPECT_TRUE(screen.FullScreen());
   EXPECT_EQ(display.last_mode, nullptr) << "scaled desktop full screen unless the title chose";

@@ -215,6 +215,15 @@ TEST_F(FormViewTest, InputRouting) {
             (std::vector<std::string>{"key 65 down", "clicked 65", "key 65 up", "held F01",
                                       "held B01", "pressed F01", "held F00", "held B00",
                                       "wheel F up", "pos F 7,8", "pos B 7,8"}));
+  // A drag with the left button survives a right or middle click.
+  scene.calls.clear();
+  for (TMouseButton b : {TMouseButton::Left, TMouseButton::Right, TMouseButton::Middle})
+    form->HandleEvent({.kind = TWindowEventKind::MouseDown, .button = b});
+  form->HandleEvent({.kind = TWindowEventKind::MouseUp, .button = TMouseButton::Middle});
+  form->HandleEvent({.kind = TWindowEventKind::MouseUp, .button = TMouseButton::Right});
+  EXPECT_EQ(scene.calls.back(), "held B10");
+  form->HandleEvent({.kind = TWindowEventKind::MouseUp, .button = TMouseButton::Left});
+  EXPECT_EQ(scene.calls.back(), "held B00");
 }
 
 TEST_F(FormViewTest, FullScreenKeysAndButtonSwitchWithoutReachingTheScene) {

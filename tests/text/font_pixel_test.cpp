@@ -228,7 +228,7 @@ TEST_F(FontPixels_, OutlinesOfLargeCharactersAreNarrowed) {
   const struct {
     int size, border, drawn;
   } cases[] = {
-      {24, 3, 3},  {64, 64, 64}, {65, 64, 63},          {128, 64, 31},
+      {24, 3, 3},  {64, 64, 64},  {65, 64, 63},          {128, 64, 31},
       {512, 9, 7}, {4096, 64, 0}, {4096, 2147483647, 0}, {16, -5, 0},
   };
   for (const auto& c : cases) {

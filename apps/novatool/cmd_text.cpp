@@ -35,8 +35,7 @@ int Usage() {
       "       novatool text asm 'MARKUP' -o stream.bin [--delay MS]\n"
       "       novatool text disasm stream.bin\n"
       "       novatool text fonts [--fixed]\n"
-      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as "
-      "NAME]\n",
+      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as NAME]\n",
       stderr);
   return 2;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "base/binary_reader.h"
@@ -12,6 +13,7 @@
 #include "expr/param_collection.h"
 #include "graphics/dibx.h"
 #include "graphics/png_writer.h"
+#include "script/text_form/page_text.h"
 #include "text/dibx_paint_target.h"
 #include "text/expr_text_host.h"
 #include "text/font_pixel.h"
@@ -30,7 +32,7 @@ int Usage() {
       "                   [--font NAME] [--size N] [--level L] [--reveal-ms T] [--delay MS]\n"
       "                   [--border B] [--shadow S] [--color #RRGGBB] [--bcolor #RRGGBB]\n"
       "                   [--background #RRGGBB] [--spacing N] [--proportional]\n"
-      "       novatool text asm 'MARKUP' -o stream.bin\n"
+      "       novatool text asm 'MARKUP' -o stream.bin [--delay MS]\n"
       "       novatool text disasm stream.bin\n"
       "       novatool text fonts [--fixed]\n"
       "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as NAME]\n",
@@ -185,17 +187,39 @@ int RenderCommand(const ToolArgs& args) {
 }
 
 int AsmCommand(const ToolArgs& args) {
-  if (args.size() != 4 || args[2] != "-o")
+  if (args.size() < 2)
     return Usage();
-  std::vector<uint8_t> stream = MarkupToGlyphStream(Utf8ToSjis(args[1]));
-  std::ofstream out(args[3], std::ios::binary);
+  std::string output;
+  int delay_ms = kDefaultMarkupDelayMs;
+  for (size_t i = 2; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "-o" && has_value) {
+      output = args[++i];
+    } else if (args[i] == "--delay" && has_value) {
+      try {
+        delay_ms = std::stoi(args[++i]);
+      } catch (const std::exception&) {
+        return Usage();
+      }
+      if (delay_ms < 0)
+        return Usage();
+    } else {
+      return Usage();
+    }
+  }
+  if (output.empty())
+    return Usage();
+  std::vector<uint8_t> stream = MarkupToGlyphStream(Utf8ToSjis(args[1]), delay_ms);
+  std::ofstream out(output, std::ios::binary);
   out.write(reinterpret_cast<const char*>(stream.data()),
             static_cast<std::streamsize>(stream.size()));
   if (!out)
-    throw ENovaError("cannot write " + args[3]);
+    throw ENovaError("cannot write " + output);
   return 0;
 }
 
+// The markup, and the base wait on a second line ("--delay N", as asm takes it) when it is not
+// the default. A stream that no markup rebuilds byte for byte is shown as near as markup can.
 int DisasmCommand(const ToolArgs& args) {
   if (args.size() != 2)
     return Usage();
@@ -204,7 +228,13 @@ int DisasmCommand(const ToolArgs& args) {
     throw ENovaError("cannot open " + args[1]);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
-  std::printf("%s\n", SjisToUtf8(GlyphStreamToMarkup(bytes, args[1])).c_str());
+  std::optional<GlyphStreamSource> source = RecoverGlyphStreamSource(bytes, kDefaultMarkupDelayMs);
+  if (!source)
+    source = GlyphStreamSource{GlyphStreamToMarkup(bytes, args[1], kDefaultMarkupDelayMs),
+                               kDefaultMarkupDelayMs};
+  std::printf("%s\n", SjisToUtf8(source->markup).c_str());
+  if (source->text_delay_ms != kDefaultMarkupDelayMs)
+    std::printf("--delay %d\n", source->text_delay_ms);
   return 0;
 }
 

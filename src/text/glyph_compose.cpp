@@ -9,6 +9,7 @@
 #endif
 
 #include "text/font_pixel_manager.h"
+#include "text/private/text_limits.h"
 
 namespace nova {
 namespace {
@@ -306,7 +307,8 @@ TextRect TFontPixelManager::Compose(const TFontPixel& g, TextColorSurface& color
   if (g.Empty())
     return {};
   const int L = a.box.left, T = a.box.top, W = a.box.Width(), H = a.box.Height();
-  const int B = std::max(0, a.border), S = std::max(0, a.shadow);
+  // Callers measured with the same width; here it also bounds the work of any caller.
+  const int B = OutlineWidth(g.size, a.border), S = std::max(0, a.shadow);
 
   // A narrow glyph sits inside a wider cell by its ABC proportions.
   int s = 0;

@@ -28,10 +28,11 @@ void TZpLabelList::Measure() {
   fonts.SetLevel(level);
   std::unordered_map<uint16_t, int> known; // advances of this pass by code
   width_ = 0;
+  const int outline = 2 * OutlineWidth(size, border);
   for (auto& label : labels_) {
     label->advances.clear();
     label->width = 0;
-    label->height = size + 2 * border + shadow;
+    label->height = size + outline + shadow;
     const std::string& t = label->text;
     for (size_t i = 0; i < t.size(); i += CharBytes(t, i)) {
       const uint16_t code = CharCodeAt(t, i);
@@ -41,7 +42,7 @@ void TZpLabelList::Measure() {
       if (it != known.end() && !last) {
         advance = it->second;
       } else {
-        advance = fonts.Metrics(code, face, style, size).Total() + 2 * border + shadow;
+        advance = fonts.Metrics(code, face, style, size).Total() + outline + shadow;
         known[code] = advance;
       }
       label->advances.push_back(advance);

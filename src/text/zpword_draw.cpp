@@ -53,7 +53,7 @@ void TZpWord::RenderGlyph(TWdPage& page, TWdGlyph& glyph) {
   const int shadow_color = d.shadow_color != -1 ? d.shadow_color : s.default_shadow_color;
   const uint8_t style = d.style | (g.link.empty() ? 0 : kStyleUnderline);
   const int size = std::clamp(d.size ? d.size : s.default_size, 0, kMaxCharSize);
-  const int border = std::clamp(d.border >= 0 ? d.border : s.default_border, 0, kMaxOutline);
+  const int border = OutlineWidth(size, d.border >= 0 ? d.border : s.default_border);
   const int shadow = std::clamp(d.shadow >= 0 ? d.shadow : s.default_shadow, 0, kMaxOutline);
   std::string face = d.font_name.empty() ? s.default_font : d.font_name;
   TFontPixelManager& fonts = Fonts();

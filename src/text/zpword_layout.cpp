@@ -249,8 +249,8 @@ void TZpWord::Layout(PageList& pages, int first, int last) {
 }
 
 int TZpWord::SpaceHeight() const {
-  return std::clamp(settings.default_size, 0, kMaxCharSize) +
-         2 * std::clamp(settings.default_border, 0, kMaxOutline) +
+  const int size = std::clamp(settings.default_size, 0, kMaxCharSize);
+  return size + 2 * OutlineWidth(size, settings.default_border) +
          std::clamp(settings.default_shadow, 0, kMaxOutline);
 }
 
@@ -274,7 +274,8 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
     return;
   const auto& c = static_cast<const TWdChar&>(g);
   const TDecorate d = c.decorate ? *c.decorate : TDecorate{};
-  int h = std::clamp(d.size ? d.size : settings.default_size, 0, kMaxCharSize);
+  const int size = std::clamp(d.size ? d.size : settings.default_size, 0, kMaxCharSize);
+  int h = size;
   int w = h;
   if (!settings.fixed_cell) {
     TFontPixelManager& fonts = Fonts();
@@ -294,7 +295,7 @@ void TZpWord::MeasureGlyph(TWdGlyph& g) {
     w += h / 5;
   if (!d.ruby.empty())
     h += std::max(1, h / 2);
-  const int b = std::clamp(d.border >= 0 ? d.border : settings.default_border, 0, kMaxOutline);
+  const int b = OutlineWidth(size, d.border >= 0 ? d.border : settings.default_border);
   const int s = std::clamp(d.shadow >= 0 ? d.shadow : settings.default_shadow, 0, kMaxOutline);
   g.width = w + 2 * b + s;
   g.height = h + 2 * b + s;

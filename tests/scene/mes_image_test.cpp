@@ -56,5 +56,35 @@ TEST_F(MesImages, InlinePicturesTakeTheirSizeAndDrawWithTheText) {
   EXPECT_EQ(At(22, 10), 0u);
 }
 
+// A picture of several frames runs by the display times of its frames once it shows; the
+// last frame's time leads back to the first.
+TEST_F(MesImages, InlinePicturesOfSeveralFramesAnimate) {
+  WriteWisp("anim.wsp", [] {
+    std::vector<TWispFrame> frames;
+    frames.push_back(SolidFrame(6, 6, 0xFF0000, 100, false));
+    frames.push_back(SolidFrame(6, 6, 0x0000FF, 50, false));
+    return frames;
+  }());
+  TNovaMes* box = NewMes(*list_, "m", 100, 40);
+  box->SetBounds(10, 10, 100, 40);
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));
+  box->SetProp(PR_TEXT, TPropValue::Str("<IMG SRC=\"anim.wsp\">"));
+  ASSERT_EQ(box->PageCount(), 1);
+  const auto* img = static_cast<const TWdImg*>(box->CurrentPage()->rows[0]->glyphs[0]);
+  EXPECT_EQ(img->frame_times, (std::vector<int>{100, 50}));
+  screen_.Clear(0);
+  std::string shown;
+  for (int i = 0; i < 16; ++i) {
+    Frame(*list_, 20);
+    list_->DrawStep();
+    const uint32_t c = At(12, 12);
+    shown += c == Rgb(255, 0, 0) ? 'R' : c == Rgb(0, 0, 255) ? 'B' : '.';
+  }
+  // In 20 ms frames: the second frame shows for 50 ms, the first again for 100 ms.
+  const size_t blue = shown.find('B');
+  ASSERT_NE(blue, std::string::npos) << shown;
+  EXPECT_EQ(shown.substr(blue, 9), "BBBRRRRRB") << shown;
+}
+
 } // namespace
 } // namespace nova::test

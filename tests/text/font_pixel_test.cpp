@@ -222,6 +222,28 @@ TEST_F(FontPixels_, ComposeWithBorderAndShadow) {
   }
 }
 
+// An outline costs the glyph's area times its square: large characters get narrower ones, so a
+// damaged size and width cannot make one glyph take endless work. Usual sizes keep their width.
+TEST_F(FontPixels_, OutlinesOfLargeCharactersAreNarrowed) {
+  const struct {
+    int size, border, drawn;
+  } cases[] = {
+      {24, 3, 3},  {64, 64, 64},  {65, 64, 63},          {128, 64, 31},
+      {512, 9, 7}, {4096, 64, 0}, {4096, 2147483647, 0}, {16, -5, 0},
+  };
+  for (const auto& c : cases) {
+    TFontPixel g = Block(255);
+    g.size = c.size;
+    TextColorSurface color(8, 8, 32);
+    CoverageSurface coverage(8, 8);
+    ComposeArgs a;
+    a.border = c.border;
+    a.box = {0, 0, 2, 2};
+    const TextRect out = fonts().Compose(g, color, coverage, a);
+    EXPECT_EQ(out.Width(), 2 + 2 * c.drawn) << c.size << " " << c.border;
+  }
+}
+
 TEST_F(FontPixels_, ComposePlainTextTakesTheLargerCoverage) {
   TextColorSurface color(4, 4, 32);
   CoverageSurface coverage(4, 4);

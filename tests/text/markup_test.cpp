@@ -31,6 +31,8 @@ TEST(Markup, TokenizerTextCases) {
       {{"a\\"}, "a\\"},                         // so does a final backslash
       {{"<PRE>", "a", "b", "</PRE>c"}, "a|bc"}, // PRE: line ends break, not the last
       {{"<PRE>a\tb</PRE>"}, "a        b"},      // TAB is eight spaces in PRE
+      {{"a<WAIT TIME=9>b</WAIT>", "c"}, "abc"}, // a line end after a tag: nothing pending
+      {{"<PRE>a<B>b</B>", "c</PRE>"}, "ab|c"},  // but in PRE it still breaks
       {{"a\tb"}, "ab"},                         // and dropped outside
       {{"a<script>x<b>y</script>b"}, "ab"},     // blocks are kept whole and ignored
       {{"<FONT SIZE=>x"}, "x"},                 // '=' at the end of a tag terminates

@@ -7,7 +7,7 @@
 
 namespace nova {
 
-TNovaImageData* TMesImageHost::FirstFrame(const std::string& file_name) {
+TNovaImageList* TMesImageHost::Picture(const std::string& file_name) {
   auto it = pictures_.find(file_name);
   if (it == pictures_.end()) {
     std::unique_ptr<TNovaImageList> list;
@@ -17,14 +17,28 @@ TNovaImageData* TMesImageHost::FirstFrame(const std::string& file_name) {
     }
     it = pictures_.emplace(file_name, std::move(list)).first;
   }
-  if (!it->second)
-    return nullptr;
-  TNovaImageData* frame = it->second->Frame(0);
+  return it->second.get();
+}
+
+TNovaImageData* TMesImageHost::FrameOf(const std::string& file_name, int index) {
+  TNovaImageList* list = Picture(file_name);
+  TNovaImageData* frame = list ? list->Frame(index) : nullptr;
   return frame && frame->Surface() ? frame : nullptr;
 }
 
+std::vector<int> TMesImageHost::FrameTimes(const std::string& file_name) {
+  std::vector<int> times;
+  TNovaImageList* list = Picture(file_name);
+  if (!list)
+    return times;
+  times.reserve(list->Count());
+  for (int i = 0; i < list->Count(); ++i)
+    times.push_back(list->Frame(i)->DisplayTime());
+  return times;
+}
+
 bool TMesImageHost::Measure(const std::string& file_name, int& width, int& height) {
-  TNovaImageData* frame = FirstFrame(file_name);
+  TNovaImageData* frame = FrameOf(file_name, 0);
   if (!frame)
     return false;
   width = frame->Surface()->Width();
@@ -33,7 +47,11 @@ bool TMesImageHost::Measure(const std::string& file_name, int& width, int& heigh
 }
 
 void TMesImageHost::Paint(const std::string& file_name, int x, int y, int opacity) {
-  TNovaImageData* frame = target_ && opacity > 0 ? FirstFrame(file_name) : nullptr;
+  PaintFrame(file_name, 0, x, y, opacity);
+}
+
+void TMesImageHost::PaintFrame(const std::string& file_name, int index, int x, int y, int opacity) {
+  TNovaImageData* frame = target_ && opacity > 0 ? FrameOf(file_name, index) : nullptr;
   if (!frame)
     return;
   TCustomDIBX& pic = *frame->Surface();

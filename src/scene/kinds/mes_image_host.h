@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The inline pictures (IMG tags) of a message box's text: measured from and painted with the
-// first frame of the picture through the image cache.
+// The inline pictures (IMG tags) of a message box's text, through the image cache: measured
+// from the first frame; a picture of several frames animates by its frames' display times.
 #pragma once
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "scene/kinds/image_list.h"
 #include "text/text_host.h"
@@ -26,12 +27,17 @@ public:
   bool Measure(const std::string& file_name, int& width, int& height) override;
   // Paints into the surface given last with SetTarget; nothing without one.
   void Paint(const std::string& file_name, int x, int y, int opacity) override;
+  std::vector<int> FrameTimes(const std::string& file_name) override;
+  void PaintFrame(const std::string& file_name, int frame, int x, int y, int opacity) override;
   void SetTarget(TCustomDIBX* target) { target_ = target; }
   // Drops every picture (the text changed or the surfaces go).
   void Clear() { pictures_.clear(); }
 
 private:
-  TNovaImageData* FirstFrame(const std::string& file_name);
+  // The picture's frame list, loaded on first use; null for a picture that is not there.
+  TNovaImageList* Picture(const std::string& file_name);
+  // Frame `index` with a surface, or null.
+  TNovaImageData* FrameOf(const std::string& file_name, int index);
 
   std::function<bool(const std::string&)> exists_;
   // Null for a picture that is not there.

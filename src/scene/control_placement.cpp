@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
 
 namespace nova {
@@ -75,8 +76,29 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
                  plus);
 }
 
-int32_t TNovaControl::ScreenLeft() const { return ScreenPos(false); }
-int32_t TNovaControl::ScreenTop() const { return ScreenPos(true); }
+int32_t TNovaControl::Placed(bool vertical) const {
+  const uint64_t stamp = owner_ ? owner_->PlacementStamp() : 0;
+  if (stamp == 0)
+    return ScreenPos(vertical);
+  if (placed_stamp_ != stamp) {
+    // Both axes at once: whoever asks for one asks for the other. Should a getter of a kind
+    // change anything meanwhile, the stamp has moved on and the result is not kept.
+    const int32_t left = ScreenPos(false);
+    const int32_t top = ScreenPos(true);
+    placed_left_ = left;
+    placed_top_ = top;
+    placed_stamp_ = stamp;
+  }
+  return vertical ? placed_top_ : placed_left_;
+}
+
+int32_t TNovaControl::ScreenLeft() const { return Placed(false); }
+int32_t TNovaControl::ScreenTop() const { return Placed(true); }
+
+void TNovaControl::PlacementChanged() {
+  if (owner_)
+    owner_->PlacementChanged();
+}
 
 int32_t TNovaControl::LeftInParent() const {
   return Clamp32(int64_t{BasePos(false)} - AnchorTerm(false, true) + plus_x_);

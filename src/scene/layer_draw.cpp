@@ -70,7 +70,8 @@ void TNovaBase::Draw() {
     areas_.bottom[i] = c.Bottom;
   }
   const TSceneRect hit = GetHitRect();
-  for (const TSceneRect& r : dirty_.Rects()) {
+  redrawing_.assign(dirty_.Rects().begin(), dirty_.Rects().end());
+  for (const TSceneRect& r : redrawing_) {
     surface->ResetClip();
     surface->AddClipRect(ToSurfaceRect(r));
     if (color_ >= 0) {

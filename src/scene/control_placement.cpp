@@ -47,8 +47,7 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
   const int32_t plus = vertical ? plus_y_ : plus_x_;
   if (!parent_)
     return Clamp32(int64_t{BasePos(vertical)} - AnchorTerm(vertical, false) + plus);
-  const int64_t parent_pos = vertical ? parent_->ScreenTop() : parent_->ScreenLeft();
-  const int32_t parent_scroll = vertical ? parent_->ScrollY() : parent_->ScrollX();
+  const int64_t parent_origin = parent_->ChildOrigin(vertical);
   // A child that follows its parent's picture scale keeps its place in the parent's picture.
   int32_t psw = 0, psh = 0, osw = 0, osh = 0;
   if (pos_zoomed_ && !motion_ && !parent_->IsLayer() &&
@@ -70,16 +69,15 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
     int64_t e = n / ratio;
     if (n % ratio > 32767)
       ++e;
-    return Clamp32(e + parent_pos + plus - parent_scroll);
+    return Clamp32(e + parent_origin + plus);
   }
-  return Clamp32(BasePos(vertical) + (parent_pos - parent_scroll) - AnchorTerm(vertical, false) +
-                 plus);
+  return Clamp32(BasePos(vertical) + parent_origin - AnchorTerm(vertical, false) + plus);
 }
 
-int32_t TNovaControl::Placed(bool vertical) const {
+bool TNovaControl::Remembered() const {
   const uint64_t stamp = owner_ ? owner_->PlacementStamp() : 0;
   if (stamp == 0)
-    return ScreenPos(vertical);
+    return false;
   if (placed_stamp_ != stamp) {
     // Both axes at once: whoever asks for one asks for the other. Should a getter of a kind
     // change anything meanwhile, the stamp has moved on and the result is not kept.
@@ -88,8 +86,32 @@ int32_t TNovaControl::Placed(bool vertical) const {
     placed_left_ = left;
     placed_top_ = top;
     placed_stamp_ = stamp;
+    return owner_->PlacementStamp() == stamp;
   }
+  return true;
+}
+
+int32_t TNovaControl::Placed(bool vertical) const {
+  if (!Remembered())
+    return ScreenPos(vertical);
   return vertical ? placed_top_ : placed_left_;
+}
+
+int64_t TNovaControl::ChildOrigin(bool vertical) const {
+  if (!Remembered())
+    return vertical ? int64_t{ScreenPos(true)} - ScrollY() : int64_t{ScreenPos(false)} - ScrollX();
+  // A parent is asked for this as often as it has children.
+  const uint64_t stamp = placed_stamp_;
+  if (origin_stamp_ != stamp) {
+    const int64_t x = int64_t{placed_left_} - ScrollX();
+    const int64_t y = int64_t{placed_top_} - ScrollY();
+    if (owner_->PlacementStamp() != stamp)
+      return vertical ? int64_t{ScreenPos(true)} - ScrollY() : int64_t{ScreenPos(false)} - ScrollX();
+    origin_x_ = x;
+    origin_y_ = y;
+    origin_stamp_ = stamp;
+  }
+  return vertical ? origin_y_ : origin_x_;
 }
 
 int32_t TNovaControl::ScreenLeft() const { return Placed(false); }
@@ -110,8 +132,8 @@ int32_t TNovaControl::TopInParent() const {
 void TNovaControl::AnchorOnScreen(int32_t& x, int32_t& y) const {
   int64_t ax = int64_t{BasePos(false)} + plus_x_, ay = int64_t{BasePos(true)} + plus_y_;
   if (parent_) {
-    ax += int64_t{parent_->ScreenLeft()} - parent_->ScrollX();
-    ay += int64_t{parent_->ScreenTop()} - parent_->ScrollY();
+    ax += parent_->ChildOrigin(false);
+    ay += parent_->ChildOrigin(true);
   }
   x = Clamp32(ax);
   y = Clamp32(ay);

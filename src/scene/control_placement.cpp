@@ -44,6 +44,12 @@ int32_t TNovaControl::BasePos(bool vertical) const {
 }
 
 int32_t TNovaControl::ScreenPos(bool vertical) const {
+  if (PlacedPlain()) {
+    const int64_t own = motion_ ? (vertical ? motion_y_ : motion_x_) : (vertical ? top_ : left_);
+    if (!parent_)
+      return Clamp32(own);
+    return Clamp32(own + parent_->ChildOrigin(vertical));
+  }
   const int32_t plus = vertical ? plus_y_ : plus_x_;
   if (!parent_)
     return Clamp32(int64_t{BasePos(vertical)} - AnchorTerm(vertical, false) + plus);
@@ -123,9 +129,13 @@ void TNovaControl::PlacementChanged() {
 }
 
 int32_t TNovaControl::LeftInParent() const {
+  if (PlacedPlain())
+    return motion_ ? motion_x_ : left_;
   return Clamp32(int64_t{BasePos(false)} - AnchorTerm(false, true) + plus_x_);
 }
 int32_t TNovaControl::TopInParent() const {
+  if (PlacedPlain())
+    return motion_ ? motion_y_ : top_;
   return Clamp32(int64_t{BasePos(true)} - AnchorTerm(true, true) + plus_y_);
 }
 

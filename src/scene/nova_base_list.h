@@ -19,6 +19,7 @@ namespace nova {
 
 class ISceneHost;
 class TDIBX;
+class TMessageRecords;
 
 // Keys that are held repeat after this delay, then at this interval.
 constexpr int32_t kKeyRepeatFirstMs = 300;
@@ -163,6 +164,9 @@ public:
   void RemoveSelection(TNovaControl* c);
 
   ISceneHost* Host() const { return host_; }
+  // The message history and read marks the scene's message boxes report to; made on first use
+  // (message_records.cpp).
+  TMessageRecords& MessageRecords();
   // Nesting of the component being loaded; damaged data cannot nest without end.
   int& LoadDepth() { return load_depth_; }
 
@@ -212,6 +216,7 @@ private:
   int32_t cursor_step_elapsed_ms_ = 0;
   void AdvanceCursor(int32_t elapsed_ms);
   uint64_t placement_stamp_ = 0, placement_counter_ = 0;
+  std::shared_ptr<TMessageRecords> message_records_;
 };
 
 } // namespace nova

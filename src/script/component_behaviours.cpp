@@ -17,6 +17,8 @@
 #include "script/commands/scene_commands.h"
 #include "script/component_texts.h"
 #include "script/private/component_eval.h"
+#include "script/select_behaviours.h"
+#include "script/text_behaviours.h"
 
 namespace nova {
 namespace {
@@ -260,6 +262,8 @@ TNovaObject* CreateFromCommand(TComponentCommand& cmd, TNovaBaseList& scene,
   // Media start now, or after their delay when they have one (the kind decides).
   if (cmd.Id() == TCommandId::Movie || cmd.Id() == TCommandId::Sound)
     obj->Play();
+  if (cmd.Id() == TCommandId::Menu)
+    OpenCreatedMenu(*obj);
   return obj;
 }
 
@@ -363,6 +367,10 @@ TComponentBehaviours::TComponentBehaviours(TNovaBaseList& scene) {
   behaviours_.emplace_back(TCommandId::SaveCabinet, NewCabinetBehaviour(scene, true));
   behaviours_.emplace_back(TCommandId::LoadCabinet, NewCabinetBehaviour(scene, false));
   behaviours_.emplace_back(TCommandId::Flip, NewFlipBehaviour(scene));
+  behaviours_.emplace_back(TCommandId::MenuClose, NewMenuCloseBehaviour(scene));
+  for (TCommandId id : {TCommandId::TextIns, TCommandId::TextClr, TCommandId::CallHist,
+                        TCommandId::FormatHist, TCommandId::ClrHist, TCommandId::ClrRead})
+    behaviours_.emplace_back(id, NewTextBehaviour(id, scene));
 }
 
 TComponentBehaviours::~TComponentBehaviours() = default;

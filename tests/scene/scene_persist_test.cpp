@@ -66,6 +66,8 @@ TEST(ScenePersistence, RoundTripOfEveryKind) {
   auto* gone = NewBox(list, "gone", 0, 0, 1, 1);
   gone->FreeLater();
   list.SetFront(1, 0, {}, true, 0, 0);
+  // At rest: kinds that size themselves from their content (menus) have done so.
+  list.UpdateStep();
   list.Events().Queue(holder, "h:L", {"1", "two"}, PR_ONLBTNDOWN);
   list.Events().Queue(nullptr, "orphan", {}, PR_ONIDLE);
   list.Events().Start(1, 3);

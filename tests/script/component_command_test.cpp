@@ -180,20 +180,43 @@ TEST_F(ComponentCommands, CabinetsMoveSelectedComponents) {
   EXPECT_TRUE(Gone("cab2")) << "an emptied cabinet goes";
 }
 
+TEST_F(ComponentCommands, CabinetListEntriesAreWholeNames) {
+  vars.Declare("two", PT_STR, TVarScope::Global, nullptr);
+  vars.Find("two")->Value()->SetStr("a\r\nb");
+  struct Case {
+    const char* invert;
+    bool a_moved;
+  } const cases[] = {{"0", false}, {"1", true}};
+  for (const Case& c : cases) {
+    scene.Reset();
+    Box("a", scene.Back());
+    TComCabinetSave save(nullptr, MaskOf({PR_NAME}));
+    Set(*save.props.Find(PR_NAME), "\"cab\"");
+    Set(save.invert, c.invert);
+    save.names.resize(1);
+    Set(save.names[0], "two");
+    RunToEnd(save);
+    EXPECT_EQ(Control("a")->IsInCabinet(), c.a_moved) << "invert " << c.invert;
+  }
+}
+
 TEST_F(ComponentCommands, FlipKeepRuleAndDuration) {
   struct Case {
     const char* duration; // "" for no expression
     const char* keep;
+    const char* names;
     bool kept_a; // A carried to the new picture
     int runs;
   } const cases[] = {
-      {"0", "1", false, 1},  // no transition, no snapshot: the layers swap in the first run
-      {"100", "", false, 3}, // no keep value: nothing is carried
-      {"100", "1", true, 3}, // mode 1 with "A" and "B": both carried, C stays
+      // No transition, no snapshot: the layers swap in the first run.
+      {"0", "1", "A\r\nB", false, 1},
+      {"100", "", "A\r\nB", false, 3}, // no keep value: nothing is carried
+      {"100", "1", "A\r\nB", true, 3}, // mode 1 with "A" and "B": both carried, C stays
+      {"100", "1", "A\rB\n", true, 3}, // lines end at CR alone too
   };
   vars.Declare("keep", PT_STR, TVarScope::Global, nullptr);
-  vars.Find("keep")->Value()->SetStr("A\r\nB");
   for (const Case& c : cases) {
+    vars.Find("keep")->Value()->SetStr(c.names);
     scene.Reset();
     Box("A", scene.Front());
     Box("B", scene.Front());
@@ -359,6 +382,24 @@ TEST_F(ComponentCommands, FunctionsReachTheScene) {
   ASSERT_TRUE(funcs.CallFunc(r, 19, std::span<TCustomParam* const>(args, 1)));
   EXPECT_EQ(r.AsInt(), 1) << "Exists";
   EXPECT_FALSE(funcs.CallFunc(r, 200, args)) << "not a component function";
+  // CreateObject: only kind numbers make components; an empty name keeps the default one.
+  TParamInt kind;
+  TParamStr none;
+  for (int32_t k : {LT_BOX + 128, -1, 28}) {
+    kind.SetInt(k);
+    TCustomParam* create[] = {&kind, &none};
+    const int before = scene.GetObjectCount();
+    ASSERT_TRUE(funcs.CallFunc(r, 161, create));
+    EXPECT_FALSE(r.AsFlag()) << "kind " << k;
+    EXPECT_EQ(scene.GetObjectCount(), before) << "kind " << k;
+  }
+  kind.SetInt(LT_BOX);
+  TCustomParam* create[] = {&kind, &none};
+  ASSERT_TRUE(funcs.CallFunc(r, 161, create));
+  EXPECT_TRUE(r.AsFlag());
+  const TNovaObject* made = scene.GetObject(scene.GetObjectCount() - 1);
+  EXPECT_FALSE(made->GetName().empty());
+  EXPECT_EQ(scene.FindByName(made->GetName()), made);
 }
 
 TEST_F(ComponentCommands, ListCompoWritesNamesIntoAVariable) {

@@ -8,13 +8,6 @@
 
 namespace nova {
 
-template <uint8_t Kind, class Base>
-TSelectionKind<Kind, Base>::TSelectionKind(TNovaBaseList* owner)
-    : TStoredControl<Kind, Base>(owner) {
-  if (owner)
-    owner->AddSelection(this);
-}
-
 TNovaCinema::TNovaCinema(TNovaBaseList* owner)
     : TStoredControl(owner), scene_(std::make_unique<TNovaBaseList>(0, 0, nullptr)) {
   for (int i = 0; i < 2; ++i)

@@ -6,7 +6,12 @@
 #include <memory>
 
 #include "scene/kinds/custom_images.h"
+#include "scene/kinds/map_image.h"
 #include "scene/kinds/nova_box.h"
+#include "scene/kinds/nova_button.h"
+#include "scene/kinds/nova_menu.h"
+#include "scene/kinds/nova_mes.h"
+#include "scene/kinds/prev_menu.h"
 #include "scene/kinds/stored_kind.h"
 #include "scene/nova_object.h"
 
@@ -47,14 +52,6 @@ class TNovaVideo : public TStoredControl<LT_VIDEO, TNovaCustomImage> {
 public:
   explicit TNovaVideo(TNovaBaseList* owner) : TStoredControl(owner) {}
 };
-class TNovaButton : public TStoredControl<LT_BUTTON, TNovaCustomImages> {
-public:
-  explicit TNovaButton(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
-class TNovaPrevImages : public TStoredControl<LT_IMAGES, TNovaCustomImages> {
-public:
-  explicit TNovaPrevImages(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
 class TNovaParticleImages : public TStoredControl<LT_NONE, TNovaCustomImages> {
 public:
   explicit TNovaParticleImages(TNovaBaseList* owner) : TStoredControl(owner) {}
@@ -75,7 +72,6 @@ NOVA_STORED_CONTROL(TNovaCGLabel, LT_CGLABEL);
 NOVA_STORED_CONTROL(TNovaEdit, LT_EDIT);
 NOVA_STORED_CONTROL(TNovaMemo, LT_MEMO);
 NOVA_STORED_CONTROL(TNovaGauge, LT_GAUGE);
-NOVA_STORED_CONTROL(TNovaMes, LT_MES);
 #undef NOVA_STORED_CONTROL
 
 class TNovaSlider : public TStoredControl<LT_SLIDER> {
@@ -85,29 +81,6 @@ public:
 class TNovaScrollbar : public TStoredControl<LT_SCROLLBAR, TNovaSlider> {
 public:
   explicit TNovaScrollbar(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
-
-// Selection components: they register with the scene for the right-click rule.
-template <uint8_t Kind, class Base = TNovaControl>
-class TSelectionKind : public TStoredControl<Kind, Base> {
-public:
-  explicit TSelectionKind(TNovaBaseList* owner);
-};
-class TNovaMapImage : public TSelectionKind<LT_MAPIMG> {
-public:
-  explicit TNovaMapImage(TNovaBaseList* owner) : TSelectionKind(owner) {}
-};
-class TNovaCustomListBox : public TNovaControl {
-protected:
-  using TNovaControl::TNovaControl;
-};
-class TNovaMenu : public TSelectionKind<LT_MENU, TNovaCustomListBox> {
-public:
-  explicit TNovaMenu(TNovaBaseList* owner) : TSelectionKind(owner) {}
-};
-class TNovaPrevMenu : public TSelectionKind<LT_PREVMENU> {
-public:
-  explicit TNovaPrevMenu(TNovaBaseList* owner) : TSelectionKind(owner) {}
 };
 
 // A cinema shows a private scene of its own.

@@ -172,7 +172,8 @@ void BM_SceneFrame_1280x720_200Boxes(benchmark::State& state) {
   state.counters["cpu_pixel_ms"] = clean_frames > 0 ? pixel / 1e6 / clean_frames : 0;
   state.counters["cpu_rest_ms"] = clean_frames > 0 ? rest / 1e6 / clean_frames : 0;
   state.counters["cpu_rest_pct"] = frame_ns > 0 ? 100.0 * rest / frame_ns : 0;
-  state.counters["timer_ms"] = clean_frames > 0 ? 2 * clean_timers * read_ns / 1e6 / clean_frames : 0;
+  state.counters["timer_ms"] =
+      clean_frames > 0 ? 2 * clean_timers * read_ns / 1e6 / clean_frames : 0;
   state.counters["unpreempted_pct"] = 100.0 * clean_frames / frames;
   state.counters["fills"] = static_cast<double>(g_fills) / frames;
   state.counters["rects"] = static_cast<double>(rects) / frames;

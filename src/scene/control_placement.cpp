@@ -112,7 +112,8 @@ int64_t TNovaControl::ChildOrigin(bool vertical) const {
     const int64_t x = int64_t{placed_left_} - ScrollX();
     const int64_t y = int64_t{placed_top_} - ScrollY();
     if (owner_->PlacementStamp() != stamp)
-      return vertical ? int64_t{ScreenPos(true)} - ScrollY() : int64_t{ScreenPos(false)} - ScrollX();
+      return vertical ? int64_t{ScreenPos(true)} - ScrollY()
+                      : int64_t{ScreenPos(false)} - ScrollX();
     origin_x_ = x;
     origin_y_ = y;
     origin_stamp_ = stamp;

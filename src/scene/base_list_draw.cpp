@@ -112,6 +112,8 @@ void TNovaBaseList::SetTransitionStep(int32_t t) {
 }
 
 void TNovaBaseList::DrawStep() {
+  // Drawing moves nothing: each control is placed once for the whole step.
+  TPlacementWalk walk(*this);
   transition_rect_ = {};
   layers_[0]->Draw();
   layers_[1]->Draw();

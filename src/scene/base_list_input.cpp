@@ -101,7 +101,12 @@ void TNovaBaseList::MouseStep(TNovaBase& layer) {
   const uint32_t accept = layer.left_click    ? kAcceptLeftPress
                           : layer.right_click ? kAcceptRightPress
                                               : kAcceptHover;
-  TNovaControl* target = layer.HitTest(layer.pointer_x, layer.pointer_y, accept);
+  TNovaControl* target = nullptr;
+  {
+    // The hit test moves nothing; the handlers below may.
+    TPlacementWalk walk(*this);
+    target = layer.HitTest(layer.pointer_x, layer.pointer_y, accept);
+  }
   layer.capture = 0;
   if (target) {
     UpdateCursor(layer, target);

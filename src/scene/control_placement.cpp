@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
 
 namespace nova {
@@ -47,14 +48,12 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
     const int64_t own = motion_ ? (vertical ? motion_y_ : motion_x_) : (vertical ? top_ : left_);
     if (!parent_)
       return Clamp32(own);
-    return Clamp32(own + (vertical ? int64_t{parent_->ScreenTop()} - parent_->ScrollY()
-                                   : int64_t{parent_->ScreenLeft()} - parent_->ScrollX()));
+    return Clamp32(own + parent_->ChildOrigin(vertical));
   }
   const int32_t plus = vertical ? plus_y_ : plus_x_;
   if (!parent_)
     return Clamp32(int64_t{BasePos(vertical)} - AnchorTerm(vertical, false) + plus);
-  const int64_t parent_pos = vertical ? parent_->ScreenTop() : parent_->ScreenLeft();
-  const int32_t parent_scroll = vertical ? parent_->ScrollY() : parent_->ScrollX();
+  const int64_t parent_origin = parent_->ChildOrigin(vertical);
   // A child that follows its parent's picture scale keeps its place in the parent's picture.
   int32_t psw = 0, psh = 0, osw = 0, osh = 0;
   if (pos_zoomed_ && !motion_ && !parent_->IsLayer() &&
@@ -76,14 +75,59 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
     int64_t e = n / ratio;
     if (n % ratio > 32767)
       ++e;
-    return Clamp32(e + parent_pos + plus - parent_scroll);
+    return Clamp32(e + parent_origin + plus);
   }
-  return Clamp32(BasePos(vertical) + (parent_pos - parent_scroll) - AnchorTerm(vertical, false) +
-                 plus);
+  return Clamp32(BasePos(vertical) + parent_origin - AnchorTerm(vertical, false) + plus);
 }
 
-int32_t TNovaControl::ScreenLeft() const { return ScreenPos(false); }
-int32_t TNovaControl::ScreenTop() const { return ScreenPos(true); }
+bool TNovaControl::Remembered() const {
+  const uint64_t stamp = owner_ ? owner_->PlacementStamp() : 0;
+  if (stamp == 0)
+    return false;
+  if (placed_stamp_ != stamp) {
+    // Both axes at once: whoever asks for one asks for the other. Should a getter of a kind
+    // change anything meanwhile, the stamp has moved on and the result is not kept.
+    const int32_t left = ScreenPos(false);
+    const int32_t top = ScreenPos(true);
+    placed_left_ = left;
+    placed_top_ = top;
+    placed_stamp_ = stamp;
+    return owner_->PlacementStamp() == stamp;
+  }
+  return true;
+}
+
+int32_t TNovaControl::Placed(bool vertical) const {
+  if (!Remembered())
+    return ScreenPos(vertical);
+  return vertical ? placed_top_ : placed_left_;
+}
+
+int64_t TNovaControl::ChildOrigin(bool vertical) const {
+  if (!Remembered())
+    return vertical ? int64_t{ScreenPos(true)} - ScrollY() : int64_t{ScreenPos(false)} - ScrollX();
+  // A parent is asked for this as often as it has children.
+  const uint64_t stamp = placed_stamp_;
+  if (origin_stamp_ != stamp) {
+    const int64_t x = int64_t{placed_left_} - ScrollX();
+    const int64_t y = int64_t{placed_top_} - ScrollY();
+    if (owner_->PlacementStamp() != stamp)
+      return vertical ? int64_t{ScreenPos(true)} - ScrollY()
+                      : int64_t{ScreenPos(false)} - ScrollX();
+    origin_x_ = x;
+    origin_y_ = y;
+    origin_stamp_ = stamp;
+  }
+  return vertical ? origin_y_ : origin_x_;
+}
+
+int32_t TNovaControl::ScreenLeft() const { return Placed(false); }
+int32_t TNovaControl::ScreenTop() const { return Placed(true); }
+
+void TNovaControl::PlacementChanged() {
+  if (owner_)
+    owner_->PlacementChanged();
+}
 
 int32_t TNovaControl::LeftInParent() const {
   if (PlacedPlain())
@@ -99,8 +143,8 @@ int32_t TNovaControl::TopInParent() const {
 void TNovaControl::AnchorOnScreen(int32_t& x, int32_t& y) const {
   int64_t ax = int64_t{BasePos(false)} + plus_x_, ay = int64_t{BasePos(true)} + plus_y_;
   if (parent_) {
-    ax += int64_t{parent_->ScreenLeft()} - parent_->ScrollX();
-    ay += int64_t{parent_->ScreenTop()} - parent_->ScrollY();
+    ax += parent_->ChildOrigin(false);
+    ay += parent_->ChildOrigin(true);
   }
   x = Clamp32(ax);
   y = Clamp32(ay);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A layer's surface and the redraw of its changed rectangles.
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cstring>
 
 #include "graphics/dibx.h"
@@ -34,22 +36,47 @@ void TNovaBase::ResizeSurface(int32_t width, int32_t height, int bit_count) {
 
 void TNovaBase::ReleaseSurfaces() { surface_.reset(); }
 
+namespace {
+
+// Stands for every empty area: no rectangle reaches past its left edge and right edge at once.
+constexpr TSceneRect kNowhere{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+
+// The index within a group of eight flags (one byte each, 0 or 1) of the first one set, and
+// the group with that flag cleared.
+size_t TakeFirstFlag(uint64_t& word) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const auto k = static_cast<size_t>(std::countr_zero(word)) / 8;
+    word &= word - 1;
+    return k;
+  } else {
+    const auto k = static_cast<size_t>(std::countl_zero(word)) / 8;
+    word &= ~(uint64_t{1} << (56 - 8 * k));
+    return k;
+  }
+}
+
+} // namespace
+
 void TNovaBase::TChildAreas::Resize(size_t count) {
-  // Padding entries are empty rectangles, which touch nothing.
-  for (auto* v : {&left, &top, &right, &bottom})
-    v->assign(count, 0);
+  // Padding entries touch nothing.
+  left.assign(count, kNowhere.Left);
+  top.assign(count, kNowhere.Top);
+  right.assign(count, kNowhere.Right);
+  bottom.assign(count, kNowhere.Bottom);
   touched.assign(count, 0);
 }
 
 void TNovaBase::TouchedBy(const TSceneRect& a, size_t count) {
+  // a is not empty and the areas are either not empty or kNowhere, so overlap on an axis is
+  // each rectangle starting before the other ends: plain comparisons, which vectorise well.
   const int32_t* l = areas_.left.data();
   const int32_t* t = areas_.top.data();
   const int32_t* r = areas_.right.data();
   const int32_t* b = areas_.bottom.data();
   uint8_t* out = areas_.touched.data();
   for (size_t i = 0; i < count; ++i)
-    out[i] = static_cast<uint8_t>(int{std::max(a.Left, l[i]) < std::min(a.Right, r[i])} &
-                                  int{std::max(a.Top, t[i]) < std::min(a.Bottom, b[i])});
+    out[i] = static_cast<uint8_t>(int{a.Left < r[i]} & int{l[i] < a.Right} & int{a.Top < b[i]} &
+                                  int{t[i] < a.Bottom});
 }
 
 void TNovaBase::Draw() {
@@ -63,14 +90,17 @@ void TNovaBase::Draw() {
   const size_t padded = (n + 7) / 8 * 8;
   areas_.Resize(padded);
   for (size_t i = 0; i < n; ++i) {
-    const TSceneRect c = ChildArea(*children_[i]);
+    TSceneRect c = ChildArea(*children_[i]);
+    if (c.Empty())
+      c = kNowhere;
     areas_.left[i] = c.Left;
     areas_.top[i] = c.Top;
     areas_.right[i] = c.Right;
     areas_.bottom[i] = c.Bottom;
   }
   const TSceneRect hit = GetHitRect();
-  for (const TSceneRect& r : dirty_.Rects()) {
+  redrawing_.assign(dirty_.Rects().begin(), dirty_.Rects().end());
+  for (const TSceneRect& r : redrawing_) {
     surface->ResetClip();
     surface->AddClipRect(ToSurfaceRect(r));
     if (color_ >= 0) {
@@ -88,12 +118,11 @@ void TNovaBase::Draw() {
     for (size_t base = 0; base < n; base += 8) {
       uint64_t word;
       std::memcpy(&word, &areas_.touched[base], 8);
-      if (word == 0)
-        continue;
       // A child's draw may remove children; the ones left over are not drawn.
-      for (size_t i = base; i < base + 8 && i < children_.size(); ++i) {
-        if (!areas_.touched[i])
-          continue;
+      while (word != 0) {
+        const size_t i = base + TakeFirstFlag(word);
+        if (i >= children_.size())
+          break;
         const TSceneRect c{areas_.left[i], areas_.top[i], areas_.right[i], areas_.bottom[i]};
         surface->ResetClip();
         surface->AddClipRect(ToSurfaceRect(a.Intersect(c)));

@@ -65,6 +65,8 @@ private:
     void Resize(size_t count);
   };
   TChildAreas areas_;
+  // The changed rectangles being redrawn: a draw that repaints something adds to dirty_.
+  std::vector<TSceneRect> redrawing_;
   void TouchedBy(const TSceneRect& a, size_t count);
 };
 

@@ -118,6 +118,33 @@ public:
   // After presenting: each layer's changed rectangles are cleared.
   void ClearDirty();
 
+  // Screen places are remembered during a walk that moves nothing (the draw step, a hit test):
+  // the stamp is nonzero then, and every change of geometry advances it, so a remembered place
+  // never outlives what it was computed from.
+  uint64_t PlacementStamp() const { return placement_stamp_; }
+  void PlacementChanged() {
+    if (placement_stamp_ != 0)
+      placement_stamp_ = ++placement_counter_;
+  }
+  // Marks such a walk for its lifetime; an inner one leaves the outer in charge.
+  class TPlacementWalk {
+  public:
+    explicit TPlacementWalk(TNovaBaseList& list)
+        : list_(list.placement_stamp_ == 0 ? &list : nullptr) {
+      if (list_)
+        list_->placement_stamp_ = ++list_->placement_counter_;
+    }
+    ~TPlacementWalk() {
+      if (list_)
+        list_->placement_stamp_ = 0;
+    }
+    TPlacementWalk(const TPlacementWalk&) = delete;
+    TPlacementWalk& operator=(const TPlacementWalk&) = delete;
+
+  private:
+    TNovaBaseList* list_;
+  };
+
   // Switches.
   bool SoundOn() const { return sound_on_; }
   void SetSoundOn(bool on) { sound_on_ = on; }
@@ -188,6 +215,7 @@ private:
   size_t cursor_step_ = 0;
   int32_t cursor_step_elapsed_ms_ = 0;
   void AdvanceCursor(int32_t elapsed_ms);
+  uint64_t placement_stamp_ = 0, placement_counter_ = 0;
   std::shared_ptr<TMessageRecords> message_records_;
 };
 

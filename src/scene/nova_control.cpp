@@ -109,6 +109,7 @@ void TNovaControl::MoveTo(int32_t& field, int32_t v, int32_t* motion) {
     // A script placing the control takes it from its motion's place.
     if (motion)
       *motion = 0;
+    PlacementChanged();
     Invalidate();
   }
   PositionChanged();
@@ -121,11 +122,13 @@ void TNovaControl::SetAnchorY(int32_t v) { MoveTo(anchor_y_, v, nullptr); }
 
 namespace {
 // Invalidate, store, invalidate; nothing for an unchanged value.
-template <class C> void Repaint(C& control, int32_t& field, int32_t v) {
+void Repaint(TNovaControl& control, int32_t& field, int32_t v) {
   if (field == v)
     return;
   control.Invalidate();
   field = v;
+  if (TNovaBaseList* owner = control.Owner())
+    owner->PlacementChanged();
   control.Invalidate();
 }
 } // namespace
@@ -158,6 +161,7 @@ void TNovaControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t h
   top_ = top;
   width_ = width;
   height_ = height;
+  PlacementChanged();
   Invalidate();
 }
 
@@ -173,6 +177,7 @@ void TNovaControl::SetPosZoomed(bool v) {
     return;
   Invalidate();
   pos_zoomed_ = v ? 1 : 0;
+  PlacementChanged();
   Invalidate();
   PositionChanged();
 }
@@ -229,6 +234,7 @@ void TNovaControl::SetParent(TNovaControl* p) {
     if (p->IsCabinet())
       EnterCabinet();
   }
+  PlacementChanged();
   Invalidate();
   if (!owner_)
     return;
@@ -273,6 +279,8 @@ bool TNovaControl::IsShown() const {
 }
 
 void TNovaControl::Invalidate() {
+  // A kind may have changed its picture, size or zoom just before.
+  PlacementChanged();
   if (!Visible())
     return;
   TNovaBase* layer = GetBase();
@@ -411,8 +419,10 @@ void TNovaControl::StartMotion(const std::string& file) {
   const TMotionFilmLoader& loader = MotionFilmLoader();
   if (!loader)
     return;
-  if (std::unique_ptr<IMotionFilm> film = loader(*this, file))
+  if (std::unique_ptr<IMotionFilm> film = loader(*this, file)) {
     motion_ = std::make_unique<TNovaMotion>(*this, std::move(film));
+    PlacementChanged();
+  }
 }
 
 void TNovaControl::RestartMotion() {
@@ -424,6 +434,7 @@ void TNovaControl::FreeMotion() {
   if (!motion_)
     return;
   motion_.reset();
+  PlacementChanged();
   SetMotionX(0);
   SetMotionY(0);
   SetPriorityOffset(0);

@@ -191,12 +191,23 @@ protected:
   uint8_t handle_key_ = 0;
   std::unique_ptr<TNovaMotion> motion_;
 
+  // Kinds that write placement fields directly, outside the setters, call this afterwards.
+  void PlacementChanged();
+
 private:
   friend class TNovaBaseList;
   // Placement along one axis; see ScreenLeft.
   int32_t ScreenPos(bool vertical) const;
   int32_t AnchorTerm(bool vertical, bool for_left_in_parent) const;
   int32_t BasePos(bool vertical) const;
+  // Remembered during a walk of the owner that moves nothing: the screen place and the origin
+  // of the children (the place less the scroll).
+  bool Remembered() const;
+  int32_t Placed(bool vertical) const;
+  int64_t ChildOrigin(bool vertical) const;
+  mutable uint64_t placed_stamp_ = 0, origin_stamp_ = 0;
+  mutable int32_t placed_left_ = 0, placed_top_ = 0;
+  mutable int64_t origin_x_ = 0, origin_y_ = 0;
   void QueueMouseEvent(TControlHandler h, TNovaProp type);
   // Invalidate, store (clearing the motion field), invalidate; then PositionChanged always.
   void MoveTo(int32_t& field, int32_t v, int32_t* motion);

@@ -306,6 +306,30 @@ TEST_F(MesTest, DrawsRevealedTextInsideItsBoundsOnly) {
       << "text that overflows the box is cut at its bounds";
 }
 
+TEST_F(MesTest, ReplacedTextDoesNotFlashBeforeItsReveal) {
+  TNovaMes* box = NewMes(scene, "m", 160, 120);
+  box->SetProp(PR_FONTCOLOR, TPropValue::Int(0xFFFFFF));
+  box->SetProp(PR_FONTHEIGHT, TPropValue::Int(16));
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));
+  box->SetProp(PR_TEXT, TPropValue::Str("first"));
+  for (int i = 0; i < 4; ++i)
+    Frame(scene);
+  box->SetProp(PR_TEXTDELAY, TPropValue::Int(40));
+  box->SetProp(PR_TEXT, TPropValue::Str("WWWWWWWW"));
+  // The new page grows from nothing: no frame shows it whole before revealing it.
+  int shown = 0;
+  for (int i = 0; i < 12; ++i) {
+    screen.Clear(0);
+    scene.Front()->InvalidateAll();
+    scene.DrawStep();
+    const int lit = Lit(screen, {0, 0, 160, 120});
+    EXPECT_GE(lit, shown) << "frame " << i;
+    shown = lit;
+    Frame(scene);
+  }
+  EXPECT_GT(shown, 0);
+}
+
 TEST_F(MesTest, InlineEventsReachTheNotifyHandlerAndPauseFreezesTheReveal) {
   TNovaMes* box = NewMes(scene, "m", 100, 40);
   box->SetProp(PR_TEXTDELAY, TPropValue::Int(0));

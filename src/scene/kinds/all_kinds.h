@@ -5,48 +5,22 @@
 #pragma once
 #include <memory>
 
+#include "scene/kinds/cinema.h"
 #include "scene/kinds/custom_images.h"
+#include "scene/kinds/gauge.h"
+#include "scene/kinds/http.h"
+#include "scene/kinds/label_kinds.h"
+#include "scene/kinds/media_kinds.h"
 #include "scene/kinds/nova_box.h"
 #include "scene/kinds/stored_kind.h"
+#include "scene/kinds/timer_kinds.h"
 #include "scene/nova_object.h"
 
 namespace nova {
 
 class TNovaBaseList;
 
-// Non-visual kinds.
-class TNovaTimer : public TStoredKind<LT_TIMER, TNovaComponent> {
-public:
-  explicit TNovaTimer(TNovaBaseList* owner) : TStoredKind(owner) {}
-};
-class TNovaSound : public TStoredKind<LT_SOUND, TNovaComponent> {
-public:
-  explicit TNovaSound(TNovaBaseList* owner) : TStoredKind(owner) {}
-};
-class TNovaPropMotion : public TStoredKind<LT_PROPMOTION, TNovaComponent> {
-public:
-  explicit TNovaPropMotion(TNovaBaseList* owner) : TStoredKind(owner) {}
-};
-class TNovaHttp : public TStoredKind<LT_HTTP, TNovaComponent> {
-public:
-  explicit TNovaHttp(TNovaBaseList* owner) : TStoredKind(owner) {}
-};
-
-// A container that is never visible and draws nothing; saved scenes park components in it.
-class TNovaCabinet : public TStoredKind<LT_CABINET, TNovaControl> {
-public:
-  explicit TNovaCabinet(TNovaBaseList* owner) : TStoredKind(owner) {}
-  bool IsCabinet() const override { return true; }
-  void Draw() override {}
-  TNovaControl* HitTest(int32_t, int32_t, uint32_t) override { return nullptr; }
-  void Invalidate() override {}
-};
-
 // Image holders (the picture kinds themselves are in custom_images.h).
-class TNovaVideo : public TStoredControl<LT_VIDEO, TNovaCustomImage> {
-public:
-  explicit TNovaVideo(TNovaBaseList* owner) : TStoredControl(owner) {}
-};
 class TNovaButton : public TStoredControl<LT_BUTTON, TNovaCustomImages> {
 public:
   explicit TNovaButton(TNovaBaseList* owner) : TStoredControl(owner) {}
@@ -70,11 +44,8 @@ public:
 NOVA_STORED_CONTROL(TNovaFire, LT_FIRE);
 NOVA_STORED_CONTROL(TNovaWave, LT_WAVE);
 NOVA_STORED_CONTROL(TNovaParticle, LT_PARTICLE);
-NOVA_STORED_CONTROL(TNovaLabel, LT_LABEL);
-NOVA_STORED_CONTROL(TNovaCGLabel, LT_CGLABEL);
 NOVA_STORED_CONTROL(TNovaEdit, LT_EDIT);
 NOVA_STORED_CONTROL(TNovaMemo, LT_MEMO);
-NOVA_STORED_CONTROL(TNovaGauge, LT_GAUGE);
 NOVA_STORED_CONTROL(TNovaMes, LT_MES);
 #undef NOVA_STORED_CONTROL
 
@@ -108,21 +79,6 @@ public:
 class TNovaPrevMenu : public TSelectionKind<LT_PREVMENU> {
 public:
   explicit TNovaPrevMenu(TNovaBaseList* owner) : TSelectionKind(owner) {}
-};
-
-// A cinema shows a private scene of its own.
-class TNovaCinema : public TStoredControl<LT_CINEMA> {
-public:
-  explicit TNovaCinema(TNovaBaseList* owner);
-  ~TNovaCinema() override;
-  TNovaBaseList& Scene() { return *scene_; }
-  void SetWidth(int32_t v) override;
-  void SetHeight(int32_t v) override;
-  bool Update() override;
-  void Draw() override;
-
-private:
-  std::unique_ptr<TNovaBaseList> scene_;
 };
 
 } // namespace nova

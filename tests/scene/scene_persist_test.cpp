@@ -30,7 +30,13 @@ void FillHead(TNovaObject* obj, int n) {
   TNovaControl* c = obj->AsControl();
   if (!c)
     return;
-  c->SetBounds(n, n + 1, n + 2, n + 3);
+  c->SetBounds(n, n + 1, 0, 0);
+  // Through the kind's setters: some kinds size themselves (a caption of glyph cells from its
+  // text when it loads, so it keeps no size of its own here).
+  if (c->GetKind() != LT_CGLABEL) {
+    c->SetProp(PR_WIDTH, TPropValue::Int(n + 2));
+    c->SetProp(PR_HEIGHT, TPropValue::Int(n + 3));
+  }
   c->SetAnchorX(4);
   c->SetAnchorY(5);
   c->SetPosZoomed(true);

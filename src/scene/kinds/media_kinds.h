@@ -23,7 +23,6 @@ public:
   virtual int32_t PlayState() const = 0;
   virtual void SetPlayState(int32_t state) = 0;
   virtual const std::string& MediaSource() const = 0;
-  virtual void SetFadeTime(int32_t ms) = 0;
 };
 
 class TNovaSound : public TNovaComponent, public IMediaComponent {
@@ -37,7 +36,6 @@ public:
   int32_t PlayState() const override { return state_; }
   void SetPlayState(int32_t state) override;
   const std::string& MediaSource() const override { return source_; }
-  void SetFadeTime(int32_t ms) override { fade_ms_ = ms; }
   IMediaItem* Item() const { return item_.get(); }
   bool Ended() const { return ended_ != 0; }
 
@@ -87,7 +85,6 @@ public:
   int32_t PlayState() const override { return state_; }
   void SetPlayState(int32_t state) override;
   const std::string& MediaSource() const override { return source_; }
-  void SetFadeTime(int32_t ms) override { fade_ms_ = ms; }
   void PositionChanged() override;
   void EnterCabinet() override;
   void LeaveCabinet() override;

@@ -55,7 +55,12 @@ void RepeatFrameCell(TCustomDIBX& target, const TRect& dst, int32_t phase_x, int
   TCustomDIBX& pic = *frame.Surface();
   TCustomDIBX* mask = frame.Mask();
   const TKeyMode key = !mask && frame.KeyColor() != -1 ? TKeyMode::Use : TKeyMode::Ignore;
-  if (alpha >= 256) {
+  if (alpha == 255) {
+    if (mask)
+      target.TileDrawMask(dst, 0, phase_y, phase_x, *mask, flip, src_rect, pic, 0);
+    else
+      target.TileDraw(dst, 0, phase_y, phase_x, flip, key, src_rect, pic, 0);
+  } else if (alpha >= 256) {
     if (mask)
       target.TileDrawMaskAdd(dst, 0, phase_y, phase_x, alpha - 256, *mask, flip, src_rect, pic, 0);
     else

@@ -357,11 +357,6 @@ void TNovaSlider::HandleKeys(const std::vector<std::string>& keys) {
   }
 }
 
-void TNovaSlider::KeyDownEvent(const std::vector<std::string>& keys) {
-  HandleKeys(keys);
-  TNovaControl::KeyDownEvent(keys);
-}
-
 void TNovaSlider::KeyRepeatEvent(const std::vector<std::string>& keys) {
   HandleKeys(keys);
   TNovaControl::KeyRepeatEvent(keys);

@@ -35,7 +35,7 @@ public:
   void LButtonDown() override;
   void LButtonUp() override;
   void MouseTick() override;
-  void KeyDownEvent(const std::vector<std::string>& keys) override;
+  // Arrow keys step the value; a key that goes down counts as its first repeat.
   void KeyRepeatEvent(const std::vector<std::string>& keys) override;
 
   int32_t ClampedValue() const;

@@ -22,7 +22,7 @@ constexpr int64_t kTickMs = 16;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 // Scripts and saved data choose the spawn interval and the pre-roll; one step never makes
 // more particles than this, so no value can stall a frame.
-constexpr int kMaxSpawnsPerStep = 4096;
+constexpr int kMaxSpawnsPerStep = 1024;
 
 // A value in [0, 1) from the shared generator.
 double Random01() { return GlobalRandom().Next(1 << 30) / static_cast<double>(1 << 30); }
@@ -232,9 +232,16 @@ void TNovaParticle::SetSource(const std::string& source) {
 void TNovaParticle::Spawn(int64_t remaining_ms) {
   auto* p = CreateComponent<TNovaParticleImages>(owner_);
   p->emitter_ = this;
-  if (owner_)
-    p->SetNameRaw(owner_->UniqueName("\x01" + name_ + "\x01"));
-  p->SetProp(PR_IGNOREMOUSE, TPropValue::Int(IM_ALL));
+  if (owner_) {
+    // Numbered on from the last particle: the lowest free number would cost a scan of the
+    // whole scene per candidate, and particles are made in their thousands.
+    const std::string stem = "\x01" + name_ + "\x01";
+    std::string name;
+    do
+      name = stem + std::to_string(next_number_++);
+    while (owner_->NameTaken(name));
+    p->SetNameRaw(std::move(name));
+  }
   p->kind_ = kind_;
   for (size_t i = 0; i < 3; ++i)
     p->p_[i] = static_cast<double>(params_[i]);

@@ -21,7 +21,10 @@ class TNovaParticle;
 // One particle: an image that follows its emitter's path kind.
 class TNovaParticleImages : public TNovaCustomImages {
 public:
-  explicit TNovaParticleImages(TNovaBaseList* owner) : TNovaCustomImages(owner) {}
+  // Particles never take the mouse.
+  explicit TNovaParticleImages(TNovaBaseList* owner) : TNovaCustomImages(owner) {
+    ignore_mouse_ = IM_ALL;
+  }
   ~TNovaParticleImages() override;
   bool WantsDefaultName() const override { return false; }
   TNovaImageList* GetFrameList() const override;
@@ -91,6 +94,7 @@ private:
   int32_t state_ = 0;
   int64_t clock_ms_ = 0, countdown_ms_ = 0;
   std::vector<TNovaParticleImages*> particles_;
+  int64_t next_number_ = 0;
 };
 
 class TNovaFire : public TNovaControl {

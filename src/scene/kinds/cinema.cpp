@@ -14,6 +14,9 @@ namespace nova {
 namespace {
 
 constexpr double kFrameMs = 1000.0 / 60;
+// The private scene is never larger than this: its size may come from damaged data, and each
+// of its three surfaces has that size.
+constexpr int32_t kMaxSceneSide = 2048;
 
 } // namespace
 
@@ -30,12 +33,16 @@ TNovaCinema::~TNovaCinema() {
 
 void TNovaCinema::SetWidth(int32_t v) {
   TNovaControl::SetWidth(v);
-  scene_->SetSceneSize(width_, height_);
+  SizeScene();
 }
 
 void TNovaCinema::SetHeight(int32_t v) {
   TNovaControl::SetHeight(v);
-  scene_->SetSceneSize(width_, height_);
+  SizeScene();
+}
+
+void TNovaCinema::SizeScene() {
+  scene_->SetSceneSize(std::clamp(width_, 0, kMaxSceneSide), std::clamp(height_, 0, kMaxSceneSide));
 }
 
 int32_t TNovaCinema::FrameOf(double elapsed_ms) const {
@@ -58,7 +65,7 @@ void TNovaCinema::SetSource(const std::string& source) {
         // The film places its components into the main scene; the cinema takes its size.
         film_->Attach(*owner_);
         SetBounds(left_, top_, film_->Width(), film_->Height());
-        scene_->SetSceneSize(width_, height_);
+        SizeScene();
       }
       film_->Start();
     }
@@ -136,17 +143,27 @@ TNovaControl* TNovaCinema::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
   return hit;
 }
 
+void TNovaCinema::LButtonDown() {
+  TNovaControl::LButtonDown();
+  pressed_left_ = true;
+}
+
+void TNovaCinema::RButtonDown() {
+  TNovaControl::RButtonDown();
+  pressed_right_ = true;
+}
+
 void TNovaCinema::RouteInput() {
   TNovaBase* layer = GetBase();
   if (!layer || !IsShown())
     return;
   const int32_t x = layer->pointer_x - ScreenLeft(), y = layer->pointer_y - ScreenTop();
   scene_->SetPointer(x, y);
-  const bool over = layer->pointer_target == this;
-  if (over && layer->left_click)
+  if (pressed_left_)
     scene_->PressButton(false);
-  if (over && layer->right_click)
+  if (pressed_right_)
     scene_->PressButton(true);
+  pressed_left_ = pressed_right_ = false;
   scene_->SetButtonHeld(false, layer->left_held);
   scene_->SetButtonHeld(true, layer->right_held);
   scene_->InputStep();
@@ -286,7 +303,7 @@ void TNovaCinema::LoadKind(BinaryReader& r, int version) {
     mute_on_load_ = r.U8() ? 1 : 0;
   }
   const bool ended = version > 132 && r.U8() != 0;
-  scene_->SetSceneSize(width_, height_);
+  SizeScene();
   if (mute_on_load_)
     volume_ = 0;
   source_.clear();

@@ -23,6 +23,9 @@ public:
   bool Update() override;
   void Draw() override;
   TNovaControl* HitTest(int32_t x, int32_t y, uint32_t accept_set) override;
+  // Presses on the cinema itself go on to its private scene.
+  void LButtonDown() override;
+  void RButtonDown() override;
   ICinemaFilm* Film() const { return film_.get(); }
   bool Ended() const { return ended_ != 0; }
   // Passes the pointer and presses of the cinema's layer to the private scene, in its
@@ -40,6 +43,7 @@ protected:
 private:
   void SetSource(const std::string& source);
   void SetFrame(int32_t frame);
+  void SizeScene();
   int32_t FrameOf(double elapsed_ms) const;
 
   std::unique_ptr<TNovaBaseList> scene_;
@@ -52,6 +56,7 @@ private:
   int32_t seek_countdown_ = 0;
   int32_t volume_ = 1000;
   uint8_t rewind_on_load_ = 0, mute_on_load_ = 0;
+  bool pressed_left_ = false, pressed_right_ = false;
 };
 
 } // namespace nova

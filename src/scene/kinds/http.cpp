@@ -133,8 +133,8 @@ void TNovaHttp::SetSource(const std::string& source) {
 }
 
 bool TNovaHttp::Update() {
-  if (thread_.joinable() && done_ && done_->load(std::memory_order_acquire)) {
-    thread_.join();
+  if (done_ && done_->load(std::memory_order_acquire)) {
+    WaitForRequest();
     body_ = std::move(*pending_body_);
     pending_body_.reset();
     done_.reset();

@@ -26,7 +26,8 @@ public:
   ~TNovaHttp() override;
   uint8_t GetKind() const override { return LT_HTTP; }
   bool Update() override;
-  bool Running() const { return thread_.joinable(); }
+  // From the request until its end has been delivered by an update.
+  bool Running() const { return done_ != nullptr; }
   std::string Proxy() const;
   // "host:port", split at the first colon.
   void SetProxy(const std::string& proxy);

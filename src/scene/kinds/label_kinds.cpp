@@ -54,6 +54,9 @@ std::vector<uint16_t> CodesOf(const std::string& line) {
   return codes;
 }
 
+// The largest text picture a caption renders.
+constexpr int64_t kMaxTextPixels = int64_t{1} << 24;
+
 // Glyphs are requested at one of two qualities only.
 constexpr int kSmoothLevel = 3;
 
@@ -122,7 +125,9 @@ void TNovaLabel::Render() {
   text_.reset();
   mask_.reset();
   line_rects_.assign(lines_.size(), TSceneRect{});
-  if (text_width_ > 0 && text_height_ > 0) {
+  // A picture larger than any screen would only cost memory: the caption then shows nothing.
+  if (text_width_ > 0 && text_height_ > 0 &&
+      int64_t{text_width_} * text_height_ <= kMaxTextPixels) {
     const TCustomDIBX* target = GetTargetSurface();
     Paint(target && !target->IsEmpty() ? target->BitCount() : 32);
   }

@@ -477,7 +477,7 @@ std::array<TPixel, 256> RampFor(const TCustomDIBX& target) {
 }
 
 // The largest heat buffer side: scripts and saved data choose the size.
-constexpr int32_t kMaxBufferSide = 4096;
+constexpr int32_t kMaxBufferSide = 1024;
 constexpr uint8_t kHeatKey = 16;
 
 } // namespace
@@ -717,6 +717,10 @@ void TNovaFire::LoadKind(BinaryReader& r, int version) {
 
 // --- Wave ---
 
+namespace {
+constexpr int32_t kMaxWaveRows = 1 << 14;
+} // namespace
+
 TDIBXWave* TNovaWave::WaveSurface() const {
   TCustomDIBX* target = parent_ ? parent_->GetTargetSurface() : nullptr;
   if (!target) {
@@ -737,7 +741,8 @@ TCustomDIBX* TNovaWave::GetTargetSurface() const {
 }
 
 bool TNovaWave::ComputeOffsets() {
-  std::vector<int32_t> next(static_cast<size_t>(std::max(height_, 0)));
+  // Rows beyond the largest screen stay unshifted; the height may come from damaged data.
+  std::vector<int32_t> next(static_cast<size_t>(std::clamp(height_, 0, kMaxWaveRows)));
   const double len = std::max(wave_len_, 1);
   for (size_t i = 0; i < next.size(); ++i)
     next[i] = Round32(std::sin(kTwoPi * phase_ / 256 + static_cast<double>(i) * kTwoPi / len) *

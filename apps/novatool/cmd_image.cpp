@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// `novatool image`: inspects pictures and converts between layered images and PNG.
+// `novatool image`: inspects pictures, converts between layered images and PNG, and draws
+// pictures from text descriptions.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "graphics/picture_drawing.h"
 #include "graphics/png_picture.h"
 #include "graphics/wisp_frame_list.h"
 #include "tool_args.h"
@@ -18,7 +20,8 @@ namespace {
 int ImageUsage() {
   std::fputs("usage: novatool image info FILE [--code K]\n"
              "       novatool image topng FILE OUT.png [--layers] [--code K]\n"
-             "       novatool image towsp IN... -o FILE.wsp [--jpeg Q] [--code K]\n",
+             "       novatool image towsp IN... -o FILE.wsp [--jpeg Q] [--code K]\n"
+             "       novatool image draw DESCRIPTION.txt -o OUT.wsp|OUT.png\n",
              stderr);
   return 2;
 }
@@ -207,6 +210,30 @@ int ToWsp(const Options& o) {
   return 0;
 }
 
+// A layered file keeps every frame with its display time; a PNG name takes one file a frame.
+int Draw(const Options& o) {
+  if (o.operands.size() != 1 || o.out.empty())
+    return ImageUsage();
+  TMemoryStream file;
+  file.LoadFromFile(o.operands[0]);
+  const std::span<const uint8_t> bytes = file.Bytes();
+  std::vector<TWispFrame> frames =
+      DrawPictures(std::string(bytes.begin(), bytes.end()), o.operands[0]);
+  if (o.out.ends_with(".png")) {
+    const int count = static_cast<int>(frames.size());
+    for (int i = 0; i < count; ++i) {
+      const TWispFrame& f = frames[static_cast<size_t>(i)];
+      WriteFile(OutputName(o.out, count, i, -1), EncodePictureAsPng(f.picture, f.transparent));
+    }
+    return 0;
+  }
+  TWispFrameList list(o.code);
+  for (TWispFrame& f : frames)
+    list.AddFrame(std::move(f));
+  list.SaveToFile(o.out);
+  return 0;
+}
+
 } // namespace
 
 int Tool_image(const ToolArgs& args) {
@@ -221,5 +248,7 @@ int Tool_image(const ToolArgs& args) {
     return ToPng(o);
   if (args[0] == "towsp")
     return ToWsp(o);
+  if (args[0] == "draw")
+    return Draw(o);
   return ImageUsage();
 }

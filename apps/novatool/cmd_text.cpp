@@ -33,7 +33,7 @@ int Usage() {
       "       novatool text asm 'MARKUP' -o stream.bin\n"
       "       novatool text disasm stream.bin\n"
       "       novatool text fonts [--fixed]\n"
-      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic]\n",
+      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as NAME]\n",
       stderr);
   return 2;
 }
@@ -230,8 +230,12 @@ int PackCommand(const ToolArgs& args) {
   } catch (const std::exception&) {
     return Usage();
   }
+  // The face the glyphs come from; the packed font may carry another name (`--as`).
+  std::string source_face = c.face_name;
   for (size_t i = 6; i < args.size(); ++i) {
-    if (args[i] == "--bold")
+    if (args[i] == "--as" && i + 1 < args.size())
+      c.face_name = Utf8ToSjis(args[++i]);
+    else if (args[i] == "--bold")
       c.style |= kStyleBold;
     else if (args[i] == "--italic")
       c.style |= kStyleItalic;
@@ -241,19 +245,19 @@ int PackCommand(const ToolArgs& args) {
   if (c.size <= 0 || c.size > 512 || c.face_name.size() > 63)
     return Usage();
   TFontPixelManager& fonts = FontPixels();
-  if (!fonts.FindInstalledFont(c.face_name))
-    throw ENovaError(c.face_name + ": face is not installed");
+  if (!fonts.FindInstalledFont(source_face))
+    throw ENovaError(source_face + ": face is not installed");
   fonts.SetLevel(3);
   // The cell top is the ascent above the baseline: y offsets come back unchanged.
   c.metrics.ascent = c.size;
   const TFontPixel& strike =
-      fonts.GetGlyph(' ', c.face_name, c.style | kStyleStrike | kStyleUnderline, c.size);
+      fonts.GetGlyph(' ', source_face, c.style | kStyleStrike | kStyleUnderline, c.size);
   c.metrics.strike_position = c.size - strike.strike_position;
   c.metrics.strike_size = strike.strike_size;
   c.metrics.underscore_size = strike.underline_size;
   const std::string chars = Utf8ToSjis(args[3]);
   for (size_t i = 0; i < chars.size(); i += CharBytes(chars, i)) {
-    const TFontPixel& g = fonts.GetGlyph(CharCodeAt(chars, i), c.face_name, c.style, c.size);
+    const TFontPixel& g = fonts.GetGlyph(CharCodeAt(chars, i), source_face, c.style, c.size);
     PackedFontGlyph p;
     p.code = g.code;
     p.record.width = static_cast<uint16_t>(g.width);

@@ -2,6 +2,9 @@
 #include "graphics/private/dibx_engine.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -49,16 +52,6 @@ void ReverseCopy(uint8_t* out, const uint8_t* lastSrc, int n, int bytesPerPixel)
     std::memcpy(out + i * bytesPerPixel, lastSrc - i * bytesPerPixel, bytesPerPixel);
 }
 
-// The surfaces of a fast run, locked; null kernels when the per-pixel path must be taken.
-struct TFastRun {
-  TRowFn fn = nullptr;
-  int bpp = 0;
-  uint8_t* dst = nullptr;
-  uint8_t* src = nullptr;
-  uint8_t* mask = nullptr;
-  int dstPitch = 0, srcPitch = 0, maskPitch = 0;
-};
-
 TFastRun PrepareFast(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, TRowOp op) {
   TFastRun run;
   const TRowKernels* kernels = ActiveRowKernels();
@@ -84,6 +77,7 @@ TFastRun PrepareFast(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, TRow
     return TFastRun{};
   }
   run.bpp = storage / 8;
+  run.kernels = kernels;
   run.fn =
       storage == 16 ? kernels->row16[static_cast<int>(op)] : kernels->row32[static_cast<int>(op)];
   run.dstPitch = dst.Pitch();
@@ -216,36 +210,10 @@ void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const T
 
 namespace {
 
-// A row segment whose source coordinates come from coords(i, x, y).
+// The per-pixel reference of a sampled row segment: source coordinates from coords(i, x, y).
 template <typename Coords>
-void RunSampled(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                Coords coords, TRowOp op, const TRowParams& params) {
-  if (n <= 0)
-    return;
-  TFastRun run = PrepareFast(dst, &src, mask, op);
-  if (run.fn) {
-    TLockGuard dg(&dst), sg(&src), mg(mask);
-    uint8_t* s = ScratchBytes(0, size_t(n) * run.bpp);
-    uint8_t* m = mask ? ScratchBytes(1, size_t(n)) : nullptr;
-    int x, y;
-    if (run.bpp == 4) {
-      for (int i = 0; i < n; ++i) {
-        coords(i, x, y);
-        std::memcpy(s + i * 4, RowAt(run.src, run.srcPitch, y, x, 4), 4);
-        if (m)
-          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
-      }
-    } else {
-      for (int i = 0; i < n; ++i) {
-        coords(i, x, y);
-        std::memcpy(s + i * 2, RowAt(run.src, run.srcPitch, y, x, 2), 2);
-        if (m)
-          m[i] = *RowAt(run.mask, run.maskPitch, y, x, 1);
-      }
-    }
-    run.fn(RowAt(run.dst, run.dstPitch, dstY, dstX, run.bpp), s, m, n, params);
-    return;
-  }
+void SampledPerPixel(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src,
+                     TCustomDIBX* mask, Coords coords, TRowOp op, const TRowParams& params) {
   for (int i = 0; i < n; ++i) {
     int x, y;
     coords(i, x, y);
@@ -258,31 +226,166 @@ void RunSampled(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, T
   }
 }
 
-} // namespace
-
-void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 const int32_t* xs, int srcY, TRowOp op, const TRowParams& params) {
-  RunSampled(
-      dst, dstX, dstY, n, src, mask,
-      [xs, srcY](int i, int& x, int& y) {
-        x = xs[i];
-        y = srcY;
-      },
-      op, params);
+// Whether the vector gathers may read these surfaces: they address pixels by 32-bit byte
+// offsets, and read a mask byte through the aligned dword holding it.
+bool VectorGathersFit(const TFastRun& run, const TCustomDIBX& src, const TCustomDIBX* mask) {
+  auto fits = [](int pitch, int height) {
+    return std::abs(int64_t{pitch}) * (int64_t{height} + 1) < (int64_t{1} << 31);
+  };
+  if (run.bpp != 4 || !fits(run.srcPitch, src.Height()))
+    return false;
+  if (!mask)
+    return true;
+  const bool aligned =
+      ((reinterpret_cast<uintptr_t>(run.mask) | static_cast<uintptr_t>(run.maskPitch)) & 3) == 0;
+  return aligned && fits(run.maskPitch, mask->Height());
 }
 
-void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-               const TAffineRow& row, TRowOp op, const TRowParams& params) {
+// Scalar gathers, for storage without vector gathers (and the rows of a vector gather whose
+// mask is not aligned).
+template <int kBpp>
+void GatherColumnsScalar(const TFastRun& run, int srcY, const int32_t* xs, int n, uint8_t* s,
+                         uint8_t* m) {
+  const uint8_t* row = RowAt(run.src, run.srcPitch, srcY, 0, kBpp);
+  const uint8_t* maskRow = m ? RowAt(run.mask, run.maskPitch, srcY, 0, 1) : nullptr;
+  for (int i = 0; i < n; ++i) {
+    std::memcpy(s + i * kBpp, row + ptrdiff_t{xs[i]} * kBpp, kBpp);
+    if (maskRow)
+      m[i] = maskRow[xs[i]];
+  }
+}
+
+template <int kBpp>
+void GatherAffineScalar(const TFastRun& run, const TAffineSteps& st, int n, uint8_t* s,
+                        uint8_t* m) {
+  // Locals, so that the stores through byte pointers do not force the steps to be reloaded.
+  const uint8_t* const src = run.src;
+  const uint8_t* const mask = m ? run.mask : nullptr;
+  const ptrdiff_t srcPitch = run.srcPitch, maskPitch = run.maskPitch;
+  const int32_t du = st.du, dv = st.dv, ox = st.originX, oy = st.originY;
+  const int32_t sx = st.signX, sy = st.signY;
+  // Unsigned steps: the step after the last pixel may wrap, and is never used.
+  uint32_t u = static_cast<uint32_t>(st.u), v = static_cast<uint32_t>(st.v);
+  for (int i = 0; i < n; ++i, u += static_cast<uint32_t>(du), v += static_cast<uint32_t>(dv)) {
+    const ptrdiff_t x = ox + sx * static_cast<int32_t>(u >> 16);
+    const ptrdiff_t y = oy + sy * static_cast<int32_t>(v >> 16);
+    std::memcpy(s + i * kBpp, src + y * srcPitch + x * kBpp, kBpp);
+    if (mask)
+      m[i] = mask[y * maskPitch + x];
+  }
+}
+
+// The steps of a rotated row segment in 32 bits, when every u and v of it fits.
+bool AffineSteps32(const TAffineRow& row, int n, TAffineSteps& out) {
+  const int64_t lastU = row.u + int64_t{n - 1} * row.du;
+  const int64_t lastV = row.v + int64_t{n - 1} * row.dv;
+  auto fits = [](int64_t a) { return a >= 0 && a <= INT32_MAX; };
+  auto step = [](int64_t a) { return a >= -INT32_MAX && a <= INT32_MAX; };
+  if (!fits(row.u) || !fits(row.v) || !fits(lastU) || !fits(lastV) || !step(row.du) ||
+      !step(row.dv))
+    return false;
+  const int64_t originX = std::max<int64_t>(row.mirrorX, 0);
+  const int64_t originY = std::max<int64_t>(row.mirrorY, 0);
+  if (originX > INT32_MAX || originY > INT32_MAX)
+    return false;
+  out.u = static_cast<int32_t>(row.u);
+  out.v = static_cast<int32_t>(row.v);
+  out.du = static_cast<int32_t>(row.du);
+  out.dv = static_cast<int32_t>(row.dv);
+  out.originX = static_cast<int32_t>(originX);
+  out.originY = static_cast<int32_t>(originY);
+  out.signX = row.mirrorX >= 0 ? -1 : 1;
+  out.signY = row.mirrorY >= 0 ? -1 : 1;
+  return true;
+}
+
+} // namespace
+
+TSampledRows::TSampledRows(TCustomDIBX& dst, TCustomDIBX& src, TCustomDIBX* mask, TRowOp op,
+                           const TRowParams& params)
+    : dst_(dst), src_(src), mask_(mask), op_(op), params_(params),
+      run_(PrepareFast(dst, &src, mask, op)),
+      vector_gathers_(run_.fn && VectorGathersFit(run_, src, mask)) {}
+
+TSampledRows::~TSampledRows() {
+  if (!run_.fn)
+    return;
+  dst_.ReleasePixels();
+  src_.ReleasePixels();
+  if (mask_)
+    mask_->ReleasePixels();
+}
+
+void TSampledRows::Combine(int dstX, int dstY, int n, const uint8_t* s, const uint8_t* m) {
+  run_.fn(RowAt(run_.dst, run_.dstPitch, dstY, dstX, run_.bpp), s, m, n, params_);
+}
+
+void TSampledRows::Gathered(int dstX, int dstY, int n, const int32_t* xs, int srcY) {
+  if (n <= 0)
+    return;
+  if (!run_.fn) {
+    SampledPerPixel(
+        dst_, dstX, dstY, n, src_, mask_,
+        [xs, srcY](int i, int& x, int& y) {
+          x = xs[i];
+          y = srcY;
+        },
+        op_, params_);
+    return;
+  }
+  uint8_t* s = ScratchBytes(0, size_t(n) * run_.bpp);
+  uint8_t* m = mask_ ? ScratchBytes(1, size_t(n)) : nullptr;
+  // An enlarged picture shows each source row on several destination rows in a row.
+  const bool again = xs == gathered_.xs && n == gathered_.n && srcY == gathered_.srcY;
+  gathered_ = {xs, n, srcY};
+  if (!again) {
+    if (vector_gathers_ && run_.kernels->gatherColumns32)
+      run_.kernels->gatherColumns32(RowAt(run_.src, run_.srcPitch, srcY, 0, 4),
+                                    m ? RowAt(run_.mask, run_.maskPitch, srcY, 0, 1) : nullptr, xs,
+                                    n, s, m);
+    else if (run_.bpp == 4)
+      GatherColumnsScalar<4>(run_, srcY, xs, n, s, m);
+    else
+      GatherColumnsScalar<2>(run_, srcY, xs, n, s, m);
+  }
+  Combine(dstX, dstY, n, s, m);
+}
+
+void TSampledRows::Affine(int dstX, int dstY, int n, const TAffineRow& row) {
+  if (n <= 0)
+    return;
   // Mirroring as index = origin + sign * sample, so the loop has no branch.
   const int64_t signX = row.mirrorX >= 0 ? -1 : 1, originX = std::max<int64_t>(row.mirrorX, 0);
   const int64_t signY = row.mirrorY >= 0 ? -1 : 1, originY = std::max<int64_t>(row.mirrorY, 0);
-  RunSampled(
-      dst, dstX, dstY, n, src, mask,
-      [&](int i, int& x, int& y) {
-        x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
-        y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
-      },
-      op, params);
+  auto coords = [&](int i, int& x, int& y) {
+    x = static_cast<int>(originX + signX * ((row.u + i * row.du) >> 16));
+    y = static_cast<int>(originY + signY * ((row.v + i * row.dv) >> 16));
+  };
+  if (!run_.fn) {
+    SampledPerPixel(dst_, dstX, dstY, n, src_, mask_, coords, op_, params_);
+    return;
+  }
+  uint8_t* s = ScratchBytes(0, size_t(n) * run_.bpp);
+  uint8_t* m = mask_ ? ScratchBytes(1, size_t(n)) : nullptr;
+  gathered_ = {};
+  TAffineSteps steps;
+  if (!AffineSteps32(row, n, steps)) {
+    int x, y;
+    for (int i = 0; i < n; ++i) {
+      coords(i, x, y);
+      std::memcpy(s + i * run_.bpp, RowAt(run_.src, run_.srcPitch, y, x, run_.bpp), run_.bpp);
+      if (m)
+        m[i] = *RowAt(run_.mask, run_.maskPitch, y, x, 1);
+    }
+  } else if (vector_gathers_ && run_.kernels->gatherAffine32) {
+    run_.kernels->gatherAffine32(run_.src, run_.srcPitch, m ? run_.mask : nullptr, run_.maskPitch,
+                                 steps, n, s, m);
+  } else if (run_.bpp == 4) {
+    GatherAffineScalar<4>(run_, steps, n, s, m);
+  } else {
+    GatherAffineScalar<2>(run_, steps, n, s, m);
+  }
+  Combine(dstX, dstY, n, s, m);
 }
 
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params) {

@@ -112,6 +112,7 @@ void Rotated(TCustomDIBX& dst, int x, int y, int alpha, TKeyMode key, TCustomDIB
   }
   uLo = std::max<int64_t>(uLo, 0);
   vLo = std::max<int64_t>(vLo, 0);
+  dibx::TSampledRows rows(dst, src, mask, op, p);
   for (int j = 0; j < bh; ++j, u0 += dudy, v0 += dvdy) {
     TSpan span{0, bw};
     span = span.Within(u0, dudx, uLo, uHi).Within(v0, dvdx, vLo, vHi);
@@ -120,7 +121,7 @@ void Rotated(TCustomDIBX& dst, int x, int y, int alpha, TKeyMode key, TCustomDIB
     const int first = static_cast<int>(span.lo), count = static_cast<int>(span.hi - span.lo);
     row.u = u0 + first * dudx;
     row.v = v0 + first * dvdx;
-    dibx::RunAffine(dst, bx + first, by + j, count, src, mask, row, op, p);
+    rows.Affine(bx + first, by + j, count, row);
   }
 }
 

@@ -20,10 +20,10 @@ void Stretched(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustom
   p.channels = dibx::ChannelsOf(dst);
   p.alpha = alpha;
   p.key = static_cast<uint32_t>(src.TransparentColor());
-  dibx::ForEachScaledRow(dst, dstRect, srcRect, limit, flip,
-                         [&](int y, int sy, int x, int n, const int32_t* xs) {
-                           dibx::RunGathered(dst, x, y, n, src, mask, xs, sy, op, p);
-                         });
+  dibx::TSampledRows rows(dst, src, mask, op, p);
+  dibx::ForEachScaledRow(
+      dst, dstRect, srcRect, limit, flip,
+      [&](int y, int sy, int x, int n, const int32_t* xs) { rows.Gathered(x, y, n, xs, sy); });
 }
 
 bool Keyed(TKeyMode key, const TCustomDIBX& src) {

@@ -234,14 +234,14 @@ void ZoomFill(TCustomDIBX& dst, const TRect& dstRect, TCustomDIBX& src, TCustomD
     return;
   const TZoomAxis ax(src.Width(), zoomX, offsetX, int64_t{area.Left} - dstRect.Left,
                      HasFlipH(flip));
-  const TZoomAxis ay(src.Height(), zoomY, offsetY, int64_t{area.Top} - dstRect.Top,
-                     HasFlipV(flip));
+  const TZoomAxis ay(src.Height(), zoomY, offsetY, int64_t{area.Top} - dstRect.Top, HasFlipV(flip));
   const int w = area.Width();
   int32_t* xs = dibx::ScratchInts(0, size_t(w));
   for (int i = 0; i < w; ++i)
     xs[i] = ax.Index(i);
+  dibx::TSampledRows rows(dst, src, mask, op, p);
   for (int j = 0; j < area.Height(); ++j)
-    dibx::RunGathered(dst, area.Left, area.Top + j, w, src, mask, xs, ay.Index(j), op, p);
+    rows.Gathered(area.Left, area.Top + j, w, xs, ay.Index(j));
 }
 
 } // namespace

@@ -74,7 +74,7 @@ void TNovaBaseList::RestoreSurfaces() {
     layer->InvalidateAll();
 }
 
-void TNovaBaseList::SetFront(int index, int transition_kind, const std::string& argument,
+void TNovaBaseList::SetFront(int index, int transition_kind, const TTransitionOptions& options,
                              bool force, int32_t step, int32_t duration) {
   front_ = index & 1;
   if (force || (transition_kind != 0 && !transition_)) {
@@ -87,7 +87,7 @@ void TNovaBaseList::SetFront(int index, int transition_kind, const std::string& 
                                         *Back()->OwnSurface());
       if (transition_) {
         transition_->SetDuration(duration);
-        transition_->Start(argument);
+        transition_->Start(options);
       }
     }
   }

@@ -27,6 +27,8 @@ void TNovaBaseList::InputStep() {
   key_clicked_before_ = key_clicked_;
   key_clicked_.fill(0);
   key_repeat_before_ = key_repeat_;
+  // Before the hit test, so that a cursor it newly shows keeps its first step for a whole frame.
+  AdvanceCursor(RunState().FrameDelta);
   MouseStep(*Front());
   if (focus_ && IsAlive(focus_) && focus_->HandleKey()) {
     if (key_down_happened_)
@@ -145,13 +147,35 @@ void TNovaBaseList::UpdateCursor(TNovaBase& layer, TNovaControl* target) {
     return;
   shown_cursor_file_ = file;
   layer.cursor_file = file;
-  cursor_image_.reset();
+  cursor_.reset();
+  cursor_step_ = 0;
+  cursor_step_elapsed_ms_ = 0;
   if (!file.empty()) {
     // A cursor that cannot be read leaves the normal arrow; nothing is reported.
     if (auto bytes = host_->ReadTitleFile(file))
-      cursor_image_ = DecodeCursorFile(*bytes);
+      cursor_ = DecodeCursorAnimation(*bytes);
   }
-  host_->ShowCursor(cursor_image_.get());
+  host_->ShowCursor(cursor_ ? &cursor_->Step(0) : nullptr);
+}
+
+void TNovaBaseList::AdvanceCursor(int32_t elapsed_ms) {
+  if (!host_ || !cursor_ || !cursor_->Animated() || elapsed_ms <= 0)
+    return;
+  // Steps last at least one jiffy, so the walk below ends; the whole rounds of a long pause are
+  // skipped first.
+  int64_t round_ms = 0;
+  for (int32_t ms : cursor_->step_ms)
+    round_ms += ms;
+  int64_t elapsed = int64_t{cursor_step_elapsed_ms_} + elapsed_ms;
+  elapsed %= round_ms;
+  const size_t before = cursor_step_;
+  while (elapsed >= cursor_->step_ms[cursor_step_]) {
+    elapsed -= cursor_->step_ms[cursor_step_];
+    cursor_step_ = (cursor_step_ + 1) % cursor_->sequence.size();
+  }
+  cursor_step_elapsed_ms_ = static_cast<int32_t>(elapsed);
+  if (cursor_step_ != before)
+    host_->ShowCursor(&cursor_->Step(cursor_step_));
 }
 
 } // namespace nova

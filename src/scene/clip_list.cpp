@@ -4,9 +4,12 @@
 namespace nova {
 namespace {
 
+// Within kDirtyMergeDistance of e grown on every side; 64-bit sums compare as the saturated
+// ones would, since r's edges are 32-bit.
 bool Near(const TSceneRect& r, const TSceneRect& e) {
-  const TSceneRect g = e.Inflate(kDirtyMergeDistance);
-  return r.Left <= g.Right && r.Top <= g.Bottom && r.Right >= g.Left && r.Bottom >= g.Top;
+  constexpr int64_t d = kDirtyMergeDistance;
+  return r.Left <= e.Right + d && r.Top <= e.Bottom + d && r.Right >= e.Left - d &&
+         r.Bottom >= e.Top - d;
 }
 
 } // namespace

@@ -23,7 +23,10 @@ TSceneRect TNovaControl::ChildArea(const TNovaControl& child) {
   return clip.Empty() ? hit : hit.Intersect(clip);
 }
 
-void TNovaControl::DrawChildren(const std::vector<TSceneRect>* child_areas) {
+void TNovaControl::DrawChildren() {
+  // Most controls have no children; the placement below is the costly part of a draw.
+  if (children_.empty())
+    return;
   TCustomDIBX* surface = GetTargetSurface();
   if (!surface)
     return;
@@ -32,7 +35,7 @@ void TNovaControl::DrawChildren(const std::vector<TSceneRect>* child_areas) {
   if (!a.Empty()) {
     for (size_t i = 0; i < children_.size(); ++i) {
       TNovaControl* child = children_[i];
-      const TSceneRect r = a.Intersect(child_areas ? (*child_areas)[i] : ChildArea(*child));
+      const TSceneRect r = a.Intersect(ChildArea(*child));
       if (r.Empty())
         continue;
       surface->ResetClip();

@@ -20,12 +20,18 @@ int32_t Clamp32(int64_t v) {
 } // namespace
 
 int32_t TNovaControl::AnchorTerm(bool vertical, bool for_left_in_parent) const {
-  const int32_t z = vertical ? ZoomY() : ZoomX();
   const int32_t a = vertical ? anchor_y_ : anchor_x_;
-  const int32_t size = vertical ? GetHeight() : GetWidth();
-  const int64_t scaled = z == 256 ? a : Scale256(z, a);
+  // Placement runs for every control many times a frame: the zoom and size are asked for only
+  // when they can change the result.
+  int64_t scaled = a;
+  if (a != 0) {
+    const int32_t z = vertical ? ZoomY() : ZoomX();
+    if (z != 256)
+      scaled = Scale256(z, a);
+  }
   if (!(vertical ? FlipV() : FlipH()))
     return Clamp32(scaled);
+  const int32_t size = vertical ? GetHeight() : GetWidth();
   return Clamp32(int64_t{size} - (for_left_in_parent ? 0 : 1) - scaled);
 }
 
@@ -37,6 +43,13 @@ int32_t TNovaControl::BasePos(bool vertical) const {
 }
 
 int32_t TNovaControl::ScreenPos(bool vertical) const {
+  if (PlacedPlain()) {
+    const int64_t own = motion_ ? (vertical ? motion_y_ : motion_x_) : (vertical ? top_ : left_);
+    if (!parent_)
+      return Clamp32(own);
+    return Clamp32(own + (vertical ? int64_t{parent_->ScreenTop()} - parent_->ScrollY()
+                                   : int64_t{parent_->ScreenLeft()} - parent_->ScrollX()));
+  }
   const int32_t plus = vertical ? plus_y_ : plus_x_;
   if (!parent_)
     return Clamp32(int64_t{BasePos(vertical)} - AnchorTerm(vertical, false) + plus);
@@ -44,8 +57,8 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
   const int32_t parent_scroll = vertical ? parent_->ScrollY() : parent_->ScrollX();
   // A child that follows its parent's picture scale keeps its place in the parent's picture.
   int32_t psw = 0, psh = 0, osw = 0, osh = 0;
-  const bool same_zoom = vertical ? ZoomY() == parent_->ZoomY() : ZoomX() == parent_->ZoomX();
-  if (pos_zoomed_ && !parent_->IsLayer() && !motion_ && same_zoom &&
+  if (pos_zoomed_ && !motion_ && !parent_->IsLayer() &&
+      (vertical ? ZoomY() == parent_->ZoomY() : ZoomX() == parent_->ZoomX()) &&
       parent_->ImageSurfaceSize(psw, psh) && ImageSurfaceSize(osw, osh)) {
     const int64_t parent_surface = vertical ? psh : psw;
     const int64_t own_surface = vertical ? osh : osw;
@@ -73,9 +86,13 @@ int32_t TNovaControl::ScreenLeft() const { return ScreenPos(false); }
 int32_t TNovaControl::ScreenTop() const { return ScreenPos(true); }
 
 int32_t TNovaControl::LeftInParent() const {
+  if (PlacedPlain())
+    return motion_ ? motion_x_ : left_;
   return Clamp32(int64_t{BasePos(false)} - AnchorTerm(false, true) + plus_x_);
 }
 int32_t TNovaControl::TopInParent() const {
+  if (PlacedPlain())
+    return motion_ ? motion_y_ : top_;
   return Clamp32(int64_t{BasePos(true)} - AnchorTerm(true, true) + plus_y_);
 }
 

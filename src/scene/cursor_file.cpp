@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "scene/cursor_file.h"
 
+#include <png.h>
+
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "base/binary_reader.h"
@@ -97,6 +100,44 @@ std::unique_ptr<TCursorImage> DecodeDib(std::span<const uint8_t> dib, int hot_x,
   return img;
 }
 
+// Directory entries of newer icons and cursors hold a whole PNG file instead of a bitmap.
+bool IsPng(std::span<const uint8_t> bytes) {
+  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
+}
+
+std::unique_ptr<TCursorImage> DecodePng(std::span<const uint8_t> bytes, int hot_x, int hot_y) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+    return nullptr;
+  // The size is checked before anything is allocated for it.
+  constexpr auto kMaxSide = static_cast<png_uint_32>(kMaxCursorSide);
+  if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  // Bytes blue, green, red, alpha, put together as 0xAARRGGBB words below.
+  image.format = PNG_FORMAT_BGRA;
+  auto img = std::make_unique<TCursorImage>();
+  img->width = static_cast<int32_t>(image.width);
+  img->height = static_cast<int32_t>(image.height);
+  img->hot_x = hot_x;
+  img->hot_y = hot_y;
+  std::vector<uint8_t> rgba(static_cast<size_t>(image.width) * image.height * 4);
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+    png_image_free(&image);
+    return nullptr;
+  }
+  img->argb.resize(static_cast<size_t>(image.width) * image.height);
+  for (size_t i = 0; i < img->argb.size(); ++i) {
+    const uint8_t* p = &rgba[i * 4];
+    img->argb[i] = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                   (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  }
+  return img;
+}
+
 std::unique_ptr<TCursorImage> DecodeIconDirectory(std::span<const uint8_t> bytes) {
   BinaryReader r(bytes, "cursor file");
   if (r.U16() != 0)
@@ -130,58 +171,145 @@ std::unique_ptr<TCursorImage> DecodeIconDirectory(std::span<const uint8_t> bytes
   }
   if (best < 0 || best_offset > bytes.size() || best_size > bytes.size() - best_offset)
     return nullptr;
-  return DecodeDib(bytes.subspan(best_offset, best_size), best_hx, best_hy);
+  const std::span<const uint8_t> entry = bytes.subspan(best_offset, best_size);
+  return IsPng(entry) ? DecodePng(entry, best_hx, best_hy) : DecodeDib(entry, best_hx, best_hy);
 }
 
-// The first "icon" chunk of the "fram" list of an animated cursor.
-std::span<const uint8_t> FirstAniFrame(std::span<const uint8_t> bytes) {
+// The chunks of an animated cursor that decide what it shows.
+struct TAniChunks {
+  bool has_header = false;
+  uint32_t frames = 0, steps = 0, rate = 0, flags = 0;
+  std::span<const uint8_t> rates, sequence;
+  std::vector<std::span<const uint8_t>> icons;
+};
+
+// Animated cursors with more frames than this are damaged.
+constexpr size_t kMaxAniFrames = 256;
+// The "anih" flag that says the "seq " chunk orders the steps.
+constexpr uint32_t kAniSequence = 2;
+
+void ReadFrameList(BinaryReader& r, size_t end, TAniChunks& out) {
+  while (r.position() + 8 <= end) {
+    const std::string sub = r.FixedString(4);
+    const uint32_t sub_size = r.U32();
+    if (sub_size > end - r.position())
+      r.Fail("frame chunk runs past its list");
+    if (sub == "icon") {
+      if (out.icons.size() == kMaxAniFrames)
+        r.Fail("more than " + std::to_string(kMaxAniFrames) + " frames");
+      out.icons.push_back(r.Bytes(sub_size));
+    } else {
+      r.Skip(sub_size);
+    }
+    if (sub_size & 1 && r.position() < end)
+      r.Skip(1);
+  }
+}
+
+TAniChunks ReadAniChunks(std::span<const uint8_t> bytes) {
   BinaryReader r(bytes, "animated cursor");
+  TAniChunks out;
   if (r.FixedString(4) != "RIFF")
-    return {};
+    r.Fail("no RIFF header");
   r.U32();
   if (r.FixedString(4) != "ACON")
-    return {};
+    r.Fail("no ACON form");
   while (r.remaining() >= 8) {
     const std::string id = r.FixedString(4);
     const uint32_t size = r.U32();
     if (size > r.remaining())
-      return {};
-    if (id == "LIST" && size >= 4) {
-      const size_t end = r.position() + size;
-      if (r.FixedString(4) == "fram") {
-        while (r.position() + 8 <= end) {
-          const std::string sub = r.FixedString(4);
-          const uint32_t sub_size = r.U32();
-          if (sub_size > end - r.position())
-            return {};
-          if (sub == "icon")
-            return r.Bytes(sub_size);
-          r.Skip(sub_size + (sub_size & 1));
-        }
-      }
-      r.Seek(end);
-    } else {
-      r.Skip(size);
+      r.Fail("chunk \"" + id + "\" runs past the end");
+    const size_t end = r.position() + size;
+    if (id == "anih" && size >= 36) {
+      r.U32(); // header size
+      out.frames = r.U32();
+      out.steps = r.U32();
+      r.Skip(16); // width, height, bit count, planes
+      out.rate = r.U32();
+      out.flags = r.U32();
+      out.has_header = true;
+    } else if (id == "rate") {
+      out.rates = r.Bytes(size);
+    } else if (id == "seq ") {
+      out.sequence = r.Bytes(size);
+    } else if (id == "LIST" && size >= 4 && r.FixedString(4) == "fram") {
+      ReadFrameList(r, end, out);
     }
+    r.Seek(end);
     if (size & 1 && r.remaining() > 0)
       r.Skip(1);
   }
-  return {};
+  return out;
+}
+
+// A display time in jiffies (1/60 s) as milliseconds; 0 counts as one jiffy.
+int32_t JiffiesToMs(uint32_t jiffies) {
+  return static_cast<int32_t>(std::clamp<uint64_t>(jiffies, 1, 1u << 20) * 1000 / 60);
+}
+
+std::unique_ptr<TCursorAnimation> DecodeAni(std::span<const uint8_t> bytes) {
+  const TAniChunks chunks = ReadAniChunks(bytes);
+  auto anim = std::make_unique<TCursorAnimation>();
+  for (std::span<const uint8_t> icon : chunks.icons) {
+    std::unique_ptr<TCursorImage> frame = DecodeIconDirectory(icon);
+    if (!frame)
+      return nullptr;
+    anim->frames.push_back(std::move(*frame));
+  }
+  if (anim->frames.empty())
+    return nullptr;
+  const size_t frames = anim->frames.size();
+  if (!chunks.has_header) {
+    anim->sequence = {0};
+    anim->step_ms = {0};
+    return anim;
+  }
+  const bool sequenced = (chunks.flags & kAniSequence) != 0 && !chunks.sequence.empty();
+  // Steps beyond what the chunks hold are not shown: a count is never trusted alone.
+  size_t steps = chunks.steps != 0 ? chunks.steps : frames;
+  steps = std::min(steps, sequenced ? chunks.sequence.size() / 4 : frames);
+  if (!chunks.rates.empty())
+    steps = std::min(steps, chunks.rates.size() / 4);
+  if (steps == 0)
+    return nullptr;
+  BinaryReader seq(chunks.sequence, "animated cursor sequence");
+  BinaryReader rates(chunks.rates, "animated cursor rates");
+  for (size_t i = 0; i < steps; ++i) {
+    const uint32_t frame = sequenced ? seq.U32() : static_cast<uint32_t>(i);
+    if (frame >= frames)
+      return nullptr;
+    anim->sequence.push_back(frame);
+    anim->step_ms.push_back(JiffiesToMs(chunks.rates.empty() ? chunks.rate : rates.U32()));
+  }
+  if (!anim->Animated())
+    anim->step_ms = {0};
+  return anim;
 }
 
 } // namespace
 
-std::unique_ptr<TCursorImage> DecodeCursorFile(std::span<const uint8_t> bytes) {
+std::unique_ptr<TCursorAnimation> DecodeCursorAnimation(std::span<const uint8_t> bytes) {
   try {
-    if (bytes.size() >= 12 && bytes[0] == 'R' && bytes[1] == 'I' && bytes[2] == 'F' &&
-        bytes[3] == 'F') {
-      std::span<const uint8_t> frame = FirstAniFrame(bytes);
-      return frame.empty() ? nullptr : DecodeIconDirectory(frame);
-    }
-    return DecodeIconDirectory(bytes);
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0)
+      return DecodeAni(bytes);
+    std::unique_ptr<TCursorImage> img = DecodeIconDirectory(bytes);
+    if (!img)
+      return nullptr;
+    auto anim = std::make_unique<TCursorAnimation>();
+    anim->frames.push_back(std::move(*img));
+    anim->sequence = {0};
+    anim->step_ms = {0};
+    return anim;
   } catch (const ENovaError&) {
     return nullptr;
   }
+}
+
+std::unique_ptr<TCursorImage> DecodeCursorFile(std::span<const uint8_t> bytes) {
+  std::unique_ptr<TCursorAnimation> anim = DecodeCursorAnimation(bytes);
+  if (!anim)
+    return nullptr;
+  return std::make_unique<TCursorImage>(anim->Step(0));
 }
 
 } // namespace nova

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Windows cursor files (".cur", and the animated ".ani") decoded to a picture with hot spot.
+// Windows cursor files (".cur", ".ico" and the animated ".ani") decoded to pictures with hot
+// spots and, for animated cursors, the order and display time of their frames.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -14,9 +15,26 @@ struct TCursorImage {
   std::vector<uint32_t> argb; // top-down rows, 0xAARRGGBB
 };
 
-// Decodes the largest image of a ".cur"/".ico" directory (bitmap entries of 1, 4, 8, 24 or 32
-// bits with their AND mask). An ".ani" file (RIFF "ACON") gives its first frame: the cursor is
-// shown still. Null when the bytes are no cursor this decoder reads.
+// A cursor as it is shown over time: step i shows frames[sequence[i]] for step_ms[i]
+// milliseconds, and the steps repeat. A still cursor has one step of 0 ms.
+struct TCursorAnimation {
+  std::vector<TCursorImage> frames;
+  std::vector<uint32_t> sequence;
+  std::vector<int32_t> step_ms;
+
+  bool Animated() const { return sequence.size() > 1; }
+  const TCursorImage& Step(size_t i) const { return frames[sequence[i]]; }
+};
+
+// Decodes a cursor file. A ".cur"/".ico" directory gives its largest image, a bitmap of 1, 4, 8,
+// 24 or 32 bits with its AND mask or a PNG image, as one still step. An ".ani" file (RIFF
+// "ACON") gives every frame of its "fram" list, in the order of its "seq " chunk when it has
+// one, each shown for its "rate" entry or the header's rate, in jiffies of 1/60 s (a rate of 0
+// counts as one jiffy, so the animation always moves on); without an "anih" header its first
+// frame is shown still. Null when the bytes are no cursor this decoder reads.
+std::unique_ptr<TCursorAnimation> DecodeCursorAnimation(std::span<const uint8_t> bytes);
+
+// The picture a cursor file shows first (the first step of an animated cursor).
 std::unique_ptr<TCursorImage> DecodeCursorFile(std::span<const uint8_t> bytes);
 
 } // namespace nova

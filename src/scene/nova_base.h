@@ -57,6 +57,15 @@ private:
   TClipList dirty_;
   std::unique_ptr<TDIBX> surface_;
   TNovaControl* cinema_host_ = nullptr;
+  // The children's areas during Draw, column-wise, and which of them a changed rectangle
+  // touches; kept so that a frame allocates nothing.
+  struct TChildAreas {
+    std::vector<int32_t> left, top, right, bottom;
+    std::vector<uint8_t> touched;
+    void Resize(size_t count);
+  };
+  TChildAreas areas_;
+  void TouchedBy(const TSceneRect& a, size_t count);
 };
 
 } // namespace nova

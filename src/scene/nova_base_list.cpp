@@ -115,6 +115,8 @@ void TNovaBaseList::Destroy(TNovaObject* obj) {
     return;
   if (TNovaControl* c = obj->AsControl()) {
     if (c->parent_) {
+      // What it showed is drawn over at the next draw step.
+      c->Invalidate();
       std::erase(c->parent_->children_, c);
       c->parent_ = nullptr;
     }

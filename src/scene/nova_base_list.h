@@ -19,6 +19,7 @@ namespace nova {
 
 class ISceneHost;
 class TDIBX;
+class TMessageRecords;
 
 // Keys that are held repeat after this delay, then at this interval.
 constexpr int32_t kKeyRepeatFirstMs = 300;
@@ -58,7 +59,7 @@ public:
   int FrontIndex() const { return front_; }
   TNovaBase* Front() const { return GetLayer(front_); }
   TNovaBase* Back() const { return GetLayer(front_ ^ 1); }
-  void SetFront(int index, int transition_kind, const std::string& argument, bool force,
+  void SetFront(int index, int transition_kind, const TTransitionOptions& options, bool force,
                 int32_t step, int32_t duration);
   int32_t TransitionDuration() const;
   void SetTransitionStep(int32_t t);
@@ -136,6 +137,9 @@ public:
   void RemoveSelection(TNovaControl* c);
 
   ISceneHost* Host() const { return host_; }
+  // The message history and read marks the scene's message boxes report to; made on first use
+  // (message_records.cpp).
+  TMessageRecords& MessageRecords();
   // Nesting of the component being loaded; damaged data cannot nest without end.
   int& LoadDepth() { return load_depth_; }
 
@@ -177,9 +181,14 @@ private:
   std::vector<int> keys_down_, keys_up_, keys_repeated_;
   ISceneHost* host_;
   int load_depth_ = 0;
-  // The cursor last shown: decoded once per file change.
+  // The cursor last shown: decoded once per file change; an animated one moves on by the frame
+  // time in the input step.
   std::string shown_cursor_file_ = "\x01";
-  std::unique_ptr<TCursorImage> cursor_image_;
+  std::unique_ptr<TCursorAnimation> cursor_;
+  size_t cursor_step_ = 0;
+  int32_t cursor_step_elapsed_ms_ = 0;
+  void AdvanceCursor(int32_t elapsed_ms);
+  std::shared_ptr<TMessageRecords> message_records_;
 };
 
 } // namespace nova

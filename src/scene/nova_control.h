@@ -88,6 +88,9 @@ public:
   virtual int32_t ScrollY() const { return 0; }
   // The size of the component's own image surface; false for kinds without one.
   virtual bool ImageSurfaceSize(int32_t& w, int32_t& h) const { return false; }
+  // True for kinds placed at left/top (or the motion's place) in their parent's scrolled area,
+  // without anchor, zoom, flip or plus terms (tiles).
+  virtual bool PlacedPlain() const { return false; }
   int32_t ScreenLeft() const;
   int32_t ScreenTop() const;
   int32_t LeftInParent() const;
@@ -126,8 +129,7 @@ public:
   virtual TCustomDIBX* GetTargetSurface() const;
   // Draws the control (each kind) and then its children under the surface clip.
   virtual void Draw();
-  // `child_areas`, when given, holds ChildArea of each child (computed once for many passes).
-  void DrawChildren(const std::vector<TSceneRect>* child_areas = nullptr);
+  void DrawChildren();
   // Where a child may draw: its hit rectangle within its clip; empty when it draws nothing.
   static TSceneRect ChildArea(const TNovaControl& child);
   virtual void PositionChanged();

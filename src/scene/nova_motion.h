@@ -37,6 +37,9 @@ public:
   // One advance per update with the frame time; true when the film has ended.
   bool Advance(int32_t elapsed_ms);
   void Restart();
+  // Moves the film's clock (a seek); the next advance shows the frame at that time. A time
+  // before the start is the start: films never see a negative frame.
+  void SetElapsed(double elapsed_ms) { elapsed_ms_ = elapsed_ms > 0 ? elapsed_ms : 0; }
   bool Finished() const { return finished_; }
   IMotionFilm& Film() { return *film_; }
 

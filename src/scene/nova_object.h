@@ -72,6 +72,18 @@ public:
   virtual void Play() {}
   // Menus, map images and preview menus close on a right click when this answers true.
   virtual bool TakeRightClick() { return false; }
+  // Item operations of the choosing components. An index out of range reads false, 0 or the
+  // empty text and changes nothing; kinds without items answer so for every index.
+  virtual bool GetItemChecked(int) const { return false; }
+  virtual void SetItemChecked(int, bool) {}
+  virtual bool GetItemEnabled(int) const { return false; }
+  virtual void SetItemEnabled(int, bool) {}
+  virtual bool GetItemVisible(int) const { return false; }
+  virtual void SetItemVisible(int, bool) {}
+  virtual bool GetItemSelected(int) const { return false; }
+  virtual void SetItemSelected(int, bool) {}
+  virtual int32_t GetItemGroup(int) const { return 0; }
+  virtual std::string GetItemText(int) const { return {}; }
 
 protected:
   explicit TNovaObject(TNovaBaseList* owner) : owner_(owner) {}

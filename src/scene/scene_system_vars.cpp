@@ -4,6 +4,7 @@
 #include "base/run_state.h"
 #include "expr/param_system.h"
 #include "graphics/screen_manager.h"
+#include "scene/message_records.h"
 #include "scene/nova_base_list.h"
 
 namespace nova {
@@ -74,6 +75,12 @@ bool TSceneSystemVars::ReadSystem(int index, int32_t element, TSysValue& out) {
   case svWheelUp:
     out.b = front.wheel_up;
     return true;
+  case svHistoryCount:
+    out.i = scene_.MessageRecords().formats.Default().History().Count();
+    return true;
+  case svHistoryMaxCount:
+    out.i = scene_.MessageRecords().formats.Default().History().MaxCount();
+    return true;
   default:
     return next_ && next_->ReadSystem(index, element, out);
   }
@@ -112,6 +119,11 @@ void TSceneSystemVars::WriteSystem(int index, const TSysValue& v) {
     return;
   case svActiveCompo:
     scene_.FocusByName(v.s);
+    return;
+  case svHistoryMaxCount:
+    scene_.MessageRecords().formats.Default().History().SetMaxCount(v.i);
+    return;
+  case svHistoryCount:
     return;
   case svLPush:
   case svRPush:

@@ -22,7 +22,8 @@ struct TSceneShellActions {
 
 // Serves @LClick, @RClick, @LPush, @RPush, @MouseX, @MouseY, @ScrWidth, @ScrHeight,
 // @UpdateCount, @FullScr, @KeyPush, @KeyClick, @KeyRepeat, @DisplayModeCount,
-// @DisplayModeIndex, @SoundON, @ActiveCompo, @WheelDown and @WheelUp; other indices go to
+// @DisplayModeIndex, @SoundON, @ActiveCompo, @WheelDown, @WheelUp, @HistoryCount and
+// @HistoryMaxCount (the default message history); other indices go to
 // `next` (the other hosts, chained), or read their zero value.
 class TSceneSystemVars : public ISystemVarHost {
 public:

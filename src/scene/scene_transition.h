@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "scene/scene_types.h"
@@ -11,13 +12,24 @@ namespace nova {
 
 class TCustomDIBX;
 
+// What the command that starts a transition asks of it beyond kind and duration. Parameters and
+// mask name that the command does not give leave the kind's own defaults.
+struct TTransitionOptions {
+  bool reverse = false;
+  std::optional<int32_t> param0;
+  std::optional<int32_t> param1;
+  std::optional<std::string> mask_name;
+};
+
 class ISceneTransition {
 public:
   virtual ~ISceneTransition() = default;
   virtual int32_t Duration() const = 0;
   virtual void SetDuration(int32_t ms) = 0;
   virtual void SetStep(int32_t elapsed_ms) = 0;
-  virtual void Start(const std::string& argument) = 0;
+  // Called once, after the duration is set and before the first step: applies the options (the
+  // kind clamps the parameters to its own bounds) and prepares masks and tables.
+  virtual void Start(const TTransitionOptions& options) = 0;
   // Draws the current state from the layers' surfaces into the screen surface and answers the
   // area it changed.
   virtual TSceneRect Draw() = 0;

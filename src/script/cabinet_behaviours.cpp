@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 // SaveCabinet and LoadCabinet: components move between the back layer and a cabinet.
+#include <algorithm>
+
 #include "scene/component_factory.h"
 #include "scene/kinds/all_kinds.h"
 #include "script/call_man.h"
@@ -11,20 +13,27 @@ namespace nova {
 std::vector<std::string> NamesOf(std::vector<TCommandExpr>& list, TParamCollection& vars) {
   std::vector<std::string> names;
   for (TCommandExpr& e : list) {
+    // Lines end at CR, LF or CR LF; a break at the very end opens no further line.
     const std::string text = TextOf(e, vars);
     size_t start = 0;
-    while (start <= text.size()) {
-      size_t end = text.find('\n', start);
-      if (end == std::string::npos)
-        end = text.size();
-      std::string line = text.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-      names.push_back(std::move(line));
-      start = end + 1;
+    while (start < text.size()) {
+      const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+      names.push_back(text.substr(start, end - start));
+      start = end;
+      if (start < text.size() && text[start] == '\r')
+        ++start;
+      if (start < text.size() && text[start] == '\n')
+        ++start;
     }
   }
   return names;
+}
+
+std::vector<std::string> TextsOf(std::vector<TCommandExpr>& list, TParamCollection& vars) {
+  std::vector<std::string> texts;
+  for (TCommandExpr& e : list)
+    texts.push_back(TextOf(e, vars));
+  return texts;
 }
 
 bool Listed(const std::vector<std::string>& names, const std::string& name) {
@@ -66,7 +75,8 @@ private:
                                 ? found->AsControl()
                                 : nullptr;
     const bool invert = FlagOf(cmd.invert, cm.vars());
-    const std::vector<std::string> names = NamesOf(cmd.names, cm.vars());
+    // Each list expression names one component (a flip's lists hold a name a line instead).
+    const std::vector<std::string> names = TextsOf(cmd.names, cm.vars());
     if (save_) {
       if (!cabinet) {
         cabinet = CreateComponent<TNovaCabinet>(&scene_);

@@ -18,6 +18,8 @@
 #include "script/component_texts.h"
 #include "script/media_behaviours.h"
 #include "script/private/component_eval.h"
+#include "script/select_behaviours.h"
+#include "script/text_behaviours.h"
 
 namespace nova {
 namespace {
@@ -270,6 +272,8 @@ TNovaObject* CreateFromCommand(TComponentCommand& cmd, TNovaBaseList& scene,
   // Media start now, or after their delay when they have one (the kind decides).
   if (cmd.Id() == TCommandId::Movie || cmd.Id() == TCommandId::Sound)
     obj->Play();
+  if (cmd.Id() == TCommandId::Menu)
+    OpenCreatedMenu(*obj);
   return obj;
 }
 
@@ -375,6 +379,10 @@ TComponentBehaviours::TComponentBehaviours(TNovaBaseList& scene) {
   behaviours_.emplace_back(TCommandId::Flip, NewFlipBehaviour(scene));
   behaviours_.emplace_back(TCommandId::MovieStop, NewMovieStopBehaviour(scene));
   behaviours_.emplace_back(TCommandId::PropMotion, NewPropMotionBehaviour(scene));
+  behaviours_.emplace_back(TCommandId::MenuClose, NewMenuCloseBehaviour(scene));
+  for (TCommandId id : {TCommandId::TextIns, TCommandId::TextClr, TCommandId::CallHist,
+                        TCommandId::FormatHist, TCommandId::ClrHist, TCommandId::ClrRead})
+    behaviours_.emplace_back(id, NewTextBehaviour(id, scene));
 }
 
 TComponentBehaviours::~TComponentBehaviours() = default;

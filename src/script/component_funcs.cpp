@@ -4,6 +4,7 @@
 #include "expr/params.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/all_kinds.h"
+#include "scene/message_records.h"
 #include "scene/prop_params.h"
 
 namespace nova {
@@ -13,11 +14,15 @@ enum : uint8_t {
   kGetProp = 2,
   kSetProp = 3,
   kExists = 19,
+  kListCompo = 32,
   kToClientX = 33,
   kToClientY = 34,
   kToScreenX = 35,
   kToScreenY = 36,
   kInPrimary = 69,
+  kGetHistoryCount = 142,
+  kGetHistoryMaxCount = 143,
+  kSetHistoryMaxCount = 144,
   kInCabinet = 154,
   kCreateObject = 161,
   kDeleteObject = 162,
@@ -50,6 +55,28 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
     dest.SetFlag(!name.empty() && scene_.FindByName(name));
     return true;
   }
+  case kListCompo: {
+    // Kinds outside the component kinds list every kind.
+    const int32_t kind = IntArg(args, 1);
+    const TNovaObject* inside = &scene_;
+    if (args.empty() || !args[0])
+      return true;
+    if (args.size() > 2 && !(inside = scene_.FindByName(Arg(args, 2))))
+      return true;
+    std::vector<std::string> names;
+    const int count =
+        scene_.ListNames(names, kind > 0 && kind < 28 ? static_cast<uint8_t>(kind) : 0, inside);
+    TCustomParam& list = *args[0];
+    if (names.empty()) {
+      list.SetStr("");
+    } else {
+      list.SetDims({static_cast<int32_t>(names.size())});
+      for (size_t i = 0; i < names.size(); ++i)
+        list.SetStrAt(static_cast<int32_t>(i), names[i]);
+    }
+    dest.SetInt(count);
+    return true;
+  }
   case kToClientX:
   case kToClientY:
   case kToScreenX:
@@ -77,9 +104,15 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
     return true;
   }
   case kCreateObject: {
-    TNovaObject* obj = CreateByKind(&scene_, static_cast<uint8_t>(IntArg(args, 0)));
+    // Only the kind numbers themselves: a larger number must not wrap onto some kind.
+    const int32_t kind = IntArg(args, 0);
+    TNovaObject* obj = kind >= 0 && kind < kNovaKindCount
+                           ? CreateByKind(&scene_, static_cast<uint8_t>(kind))
+                           : nullptr;
     if (obj) {
-      obj->SetName(Arg(args, 1));
+      // An empty name keeps the default one, so the component stays reachable by name.
+      if (const std::string name = Arg(args, 1); !name.empty())
+        obj->SetName(name);
       if (TNovaControl* c = obj->AsControl()) {
         TNovaControl* parent = args.size() > 2 ? scene_.FindControl(Arg(args, 2)) : nullptr;
         c->SetParent(parent ? parent : scene_.Front());
@@ -95,6 +128,20 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
     if (obj && !base)
       obj->FreeLater();
     dest.SetFlag(obj && !base);
+    return true;
+  }
+  case kGetHistoryCount:
+  case kGetHistoryMaxCount: {
+    TNovaHistoryFormat* format = scene_.MessageRecords().formats.Find(Arg(args, 0));
+    const TNovaNewHistory* h = format ? &format->History() : nullptr;
+    dest.SetInt(!h ? -1 : id == kGetHistoryCount ? h->Count() : h->MaxCount());
+    return true;
+  }
+  case kSetHistoryMaxCount: {
+    TNovaHistoryFormat* format = scene_.MessageRecords().formats.Find(Arg(args, 0));
+    if (format)
+      format->History().SetMaxCount(IntArg(args, 1));
+    dest.SetFlag(format != nullptr);
     return true;
   }
   default:

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The built-in functions that work on components (GetProp, SetProp, Exists, ToClientX/Y,
-// ToScreenX/Y, InPrimary, InCabinet, CreateObject, DeleteObject), served to the expression
-// layer. Functions it does not serve go to the next host, when one is given.
+// The built-in functions that work on components (GetProp, SetProp, Exists, ListCompo,
+// ToClientX/Y, ToScreenX/Y, InPrimary, InCabinet, CreateObject, DeleteObject) and on the
+// message history's counts (GetHistoryCount, GetHistoryMaxCount, SetHistoryMaxCount), served to
+// the expression layer. Functions it does not serve go to the next host, when one is given.
 #pragma once
 #include "expr/expr_hosts.h"
 

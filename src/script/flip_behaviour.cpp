@@ -2,7 +2,6 @@
 // Flip: the back layer becomes the front layer, optionally through a transition over the
 // following frames, with a snapshot of the old picture and components carried over.
 #include <algorithm>
-#include <unordered_map>
 
 #include "base/run_state.h"
 #include "graphics/dibx.h"
@@ -19,13 +18,10 @@ namespace {
 const std::string kSnapshot("\x01\x01", 2);
 constexpr int kLastTransitionKind = 38;
 
-// A flip in progress. A flip restored from a save has none and finishes at its first run.
-struct TFlipRun {
-  int state = 3;
-  int64_t start_ms = 0;
-  bool yields = false;
-  TNovaObject* snapshot = nullptr;
-};
+// Phases of a running flip: the transition is created in the start, its clock starts one
+// frame later, it runs while its time lasts, and the finish swaps the layers.
+enum TFlipPhase : int32_t { kCreated = 0, kClockDue = 1, kRunning = 2 };
+static_assert(TFlipState::kFlipFinish == 3);
 
 class TFlipBehaviour final : public ICommandBehaviour {
 public:
@@ -34,51 +30,49 @@ public:
   void Start(TCommand& c, TCallMan& cm) const override {
     auto& cmd = CommandAs<TComFlip>(c);
     TParamCollection& vars = cm.vars();
-    TFlipRun run;
-    run.state = 0;
+    TFlipState& run = cmd.running;
+    run.phase = kCreated;
     const TCustomParam* kind_value = ValueOf(cmd.kind, vars);
     int kind = kind_value ? kind_value->AsInt() & 0xFF : 0;
     if (kind > kLastTransitionKind)
       kind = 0;
     const TCustomParam* duration_value = ValueOf(cmd.duration_ms, vars);
     const int32_t duration_read = duration_value ? duration_value->AsInt() : 0;
-    const int32_t duration = std::max(1, duration_read);
     run.yields = duration_value && duration_read > 0;
-    // Evaluated for what the expression does; the scene's transitions take no such flag.
-    FlagOf(cmd.transition_flag, vars);
-    cmd.running.no_events = FlagOf(cmd.no_events, vars);
-    cmd.running.delete_old = FlagOf(cmd.delete_old, vars);
+    TTransitionOptions options;
+    options.reverse = FlagOf(cmd.transition_flag, vars);
+    run.no_events = FlagOf(cmd.no_events, vars);
+    run.delete_old = FlagOf(cmd.delete_old, vars);
     const TCustomParam* keep = ValueOf(cmd.keep_mode, vars);
-    const int32_t mode = keep ? keep->AsInt() : -1;
     const std::vector<std::string> names = NamesOf(cmd.names, vars);
     if (keep) {
       if (!run.yields)
-        run.state = 3;
+        run.phase = TFlipState::kFlipFinish;
       else
-        run.snapshot = Snapshot(mode, names);
+        Snapshot(keep->AsInt(), names);
     }
-    if (run.state != 3) {
-      const TCustomParam* source = ValueOf(cmd.source, vars);
-      // Evaluated as scripts expect; the scene's transition interface takes no parameters.
-      ValueOf(cmd.param1, vars);
-      ValueOf(cmd.param2, vars);
-      scene_.SetFront(scene_.FrontIndex(), kind, source ? source->AsStr() : std::string(), true, 0,
-                      duration);
-    }
-    runs_[&c] = run;
+    if (run.phase == TFlipState::kFlipFinish)
+      return;
+    if (const TCustomParam* p = ValueOf(cmd.param1, vars))
+      options.param0 = p->AsInt();
+    if (const TCustomParam* p = ValueOf(cmd.param2, vars))
+      options.param1 = p->AsInt();
+    if (const TCustomParam* source = ValueOf(cmd.source, vars))
+      options.mask_name = source->AsStr();
+    scene_.SetFront(scene_.FrontIndex(), kind, options, true, 0, std::max(1, duration_read));
   }
 
   void Run(TCommand& c, TCallMan& cm) const override {
-    TFlipRun& run = runs_[&c];
-    switch (run.state) {
-    case 0:
-      run.state = 1;
+    TFlipState& run = CommandAs<TComFlip>(c).running;
+    switch (run.phase) {
+    case kCreated:
+      run.phase = kClockDue;
       return;
-    case 1:
+    case kClockDue:
       run.start_ms = RunState().GameClock;
-      run.state = 2;
+      run.phase = kRunning;
       return;
-    case 2: {
+    case kRunning: {
       const int64_t elapsed = RunState().GameClock - run.start_ms;
       if (elapsed < scene_.TransitionDuration()) {
         scene_.SetTransitionStep(static_cast<int32_t>(elapsed));
@@ -89,18 +83,15 @@ public:
     default:
       break;
     }
-    Finish(c, CommandAs<TComFlip>(c).running.delete_old, TDeleteCabinets::No);
+    Finish(run, TDeleteCabinets::No);
     cm.set_pc(cm.pc() + 1);
   }
 
   void Abort(TCommand& c, TCallMan&) const override {
-    Finish(c, CommandAs<TComFlip>(c).running.delete_old, TDeleteCabinets::Yes);
+    Finish(CommandAs<TComFlip>(c).running, TDeleteCabinets::Yes);
   }
 
-  bool Yields(const TCommand& c) const override {
-    auto it = runs_.find(&c);
-    return it != runs_.end() && it->second.yields;
-  }
+  bool Yields(const TCommand& c) const override { return CommandAs<TComFlip>(c).running.yields; }
 
   bool BlocksEvents(const TCommand& c) const override {
     return CommandAs<TComFlip>(c).running.no_events;
@@ -110,8 +101,9 @@ private:
   enum class TDeleteCabinets { No, Yes };
 
   // The old picture on top of the front layer, and the components that the keep rule carries
-  // moved to the back layer under it.
-  TNovaObject* Snapshot(int32_t mode, const std::vector<std::string>& names) const {
+  // moved to the back layer under it. Mode 1 carries the named components, mode 0 the others,
+  // any other mode none.
+  void Snapshot(int32_t mode, const std::vector<std::string>& names) const {
     scene_.DrawStep();
     auto* shot = CreateComponent<TNovaImage>(&scene_);
     shot->SetNameRaw(kSnapshot);
@@ -134,16 +126,18 @@ private:
       if ((mode == 1 && listed) || (mode == 0 && !listed))
         (*it)->SetParent(scene_.Back());
     }
-    return shot;
   }
 
-  void Finish(TCommand& c, bool delete_old, TDeleteCabinets cabinets) const {
-    TFlipRun run = runs_[&c];
-    runs_.erase(&c);
-    scene_.SetFront(scene_.FrontIndex() ^ 1, 0, std::string(), true, 0, 0);
-    if (run.snapshot && scene_.IsAlive(run.snapshot))
-      run.snapshot->FreeLater();
-    if (!delete_old)
+  // The back layer comes to the front; the snapshot goes, and with delete-old the old front
+  // layer's components (cabinets only when the flip is abandoned).
+  void Finish(TFlipState& run, TDeleteCabinets cabinets) const {
+    run.phase = TFlipState::kFlipFinish;
+    run.yields = false;
+    scene_.SetFront(scene_.FrontIndex() ^ 1, 0, {}, true, 0, 0);
+    // Found by name, so that the snapshot of a flip restored from a save goes as well.
+    if (TNovaControl* shot = scene_.FindControl(kSnapshot))
+      shot->FreeLater();
+    if (!run.delete_old)
       return;
     for (TNovaControl* child : scene_.Back()->Children())
       if (cabinets == TDeleteCabinets::Yes || !child->IsCabinet())
@@ -151,7 +145,6 @@ private:
   }
 
   TNovaBaseList& scene_;
-  mutable std::unordered_map<const TCommand*, TFlipRun> runs_;
 };
 
 } // namespace

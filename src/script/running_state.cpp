@@ -74,6 +74,9 @@ void TFlipState::Write(BinaryWriter& w) const {
 }
 
 void TFlipState::Read(BinaryReader& r) {
+  phase = kFlipFinish;
+  start_ms = 0;
+  yields = false;
   int32_t version = ReadRunningStateTag(r);
   if (version >= 100) {
     no_events = r.Bool();

@@ -36,6 +36,12 @@ struct TMovieStopState {
 struct TFlipState {
   bool no_events = false;
   bool delete_old = false;
+  // Not saved: a flip restored from a save finishes (swaps the layers) at its first run, as
+  // the scene comes back without its transition.
+  static constexpr int32_t kFlipFinish = 3;
+  int32_t phase = kFlipFinish;
+  int64_t start_ms = 0;
+  bool yields = false;
 
   void Write(BinaryWriter& w) const;
   void Read(BinaryReader& r);

@@ -89,6 +89,8 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
   });
   creation_.Set("ReadRunConfig", [this] {
     run_config_ = LoadRunConfig(TitleBaseFolder(params_, executable_) / kRunConfigFileName);
+    if (run_config_.default_fonts_only && hooks_.default_fonts_only)
+      hooks_.default_fonts_only();
   });
   init_.Set("Layout", [this] { Layout(); });
   font_installer_ =

@@ -28,6 +28,8 @@ struct TPlayerHooks {
 
   // The packed-font manager: true when it takes the font file (then kept until process end).
   std::function<bool(const std::filesystem::path&)> offer_packed_font;
+  // "[Font] DefaultOnly" of the run settings: the glyph cache offers the standard faces only.
+  std::function<void()> default_fonts_only;
 
   // The built-in functions' random generator, seeded once at start-up.
   std::function<void(uint32_t seed)> seed_random;

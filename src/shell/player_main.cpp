@@ -27,6 +27,7 @@
 #include "shell/project_binding.h"
 #include "shell/run_config.h"
 #include "shell/scene_binding.h"
+#include "shell/text_binding.h"
 
 namespace nova {
 
@@ -146,6 +147,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   TPlayerHooks hooks;
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
+  std::unique_ptr<TTextBinding> text;
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -162,7 +164,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   project = std::make_unique<TProjectBinding>(
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
+  text = std::make_unique<TTextBinding>(*form, hooks);
   project->SetSceneSource([&scene] { return scene->Scene(); });
+  text->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetImageCodeSource(
       [&project] { return project->Project() ? project->Project()->setting().image_code : 0; });

@@ -7,9 +7,11 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "scene/message_records.h"
 #include "scene/nova_base_list.h"
 #include "script/call_man.h"
 #include "script/component_behaviours.h"
+#include "script/text_behaviours.h"
 #include "script/component_funcs.h"
 #include "script/call_system_vars.h"
 #include "script/platform_script_dialogs.h"
@@ -148,6 +150,7 @@ std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject
   if (TNovaBaseList* scene = Scene()) {
     component_commands_ = std::make_unique<TComponentBehaviours>(*scene);
     component_commands_->Register(*calls);
+    ConnectTextSource(*scene, *calls);
     component_funcs_ = std::make_unique<TComponentFuncs>(*scene, hosts.funcs);
     hosts.funcs = component_funcs_.get();
   }
@@ -171,10 +174,12 @@ bool TProjectBinding::PageExists(const std::string& name) {
 }
 
 void TProjectBinding::ResetWorld() {
-  if (TNovaBaseList* scene = Scene())
+  if (TNovaBaseList* scene = Scene()) {
     scene->Reset();
-  else
+    scene->MessageRecords().formats.ResetAll();
+  } else {
     own_events_.Clear();
+  }
 }
 
 void TProjectBinding::CloseMainWindow() {

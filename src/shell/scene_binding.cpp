@@ -19,6 +19,7 @@
 #include "scene/scene_system_vars.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
+#include "shell/shell_system_vars.h"
 #include "vfs/vr_file_manager.h"
 
 namespace nova {
@@ -127,7 +128,17 @@ void TSceneBinding::ServeSystemVariables() {
   ISystemVarHost*& system = vars->Hosts().system;
   system_vars_ =
       std::make_unique<TSceneSystemVars>(*scene_, screen_.get(), std::move(actions), system);
-  system = system_vars_.get();
+  TShellVarSources sources;
+  sources.title = [this] { return hooks_.project_title ? hooks_.project_title() : std::string(); };
+  sources.dither = [this] { return images_ && images_->dither(); };
+  sources.set_dither = [this](bool on) {
+    if (images_)
+      images_->SetDither(on);
+    if (scene_)
+      scene_->SetDither(on);
+  };
+  shell_vars_ = std::make_unique<TShellSystemVars>(std::move(sources), system_vars_.get());
+  system = shell_vars_.get();
 }
 
 void TSceneBinding::Draw() {

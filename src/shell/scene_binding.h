@@ -13,6 +13,7 @@ class TFormView;
 class TNovaBaseList;
 class TParamCollection;
 class TSceneSystemVars;
+class TShellSystemVars;
 class TWispCollection;
 class TSceneInputRouter;
 class TSceneScreenLink;
@@ -70,6 +71,7 @@ private:
   std::function<TParamCollection*()> variables_;
   std::function<int32_t()> image_code_;
   std::unique_ptr<TSceneSystemVars> system_vars_;
+  std::unique_ptr<TShellSystemVars> shell_vars_;
 };
 
 } // namespace nova

@@ -189,6 +189,101 @@ TEST_P(DibxFastPaths, MatchReferenceOnEveryFormat) {
   }
 }
 
+// Masks of pictures are runs of clear and solid bytes with soft edges; the row loops treat whole
+// clear or solid blocks apart, so the runs must cross block boundaries at every phase.
+void RunMask(TDIBX& mask, std::mt19937& rng) {
+  for (int y = 0; y < mask.Height(); ++y) {
+    int x = 0;
+    while (x < mask.Width()) {
+      const int len = 1 + int(rng() % 40);
+      const uint32_t kind = rng() % 3;
+      for (int k = 0; k < len && x < mask.Width(); ++k, ++x)
+        mask.SetPixel(x, y, kind == 0 ? 0 : kind == 1 ? 255 : rng() % 256);
+    }
+  }
+}
+
+struct TMaskedCase {
+  const char* name;
+  std::function<void(TWorld&, int alpha)> draw;
+};
+
+TEST_P(DibxFastPaths, MaskedDrawsMatchReferenceOnLongRuns) {
+  const TMaskedCase cases[] = {
+      {"DrawMask",
+       [](TWorld& w, int) { w.dst.DrawMask(-3, 2, w.mask, TFlip{}, w.src.Bounds(), w.src); }},
+      {"DrawMaskAlpha",
+       [](TWorld& w, int a) {
+         w.dst.DrawMaskAlpha(5, -1, a, w.mask, TFlip{}, w.src.Bounds(), w.src);
+       }},
+      {"DrawMaskAddFlipped",
+       [](TWorld& w, int a) {
+         w.dst.DrawMaskAdd(1, 1, a, w.mask, MakeFlip(true, true), w.src.Bounds(), w.src);
+       }},
+      {"DrawColorMask",
+       [](TWorld& w, int a) {
+         w.dst.DrawColorMask(0, 0, a, static_cast<TPixel>(w.dst.ColorToPixel(0x345678)), TFlip{},
+                             w.mask.Bounds(), w.mask);
+       }},
+      {"StretchDrawMaskAlpha",
+       [](TWorld& w, int a) {
+         const TRect d{-7, 3, w.dst.Width() + 5, w.dst.Height() - 2};
+         w.dst.StretchDrawMaskAlpha(d, w.src, a == 0 ? 255 : a, w.mask, TFlip{}, w.src.Bounds());
+       }},
+      {"StretchDrawMaskAddFlipped",
+       [](TWorld& w, int a) {
+         const TRect d{2, -4, w.dst.Width() / 2 + 9, w.dst.Height() + 3};
+         w.dst.StretchDrawMaskAdd(d, w.src, a, w.mask, MakeFlip(false, true), w.src.Bounds());
+       }},
+      {"DrawRotateMask",
+       [](TWorld& w, int a) {
+         w.dst.DrawRotateMask(w.dst.Width() / 2, w.dst.Height() / 2, a, w.mask, TFlip{}, 0.35,
+                              w.src.Height() / 2, w.src.Width() / 2, w.src.Bounds(), w.src, 1.3,
+                              0.9);
+       }},
+      {"DrawRotateMaskFlippedAdd",
+       [](TWorld& w, int a) {
+         w.dst.DrawRotateMask(w.dst.Width() / 3, w.dst.Height() / 2, 256 + a, w.mask,
+                              MakeFlip(true, true), -2.2, 4, 7, w.src.Bounds(), w.src, 0.7, 1.6);
+       }},
+  };
+  struct TSize {
+    int w, h;
+  };
+  const TSize sizes[] = {{7, 5}, {67, 41}, {300, 3}, {9, 130}};
+  for (int bits : {15, 16, 32}) {
+    std::mt19937 rng(77 + bits);
+    for (const TMaskedCase& c : cases)
+      for (const TSize& size : sizes)
+        for (int alpha : {0, 128, 255}) {
+          TWorld base{TDIBX(size.w + 11, size.h + 6, bits), TDIBX(size.w, size.h, bits),
+                      TDIBX(size.w, size.h, 8)};
+          Randomize(base.dst, rng, bits);
+          Randomize(base.src, rng, bits);
+          RunMask(base.mask, rng);
+          TWorld ref, fast;
+          for (TWorld* w : {&ref, &fast}) {
+            CopyInto(w->dst, base.dst);
+            CopyInto(w->src, base.src);
+            CopyInto(w->mask, base.mask);
+          }
+          {
+            TKernelScope scope(TDibxKernels::Reference);
+            c.draw(ref, alpha);
+          }
+          {
+            TKernelScope scope(GetParam());
+            c.draw(fast, alpha);
+          }
+          for (int yy = 0; yy < ref.dst.Height(); ++yy)
+            for (int xx = 0; xx < ref.dst.Width(); ++xx)
+              ASSERT_EQ(ref.dst.GetPixel(xx, yy), fast.dst.GetPixel(xx, yy))
+                  << c.name << " " << size.w << "x" << size.h << " bits " << bits << " alpha "
+                  << alpha << " at " << xx << "," << yy;
+        }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, DibxFastPaths,
                          ::testing::Values(TDibxKernels::Sse2, TDibxKernels::Avx2),
                          [](const auto& info) {

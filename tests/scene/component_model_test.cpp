@@ -124,8 +124,11 @@ TEST(Properties, EveryKindAnswersEveryIdWithTheTableType) {
         continue;
       const TPropValue written = TPropValue::Int(3).As(PropInfo(id).type);
       obj->SetProp(id, written);
-      if (KindWrites(static_cast<uint8_t>(kind), id) && id != PR_SOURCE &&
-          !DerivedRead(static_cast<uint8_t>(kind), id))
+      // A top index is clamped to the items the list holds; a message box takes an index only
+      // for a page it has.
+      const bool checked_elsewhere = id == PR_TOPINDEX || (kind == LT_MES && id == PR_INDEX) ||
+                                     DerivedRead(static_cast<uint8_t>(kind), id);
+      if (KindWrites(static_cast<uint8_t>(kind), id) && id != PR_SOURCE && !checked_elsewhere)
         EXPECT_EQ(obj->GetProp(id), written) << "kind " << kind << " id " << id;
     }
   }

@@ -77,7 +77,7 @@ TEST_F(EditTest, StartsHiddenAndShowsOnlyOnTheFrontLayer) {
   e->FreeLater();
   TNovaEdit* back = NewEdit(list.Back());
   EXPECT_FALSE(logs.back()->visible);
-  list.SetFront(1, 0, "", true, 0, 0);
+  list.SetFront(1, 0, {}, true, 0, 0);
   RunState().FrameDelta = 16;
   list.UpdateStep();
   EXPECT_TRUE(logs.back()->visible) << "a flip brings its layer to the front";

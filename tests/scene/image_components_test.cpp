@@ -5,6 +5,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "image_fixture.h"
+#include "scene/prop_table.h"
 
 namespace nova::test {
 namespace {
@@ -53,6 +54,61 @@ TEST_F(ImageComponents, ZoomAngleAndSizeFollowingZoom) {
   EXPECT_EQ(rot->GetHitRect().Width(), 20) << "a whole turn is no rotation";
 }
 
+TEST_F(ImageComponents, SizeSetByScriptSurvivesFramesAndTheOtherZoom) {
+  WriteWisp("three.wsp",
+            {SolidFrame(4, 4, 0x010101, 20, false), SolidFrame(4, 4, 0x020202, 20, false),
+             SolidFrame(4, 4, 0x030303, 20, false)});
+  auto* img = NewImage("s", "three.wsp", 0, 0);
+  img->SetProp(PR_REPEAT, TPropValue::Flag(true));
+  img->SetProp(PR_WIDTH, TPropValue::Int(30));
+  for (int i = 0; i < 4; ++i) {
+    Frame(List(), 20);
+    EXPECT_EQ(img->GetProp(PR_WIDTH).i, 30) << "frame " << img->GetProp(PR_INDEX).i;
+  }
+  // A zoom change on the other axis recomputes only that axis.
+  img->SetProp(PR_ZOOMY, TPropValue::Int(512));
+  Frame(List(), 1);
+  EXPECT_EQ(img->GetProp(PR_WIDTH).i, 30);
+  EXPECT_EQ(img->GetProp(PR_HEIGHT).i, 8);
+}
+
+TEST_F(ImageComponents, IndexOfAFilmImageSeeksTheFilm) {
+  FakeFilms films;
+  auto* img = NewImage("f", "100.nmt", 10, 0);
+  ASSERT_NE(img->GetMotion(), nullptr);
+  img->SetProp(PR_INDEX, TPropValue::Int(30));
+  Frame(List(), 0);
+  EXPECT_EQ(img->MotionX(), 10 + 30) << "the film shows frame 30";
+  img->SetProp(PR_INDEX, TPropValue::Int(-5));
+  Frame(List(), 0);
+  EXPECT_EQ(img->MotionX(), 10) << "before the start is the first frame";
+}
+
+TEST_F(ImageComponents, TilesLieAtTheirPlaceWithoutAnchorFlipOrPlus) {
+  struct Case {
+    int prop;
+    int32_t value;
+  } const cases[] = {{PR_FLIPH, 1}, {PR_FLIPV, 1}, {PR_OFFSETX, 5}, {PR_OFFSETY, 5},
+                     {PR_PLUSX, 3}, {PR_PLUSY, 3}, {PR_ZOOMX, 512}, {PR_POSZOOMED, 1}};
+  auto* holder = NewImage<TNovaTile>("holder", "red.wsp", 30, 40);
+  holder->SetBounds(30, 40, 60, 60);
+  holder->SetProp(PR_SCROLLX, TPropValue::Int(4));
+  for (const Case& c : cases) {
+    auto* tile = NewImage<TNovaTile>("t", "red.wsp", 7, 9);
+    tile->SetParent(holder);
+    tile->SetBounds(7, 9, 40, 20);
+    const TPropValue v =
+        PropInfo(c.prop).type == ptFlag ? TPropValue::Flag(c.value != 0) : TPropValue::Int(c.value);
+    tile->SetProp(c.prop, v);
+    Frame(List(), 0);
+    EXPECT_EQ(tile->ScreenLeft(), 30 - 4 + 7) << PropInfo(c.prop).name;
+    EXPECT_EQ(tile->ScreenTop(), 40 + 9) << PropInfo(c.prop).name;
+    EXPECT_EQ(tile->LeftInParent(), 7) << PropInfo(c.prop).name;
+    tile->FreeLater();
+    Frame(List(), 0);
+  }
+}
+
 TEST_F(ImageComponents, DrawingModesByAlpha) {
   List().Front()->SetColor(Rgb(10, 20, 30));
   struct Case {
@@ -76,6 +132,63 @@ TEST_F(ImageComponents, DrawingModesByAlpha) {
     EXPECT_EQ(At(x + 5, 5), c.want) << "alpha " << c.alpha;
     x += 30;
   }
+}
+
+TEST_F(ImageComponents, BrightnessOfAnyMagnitudeSaturates) {
+  struct Case {
+    int32_t brightness;
+    uint32_t want;
+  } const cases[] = {
+      {100, Rgb(255, 100, 100)}, {-100, Rgb(100, 0, 0)},          {1000, Rgb(255, 255, 255)},
+      {INT32_MIN, Rgb(0, 0, 0)}, {INT32_MAX, Rgb(255, 255, 255)},
+  };
+  int x = 0;
+  for (const Case& c : cases) {
+    auto* img = NewImage("b" + std::to_string(x), "red.wsp", x, 0);
+    img->SetProp(PR_BRIGHTNESS, TPropValue::Int(c.brightness));
+    EXPECT_EQ(img->GetProp(PR_BRIGHTNESS).i, c.brightness);
+    x += 30;
+  }
+  List().DrawStep();
+  x = 0;
+  for (const Case& c : cases) {
+    EXPECT_EQ(At(x + 5, 5), c.want) << "brightness " << c.brightness;
+    x += 30;
+  }
+}
+
+TEST_F(ImageComponents, SinglePictureSurvivesADisplayModeChange) {
+  auto* img = CreateComponent<TNovaImage>(&List());
+  img->SetParent(List().Front());
+  img->SetSource("red.wsp");
+  img->SetBrightness(155);
+  img->ReleaseSurfaces();
+  img->RestoreSurfaces();
+  EXPECT_EQ(img->OwnSurface().Width(), 20);
+  List().DrawStep();
+  EXPECT_EQ(At(5, 5), Rgb(100, 0, 0)) << "darkened by 255 - 155";
+}
+
+TEST_F(ImageComponents, AdjustedFramesOutliveTheirCopies) {
+  // Around a display-mode change the copy is made again; the image never draws the old one.
+  auto* img = NewImage("lit", "red.wsp", 0, 0);
+  img->SetProp(PR_BRIGHTNESS, TPropValue::Int(50));
+  img->ReleaseSurfaces();
+  List().DrawStep();
+  img->RestoreSurfaces();
+  List().DrawStep();
+  EXPECT_EQ(At(5, 5), Rgb(250, 50, 50));
+  // An afterimage of an adjusted frame still draws after its source and the copy are gone.
+  img->SetProp(PR_BLURSPAN, TPropValue::Int(16));
+  img->SetProp(PR_BLURDELAY, TPropValue::Int(1000));
+  img->SetLeft(40);
+  Frame(List(), 16);
+  img->FreeLater();
+  Frame(List(), 0);
+  ASSERT_EQ(List().FindByName("lit"), nullptr);
+  List().Front()->Invalidate();
+  List().DrawStep();
+  EXPECT_NE(At(45, 5), 0u) << "the afterimage shows its own copy";
 }
 
 TEST_F(ImageComponents, CaptureMaskHitsOnlyOpaquePixels) {
@@ -212,6 +325,95 @@ TEST_F(ImageComponents, TileScrollStartsInsideTheFirstCell) {
   EXPECT_EQ(At(0, 10), Rgb(255, 255, 255)) << "pattern column 54 at the left edge";
   EXPECT_EQ(At(64, 10), Rgb(255, 255, 255));
   EXPECT_EQ(At(1, 10), 0u);
+}
+
+TEST_F(ImageComponents, SpacedTileOfRegionsDrawsOnlyWhatShows) {
+  WriteWisp("dots.wsp", {SolidFrame(8, 8, 0xFFFFFF, 100, false)});
+  auto* tile = NewImage<TNovaTile>("t", "dots.wsp", -2000000000, 0);
+  // Only the top-left quarter of the picture is visible.
+  TWispItem* item = cache_.Get(this, "dots.wsp");
+  item->Frame(0).visible_regions = {TRect{0, 0, 4, 4}};
+  tile->SetWidth(INT32_MAX);
+  tile->SetHeight(40);
+  tile->SetProp(PR_DISTANCEX, TPropValue::Int(20));
+  tile->SetProp(PR_DISTANCEY, TPropValue::Int(20));
+  List().DrawStep();
+  // Cells start every 20 pixels from -2000000000, which is a multiple of 20.
+  EXPECT_EQ(At(3, 3), Rgb(255, 255, 255));
+  EXPECT_EQ(At(4, 3), 0u);
+  EXPECT_EQ(At(20, 23), Rgb(255, 255, 255));
+  EXPECT_EQ(At(10, 3), 0u);
+  cache_.Release(this, item);
+}
+
+// The kind part of an image's saved form, as each older layout wrote it.
+struct TOpenImages : TNovaImages {
+  using TNovaImages::LoadKind;
+  using TNovaImages::TNovaImages;
+};
+
+TEST_F(ImageComponents, OlderSaveLayoutsOfImages) {
+  struct Case {
+    int version;
+    int32_t zoom_y, blur_span;
+    const char* idle;
+  } const cases[] = {
+      {100, 256, 0, ""},      // one int zoom and angle, no zoom Y, no blur, no idle handler
+      {120, 768, 0, "idle"},  // zoom Y and the idle handler
+      {141, 768, 50, "idle"}, // afterimages
+      {143, 768, 50, "idle"}, // real zooms and angle, antialias
+  };
+  for (const Case& c : cases) {
+    BinaryWriter w;
+    w.I32(200); // alpha
+    if (c.version < 143) {
+      w.I32(512); // zoom X × 256
+      w.I32(64);  // angle in 1/255 turns
+    } else {
+      w.Extended(2.0L);
+      w.Extended(64 / 255.0L * 2 * std::numbers::pi_v<long double>);
+      w.U8(1); // antialias
+    }
+    w.U8(1); // flip H
+    w.U8(0); // flip V
+    w.U8(1); // capture mask
+    if (c.version >= 143)
+      w.Extended(3.0L);
+    else if (c.version > 103)
+      w.I32(768);
+    if (c.version > 139) {
+      w.I32(50);  // blur span
+      w.I32(300); // blur delay
+    }
+    w.I32(7);  // countdown
+    w.I32(-1); // frame index
+    w.I32(0);  // brightness
+    w.U8(0);   // paused
+    TNovaParser().SaveOps(w);
+    w.U8(1);      // repeat
+    w.U8(0);      // auto scrap
+    w.String(""); // source
+    w.String("end");
+    if (c.version > 103)
+      w.String("idle");
+    const std::vector<uint8_t> bytes = w.Take();
+    TOpenImages& img = *CreateComponent<TOpenImages>(&List());
+    BinaryReader r(bytes, "image");
+    img.LoadKind(r, c.version);
+    EXPECT_EQ(r.remaining(), 0u) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ALPHA).i, 200) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ZOOMX).i, 512) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ZOOMY).i, c.zoom_y) << c.version;
+    EXPECT_NEAR(static_cast<double>(img.GetProp(PR_FLOATANGLE).r),
+                64 / 255.0 * 2 * std::numbers::pi, 1e-9)
+        << c.version;
+    EXPECT_TRUE(img.GetProp(PR_CAPTUREMASK).f) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ANTIALIAS).f, c.version >= 143) << c.version;
+    EXPECT_EQ(img.GetProp(PR_BLURSPAN).i, c.blur_span) << c.version;
+    EXPECT_EQ(img.GetProp(PR_ONPLAYEND).s, "end") << c.version;
+    EXPECT_EQ(img.GetProp(PR_ONIDLE).s, c.idle) << c.version;
+    img.FreeLater();
+  }
 }
 
 TEST_F(ImageComponents, SaveFormRestoresFramesAndSettings) {

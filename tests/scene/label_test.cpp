@@ -23,7 +23,7 @@ TEST(CaptionText, LinesSplitAtEveryBreakAndATrailingBreakAddsNone) {
       {"\r\n", {""}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(SplitTextLines(c.text), c.lines) << c.text;
+    EXPECT_EQ(SplitCaptionLines(c.text), c.lines) << c.text;
   EXPECT_EQ(JoinLinesCrLf({"a", "b"}), "a\r\nb");
 }
 

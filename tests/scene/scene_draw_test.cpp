@@ -96,7 +96,7 @@ TEST_F(SceneDraw, ChildrenClipAndBackLayer) {
   EXPECT_EQ(Rgb(screen, 2, 2), 0u) << "the back layer draws into its own surface";
   EXPECT_EQ(Rgb(*list.Back()->OwnSurface(), 2, 2), Color(255, 0, 255));
   // Flipping without transition shows the other layer.
-  list.SetFront(1, 0, "", true, 0, 0);
+  list.SetFront(1, 0, {}, true, 0, 0);
   list.DrawStep();
   EXPECT_EQ(Rgb(screen, 2, 2), Color(255, 0, 255));
 }

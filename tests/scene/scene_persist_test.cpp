@@ -71,7 +71,12 @@ TEST(ScenePersistence, RoundTripOfEveryKind) {
   auto* hidden = NewBox(list, "\x01system", 0, 0, 1, 1);
   auto* gone = NewBox(list, "gone", 0, 0, 1, 1);
   gone->FreeLater();
-  list.SetFront(1, 0, "", true, 0, 0);
+  list.SetFront(1, 0, {}, true, 0, 0);
+  // At rest: kinds that size themselves from their content (menus) have done so.
+  list.UpdateStep();
+  // The update queues events of its own (a timer of period 0 fires at once); only the
+  // records below are looked at.
+  list.Events().Clear();
   list.Events().Queue(holder, "h:L", {"1", "two"}, PR_ONLBTNDOWN);
   list.Events().Queue(nullptr, "orphan", {}, PR_ONIDLE);
   list.Events().Start(1, 3);

@@ -4,6 +4,7 @@
 
 #include "graphics/dibx_custom.h"
 #include "graphics/private/dibx_pixel_rules.h"
+#include "graphics/private/dibx_rows.h"
 
 // The machinery shared by the drawing operations: clipping a draw to a placement, and running
 // a row op over it through the row loops (15/16/32-bit storage) or pixel by pixel.
@@ -31,19 +32,57 @@ bool PlacePositioned(const TCustomDIBX& dst, int x, int y, TFlip flip, const TRe
 void RunPlacement(TCustomDIBX& dst, TCustomDIBX* src, TCustomDIBX* mask, const TPlacement& place,
                   TRowOp op, const TRowParams& params);
 
-// One destination row segment of a scaled draw: n pixels from (dstX, dstY), source pixel i at
-// (xs[i], srcY). Every coordinate must lie inside the source (and mask).
-void RunGathered(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-                 const int32_t* xs, int srcY, TRowOp op, const TRowParams& params);
-
 // A row of a rotated draw in 16.16: pixel i samples column (u + i du) >> 16 and row
 // (v + i dv) >> 16, each mirrored as mirror - index when its mirror is not negative.
 struct TAffineRow {
   int64_t u = 0, v = 0, du = 0, dv = 0;
   int64_t mirrorX = -1, mirrorY = -1;
 };
-void RunAffine(TCustomDIBX& dst, int dstX, int dstY, int n, TCustomDIBX& src, TCustomDIBX* mask,
-               const TAffineRow& row, TRowOp op, const TRowParams& params);
+
+// The surfaces of a fast run, locked; null fn when the per-pixel path must be taken.
+struct TFastRun {
+  TRowFn fn = nullptr;
+  const TRowKernels* kernels = nullptr;
+  int bpp = 0;
+  uint8_t* dst = nullptr;
+  uint8_t* src = nullptr;
+  uint8_t* mask = nullptr;
+  int dstPitch = 0, srcPitch = 0, maskPitch = 0;
+};
+
+// The rows of one scaled or rotated draw: the surfaces are prepared and locked once for all of
+// them, and released when the object ends.
+class TSampledRows {
+public:
+  TSampledRows(TCustomDIBX& dst, TCustomDIBX& src, TCustomDIBX* mask, TRowOp op,
+               const TRowParams& params);
+  ~TSampledRows();
+  TSampledRows(const TSampledRows&) = delete;
+  TSampledRows& operator=(const TSampledRows&) = delete;
+
+  // One destination row segment of a scaled draw: n pixels from (dstX, dstY), source pixel i at
+  // (xs[i], srcY). Every coordinate must lie inside the source (and mask). The columns xs point
+  // to must not change while the object lives: a row asked for again is not gathered again.
+  void Gathered(int dstX, int dstY, int n, const int32_t* xs, int srcY);
+  // A segment of a rotated draw (see TAffineRow); its pixels must lie inside the source.
+  void Affine(int dstX, int dstY, int n, const TAffineRow& row);
+
+private:
+  void Combine(int dstX, int dstY, int n, const uint8_t* pixels, const uint8_t* maskBytes);
+
+  TCustomDIBX& dst_;
+  TCustomDIBX& src_;
+  TCustomDIBX* mask_;
+  TRowOp op_;
+  const TRowParams& params_;
+  TFastRun run_;
+  bool vector_gathers_;
+  // The source row the scratch rows hold.
+  struct {
+    const int32_t* xs = nullptr;
+    int n = 0, srcY = 0;
+  } gathered_;
+};
 
 // Fills rect (already clipped) with op Fill, FillAlpha, FillAdd or FillSub.
 void RunFill(TCustomDIBX& dst, const TRect& rect, TRowOp op, const TRowParams& params);

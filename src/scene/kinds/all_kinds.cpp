@@ -6,13 +6,6 @@
 
 namespace nova {
 
-template <uint8_t Kind, class Base>
-TSelectionKind<Kind, Base>::TSelectionKind(TNovaBaseList* owner)
-    : TStoredControl<Kind, Base>(owner) {
-  if (owner)
-    owner->AddSelection(this);
-}
-
 TNovaObject* CreateByKind(TNovaBaseList* owner, uint8_t kind) {
   switch (kind & 0x7F) {
   case LT_BOX:

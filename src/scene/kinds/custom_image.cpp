@@ -159,8 +159,9 @@ void TNovaCustomImage::SizeFromZoom() {
   int32_t pw = 0, ph = 0;
   const bool has_picture = ImageSurfaceSize(pw, ph);
   if (!SourceName().empty() || substitute_surface_) {
-    w = std::max(1, Round32(pw * zoom_x_));
-    h = std::max(1, Round32(ph * zoom_y_));
+    // An axis whose size a script set (zoom 0) keeps that size: the picture is stretched to it.
+    w = zoom_x_ == 0 ? width_ : std::max(1, Round32(pw * zoom_x_));
+    h = zoom_y_ == 0 ? height_ : std::max(1, Round32(ph * zoom_y_));
     // A child that keeps its place in its parent's picture takes the parent's pixel scale.
     int32_t ppw = 0, pph = 0;
     if (pos_zoomed_ && parent_ && !parent_->IsLayer() && has_picture && !motion_ &&
@@ -571,8 +572,10 @@ void TNovaCustomImage::LoadKind(BinaryReader& r, int version) {
   capture_mask_ = r.U8();
   if (version >= 143)
     zoom_y_ = Finite(r.Extended(), 1.0L);
+  else if (version > 103)
+    zoom_y_ = r.I32() / 256.0L;
   else
-    zoom_y_ = version > 103 ? r.I32() / 256.0L : zoom_x_;
+    zoom_y_ = 1.0L;
   if (version > 139) {
     blur_span_ = r.I32();
     blur_delay_ = r.I32();

@@ -172,6 +172,8 @@ public:
   void SetSource(const std::string& file);
   void SetBrightness(int32_t b);
   int32_t Brightness() const { return brightness_; }
+  // The copied picture is made again from the source after a display-mode change.
+  void RestoreSurfaces() override;
 
 protected:
   const std::string& SourceName() const override { return source_; }

@@ -2,10 +2,13 @@
 // Frame animation of multi-frame pictures and the layered-image kind.
 #include "scene/kinds/custom_images.h"
 
+#include <cmath>
+
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
 #include "expr/params.h"
+#include "graphics/dibx.h"
 #include "scene/nova_motion.h"
 
 namespace nova {
@@ -38,9 +41,11 @@ int32_t TNovaCustomImages::LastFrameWait() {
 void TNovaCustomImages::SetIndex(int32_t i) {
   if (i == frame_index_)
     return;
-  // A film seeks by its own clock; the film library owns that step.
-  if (motion_)
+  // With a film the index is a seek by the film's 60 frames a second.
+  if (motion_) {
+    motion_->SetElapsed(std::trunc(i * 16.666666666666668));
     return;
+  }
   TNovaImageList* list = GetFrameList();
   if (!list || !list->Frame(frame_index_))
     countdown_ = 0;
@@ -129,10 +134,34 @@ bool TNovaCustomImages::Playing() const {
   return !paused_ && !ani_paused_;
 }
 
+bool TNovaCustomImages::ShowsAdjustedCopy() const {
+  TNovaImageList* list = GetFrameList();
+  TNovaImageData* data = list ? list->Frame(frame_index_) : nullptr;
+  return data && data->IsAdjustedCopy(substitute_surface_);
+}
+
+bool CopyAdjustedPicture(const TNovaCustomImage& source, TDIBX& into) {
+  const auto* frames = dynamic_cast<const TNovaCustomImages*>(&source);
+  if (!frames || !frames->ShowsAdjustedCopy())
+    return false;
+  TCustomDIBX& pic = *source.GetSurface();
+  into.SetSize(pic.Width(), pic.Height(), pic.BitCount());
+  into.ResetClip();
+  into.Draw(0, 0, FlipNone, TKeyMode::Ignore, pic.Bounds(), pic);
+  into.SetTransparentColor(pic.TransparentColor());
+  return true;
+}
+
 void TNovaCustomImages::ReleaseSurfaces() {
   TNovaCustomImage::ReleaseSurfaces();
-  if (TNovaImageList* list = GetFrameList())
-    list->ReleaseSurfaces();
+  TNovaImageList* list = GetFrameList();
+  if (!list)
+    return;
+  const bool adjusted = ShowsAdjustedCopy();
+  list->ReleaseSurfaces();
+  // The adjusted copy is gone: the plain frame stands in until the copy is made again.
+  if (adjusted)
+    substitute_surface_ = list->Frame(frame_index_)->Surface();
 }
 
 void TNovaCustomImages::RestoreSurfaces() {

@@ -15,10 +15,17 @@ namespace nova {
 // True when the file name ends in `upper_ext` (".WSP"), compared without regard to case.
 bool IsExtension(const std::string& file, const char* upper_ext);
 
+// Afterimages borrow their source's picture. A brightness-adjusted frame copy belongs to the
+// source's frame list, which may drop it at any time: this copies such a picture into `into`
+// and answers true; for any other picture it does nothing and answers false.
+bool CopyAdjustedPicture(const TNovaCustomImage& source, TDIBX& into);
+
 class TNovaCustomImages : public TNovaCustomImage {
 public:
   // The frame list currently shown; none by default.
   virtual TNovaImageList* GetFrameList() const { return nullptr; }
+  // The shown picture is a brightness-adjusted copy of the shown frame.
+  bool ShowsAdjustedCopy() const;
   // Shows frame i (no frame when out of range) and adds its display time to the countdown.
   void SetIndex(int32_t i);
   int32_t FrameIndex() const { return frame_index_; }
@@ -90,6 +97,7 @@ public:
   TNovaImageList* GetFrameList() const override { return &list_; }
   bool SizeFollowsZoom() const override { return false; }
   // The zoom scales the pattern, never the place.
+  bool PlacedPlain() const override { return true; }
   int32_t ZoomX() const override { return 256; }
   int32_t ZoomY() const override { return 256; }
   int32_t ScrollX() const override { return scroll_x_; }

@@ -7,9 +7,21 @@
 #include "graphics/dibx.h"
 #include "graphics/image_cache.h"
 #include "scene/kinds/custom_image.h"
+#include "scene/kinds/custom_images.h"
 #include "scene/nova_base_list.h"
 
 namespace nova {
+namespace {
+
+// round(zoom × size), kept inside int32 whatever zoom a film gives.
+int32_t ScaledSize(long double zoom, int32_t size) {
+  const long double v = std::nearbyintl(zoom * size);
+  if (!(v == v))
+    return 0;
+  return static_cast<int32_t>(std::clamp<long double>(v, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
 
 void TAfterimageLife::Start(int32_t source_alpha, int32_t lifetime_ms) {
   start_alpha = source_alpha / 256 * 256 + source_alpha % 256 / 2;
@@ -51,7 +63,7 @@ void TNovaBlurImage::Init(TNovaCustomImage& source, const std::string& held_file
   hold_.Hold(this, held_file);
   shared_frame_ = !hold_.Empty();
   source_own_surface_ = &source.OwnSurface();
-  substitute_surface_ = source.GetSurface();
+  substitute_surface_ = CopyAdjustedPicture(source, *own_surface_) ? nullptr : source.GetSurface();
   substitute_mask_ = source.GetMask();
   life_.Start(source.Alpha(), source.BlurDelay());
   alpha_ = life_.start_alpha;
@@ -70,6 +82,12 @@ void TNovaImage::SetBrightness(int32_t b) {
     return;
   brightness_ = b;
   Rebuild();
+}
+
+void TNovaImage::RestoreSurfaces() {
+  TNovaCustomImage::RestoreSurfaces();
+  if (!source_.empty())
+    Rebuild();
 }
 
 void TNovaImage::Rebuild() {
@@ -106,8 +124,8 @@ void TNovaImage::Rebuild() {
   } else {
     SetOwnMask(nullptr);
   }
-  width_ = std::max(1, static_cast<int32_t>(std::nearbyintl(zoom_x_ * frame.surface.Width())));
-  height_ = std::max(1, static_cast<int32_t>(std::nearbyintl(zoom_y_ * frame.surface.Height())));
+  width_ = ScaledSize(zoom_x_, frame.surface.Width());
+  height_ = ScaledSize(zoom_y_, frame.surface.Height());
   cache->Release(this, item);
   Invalidate();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "scene/kinds/image_list.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "graphics/image_cache.h"
@@ -22,6 +23,10 @@ TCustomDIBX* TNovaImageData::Surface() const {
   if (brightness_ != 0 && copy_)
     return copy_.get();
   return &frame_->surface;
+}
+
+bool TNovaImageData::IsAdjustedCopy(const TCustomDIBX* s) const {
+  return copy_ && s == copy_.get();
 }
 
 TCustomDIBX* TNovaImageData::Mask() const { return frame_->mask.get(); }
@@ -46,7 +51,8 @@ void TNovaImageData::BuildCopy() {
   if (copy_->Width() != src.Width() || copy_->Height() != src.Height() ||
       copy_->BitCount() != src.BitCount())
     copy_->SetSize(src.Width(), src.Height(), src.BitCount());
-  const int32_t g = std::min(std::abs(brightness_), 255);
+  // Any brightness is allowed; beyond 255 the saturating add and subtract change nothing more.
+  const int32_t g = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{brightness_}), 255));
   const TPixel grey = static_cast<TPixel>(copy_->ColorToPixel(g | (g << 8) | (g << 16)));
   const TRect one{0, 0, 1, 1};
   auto adjust = [&](const TRect& r) {

@@ -37,6 +37,8 @@ public:
   int32_t DisplayTime() const;
   const std::vector<TRect>& VisibleRegions() const;
   int32_t Brightness() const { return brightness_; }
+  // True when `s` is this frame's brightness-adjusted copy (owned here, not by the cache).
+  bool IsAdjustedCopy(const TCustomDIBX* s) const;
   // A positive value adds that grey level, a negative one subtracts it (saturating).
   void SetBrightness(int32_t b);
   void ReleaseCopy();

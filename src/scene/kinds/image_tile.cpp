@@ -11,9 +11,12 @@
 namespace nova {
 namespace {
 
+// A distance spaces the pattern when it is at least 1 and at least half the picture.
+bool Spaced(int32_t distance, int32_t picture) { return distance >= 1 && distance >= picture / 2; }
+
 // The pattern pitch: the distance when it applies, else the picture size.
 int32_t Pitch(int32_t distance, int32_t picture) {
-  return distance < 1 || distance < picture / 2 ? picture : distance;
+  return Spaced(distance, picture) ? distance : picture;
 }
 
 // v mod pitch, never negative.
@@ -59,12 +62,19 @@ void TNovaTile::DrawRegionGrid(TCustomDIBX& target, const std::vector<TRect>& re
   target.AddClipRect(clip);
   const int32_t pw = GetSurface()->Width(), ph = GetSurface()->Height();
   const int32_t ox = Phase(scroll_x_, pitch_x), oy = Phase(scroll_y_, pitch_y);
+  // Only the cells that reach into the clip are visited: a tile may be far larger than the
+  // surface it draws on.
+  auto first_cell = [](int64_t start, int64_t low, int64_t extent, int64_t pitch) {
+    const int64_t short_by = low - extent + 1 - start;
+    return short_by <= 0 ? start : start + (short_by + pitch - 1) / pitch * pitch;
+  };
   if (!clip.IsEmpty()) {
     for (const TRect& r : regions) {
       const int64_t y0 = int64_t{flip_v_ ? ph + bounds.Top - r.Bottom : bounds.Top + r.Top} - oy;
       const int64_t x0 = int64_t{flip_h_ ? pw + bounds.Left - r.Right : bounds.Left + r.Left} - ox;
-      for (int64_t y = y0; y < bounds.Bottom; y += pitch_y)
-        for (int64_t x = x0; x < bounds.Right; x += pitch_x)
+      for (int64_t y = first_cell(y0, clip.Top, r.Height(), pitch_y); y < clip.Bottom; y += pitch_y)
+        for (int64_t x = first_cell(x0, clip.Left, r.Width(), pitch_x); x < clip.Right;
+             x += pitch_x)
           PutPicture(target, static_cast<int32_t>(x), static_cast<int32_t>(y), r);
     }
   }
@@ -87,7 +97,7 @@ void TNovaTile::DrawImage() {
   const TRect dst = ToSurfaceRect(ScreenBounds());
   const double zx = static_cast<double>(zoom_x_), zy = static_cast<double>(zoom_y_);
   const bool unzoomed = zx == 1.0 && zy == 1.0;
-  if (pitch_x == pw && pitch_y == ph) {
+  if (!Spaced(distance_x_, pw) && !Spaced(distance_y_, ph)) {
     if (unzoomed && key == TKeyMode::Ignore && !mask && alpha_ == 255)
       target->TileFill(dst, *pic, flip, scroll_y_, scroll_x_);
     else if (mask)
@@ -251,7 +261,7 @@ TCustomDIBX* TNovaBlurTile::GetMask() const {
 void TNovaBlurTile::Init(TNovaCustomImage& source, const std::string& held_file) {
   source_ = &source;
   hold_.Hold(this, held_file);
-  substitute_surface_ = source.GetSurface();
+  substitute_surface_ = CopyAdjustedPicture(source, *own_surface_) ? nullptr : source.GetSurface();
   substitute_mask_ = source.GetMask();
   life_.Start(source.Alpha(), source.BlurDelay());
   alpha_ = life_.start_alpha;

@@ -62,7 +62,7 @@ constexpr int kSmoothLevel = 3;
 
 } // namespace
 
-std::vector<std::string> SplitTextLines(const std::string& text) {
+std::vector<std::string> SplitCaptionLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
@@ -406,7 +406,7 @@ bool TNovaLabel::WriteProp(int id, const TPropValue& v) {
     play_end_handler_ = v.s;
     return true;
   case PR_TEXT:
-    Change(lines_, SplitTextLines(v.s));
+    Change(lines_, SplitCaptionLines(v.s));
     return true;
   case PR_HALIGN:
     Change(align_, static_cast<uint8_t>(v.i));
@@ -486,7 +486,7 @@ void TNovaLabel::LoadKind(BinaryReader& r, int version) {
   } else {
     zoom_y_ = zoom_x_;
   }
-  lines_ = SplitTextLines(text);
+  lines_ = SplitCaptionLines(text);
   if (!lines_.empty())
     Render();
 }
@@ -503,7 +503,7 @@ void TNovaCGLabel::SetSource(const std::string& source) {
 
 void TNovaCGLabel::RebuildGlyphs() {
   glyph_lines_.clear();
-  for (const std::string& line : SplitTextLines(text_)) {
+  for (const std::string& line : SplitCaptionLines(text_)) {
     std::vector<int32_t> cells;
     for (size_t i = 0; i < line.size();) {
       const size_t n = std::max<size_t>(CharBytes(line, i), 1);

@@ -13,7 +13,7 @@
 namespace nova {
 
 // Splits text at CR LF, LF or CR; a final line break adds no line.
-std::vector<std::string> SplitTextLines(const std::string& text);
+std::vector<std::string> SplitCaptionLines(const std::string& text);
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 
 class TNovaLabel : public TNovaControl {

@@ -32,6 +32,8 @@ inline bool FlagOf(TCommandExpr& e, TParamCollection& vars) {
 }
 // The names of a list of expressions: each expression's text, split into lines.
 std::vector<std::string> NamesOf(std::vector<TCommandExpr>& list, TParamCollection& vars);
+// The text of each expression of a list, one name each.
+std::vector<std::string> TextsOf(std::vector<TCommandExpr>& list, TParamCollection& vars);
 bool Listed(const std::vector<std::string>& names, const std::string& name);
 
 std::unique_ptr<ICommandBehaviour> NewCabinetBehaviour(TNovaBaseList& scene, bool save);

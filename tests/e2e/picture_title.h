@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+// Pictures for end-to-end titles, drawn from text descriptions with `novatool image draw`, and
+// the screenshot of a run compared with a committed reference picture.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "e2e/title_runner.h"
+#include "graphics/dibx.h"
+#include "graphics/png_writer.h"
+
+namespace nova::e2e {
+
+// Draws `description` into the title's sources as `file` (".wsp" or ".png"); false with
+// `error` set when the tool refuses it.
+inline bool DrawPicture(TTestTitle& title, const std::string& file, const std::string& description,
+                        std::string& error) {
+  const std::filesystem::path text = title.Root() / (file + ".draw.txt");
+  std::ofstream(text) << description;
+  const std::string tool = Tool("NOVA_TOOL", "/apps/novatool/novatool");
+  const std::filesystem::path err = title.Root() / "draw.err";
+  const std::string cmd = tool + " image draw " + text.string() + " -o " +
+                          (title.Root() / "src" / file).string() + " 2> " + err.string();
+  if (std::system(cmd.c_str()) == 0)
+    return true;
+  error = "drawing " + file + " failed: " + title.Slurp(err);
+  return false;
+}
+
+// Plays `frames` frames (replaying `input` when given, with further player `options`) and loads
+// the last presented picture.
+inline bool Screenshot(TTestTitle& title, int frames, const std::string& input, TDIBX& shot,
+                       std::string& error, std::map<std::string, std::string>* vars = nullptr,
+                       const std::string& options = "") {
+  const std::filesystem::path png = title.Root() / "shot.png";
+  std::string extra = options + " --screenshot " + png.string();
+  if (!input.empty()) {
+    std::ofstream(title.Root() / "input.txt") << input;
+    extra += " --input " + (title.Root() / "input.txt").string();
+  }
+  auto dumped = title.Run(frames, &error, extra);
+  if (vars)
+    *vars = std::move(dumped);
+  if (!error.empty())
+    return false;
+  const std::string bytes = title.Slurp(png);
+  if (bytes.empty()) {
+    error = "no screenshot";
+    return false;
+  }
+  shot.LoadFromStream(std::vector<uint8_t>(bytes.begin(), bytes.end()), png.string());
+  return true;
+}
+
+// Compares with tests/golden/NAME.png pixel for pixel; NOVA_UPDATE_GOLDEN=1 (`make golden`)
+// rewrites the reference instead, to be looked at before it is committed.
+inline void CompareWithGolden(TDIBX& shot, const std::string& name) {
+  const std::string path = std::string(NOVA_SOURCE_DIR) + "/tests/golden/" + name + ".png";
+  if (std::getenv("NOVA_UPDATE_GOLDEN")) {
+    WritePng(shot, path);
+    return;
+  }
+  std::ifstream file(path, std::ios::binary);
+  ASSERT_TRUE(file) << "missing " << path << " (make golden)";
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                   std::istreambuf_iterator<char>());
+  TDIBX golden(1, 1, 32);
+  golden.LoadFromStream(bytes, path);
+  ASSERT_EQ(golden.Width(), shot.Width()) << name;
+  ASSERT_EQ(golden.Height(), shot.Height()) << name;
+  int differing = 0;
+  for (int y = 0; y < shot.Height(); ++y)
+    for (int x = 0; x < shot.Width(); ++x)
+      differing += (golden.GetPixel(x, y) & 0xFFFFFF) != (shot.GetPixel(x, y) & 0xFFFFFF);
+  EXPECT_EQ(differing, 0) << name << ": pixels differ from the reference";
+}
+
+} // namespace nova::e2e

@@ -155,9 +155,9 @@ TEST(Wave, OffsetsFollowTheSineAndAmplitudeZeroLeavesRowsAlone) {
   EXPECT_EQ(wave->Phase(), 252);
   ASSERT_EQ(wave->Offsets().size(), 8u);
   for (size_t i = 0; i < 8; ++i)
-    EXPECT_EQ(wave->Offsets()[i],
-              std::lround(std::sin(2 * std::numbers::pi * 252 / 256 + i * 2 * std::numbers::pi / 8) *
-                          10))
+    EXPECT_EQ(
+        wave->Offsets()[i],
+        std::lround(std::sin(2 * std::numbers::pi * 252 / 256 + i * 2 * std::numbers::pi / 8) * 10))
         << i;
   EXPECT_NE(wave->GetTargetSurface(), &screen) << "children draw through the wave";
   wave->SetProp(PR_AMP, TPropValue::Int(0));

@@ -279,8 +279,7 @@ TEST_F(ImageScene, GlyphCaptionDrawsCellsAndSkipsUnknownCharacters) {
   label->SetProp(PR_MAPTEXT, TPropValue::Str("0123456789"));
   label->SetProp(PR_TEXT, TPropValue::Str("3a1\r\n22"));
   label->SetProp(PR_LINESPACE, TPropValue::Int(1));
-  EXPECT_EQ(label->GlyphLines(),
-            (std::vector<std::vector<int32_t>>{{3, -1, 1}, {2, 2}}));
+  EXPECT_EQ(label->GlyphLines(), (std::vector<std::vector<int32_t>>{{3, -1, 1}, {2, 2}}));
   EXPECT_EQ(label->GetWidth(), 12);
   EXPECT_EQ(label->GetHeight(), 11);
   EXPECT_EQ(label->GetProp(PR_ORIGWIDTH).i, 40);

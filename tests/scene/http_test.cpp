@@ -14,13 +14,15 @@ TEST(HttpText, EucJapaneseBecomesShiftJisLinesJoinedWithByteOne) {
   const struct {
     std::string body, text;
   } cases[] = {
-      {"a\nb", "a\x01" "b"},
-      {"a\r\nb\r\n", "a\x01" "b"},
+      {"a\nb", "a\x01"
+               "b"},
+      {"a\r\nb\r\n", "a\x01"
+                     "b"},
       {std::string("x\0y", 3), "x y"},
-      {"\xA4\xA2", "\x82\xA0"},       // hiragana a
-      {"\xB4\xC1", "\x8A\xBF"},       // a kanji of an odd row
-      {"\x8E\xB1", "\xB1"},           // half-width katakana
-      {"\xA4", ""},                   // a lone lead byte at the end
+      {"\xA4\xA2", "\x82\xA0"}, // hiragana a
+      {"\xB4\xC1", "\x8A\xBF"}, // a kanji of an odd row
+      {"\x8E\xB1", "\xB1"},     // half-width katakana
+      {"\xA4", ""},             // a lone lead byte at the end
   };
   for (const auto& c : cases)
     EXPECT_EQ(HttpBodyText(c.body), c.text);

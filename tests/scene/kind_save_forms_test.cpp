@@ -280,14 +280,18 @@ struct OldCase {
 std::vector<OldCase> OldCases() {
   constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
   return {
-      {"timer without auto scrap and fired", LT_TIMER, 103,
+      {"timer without auto scrap and fired",
+       LT_TIMER,
+       103,
        [](BinaryWriter& w) {
          w.String("t"); // handler
          w.I32(100);    // period
          w.U8(1);       // paused
        },
        {{PR_ONNOTIFY, S("t")}, {PR_DELAY, I(100)}, {PR_AUTOSCRAP, F(false)}}},
-      {"sound before rewind, mute and repeat position", LT_SOUND, 107,
+      {"sound before rewind, mute and repeat position",
+       LT_SOUND,
+       107,
        [](BinaryWriter& w) {
          w.String("se.wav");
          for (int b : {1, 0, 0, 0, 0})
@@ -302,7 +306,9 @@ std::vector<OldCase> OldCases() {
         {PR_BALANCE, I(9000)},
         {PR_REWINDONLOAD, F(false)},
         {PR_REPEATPOS, I(0)}}},
-      {"caption with whole-number angle and zoom and no idle part", LT_LABEL, 103,
+      {"caption with whole-number angle and zoom and no idle part",
+       LT_LABEL,
+       103,
        [](BinaryWriter& w) {
          w.String("f");
          w.I32(12); // font height
@@ -311,7 +317,7 @@ std::vector<OldCase> OldCases() {
          w.I32(255);
          w.I32(0);
          for (int i = 0; i < 4; ++i)
-           w.U8(0); // alignment, antialias, flips
+           w.U8(0);      // alignment, antialias, flips
          w.I32(255 / 4); // angle n / 255 of a turn
          w.I32(512);     // zoom 2.0
          w.String("");   // text
@@ -320,7 +326,9 @@ std::vector<OldCase> OldCases() {
         {PR_FLOATZOOMX, R(2.0L)},
         {PR_FLOATZOOMY, R(2.0L)},
         {PR_FLOATANGLE, R(63 / 255.0L * kTurn)}}},
-      {"caption of version 142: zoom Y as a whole number too", LT_LABEL, 142,
+      {"caption of version 142: zoom Y as a whole number too",
+       LT_LABEL,
+       142,
        [](BinaryWriter& w) {
          w.String("f");
          w.I32(12);
@@ -338,11 +346,13 @@ std::vector<OldCase> OldCases() {
          w.U8(0);
          w.U8(0);
          w.String("");
-         w.U8(1);   // paused
+         w.U8(1);    // paused
          w.I32(128); // zoom Y 0.5
        },
        {{PR_ONIDLE, S("idle")}, {PR_PAUSED, F(true)}, {PR_FLOATZOOMY, R(0.5L)}}},
-      {"glyph caption without idle handler, sizes below 1", LT_CGLABEL, 124,
+      {"glyph caption without idle handler, sizes below 1",
+       LT_CGLABEL,
+       124,
        [](BinaryWriter& w) {
          w.String("");
          w.String("ab");
@@ -355,7 +365,9 @@ std::vector<OldCase> OldCases() {
          w.I32(255);
        },
        {{PR_GLYPHWIDTH, I(1)}, {PR_GLYPHHEIGHT, I(1)}, {PR_WIDTH, I(2)}, {PR_HEIGHT, I(1)}}},
-      {"gauge without idle handler and bar size", LT_GAUGE, 124,
+      {"gauge without idle handler and bar size",
+       LT_GAUGE,
+       124,
        [](BinaryWriter& w) {
          w.String("");
          for (int v : {0, 100, 150, 255})
@@ -367,7 +379,9 @@ std::vector<OldCase> OldCases() {
          w.U8(0);
        },
        {{PR_VALUE, I(100)}, {PR_BARSIZE, I(0)}, {PR_PLAYING, F(false)}}},
-      {"slider without capture mask and bar size", LT_SLIDER, 118,
+      {"slider without capture mask and bar size",
+       LT_SLIDER,
+       118,
        [](BinaryWriter& w) {
          for (int i = 0; i < 3; ++i)
            w.String("");
@@ -379,7 +393,9 @@ std::vector<OldCase> OldCases() {
            w.String(i == 0 ? "n" : "");
        },
        {{PR_VALUE, I(4)}, {PR_ORIENTATION, I(1)}, {PR_ONNOTIFY, S("n")}, {PR_BARSIZE, I(0)}}},
-      {"cinema before idle handler, frame, volume and ended", LT_CINEMA, 103,
+      {"cinema before idle handler, frame, volume and ended",
+       LT_CINEMA,
+       103,
        [](BinaryWriter& w) {
          w.String("");
          w.U8(1);
@@ -388,7 +404,9 @@ std::vector<OldCase> OldCases() {
          w.String("end");
        },
        {{PR_REPEAT, F(true)}, {PR_ONPLAYEND, S("end")}, {PR_ONIDLE, S("")}}},
-      {"property motion before paused", LT_PROPMOTION, 125,
+      {"property motion before paused",
+       LT_PROPMOTION,
+       125,
        [](BinaryWriter& w) {
          w.String("target");
          w.I32(PR_LEFT);
@@ -399,7 +417,9 @@ std::vector<OldCase> OldCases() {
          w.I32(0);
        },
        {{PR_PLAYING, F(true)}}},
-      {"edit before the input-method mode", LT_EDIT, 141,
+      {"edit before the input-method mode",
+       LT_EDIT,
+       141,
        [](BinaryWriter& w) {
          w.U8(0);
          w.String("hello");
@@ -412,7 +432,9 @@ std::vector<OldCase> OldCases() {
          w.String("n");
        },
        {{PR_TEXT, S("hello")}, {PR_FONTHEIGHT, I(14)}, {PR_IMEMODE, I(IM_DONTCARE)}}},
-      {"particle before pre-roll and duration", LT_PARTICLE, 103,
+      {"particle before pre-roll and duration",
+       LT_PARTICLE,
+       103,
        [](BinaryWriter& w) {
          for (int i = 0; i < 3; ++i)
            TNovaParser().SaveOps(w);
@@ -423,7 +445,9 @@ std::vector<OldCase> OldCases() {
          w.I32(255);
        },
        {{PR_PARTMOTION, I(PM_SNOW)}, {PR_PARAM3, R(3.0L)}, {PR_INDEX, I(0)}}},
-      {"fire with whole-number zoom and nothing after it", LT_FIRE, 103,
+      {"fire with whole-number zoom and nothing after it",
+       LT_FIRE,
+       103,
        [](BinaryWriter& w) {
          w.I32(300); // power above the range
          w.I32(8);
@@ -431,14 +455,18 @@ std::vector<OldCase> OldCases() {
          w.I32(512);
        },
        {{PR_POWER, I(255)}, {PR_WIDTH, I(16)}, {PR_HEIGHT, I(8)}, {PR_FLOATZOOMY, R(2.0L)}}},
-      {"wave before idle and paused, wave length 0", LT_WAVE, 103,
+      {"wave before idle and paused, wave length 0",
+       LT_WAVE,
+       103,
        [](BinaryWriter& w) {
          w.I32(3);
          w.I32(0);
          w.I32(-5);
        },
        {{PR_AMP, I(3)}, {PR_WAVELEN, I(1)}, {PR_DELAY, I(1)}}},
-      {"video before rewind, overlay and mute", LT_VIDEO, 107,
+      {"video before rewind, overlay and mute",
+       LT_VIDEO,
+       107,
        [](BinaryWriter& w) {
          w.I32(255); // image part: alpha
          w.I32(256); // zoom

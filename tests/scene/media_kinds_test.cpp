@@ -17,9 +17,9 @@ TEST(MediaVolume, ComponentVolumeToItemVolume) {
     const char* source;
     int32_t volume, item;
   } cases[] = {
-      {"a.ogg", 1000, 0},     {"a.ogg", 500, -2500},  {"a.ogg", 1, -4995},
-      {"a.ogg", 0, -10000},   {"a.ogg", -7, -10000},  {"a.ogg", 1500, 0},
-      {"b.MID", 500, -5000},  {"b.sgt", 0, -10000},   {"b.mid", 1000, 0},
+      {"a.ogg", 1000, 0},    {"a.ogg", 500, -2500}, {"a.ogg", 1, -4995},
+      {"a.ogg", 0, -10000},  {"a.ogg", -7, -10000}, {"a.ogg", 1500, 0},
+      {"b.MID", 500, -5000}, {"b.sgt", 0, -10000},  {"b.mid", 1000, 0},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ItemVolume(c.source, c.volume), c.item) << c.source << " " << c.volume;

@@ -216,8 +216,8 @@ bool TNovaCinema::ReadProp(int id, TPropValue& out) {
     out = TPropValue::Flag(mute_on_load_ != 0);
     return true;
   case PR_PLAYING:
-    out = TPropValue::Flag(film_ && film_->CurrentFrame() < film_->FrameCount() - 1 &&
-                           !paused_ && !ani_paused_);
+    out = TPropValue::Flag(film_ && film_->CurrentFrame() < film_->FrameCount() - 1 && !paused_ &&
+                           !ani_paused_);
     return true;
   default:
     return TNovaControl::ReadProp(id, out);

@@ -62,7 +62,9 @@ TNovaMemo::TNovaMemo(TNovaBaseList* owner) : TNovaEdit(owner, true) {}
 
 TNovaEdit::~TNovaEdit() = default;
 
-void TNovaEdit::ApplyFont() { window_->SetFont(font_name_, font_height_, font_style_, font_color_); }
+void TNovaEdit::ApplyFont() {
+  window_->SetFont(font_name_, font_height_, font_style_, font_color_);
+}
 
 bool TNovaEdit::WindowWanted() {
   if (!Visible() || !parent_ || !parent_->Visible() || !owner_)

@@ -43,8 +43,7 @@ public:
   virtual void SetText(const std::string& text) = 0;
   virtual std::string Text() const = 0;
   virtual void SelectAll() = 0;
-  virtual void SetFont(const std::string& name, int32_t height, uint8_t style,
-                       int32_t color) = 0;
+  virtual void SetFont(const std::string& name, int32_t height, uint8_t style, int32_t color) = 0;
   virtual void SetBackground(int32_t color) = 0;
   virtual void SetReadOnly(bool on) = 0;
   virtual void SetEnabled(bool on) = 0;
@@ -62,8 +61,8 @@ public:
 
 // Makes the window of an edit (multi_line false) or memo. Installed by the shell; without it
 // the fields keep their state in a window that exists only in memory.
-using TEditWindowFactory = std::function<std::unique_ptr<IEditWindow>(
-    bool multi_line, IEditWindowListener& listener)>;
+using TEditWindowFactory =
+    std::function<std::unique_ptr<IEditWindow>(bool multi_line, IEditWindowListener& listener)>;
 void SetEditWindowFactory(TEditWindowFactory factory);
 
 class TNovaEdit : public TNovaControl, public IEditWindowListener {

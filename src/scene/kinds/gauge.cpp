@@ -14,9 +14,9 @@ namespace nova {
 namespace {
 
 int32_t Round32(double v) {
-  return std::isfinite(v) ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0,
-                                                            2147483647.0))
-                          : 0;
+  return std::isfinite(v)
+             ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0))
+             : 0;
 }
 
 } // namespace
@@ -157,8 +157,8 @@ void TNovaGauge::Draw() {
                               : SurfaceRectOf(l, t + bar, r, t + bar + mark);
     }
     // The marker continues the bar's pattern.
-    const int32_t mark_phase = (!vertical ? mark_dst.Left - bar_dst.Left
-                                          : mark_dst.Top - bar_dst.Top);
+    const int32_t mark_phase =
+        (!vertical ? mark_dst.Left - bar_dst.Left : mark_dst.Top - bar_dst.Top);
     RepeatFrameCell(*target, bar_dst, 0, 0, alpha_, flip, bar_src, *frame);
     RepeatFrameCell(*target, mark_dst, vertical ? 0 : std::max(0, mark_phase),
                     vertical ? std::max(0, mark_phase) : 0, alpha_, flip, mark_src, *frame);

@@ -119,7 +119,8 @@ void TNovaLabel::Render() {
     widest = 0;
   }
   text_width_ = static_cast<int32_t>(std::min<int64_t>(widest, 1 << 15));
-  const int64_t height = (int64_t{font_height_} + line_space_) * static_cast<int64_t>(lines_.size());
+  const int64_t height =
+      (int64_t{font_height_} + line_space_) * static_cast<int64_t>(lines_.size());
   text_height_ = static_cast<int32_t>(std::clamp<int64_t>(height, 0, 1 << 15));
   SetBounds(left_, top_, RoundClamped(zoom_x_ * text_width_), RoundClamped(zoom_y_ * text_height_));
   text_.reset();
@@ -213,8 +214,7 @@ void TNovaLabel::Draw() {
           continue;
         const TRect src = SurfaceRectOf(r.Left, r.Top, r.Right, r.Bottom);
         if (alpha_ >= 256)
-          target->DrawMaskAdd(x0 + r.Left, y0 + r.Top, alpha_ - 256, *mask_, FlipNone, src,
-                              *text_);
+          target->DrawMaskAdd(x0 + r.Left, y0 + r.Top, alpha_ - 256, *mask_, FlipNone, src, *text_);
         else
           target->DrawColorMask(x0 + r.Left, y0 + r.Top, alpha_, color, FlipNone, src, *mask_);
       }

@@ -23,8 +23,7 @@ int32_t TNovaMixer::VolumeAt(int64_t t) const {
   return static_cast<int32_t>(from + half * t / duration_ms_);
 }
 
-TNovaMixerFadein::TNovaMixerFadein(IMediaItem* item, bool midi, int32_t target,
-                                   int32_t duration_ms)
+TNovaMixerFadein::TNovaMixerFadein(IMediaItem* item, bool midi, int32_t target, int32_t duration_ms)
     : TNovaMixer(item, midi, duration_ms) {
   target_ = target;
 }

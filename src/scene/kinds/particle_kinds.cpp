@@ -28,9 +28,9 @@ constexpr int kMaxSpawnsPerStep = 1024;
 double Random01() { return GlobalRandom().Next(1 << 30) / static_cast<double>(1 << 30); }
 
 int32_t Round32(double v) {
-  return std::isfinite(v) ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0,
-                                                            2147483647.0))
-                          : 0;
+  return std::isfinite(v)
+             ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0))
+             : 0;
 }
 
 bool EndsWith(const std::string& name, const char* upper_ext) {
@@ -68,7 +68,7 @@ void TNovaParticleImages::InitPath() {
     centre_y_ = y;
     phase_ = Random01() * kTwoPi;
     radius_ = p_[0] + 0.1;
-    SetLeft(Round32(centre_x_ + radius_ * std::cos(phase_)) );
+    SetLeft(Round32(centre_x_ + radius_ * std::cos(phase_)));
     SetTop(Round32(centre_y_ + radius_ * std::sin(phase_)));
     const double dx = centre_x_ > w / 2 ? centre_x_ : w - centre_x_;
     const double dy = centre_y_ > h / 2 ? centre_y_ : h - centre_y_;
@@ -438,15 +438,15 @@ namespace {
 
 // A black, red, orange, yellow, pale yellow ramp (0xRRGGBB) through the telling rows.
 constexpr std::array<std::pair<int, uint32_t>, 10> kRampRows = {{{0, 0x000000},
-                                                                  {16, 0x331301},
-                                                                  {32, 0x662703},
-                                                                  {64, 0x923E04},
-                                                                  {96, 0xBE5506},
-                                                                  {128, 0xDF7509},
-                                                                  {160, 0xF39D0D},
-                                                                  {192, 0xFFC037},
-                                                                  {224, 0xFFD373},
-                                                                  {255, 0xFFE6AF}}};
+                                                                 {16, 0x331301},
+                                                                 {32, 0x662703},
+                                                                 {64, 0x923E04},
+                                                                 {96, 0xBE5506},
+                                                                 {128, 0xDF7509},
+                                                                 {160, 0xF39D0D},
+                                                                 {192, 0xFFC037},
+                                                                 {224, 0xFFD373},
+                                                                 {255, 0xFFE6AF}}};
 
 uint32_t RampRgb(int i) {
   for (size_t k = 1; k < kRampRows.size(); ++k) {
@@ -456,7 +456,8 @@ uint32_t RampRgb(int i) {
     const auto [i0, c0] = kRampRows[k - 1];
     uint32_t out = 0;
     for (int shift : {16, 8, 0}) {
-      const int a = static_cast<int>((c0 >> shift) & 0xFF), b = static_cast<int>((c1 >> shift) & 0xFF);
+      const int a = static_cast<int>((c0 >> shift) & 0xFF),
+                b = static_cast<int>((c1 >> shift) & 0xFF);
       const int v = a + (b - a) * (i - i0) / (i1 - i0);
       out |= static_cast<uint32_t>(v) << shift;
     }
@@ -557,8 +558,9 @@ void TNovaFire::FireStep() {
         static_cast<size_t>(w);
     for (int32_t c = 1; c <= w - 2; ++c) {
       const int sum = at(r, c) + at(r + 1, c - 1) + at(r + 1, c + 1) + at(r + 2, c);
-      const int j = jitter_[jitter_row +
-                            static_cast<size_t>(column_wheel_[static_cast<size_t>(column_cursor_ + c)])];
+      const int j =
+          jitter_[jitter_row +
+                  static_cast<size_t>(column_wheel_[static_cast<size_t>(column_cursor_ + c)])];
       const int v = cooling_[static_cast<size_t>(sum)] - j;
       at(r, c) = static_cast<uint8_t>(v < kHeatKey ? kHeatKey : v);
     }
@@ -745,8 +747,8 @@ bool TNovaWave::ComputeOffsets() {
   std::vector<int32_t> next(static_cast<size_t>(std::clamp(height_, 0, kMaxWaveRows)));
   const double len = std::max(wave_len_, 1);
   for (size_t i = 0; i < next.size(); ++i)
-    next[i] = Round32(std::sin(kTwoPi * phase_ / 256 + static_cast<double>(i) * kTwoPi / len) *
-                      amp_);
+    next[i] =
+        Round32(std::sin(kTwoPi * phase_ / 256 + static_cast<double>(i) * kTwoPi / len) * amp_);
   const bool changed = next != offsets_;
   offsets_ = std::move(next);
   return changed;

@@ -19,9 +19,9 @@ constexpr int32_t kNextRepeatMs = 50;
 constexpr int kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40;
 
 int32_t Round32(double v) {
-  return std::isfinite(v) ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0,
-                                                            2147483647.0))
-                          : 0;
+  return std::isfinite(v)
+             ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0))
+             : 0;
 }
 
 const TCustomDIBX* FirstSurface(const TNovaImageList& list) {
@@ -46,8 +46,7 @@ int MaskAt(const TNovaImageList& list, int32_t x, int32_t y) {
 int32_t TNovaSlider::ClampedValue() const { return std::max(min_, std::min(max_, value_)); }
 
 int32_t TNovaSlider::Range() const {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(int64_t{max_} - min_, INT32_MIN, INT32_MAX));
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{max_} - min_, INT32_MIN, INT32_MAX));
 }
 
 void TNovaSlider::Layout() {
@@ -109,8 +108,8 @@ TSceneRect TNovaSlider::ThumbRect() const {
     return TSceneRect::FromSize(l + button_w_ + thumb_offset_, t + (height_ - thumb_h_) / 2,
                                 thumb_w_, thumb_h_);
   // A slider's value grows upwards, a scroll bar's downwards.
-  const int32_t y = IsScrollbar() ? t + button_h_ + thumb_offset_
-                                  : t + button_h_ + track_h_ - thumb_offset_;
+  const int32_t y =
+      IsScrollbar() ? t + button_h_ + thumb_offset_ : t + button_h_ + track_h_ - thumb_offset_;
   return TSceneRect::FromSize(l + (width_ - thumb_w_) / 2, y, thumb_w_, thumb_h_);
 }
 
@@ -138,16 +137,14 @@ bool TNovaSlider::PointerOn(TSliderPart part) const {
     if (!r.Contains(x, y))
       return false;
     // The thumb's mask counts only when the capture mask is asked for.
-    return !capture_mask_ ||
-           MaskAt(thumb_, x - r.Left + thumb_state_ * thumb_w_, y - r.Top) >= 128;
+    return !capture_mask_ || MaskAt(thumb_, x - r.Left + thumb_state_ * thumb_w_, y - r.Top) >= 128;
   }
   case spFirstButton:
   case spSecondButton: {
     const int i = part == spFirstButton ? 0 : 1;
     const TSceneRect r = ButtonRect(i);
     return r.Contains(x, y) &&
-           MaskAt(buttons_, x - r.Left + (i * 3 + button_state_[i]) * button_w_, y - r.Top) >=
-               128;
+           MaskAt(buttons_, x - r.Left + (i * 3 + button_state_[i]) * button_w_, y - r.Top) >= 128;
   }
   default: {
     const TSceneRect r = TrackRect();
@@ -373,8 +370,8 @@ void TNovaSlider::Draw() {
     const TSceneRect tr = TrackRect();
     // Both parts tile from the track's own origin, so they form one pattern.
     const auto fill = [&](int32_t l, int32_t t, int32_t r, int32_t b, const TRect& src) {
-      RepeatFrameCell(*target, SurfaceRectOf(l, t, r, b), l - tr.Left, t - tr.Top, alpha_,
-                      FlipNone, src, *track);
+      RepeatFrameCell(*target, SurfaceRectOf(l, t, r, b), l - tr.Left, t - tr.Top, alpha_, FlipNone,
+                      src, *track);
     };
     if (!IsScrollbar()) {
       if (!Vertical()) {

@@ -12,8 +12,8 @@ namespace nova {
 TNovaSound::~TNovaSound() = default;
 
 void TNovaSound::StartFadeIn() {
-  fader_ = std::make_unique<TNovaMixerFadein>(item_.get(), IsMidiSource(source_),
-                                              ItemVolumeNow(), fade_ms_);
+  fader_ = std::make_unique<TNovaMixerFadein>(item_.get(), IsMidiSource(source_), ItemVolumeNow(),
+                                              fade_ms_);
 }
 
 void TNovaSound::SetPlayState(int32_t state) {

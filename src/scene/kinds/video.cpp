@@ -150,8 +150,8 @@ void TNovaVideo::PlaceWindow() {
   if (!item_ || !lib)
     return;
   const int32_t sw = item_->GetSourceWidth(), sh = item_->GetSourceHeight();
-  TSceneRect dest = TSceneRect::FromSize(ScreenLeft(), ScreenTop(), Scaled(sw, zoom_x_),
-                                         Scaled(sh, zoom_y_));
+  TSceneRect dest =
+      TSceneRect::FromSize(ScreenLeft(), ScreenTop(), Scaled(sw, zoom_x_), Scaled(sh, zoom_y_));
   const TSceneRect full = dest;
   if (parent_)
     dest = dest.Intersect(parent_->GetHitRect());
@@ -333,8 +333,9 @@ bool TNovaVideo::WriteProp(int id, const TPropValue& v) {
     return true;
   default: {
     const bool handled = TNovaCustomImage::WriteProp(id, v);
-    if (overlay_ && item_ && (id == PR_ZOOMX || id == PR_ZOOMY || id == PR_FLOATZOOMX ||
-                              id == PR_FLOATZOOMY || id == PR_VISIBLE))
+    if (overlay_ && item_ &&
+        (id == PR_ZOOMX || id == PR_ZOOMY || id == PR_FLOATZOOMX || id == PR_FLOATZOOMY ||
+         id == PR_VISIBLE))
       PlaceWindow();
     return handled;
   }

@@ -16,6 +16,7 @@
 #include "script/commands/component_commands.h"
 #include "script/commands/scene_commands.h"
 #include "script/component_texts.h"
+#include "script/media_behaviours.h"
 #include "script/private/component_eval.h"
 #include "script/select_behaviours.h"
 #include "script/text_behaviours.h"
@@ -258,6 +259,15 @@ TNovaObject* CreateFromCommand(TComponentCommand& cmd, TNovaBaseList& scene,
   if (cmd.Id() == TCommandId::ImgNew)
     if (const TCommandExpr* delay = cmd.props.Find(PR_DELAY))
       static_cast<TNovaImages*>(obj)->SetLastFrameWait(delay->parser);
+  if (cmd.Id() == TCommandId::ParticleNew) {
+    const TNovaParser none;
+    const auto kept = [&cmd, &none](int id) -> const TNovaParser& {
+      const TCommandExpr* e = cmd.props.Find(id);
+      return e ? e->parser : none;
+    };
+    static_cast<TNovaParticle*>(obj)->SetExpressions(kept(PR_APPEARX), kept(PR_APPEARY),
+                                                     kept(PR_DELAY));
+  }
   ApplyPropExprs(cmd.props, *obj, scene, vars);
   // Media start now, or after their delay when they have one (the kind decides).
   if (cmd.Id() == TCommandId::Movie || cmd.Id() == TCommandId::Sound)
@@ -367,6 +377,8 @@ TComponentBehaviours::TComponentBehaviours(TNovaBaseList& scene) {
   behaviours_.emplace_back(TCommandId::SaveCabinet, NewCabinetBehaviour(scene, true));
   behaviours_.emplace_back(TCommandId::LoadCabinet, NewCabinetBehaviour(scene, false));
   behaviours_.emplace_back(TCommandId::Flip, NewFlipBehaviour(scene));
+  behaviours_.emplace_back(TCommandId::MovieStop, NewMovieStopBehaviour(scene));
+  behaviours_.emplace_back(TCommandId::PropMotion, NewPropMotionBehaviour(scene));
   behaviours_.emplace_back(TCommandId::MenuClose, NewMenuCloseBehaviour(scene));
   for (TCommandId id : {TCommandId::TextIns, TCommandId::TextClr, TCommandId::CallHist,
                         TCommandId::FormatHist, TCommandId::ClrHist, TCommandId::ClrRead})

@@ -95,6 +95,23 @@ TEST(Properties, ErrorsDefaultsAndConversions) {
   EXPECT_EQ(box->GetWidth(), -7);
 }
 
+// Writable properties whose reading is not the value written: media positions and film
+// frames come from what plays, a fire's size from its buffer, a cabinet is never visible.
+bool DerivedRead(uint8_t kind, int id) {
+  switch (kind) {
+  case LT_CINEMA:
+  case LT_VIDEO:
+  case LT_SOUND:
+    return id == PR_INDEX;
+  case LT_FIRE:
+    return id == PR_WIDTH || id == PR_HEIGHT;
+  case LT_CABINET:
+    return id == PR_VISIBLE;
+  default:
+    return false;
+  }
+}
+
 TEST(Properties, EveryKindAnswersEveryIdWithTheTableType) {
   TNovaBaseList list(64, 48);
   for (int kind = 0; kind < kNovaKindCount; ++kind) {
@@ -109,7 +126,8 @@ TEST(Properties, EveryKindAnswersEveryIdWithTheTableType) {
       obj->SetProp(id, written);
       // A top index is clamped to the items the list holds; a message box takes an index only
       // for a page it has.
-      const bool checked_elsewhere = id == PR_TOPINDEX || (kind == LT_MES && id == PR_INDEX);
+      const bool checked_elsewhere = id == PR_TOPINDEX || (kind == LT_MES && id == PR_INDEX) ||
+                                     DerivedRead(static_cast<uint8_t>(kind), id);
       if (KindWrites(static_cast<uint8_t>(kind), id) && id != PR_SOURCE && !checked_elsewhere)
         EXPECT_EQ(obj->GetProp(id), written) << "kind " << kind << " id " << id;
     }

@@ -1,47 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "scene/kinds/all_kinds.h"
 
-#include "graphics/dibx.h"
 #include "scene/component_factory.h"
 #include "scene/nova_base_list.h"
-#include "scene/private/surface_rect.h"
 
 namespace nova {
-
-TNovaCinema::TNovaCinema(TNovaBaseList* owner)
-    : TStoredControl(owner), scene_(std::make_unique<TNovaBaseList>(0, 0, nullptr)) {
-  for (int i = 0; i < 2; ++i)
-    scene_->GetLayer(i)->SetCinemaHost(this);
-}
-
-TNovaCinema::~TNovaCinema() = default;
-
-void TNovaCinema::SetWidth(int32_t v) {
-  TStoredControl::SetWidth(v);
-  scene_->SetSceneSize(width_, height_);
-}
-
-void TNovaCinema::SetHeight(int32_t v) {
-  TStoredControl::SetHeight(v);
-  scene_->SetSceneSize(width_, height_);
-}
-
-bool TNovaCinema::Update() {
-  const bool done = TStoredControl::Update();
-  scene_->UpdateStep();
-  return done;
-}
-
-void TNovaCinema::Draw() {
-  scene_->DrawStep();
-  scene_->ClearDirty();
-  TCustomDIBX* target = GetTargetSurface();
-  TCustomDIBX* picture = scene_->ScreenSurface();
-  if (target && picture && !picture->IsEmpty() && target->BitCount() == picture->BitCount())
-    target->Draw(ScreenLeft(), ScreenTop(), FlipNone, TKeyMode::Ignore, picture->Bounds(),
-                 *picture);
-  DrawChildren();
-}
 
 TNovaObject* CreateByKind(TNovaBaseList* owner, uint8_t kind) {
   switch (kind & 0x7F) {

@@ -1,0 +1,316 @@
+// SPDX-License-Identifier: MIT
+#include "scene/kinds/cinema.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/run_state.h"
+#include "graphics/dibx.h"
+#include "scene/nova_base_list.h"
+
+namespace nova {
+namespace {
+
+constexpr double kFrameMs = 1000.0 / 60;
+// The private scene is never larger than this: its size may come from damaged data, and each
+// of its three surfaces has that size.
+constexpr int32_t kMaxSceneSide = 2048;
+
+} // namespace
+
+TNovaCinema::TNovaCinema(TNovaBaseList* owner)
+    : TNovaControl(owner), scene_(std::make_unique<TNovaBaseList>(0, 0, nullptr)) {
+  for (int i = 0; i < 2; ++i)
+    scene_->GetLayer(i)->SetCinemaHost(this);
+}
+
+TNovaCinema::~TNovaCinema() {
+  // The film places components into the private scene; it goes first.
+  film_.reset();
+}
+
+void TNovaCinema::SetWidth(int32_t v) {
+  TNovaControl::SetWidth(v);
+  SizeScene();
+}
+
+void TNovaCinema::SetHeight(int32_t v) {
+  TNovaControl::SetHeight(v);
+  SizeScene();
+}
+
+void TNovaCinema::SizeScene() {
+  scene_->SetSceneSize(std::clamp(width_, 0, kMaxSceneSide), std::clamp(height_, 0, kMaxSceneSide));
+}
+
+int32_t TNovaCinema::FrameOf(double elapsed_ms) const {
+  const double f = std::nearbyint(elapsed_ms / kFrameMs);
+  return static_cast<int32_t>(std::clamp(f, 0.0, 2147483647.0));
+}
+
+void TNovaCinema::SetSource(const std::string& source) {
+  Invalidate();
+  if (source != source_) {
+    source_ = source;
+    film_.reset();
+    const TCinemaFilmLoader& load = MediaServices().films;
+    if (load && !source.empty())
+      film_ = load(source, std::max(0, volume_));
+    if (film_) {
+      if (film_->OwnScene()) {
+        film_->Attach(*scene_);
+      } else if (owner_) {
+        // The film places its components into the main scene; the cinema takes its size.
+        film_->Attach(*owner_);
+        SetBounds(left_, top_, film_->Width(), film_->Height());
+        SizeScene();
+      }
+      film_->Start();
+    }
+  }
+  scene_->UpdateStep();
+  Invalidate();
+  elapsed_ms_ = 0;
+  ended_ = 0;
+  seek_countdown_ = 2;
+}
+
+void TNovaCinema::SetFrame(int32_t frame) {
+  elapsed_ms_ = std::nearbyint(frame * kFrameMs);
+  ended_ = 0;
+  seek_countdown_ = 2;
+}
+
+bool TNovaCinema::Update() {
+  RouteInput();
+  if (TNovaControl::Update())
+    return true;
+  if (film_) {
+    film_->SetPaused(paused_ || ani_paused_);
+    if (!paused_) {
+      if (!ended_ && !ani_paused_ && seek_countdown_ < 1)
+        elapsed_ms_ += RunState().FrameDelta;
+      const int32_t count = film_->FrameCount();
+      int32_t frame = FrameOf(elapsed_ms_);
+      if (frame >= count) {
+        if (!repeat_) {
+          if (auto_scrap_)
+            return true;
+          if (!ended_ && !play_end_handler_.empty())
+            QueueEvent(PR_ONPLAYEND, play_end_handler_);
+          ended_ = 1;
+          frame = std::max(0, count - 1);
+        } else {
+          frame = std::min(frame % std::max(count, 1) + film_->LoopStart(), count - 1);
+          frame = std::max(frame, 0);
+          elapsed_ms_ = std::nearbyint(frame * kFrameMs);
+        }
+      }
+      if (seek_countdown_ == 2 || frame != film_->CurrentFrame())
+        film_->Seek(frame);
+      if (seek_countdown_ > 0)
+        --seek_countdown_;
+    }
+  }
+  scene_->UpdateStep();
+  return false;
+}
+
+void TNovaCinema::Draw() {
+  scene_->DrawStep();
+  scene_->ClearDirty();
+  TCustomDIBX* target = GetTargetSurface();
+  TCustomDIBX* picture = scene_->ScreenSurface();
+  if (target && picture && !picture->IsEmpty() && target->BitCount() == picture->BitCount())
+    target->Draw(ScreenLeft(), ScreenTop(), FlipNone, TKeyMode::Ignore, picture->Bounds(),
+                 *picture);
+  DrawChildren();
+}
+
+TNovaControl* TNovaCinema::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
+  if (!Visible() || !GetHitRect().Contains(x, y))
+    return nullptr;
+  TNovaControl* hit = (accept_set & (1u << ignore_mouse_)) ? this : nullptr;
+  for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+    TNovaControl* child = *it;
+    if (child->IsSystem())
+      continue;
+    if (TNovaControl* h = child->HitTest(x, y, accept_set))
+      return h;
+  }
+  return hit;
+}
+
+void TNovaCinema::LButtonDown() {
+  TNovaControl::LButtonDown();
+  pressed_left_ = true;
+}
+
+void TNovaCinema::RButtonDown() {
+  TNovaControl::RButtonDown();
+  pressed_right_ = true;
+}
+
+void TNovaCinema::RouteInput() {
+  TNovaBase* layer = GetBase();
+  if (!layer || !IsShown())
+    return;
+  const int32_t x = layer->pointer_x - ScreenLeft(), y = layer->pointer_y - ScreenTop();
+  scene_->SetPointer(x, y);
+  if (pressed_left_)
+    scene_->PressButton(false);
+  if (pressed_right_)
+    scene_->PressButton(true);
+  pressed_left_ = pressed_right_ = false;
+  scene_->SetButtonHeld(false, layer->left_held);
+  scene_->SetButtonHeld(true, layer->right_held);
+  scene_->InputStep();
+  // The call manager runs the main scene's queue only: the private scene's events move there,
+  // sent by the cinema, which outlives nothing it does not own.
+  TTimerList& own = scene_->Events();
+  for (int i = 0; i < own.Count(); ++i) {
+    TTimerData e = own.At(i);
+    if (e.level != 0 || !owner_)
+      continue;
+    e.component = this;
+    owner_->Events().Append(std::move(e));
+  }
+  own.Clear();
+}
+
+bool TNovaCinema::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_VOLUME:
+    out = TPropValue::Int(volume_);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(repeat_ != 0);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(play_end_handler_);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  case PR_INDEX:
+    out = TPropValue::Int(film_ ? film_->CurrentFrame() : 0);
+    return true;
+  case PR_COUNT:
+    out = TPropValue::Int(film_ ? film_->FrameCount() : 0);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  case PR_REWINDONLOAD:
+    out = TPropValue::Flag(rewind_on_load_ != 0);
+    return true;
+  case PR_MUTEONLOAD:
+    out = TPropValue::Flag(mute_on_load_ != 0);
+    return true;
+  case PR_PLAYING:
+    out = TPropValue::Flag(film_ && film_->CurrentFrame() < film_->FrameCount() - 1 && !paused_ &&
+                           !ani_paused_);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaCinema::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_VOLUME:
+    volume_ = std::max(0, v.i);
+    if (film_)
+      film_->SetVolume(volume_);
+    return true;
+  case PR_REPEAT:
+    repeat_ = v.f ? 1 : 0;
+    if (repeat_)
+      ended_ = 0;
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    if (film_)
+      film_->SetPaused(paused_ || ani_paused_);
+    return true;
+  case PR_ANIPAUSED:
+    ani_paused_ = v.f ? 1 : 0;
+    if (film_)
+      film_->SetPaused(paused_ || ani_paused_);
+    return true;
+  case PR_ONPLAYEND:
+    play_end_handler_ = v.s;
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  case PR_INDEX:
+    SetFrame(v.i);
+    return true;
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  case PR_REWINDONLOAD:
+    rewind_on_load_ = v.f ? 1 : 0;
+    return true;
+  case PR_MUTEONLOAD:
+    mute_on_load_ = v.f ? 1 : 0;
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaCinema::SaveKind(BinaryWriter& w) const {
+  w.String(source_);
+  w.U8(repeat_);
+  w.U8(paused_);
+  w.U8(auto_scrap_);
+  w.String(play_end_handler_);
+  w.String(idle_handler_);
+  w.I32(film_ ? film_->CurrentFrame() : 0);
+  w.U8(rewind_on_load_);
+  w.I32(volume_);
+  w.U8(mute_on_load_);
+  w.U8(ended_);
+}
+
+void TNovaCinema::LoadKind(BinaryReader& r, int version) {
+  const std::string source = r.String();
+  repeat_ = r.U8() ? 1 : 0;
+  paused_ = r.U8() ? 1 : 0;
+  auto_scrap_ = r.U8() ? 1 : 0;
+  play_end_handler_ = r.String();
+  idle_handler_ = version > 103 ? r.String() : std::string();
+  int32_t frame = 0;
+  if (version > 116) {
+    frame = r.I32();
+    rewind_on_load_ = r.U8() ? 1 : 0;
+  }
+  if (version > 128) {
+    volume_ = std::max(0, r.I32());
+    mute_on_load_ = r.U8() ? 1 : 0;
+  }
+  const bool ended = version > 132 && r.U8() != 0;
+  SizeScene();
+  if (mute_on_load_)
+    volume_ = 0;
+  source_.clear();
+  SetSource(source);
+  if (frame > 0 && !rewind_on_load_)
+    SetFrame(frame);
+  ended_ = ended ? 1 : 0;
+}
+
+} // namespace nova

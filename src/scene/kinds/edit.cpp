@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: MIT
+#include "scene/kinds/edit.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "scene/nova_base_list.h"
+
+namespace nova {
+namespace {
+
+// Every IM_ mode: the hit test that decides whether anything covers the field.
+constexpr uint32_t kAnyMouseMode = 31;
+
+TEditWindowFactory& FactorySlot() {
+  static TEditWindowFactory factory;
+  return factory;
+}
+
+// The window kept in memory when the platform offers none.
+class TMemoryEditWindow final : public IEditWindow {
+public:
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() const override { return text_; }
+  void SelectAll() override {}
+  void SetFont(const std::string&, int32_t, uint8_t, int32_t) override {}
+  void SetBackground(int32_t) override {}
+  void SetReadOnly(bool) override {}
+  void SetEnabled(bool on) override { enabled_ = on; }
+  bool Enabled() const override { return enabled_; }
+  void SetImeMode(int32_t) override {}
+  void SetAlignment(uint8_t) override {}
+  void SetBounds(int32_t, int32_t, int32_t, int32_t) override {}
+  void SetVisible(bool on) override { visible_ = on; }
+  bool Visible() const override { return visible_; }
+  void TakeFocus() override {}
+  bool ImeOpened() const override { return false; }
+  void SetImeOpened(bool) override {}
+
+private:
+  std::string text_;
+  bool enabled_ = true, visible_ = false;
+};
+
+} // namespace
+
+void SetEditWindowFactory(TEditWindowFactory factory) { FactorySlot() = std::move(factory); }
+
+TNovaEdit::TNovaEdit(TNovaBaseList* owner, bool multi_line) : TNovaControl(owner) {
+  if (FactorySlot())
+    window_ = FactorySlot()(multi_line, *this);
+  if (!window_)
+    window_ = std::make_unique<TMemoryEditWindow>();
+  window_->SetVisible(false);
+  // An edit starts hidden; a memo is visible like every control.
+  visible_ = multi_line ? 1 : 0;
+}
+
+TNovaMemo::TNovaMemo(TNovaBaseList* owner) : TNovaEdit(owner, true) {}
+
+TNovaEdit::~TNovaEdit() = default;
+
+void TNovaEdit::ApplyFont() {
+  window_->SetFont(font_name_, font_height_, font_style_, font_color_);
+}
+
+bool TNovaEdit::WindowWanted() {
+  if (!Visible() || !parent_ || !parent_->Visible() || !owner_)
+    return false;
+  TNovaBase* layer = GetBase();
+  if (!layer || layer != owner_->Front())
+    return false;
+  const int32_t cx = ScreenLeft() + width_ / 2, cy = ScreenTop() + height_ / 2;
+  return layer->HitTest(cx, cy, kAnyMouseMode) == this;
+}
+
+void TNovaEdit::PlaceWindow() {
+  window_->SetBounds(ScreenLeft(), ScreenTop(), width_, height_);
+  const bool shown = WindowWanted();
+  window_->SetVisible(shown);
+  if (shown && owner_ && owner_->Focus() == this)
+    FocusGained();
+}
+
+void TNovaEdit::FocusGained() {
+  if (window_->Visible() && window_->Enabled())
+    window_->TakeFocus();
+}
+
+void TNovaEdit::WindowKeyDown(int code) {
+  if (!notify_handler_.empty())
+    QueueEvent(PR_ONNOTIFY, notify_handler_, {std::to_string(code), window_->Text()});
+}
+
+void TNovaEdit::WindowFocused() {
+  if (!owner_)
+    return;
+  // Keys typed into the field are not game keys.
+  owner_->SetFocus(this);
+  owner_->ReleaseKeys();
+}
+
+bool TNovaEdit::Update() {
+  const bool done = TNovaControl::Update();
+  if (WindowWanted() != window_->Visible())
+    PlaceWindow();
+  return done;
+}
+
+void TNovaEdit::PositionChanged() {
+  TNovaControl::PositionChanged();
+  PlaceWindow();
+}
+
+void TNovaEdit::SetWidth(int32_t v) {
+  TNovaControl::SetWidth(v);
+  PlaceWindow();
+}
+
+void TNovaEdit::SetHeight(int32_t v) {
+  TNovaControl::SetHeight(v);
+  PlaceWindow();
+}
+
+void TNovaEdit::SetColor(int32_t color) {
+  TNovaControl::SetColor(color);
+  window_->SetBackground(color);
+}
+
+bool TNovaEdit::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_TEXT:
+    out = TPropValue::Str(window_->Text());
+    return true;
+  case PR_FONTNAME:
+    out = TPropValue::Str(font_name_);
+    return true;
+  case PR_FONTHEIGHT:
+    out = TPropValue::Int(font_height_ == INT32_MIN ? INT32_MAX : std::abs(font_height_));
+    return true;
+  case PR_FONTSTYLE:
+    out = TPropValue::Int(font_style_);
+    return true;
+  case PR_FONTCOLOR:
+    out = TPropValue::Int(font_color_);
+    return true;
+  case PR_READONLY:
+    out = TPropValue::Flag(read_only_ != 0);
+    return true;
+  case PR_IMEMODE:
+    out = TPropValue::Int(ime_mode_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_HALIGN:
+    out = TPropValue::Int(align_);
+    return true;
+  case PR_ONNOTIFY:
+    out = TPropValue::Str(notify_handler_);
+    return true;
+  case PR_HANDLEKEY:
+    out = TPropValue::Flag(true);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaEdit::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_TEXT:
+    window_->SetText(v.s);
+    // Typing into an edit replaces what a script put there.
+    if (!MultiLine())
+      window_->SelectAll();
+    return true;
+  case PR_FONTNAME:
+    font_name_ = v.s;
+    ApplyFont();
+    return true;
+  case PR_FONTHEIGHT:
+    font_height_ = v.i;
+    ApplyFont();
+    return true;
+  case PR_FONTSTYLE:
+    font_style_ = static_cast<uint8_t>(v.i & 0x0F);
+    ApplyFont();
+    return true;
+  case PR_FONTCOLOR:
+    font_color_ = v.i;
+    ApplyFont();
+    return true;
+  case PR_READONLY:
+    read_only_ = v.f ? 1 : 0;
+    window_->SetReadOnly(v.f);
+    return true;
+  case PR_IMEMODE:
+    ime_mode_ = v.i;
+    window_->SetImeMode(v.i);
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    window_->SetEnabled(!v.f);
+    return true;
+  case PR_HALIGN:
+    align_ = static_cast<uint8_t>(v.i);
+    window_->SetAlignment(align_);
+    return true;
+  case PR_ONNOTIFY:
+    notify_handler_ = v.s;
+    return true;
+  case PR_VISIBLE: {
+    window_->SetVisible(v.f && WindowWanted());
+    const bool handled = TNovaControl::WriteProp(id, v);
+    PlaceWindow();
+    return handled;
+  }
+  case PR_PARENT: {
+    const bool handled = TNovaControl::WriteProp(id, v);
+    PlaceWindow();
+    return handled;
+  }
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaEdit::SaveKind(BinaryWriter& w) const {
+  w.U8(paused_);
+  w.String(window_->Text());
+  w.String(font_name_);
+  w.I32(font_height_);
+  w.U8(font_style_);
+  w.I32(font_color_);
+  w.I32(color_);
+  w.U8(read_only_);
+  if (MultiLine())
+    w.U8(align_);
+  w.String(notify_handler_);
+  w.I32(ime_mode_);
+}
+
+void TNovaEdit::LoadKind(BinaryReader& r, int version) {
+  paused_ = r.U8() ? 1 : 0;
+  window_->SetText(r.String());
+  font_name_ = r.String();
+  font_height_ = r.I32();
+  font_style_ = r.U8() & 0x0F;
+  font_color_ = r.I32();
+  color_ = r.I32();
+  read_only_ = r.U8() ? 1 : 0;
+  if (MultiLine())
+    align_ = r.U8();
+  notify_handler_ = r.String();
+  if (version > 141)
+    ime_mode_ = r.I32();
+  window_->SetEnabled(!paused_);
+  ApplyFont();
+  window_->SetBackground(color_);
+  window_->SetReadOnly(read_only_ != 0);
+  window_->SetAlignment(align_);
+  window_->SetImeMode(ime_mode_);
+  window_->SetVisible(Visible());
+  PlaceWindow();
+}
+
+} // namespace nova

@@ -1,0 +1,303 @@
+// SPDX-License-Identifier: MIT
+#include "scene/kinds/gauge.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/run_state.h"
+#include "scene/kinds/picture_fill.h"
+
+namespace nova {
+namespace {
+
+int32_t Round32(double v) {
+  return std::isfinite(v)
+             ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0))
+             : 0;
+}
+
+} // namespace
+
+int32_t TNovaGauge::ClampedValue() const { return std::max(min_, std::min(max_, value_)); }
+
+void TNovaGauge::SetSource(const std::string& source) {
+  source_ = source;
+  picture_.Load(this, source);
+  Layout();
+  Invalidate();
+}
+
+void TNovaGauge::Layout() {
+  const TNovaImageData* f = picture_.Frame(0);
+  const TCustomDIBX* s = f ? f->Surface() : nullptr;
+  int32_t w = s ? s->Width() / 2 : 0, h = s ? s->Height() : 0;
+  if (bar_size_ > 0) {
+    if (orientation_ == OT_VERTICAL)
+      h = bar_size_;
+    else
+      w = bar_size_;
+  }
+  SetWidth(w);
+  SetHeight(h);
+}
+
+void TNovaGauge::SetRange(int32_t& field, int32_t v) {
+  if (field == v)
+    return;
+  field = v;
+  marker_ = 0;
+  shown_ = ClampedValue();
+  Invalidate();
+}
+
+void TNovaGauge::SetValue(int32_t v) {
+  if (v == value_)
+    return;
+  const int32_t old_value = ClampedValue();
+  value_ = v;
+  const int32_t new_value = ClampedValue();
+  if (new_value < old_value) {
+    shown_ = new_value;
+    marker_ = old_value - new_value;
+    position_ = marker_;
+    wait_ms_ = delay_ms_;
+    phase_ = gpDecreasing;
+  } else {
+    marker_ = 0;
+    position_ = shown_;
+    phase_ = gpIncreasing;
+  }
+  Invalidate();
+}
+
+void TNovaGauge::Finish() {
+  shown_ = ClampedValue();
+  marker_ = 0;
+  phase_ = gpIdle;
+  Invalidate();
+}
+
+bool TNovaGauge::Update() {
+  const bool done = TNovaControl::Update();
+  const int32_t elapsed = RunState().FrameDelta;
+  const double range = static_cast<double>(max_) - min_;
+  const bool animates = duration_ms_ > 0 && range > 0;
+  const double step = animates ? range / duration_ms_ * elapsed : 0;
+  if (phase_ == gpDecreasing) {
+    if (wait_ms_ > 0) {
+      wait_ms_ -= elapsed;
+      return done;
+    }
+    if (!animates) {
+      Finish();
+      return done;
+    }
+    position_ -= step;
+    const int32_t m = Round32(position_);
+    if (m != marker_) {
+      marker_ = m;
+      Invalidate();
+    }
+    if (marker_ < 1)
+      Finish();
+  } else if (phase_ == gpIncreasing) {
+    if (!animates) {
+      Finish();
+      return done;
+    }
+    position_ += step;
+    const int32_t s = Round32(position_);
+    if (s != shown_) {
+      shown_ = s;
+      Invalidate();
+    }
+    if (shown_ >= ClampedValue())
+      Finish();
+  }
+  return done;
+}
+
+void TNovaGauge::BarLengths(int32_t& bar, int32_t& mark) const {
+  const double range = static_cast<double>(max_) - min_;
+  const int32_t length = orientation_ == OT_VERTICAL ? height_ : width_;
+  if (range <= 0) {
+    bar = mark = 0;
+    return;
+  }
+  bar = std::clamp(Round32(length * ((static_cast<double>(shown_) - min_) / range)), 0, length);
+  mark = std::clamp(Round32(length * (marker_ / range)), 0, std::max(0, length - bar));
+}
+
+void TNovaGauge::Draw() {
+  TCustomDIBX* target = GetTargetSurface();
+  const TNovaImageData* frame = picture_.Frame(0);
+  const TCustomDIBX* pic = frame ? frame->Surface() : nullptr;
+  if (target && pic && pic->Width() >= 2 && !ScreenBounds().Empty()) {
+    int32_t bar, mark;
+    BarLengths(bar, mark);
+    const int32_t half = pic->Width() / 2;
+    const TRect bar_src = SurfaceRectOf(0, 0, half, pic->Height());
+    const TRect mark_src = SurfaceRectOf(half, 0, 2 * half, pic->Height());
+    const int32_t l = ScreenLeft(), t = ScreenTop(), r = l + width_, b = t + height_;
+    const bool vertical = orientation_ == OT_VERTICAL;
+    // Vertical bars grow upwards; a reversed gauge grows from the other end, mirrored.
+    const bool from_far_end = vertical ? !reverse_ : reverse_;
+    const TFlip flip = reverse_ ? (vertical ? TFlip::FlipV : TFlip::FlipH) : FlipNone;
+    TRect bar_dst, mark_dst;
+    if (!vertical) {
+      bar_dst = from_far_end ? SurfaceRectOf(r - bar, t, r, b) : SurfaceRectOf(l, t, l + bar, b);
+      mark_dst = from_far_end ? SurfaceRectOf(r - bar - mark, t, r - bar, b)
+                              : SurfaceRectOf(l + bar, t, l + bar + mark, b);
+    } else {
+      bar_dst = from_far_end ? SurfaceRectOf(l, b - bar, r, b) : SurfaceRectOf(l, t, r, t + bar);
+      mark_dst = from_far_end ? SurfaceRectOf(l, b - bar - mark, r, b - bar)
+                              : SurfaceRectOf(l, t + bar, r, t + bar + mark);
+    }
+    // The marker continues the bar's pattern.
+    const int32_t mark_phase =
+        (!vertical ? mark_dst.Left - bar_dst.Left : mark_dst.Top - bar_dst.Top);
+    RepeatFrameCell(*target, bar_dst, 0, 0, alpha_, flip, bar_src, *frame);
+    RepeatFrameCell(*target, mark_dst, vertical ? 0 : std::max(0, mark_phase),
+                    vertical ? std::max(0, mark_phase) : 0, alpha_, flip, mark_src, *frame);
+  }
+  DrawChildren();
+}
+
+bool TNovaGauge::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_MIN:
+    out = TPropValue::Int(min_);
+    return true;
+  case PR_MAX:
+    out = TPropValue::Int(max_);
+    return true;
+  case PR_VALUE:
+    out = TPropValue::Int(ClampedValue());
+    return true;
+  case PR_ALPHA:
+    out = TPropValue::Int(alpha_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_ORIENTATION:
+    out = TPropValue::Int(orientation_);
+    return true;
+  case PR_DURATION:
+    out = TPropValue::Int(duration_ms_);
+    return true;
+  case PR_DELAY:
+    out = TPropValue::Int(delay_ms_);
+    return true;
+  case PR_REVERSE:
+    out = TPropValue::Flag(reverse_ != 0);
+    return true;
+  case PR_BARSIZE:
+    out = TPropValue::Int(bar_size_);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  case PR_PLAYING:
+    out = TPropValue::Flag(phase_ != gpIdle);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaGauge::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_SOURCE:
+    if (v.s != source_)
+      SetSource(v.s);
+    return true;
+  case PR_MIN:
+    SetRange(min_, v.i);
+    return true;
+  case PR_MAX:
+    SetRange(max_, v.i);
+    return true;
+  case PR_VALUE:
+    SetValue(v.i);
+    return true;
+  case PR_ALPHA:
+    alpha_ = v.i;
+    Invalidate();
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    return true;
+  case PR_ORIENTATION:
+    if (static_cast<uint8_t>(v.i) != orientation_) {
+      orientation_ = static_cast<uint8_t>(v.i);
+      Layout();
+    }
+    return true;
+  case PR_DURATION:
+    duration_ms_ = v.i;
+    return true;
+  case PR_DELAY:
+    delay_ms_ = v.i;
+    return true;
+  case PR_REVERSE:
+    reverse_ = v.f ? 1 : 0;
+    Invalidate();
+    return true;
+  case PR_BARSIZE:
+    if (v.i != bar_size_) {
+      bar_size_ = v.i;
+      Layout();
+    }
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaGauge::SaveKind(BinaryWriter& w) const {
+  w.String(source_);
+  w.I32(min_);
+  w.I32(max_);
+  w.I32(value_);
+  w.I32(alpha_);
+  w.U8(paused_);
+  w.U8(orientation_);
+  w.I32(duration_ms_);
+  w.I32(delay_ms_);
+  w.U8(reverse_);
+  w.String(idle_handler_);
+  w.I32(bar_size_);
+}
+
+void TNovaGauge::LoadKind(BinaryReader& r, int version) {
+  const std::string source = r.String();
+  min_ = r.I32();
+  max_ = r.I32();
+  value_ = r.I32();
+  alpha_ = r.I32();
+  paused_ = r.U8() ? 1 : 0;
+  orientation_ = r.U8();
+  duration_ms_ = r.I32();
+  delay_ms_ = r.I32();
+  reverse_ = r.U8() ? 1 : 0;
+  idle_handler_ = version > 124 ? r.String() : std::string();
+  bar_size_ = version > 127 ? r.I32() : 0;
+  if (source != source_)
+    SetSource(source);
+  // A loaded gauge shows its value at once.
+  shown_ = ClampedValue();
+  marker_ = 0;
+  phase_ = gpIdle;
+}
+
+} // namespace nova

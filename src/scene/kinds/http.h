@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// The HTTP fetcher: a GET of a URL on a thread of its own, its body read back as text.
+#pragma once
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "scene/nova_object.h"
+
+namespace nova {
+
+// Performs one GET (through the proxy "host:port" when it is not empty) and answers the body;
+// runs on the request thread and must not touch the scene. Errors give an empty body.
+using THttpGet = std::function<std::string(const std::string& url, const std::string& proxy)>;
+// Installed by whoever provides a network client; without one a request ends at once, empty.
+void SetHttpGet(THttpGet get);
+
+// The body as scripts read it: EUC-JP converted to Shift-JIS, lines joined with byte 0x01.
+std::string HttpBodyText(const std::string& body);
+
+class TNovaHttp : public TNovaComponent {
+public:
+  explicit TNovaHttp(TNovaBaseList* owner) : TNovaComponent(owner) {}
+  ~TNovaHttp() override;
+  uint8_t GetKind() const override { return LT_HTTP; }
+  bool Update() override;
+  // From the request until its end has been delivered by an update.
+  bool Running() const { return done_ != nullptr; }
+  std::string Proxy() const;
+  // "host:port", split at the first colon.
+  void SetProxy(const std::string& proxy);
+  // The component's data stream.
+  const std::string& Body() const { return body_; }
+  // Waits for a running request to end.
+  void WaitForRequest();
+
+protected:
+  bool ReadProp(int id, TPropValue& out) override;
+  bool WriteProp(int id, const TPropValue& value) override;
+
+private:
+  void SetSource(const std::string& source);
+
+  std::string source_;
+  std::string play_end_handler_;
+  std::string proxy_host_, proxy_port_;
+  std::string body_;
+  // Filled by the request thread; read by the main thread only after `done_`.
+  std::shared_ptr<std::string> pending_body_;
+  std::shared_ptr<std::atomic<bool>> done_;
+  std::thread thread_;
+};
+
+} // namespace nova

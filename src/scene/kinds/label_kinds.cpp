@@ -1,0 +1,718 @@
+// SPDX-License-Identifier: MIT
+#include "scene/kinds/label_kinds.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/nova_error.h"
+#include "base/run_state.h"
+#include "base/sjis.h"
+#include "scene/kinds/picture_fill.h"
+#include "scene/nova_base_list.h"
+#include "text/font_pixel_manager.h"
+
+namespace nova {
+namespace {
+
+constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
+
+const std::string& DefaultFontName() {
+  static const std::string name = Utf8ToSjis("ＭＳ Ｐゴシック");
+  return name;
+}
+
+// The face an empty font name renders with.
+const std::string& FallbackFontName() {
+  static const std::string name = Utf8ToSjis("ＭＳ ゴシック");
+  return name;
+}
+
+int32_t RoundClamped(long double v) {
+  if (!std::isfinite(v))
+    return 0;
+  return static_cast<int32_t>(std::clamp<long double>(std::nearbyint(v), INT32_MIN, INT32_MAX));
+}
+
+long double Finite(long double v, long double fallback) { return std::isfinite(v) ? v : fallback; }
+
+bool IsMotionFilm(const std::string& name) {
+  return name.size() >= 4 && SameTextJ(name.substr(name.size() - 4), ".nmt");
+}
+
+// Character codes of a line: lead * 256 + trail for double-byte characters.
+std::vector<uint16_t> CodesOf(const std::string& line) {
+  std::vector<uint16_t> codes;
+  for (size_t i = 0; i < line.size();) {
+    const size_t n = CharBytes(line, i);
+    codes.push_back(CharCodeAt(line, i));
+    i += std::max<size_t>(n, 1);
+  }
+  return codes;
+}
+
+// The largest text picture a caption renders.
+constexpr int64_t kMaxTextPixels = int64_t{1} << 24;
+
+// Glyphs are requested at one of two qualities only.
+constexpr int kSmoothLevel = 3;
+
+} // namespace
+
+std::vector<std::string> SplitCaptionLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos)
+      end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n')
+      ++start;
+  }
+  return lines;
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i)
+      out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+TNovaLabel::TNovaLabel(TNovaBaseList* owner) : TNovaControl(owner), font_name_(DefaultFontName()) {}
+
+int32_t TNovaLabel::ZoomX() const { return RoundClamped(zoom_x_ * 256); }
+int32_t TNovaLabel::ZoomY() const { return RoundClamped(zoom_y_ * 256); }
+
+bool TNovaLabel::Rotated() const { return std::isfinite(angle_) && std::fmod(angle_, kTurn) != 0; }
+
+template <class T> void TNovaLabel::Change(T& field, T value) {
+  if (field == value)
+    return;
+  field = value;
+  Render();
+}
+
+void TNovaLabel::Render() {
+  TFontPixelManager& fonts = FontPixels();
+  fonts.SetLevel(antialias_ ? kSmoothLevel : 0);
+  const std::string& face = font_name_.empty() ? FallbackFontName() : font_name_;
+  const int size = std::clamp(font_height_, 1, 1000);
+  int64_t widest = 0;
+  try {
+    for (const std::string& line : lines_) {
+      int64_t w = 0;
+      for (uint16_t code : CodesOf(line))
+        w += fonts.Metrics(code, face, font_style_, size).Total();
+      widest = std::max(widest, w);
+    }
+  } catch (const ENovaError&) {
+    // No face at all: the caption keeps its text and shows nothing.
+    widest = 0;
+  }
+  text_width_ = static_cast<int32_t>(std::min<int64_t>(widest, 1 << 15));
+  const int64_t height =
+      (int64_t{font_height_} + line_space_) * static_cast<int64_t>(lines_.size());
+  text_height_ = static_cast<int32_t>(std::clamp<int64_t>(height, 0, 1 << 15));
+  SetBounds(left_, top_, RoundClamped(zoom_x_ * text_width_), RoundClamped(zoom_y_ * text_height_));
+  text_.reset();
+  mask_.reset();
+  line_rects_.assign(lines_.size(), TSceneRect{});
+  // A picture larger than any screen would only cost memory: the caption then shows nothing.
+  if (text_width_ > 0 && text_height_ > 0 &&
+      int64_t{text_width_} * text_height_ <= kMaxTextPixels) {
+    const TCustomDIBX* target = GetTargetSurface();
+    Paint(target && !target->IsEmpty() ? target->BitCount() : 32);
+  }
+  Invalidate();
+}
+
+bool TNovaLabel::Paint(int bit_count) {
+  text_ = std::make_unique<TDIBX>(text_width_, text_height_, bit_count);
+  text_->Clear(static_cast<TPixel>(text_->ColorToPixel(font_color_)));
+  mask_ = std::make_unique<TDIBX>(text_width_, text_height_, 8);
+  mask_->Clear(0);
+  TFontPixelManager& fonts = FontPixels();
+  fonts.SetLevel(antialias_ ? kSmoothLevel : 0);
+  const std::string& face = font_name_.empty() ? FallbackFontName() : font_name_;
+  const int size = std::clamp(font_height_, 1, 1000);
+  const int32_t pitch = font_height_ + line_space_;
+  try {
+    for (size_t li = 0; li < lines_.size(); ++li) {
+      const std::vector<uint16_t> codes = CodesOf(lines_[li]);
+      int32_t line_width = 0;
+      for (uint16_t code : codes)
+        line_width += fonts.Metrics(code, face, font_style_, size).Total();
+      int32_t pen = 0;
+      if (align_ == HA_CENTER)
+        pen = (text_width_ - line_width) / 2;
+      else if (align_ == HA_RIGHT)
+        pen = text_width_ - line_width;
+      const int32_t y0 = static_cast<int32_t>(li) * pitch;
+      TSceneRect ink{};
+      for (uint16_t code : codes) {
+        const TFontPixel& g = fonts.GetGlyph(code, face, font_style_, size);
+        const int32_t gx = pen + g.x_offset, gy = y0 + g.y_offset;
+        for (int y = 0; y < g.height; ++y) {
+          if (gy + y < 0 || gy + y >= text_height_)
+            continue;
+          for (int x = 0; x < g.width; ++x) {
+            if (gx + x < 0 || gx + x >= text_width_)
+              continue;
+            const uint8_t q = g.bitmap[static_cast<size_t>(y) * g.width + x];
+            uint8_t* p = mask_->PixelAddress(gx + x, gy + y);
+            if (p && q > *p)
+              *p = q;
+          }
+        }
+        if (!g.Empty()) {
+          const TSceneRect r =
+              TSceneRect::FromSize(gx, gy, g.width, g.height)
+                  .Intersect(TSceneRect::FromSize(0, 0, text_width_, text_height_));
+          if (!r.Empty())
+            ink = ink.Empty() ? r : ink.Union(r);
+        }
+        pen += g.Advance();
+      }
+      line_rects_[li] = ink;
+    }
+  } catch (const ENovaError&) {
+    return false;
+  }
+  return true;
+}
+
+void TNovaLabel::Draw() {
+  if (lines_.empty() || alpha_ == 0)
+    return;
+  TCustomDIBX* target = GetTargetSurface();
+  if (target && text_ && mask_ && text_->BitCount() != target->BitCount())
+    Paint(target->BitCount());
+  if (target && text_ && mask_ && text_->BitCount() == target->BitCount()) {
+    const TFlip flip = MakeFlip(flip_v_ != 0, flip_h_ != 0);
+    if (Rotated()) {
+      int32_t sx, sy;
+      AnchorOnScreen(sx, sy);
+      const int32_t px = zoom_x_ != 0 ? RoundClamped(anchor_x_ / zoom_x_) : 0;
+      const int32_t py = zoom_y_ != 0 ? RoundClamped(anchor_y_ / zoom_y_) : 0;
+      target->DrawRotateMask(sx, sy, alpha_, *mask_, flip, static_cast<double>(angle_), py, px,
+                             text_->Bounds(), *text_, static_cast<double>(zoom_y_),
+                             static_cast<double>(zoom_x_));
+    } else if (width_ == text_width_ && height_ == text_height_) {
+      const int32_t x0 = ScreenLeft(), y0 = ScreenTop();
+      const TPixel color = static_cast<TPixel>(target->ColorToPixel(font_color_));
+      for (const TSceneRect& r : line_rects_) {
+        if (r.Empty())
+          continue;
+        const TRect src = SurfaceRectOf(r.Left, r.Top, r.Right, r.Bottom);
+        if (alpha_ >= 256)
+          target->DrawMaskAdd(x0 + r.Left, y0 + r.Top, alpha_ - 256, *mask_, FlipNone, src, *text_);
+        else
+          target->DrawColorMask(x0 + r.Left, y0 + r.Top, alpha_, color, FlipNone, src, *mask_);
+      }
+    } else if (width_ > 0 && height_ > 0) {
+      const TSceneRect b = ScreenBounds();
+      const TRect dst = SurfaceRectOf(b.Left, b.Top, b.Right, b.Bottom);
+      if (alpha_ >= 256)
+        target->StretchDrawMaskAdd(dst, *text_, alpha_ - 256, *mask_, flip, text_->Bounds());
+      else
+        target->StretchDrawMaskAlpha(dst, *text_, alpha_, *mask_, flip, text_->Bounds());
+    }
+  }
+  DrawChildren();
+}
+
+TSceneRect TNovaLabel::GetHitRect() const {
+  if (!Rotated())
+    return ScreenBounds();
+  // The bounding rectangle of the turned picture about its anchor.
+  int32_t sx, sy;
+  AnchorOnScreen(sx, sy);
+  const long double c = std::cos(angle_), s = std::sin(angle_);
+  const long double ax = anchor_x_, ay = anchor_y_;
+  const long double w = width_, h = height_;
+  long double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
+  bool first = true;
+  for (long double x : {-ax, w - ax})
+    for (long double y : {-ay, h - ay}) {
+      const long double rx = x * c - y * s, ry = x * s + y * c;
+      if (first) {
+        min_x = max_x = rx;
+        min_y = max_y = ry;
+        first = false;
+      }
+      min_x = std::min(min_x, rx);
+      max_x = std::max(max_x, rx);
+      min_y = std::min(min_y, ry);
+      max_y = std::max(max_y, ry);
+    }
+  return {RoundClamped(sx + std::floor(min_x)), RoundClamped(sy + std::floor(min_y)),
+          RoundClamped(sx + std::ceil(max_x)), RoundClamped(sy + std::ceil(max_y))};
+}
+
+void TNovaLabel::SetSource(const std::string& source) {
+  source_ = source;
+  if (IsMotionFilm(source))
+    StartMotion(source);
+}
+
+bool TNovaLabel::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_ZOOMX:
+    out = TPropValue::Int(ZoomX());
+    return true;
+  case PR_ZOOMY:
+    out = TPropValue::Int(ZoomY());
+    return true;
+  case PR_FLOATZOOMX:
+    out = TPropValue::Real(zoom_x_);
+    return true;
+  case PR_FLOATZOOMY:
+    out = TPropValue::Real(zoom_y_);
+    return true;
+  case PR_ANGLE:
+    out = TPropValue::Int(RoundClamped(angle_ / kTurn * 255));
+    return true;
+  case PR_FLOATANGLE:
+    out = TPropValue::Real(angle_);
+    return true;
+  case PR_ALPHA:
+    out = TPropValue::Int(alpha_);
+    return true;
+  case PR_FONTNAME:
+    out = TPropValue::Str(font_name_);
+    return true;
+  case PR_FONTHEIGHT:
+    out = TPropValue::Int(font_height_);
+    return true;
+  case PR_FONTSTYLE:
+    out = TPropValue::Int(font_style_);
+    return true;
+  case PR_LINESPACE:
+    out = TPropValue::Int(line_space_);
+    return true;
+  case PR_FONTCOLOR:
+    out = TPropValue::Int(font_color_);
+    return true;
+  case PR_ANTIALIAS:
+    out = TPropValue::Flag(antialias_ != 0);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(repeat_ != 0);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(play_end_handler_);
+    return true;
+  case PR_TEXT:
+    out = TPropValue::Str(JoinLinesCrLf(lines_));
+    return true;
+  case PR_HALIGN:
+    out = TPropValue::Int(align_);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  case PR_FLIPH:
+    out = TPropValue::Flag(flip_h_ != 0);
+    return true;
+  case PR_FLIPV:
+    out = TPropValue::Flag(flip_v_ != 0);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaLabel::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_ZOOMX:
+    Change(zoom_x_, v.i / 256.0L);
+    return true;
+  case PR_ZOOMY:
+    Change(zoom_y_, v.i / 256.0L);
+    return true;
+  case PR_FLOATZOOMX:
+    Change(zoom_x_, Finite(v.r, zoom_x_));
+    return true;
+  case PR_FLOATZOOMY:
+    Change(zoom_y_, Finite(v.r, zoom_y_));
+    return true;
+  case PR_ANGLE:
+    Invalidate();
+    angle_ = v.i / 255.0L * kTurn;
+    Invalidate();
+    return true;
+  case PR_FLOATANGLE:
+    Invalidate();
+    angle_ = Finite(v.r, angle_);
+    Invalidate();
+    return true;
+  case PR_ALPHA:
+    if (v.i != alpha_) {
+      alpha_ = v.i;
+      Invalidate();
+    }
+    return true;
+  case PR_FONTNAME:
+    Change(font_name_, v.s);
+    return true;
+  case PR_FONTHEIGHT:
+    Change(font_height_, v.i);
+    return true;
+  case PR_FONTSTYLE:
+    Change(font_style_, static_cast<uint8_t>(v.i & 0x0F));
+    return true;
+  case PR_LINESPACE:
+    Change(line_space_, v.i);
+    return true;
+  case PR_FONTCOLOR:
+    if (v.i != font_color_) {
+      font_color_ = v.i;
+      if (text_)
+        text_->Clear(static_cast<TPixel>(text_->ColorToPixel(font_color_)));
+      Invalidate();
+    }
+    return true;
+  case PR_ANTIALIAS:
+    Change(antialias_, static_cast<uint8_t>(v.f ? 1 : 0));
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    return true;
+  case PR_REPEAT:
+    repeat_ = v.f ? 1 : 0;
+    return true;
+  case PR_ONPLAYEND:
+    play_end_handler_ = v.s;
+    return true;
+  case PR_TEXT:
+    Change(lines_, SplitCaptionLines(v.s));
+    return true;
+  case PR_HALIGN:
+    Change(align_, static_cast<uint8_t>(v.i));
+    return true;
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  case PR_FLIPH:
+    Invalidate();
+    flip_h_ = v.f ? 1 : 0;
+    Invalidate();
+    return true;
+  case PR_FLIPV:
+    Invalidate();
+    flip_v_ = v.f ? 1 : 0;
+    Invalidate();
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaLabel::SaveKind(BinaryWriter& w) const {
+  w.String(font_name_);
+  w.I32(font_height_);
+  w.I32(line_space_);
+  w.U8(font_style_);
+  w.I32(alpha_);
+  w.I32(font_color_);
+  w.U8(align_);
+  w.U8(antialias_);
+  w.U8(flip_h_);
+  w.U8(flip_v_);
+  w.Extended(angle_);
+  w.Extended(zoom_x_);
+  w.String(JoinLinesCrLf(lines_));
+  w.String(idle_handler_);
+  w.String(source_);
+  w.U8(repeat_);
+  w.U8(auto_scrap_);
+  w.String(play_end_handler_);
+  w.U8(paused_);
+  w.Extended(zoom_y_);
+}
+
+void TNovaLabel::LoadKind(BinaryReader& r, int version) {
+  font_name_ = r.String();
+  font_height_ = r.I32();
+  line_space_ = r.I32();
+  font_style_ = r.U8() & 0x0F;
+  alpha_ = r.I32();
+  font_color_ = r.I32();
+  align_ = r.U8();
+  antialias_ = r.U8() ? 1 : 0;
+  flip_h_ = r.U8() ? 1 : 0;
+  flip_v_ = r.U8() ? 1 : 0;
+  if (version < 143) {
+    angle_ = r.I32() / 255.0L * kTurn;
+    zoom_x_ = r.I32() / 256.0L;
+  } else {
+    angle_ = Finite(r.Extended(), 0);
+    zoom_x_ = Finite(r.Extended(), 1.0L);
+  }
+  const std::string text = r.String();
+  if (version > 103) {
+    idle_handler_ = r.String();
+    const std::string source = r.String();
+    repeat_ = r.U8() ? 1 : 0;
+    auto_scrap_ = r.U8() ? 1 : 0;
+    play_end_handler_ = r.String();
+    paused_ = r.U8() ? 1 : 0;
+    zoom_y_ = version < 143 ? r.I32() / 256.0L : Finite(r.Extended(), 1.0L);
+    SetSource(source);
+  } else {
+    zoom_y_ = zoom_x_;
+  }
+  lines_ = SplitCaptionLines(text);
+  if (!lines_.empty())
+    Render();
+}
+
+void TNovaCGLabel::SetSource(const std::string& source) {
+  source_ = source;
+  sheet_.Load(this, source);
+  sheet_.current = 0;
+  sheet_.countdown = 0;
+  if (TNovaImageData* f = sheet_.Frame(0))
+    sheet_.countdown = f->DisplayTime();
+  Invalidate();
+}
+
+void TNovaCGLabel::RebuildGlyphs() {
+  glyph_lines_.clear();
+  for (const std::string& line : SplitCaptionLines(text_)) {
+    std::vector<int32_t> cells;
+    for (size_t i = 0; i < line.size();) {
+      const size_t n = std::max<size_t>(CharBytes(line, i), 1);
+      const std::string ch = line.substr(i, n);
+      int32_t cell = -1;
+      int32_t index = 0;
+      for (size_t j = 0; j < map_text_.size(); ++index) {
+        const size_t m = std::max<size_t>(CharBytes(map_text_, j), 1);
+        if (map_text_.compare(j, m, ch) == 0) {
+          cell = index;
+          break;
+        }
+        j += m;
+      }
+      cells.push_back(cell);
+      i += n;
+    }
+    glyph_lines_.push_back(std::move(cells));
+  }
+  Resize();
+}
+
+void TNovaCGLabel::Resize() {
+  size_t longest = 0;
+  for (const auto& line : glyph_lines_)
+    longest = std::max(longest, line.size());
+  const int64_t lines = static_cast<int64_t>(glyph_lines_.size());
+  const int64_t w = static_cast<int64_t>(longest) * glyph_width_;
+  int64_t h = lines * glyph_height_;
+  if (lines > 1)
+    h += int64_t{line_space_} * (lines - 1);
+  Invalidate();
+  width_ = static_cast<int32_t>(std::clamp<int64_t>(w, 0, INT32_MAX));
+  height_ = static_cast<int32_t>(std::clamp<int64_t>(h, 0, INT32_MAX));
+  Invalidate();
+}
+
+void TNovaCGLabel::Draw() {
+  TNovaImageData* frame = sheet_.Frame(sheet_.current);
+  TCustomDIBX* target = GetTargetSurface();
+  TCustomDIBX* sheet = frame ? frame->Surface() : nullptr;
+  if (width_ > 0 && height_ > 0 && sheet && target && alpha_ > 0) {
+    const int32_t columns = sheet->Width() / glyph_width_;
+    if (columns >= 1) {
+      const int64_t cells = int64_t{sheet->Height() / glyph_height_} * columns;
+      int64_t y = ScreenTop();
+      for (const auto& line : glyph_lines_) {
+        const int64_t used = static_cast<int64_t>(line.size()) * glyph_width_;
+        int64_t x = ScreenLeft();
+        if (align_ == HA_CENTER)
+          x += (width_ - used) / 2;
+        else if (align_ == HA_RIGHT)
+          x += width_ - used;
+        for (int32_t c : line) {
+          if (c >= 0 && c < cells && x >= INT32_MIN && x <= INT32_MAX && y >= INT32_MIN &&
+              y <= INT32_MAX) {
+            const int32_t sx = c % columns * glyph_width_, sy = c / columns * glyph_height_;
+            PutFrameCell(*target, static_cast<int32_t>(x), static_cast<int32_t>(y), alpha_,
+                         FlipNone, SurfaceRectOf(sx, sy, sx + glyph_width_, sy + glyph_height_),
+                         *frame);
+          }
+          x += glyph_width_;
+        }
+        y += int64_t{glyph_height_} + line_space_;
+      }
+    }
+  }
+  DrawChildren();
+}
+
+bool TNovaCGLabel::Update() {
+  const bool done = TNovaControl::Update();
+  if (!ani_paused_ && sheet_.Count() > 1) {
+    sheet_.countdown -= RunState().FrameDelta;
+    bool advanced = false;
+    // A frame without display time stays; one advance per frame at most per display time.
+    for (int guard = 0; sheet_.countdown <= 0 && guard < sheet_.Count(); ++guard) {
+      sheet_.current = (sheet_.current + 1) % sheet_.Count();
+      const int32_t t = sheet_.Frame(sheet_.current)->DisplayTime();
+      advanced = true;
+      if (t <= 0) {
+        sheet_.countdown = 0;
+        break;
+      }
+      sheet_.countdown += t;
+    }
+    if (advanced)
+      Invalidate();
+  }
+  return done;
+}
+
+bool TNovaCGLabel::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_TEXT:
+    out = TPropValue::Str(text_);
+    return true;
+  case PR_MAPTEXT:
+    out = TPropValue::Str(map_text_);
+    return true;
+  case PR_GLYPHWIDTH:
+    out = TPropValue::Int(glyph_width_);
+    return true;
+  case PR_GLYPHHEIGHT:
+    out = TPropValue::Int(glyph_height_);
+    return true;
+  case PR_LINESPACE:
+    out = TPropValue::Int(line_space_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_HALIGN:
+    out = TPropValue::Int(align_);
+    return true;
+  case PR_ALPHA:
+    out = TPropValue::Int(alpha_);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  case PR_ORIGWIDTH:
+  case PR_ORIGHEIGHT: {
+    const TNovaImageData* f = sheet_.Frame(sheet_.current);
+    const TCustomDIBX* s = f ? f->Surface() : nullptr;
+    out = TPropValue::Int(s ? (id == PR_ORIGWIDTH ? s->Width() : s->Height()) : 0);
+    return true;
+  }
+  case PR_PLAYING:
+    out = TPropValue::Flag(!paused_ && !ani_paused_);
+    return true;
+  default:
+    return TNovaControl::ReadProp(id, out);
+  }
+}
+
+bool TNovaCGLabel::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_TEXT:
+    text_ = v.s;
+    RebuildGlyphs();
+    return true;
+  case PR_MAPTEXT:
+    map_text_ = v.s;
+    RebuildGlyphs();
+    return true;
+  case PR_GLYPHWIDTH:
+    glyph_width_ = std::max(1, v.i);
+    Resize();
+    return true;
+  case PR_GLYPHHEIGHT:
+    glyph_height_ = std::max(1, v.i);
+    Resize();
+    return true;
+  case PR_LINESPACE:
+    line_space_ = v.i;
+    Resize();
+    return true;
+  case PR_PAUSED:
+    paused_ = v.f ? 1 : 0;
+    return true;
+  case PR_HALIGN:
+    align_ = static_cast<uint8_t>(v.i);
+    Invalidate();
+    return true;
+  case PR_ALPHA:
+    alpha_ = v.i;
+    Invalidate();
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  default:
+    return TNovaControl::WriteProp(id, v);
+  }
+}
+
+void TNovaCGLabel::SaveKind(BinaryWriter& w) const {
+  w.String(source_);
+  w.String(text_);
+  w.String(map_text_);
+  w.I32(glyph_width_);
+  w.I32(glyph_height_);
+  w.I32(line_space_);
+  w.U8(paused_);
+  w.U8(align_);
+  w.I32(alpha_);
+  w.String(idle_handler_);
+}
+
+void TNovaCGLabel::LoadKind(BinaryReader& r, int version) {
+  const std::string source = r.String();
+  text_ = r.String();
+  map_text_ = r.String();
+  glyph_width_ = std::max(1, r.I32());
+  glyph_height_ = std::max(1, r.I32());
+  line_space_ = r.I32();
+  paused_ = r.U8() ? 1 : 0;
+  align_ = r.U8();
+  alpha_ = r.I32();
+  idle_handler_ = version > 124 ? r.String() : std::string();
+  SetSource(source);
+  RebuildGlyphs();
+}
+
+} // namespace nova

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+#include "scene/kinds/timer_kinds.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/nova_error.h"
+#include "base/run_state.h"
+#include "scene/nova_base_list.h"
+
+namespace nova {
+
+TNovaTimer::TNovaTimer(TNovaBaseList* owner) : TNovaComponent(owner) {
+  start_ms_ = RunState().GameClock;
+}
+
+void TNovaTimer::Restart() {
+  if (owner_)
+    owner_->Events().RemoveWaitingOf(this);
+  start_ms_ = RunState().GameClock;
+}
+
+void TNovaTimer::SetPaused(bool paused) {
+  if ((paused_ != 0) == paused)
+    return;
+  paused_ = paused ? 1 : 0;
+  Restart();
+}
+
+bool TNovaTimer::Update() {
+  if (fired_ && auto_scrap_)
+    return !EventQueued(PR_ONNOTIFY);
+  if (period_ms_ < 0 || paused_)
+    return false;
+  const int64_t now = RunState().GameClock;
+  if (period_ms_ != 0 && now - start_ms_ < period_ms_)
+    return false;
+  // The next period counts from the planned time, so the cadence does not drift.
+  start_ms_ += period_ms_;
+  if (!EventQueued(PR_ONNOTIFY)) {
+    QueueEvent(PR_ONNOTIFY, handler_);
+    fired_ = 1;
+  }
+  return false;
+}
+
+bool TNovaTimer::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_ONNOTIFY:
+    out = TPropValue::Str(handler_);
+    return true;
+  case PR_DELAY:
+    out = TPropValue::Int(period_ms_);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  default:
+    return TNovaComponent::ReadProp(id, out);
+  }
+}
+
+bool TNovaTimer::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_ONNOTIFY:
+    handler_ = v.s;
+    Restart();
+    return true;
+  case PR_DELAY:
+    period_ms_ = v.i;
+    Restart();
+    return true;
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  default:
+    return TNovaComponent::WriteProp(id, v);
+  }
+}
+
+void TNovaTimer::SaveKind(BinaryWriter& w) const {
+  w.String(handler_);
+  w.I32(period_ms_);
+  w.U8(paused_);
+  w.U8(auto_scrap_);
+  w.U8(fired_);
+}
+
+void TNovaTimer::LoadKind(BinaryReader& r, int version) {
+  handler_ = r.String();
+  period_ms_ = r.I32();
+  paused_ = r.U8() ? 1 : 0;
+  if (version > 103) {
+    auto_scrap_ = r.U8() ? 1 : 0;
+    fired_ = r.U8() ? 1 : 0;
+  }
+  start_ms_ = RunState().GameClock;
+}
+
+long double TNovaPropMotion::ValueAt(int32_t curve, long double start, long double end,
+                                     int32_t elapsed, int32_t duration) {
+  const long double d = end - start;
+  const long double e = elapsed, l = duration;
+  constexpr long double kQuarter = std::numbers::pi_v<long double> / 2;
+  switch (curve) {
+  case MT_INC:
+    return end - std::sin((l - e - 1) * kQuarter / l) * d;
+  case MT_DEC:
+    return start + std::sin(e * kQuarter / l) * d;
+  default:
+    return start + d * e / l;
+  }
+}
+
+bool TNovaPropMotion::Update() {
+  if (paused_)
+    return false;
+  if (!target_) {
+    TNovaObject* found = owner_ ? owner_->FindByName(target_name_) : nullptr;
+    if (!found || prop_id_ < 0 || prop_id_ >= kNovaPropCount)
+      return true;
+    target_ = found;
+    start_ = found->GetProp(prop_id_).AsReal();
+  } else if (!owner_->IsAlive(target_)) {
+    return true;
+  }
+  long double value;
+  bool finished = false;
+  if (elapsed_ms_ == 0) {
+    value = start_;
+  } else if (duration_ms_ > 0 && elapsed_ms_ < duration_ms_ - 1) {
+    value = ValueAt(curve_, start_, end_, elapsed_ms_, duration_ms_);
+  } else {
+    value = end_;
+    finished = true;
+  }
+  try {
+    target_->SetProp(prop_id_, TPropValue::Real(value));
+  } catch (const ENovaError&) {
+    // A property that refuses writes ends the motion instead of the frame.
+    return true;
+  }
+  elapsed_ms_ = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{elapsed_ms_} + RunState().FrameDelta, INT32_MIN, INT32_MAX));
+  return finished;
+}
+
+bool TNovaPropMotion::ReadProp(int id, TPropValue& out) {
+  if (id == PR_PLAYING) {
+    out = TPropValue::Flag(paused_ == 0);
+    return true;
+  }
+  return TNovaComponent::ReadProp(id, out);
+}
+
+void TNovaPropMotion::SaveKind(BinaryWriter& w) const {
+  const bool target_gone = target_ && !(owner_ && owner_->IsAlive(target_));
+  // A motion that has not found its target yet keeps the name it looks for; one whose target
+  // is gone saves no property, so that it ends after loading instead of finding a namesake.
+  w.String(target_ ? (target_gone ? std::string() : target_->GetName()) : target_name_);
+  w.I32(target_gone ? 255 : prop_id_);
+  w.Extended(end_);
+  w.I32(duration_ms_);
+  w.I32(curve_);
+  w.Extended(start_);
+  w.I32(elapsed_ms_);
+  w.U8(paused_);
+}
+
+void TNovaPropMotion::LoadKind(BinaryReader& r, int version) {
+  target_name_ = r.String();
+  target_ = nullptr;
+  prop_id_ = r.I32();
+  end_ = r.Extended();
+  duration_ms_ = r.I32();
+  curve_ = r.I32();
+  start_ = r.Extended();
+  elapsed_ms_ = r.I32();
+  paused_ = version > 125 ? (r.U8() ? 1 : 0) : 0;
+}
+
+bool TNovaCabinet::ReadProp(int id, TPropValue& out) {
+  if (id == PR_VISIBLE) {
+    out = TPropValue::Flag(false);
+    return true;
+  }
+  return TNovaControl::ReadProp(id, out);
+}
+
+} // namespace nova

@@ -1,0 +1,396 @@
+// SPDX-License-Identifier: MIT
+#include <algorithm>
+#include <cmath>
+
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
+#include "base/run_state.h"
+#include "scene/kinds/media_kinds.h"
+#include "scene/nova_base_list.h"
+
+namespace nova {
+namespace {
+
+// A video asks for a repaint no more often than this.
+constexpr int64_t kRefreshMs = 32;
+
+int32_t Scaled(int32_t size, long double zoom) {
+  const long double v = std::nearbyint(size * zoom);
+  return std::isfinite(v) ? static_cast<int32_t>(std::clamp<long double>(v, 0, INT32_MAX)) : 0;
+}
+
+} // namespace
+
+TNovaVideo::~TNovaVideo() {
+  fader_.reset();
+  SetSubstituteSurface(nullptr);
+}
+
+void TNovaVideo::ReleaseItem() {
+  fader_.reset();
+  item_.reset();
+  SetSubstituteSurface(nullptr);
+  frame_.reset();
+}
+
+void TNovaVideo::SetSource(const std::string& source) {
+  if (source == source_)
+    return;
+  Invalidate();
+  ReleaseItem();
+  source_ = source;
+  state_ = kPlayStop;
+}
+
+void TNovaVideo::SetPlayState(int32_t state) {
+  fader_.reset();
+  state_ = state;
+  IMediaLibrary* lib = MediaServices().library;
+  if ((state == kPlayNow || state == kPlayFadeIn) && !item_) {
+    if (!lib || !lib->FileExists(source_))
+      return;
+    item_ = lib->CreateVideo(source_, overlay_ != 0);
+    if (!item_)
+      return;
+    item_->SetAutoRepeat(repeat_ != 0);
+    const int bits = lib->ScreenBitCount() > 0 ? lib->ScreenBitCount() : 32;
+    frame_ = std::make_unique<TDIBX>(std::max(1, item_->GetSourceWidth()),
+                                     std::max(1, item_->GetSourceHeight()), bits);
+    SetSubstituteSurface(frame_.get());
+    SizeFromZoom();
+    item_->SetPan(balance_);
+    start_ms_ = RunState().GameClock;
+    if (overlay_)
+      PlaceWindow();
+  } else if (state == kPlayStop && item_) {
+    Invalidate();
+    ReleaseItem();
+    stored_pos_ = 0;
+  }
+  switch (state) {
+  case kPlayNow:
+    if (!item_)
+      return;
+    item_->SetVolume(ItemVolumeNow());
+    item_->Play();
+    if (paused_ || ani_paused_)
+      item_->Pause();
+    if (stored_pos_ >= 1)
+      item_->SetPosition(stored_pos_);
+    return;
+  case kPlayFadeIn:
+    if (item_ && !paused_ && !ani_paused_)
+      fader_ = std::make_unique<TNovaMixerFadein>(item_.get(), IsMidiSource(source_),
+                                                  ItemVolumeNow(), fade_ms_);
+    return;
+  case kPlayFadeOut:
+    if (item_) {
+      // The fade takes the item over; the picture goes at once.
+      fader_ = std::make_unique<TNovaMixerFadeout>(nullptr, IsMidiSource(source_), fade_ms_);
+      fader_->Hold(std::move(item_));
+      Invalidate();
+      SetSubstituteSurface(nullptr);
+      frame_.reset();
+      stored_pos_ = 0;
+    } else {
+      FreeLater();
+    }
+    return;
+  default:
+    return;
+  }
+}
+
+void TNovaVideo::Play() {
+  stored_pos_ = 0;
+  paused_ = 0;
+  if (item_)
+    item_->SetPosition(0);
+  SetPlayState(fade_ms_ > 0 ? kPlayFadeIn : kPlayNow);
+}
+
+bool TNovaVideo::Update() {
+  if (TNovaCustomImage::Update())
+    return true;
+  if (item_) {
+    if (overlay_ && item_->WindowVisible() != IsShown())
+      PlaceWindow();
+    const int64_t now = RunState().GameClock;
+    if (now - last_refresh_ms_ > kRefreshMs) {
+      last_refresh_ms_ = now;
+      if (item_->NeedPaint())
+        Invalidate();
+    }
+    if (item_->IsEnd() && !repeat_) {
+      if (auto_scrap_)
+        FreeLater();
+      else if (!play_end_handler_.empty())
+        QueueEvent(PR_ONPLAYEND, play_end_handler_);
+    }
+  }
+  if (fader_ && fader_->Step(RunState().GameClock)) {
+    const bool faded_out = dynamic_cast<TNovaMixerFadeout*>(fader_.get()) != nullptr;
+    fader_.reset();
+    if (faded_out) {
+      Invalidate();
+      return true;
+    }
+  }
+  return false;
+}
+
+void TNovaVideo::Draw() {
+  if (item_ && frame_)
+    item_->CopyPicture(*frame_);
+  TNovaCustomImage::Draw();
+}
+
+void TNovaVideo::PlaceWindow() {
+  IMediaLibrary* lib = MediaServices().library;
+  if (!item_ || !lib)
+    return;
+  const int32_t sw = item_->GetSourceWidth(), sh = item_->GetSourceHeight();
+  TSceneRect dest =
+      TSceneRect::FromSize(ScreenLeft(), ScreenTop(), Scaled(sw, zoom_x_), Scaled(sh, zoom_y_));
+  const TSceneRect full = dest;
+  if (parent_)
+    dest = dest.Intersect(parent_->GetHitRect());
+  if (dest.Empty() || !IsShown() || full.Width() <= 0 || full.Height() <= 0) {
+    item_->SetVisible(false);
+    return;
+  }
+  // The part of the picture that remains, back in source pixels.
+  const auto back = [](int32_t d, int32_t full_len, int32_t src_len) {
+    return static_cast<int32_t>(int64_t{d} * src_len / full_len);
+  };
+  const int32_t sx = back(dest.Left - full.Left, full.Width(), sw);
+  const int32_t sy = back(dest.Top - full.Top, full.Height(), sh);
+  const int32_t sx2 = back(dest.Right - full.Left, full.Width(), sw);
+  const int32_t sy2 = back(dest.Bottom - full.Top, full.Height(), sh);
+  const int64_t scale = lib->DisplayScalePercent();
+  const auto s = [scale](int32_t v) { return static_cast<int32_t>(v * scale / 100); };
+  item_->SetRect(s(dest.Left), s(dest.Top), s(dest.Width()), s(dest.Height()), sx, sy, sx2 - sx,
+                 sy2 - sy);
+  item_->SetVisible(true);
+}
+
+void TNovaVideo::PositionChanged() {
+  TNovaCustomImage::PositionChanged();
+  if (overlay_ && item_)
+    PlaceWindow();
+}
+
+void TNovaVideo::EnterCabinet() {
+  if (item_)
+    item_->SetVisible(false);
+}
+
+void TNovaVideo::LeaveCabinet() {
+  if (overlay_ && item_)
+    PlaceWindow();
+}
+
+void TNovaVideo::SetVolume(int32_t volume) {
+  volume_ = volume;
+  if (item_)
+    item_->SetVolume(ItemVolumeNow());
+  if (auto* fade_in = dynamic_cast<TNovaMixerFadein*>(fader_.get()))
+    fade_in->SetTarget(ItemVolumeNow());
+}
+
+void TNovaVideo::SetBalance(int32_t balance) {
+  balance_ = std::clamp(balance, -10000, 10000);
+  if (item_)
+    item_->SetPan(balance_);
+}
+
+void TNovaVideo::SetPauseFlags(bool paused, bool ani_paused) {
+  if ((paused_ != 0) == paused && (ani_paused_ != 0) == ani_paused)
+    return;
+  paused_ = paused ? 1 : 0;
+  ani_paused_ = ani_paused ? 1 : 0;
+  if (!item_)
+    return;
+  if (paused || ani_paused)
+    item_->Pause();
+  else
+    item_->Play();
+}
+
+void TNovaVideo::SetOverlay(bool on) {
+  if ((overlay_ != 0) == on)
+    return;
+  overlay_ = on ? 1 : 0;
+  if (!item_)
+    return;
+  // The item is made anew in the other mode and continues where it was.
+  stored_pos_ = item_->GetPosition();
+  const int32_t position = stored_pos_;
+  SetPlayState(kPlayStop);
+  stored_pos_ = position;
+  SetPlayState(kPlayNow);
+}
+
+bool TNovaVideo::ReadProp(int id, TPropValue& out) {
+  switch (id) {
+  case PR_SOURCE:
+    out = TPropValue::Str(source_);
+    return true;
+  case PR_DELAY:
+    out = TPropValue::Int(fade_ms_);
+    return true;
+  case PR_PAUSED:
+    out = TPropValue::Flag(paused_ != 0);
+    return true;
+  case PR_VOLUME:
+    out = TPropValue::Int(volume_);
+    return true;
+  case PR_REPEAT:
+    out = TPropValue::Flag(repeat_ != 0);
+    return true;
+  case PR_BALANCE:
+    out = TPropValue::Int(balance_);
+    return true;
+  case PR_ONPLAYEND:
+    out = TPropValue::Str(play_end_handler_);
+    return true;
+  case PR_ONIDLE:
+    out = TPropValue::Str(idle_handler_);
+    return true;
+  case PR_INDEX:
+    out = TPropValue::Int(item_ ? item_->GetPosition() : 0);
+    return true;
+  case PR_COUNT:
+    out = TPropValue::Int(item_ ? item_->GetLength() : 0);
+    return true;
+  case PR_AUTOSCRAP:
+    out = TPropValue::Flag(auto_scrap_ != 0);
+    return true;
+  case PR_PLAYING:
+    out = TPropValue::Flag(item_ && item_->IsPlaying());
+    return true;
+  case PR_REWINDONLOAD:
+    out = TPropValue::Flag(rewind_on_load_ != 0);
+    return true;
+  case PR_OVERLAY:
+    out = TPropValue::Flag(overlay_ != 0);
+    return true;
+  case PR_MUTEONLOAD:
+    out = TPropValue::Flag(mute_on_load_ != 0);
+    return true;
+  default:
+    return TNovaCustomImage::ReadProp(id, out);
+  }
+}
+
+bool TNovaVideo::WriteProp(int id, const TPropValue& v) {
+  switch (id) {
+  case PR_SOURCE:
+    SetSource(v.s);
+    return true;
+  case PR_DELAY:
+    fade_ms_ = v.i;
+    return true;
+  case PR_PAUSED:
+    SetPauseFlags(v.f, ani_paused_ != 0);
+    return true;
+  case PR_ANIPAUSED:
+    SetPauseFlags(paused_ != 0, v.f);
+    return true;
+  case PR_VOLUME:
+    SetVolume(v.i);
+    return true;
+  case PR_REPEAT:
+    repeat_ = v.f ? 1 : 0;
+    if (item_)
+      item_->SetAutoRepeat(v.f);
+    return true;
+  case PR_BALANCE:
+    SetBalance(v.i);
+    return true;
+  case PR_ONPLAYEND:
+    play_end_handler_ = v.s;
+    return true;
+  case PR_ONIDLE:
+    idle_handler_ = v.s;
+    return true;
+  case PR_INDEX:
+    stored_pos_ = v.i;
+    if (item_)
+      item_->SetPosition(v.i);
+    return true;
+  case PR_AUTOSCRAP:
+    auto_scrap_ = v.f ? 1 : 0;
+    return true;
+  case PR_REWINDONLOAD:
+    rewind_on_load_ = v.f ? 1 : 0;
+    return true;
+  case PR_OVERLAY:
+    SetOverlay(v.f);
+    return true;
+  case PR_MUTEONLOAD:
+    mute_on_load_ = v.f ? 1 : 0;
+    return true;
+  default: {
+    const bool handled = TNovaCustomImage::WriteProp(id, v);
+    if (overlay_ && item_ &&
+        (id == PR_ZOOMX || id == PR_ZOOMY || id == PR_FLOATZOOMX || id == PR_FLOATZOOMY ||
+         id == PR_VISIBLE))
+      PlaceWindow();
+    return handled;
+  }
+  }
+}
+
+void TNovaVideo::SaveKind(BinaryWriter& w) const {
+  TNovaCustomImage::SaveKind(w);
+  w.String(source_);
+  w.U8(repeat_);
+  w.U8(auto_scrap_);
+  w.U8(paused_);
+  w.I32(volume_);
+  w.I32(balance_);
+  w.I32(fade_ms_);
+  w.I32(item_ ? item_->GetPosition() : stored_pos_);
+  w.U8(static_cast<uint8_t>(state_));
+  w.String(play_end_handler_);
+  w.String(idle_handler_);
+  w.U8(rewind_on_load_);
+  w.U8(overlay_);
+  w.U8(mute_on_load_);
+}
+
+void TNovaVideo::LoadKind(BinaryReader& r, int version) {
+  TNovaCustomImage::LoadKind(r, version);
+  const std::string source = r.String();
+  repeat_ = r.U8() ? 1 : 0;
+  auto_scrap_ = r.U8() ? 1 : 0;
+  const bool paused = r.U8() != 0;
+  volume_ = r.I32();
+  balance_ = std::clamp(r.I32(), -10000, 10000);
+  const int32_t fade_ms = r.I32();
+  const int32_t position = r.I32();
+  int32_t state = r.U8();
+  if (state > kPlayFadeOut)
+    state = kPlayStop;
+  play_end_handler_ = r.String();
+  idle_handler_ = r.String();
+  rewind_on_load_ = version > 107 ? (r.U8() ? 1 : 0) : 0;
+  overlay_ = version >= 112 ? (r.U8() ? 1 : 0) : 1;
+  mute_on_load_ = version > 128 ? (r.U8() ? 1 : 0) : 0;
+
+  if (mute_on_load_)
+    volume_ = 0;
+  const bool ani_paused = ani_paused_ != 0;
+  ani_paused_ = 0;
+  SetSource(source);
+  stored_pos_ = rewind_on_load_ ? 0 : position;
+  if (state == kPlayFadeOut)
+    state = kPlayNow;
+  fade_ms_ = 0;
+  SetPlayState(state);
+  fade_ms_ = fade_ms;
+  SetPauseFlags(paused, ani_paused);
+}
+
+} // namespace nova

@@ -249,8 +249,11 @@ TSceneRect TNovaCustomImage::RotatedBounds() const {
   const long double c = std::cos(angle_), s = std::sin(angle_);
   long double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   bool first = true;
-  for (int32_t cx : {-px, pw - px})
-    for (int32_t cy : {-py, ph - py}) {
+  // Corners in 64 bits: a damaged anchor may sit at the ends of the 32-bit range.
+  const int64_t corners_x[] = {-int64_t{px}, int64_t{pw} - px};
+  const int64_t corners_y[] = {-int64_t{py}, int64_t{ph} - py};
+  for (int64_t cx : corners_x)
+    for (int64_t cy : corners_y) {
       const long double x = cx * zx, y = cy * zy;
       const long double rx = x * c - y * s + sx, ry = x * s + y * c + sy;
       if (first) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "script/select_behaviours.h"
 
+#include "scene/kinds/media_kinds.h"
 #include "scene/kinds/nova_menu.h"
 #include "script/call_man.h"
 #include "script/commands/scene_commands.h"
@@ -18,9 +19,12 @@ public:
     const std::string name = TextOf(cmd.object, cm.vars());
     if (name.empty())
       return;
-    // Only menus have a closing play state among the components this command can name.
-    if (auto* menu = dynamic_cast<TNovaMenu*>(scene_.FindByName(name)))
+    // Play state 3 closes a menu and fades a sound or a video out; other kinds have none.
+    TNovaObject* obj = scene_.FindByName(name);
+    if (auto* menu = dynamic_cast<TNovaMenu*>(obj))
       menu->SetPlayState(TNovaMenu::psClosing);
+    else if (auto* media = dynamic_cast<IMediaComponent*>(obj))
+      media->SetPlayState(kPlayFadeOut);
   }
 
 private:

@@ -95,5 +95,13 @@ TEST_F(MenuCommands, MenuOpensAndMenuCloseClosesIt) {
   EXPECT_LT(scene.IndexOf(menu), 0) << "closed without a delay and gone";
 }
 
+TEST_F(MenuCommands, MenuCloseFadesASoundOut) {
+  auto* sound = CreateComponent<TNovaSound>(&scene);
+  sound->SetName("s");
+  sound->SetPlayState(kPlayNow);
+  Close("\"s\"");
+  EXPECT_EQ(sound->PlayState(), kPlayFadeOut);
+}
+
 } // namespace
 } // namespace nova

@@ -20,31 +20,15 @@
 #include "script/commands/scene_commands.h"
 #include "script/component_behaviours.h"
 #include "script/component_funcs.h"
+#include "script/scene_command_hosts.h"
 
 namespace nova {
 namespace {
 
 // The interpreter's surroundings reduced to what the component commands touch.
-struct TNoFiles : IScriptFiles {
-  bool Exists(const std::string&) override { return false; }
-  std::vector<uint8_t> Load(const std::string&) override { return {}; }
-  bool PromptForDisk(int32_t, const TDiskTexts&) override { return false; }
-};
-struct TNoDialogs : IScriptDialogs {
-  TMsgResult MessageBox(const std::string&, const std::string&, TMsgButtons, TMsgIcon) override {
-    return {};
-  }
-  void CloseMainWindow() override {}
-};
-struct TSceneHost : ICallManHost {
-  explicit TSceneHost(TNovaBaseList& s) : scene(s) {}
-  TTimerList& Events() override { return scene.Events(); }
-  std::string SenderName(const TNovaObject*) override { return {}; }
-  bool PageExists(const std::string&) override { return false; }
-  void ResetWorld() override {}
-  void CloseMainWindow() override {}
-  TNovaBaseList& scene;
-};
+using test::TNoDialogs;
+using test::TNoFiles;
+using test::TSceneHost;
 
 void Set(TCommandExpr& e, const char* text) { CompileExpression(text, e.parser); }
 

@@ -220,10 +220,11 @@ void TNovaCustomImage::GetAnchorInfo(int32_t& sx, int32_t& sy, int32_t& px, int3
   py = anchor_y_;
   int32_t pw = 0, ph = 0;
   if (ImageSurfaceSize(pw, ph)) {
+    // In 64 bits: a damaged anchor may sit at the ends of the 32-bit range.
     if (flip_h_)
-      px = pw - 1 - anchor_x_;
+      px = Clamp32(int64_t{pw} - 1 - anchor_x_);
     if (flip_v_)
-      py = ph - 1 - anchor_y_;
+      py = Clamp32(int64_t{ph} - 1 - anchor_y_);
   }
 }
 

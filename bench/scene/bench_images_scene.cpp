@@ -77,10 +77,10 @@ void BM_ImagesFrame_1280x720_100Animated256(benchmark::State& state) {
   files.SetCdromRoots({});
   files.SetBaseFolder(dir.string());
   TWispCollection cache(files, 0);
-  SetImageServices({&cache, nullptr});
   TDIBX back(1280, 720, 32);
   {
     TNovaBaseList list(1280, 720);
+    list.SetImageServices({&cache, nullptr});
     list.SetScreenSurface(&back);
     auto* bg = CreateComponent<TNovaImages>(&list);
     bg->SetParent(list.Front());
@@ -140,7 +140,6 @@ void BM_ImagesFrame_1280x720_100Animated256(benchmark::State& state) {
     state.counters["cpu_pixel_pct"] = 100.0 * cpu_draw_ns / cpu_total_ns;
     state.counters["cpu_rest_ms"] = (cpu_total_ns - cpu_draw_ns) / 1e6 / frames;
   }
-  SetImageServices({});
   fs::remove_all(dir);
 }
 BENCHMARK(BM_ImagesFrame_1280x720_100Animated256)->Unit(benchmark::kMillisecond);

@@ -12,6 +12,7 @@
 #include "scene/cursor_file.h"
 #include "scene/nova_base.h"
 #include "scene/nova_object.h"
+#include "scene/scene_services.h"
 #include "scene/scene_transition.h"
 #include "scene/timer_list.h"
 
@@ -164,6 +165,16 @@ public:
   void RemoveSelection(TNovaControl* c);
 
   ISceneHost* Host() const { return host_; }
+  // What the components draw on from outside the scene (scene_services.h).
+  const TSceneServices& Services() const { return *services_; }
+  void SetMediaServices(TMediaServices media) { services_->media = std::move(media); }
+  void SetImageServices(const TImageServices& images) { services_->images = images; }
+  void SetHttpGet(THttpGet get) { services_->http_get = std::move(get); }
+  void SetEditWindowFactory(TEditWindowFactory f) { services_->edit_windows = std::move(f); }
+  void SetMotionFilmLoader(TMotionFilmLoader f) { services_->motion_films = std::move(f); }
+  // Uses `host`'s services from now on, including what is installed there later (a cinema's
+  // private scene).
+  void ShareServices(const TNovaBaseList& host) { services_ = host.services_; }
   // The message history and read marks the scene's message boxes report to; made on first use
   // (message_records.cpp).
   TMessageRecords& MessageRecords();
@@ -182,6 +193,8 @@ private:
   void CreateLayers();
   void DestroyAll();
 
+  // First: components still reach it while the layers are destroyed.
+  std::shared_ptr<TSceneServices> services_ = std::make_shared<TSceneServices>();
   std::array<std::unique_ptr<TNovaBase>, 2> layers_;
   int32_t width_, height_;
   std::unique_ptr<TDIBX> own_surface_;

@@ -416,7 +416,7 @@ const std::string& TNovaControl::PlayEndHandler() const {
 
 void TNovaControl::StartMotion(const std::string& file) {
   FreeMotion();
-  const TMotionFilmLoader& loader = MotionFilmLoader();
+  const TMotionFilmLoader& loader = ServicesOf(owner_).motion_films;
   if (!loader)
     return;
   if (std::unique_ptr<IMotionFilm> film = loader(*this, file)) {

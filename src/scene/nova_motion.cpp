@@ -10,15 +10,7 @@ namespace {
 
 constexpr double kFrameMs = 16.666666666666668;
 
-TMotionFilmLoader& LoaderSlot() {
-  static TMotionFilmLoader loader;
-  return loader;
-}
-
 } // namespace
-
-void SetMotionFilmLoader(TMotionFilmLoader loader) { LoaderSlot() = std::move(loader); }
-const TMotionFilmLoader& MotionFilmLoader() { return LoaderSlot(); }
 
 TNovaMotion::TNovaMotion(TNovaControl& control, std::unique_ptr<IMotionFilm> film)
     : control_(control), film_(std::move(film)) {}

@@ -24,13 +24,6 @@ public:
   virtual void ApplyFrame(int index, TNovaControl& control) = 0;
 };
 
-// Opens the film named by a title file for a control; null when it cannot be loaded.
-using TMotionFilmLoader =
-    std::function<std::unique_ptr<IMotionFilm>(TNovaControl& control, const std::string& file)>;
-// Installed once by whoever provides films; without a loader no motion starts.
-void SetMotionFilmLoader(TMotionFilmLoader loader);
-const TMotionFilmLoader& MotionFilmLoader();
-
 class TNovaMotion {
 public:
   TNovaMotion(TNovaControl& control, std::unique_ptr<IMotionFilm> film);

@@ -11,7 +11,6 @@
 #include "platform/sdl_cursor.h"
 #include "platform/window.h"
 #include "scene/cursor_file.h"
-#include "scene/kinds/image_list.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/scene_input_router.h"
@@ -83,8 +82,6 @@ TSceneBinding::~TSceneBinding() {
   if (scene_)
     scene_->SetScreenSurface(nullptr);
   scene_.reset();
-  if (images_)
-    SetImageServices({});
 }
 
 void TSceneBinding::CreateScene() {
@@ -116,7 +113,8 @@ void TSceneBinding::CreateImageCache() {
   images_ = std::make_unique<TWispCollection>(
       FileManager(), code, [this] { return scene_ ? scene_->ScreenBitCount() : 32; });
   InstallWispSurfaceDecoder(code);
-  SetImageServices({images_.get(), variables_ ? variables_() : nullptr});
+  if (scene_)
+    scene_->SetImageServices({images_.get(), variables_ ? variables_() : nullptr});
 }
 
 void TSceneBinding::ServeSystemVariables() {

@@ -41,16 +41,15 @@ class CinemaTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ResetRunState();
-    SetMediaServices({nullptr, [this](const std::string&, int32_t) {
-                        return std::make_unique<LoggedFilm>(log);
-                      }});
+    list.SetMediaServices({nullptr, [this](const std::string&, int32_t) {
+                             return std::make_unique<LoggedFilm>(log);
+                           }});
     cinema = CreateComponent<TNovaCinema>(&list);
     cinema->SetName("c");
     cinema->SetParent(list.Front());
     cinema->SetProp(PR_ONPLAYEND, TPropValue::Str("end"));
     cinema->SetProp(PR_SOURCE, TPropValue::Str("f.nmt"));
   }
-  void TearDown() override { SetMediaServices({}); }
   void Step(int ms) {
     RunState().FrameDelta = ms;
     list.UpdateStep();
@@ -106,6 +105,17 @@ TEST_F(CinemaTest, ClicksReachThePrivateSceneAsEventsOfTheCinema) {
   EXPECT_EQ(list.Events().At(0).handler, "pressed");
   EXPECT_EQ(list.Events().At(0).component, cinema);
   EXPECT_EQ(list.Events().At(0).params, (std::vector<std::string>{"2", "2"}));
+}
+
+// Films place network, media and image components into the private scene; they must reach
+// what the host scene has installed, even when it was installed after the cinema was made.
+TEST_F(CinemaTest, ThePrivateSceneUsesTheHostsServices) {
+  list.SetHttpGet([](const std::string& url, const std::string&) { return "got " + url; });
+  auto* http = CreateComponent<TNovaHttp>(&cinema->Scene());
+  http->SetProp(PR_SOURCE, TPropValue::Str("u"));
+  http->WaitForRequest();
+  http->Update();
+  EXPECT_EQ(http->Body(), "got u");
 }
 
 } // namespace

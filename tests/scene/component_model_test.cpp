@@ -175,8 +175,8 @@ TEST(Ordering, PriorityNamesSystemAndSnapshot) {
 }
 
 TEST(Motion, EndQueuesPlayEndOrScraps) {
-  FakeFilms films;
   TNovaBaseList list(640, 480);
+  UseFakeFilms(list);
   auto* box = NewBox(list, "m", 10, 0, 5, 5);
   box->SetProp(PR_ONPLAYEND, TPropValue::Str("end"));
   box->SetProp(PR_SOURCE, TPropValue::Str("3.nmt"));

@@ -52,12 +52,14 @@ class EditTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ResetRunState();
-    SetEditWindowFactory([this](bool, IEditWindowListener&) {
+    UseLoggedWindows(list);
+  }
+  void UseLoggedWindows(TNovaBaseList& scene) {
+    scene.SetEditWindowFactory([this](bool, IEditWindowListener&) {
       logs.push_back(std::make_unique<WindowLog>());
       return std::make_unique<LoggedWindow>(*logs.back());
     });
   }
-  void TearDown() override { SetEditWindowFactory(nullptr); }
   TNovaEdit* NewEdit(TNovaControl* parent) {
     auto* e = CreateComponent<TNovaEdit>(&list);
     e->SetName("e");
@@ -124,6 +126,7 @@ TEST_F(EditTest, PausedDisablesAndLoadingRestoresTheWindow) {
   e->Save(w);
   const std::vector<uint8_t> bytes = w.Take();
   TNovaBaseList other(200, 100);
+  UseLoggedWindows(other);
   auto* copy = CreateComponent<TNovaEdit>(&other);
   copy->SetParent(other.Front());
   BinaryReader r(bytes, "save.dat");

@@ -18,9 +18,8 @@ protected:
   void SetUp() override {
     ResetRunState();
     GlobalRandom().seed = 1;
-    SetImageServices({nullptr, &vars});
+    list.SetImageServices({nullptr, &vars});
   }
-  void TearDown() override { SetImageServices({}); }
 
   TNovaParticle* NewEmitter(const char* delay, int kind = PM_SNOW) {
     auto* p = CreateComponent<TNovaParticle>(&list);

@@ -31,12 +31,12 @@ TEST(HttpText, EucJapaneseBecomesShiftJisLinesJoinedWithByteOne) {
 TEST(Http, FetchesOnItsOwnThreadAndTellsTheScriptWhenDone) {
   ResetRunState();
   std::string asked_url, asked_proxy;
-  SetHttpGet([&](const std::string& url, const std::string& proxy) {
+  TNovaBaseList list(10, 10);
+  list.SetHttpGet([&](const std::string& url, const std::string& proxy) {
     asked_url = url;
     asked_proxy = proxy;
     return std::string("line1\nline2");
   });
-  TNovaBaseList list(10, 10);
   auto* first = CreateComponent<TNovaHttp>(&list);
   first->SetName("list");
   first->SetProxy("proxy.local:8080");
@@ -56,7 +56,20 @@ TEST(Http, FetchesOnItsOwnThreadAndTellsTheScriptWhenDone) {
   second->SetProp(PR_SOURCE, TPropValue::Str("!list"));
   second->WaitForRequest();
   EXPECT_EQ(asked_url, "line1\nline2");
-  SetHttpGet(nullptr);
+}
+
+TEST(Http, WithoutAClientARequestEndsAtOnceWithAnEmptyBody) {
+  ResetRunState();
+  TNovaBaseList bare(10, 10);
+  TNovaHttp orphan(nullptr);
+  for (TNovaHttp* http : {CreateComponent<TNovaHttp>(&bare), &orphan}) {
+    SCOPED_TRACE(http == &orphan ? "component without a scene" : "scene without a client");
+    http->SetProp(PR_SOURCE, TPropValue::Str("http://example.invalid/"));
+    http->WaitForRequest();
+    http->Update();
+    EXPECT_FALSE(http->Running());
+    EXPECT_EQ(http->Body(), "");
+  }
 }
 
 } // namespace

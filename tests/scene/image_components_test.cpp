@@ -73,7 +73,7 @@ TEST_F(ImageComponents, SizeSetByScriptSurvivesFramesAndTheOtherZoom) {
 }
 
 TEST_F(ImageComponents, IndexOfAFilmImageSeeksTheFilm) {
-  FakeFilms films;
+  UseFakeFilms(List());
   auto* img = NewImage("f", "100.nmt", 10, 0);
   ASSERT_NE(img->GetMotion(), nullptr);
   img->SetProp(PR_INDEX, TPropValue::Int(30));
@@ -432,6 +432,7 @@ TEST_F(ImageComponents, SaveFormRestoresFramesAndSettings) {
   List().SaveScene(w);
   const std::vector<uint8_t> bytes = w.Take();
   TNovaBaseList other(kW, kH);
+  other.SetImageServices({&cache_, nullptr});
   BinaryReader r(bytes, "scene");
   other.LoadScene(r, 143);
   TNovaObject* s = other.FindByName("s");

@@ -53,13 +53,12 @@ protected:
     std::filesystem::create_directories(dir_);
     files_.SetCdromRoots({});
     files_.SetBaseFolder(dir_.string());
-    SetImageServices({&cache_, nullptr});
     list_ = std::make_unique<TNovaBaseList>(kW, kH);
+    list_->SetImageServices({&cache_, nullptr});
     list_->SetScreenSurface(&screen_);
   }
   void TearDown() override {
     list_.reset();
-    SetImageServices({});
     std::filesystem::remove_all(dir_);
   }
 

@@ -190,13 +190,19 @@ void PrintTo(const KindCase& c, std::ostream* os) { *os << "kind " << int(c.kind
 class KindSaveForms : public ::testing::TestWithParam<KindCase> {
 protected:
   void SetUp() override { ResetRunState(); }
+  // The fake media and films in `list`.
+  void Serve(TNovaBaseList& list) {
+    media.Serve(list);
+    UseFakeFilms(list);
+  }
   FakeMediaLibrary media;
-  FakeFilms films;
 };
 
 TEST_P(KindSaveForms, RoundTripKeepsEveryProperty) {
   const KindCase& c = GetParam();
   TNovaBaseList list(200, 100), other(200, 100);
+  Serve(list);
+  Serve(other);
   TNovaObject* obj = CreateByKind(&list, c.kind);
   obj->SetName("x");
   for (const auto& [id, v] : c.props)
@@ -212,6 +218,8 @@ TEST_P(KindSaveForms, RoundTripKeepsEveryProperty) {
 TEST_P(KindSaveForms, DamagedRecordsFailCleanlyAtEveryCut) {
   const KindCase& c = GetParam();
   TNovaBaseList list(200, 100), other(200, 100);
+  Serve(list);
+  Serve(other);
   TNovaObject* obj = CreateByKind(&list, c.kind);
   for (const auto& [id, v] : c.props)
     obj->SetProp(id, v);

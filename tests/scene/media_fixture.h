@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scene/kinds/media_services.h"
+#include "scene/nova_base_list.h"
 
 namespace nova::test {
 
@@ -63,8 +64,8 @@ private:
 // kept in `items`.
 class FakeMediaLibrary : public IMediaLibrary {
 public:
-  FakeMediaLibrary() { SetMediaServices({this, nullptr}); }
-  ~FakeMediaLibrary() override { SetMediaServices({}); }
+  // The library outlives the scenes it serves.
+  void Serve(TNovaBaseList& list) { list.SetMediaServices({this, nullptr}); }
   bool FileExists(const std::string& name) override { return lengths.count(name) != 0; }
   std::unique_ptr<IMediaItem> CreateItem(TMediaManagerKind, const std::string& name) override {
     return Make(name);

@@ -58,6 +58,8 @@ protected:
   void SetUp() override {
     ResetRunState();
     media.lengths = {{"short.wav", 2000}, {"long.ogg", 60000}};
+    media.Serve(list);
+    media.Serve(other);
   }
   TNovaSound* NewSound(const std::string& name, const std::string& source, int fade = 0) {
     auto* s = CreateComponent<TNovaSound>(&list);
@@ -204,6 +206,7 @@ TEST(Video, ItemSizeTheFrameAndTheFadeOutTakesTheItem) {
   FakeMediaLibrary media;
   media.lengths = {{"op.mpg", 5000}};
   TNovaBaseList list(200, 100);
+  media.Serve(list);
   auto* v = CreateComponent<TNovaVideo>(&list);
   v->SetName("v");
   v->SetParent(list.Front());
@@ -234,6 +237,7 @@ TEST(Video, OverlayWindowFollowsTheComponent) {
   FakeMediaLibrary media;
   media.lengths = {{"op.mpg", 5000}};
   TNovaBaseList list(200, 100);
+  media.Serve(list);
   auto* v = CreateComponent<TNovaVideo>(&list);
   v->SetParent(list.Front());
   v->SetProp(PR_SOURCE, TPropValue::Str("op.mpg"));

@@ -27,6 +27,7 @@ protected:
     host.dir = dir_;
     list_ = std::make_unique<TNovaBaseList>(kW, kH, &host);
     list_->SetScreenSurface(&screen_);
+    list_->SetImageServices({&cache_, nullptr});
   }
   TPictureHost host;
 };

@@ -29,8 +29,8 @@ TEST(Naming, TheEmptyNameIsNobodysNamesake) {
 }
 
 TEST(Motion, FrameIndexRoundsHalvesToEven) {
-  FakeFilms films;
   TNovaBaseList list(640, 480);
+  UseFakeFilms(list);
   auto* box = NewBox(list, "m", 100, 0, 5, 5);
   box->StartMotion("40.nmt");
   ASSERT_NE(box->GetMotion(), nullptr);

@@ -47,7 +47,7 @@ TEST(Placement, TableOfAxisCases) {
     ctl->flip_h = c.flip;
     ctl->SetPosZoomed(c.pos_zoomed);
     ctl->SetPlusX(c.plus);
-    FakeFilms films;
+    UseFakeFilms(list);
     if (c.motion) {
       ctl->StartMotion("100.nmt");
       ctl->SetMotionX(c.motion_x);

@@ -107,7 +107,7 @@ const MidWalkCase kCases[] = {
     {"layer plus", [](Scene& s) { s.list.Front()->SetPlusX(13); }},
     {"motion starts",
      [](Scene& s) {
-       FakeFilms films;
+       UseFakeFilms(s.list);
        s.target->StartMotion("5.nmt");
      }},
     {"field written by the kind", [](Scene& s) { s.target->WriteLeftDirectly(70); }},

@@ -61,15 +61,12 @@ private:
   int ox_ = 0, oy_ = 0;
 };
 
-// Films named "<n>.nmt" have n frames while the guard lives.
-struct FakeFilms {
-  FakeFilms() {
-    SetMotionFilmLoader([](TNovaControl&, const std::string& file) {
-      return std::unique_ptr<IMotionFilm>(new TFakeFilm(std::atoi(file.c_str())));
-    });
-  }
-  ~FakeFilms() { SetMotionFilmLoader(nullptr); }
-};
+// Films named "<n>.nmt" have n frames in `list`.
+inline void UseFakeFilms(TNovaBaseList& list) {
+  list.SetMotionFilmLoader([](TNovaControl&, const std::string& file) {
+    return std::unique_ptr<IMotionFilm>(new TFakeFilm(std::atoi(file.c_str())));
+  });
+}
 
 inline TNovaBox* NewBox(TNovaBaseList& list, const std::string& name, int x, int y, int w, int h,
                         TNovaControl* parent = nullptr) {

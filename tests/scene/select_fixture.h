@@ -77,7 +77,7 @@ protected:
     host_ = std::make_unique<TFolderHost>(dir_);
     list_ = std::make_unique<TNovaBaseList>(kW, kH, host_.get());
     list_->SetScreenSurface(&screen_);
-    SetImageServices({&cache_, &vars_});
+    list_->SetImageServices({&cache_, &vars_});
     vars_.sel_str = "none";
     vars_.sel_index = 99;
   }

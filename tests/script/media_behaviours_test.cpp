@@ -55,10 +55,9 @@ class MediaCommands : public ::testing::Test {
 protected:
   void SetUp() override {
     ResetRunState();
-    SetMediaServices({&media, nullptr});
+    scene.SetMediaServices({&media, nullptr});
     behaviours.Register(cm);
   }
-  void TearDown() override { SetMediaServices({}); }
   TNovaSound* Playing(const std::string& name, const std::string& source = "bgm.ogg") {
     auto* s = CreateComponent<TNovaSound>(&scene);
     s->SetName(name);

@@ -22,6 +22,8 @@ constexpr int32_t kMaxSceneSide = 2048;
 
 TNovaCinema::TNovaCinema(TNovaBaseList* owner)
     : TNovaControl(owner), scene_(std::make_unique<TNovaBaseList>(0, 0, nullptr)) {
+  if (owner)
+    scene_->ShareServices(*owner);
   for (int i = 0; i < 2; ++i)
     scene_->GetLayer(i)->SetCinemaHost(this);
 }
@@ -55,7 +57,7 @@ void TNovaCinema::SetSource(const std::string& source) {
   if (source != source_) {
     source_ = source;
     film_.reset();
-    const TCinemaFilmLoader& load = MediaServices().films;
+    const TCinemaFilmLoader& load = ServicesOf(owner_).media.films;
     if (load && !source.empty())
       film_ = load(source, std::max(0, volume_));
     if (film_) {

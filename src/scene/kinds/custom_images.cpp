@@ -31,7 +31,7 @@ std::string Extension(const std::string& file) {
 bool IsExtension(const std::string& file, const char* ext) { return Extension(file) == ext; }
 
 int32_t TNovaCustomImages::LastFrameWait() {
-  TParamCollection* vars = ImageServices().vars;
+  TParamCollection* vars = ServicesOf(owner_).images.vars;
   if (last_wait_.Empty() || !vars)
     return 0;
   last_wait_.Execute(*vars);
@@ -262,7 +262,7 @@ void TNovaImages::SetSource(const std::string& file) {
   list->Clear();
   FreeMotion();
   if (IsExtension(file, ".WSP")) {
-    list->Load(this, file);
+    list->Load(ServicesOf(owner_).images.cache, this, file);
   } else if (IsExtension(file, ".NMT")) {
     StartMotion(file);
     if (TNovaMotion* m = GetMotion()) {

@@ -14,11 +14,6 @@ namespace {
 // Every IM_ mode: the hit test that decides whether anything covers the field.
 constexpr uint32_t kAnyMouseMode = 31;
 
-TEditWindowFactory& FactorySlot() {
-  static TEditWindowFactory factory;
-  return factory;
-}
-
 // The window kept in memory when the platform offers none.
 class TMemoryEditWindow final : public IEditWindow {
 public:
@@ -46,11 +41,9 @@ private:
 
 } // namespace
 
-void SetEditWindowFactory(TEditWindowFactory factory) { FactorySlot() = std::move(factory); }
-
 TNovaEdit::TNovaEdit(TNovaBaseList* owner, bool multi_line) : TNovaControl(owner) {
-  if (FactorySlot())
-    window_ = FactorySlot()(multi_line, *this);
+  if (const TEditWindowFactory& make = ServicesOf(owner).edit_windows)
+    window_ = make(multi_line, *this);
   if (!window_)
     window_ = std::make_unique<TMemoryEditWindow>();
   window_->SetVisible(false);

@@ -59,11 +59,8 @@ public:
   virtual void SetImeOpened(bool on) = 0;
 };
 
-// Makes the window of an edit (multi_line false) or memo. Installed by the shell; without it
-// the fields keep their state in a window that exists only in memory.
-using TEditWindowFactory =
-    std::function<std::unique_ptr<IEditWindow>(bool multi_line, IEditWindowListener& listener)>;
-void SetEditWindowFactory(TEditWindowFactory factory);
+// The window of an edit or memo comes from the scene's edit window factory; without one the
+// fields keep their state in a window that exists only in memory.
 
 class TNovaEdit : public TNovaControl, public IEditWindowListener {
 public:

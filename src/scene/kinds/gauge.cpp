@@ -25,7 +25,7 @@ int32_t TNovaGauge::ClampedValue() const { return std::max(min_, std::min(max_, 
 
 void TNovaGauge::SetSource(const std::string& source) {
   source_ = source;
-  picture_.Load(this, source);
+  picture_.Load(ServicesOf(owner_).images.cache, this, source);
   Layout();
   Invalidate();
 }

@@ -1,28 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "scene/kinds/http.h"
 
-#include <mutex>
-
 #include "base/run_state.h"
 #include "scene/nova_base_list.h"
 
 namespace nova {
 namespace {
-
-struct THttpSlot {
-  std::mutex lock;
-  THttpGet get;
-};
-
-THttpSlot& Slot() {
-  static THttpSlot slot;
-  return slot;
-}
-
-THttpGet CurrentGet() {
-  std::lock_guard guard(Slot().lock);
-  return Slot().get;
-}
 
 // JIS X 0208 row and cell (both 0x21-0x7E) as a Shift-JIS pair.
 void AppendJis(std::string& out, uint8_t j1, uint8_t j2) {
@@ -59,11 +42,6 @@ std::string EucToSjis(const std::string& in) {
 }
 
 } // namespace
-
-void SetHttpGet(THttpGet get) {
-  std::lock_guard guard(Slot().lock);
-  Slot().get = std::move(get);
-}
 
 std::string HttpBodyText(const std::string& body) {
   const std::string text = EucToSjis(body);
@@ -118,7 +96,8 @@ void TNovaHttp::SetSource(const std::string& source) {
   auto done = std::make_shared<std::atomic<bool>>(false);
   pending_body_ = body;
   done_ = done;
-  const THttpGet get = CurrentGet();
+  // The thread keeps its own copy: the scene may install another client meanwhile.
+  const THttpGet get = ServicesOf(owner_).http_get;
   const std::string proxy = proxy_host_.empty() ? std::string() : Proxy();
   thread_ = std::thread([get, url, proxy, body, done] {
     if (get) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The HTTP fetcher: a GET of a URL on a thread of its own, its body read back as text.
+// The HTTP fetcher: a GET of a URL on a thread of its own, its body read back as text. The GET
+// is the scene's network client; without one a request ends at once with an empty body.
 #pragma once
 #include <atomic>
 #include <functional>
@@ -8,14 +9,9 @@
 #include <thread>
 
 #include "scene/nova_object.h"
+#include "scene/scene_services.h"
 
 namespace nova {
-
-// Performs one GET (through the proxy "host:port" when it is not empty) and answers the body;
-// runs on the request thread and must not touch the scene. Errors give an empty body.
-using THttpGet = std::function<std::string(const std::string& url, const std::string& proxy)>;
-// Installed by whoever provides a network client; without one a request ends at once, empty.
-void SetHttpGet(THttpGet get);
 
 // The body as scripts read it: EUC-JP converted to Shift-JIS, lines joined with byte 0x01.
 std::string HttpBodyText(const std::string& body);

@@ -60,7 +60,7 @@ TCustomDIBX* TNovaBlurImage::GetMask() const {
 
 void TNovaBlurImage::Init(TNovaCustomImage& source, const std::string& held_file) {
   source_ = &source;
-  hold_.Hold(this, held_file);
+  hold_.Hold(ServicesOf(owner_).images.cache, this, held_file);
   shared_frame_ = !hold_.Empty();
   source_own_surface_ = &source.OwnSurface();
   substitute_surface_ = CopyAdjustedPicture(source, *own_surface_) ? nullptr : source.GetSurface();
@@ -92,7 +92,7 @@ void TNovaImage::RestoreSurfaces() {
 
 void TNovaImage::Rebuild() {
   Invalidate();
-  TWispCollection* cache = ImageServices().cache;
+  TWispCollection* cache = ServicesOf(owner_).images.cache;
   if (!cache || source_.empty())
     return;
   TWispItem* item = cache->Get(this, source_);

@@ -7,18 +7,6 @@
 #include "graphics/image_cache.h"
 
 namespace nova {
-namespace {
-
-TImageServices& Services() {
-  static TImageServices services;
-  return services;
-}
-
-} // namespace
-
-void SetImageServices(const TImageServices& services) { Services() = services; }
-const TImageServices& ImageServices() { return Services(); }
-
 TCustomDIBX* TNovaImageData::Surface() const {
   if (brightness_ != 0 && copy_)
     return copy_.get();
@@ -82,12 +70,12 @@ void TNovaImageData::RestoreCopy() {
     BuildCopy();
 }
 
-void TNovaImageList::Load(const void* user, const std::string& file) {
+void TNovaImageList::Load(TWispCollection* cache, const void* user, const std::string& file) {
   Clear();
-  TWispCollection* cache = ImageServices().cache;
   if (!cache || file.empty())
     return;
   item_ = cache->Get(user, file);
+  cache_ = cache;
   user_ = user;
   file_ = file;
   for (int i = 0; i < item_->Count(); ++i)
@@ -96,8 +84,9 @@ void TNovaImageList::Load(const void* user, const std::string& file) {
 
 void TNovaImageList::Clear() {
   frames_.clear();
-  if (item_ && ImageServices().cache)
-    ImageServices().cache->Release(user_, item_);
+  if (item_ && cache_)
+    cache_->Release(user_, item_);
+  cache_ = nullptr;
   item_ = nullptr;
   user_ = nullptr;
   file_.clear();
@@ -122,15 +111,15 @@ void TNovaImageList::RestoreSurfaces() {
 }
 
 TImageItemHold::~TImageItemHold() {
-  if (item_ && ImageServices().cache)
-    ImageServices().cache->Release(user_, item_);
+  if (item_ && cache_)
+    cache_->Release(user_, item_);
 }
 
-void TImageItemHold::Hold(const void* user, const std::string& file) {
-  TWispCollection* cache = ImageServices().cache;
+void TImageItemHold::Hold(TWispCollection* cache, const void* user, const std::string& file) {
   if (item_ || !cache || file.empty())
     return;
   item_ = cache->Get(user, file);
+  cache_ = cache;
   user_ = user;
 }
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The frames an image component shows: one cached picture, its frames, and per frame an
-// optional brightness-adjusted copy. Also where image components find the image cache.
+// optional brightness-adjusted copy, taken from the scene's image cache.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "scene/scene_services.h"
 
 namespace nova {
 
@@ -16,15 +18,6 @@ class TWispCollection;
 class TWispItem;
 struct TWispItemFrame;
 struct TRect;
-
-// What image components draw from and evaluate against. Installed once by whoever owns the
-// image cache and the variables (the project); without a cache no picture loads.
-struct TImageServices {
-  TWispCollection* cache = nullptr;
-  TParamCollection* vars = nullptr;
-};
-void SetImageServices(const TImageServices& services);
-const TImageServices& ImageServices();
 
 // One frame of a list with its brightness.
 class TNovaImageData {
@@ -59,8 +52,9 @@ public:
   TNovaImageList& operator=(const TNovaImageList&) = delete;
   ~TNovaImageList() { Clear(); }
 
-  // Takes the cached item of `file` for `user`; an unreadable file leaves the list empty.
-  void Load(const void* user, const std::string& file);
+  // Takes the cached item of `file` for `user` and gives it back to the same cache; an
+  // unreadable file, or no cache, leaves the list empty.
+  void Load(TWispCollection* cache, const void* user, const std::string& file);
   void Clear();
   int Count() const { return static_cast<int>(frames_.size()); }
   // Null when out of range.
@@ -75,6 +69,7 @@ public:
   int32_t countdown = 0;
 
 private:
+  TWispCollection* cache_ = nullptr;
   const void* user_ = nullptr;
   TWispItem* item_ = nullptr;
   std::string file_;
@@ -88,10 +83,11 @@ public:
   TImageItemHold(const TImageItemHold&) = delete;
   TImageItemHold& operator=(const TImageItemHold&) = delete;
   ~TImageItemHold();
-  void Hold(const void* user, const std::string& file);
+  void Hold(TWispCollection* cache, const void* user, const std::string& file);
   bool Empty() const { return item_ == nullptr; }
 
 private:
+  TWispCollection* cache_ = nullptr;
   const void* user_ = nullptr;
   TWispItem* item_ = nullptr;
 };

@@ -39,7 +39,7 @@ void TNovaTile::SetSource(const std::string& file) {
   list_.Clear();
   FreeMotion();
   if (IsExtension(file, ".WSP"))
-    list_.Load(this, file);
+    list_.Load(ServicesOf(owner_).images.cache, this, file);
   else if (IsExtension(file, ".NMT"))
     StartMotion(file);
   if (list_.Count() > 0)
@@ -260,7 +260,7 @@ TCustomDIBX* TNovaBlurTile::GetMask() const {
 
 void TNovaBlurTile::Init(TNovaCustomImage& source, const std::string& held_file) {
   source_ = &source;
-  hold_.Hold(this, held_file);
+  hold_.Hold(ServicesOf(owner_).images.cache, this, held_file);
   substitute_surface_ = CopyAdjustedPicture(source, *own_surface_) ? nullptr : source.GetSurface();
   substitute_mask_ = source.GetMask();
   life_.Start(source.Alpha(), source.BlurDelay());

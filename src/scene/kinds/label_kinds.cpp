@@ -493,7 +493,7 @@ void TNovaLabel::LoadKind(BinaryReader& r, int version) {
 
 void TNovaCGLabel::SetSource(const std::string& source) {
   source_ = source;
-  sheet_.Load(this, source);
+  sheet_.Load(ServicesOf(owner_).images.cache, this, source);
   sheet_.current = 0;
   sheet_.countdown = 0;
   if (TNovaImageData* f = sheet_.Frame(0))

@@ -50,14 +50,14 @@ std::vector<std::string> SplitItems(const std::string& text) {
 
 } // namespace
 
-bool TListPicture::Set(const void* user, const std::string& name) {
+bool TListPicture::Set(TWispCollection* cache, const void* user, const std::string& name) {
   if (name == file)
     return false;
   file = name;
   list.Clear();
   width = height = 0;
   if (!name.empty())
-    list.Load(user, name);
+    list.Load(cache, user, name);
   if (TNovaImageData* f = list.Frame(0); f && f->Surface()) {
     width = f->Surface()->Width();
     height = f->Surface()->Height();
@@ -133,7 +133,7 @@ void TNovaCustomListBox::SetTopIndex(int32_t i) {
 
 void TNovaCustomListBox::Select() {
   index_ = hover_;
-  SetSelection(ItemText(index_), index_);
+  SetSelection(owner_, ItemText(index_), index_);
   Raise(PR_ONSELECT, on_select_, {ItemText(index_), std::to_string(index_)}, true);
 }
 
@@ -436,7 +436,7 @@ bool TNovaCustomListBox::WriteProp(int id, const TPropValue& v) {
   };
   if (id >= PR_BORDERSOURCETL && id <= PR_BORDERSOURCEBR) {
     MarkLayout();
-    cells_[static_cast<size_t>(id - PR_BORDERSOURCETL)].Set(this, v.s);
+    cells_[static_cast<size_t>(id - PR_BORDERSOURCETL)].Set(ServicesOf(owner_).images.cache, this, v.s);
     return true;
   }
   switch (id) {
@@ -478,11 +478,11 @@ bool TNovaCustomListBox::WriteProp(int id, const TPropValue& v) {
                    static_cast<uint8_t>(v.i));
   case PR_SCROLLSOURCE:
     MarkLayout();
-    scroll_.Set(this, v.s);
+    scroll_.Set(ServicesOf(owner_).images.cache, this, v.s);
     return true;
   case PR_CHECKSOURCE:
     MarkLayout();
-    check_.Set(this, v.s);
+    check_.Set(ServicesOf(owner_).images.cache, this, v.s);
     return true;
   case PR_FONTNAME:
     hover_labels_.face = v.s;
@@ -583,10 +583,10 @@ void TNovaCustomListBox::LoadKind(BinaryReader& r, int version) {
     const std::string file = r.String();
     halign_[static_cast<size_t>(k)] = r.U8();
     valign_[static_cast<size_t>(k)] = r.U8();
-    cells_[static_cast<size_t>(k)].Set(this, file);
+    cells_[static_cast<size_t>(k)].Set(ServicesOf(owner_).images.cache, this, file);
   }
-  scroll_.Set(this, r.String());
-  check_.Set(this, r.String());
+  scroll_.Set(ServicesOf(owner_).images.cache, this, r.String());
+  check_.Set(ServicesOf(owner_).images.cache, this, r.String());
   const int32_t top = r.I32();
   top_index_ = std::clamp(top, 0, std::max(0, ItemCount() - rows_));
   if (version < 104)

@@ -50,7 +50,7 @@ void TNovaMapImage::LoadPicture(TPicture& p, const std::string& file) {
   p.masks.clear();
   p.list.Clear();
   if (!file.empty())
-    p.list.Load(this, file);
+    p.list.Load(ServicesOf(owner_).images.cache, this, file);
   SetFrameIndex(p.list, 0);
   p.masks.resize(static_cast<size_t>(p.list.Count()));
 }
@@ -101,7 +101,7 @@ void TNovaMapImage::SelectArea() {
   if (hover_ < 0 || hover_ >= AreaCount())
     return;
   const std::string& name = Area(hover_).name;
-  SetSelection(name, hover_);
+  SetSelection(owner_, name, hover_);
   if (!EventsSuppressed())
     Raise(PR_ONSELECT, on_select_, {name, std::to_string(hover_)}, true);
   if (auto_scrap_) {
@@ -111,7 +111,7 @@ void TNovaMapImage::SelectArea() {
 }
 
 void TNovaMapImage::Cancel() {
-  SetSelection(std::string(), -1);
+  SetSelection(owner_, std::string(), -1);
   phase_ = 100;
 }
 

@@ -9,20 +9,12 @@
 namespace nova {
 namespace {
 
-TMediaServices& Slot() {
-  static TMediaServices services;
-  return services;
-}
-
 std::string LowerExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot == std::string::npos ? std::string() : LowerCaseJ(name.substr(dot));
 }
 
 } // namespace
-
-void SetMediaServices(TMediaServices services) { Slot() = std::move(services); }
-const TMediaServices& MediaServices() { return Slot(); }
 
 bool IsMidiSource(const std::string& source) {
   const std::string ext = LowerExtension(source);
@@ -40,8 +32,7 @@ int32_t ItemVolume(const std::string& source, int32_t volume) {
   return 5 * volume - 5000;
 }
 
-bool MediaSourceAvailable(const std::string& source) {
-  IMediaLibrary* lib = MediaServices().library;
+bool MediaSourceAvailable(IMediaLibrary* lib, const std::string& source) {
   if (source.compare(0, 3, "CD_") == 0)
     return lib != nullptr;
   return lib && lib->FileExists(source);

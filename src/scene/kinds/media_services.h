@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // What sounds, videos and cinemas drive: media items, the managers that make them, and the
-// films a cinema plays. The media library implements these and installs them at start; until
-// it does, media components keep their settings and play nothing.
+// films a cinema plays. The media library implements these and installs them in the scene's
+// services; until it does, media components keep their settings and play nothing.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "scene/scene_services.h"
 
 namespace nova {
 
@@ -79,24 +81,14 @@ public:
   virtual void SetPaused(bool paused) = 0;
   virtual void SetVolume(int32_t volume) = 0;
 };
-using TCinemaFilmLoader =
-    std::function<std::unique_ptr<ICinemaFilm>(const std::string& file, int32_t volume)>;
-
-struct TMediaServices {
-  IMediaLibrary* library = nullptr;
-  TCinemaFilmLoader films;
-};
-// Installed once by the owner of the media library; empty services play nothing.
-void SetMediaServices(TMediaServices services);
-const TMediaServices& MediaServices();
 
 // The item volume for a component volume 0..1000 (MIDI items scale linearly over the whole
 // range, others over the upper half).
 int32_t ItemVolume(const std::string& source, int32_t volume);
 bool IsMidiSource(const std::string& source);
 // The manager for a source name; false when no manager plays it.
-// CD tracks need no file; other sources must be found by the media library.
-bool MediaSourceAvailable(const std::string& source);
+// CD tracks need no file; other sources must be found by the media library (none: nothing is).
+bool MediaSourceAvailable(IMediaLibrary* library, const std::string& source);
 bool ManagerFor(const std::string& source, TMediaManagerKind& kind);
 
 } // namespace nova

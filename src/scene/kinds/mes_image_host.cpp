@@ -13,7 +13,7 @@ TNovaImageList* TMesImageHost::Picture(const std::string& file_name) {
     std::unique_ptr<TNovaImageList> list;
     if (exists_ && exists_(file_name)) {
       list = std::make_unique<TNovaImageList>();
-      list->Load(this, file_name);
+      list->Load(ServicesOf(owner_).images.cache, this, file_name);
     }
     it = pictures_.emplace(file_name, std::move(list)).first;
   }

@@ -14,13 +14,15 @@
 namespace nova {
 
 class TCustomDIBX;
+class TNovaBaseList;
 
 class TMesImageHost final : public TextImageHost {
 public:
   // `exists` tells whether a title file is there: the image cache answers a missing file with
-  // a placeholder, but a missing inline picture takes no room.
-  explicit TMesImageHost(std::function<bool(const std::string&)> exists)
-      : exists_(std::move(exists)) {}
+  // a placeholder, but a missing inline picture takes no room. Pictures come from the cache of
+  // `owner`'s services (none without an owner).
+  TMesImageHost(const TNovaBaseList* owner, std::function<bool(const std::string&)> exists)
+      : owner_(owner), exists_(std::move(exists)) {}
   TMesImageHost(const TMesImageHost&) = delete;
   TMesImageHost& operator=(const TMesImageHost&) = delete;
 
@@ -39,6 +41,7 @@ private:
   // Frame `index` with a surface, or null.
   TNovaImageData* FrameOf(const std::string& file_name, int index);
 
+  const TNovaBaseList* owner_;
   std::function<bool(const std::string&)> exists_;
   // Null for a picture that is not there.
   std::map<std::string, std::unique_ptr<TNovaImageList>> pictures_;

@@ -108,9 +108,9 @@ void TNovaButton::SetStateSource(int32_t s, const std::string& file) {
       motion.reset();
   }
   if (IsExtension(file, ".WSP")) {
-    list->Load(this, file);
+    list->Load(ServicesOf(owner_).images.cache, this, file);
   } else if (IsExtension(file, ".NMT")) {
-    if (const TMotionFilmLoader& loader = MotionFilmLoader())
+    if (const TMotionFilmLoader& loader = ServicesOf(owner_).motion_films)
       if (std::unique_ptr<IMotionFilm> film = loader(*this, file))
         motion = std::make_unique<TNovaMotion>(*this, std::move(film));
   }

@@ -162,7 +162,7 @@ void TNovaMenu::RButtonDown() {
     TNovaCustomListBox::RButtonDown();
     return;
   }
-  SetSelection(std::string(), -1);
+  SetSelection(owner_, std::string(), -1);
   SetPlayState(psClosing);
   if (TNovaBase* layer = GetBase())
     layer->right_click = false;
@@ -172,7 +172,7 @@ bool TNovaMenu::TakeRightClick() {
   if (EventsSuppressed() || (ignore_mouse_ != IM_NONE && ignore_mouse_ != IM_LCLICK))
     return false;
   // A right click cancels: scripts read no choice, as after Escape.
-  SetSelection(std::string(), -1);
+  SetSelection(owner_, std::string(), -1);
   closing_ = 1;
   phase_ = phCloseRequested;
   return true;

@@ -22,7 +22,7 @@ struct TListPicture {
   TNovaImageList list;
   int32_t width = 0, height = 0;
   // Loads `name` (empty: no picture); answers whether the name changed.
-  bool Set(const void* user, const std::string& name);
+  bool Set(TWispCollection* cache, const void* user, const std::string& name);
 };
 
 class TNovaCustomListBox : public TNovaControl {

@@ -36,7 +36,7 @@ void ResetPage(TZpWord& engine, TWdPage& page) {
 } // namespace
 
 TNovaMes::TNovaMes(TNovaBaseList* owner)
-    : TNovaControl(owner), images_(std::make_unique<TMesImageHost>([owner](const std::string& f) {
+    : TNovaControl(owner), images_(std::make_unique<TMesImageHost>(owner, [owner](const std::string& f) {
         ISceneHost* host = owner ? owner->Host() : nullptr;
         return host && host->ReadTitleFile(f).has_value();
       })),

@@ -202,7 +202,7 @@ void TNovaParticle::SetExpressions(const TNovaParser& appear_x, const TNovaParse
 }
 
 int32_t TNovaParticle::Evaluate(TNovaParser& e, int32_t fallback) {
-  TParamCollection* vars = ImageServices().vars;
+  TParamCollection* vars = ServicesOf(owner_).images.vars;
   if (e.Empty() || !vars)
     return fallback;
   e.Execute(*vars);
@@ -225,7 +225,7 @@ void TNovaParticle::SetSource(const std::string& source) {
   source_ = source;
   film_ = EndsWith(source, ".NMT");
   if (!film_)
-    frames_.Load(this, source);
+    frames_.Load(ServicesOf(owner_).images.cache, this, source);
   state_ = 0;
 }
 

@@ -206,7 +206,7 @@ void TNovaPrevMenu::Preload(const std::string& file) {
   if (IsExtension(file, ".NMT"))
     return;
   held_.push_back(std::make_unique<TImageItemHold>());
-  held_.back()->Hold(this, file);
+  held_.back()->Hold(ServicesOf(owner_).images.cache, this, file);
 }
 
 void TNovaPrevMenu::SetSource(const std::string& file) {
@@ -553,7 +553,7 @@ void TNovaPrevMenu::RButtonDown() {
 bool TNovaPrevMenu::TakeRightClick() {
   if (EventsSuppressed() || (ignore_mouse_ != IM_NONE && ignore_mouse_ != IM_LCLICK))
     return false;
-  SetSelection(std::string(), -1);
+  SetSelection(owner_, std::string(), -1);
   FreeLater();
   return true;
 }

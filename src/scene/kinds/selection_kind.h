@@ -12,9 +12,10 @@
 
 namespace nova {
 
-// The player's choice as scripts read it; a cancel writes the empty text and -1.
-inline void SetSelection(const std::string& text, int32_t index) {
-  if (TParamCollection* vars = ImageServices().vars) {
+// The player's choice as scripts read it (in `owner`'s variables); a cancel writes the empty
+// text and -1.
+inline void SetSelection(const TNovaBaseList* owner, const std::string& text, int32_t index) {
+  if (TParamCollection* vars = ServicesOf(owner).images.vars) {
     vars->sel_str = text;
     vars->sel_index = index;
   }
@@ -36,7 +37,7 @@ protected:
   }
   // The choice: the system variables, then the select event (once).
   void ReportChoice(const std::string& handler, const std::string& text, int32_t index) {
-    SetSelection(text, index);
+    SetSelection(this->Owner(), text, index);
     Raise(PR_ONSELECT, handler, {text, std::to_string(index)}, true);
   }
 };

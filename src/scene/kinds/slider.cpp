@@ -476,7 +476,7 @@ bool TNovaSlider::ReadProp(int id, TPropValue& out) {
 bool TNovaSlider::WriteProp(int id, const TPropValue& v) {
   const auto set_source = [this](std::string& field, TNovaImageList& list, const std::string& s) {
     field = s;
-    list.Load(this, s);
+    list.Load(ServicesOf(owner_).images.cache, this, s);
     Invalidate();
     Layout();
   };
@@ -579,9 +579,9 @@ void TNovaSlider::LoadKind(BinaryReader& r, int version) {
   idle_handler_ = r.String();
   capture_mask_ = version > 118 ? (r.U8() ? 1 : 0) : 0;
   bar_size_ = version > 127 ? r.I32() : 0;
-  track_.Load(this, track_source_);
-  thumb_.Load(this, thumb_source_);
-  buttons_.Load(this, button_source_);
+  track_.Load(ServicesOf(owner_).images.cache, this, track_source_);
+  thumb_.Load(ServicesOf(owner_).images.cache, this, thumb_source_);
+  buttons_.Load(ServicesOf(owner_).images.cache, this, button_source_);
   mode_ = smIdle;
   // A slider without pictures keeps the size it was saved with.
   if (FirstSurface(track_))

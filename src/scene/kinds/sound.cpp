@@ -28,14 +28,14 @@ void TNovaSound::SetPlayState(int32_t state) {
     if (item_)
       return;
     TMediaManagerKind kind;
-    if (!MediaSourceAvailable(source_)) {
+    if (!MediaSourceAvailable(ServicesOf(owner_).media.library, source_)) {
       if (auto_scrap_)
         FreeLater();
       return;
     }
     if (!ManagerFor(source_, kind))
       return;
-    item_ = MediaServices().library->CreateItem(kind, source_);
+    item_ = ServicesOf(owner_).media.library->CreateItem(kind, source_);
     if (!item_)
       return;
     item_->SetPan(balance_);
@@ -188,10 +188,10 @@ int32_t TNovaSound::Length() const {
   if (item_)
     return item_->GetLength();
   TMediaManagerKind kind;
-  if (!MediaSourceAvailable(source_) || !ManagerFor(source_, kind))
+  if (!MediaSourceAvailable(ServicesOf(owner_).media.library, source_) || !ManagerFor(source_, kind))
     return 0;
   // Measured with a temporary item that is released at once.
-  std::unique_ptr<IMediaItem> probe = MediaServices().library->CreateItem(kind, source_);
+  std::unique_ptr<IMediaItem> probe = ServicesOf(owner_).media.library->CreateItem(kind, source_);
   return probe ? probe->GetLength() : 0;
 }
 

@@ -45,7 +45,7 @@ void TNovaVideo::SetSource(const std::string& source) {
 void TNovaVideo::SetPlayState(int32_t state) {
   fader_.reset();
   state_ = state;
-  IMediaLibrary* lib = MediaServices().library;
+  IMediaLibrary* lib = ServicesOf(owner_).media.library;
   if ((state == kPlayNow || state == kPlayFadeIn) && !item_) {
     if (!lib || !lib->FileExists(source_))
       return;
@@ -146,7 +146,7 @@ void TNovaVideo::Draw() {
 }
 
 void TNovaVideo::PlaceWindow() {
-  IMediaLibrary* lib = MediaServices().library;
+  IMediaLibrary* lib = ServicesOf(owner_).media.library;
   if (!item_ || !lib)
     return;
   const int32_t sw = item_->GetSourceWidth(), sh = item_->GetSourceHeight();

@@ -33,7 +33,8 @@ public:
     auto* media = dynamic_cast<IMediaComponent*>(obj);
     if (fade > 0) {
       // Only media that play and can be found fade out; anything else has nothing to wait for.
-      if (media && MediaSourceAvailable(ServicesOf(obj->Owner()).media.library, media->MediaSource()) &&
+      if (media &&
+          MediaSourceAvailable(ServicesOf(obj->Owner()).media.library, media->MediaSource()) &&
           (media->PlayState() == kPlayNow || media->PlayState() == kPlayFadeIn)) {
         obj->SetProp(PR_DELAY, TPropValue::Int(fade));
         media->SetPlayState(kPlayFadeOut);

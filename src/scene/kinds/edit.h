@@ -61,7 +61,6 @@ public:
 
 // The window of an edit or memo comes from the scene's edit window factory; without one the
 // fields keep their state in a window that exists only in memory.
-
 class TNovaEdit : public TNovaControl, public IEditWindowListener {
 public:
   explicit TNovaEdit(TNovaBaseList* owner) : TNovaEdit(owner, false) {}

@@ -436,7 +436,8 @@ bool TNovaCustomListBox::WriteProp(int id, const TPropValue& v) {
   };
   if (id >= PR_BORDERSOURCETL && id <= PR_BORDERSOURCEBR) {
     MarkLayout();
-    cells_[static_cast<size_t>(id - PR_BORDERSOURCETL)].Set(ServicesOf(owner_).images.cache, this, v.s);
+    cells_[static_cast<size_t>(id - PR_BORDERSOURCETL)].Set(ServicesOf(owner_).images.cache, this,
+                                                            v.s);
     return true;
   }
   switch (id) {

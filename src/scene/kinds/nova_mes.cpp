@@ -36,10 +36,12 @@ void ResetPage(TZpWord& engine, TWdPage& page) {
 } // namespace
 
 TNovaMes::TNovaMes(TNovaBaseList* owner)
-    : TNovaControl(owner), images_(std::make_unique<TMesImageHost>(owner, [owner](const std::string& f) {
-        ISceneHost* host = owner ? owner->Host() : nullptr;
-        return host && host->ReadTitleFile(f).has_value();
-      })),
+    : TNovaControl(owner),
+      images_(std::make_unique<TMesImageHost>(owner,
+                                              [owner](const std::string& f) {
+                                                ISceneHost* host = owner ? owner->Host() : nullptr;
+                                                return host && host->ReadTitleFile(f).has_value();
+                                              })),
       engine_(std::make_unique<TZpWord>()) {
   engine_->images = images_.get();
   engine_->settings.level = 3;

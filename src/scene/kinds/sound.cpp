@@ -188,7 +188,8 @@ int32_t TNovaSound::Length() const {
   if (item_)
     return item_->GetLength();
   TMediaManagerKind kind;
-  if (!MediaSourceAvailable(ServicesOf(owner_).media.library, source_) || !ManagerFor(source_, kind))
+  if (!MediaSourceAvailable(ServicesOf(owner_).media.library, source_) ||
+      !ManagerFor(source_, kind))
     return 0;
   // Measured with a temporary item that is released at once.
   std::unique_ptr<IMediaItem> probe = ServicesOf(owner_).media.library->CreateItem(kind, source_);

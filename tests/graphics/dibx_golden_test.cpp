@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "graphics/dibx.h"
-#include "graphics/png_writer.h"
+#include "golden_compare.h"
 
 namespace nova {
 namespace {
@@ -57,26 +57,7 @@ TDIBX Background() {
   return b;
 }
 
-void CompareWithGolden(TDIBX& image, const std::string& name) {
-  const std::string path = std::string(NOVA_SOURCE_DIR) + "/tests/golden/" + name + ".png";
-  if (std::getenv("NOVA_UPDATE_GOLDEN")) {
-    WritePng(image, path);
-    return;
-  }
-  std::ifstream file(path, std::ios::binary);
-  ASSERT_TRUE(file) << "missing " << path << " (make golden)";
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  TDIBX golden(1, 1, 32);
-  golden.LoadFromStream(bytes, path);
-  ASSERT_EQ(golden.Width(), image.Width());
-  ASSERT_EQ(golden.Height(), image.Height());
-  int differing = 0;
-  for (int y = 0; y < image.Height(); ++y)
-    for (int x = 0; x < image.Width(); ++x)
-      differing += (golden.GetPixel(x, y) & 0xFFFFFF) != (image.GetPixel(x, y) & 0xFFFFFF);
-  EXPECT_EQ(differing, 0) << name;
-}
+using test::CompareWithGolden;
 
 struct TGoldenCase {
   const char* name;

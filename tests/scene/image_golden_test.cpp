@@ -5,32 +5,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "graphics/png_writer.h"
+#include "golden_compare.h"
 #include "image_fixture.h"
 
 namespace nova::test {
 namespace {
-
-void CompareWithGolden(TDIBX& image, const std::string& name) {
-  const std::string path = std::string(NOVA_SOURCE_DIR) + "/tests/golden/" + name + ".png";
-  if (std::getenv("NOVA_UPDATE_GOLDEN")) {
-    WritePng(image, path);
-    return;
-  }
-  std::ifstream file(path, std::ios::binary);
-  ASSERT_TRUE(file) << "missing " << path << " (make golden)";
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  TDIBX golden(1, 1, 32);
-  golden.LoadFromStream(bytes, path);
-  ASSERT_EQ(golden.Width(), image.Width());
-  ASSERT_EQ(golden.Height(), image.Height());
-  int differing = 0;
-  for (int y = 0; y < image.Height(); ++y)
-    for (int x = 0; x < image.Width(); ++x)
-      differing += (golden.GetPixel(x, y) & 0xFFFFFF) != (image.GetPixel(x, y) & 0xFFFFFF);
-  EXPECT_EQ(differing, 0) << name;
-}
 
 // A 16 × 16 checker of two colours.
 TWispFrame Checker(uint32_t a, uint32_t b) {

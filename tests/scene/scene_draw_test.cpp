@@ -1,15 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include <png.h>
-
 #include "graphics/dibx.h"
-#include "graphics/png_writer.h"
+#include "golden_compare.h"
 #include "scene/color_tables.h"
 #include "scene_fixture.h"
 
@@ -132,31 +125,7 @@ TEST_F(SceneDraw, GoldenBoxesOnBothLayers) {
   sheet.Draw(0, 0, FlipNone, TKeyMode::Ignore, screen.Bounds(), screen);
   TDIBX& back = *list.Back()->OwnSurface();
   sheet.Draw(0, 120, FlipNone, TKeyMode::Ignore, back.Bounds(), back);
-  const std::vector<uint8_t> png = EncodePng(sheet);
-  const std::filesystem::path golden =
-      std::filesystem::path(NOVA_SOURCE_DIR) / "tests/golden/scene_boxes.png";
-  if (std::getenv("NOVA_UPDATE_GOLDEN")) {
-    std::ofstream(golden, std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), static_cast<long>(png.size()));
-  }
-  std::ifstream in(golden, std::ios::binary);
-  ASSERT_TRUE(in) << golden;
-  const std::vector<uint8_t> want((std::istreambuf_iterator<char>(in)), {});
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_memory(&image, want.data(), want.size()));
-  image.format = PNG_FORMAT_RGB;
-  ASSERT_EQ(image.width, static_cast<uint32_t>(sheet.Width()));
-  ASSERT_EQ(image.height, static_cast<uint32_t>(sheet.Height()));
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-  int differing = 0;
-  for (int y = 0; y < sheet.Height(); ++y)
-    for (int x = 0; x < sheet.Width(); ++x) {
-      const uint8_t* p = &rgb[(static_cast<size_t>(y) * image.width + x) * 3];
-      differing += Color(p[0], p[1], p[2]) != Rgb(sheet, x, y);
-    }
-  EXPECT_EQ(differing, 0);
+  CompareWithGolden(sheet, "scene_boxes");
 }
 
 TEST_F(SceneDraw, AfterimagesFadeAndGo) {

@@ -11,6 +11,7 @@
 #include "base/run_state.h"
 #include "graphics/dibx.h"
 #include "scene/component_factory.h"
+#include "scene/kinds/rotated_extent.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 
@@ -248,25 +249,11 @@ TSceneRect TNovaCustomImage::RotatedBounds() const {
   const long double zx = EffectiveZoom(zoom_x_, width_, pw);
   const long double zy = EffectiveZoom(zoom_y_, height_, ph);
   const long double c = std::cos(angle_), s = std::sin(angle_);
-  long double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  bool first = true;
   // Corners in 64 bits: a damaged anchor may sit at the ends of the 32-bit range.
-  const int64_t corners_x[] = {-int64_t{px}, int64_t{pw} - px};
-  const int64_t corners_y[] = {-int64_t{py}, int64_t{ph} - py};
-  for (int64_t cx : corners_x)
-    for (int64_t cy : corners_y) {
-      const long double x = cx * zx, y = cy * zy;
-      const long double rx = x * c - y * s + sx, ry = x * s + y * c + sy;
-      if (first) {
-        x0 = x1 = rx;
-        y0 = y1 = ry;
-        first = false;
-      }
-      x0 = std::min(x0, rx);
-      x1 = std::max(x1, rx);
-      y0 = std::min(y0, ry);
-      y1 = std::max(y1, ry);
-    }
+  const TRotatedExtent e =
+      RotatedExtent((-int64_t{px}) * zx, (int64_t{pw} - px) * zx, (-int64_t{py}) * zy,
+                    (int64_t{ph} - py) * zy, c, s);
+  const long double x0 = e.min_x + sx, x1 = e.max_x + sx, y0 = e.min_y + sy, y1 = e.max_y + sy;
   // One pixel more on each side covers the rounding of the rotated draw.
   return TSceneRect{Clamp32(std::floor(x0) - 1), Clamp32(std::floor(y0) - 1),
                     Clamp32(std::ceil(x1) + 1), Clamp32(std::ceil(y1) + 1)};

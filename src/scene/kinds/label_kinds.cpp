@@ -12,6 +12,7 @@
 #include "base/run_state.h"
 #include "base/sjis.h"
 #include "scene/kinds/picture_fill.h"
+#include "scene/kinds/rotated_extent.h"
 #include "scene/nova_base_list.h"
 #include "text/font_pixel_manager.h"
 
@@ -238,24 +239,9 @@ TSceneRect TNovaLabel::GetHitRect() const {
   AnchorOnScreen(sx, sy);
   const long double c = std::cos(angle_), s = std::sin(angle_);
   const long double ax = anchor_x_, ay = anchor_y_;
-  const long double w = width_, h = height_;
-  long double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
-  bool first = true;
-  for (long double x : {-ax, w - ax})
-    for (long double y : {-ay, h - ay}) {
-      const long double rx = x * c - y * s, ry = x * s + y * c;
-      if (first) {
-        min_x = max_x = rx;
-        min_y = max_y = ry;
-        first = false;
-      }
-      min_x = std::min(min_x, rx);
-      max_x = std::max(max_x, rx);
-      min_y = std::min(min_y, ry);
-      max_y = std::max(max_y, ry);
-    }
-  return {RoundClamped(sx + std::floor(min_x)), RoundClamped(sy + std::floor(min_y)),
-          RoundClamped(sx + std::ceil(max_x)), RoundClamped(sy + std::ceil(max_y))};
+  const TRotatedExtent e = RotatedExtent(-ax, width_ - ax, -ay, height_ - ay, c, s);
+  return {RoundClamped(sx + std::floor(e.min_x)), RoundClamped(sy + std::floor(e.min_y)),
+          RoundClamped(sx + std::ceil(e.max_x)), RoundClamped(sy + std::ceil(e.max_y))};
 }
 
 void TNovaLabel::SetSource(const std::string& source) {

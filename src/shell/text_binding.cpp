@@ -37,10 +37,12 @@ private:
 
 } // namespace
 
+bool OfferPackedFont(const std::filesystem::path& file) {
+  return PixelFonts().Register(file.string()) != nullptr;
+}
+
 TTextBinding::TTextBinding(TFormView& form, TPlayerHooks& hooks) {
-  hooks.offer_packed_font = [](const std::filesystem::path& file) {
-    return PixelFonts().Register(file.string()) != nullptr;
-  };
+  hooks.offer_packed_font = OfferPackedFont;
   hooks.default_fonts_only = [] { FontPixels().KeepStandardFontsOnly(); };
   form.CreationSteps().Set("VrFileManager.Callbacks", [&form] {
     FileManager().SetOnArchiveAdded([&form](TVrFileCollection* archive) {

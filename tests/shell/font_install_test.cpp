@@ -7,7 +7,10 @@
 #include "base/nova_error.h"
 #include "base/sjis.h"
 #include "shell/font_install.h"
+#include "shell/text_binding.h"
 #include "shell/test_files.h"
+#include "text/font_pixel_manager.h"
+#include "text/pixel_font_manager.h"
 
 namespace nova {
 namespace {
@@ -63,6 +66,46 @@ TEST(FontInstall, NoWorkFileIsAnError) {
   } catch (const ENovaError& e) {
     EXPECT_EQ(SjisToUtf8(e.what()), "作業用ファイルが作成できません");
   }
+}
+
+// The title's fonts reach the packed-font manager: each face once, and a damaged file is an
+// error that names it.
+TEST(FontInstall, TitleFontsReachThePackedFontManager) {
+  ResetFontPixels();
+  const auto dir = TestDir("packed_fonts");
+  const auto title = dir / "title";
+  const auto temp = dir / "temp";
+  std::filesystem::create_directories(title);
+  std::filesystem::create_directories(temp);
+  auto write = [&](const char* name, const std::vector<uint8_t>& bytes) {
+    std::ofstream(title / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  };
+  PackedFontContent font;
+  font.face_name = "TitleFace";
+  font.size = 16;
+  font.metrics.ascent = 14;
+  PackedFontGlyph glyph;
+  glyph.code = 'Z';
+  glyph.record = {2, 2, 0, 14, 4, 0, 0};
+  glyph.coverage = {255, 255, 255, 255};
+  font.glyphs.push_back(glyph);
+  write("a.NFT", WritePackedFont(font));
+  write("notes.txt", {'x'});
+  {
+    TFontInstaller installer(temp, OfferPackedFont);
+    TFolderFontSource source(title);
+    installer.Install(source);
+    EXPECT_EQ(installer.Installed().size(), 1u);
+    EXPECT_NE(PixelFonts().Find("TitleFace", 16, 0), nullptr);
+    installer.Install(source);
+    EXPECT_EQ(installer.Installed().size(), 1u) << "a face already registered is refused";
+    write("b.nft", {'b', 'a', 'd'});
+    EXPECT_THROW(installer.Install(source), ENovaError);
+  }
+  ResetFontPixels();
+  std::filesystem::remove_all(dir);
 }
 
 } // namespace

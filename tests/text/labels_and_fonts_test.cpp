@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "base/nova_error.h"
-#include "text/font_installer.h"
 #include "text/font_pixel_manager.h"
 #include "text/label_list.h"
 #include "text/pixel_font_manager.h"
@@ -23,38 +18,6 @@ protected:
     ResetFileManager();
   }
 };
-
-PackedFontContent OneGlyph(const char* face) {
-  PackedFontContent c;
-  c.face_name = face;
-  c.size = 16;
-  c.metrics.ascent = 14;
-  PackedFontGlyph g;
-  g.code = 'Z';
-  g.record = {2, 2, 0, 14, 4, 0, 0};
-  g.coverage = {255, 255, 255, 255};
-  c.glyphs.push_back(g);
-  return c;
-}
-
-TEST_F(LabelsAndFonts, TitleFontsInTheBaseFolderAreInstalled) {
-  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "nft_title";
-  std::filesystem::create_directories(dir);
-  auto write = [&](const char* name, const std::vector<uint8_t>& bytes) {
-    std::ofstream(dir / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  };
-  write("a.NFT", WritePackedFont(OneGlyph("TitleFace")));
-  write("notes.txt", {'x'});
-  FileManager().SetBaseFolder(dir.string());
-  EXPECT_EQ(InstallTitleFonts(nullptr, PixelFonts()), (std::vector<std::string>{"a.NFT"}));
-  EXPECT_NE(PixelFonts().Find("TitleFace", 16, 0), nullptr);
-  EXPECT_TRUE(InstallTitleFonts(nullptr, PixelFonts()).empty()); // already registered
-  write("b.nft", {'b', 'a', 'd'});
-  EXPECT_THROW(InstallTitleFonts(nullptr, PixelFonts()), ENovaError);
-  std::filesystem::remove_all(dir);
-}
 
 TEST_F(LabelsAndFonts, LabelsMeasureAndRender) {
   TZpLabelList labels;

@@ -73,6 +73,17 @@ pkg_check_modules(NOVA_LIBJPEG REQUIRED IMPORTED_TARGET GLOBAL libjpeg)
 pkg_check_modules(NOVA_ZLIB REQUIRED IMPORTED_TARGET GLOBAL zlib)
 pkg_check_modules(NOVA_LIBDEFLATE REQUIRED IMPORTED_TARGET GLOBAL libdeflate)
 pkg_check_modules(NOVA_HWY REQUIRED IMPORTED_TARGET GLOBAL libhwy)
+# Sound, music and video (src/media, src/platform), the network fetch, speech, benchmark peers.
+pkg_check_modules(NOVA_VORBISFILE REQUIRED IMPORTED_TARGET GLOBAL vorbisfile)
+pkg_check_modules(NOVA_VORBISENC REQUIRED IMPORTED_TARGET GLOBAL vorbisenc)
+pkg_check_modules(NOVA_SNDFILE REQUIRED IMPORTED_TARGET GLOBAL sndfile)
+pkg_check_modules(NOVA_FLUIDSYNTH REQUIRED IMPORTED_TARGET GLOBAL fluidsynth)
+pkg_check_modules(NOVA_ALSA REQUIRED IMPORTED_TARGET GLOBAL alsa)
+pkg_check_modules(NOVA_FFMPEG REQUIRED IMPORTED_TARGET GLOBAL
+  libavformat libavcodec libavutil libswscale libswresample)
+pkg_check_modules(NOVA_CURL REQUIRED IMPORTED_TARGET GLOBAL libcurl)
+pkg_check_modules(NOVA_SPEECHD REQUIRED IMPORTED_TARGET GLOBAL speech-dispatcher)
+pkg_check_modules(NOVA_SQLITE REQUIRED IMPORTED_TARGET GLOBAL sqlite3)
 
 # Keeps only the names that are targets already, so a folder may name subsystems that have no
 # sources yet.

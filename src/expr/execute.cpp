@@ -7,6 +7,7 @@
 #include "expr/func_table.h"
 #include "expr/nova_parser.h"
 #include "expr/param_collection.h"
+#include "expr/param_system.h"
 #include "expr/private/convert.h"
 #include "expr/private/expr_texts.h"
 #include "expr/private/limits.h"
@@ -26,6 +27,28 @@ const TCustomParam& Arg(const TOpeData& op, size_t i) {
     throw ENovaError(std::string(OpeCodeName(op.opcode)) + ": operation has too few arguments");
   }
   return *op.args[i];
+}
+
+// `@Result` and `@Temp` stand for ordinary variables, which convert as every variable does.
+bool IsAliasVar(const TCustomParam& system) {
+  const uint8_t index = static_cast<const TParamSystem&>(system).Index();
+  return index == svResult || index == svTemp;
+}
+
+void AssignOwnType(TCustomParam& dest, const TCustomParam& a) {
+  switch (a.DataType()) {
+  case PT_FLOAT:
+    dest.SetReal(a.AsReal());
+    break;
+  case PT_BOOL:
+    dest.SetFlag(a.AsFlag());
+    break;
+  case PT_STR:
+    dest.SetStr(a.AsStr());
+    break;
+  default:
+    dest.SetInt(a.AsInt());
+  }
 }
 
 [[noreturn]] void BadExpression(const TOpeData& op) {
@@ -217,6 +240,13 @@ void Perform(TParamCollection& vars, const TOpeData& op, TCustomParam& dest) {
   switch (op.opcode) {
   case ocTo: {
     const TCustomParam& a = Arg(op, 0);
+    // System variables convert what they are given by rules of their own (the string "TRUE"
+    // turns a flag one off, a text that is no number leaves an integer one unchanged), so they
+    // receive the value in its own type.
+    if (const TCustomParam* t = dest.Target(); t->IsSystem() && !IsAliasVar(*t)) {
+      AssignOwnType(dest, a);
+      break;
+    }
     switch (dest.DataType()) {
     case PT_INT:
       dest.SetInt(a.AsInt());

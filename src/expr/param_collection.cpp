@@ -259,6 +259,7 @@ void TParamCollection::DestroyAllUser(bool keep_status) {
 
 void TParamCollection::ResetAll() {
   DestroyAllUser(true);
+  tables.RemoveGameTables();
   text_delay = 50;
   cursor.clear();
 }

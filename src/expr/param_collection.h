@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "expr/db_manager.h"
 #include "expr/expr_hosts.h"
 #include "expr/params.h"
 
@@ -95,6 +96,9 @@ public:
 
   // The six history-format integers of saves of versions 113..134, for the scene to apply.
   std::optional<std::array<int32_t, 6>> legacy_history_format;
+
+  // The in-game tables; `ResetAll` removes the game tables among them.
+  TDBManager tables;
 
   // Values stored for system variables.
   int32_t text_delay = 50;

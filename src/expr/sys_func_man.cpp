@@ -33,7 +33,7 @@ void TSysFuncMan::Call(TParamCollection& vars, TCustomParam& dest, uint8_t id,
   }
   TFuncCall c{vars, dest, id, args};
   if (CallStringFunc(c) || CallArrayFunc(c) || CallNumberFunc(c) || CallDateFunc(c) ||
-      CallVariableFunc(c)) {
+      CallVariableFunc(c) || CallDbFunc(c) || CallFileFunc(c)) {
     return;
   }
   if (IFuncHost* host = vars.Hosts().funcs)

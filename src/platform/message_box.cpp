@@ -23,13 +23,18 @@ const char* ResultName(TMsgResult r) {
     return "yes";
   case TMsgResult::No:
     return "no";
+  case TMsgResult::YesToAll:
+    return "yesall";
+  case TMsgResult::NoToAll:
+    return "noall";
   }
   return "?";
 }
 
 // An answer given for another kind of box means the same thing in its terms.
 TMsgResult Fit(TMsgResult answer, TMsgButtons buttons) {
-  const bool positive = answer == TMsgResult::Ok || answer == TMsgResult::Yes;
+  const bool positive =
+      answer == TMsgResult::Ok || answer == TMsgResult::Yes || answer == TMsgResult::YesToAll;
   switch (buttons) {
   case TMsgButtons::Ok:
     return TMsgResult::Ok;
@@ -37,6 +42,8 @@ TMsgResult Fit(TMsgResult answer, TMsgButtons buttons) {
     return positive ? TMsgResult::Ok : TMsgResult::Cancel;
   case TMsgButtons::YesNo:
     return positive ? TMsgResult::Yes : TMsgResult::No;
+  case TMsgButtons::YesNoAllCancel:
+    return answer == TMsgResult::Ok ? TMsgResult::Yes : answer;
   }
   return answer;
 }
@@ -62,7 +69,7 @@ TMsgResult TScriptedMessageBox::Show(const std::string& sjis_text, const std::st
   if (!answers_.empty()) {
     answer = answers_[std::min(next_, answers_.size() - 1)];
     ++next_;
-  } else if (buttons == TMsgButtons::YesNo) {
+  } else if (buttons == TMsgButtons::YesNo || buttons == TMsgButtons::YesNoAllCancel) {
     answer = TMsgResult::Yes;
   }
   answer = Fit(answer, buttons);
@@ -72,7 +79,8 @@ TMsgResult TScriptedMessageBox::Show(const std::string& sjis_text, const std::st
 }
 
 bool ParseMsgResult(const std::string& text, TMsgResult& result) {
-  for (TMsgResult r : {TMsgResult::Ok, TMsgResult::Cancel, TMsgResult::Yes, TMsgResult::No}) {
+  for (TMsgResult r : {TMsgResult::Ok, TMsgResult::Cancel, TMsgResult::Yes, TMsgResult::No,
+                       TMsgResult::YesToAll, TMsgResult::NoToAll}) {
     if (SameTextJ(text, ResultName(r))) {
       result = r;
       return true;

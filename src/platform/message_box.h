@@ -6,9 +6,10 @@
 
 namespace nova {
 
-enum class TMsgButtons : uint8_t { Ok, OkCancel, YesNo };
+// YesNoAllCancel adds "yes to all", "no to all" and "cancel" to yes and no.
+enum class TMsgButtons : uint8_t { Ok, OkCancel, YesNo, YesNoAllCancel };
 enum class TMsgIcon : uint8_t { None, Warning, Information, Question };
-enum class TMsgResult : uint8_t { Ok, Cancel, Yes, No };
+enum class TMsgResult : uint8_t { Ok, Cancel, Yes, No, YesToAll, NoToAll };
 
 // A modal message box. Texts are Shift-JIS; the implementation converts them for people.
 class IMessageBox {
@@ -24,7 +25,8 @@ TMsgResult ShowMessageBox(const std::string& sjis_text, const std::string& sjis_
 // Installs `box` (not owned) or, with nullptr, the SDL message box again.
 void SetMessageBox(IMessageBox* box);
 
-// Answers message boxes from a list ("yes", "no", "ok", "cancel"), one per box in order, the
+// Answers message boxes from a list ("yes", "no", "ok", "cancel", "yesall", "noall"), one per
+// box in order, the
 // last answer repeating; with an empty list the first button. Each box and its answer are
 // printed to stderr so that headless runs show what they answered.
 class TScriptedMessageBox final : public IMessageBox {
@@ -38,7 +40,7 @@ private:
   size_t next_ = 0;
 };
 
-// "yes" / "no" / "ok" / "cancel" (any case); false for anything else.
+// "yes" / "no" / "ok" / "cancel" / "yesall" / "noall" (any case); false for anything else.
 bool ParseMsgResult(const std::string& text, TMsgResult& result);
 
 } // namespace nova

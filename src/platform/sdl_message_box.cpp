@@ -46,6 +46,13 @@ TMsgResult ShowSdlMessageBox(const std::string& sjis_text, const std::string& sj
     data.push_back({kReturn, static_cast<int>(TMsgResult::Yes), "はい"});
     data.push_back({kEscape, static_cast<int>(TMsgResult::No), "いいえ"});
     break;
+  case TMsgButtons::YesNoAllCancel:
+    data.push_back({kReturn, static_cast<int>(TMsgResult::Yes), "はい"});
+    data.push_back({0, static_cast<int>(TMsgResult::No), "いいえ"});
+    data.push_back({0, static_cast<int>(TMsgResult::YesToAll), "すべてはい"});
+    data.push_back({0, static_cast<int>(TMsgResult::NoToAll), "すべていいえ"});
+    data.push_back({kEscape, static_cast<int>(TMsgResult::Cancel), "キャンセル"});
+    break;
   }
   SDL_MessageBoxData box{
       IconFlags(icon), nullptr, caption.c_str(), text.c_str(), static_cast<int>(data.size()),
@@ -54,9 +61,10 @@ TMsgResult ShowSdlMessageBox(const std::string& sjis_text, const std::string& sj
   if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
     // No way to ask: say what happened and take the safe answer (Escape's button).
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return buttons == TMsgButtons::Ok         ? TMsgResult::Ok
-           : buttons == TMsgButtons::OkCancel ? TMsgResult::Cancel
-                                              : TMsgResult::No;
+    return buttons == TMsgButtons::Ok ? TMsgResult::Ok
+           : buttons == TMsgButtons::OkCancel || buttons == TMsgButtons::YesNoAllCancel
+               ? TMsgResult::Cancel
+               : TMsgResult::No;
   }
   return static_cast<TMsgResult>(pressed);
 }

@@ -6,6 +6,7 @@
 #include "scene/kinds/all_kinds.h"
 #include "scene/message_records.h"
 #include "scene/prop_params.h"
+#include "script/item_funcs.h"
 
 namespace nova {
 namespace {
@@ -145,7 +146,7 @@ bool TComponentFuncs::CallFunc(TCustomParam& dest, uint8_t id,
     return true;
   }
   default:
-    return next_ && next_->CallFunc(dest, id, args);
+    return CallItemFunc(scene_, dest, id, args) || (next_ && next_->CallFunc(dest, id, args));
   }
 }
 

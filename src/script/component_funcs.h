@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The built-in functions that work on components (GetProp, SetProp, Exists, ListCompo,
 // ToClientX/Y, ToScreenX/Y, InPrimary, InCabinet, CreateObject, DeleteObject) and on the
-// message history's counts (GetHistoryCount, GetHistoryMaxCount, SetHistoryMaxCount), served to
-// the expression layer. Functions it does not serve go to the next host, when one is given.
+// message history's counts (GetHistoryCount, GetHistoryMaxCount, SetHistoryMaxCount) and the
+// item functions (item_funcs.h), served to the expression layer. Functions it does not serve go to
+// the next host, when one is given.
 #pragma once
 #include "expr/expr_hosts.h"
 

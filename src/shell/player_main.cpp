@@ -10,6 +10,7 @@
 #include "base/run_state.h"
 #include "base/sjis.h"
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/dialog_host.h"
 #include "platform/input_script.h"
 #include "platform/instance_lock.h"
@@ -161,6 +162,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   scene = std::make_unique<TSceneBinding>(*form, *window, hooks,
                                           options.headless ? TSceneBinding::TCursorMode::System
                                                            : TSceneBinding::TCursorMode::Custom);
+  scene->SetDesktop(options.headless ? CreateHeadlessDesktop() : CreateSdlDesktop());
   project = std::make_unique<TProjectBinding>(
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});

@@ -8,6 +8,7 @@
 #include "graphics/screen_display_window.h"
 #include "graphics/screen_manager.h"
 #include "graphics/wisp_surface_decoder.h"
+#include "platform/desktop.h"
 #include "platform/sdl_cursor.h"
 #include "platform/window.h"
 #include "scene/cursor_file.h"
@@ -18,6 +19,7 @@
 #include "scene/scene_system_vars.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
+#include "shell/shell_funcs.h"
 #include "shell/shell_system_vars.h"
 #include "vfs/vr_file_manager.h"
 
@@ -140,6 +142,21 @@ void TSceneBinding::ServeSystemVariables() {
   };
   shell_vars_ = std::make_unique<TShellSystemVars>(std::move(sources), system_vars_.get());
   system = shell_vars_.get();
+  ServeFunctions(*vars);
+}
+
+void TSceneBinding::SetDesktop(std::unique_ptr<IDesktop> desktop) { desktop_ = std::move(desktop); }
+
+void TSceneBinding::ServeFunctions(TParamCollection& vars) {
+  TShellFuncSources sources;
+  sources.scene = [this] { return scene_.get(); };
+  sources.screen = [this] { return screen_.get(); };
+  sources.desktop = desktop_.get();
+  sources.caption = [this] {
+    return hooks_.project_title ? hooks_.project_title() : std::string();
+  };
+  funcs_ = std::make_unique<TShellFuncs>(std::move(sources), vars.Hosts().funcs);
+  vars.Hosts().funcs = funcs_.get();
 }
 
 void TSceneBinding::Draw() {
@@ -147,6 +164,11 @@ void TSceneBinding::Draw() {
     return;
   scene_->DrawStep();
   screen_->Present(*link_, 100);
+}
+
+std::string TSceneBinding::DefaultCursorFile() {
+  const TParamCollection* vars = variables_ ? variables_() : nullptr;
+  return vars ? vars->cursor : std::string();
 }
 
 std::optional<std::vector<uint8_t>> TSceneBinding::ReadTitleFile(const std::string& name) {

@@ -7,12 +7,14 @@
 
 namespace nova {
 
+class IDesktop;
 class IScreenDisplay;
 class IWindow;
 class TFormView;
 class TNovaBaseList;
 class TParamCollection;
 class TSceneSystemVars;
+class TShellFuncs;
 class TShellSystemVars;
 class TWispCollection;
 class TSceneInputRouter;
@@ -40,13 +42,17 @@ public:
   // The title's identification code, which keys its layered images; read at "MediaInit".
   void SetImageCodeSource(std::function<int32_t()> source) { image_code_ = std::move(source); }
 
+  // The desktop the built-in functions reach (URLs, the text-input state); set before start-up.
+  void SetDesktop(std::unique_ptr<IDesktop> desktop);
+
   // Null until "NovaInitialize" / "MediaInit" ran.
   TNovaBaseList* Scene() const { return scene_.get(); }
   TScreenManager* Screen() const { return screen_.get(); }
 
   // ISceneHost
   std::optional<std::vector<uint8_t>> ReadTitleFile(const std::string& name) override;
-  std::string DefaultCursorFile() override { return {}; }
+  // The `@Cursor` text: the cursor shown where the target has none of its own.
+  std::string DefaultCursorFile() override;
   void ShowCursor(const TCursorImage* cursor) override;
   void PointerPosition(int32_t& x, int32_t& y) override;
 
@@ -55,6 +61,7 @@ private:
   void CreateScreen();
   void Draw();
   void ServeSystemVariables();
+  void ServeFunctions(TParamCollection& vars);
   void CreateImageCache();
 
   TFormView& form_;
@@ -72,6 +79,8 @@ private:
   std::function<int32_t()> image_code_;
   std::unique_ptr<TSceneSystemVars> system_vars_;
   std::unique_ptr<TShellSystemVars> shell_vars_;
+  std::unique_ptr<IDesktop> desktop_;
+  std::unique_ptr<TShellFuncs> funcs_;
 };
 
 } // namespace nova

@@ -17,6 +17,7 @@ const TShellTexts& ShellTexts() {
       Utf8ToSjis("OK"),
       Utf8ToSjis("キャンセル"),
       Utf8ToSjis("作業用ファイルが作成できません"),
+      Utf8ToSjis("%s\r\n\r\n既に同名のファイルが存在します。上書きしますか？"),
   };
   return texts;
 }

@@ -16,6 +16,7 @@ struct TShellTexts {
   std::string ok;
   std::string cancel;
   std::string work_file_failed;
+  std::string overwrite_question; // format with the target's path for %s
 };
 
 const TShellTexts& ShellTexts();

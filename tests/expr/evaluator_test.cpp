@@ -167,13 +167,13 @@ TEST_F(Evaluator, SystemVariables) {
   };
   for (const auto& [text, result] : cases)
     EXPECT_EQ(Eval(vars, text), result) << text;
-  // A string that does not convert is not written; assignment reads it as an integer first.
+  // A string that does not convert is not written, by a setter or by an assignment.
   vars.Find("@TextDelay")->Value()->SetStr("x");
   EXPECT_EQ(Eval(vars, "@TextDelay"), "I:50");
   Eval(vars, "@TextDelay = \"20\"");
   EXPECT_EQ(Eval(vars, "@TextDelay"), "I:20");
   Eval(vars, "@TextDelay = \"x\"");
-  EXPECT_EQ(Eval(vars, "@TextDelay"), "I:0");
+  EXPECT_EQ(Eval(vars, "@TextDelay"), "I:20");
   vars.Find("@FullScr")->Value()->SetStr("TRUE");
   Eval(vars, "@SelStr = \"FALSE\"");
   EXPECT_EQ(Eval(vars, "Not(@SelStr)"), "F:FALSE");

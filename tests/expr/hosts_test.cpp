@@ -90,5 +90,38 @@ TEST(Hosts, SystemVariablesReachTheRegisteredLayers) {
   EXPECT_EQ(Eval(vars, "DeleteStack(0)"), "F:TRUE");
 }
 
+TEST(Hosts, AssignmentsToSystemVariablesConvertByTheirOwnRules) {
+  TParamCollection vars;
+  Scene scene;
+  CallStack calls;
+  vars.Hosts() = TExprHosts{&calls, nullptr, &scene, &scene};
+  const struct {
+    const char* text;
+    bool full_screen;
+    int32_t text_delay;
+    const char* cursor;
+  } cases[] = {
+      {"@FullScr = TRUE", true, 50, ""},
+      {"@FullScr = \"TRUE\"", false, 50, ""}, // the string's integer value is 0
+      {"@FullScr = \"2\"", true, 50, ""},
+      {"@TextDelay = \"abc\"", true, 50, ""}, // no number: the write is dropped
+      {"@TextDelay = \" 30\"", true, 30, ""},
+      {"@TextDelay = 12.9", true, 12, ""},
+      {"@TextDelay = TRUE", true, 1, ""},
+      {"@Cursor = 2.5", true, 1, "2.5"},
+      {"@Cursor = FALSE", true, 1, "FALSE"},
+  };
+  for (const auto& c : cases) {
+    Eval(vars, c.text);
+    EXPECT_EQ(scene.full_screen, c.full_screen) << c.text;
+    EXPECT_EQ(vars.text_delay, c.text_delay) << c.text;
+    EXPECT_EQ(vars.cursor, c.cursor) << c.text;
+  }
+  // The aliases stand for ordinary variables, which convert as variables do.
+  calls.depth = 1;
+  Eval(vars, "@Result = TRUE");
+  EXPECT_EQ(calls.result.AsStr(), "TRUE");
+}
+
 } // namespace
 } // namespace nova

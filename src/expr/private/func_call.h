@@ -37,6 +37,8 @@ bool CallArrayFunc(const TFuncCall& c);
 bool CallNumberFunc(const TFuncCall& c);
 bool CallDateFunc(const TFuncCall& c);
 bool CallVariableFunc(const TFuncCall& c);
+bool CallDbFunc(const TFuncCall& c);
+bool CallFileFunc(const TFuncCall& c);
 
 std::string HanToZen(std::string_view s);
 std::string ZenToHan(std::string_view s);

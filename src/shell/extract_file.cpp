@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "shell/extract_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "base/sjis.h"
 #include "shell/texts.h"
+#include "shell/wildcard.h"
 #include "vfs/vr_file_manager.h"
 
 namespace nova {
@@ -45,29 +47,6 @@ bool Unsafe(std::string_view path) {
   return path.find("..") != std::string_view::npos || path.find(':') != std::string_view::npos;
 }
 
-// "*" any run of characters, "?" one; letters compared ignoring case.
-bool Matches(std::string_view pattern, std::string_view name) {
-  const std::string p = UpperCaseJ(pattern), n = UpperCaseJ(name);
-  size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
-  while (ni < n.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-      ++pi;
-      ++ni;
-    } else if (pi < p.size() && p[pi] == '*') {
-      star = pi++;
-      mark = ni;
-    } else if (star != std::string::npos) {
-      pi = star + 1;
-      ni = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == '*')
-    ++pi;
-  return pi == p.size();
-}
-
 // The title files an element names.
 std::vector<std::string> Expand(const std::string& element) {
   const std::string name = DropLeadingBackslash(element);
@@ -79,9 +58,12 @@ std::vector<std::string> Expand(const std::string& element) {
   FileManager().ListFiles(folder, listed);
   for (const std::string& file : listed) {
     const std::string_view base = std::string_view(file).substr(AfterLastBackslash(file));
-    if (Matches(std::string_view(name).substr(cut), base))
+    if (WildcardMatch(std::string_view(name).substr(cut), base))
       out.push_back(file);
   }
+  // In name order, as the folder listings of the original platform give them.
+  std::sort(out.begin(), out.end(),
+            [](const std::string& a, const std::string& b) { return CompareTextJ(a, b) < 0; });
   return out;
 }
 

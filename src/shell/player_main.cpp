@@ -20,6 +20,7 @@
 #include "platform/window.h"
 #include "script/project.h"
 #include "shell/config_dialog.h"
+#include "shell/file_dialog.h"
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
@@ -163,6 +164,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
                                           options.headless ? TSceneBinding::TCursorMode::System
                                                            : TSceneBinding::TCursorMode::Custom);
   scene->SetDesktop(options.headless ? CreateHeadlessDesktop() : CreateSdlDesktop());
+  scene->SetFileChooser(MakeFileChooser(options.headless, options.file_answers));
   project = std::make_unique<TProjectBinding>(
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});

@@ -79,9 +79,14 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
         return false;
       std::istringstream list(v);
       for (std::string word; std::getline(list, word, ',');) {
+        if (word.starts_with("file:")) {
+          options.file_answers.push_back(word.substr(5));
+          continue;
+        }
         TMsgResult answer;
         if (!ParseMsgResult(word, answer)) {
-          error = "--answer: expected yes, no, ok, cancel, yesall or noall, not \"" + word + "\"";
+          error = "--answer: expected yes, no, ok, cancel, yesall, noall or file:PATH, not \"" +
+                  word + "\"";
           return false;
         }
         options.answers.push_back(answer);
@@ -111,7 +116,8 @@ void PrintUsage(std::FILE* out) {
              "  --screenshot FILE.png   write the presented picture at the end\n"
              "  --screenshot-every K DIR  write DIR/frame_NNNNNN.png after every K-th frame\n"
              "  --input FILE            replay frame-stamped input (the format --record writes)\n"
-             "  --answer A[,A...]       answer message boxes: yes, no, ok, cancel, yesall, noall\n"
+             "  --answer A[,A...]       answer message boxes (yes, no, ok, cancel, yesall, noall)\n"
+             "                          and file dialogs (file:PATH; file: alone cancels)\n"
              "  --record FILE           write what the user does, for replaying with --input\n"
              "  --trace FILE            write every command and event the script runs\n"
              "  --dump-vars FILE        write every variable at exit\n"

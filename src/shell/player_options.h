@@ -19,11 +19,13 @@ struct TPlayerOptions {
   uint32_t screenshot_every = 0;  // --screenshot-every K DIR
   std::string screenshot_dir;
   std::string input_file;          // --input FILE: replayed input
-  std::vector<TMsgResult> answers; // --answer yes|no|ok|cancel[,...]
-  std::string record_file;         // --record FILE
-  std::string trace_file;          // --trace FILE: the command trace
-  std::string dump_vars_file;      // --dump-vars FILE: every variable at exit
-  bool help = false;               // --help
+  std::vector<TMsgResult> answers; // --answer yes|no|ok|cancel|yesall|noall[,...]
+  // --answer file:PATH: what the file dialogs answer, in order (an empty path cancels).
+  std::vector<std::string> file_answers;
+  std::string record_file;    // --record FILE
+  std::string trace_file;     // --trace FILE: the command trace
+  std::string dump_vars_file; // --dump-vars FILE: every variable at exit
+  bool help = false;          // --help
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;
 };

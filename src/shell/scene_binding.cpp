@@ -19,7 +19,6 @@
 #include "scene/scene_system_vars.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
-#include "shell/shell_funcs.h"
 #include "shell/shell_system_vars.h"
 #include "vfs/vr_file_manager.h"
 
@@ -152,6 +151,7 @@ void TSceneBinding::ServeFunctions(TParamCollection& vars) {
   sources.scene = [this] { return scene_.get(); };
   sources.screen = [this] { return screen_.get(); };
   sources.desktop = desktop_.get();
+  sources.choose = chooser_;
   sources.caption = [this] {
     return hooks_.project_title ? hooks_.project_title() : std::string();
   };

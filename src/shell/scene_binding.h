@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "scene/scene_host.h"
+#include "shell/shell_funcs.h"
 
 namespace nova {
 
@@ -14,7 +15,6 @@ class TFormView;
 class TNovaBaseList;
 class TParamCollection;
 class TSceneSystemVars;
-class TShellFuncs;
 class TShellSystemVars;
 class TWispCollection;
 class TSceneInputRouter;
@@ -44,6 +44,8 @@ public:
 
   // The desktop the built-in functions reach (URLs, the text-input state); set before start-up.
   void SetDesktop(std::unique_ptr<IDesktop> desktop);
+  // What the file dialogs of the built-in functions answer; set before start-up.
+  void SetFileChooser(TFileChooser chooser) { chooser_ = std::move(chooser); }
 
   // Null until "NovaInitialize" / "MediaInit" ran.
   TNovaBaseList* Scene() const { return scene_.get(); }
@@ -81,6 +83,7 @@ private:
   std::unique_ptr<TShellSystemVars> shell_vars_;
   std::unique_ptr<IDesktop> desktop_;
   std::unique_ptr<TShellFuncs> funcs_;
+  TFileChooser chooser_;
 };
 
 } // namespace nova

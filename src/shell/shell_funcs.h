@@ -17,15 +17,17 @@ class TScreenManager;
 
 enum class TFileDialogKind : uint8_t { Open, Save, Directory };
 
+// A file or folder the user picks (native, UTF-8); none when cancelled or unavailable.
+using TFileChooser =
+    std::function<std::optional<std::string>(TFileDialogKind kind, const std::string& sjis_filter)>;
+
 struct TShellFuncSources {
   std::function<TNovaBaseList*()> scene;
   std::function<TScreenManager*()> screen;
   IDesktop* desktop = nullptr;
   // The caption of questions (the project's title).
   std::function<std::string()> caption;
-  // A file or folder the user picks (native, UTF-8); none when cancelled or unavailable.
-  std::function<std::optional<std::string>(TFileDialogKind kind, const std::string& sjis_filter)>
-      choose;
+  TFileChooser choose;
 };
 
 class TShellFuncs final : public IFuncHost {

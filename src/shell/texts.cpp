@@ -18,6 +18,9 @@ const TShellTexts& ShellTexts() {
       Utf8ToSjis("キャンセル"),
       Utf8ToSjis("作業用ファイルが作成できません"),
       Utf8ToSjis("%s\r\n\r\n既に同名のファイルが存在します。上書きしますか？"),
+      Utf8ToSjis("ファイルを開く"),
+      Utf8ToSjis("名前を付けて保存"),
+      Utf8ToSjis("フォルダの選択"),
   };
   return texts;
 }

@@ -17,6 +17,9 @@ struct TShellTexts {
   std::string cancel;
   std::string work_file_failed;
   std::string overwrite_question; // format with the target's path for %s
+  std::string open_file_caption;
+  std::string save_file_caption;
+  std::string select_folder_caption;
 };
 
 const TShellTexts& ShellTexts();

@@ -20,6 +20,7 @@
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
 #include "shell/shell_system_vars.h"
+#include "shell/wallpaper.h"
 #include "vfs/vr_file_manager.h"
 
 namespace nova {
@@ -144,6 +145,37 @@ void TSceneBinding::ServeSystemVariables() {
   ServeFunctions(*vars);
 }
 
+std::optional<TPicture> TSceneBinding::PictureOf(const std::string& sjis_file) {
+  if (sjis_file.empty())
+    return window_.Capture();
+  if (!images_ || !FileManager().Exists(sjis_file))
+    return std::nullopt;
+  TWispItem* item = nullptr;
+  try {
+    item = images_->Get(this, sjis_file);
+  } catch (const ENovaError&) {
+    return std::nullopt;
+  }
+  std::optional<TPicture> out;
+  if (item && item->Count() > 0) {
+    const TDIBX& s = item->Frame(0).surface;
+    TPicture p;
+    p.width = s.Width();
+    p.height = s.Height();
+    p.pixels.reserve(static_cast<size_t>(p.width) * static_cast<size_t>(p.height));
+    for (int y = 0; y < p.height; ++y) {
+      for (int x = 0; x < p.width; ++x) {
+        const uint32_t c = s.PixelToColor(s.GetPixel(x, y)); // 0x00BBGGRR
+        p.pixels.push_back((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+      }
+    }
+    out = std::move(p);
+  }
+  if (item)
+    images_->Release(this, item);
+  return out;
+}
+
 void TSceneBinding::SetDesktop(std::unique_ptr<IDesktop> desktop) { desktop_ = std::move(desktop); }
 
 void TSceneBinding::ServeFunctions(TParamCollection& vars) {
@@ -152,6 +184,10 @@ void TSceneBinding::ServeFunctions(TParamCollection& vars) {
   sources.screen = [this] { return screen_.get(); };
   sources.desktop = desktop_.get();
   sources.choose = chooser_;
+  sources.picture = [this](const std::string& file) { return PictureOf(file); };
+  // Headless runs leave the desktop alone.
+  if (cursors_ == TCursorMode::Custom)
+    sources.set_wallpaper = SetWallpaper;
   sources.caption = [this] {
     return hooks_.project_title ? hooks_.project_title() : std::string();
   };

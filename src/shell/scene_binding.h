@@ -2,7 +2,9 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 
+#include "platform/window.h"
 #include "scene/scene_host.h"
 #include "shell/shell_funcs.h"
 
@@ -64,6 +66,8 @@ private:
   void Draw();
   void ServeSystemVariables();
   void ServeFunctions(TParamCollection& vars);
+  // The first frame of a title's layered image, or what the window shows for an empty name.
+  std::optional<TPicture> PictureOf(const std::string& sjis_file);
   void CreateImageCache();
 
   TFormView& form_;

@@ -113,9 +113,14 @@ bool TShellFuncs::CallFunc(TCustomParam& dest, uint8_t id, std::span<TCustomPara
     dest.SetFlag(args.size() >= 5 &&
                  GetDisplayMode(sources_.screen ? sources_.screen() : nullptr, args));
     return true;
-  case kSetWallPaper:
-    // No desktop setting is changed: the result stays FALSE (docs/functions.md).
+  case kSetWallPaper: {
+    std::optional<TPicture> picture;
+    if (sources_.picture && sources_.set_wallpaper)
+      picture = sources_.picture(Arg(args, 0));
+    dest.SetFlag(picture &&
+                 sources_.set_wallpaper(*picture, args.size() > 1 ? args[1]->AsInt() : 0));
     return true;
+  }
   case kOpenUrl:
     OpenUrl(Arg(args, 0));
     return true;

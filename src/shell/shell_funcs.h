@@ -8,6 +8,7 @@
 #include <string>
 
 #include "expr/expr_hosts.h"
+#include "platform/window.h"
 
 namespace nova {
 
@@ -28,6 +29,11 @@ struct TShellFuncSources {
   // The caption of questions (the project's title).
   std::function<std::string()> caption;
   TFileChooser choose;
+  // The picture of a title's layered image (its first frame), or of the screen for an empty
+  // name; none when there is none.
+  std::function<std::optional<TPicture>(const std::string& sjis_file)> picture;
+  // Makes a picture the desktop's wallpaper in a style; false when that cannot be done.
+  std::function<bool(const TPicture& picture, int32_t style)> set_wallpaper;
 };
 
 class TShellFuncs final : public IFuncHost {

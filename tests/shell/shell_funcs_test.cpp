@@ -25,6 +25,15 @@ protected:
     sources.screen = [] { return nullptr; };
     sources.desktop = desktop.get();
     sources.choose = MakeFileChooser(true, {"/home/u/a.txt", "", "/home/u/dir"});
+    sources.picture = [](const std::string& file) -> std::optional<TPicture> {
+      if (file == "missing.wsp")
+        return std::nullopt;
+      return TPicture{file.empty() ? 640 : 8, file.empty() ? 480 : 8, {}};
+    };
+    sources.set_wallpaper = [this](const TPicture& p, int32_t style) {
+      wallpapers.push_back(std::to_string(p.width) + "/" + std::to_string(style));
+      return true;
+    };
     funcs = std::make_unique<TShellFuncs>(std::move(sources));
   }
   // Calls `id` with string arguments into fresh string variables; answers the result as text.
@@ -44,12 +53,17 @@ protected:
   std::unique_ptr<IDesktop> desktop = CreateHeadlessDesktop();
   std::unique_ptr<TShellFuncs> funcs;
   std::vector<std::unique_ptr<TCustomParam>> args;
+  std::vector<std::string> wallpapers;
 };
 
 TEST_F(ShellFuncs, DesktopScreenAndDialogs) {
   EXPECT_EQ(Call(65, {"0", "", "", "", ""}), "FALSE") << "GetDisplayMode without modes";
   EXPECT_EQ(Call(135, {"http://example.com"}), "FALSE") << "OpenUrl, refused headless";
-  EXPECT_EQ(Call(125, {"", "0"}), "FALSE") << "SetWallPaper";
+  // SetWallPaper: a title's picture or the screen, with the style as given.
+  EXPECT_EQ(Call(125, {"bg.wsp", "1"}), "TRUE");
+  EXPECT_EQ(Call(125, {"", "2"}), "TRUE");
+  EXPECT_EQ(Call(125, {"missing.wsp", "0"}), "FALSE");
+  EXPECT_EQ(wallpapers, (std::vector<std::string>{"8/1", "640/2"}));
   EXPECT_EQ(Call(166, {"edit"}), "FALSE");
   EXPECT_EQ(Call(167, {"edit", "TRUE"}), "TRUE");
   EXPECT_EQ(Call(166, {"edit"}), "TRUE");

@@ -2,6 +2,7 @@
 #include "expr/db_table.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -155,7 +156,11 @@ int CompareField(const TDBField& f, const uint8_t* a, const uint8_t* b) {
     return (x > y) - (x < y);
   }
   case ftReal: {
+    // Saved tables may hold NaN; it sorts after every number so the order stays a total one.
     const long double x = f.ReadReal(a), y = f.ReadReal(b);
+    const bool xn = std::isnan(x), yn = std::isnan(y);
+    if (xn || yn)
+      return static_cast<int>(xn) - static_cast<int>(yn);
     return (x > y) - (x < y);
   }
   case ftFlag:

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "expr_test_util.h"
 #include "vfs/vr_file_manager.h"
 
@@ -39,7 +41,8 @@ TEST(FileFunctions, NamesAndPaths) {
 }
 
 TEST(FileFunctions, TitleFiles) {
-  const auto dir = std::filesystem::temp_directory_path() / "nova_file_functions";
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("nova_file_functions_" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir / "text");
   std::ofstream(dir / "text" / "lines.txt", std::ios::binary) << "one\r\ntwo\nthree\r\n";

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "expr_test_util.h"
 
 namespace nova {
@@ -378,6 +381,29 @@ TEST_F(TableFunctions, SortOrdersByKeysInTurn) {
     EXPECT_EQ(Run(c.expr), "F:TRUE") << c.expr;
     EXPECT_EQ(Run("DBGetRecNo()"), "I:1") << "the current index stays";
     EXPECT_EQ(order(), c.order) << c.expr;
+  }
+}
+
+TEST(TableSort, NotANumberKeepsTheOrderTotal) {
+  TDBTable t("t", false);
+  ASSERT_TRUE(t.AddField("r", ftReal, 0));
+  const long double values[] = {2, NAN, -1, NAN, 0.5, 3, NAN, -7};
+  for (int round = 0; round < 200; ++round) {
+    const long double v = values[(round * 5) % 8];
+    ASSERT_TRUE(t.AppendRecord());
+    t.Fields()[0].WriteReal(t.Record(t.RecordCount() - 1), round % 3 ? v : NAN);
+  }
+  for (bool descending : {false, true}) {
+    const TDBSortKey key{0, descending};
+    t.Sort(std::span(&key, 1));
+    // Ascending: numbers, then every NaN; descending the other way round.
+    std::string kinds;
+    for (int32_t i = 0; i < t.RecordCount(); ++i)
+      kinds += std::isnan(t.Fields()[0].ReadReal(t.Record(i))) ? 'N' : 'n';
+    const size_t nans = static_cast<size_t>(std::count(kinds.begin(), kinds.end(), 'N'));
+    const std::string want = descending ? std::string(nans, 'N') + std::string(200 - nans, 'n')
+                                        : std::string(200 - nans, 'n') + std::string(nans, 'N');
+    EXPECT_EQ(kinds, want);
   }
 }
 

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "expr/db_tsv.h"
 #include "expr_test_util.h"
 #include "vfs/vr_file_manager.h"
@@ -90,8 +92,7 @@ TEST(TableTsv, RecordsEscapesAndLineEnds) {
 
 TEST(TableTsv, LoadsTitleFileThroughTheFunction) {
   const auto dir =
-      std::filesystem::temp_directory_path() /
-      ("nova_tsv_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+      std::filesystem::temp_directory_path() / ("nova_tsv_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir / "data");
   std::ofstream(dir / "data" / "items.tsv", std::ios::binary)
       << Utf8ToSjis("名前 str 10\t数 int\n薬草\t3\n剣\t1\n");

@@ -76,9 +76,9 @@ void RunConfigDialog(IDialogHost& host, const std::filesystem::path& ini_path) {
   layout.sjis_caption = t.config_caption;
   layout.client_width = TFormConfig::kClientWidth;
   layout.client_height = TFormConfig::kClientHeight;
-  layout.utf8_texts = SjisToUtf8(t.config_caption + t.config_use_direct_sound +
-                                 t.config_delay_label + t.ok + t.cancel) +
-                      "0123456789ms";
+  layout.utf8_texts = SjisToUtf8(t.config_caption + t.config_use_direct_sound + t.config_delay_label +
+                               t.ok + t.cancel) +
+                    "0123456789ms";
   host.Run(layout, [&] { return DialogFrame(form); });
 }
 

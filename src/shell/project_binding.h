@@ -7,9 +7,9 @@
 
 #include "expr/param_collection.h"
 #include "scene/timer_list.h"
+#include "shell/expr_clock.h"
 #include "script/call_man_host.h"
 #include "script/project_services.h"
-#include "shell/expr_clock.h"
 
 namespace nova {
 

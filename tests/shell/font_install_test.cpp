@@ -7,8 +7,8 @@
 #include "base/nova_error.h"
 #include "base/sjis.h"
 #include "shell/font_install.h"
-#include "shell/test_files.h"
 #include "shell/text_binding.h"
+#include "shell/test_files.h"
 #include "text/font_pixel_manager.h"
 #include "text/pixel_font_manager.h"
 

@@ -49,6 +49,9 @@ protected:
       if (b < it->start)
         continue;
       const int64_t age = b - it->start;
+      // From the fall time on every chip is below the screen (the drop only grows by then).
+      if (age >= fall_time_)
+        continue;
       const int64_t y = it->place.Top + Drop(age);
       if (y >= H())
         continue;
@@ -64,11 +67,13 @@ private:
     chips_.clear();
     if (W() <= 0 || H() <= 0)
       return;
-    const int nx = (W() + p0_ - 1) / p0_, ny = (H() + p0_ - 1) / p0_;
-    for (int y = 0; y < ny; ++y)
-      for (int x = 0; x < nx; ++x)
-        chips_.push_back(
-            {{x * p0_, y * p0_, std::min(W(), (x + 1) * p0_), std::min(H(), (y + 1) * p0_)}});
+    const int64_t side = p0_;
+    const int64_t nx = (W() + side - 1) / side, ny = (H() + side - 1) / side;
+    for (int64_t y = 0; y < ny; ++y)
+      for (int64_t x = 0; x < nx; ++x)
+        chips_.push_back({{static_cast<int32_t>(x * side), static_cast<int32_t>(y * side),
+                           static_cast<int32_t>(std::min<int64_t>(W(), (x + 1) * side)),
+                           static_cast<int32_t>(std::min<int64_t>(H(), (y + 1) * side))}});
     TRandom& random = GlobalRandom();
     for (size_t i = chips_.size(); i > 1; --i)
       std::swap(chips_[i - 1], chips_[static_cast<size_t>(random.Next(static_cast<int32_t>(i)))]);

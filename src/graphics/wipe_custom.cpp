@@ -48,7 +48,9 @@ bool TCustomWipe::Step() {
 int64_t TCustomWipe::Progress(int64_t scale) const {
   if (duration <= 0)
     return scale;
-  return std::max<int64_t>(0, elapsed) * scale / duration;
+  // Scales grow with the parameters (chip counts times delays): 128 bits cannot overflow.
+  const __int128 product = static_cast<__int128>(std::max<int64_t>(0, elapsed)) * scale;
+  return static_cast<int64_t>(product / duration);
 }
 
 double TCustomWipe::Fraction() const {

@@ -184,7 +184,7 @@ protected:
     CopyFrom(small ? new_ : old_);
     TCustomDIBX& moving = small ? old_ : new_;
     const double scale = small ? c : t;
-    const int32_t degrees = Round(p0_ * (small ? t : c)) * (Reverse() ? -1 : 1);
+    const double degrees = std::nearbyint(p0_ * (small ? t : c)) * (Reverse() ? -1 : 1);
     const int opacity = Round(255 * scale);
     if (opacity <= 0 || scale <= 0)
       return;
@@ -270,11 +270,20 @@ protected:
     const bool first = c <= 1;
     const double e = first ? 1 - c : c - 1, f = first ? c : 2 - c;
     const int w = std::max(1, Round(W() * e)), h = std::max(1, Round(H() * e));
-    const int x = std::clamp(Round((p0_ - W() / 2) * f) + W() / 2 - w / 2, 0, std::max(0, W() - w));
-    const int y = std::clamp(Round((p1_ - H() / 2) * f) + H() / 2 - h / 2, 0, std::max(0, H() - h));
+    const int x = Place(p0_, W(), w, f), y = Place(p1_, H(), h, f);
     TCustomDIBX& source = first ? old_ : new_;
     screen_.StretchDrawAlpha(screen_.Bounds(), source, 255, FlipNone, TKeyMode::Ignore,
                              {x, y, x + w, y + h});
+  }
+
+private:
+  // Where the source rectangle of `size` starts along a side of `length`: centred on the focus
+  // pulled toward the middle by f, kept on the screen.
+  static int Place(int32_t focus, int length, int size, double f) {
+    const double centre =
+        std::nearbyint((static_cast<double>(focus) - length / 2) * f) + length / 2 - size / 2;
+    return static_cast<int>(
+        std::clamp(centre, 0.0, static_cast<double>(std::max(0, length - size))));
   }
 };
 

@@ -32,7 +32,7 @@ public:
 
 protected:
   int32_t ClampParam(int, int32_t value) const override { return value; }
-  double StartAngle() const { return p0_ * 2 * kPi / 360 - kPi / 2; }
+  double StartAngle() const { return p0_ * (2 * kPi / 360) - kPi / 2; }
   virtual void DrawSectors(double t) = 0;
   wipe::TSectorField field_;
 };

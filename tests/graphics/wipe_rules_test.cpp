@@ -437,6 +437,21 @@ TEST(WipeKinds, RowLoopsMatchTheReferenceAtBothDepths) {
   }
 }
 
+// Parameters come from scripts: the extremes of the integer range must neither overflow nor
+// allocate what they claim.
+TEST(WipeKinds, ExtremeParametersAreDrawnSafely) {
+  const int extremes[][2] = {
+      {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}, {INT32_MAX, 0}, {0, INT32_MAX}};
+  for (const TKindDefaults& k : kDefaults)
+    for (const auto& p : extremes)
+      for (const bool reverse : {false, true}) {
+        SCOPED_TRACE(testing::Message() << k.caption << " " << p[0] << ", " << p[1]);
+        TWipeRun run(k.kind, kDuration, reverse, p[0], p[1]);
+        for (const int e : {0, 1, 611, kDuration - 1})
+          EXPECT_FALSE(run.StepTo(e));
+      }
+}
+
 TEST(WipeKinds, MaskKindsDrawNothingWhileTheirMaskStaysTheSame) {
   TWipeRun run(WP_BLINDH, kDuration);
   run.StepTo(400);

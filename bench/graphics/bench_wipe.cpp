@@ -56,7 +56,7 @@ void BM_WipeStep_1280x720(benchmark::State& state) {
   wipe->Step(); // the blurs make their copies at the first step
   int flip = 0;
   for (auto _ : state) {
-    wipe->elapsed = 400 + (flip ^= 1) * 7;
+    wipe->elapsed = 400 + (flip ^= 1) * 100;
     wipe->Step();
     benchmark::DoNotOptimize(s.screen.PixelAddress(0, 0));
   }
@@ -80,5 +80,30 @@ BENCHMARK(BM_WipeStep_1280x720)
     ->Arg(WP_SMALL)
     ->Unit(benchmark::kMillisecond);
 
+// The mask kinds' own share of a step: building the mask alone.
+void BM_WipeBuildMask_1280x720(benchmark::State& state) {
+  TScreens s;
+  auto wipe = CreateWipe(static_cast<int>(state.range(0)), s.screen, s.old_picture, s.new_picture);
+  wipe->duration = kDuration;
+  wipe->SetMaskName("mask");
+  wipe->SetPictureSource([&s](const std::string&) { return &s.mask_picture; });
+  wipe->Prepare();
+  auto* mask = dynamic_cast<TWipeMask*>(wipe.get());
+  int flip = 0;
+  for (auto _ : state) {
+    wipe->elapsed = 400 + (flip ^= 1) * 100;
+    benchmark::DoNotOptimize(mask->BuildMask());
+  }
+  state.SetItemsProcessed(state.iterations() * kW * kH);
+}
+BENCHMARK(BM_WipeBuildMask_1280x720)
+    ->ArgName("kind")
+    ->Arg(WP_MASKFADE)
+    ->Arg(WP_BLINDH)
+    ->Arg(WP_DITHER)
+    ->Arg(WP_CLOCKHAND)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace nova
+BENCHMARK_MAIN();

@@ -219,12 +219,18 @@ public:
     const int64_t index = Progress(512) + 255;
     if (!NewProgress(index))
       return false;
+    // m = clamp(g + shift, 0, 255) as byte-wise saturating arithmetic, which vectorises.
     const int shift = static_cast<int>(index) - 511;
+    const uint8_t up = static_cast<uint8_t>(std::clamp(shift, 0, 255));
+    const uint8_t down = static_cast<uint8_t>(std::clamp(-shift, 0, 255));
+    const int width = W();
     for (int y = 0; y < H(); ++y) {
-      const uint8_t* g = grey_.data() + static_cast<size_t>(y) * W();
-      uint8_t* m = MaskRow(y);
-      for (int x = 0; x < W(); ++x)
-        m[x] = static_cast<uint8_t>(std::clamp(g[x] + shift, 0, 255));
+      const uint8_t* __restrict g = grey_.data() + static_cast<size_t>(y) * width;
+      uint8_t* __restrict m = MaskRow(y);
+      for (int x = 0; x < width; ++x) {
+        const uint8_t raised = static_cast<uint8_t>(g[x] + up < 255 ? g[x] + up : 255);
+        m[x] = static_cast<uint8_t>(raised > down ? raised - down : 0);
+      }
     }
     return true;
   }
@@ -250,6 +256,7 @@ public:
         from_end ? (count - 1) * (int64_t{duration} - elapsed) / duration : Progress(count - 1);
     if (!NewProgress(n))
       return false;
+    binary_ = true;
     FillMask(mask_.Bounds(), 0);
     const size_t first = from_end ? static_cast<size_t>(n) : 0;
     const size_t last = from_end ? blocks_.size() - 1 : static_cast<size_t>(n);

@@ -61,10 +61,13 @@ void TSectorField::Fill(TDIBX& mask, double start, double sweep, uint8_t value) 
   // A sweep just short of a turn can round onto its own start.
   if (whole || (span == 0.0f && sweep > std::numbers::pi))
     span = 4.0f;
+  // Locals and restricted pointers let the compiler vectorise: mask bytes could otherwise alias
+  // the directions and the sizes.
+  const int width = width_;
   for (int y = 0; y < height_; ++y) {
-    uint8_t* row = mask.PixelAddress(0, y);
-    const float* p = pseudo_.data() + static_cast<size_t>(y) * width_;
-    for (int x = 0; x < width_; ++x) {
+    uint8_t* __restrict row = mask.PixelAddress(0, y);
+    const float* __restrict p = pseudo_.data() + static_cast<size_t>(y) * width;
+    for (int x = 0; x < width; ++x) {
       float rel = p[x] - from;
       rel += rel < 0 ? 4.0f : 0.0f;
       row[x] = rel < span ? value : row[x];

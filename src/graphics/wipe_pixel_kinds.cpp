@@ -15,7 +15,6 @@ namespace nova {
 namespace {
 
 using wipe::TGreyOp;
-using wipe::TPixelView;
 
 // Adds or subtracts grey levels to pixels of the screen's format.
 class TGreyTable {
@@ -59,9 +58,14 @@ protected:
   void Compose() override {
     if (distance_.size() != static_cast<size_t>(W()) * static_cast<size_t>(H()))
       Prepare();
+    wipe::WithViewBytes(screen_, [this]<int kBytes>() { Draw<kBytes>(); });
+  }
+
+private:
+  template <int kBytes> void Draw() {
     const int64_t b = Progress(int64_t{reach_} + 512);
     const TGreyTable grey(screen_, TGreyOp::Add);
-    TPixelView out(screen_), from(old_), to(new_);
+    wipe::TPixelView<kBytes> out(screen_), from(old_), to(new_);
     for (int y = 0; y < H(); ++y) {
       const int32_t* d = distance_.data() + static_cast<size_t>(y) * W();
       for (int x = 0; x < W(); ++x) {
@@ -80,7 +84,6 @@ protected:
     }
   }
 
-private:
   int32_t reach_ = 0;
   std::vector<int32_t> distance_;
 };
@@ -99,13 +102,18 @@ protected:
   void Compose() override {
     if (grey_.size() != static_cast<size_t>(W()) * static_cast<size_t>(H()))
       Prepare();
+    wipe::WithViewBytes(screen_, [this]<int kBytes>() { Draw<kBytes>(); });
+  }
+
+private:
+  template <int kBytes> void Draw() {
     // v runs from 0 to 511 over 512 steps of the index, later for darker map pixels.
     const int index = static_cast<int>(Progress(768)) + 255;
     std::array<int16_t, 256> level;
     for (int g = 0; g < 256; ++g)
       level[static_cast<size_t>(g)] = static_cast<int16_t>(std::clamp(index + g - 511, 0, 511));
     const TGreyTable grey(screen_, op_);
-    TPixelView out(screen_), from(old_), to(new_);
+    wipe::TPixelView<kBytes> out(screen_), from(old_), to(new_);
     for (int y = 0; y < H(); ++y) {
       const uint8_t* g = grey_.data() + static_cast<size_t>(y) * W();
       for (int x = 0; x < W(); ++x) {
@@ -115,7 +123,6 @@ protected:
     }
   }
 
-private:
   TGreyOp op_;
   std::vector<uint8_t> grey_;
 };
@@ -156,10 +163,15 @@ protected:
   void Compose() override {
     if (cells_.empty())
       Prepare();
+    wipe::WithViewBytes(screen_, [this]<int kBytes>() { Draw<kBytes>(); });
+  }
+
+private:
+  template <int kBytes> void Draw() {
     const int L = static_cast<int>(wave_.size());
     const int64_t b = Progress(int64_t{reach_} + L);
     const int cx = W() / 2, cy = H() / 2;
-    TPixelView out(screen_), from(old_), to(new_);
+    wipe::TPixelView<kBytes> out(screen_), from(old_), to(new_);
     for (int y = 0; y < H(); ++y) {
       const int qy = std::abs(y - cy), sy = y < cy ? -1 : 1;
       const TCell* row = cells_.data() + static_cast<size_t>(qy) * qw_;
@@ -176,15 +188,14 @@ protected:
           continue;
         }
         const int64_t radius = c.distance + wave_[static_cast<size_t>(j)];
-        const int64_t px = cx + sx * ((c.cos16 * radius + 32768) >> 16);
-        const int64_t py = cy + sy * ((c.sin16 * radius + 32768) >> 16);
+        const int64_t px = cx + sx * ((int64_t{c.cos16} * radius + 32768) >> 16);
+        const int64_t py = cy + sy * ((int64_t{c.sin16} * radius + 32768) >> 16);
         const bool inside = px >= 0 && px < W() && py >= 0 && py < H();
         out.Set(x, y, inside ? to.Get(static_cast<int>(px), static_cast<int>(py)) : to.Get(x, y));
       }
     }
   }
 
-private:
   void BuildWave() {
     const int L = std::min(W() / 2, H() / 2) * 2 / 3;
     wave_.assign(static_cast<size_t>(std::max(0, L)), 0);
@@ -196,7 +207,7 @@ private:
   }
   struct TCell {
     int32_t distance = 0;
-    int64_t cos16 = 0, sin16 = 0;
+    int32_t cos16 = 0, sin16 = 0;
   };
   int qw_ = 0, qh_ = 0;
   int32_t reach_ = 0;

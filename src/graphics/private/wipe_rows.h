@@ -55,12 +55,6 @@ inline uint32_t ApplyGrey(uint32_t d, uint32_t g, TGreyOp op, const dibx::TChann
   return op == TGreyOp::Add ? dibx::AddColorPixel(d, g, ch) : dibx::SubColorPixel(d, g, ch);
 }
 
-// Whether the fast row paths apply: 16- or 32-bit storage and the same format everywhere.
-inline bool RowsUsable(const TCustomDIBX& a, const TCustomDIBX& b) {
-  const int bits = a.StorageBitCount();
-  return (bits == 16 || bits == 32) && a.BitCount() == b.BitCount();
-}
-
 inline uint32_t LoadPixel(const uint8_t* row, int x, int bpp) {
   if (bpp == 4) {
     uint32_t v;
@@ -81,17 +75,21 @@ inline void StorePixel(uint8_t* row, int x, int bpp, uint32_t v) {
   std::memcpy(row + x * 2, &w, 2);
 }
 
-// Pixels of a surface read and written by coordinates: straight from memory for 16- and 32-bit
-// storage, through the surface's accessors otherwise. Coordinates must be inside.
-class TPixelView {
+// Bytes per pixel of the direct path for a surface: 2 or 4 for 16- and 32-bit storage, 0 when
+// pixels must go through the surface's accessors.
+inline int ViewBytes(const TCustomDIBX& s) {
+  const int bits = s.StorageBitCount();
+  return bits == 16 || bits == 32 ? bits / 8 : 0;
+}
+
+// Pixels of a surface read and written by coordinates, straight from memory for kBytes 2 and 4
+// (which must match ViewBytes), through the accessors for 0. Coordinates must be inside.
+template <int kBytes> class TPixelView {
 public:
   explicit TPixelView(TCustomDIBX& s) : s_(s) {
-    const int bits = s.StorageBitCount();
-    if ((bits == 16 || bits == 32) && !s.IsEmpty())
+    if (kBytes != 0 && !s.IsEmpty()) {
       base_ = s.PixelAddress(0, 0);
-    if (base_) {
       pitch_ = s.Pitch();
-      bpp_ = bits / 8;
     }
   }
   ~TPixelView() {
@@ -102,21 +100,37 @@ public:
   TPixelView& operator=(const TPixelView&) = delete;
 
   uint32_t Get(int x, int y) const {
-    return base_ ? LoadPixel(base_ + static_cast<ptrdiff_t>(y) * pitch_, x, bpp_)
-                 : s_.GetPixel(x, y);
+    if constexpr (kBytes == 0)
+      return s_.GetPixel(x, y);
+    else
+      return LoadPixel(base_ + static_cast<ptrdiff_t>(y) * pitch_, x, kBytes);
   }
   void Set(int x, int y, uint32_t v) {
-    if (base_)
-      StorePixel(base_ + static_cast<ptrdiff_t>(y) * pitch_, x, bpp_, v);
-    else
+    if constexpr (kBytes == 0)
       s_.SetPixel(x, y, v);
+    else
+      StorePixel(base_ + static_cast<ptrdiff_t>(y) * pitch_, x, kBytes, v);
   }
 
 private:
   TCustomDIBX& s_;
   uint8_t* base_ = nullptr;
   ptrdiff_t pitch_ = 0;
-  int bpp_ = 0;
 };
+
+// Calls body.template operator()<kBytes>() with the direct path the screen allows.
+template <typename TBody> void WithViewBytes(const TCustomDIBX& screen, TBody&& body) {
+  switch (ViewBytes(screen)) {
+  case 4:
+    body.template operator()<4>();
+    break;
+  case 2:
+    body.template operator()<2>();
+    break;
+  default:
+    body.template operator()<0>();
+    break;
+  }
+}
 
 } // namespace nova::wipe

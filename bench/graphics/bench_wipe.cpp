@@ -80,6 +80,19 @@ BENCHMARK(BM_WipeStep_1280x720)
     ->Arg(WP_SMALL)
     ->Unit(benchmark::kMillisecond);
 
+// The blur kinds' first step, which blurs both pictures once.
+void BM_WipeBlurFirstStep_1280x720(benchmark::State& state) {
+  TScreens s;
+  for (auto _ : state) {
+    auto wipe = CreateWipe(WP_BLURWHITE, s.screen, s.old_picture, s.new_picture);
+    wipe->duration = kDuration;
+    wipe->Prepare();
+    wipe->elapsed = 400;
+    wipe->Step();
+  }
+}
+BENCHMARK(BM_WipeBlurFirstStep_1280x720)->Unit(benchmark::kMillisecond);
+
 // The mask kinds' own share of a step: building the mask alone.
 void BM_WipeBuildMask_1280x720(benchmark::State& state) {
   TScreens s;

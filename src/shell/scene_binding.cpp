@@ -20,6 +20,7 @@
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
 #include "shell/shell_system_vars.h"
+#include "shell/transition_binding.h"
 #include "shell/wallpaper.h"
 #include "vfs/vr_file_manager.h"
 
@@ -117,6 +118,8 @@ void TSceneBinding::CreateImageCache() {
   InstallWispSurfaceDecoder(code);
   if (scene_)
     scene_->SetImageServices({images_.get(), variables_ ? variables_() : nullptr});
+  if (scene_)
+    scene_->SetTransitionFactory(MakeTransitionFactory(FileManager(), images_.get()));
 }
 
 void TSceneBinding::ServeSystemVariables() {

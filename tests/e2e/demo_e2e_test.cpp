@@ -22,7 +22,7 @@ TEST(DemoE2e, RunsToTheEndAndShowsTheGoldenFirstScreen) {
   const std::filesystem::path trace = title.Root() / "trace.txt";
   std::map<std::string, std::string> vars;
   TDIBX shot(1, 1, 32);
-  ASSERT_TRUE(Screenshot(title, 150, "", shot, error, &vars, "--trace " + trace.string())) << error;
+  ASSERT_TRUE(Screenshot(title, 220, "", shot, error, &vars, "--trace " + trace.string())) << error;
   EXPECT_EQ(vars["total"], "int global -1 = 25");
   EXPECT_EQ(vars["fact"], "int global -1 = 120");
   EXPECT_EQ(vars["log"], "str global -1 = \"medium, waited\"");

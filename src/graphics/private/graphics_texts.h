@@ -8,6 +8,8 @@ namespace nova {
 enum GraphicsTextId {
   kTextSetIdentificationCode, // writing a permuted image without an identification code
   kTextFrameListGetFrame,     // frame index out of range
+  kTextWipeCaptionFirst,      // the captions of the 39 transition kinds, WP_NONE first
+  kTextWipeCaptionLast = kTextWipeCaptionFirst + 38,
 };
 
 // The text in Shift-JIS, converted once.

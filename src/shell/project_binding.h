@@ -7,10 +7,10 @@
 
 #include "expr/param_collection.h"
 #include "scene/timer_list.h"
-#include "script/call_man_host.h"
-#include "script/project_services.h"
 #include "shell/expr_clock.h"
 #include "shell/project_saves.h"
+#include "script/call_man_host.h"
+#include "script/project_services.h"
 
 namespace nova {
 

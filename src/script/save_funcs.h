@@ -13,6 +13,7 @@ class TGameSave;
 class TNovaBaseList;
 class TProject;
 class TVrFileCollection;
+class TWispCollection;
 
 class TSaveFuncs final : public IFuncHost {
 public:
@@ -21,6 +22,7 @@ public:
     TGameSave& save;
     TVrFileCollection& memory_files; // "mem:" and "save:" files
     TNovaBaseList* scene;            // for SaveScreen; null: it does nothing
+    TWispCollection* images;         // cached pictures of a name SaveScreen replaces
   };
   TSaveFuncs(Context context, IFuncHost* next = nullptr) : ctx_(context), next_(next) {}
   bool CallFunc(TCustomParam& dest, uint8_t id, std::span<TCustomParam* const> args) override;

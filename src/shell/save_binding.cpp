@@ -97,7 +97,8 @@ void TSaveBinding::ConnectInterpreter(TProject& project, TCallMan& calls, TExprH
   behaviours_ = std::make_unique<TSaveBehaviours>(project);
   behaviours_->Register(calls);
   funcs_ = std::make_unique<TSaveFuncs>(
-      TSaveFuncs::Context{project, Save(project), MemoryFiles(), scene_.Scene()}, hosts.funcs);
+      TSaveFuncs::Context{project, Save(project), MemoryFiles(), scene_.Scene(), scene_.Images()},
+      hosts.funcs);
   hosts.funcs = funcs_.get();
 }
 

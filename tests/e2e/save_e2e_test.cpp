@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: MIT
+// Saving and loading through built titles: each case runs its title one or more times in the
+// same folder (so the save file carries over) and compares variables dumped at exit.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "e2e/title_runner.h"
+
+namespace nova::e2e {
+namespace {
+
+constexpr char kProject[] =
+    "project 116\ntitle \"save test\"\nstart \"main.nsb\"\nvar int \"runs\" 0\n"
+    "var int \"loads\" 0\n";
+
+struct TSaveCase {
+  const char* name;
+  const char* main;
+  int runs;
+  std::vector<std::pair<const char*, const char*>> expected; // after the last run
+};
+
+const TSaveCase kCases[] = {
+    {"empty_title_saves_nothing",
+     "GameSave slot={1} title={\"\"}\nVarNew \"n\" type=1 value={ListSaveCaption()}\n",
+     1,
+     {{"n", "0"}}},
+    {"negative_slots_are_no_request",
+     "VarNew \"x\" type=1 value={1}\nGameSave slot={-2} title={\"t\"}\nGameLoad slot={-1}\n"
+     "Calc {x = x + 1}\nVarNew \"n\" type=1 value={ListSaveCaption()}\n",
+     1,
+     {{"n", "0"}, {"x", "2"}}},
+    {"load_of_a_missing_slot_changes_nothing",
+     "VarNew \"x\" type=1 value={1}\nGameLoad slot={9}\nCalc {x = x + 1}\n",
+     1,
+     {{"x", "2"}}},
+    // Slot 3 saved twice: one entry, in its first place; slot 1 stays.
+    {"same_slot_twice_keeps_one_entry",
+     "GameSave slot={3} title={\"b\"}\nGameSave slot={1} title={\"a\"}\n"
+     "GameSave slot={3} title={\"c\"}\nVarNew \"t\" type=4 value={\"\"}\n"
+     "VarNew \"s\" type=1 value={0}\nVarNew \"n\" type=1 value={ListSaveCaption(t, s)}\n"
+     "VarNew \"g\" type=4 value={GetSaveCaption(3) ++ GetSaveCaption(2)}\n",
+     1,
+     {{"n", "2"}, {"t", "\"c\", \"a\""}, {"s", "3, 1"}, {"g", "\"c\""}}},
+    // ... and the save titles read back at the next start follow the file, where a slot saved
+    // again moved to the end.
+    {"save_titles_at_next_start",
+     "If {runs == 0}\n  GameSave slot={3} title={\"b\"}\n  GameSave slot={1} title={\"a\"}\n"
+     "  GameSave slot={3} title={\"c\"}\nCalc {runs = runs + 1}\nVarNew \"t\" type=4 value={\"\"}\n"
+     "VarNew \"n\" type=1 value={ListSaveCaption(t)}\n",
+     2,
+     {{"n", "2"}, {"t", "\"a\", \"c\""}}},
+    // A game saved, changed and loaded goes on after its GameSave with the saved values.
+    {"load_restores_the_saved_game",
+     "VarNew \"x\" type=1 value={5}\nGameSave slot={3} title={\"first\"}\nCalc {x = x + 1}\n"
+     "If {loads == 0}\n  Calc {loads = 1}\n  Calc {x = 100}\n  GameLoad slot={3}\n",
+     1,
+     {{"x", "6"}, {"loads", "1"}}},
+    // A game saved in one run loads in the next.
+    {"load_in_the_next_run",
+     "VarNew \"x\" type=1 value={0}\nCalc {runs = runs + 1}\nIf {runs == 1}\n  Calc {x = 7}\n"
+     "  GameSave slot={0} title={\"t\"}\n  Calc {x = 8}\nElse\n  GameLoad slot={0}\n",
+     2,
+     {{"x", "8"}, {"runs", "2"}}},
+    {"status_variable_counts_starts", "Calc {runs = runs + 1}\n", 3, {{"runs", "3"}}},
+    // A "save:" memory file is there again after the next start; "mem:" files are not.
+    {"save_memory_file_survives_a_restart",
+     "Calc {runs = runs + 1}\n"
+     "VarNew \"had\" type=3 value={CopyFile(\"save:thumb.wsp\", \"mem:a.wsp\")}\n"
+     "VarNew \"mem\" type=3 value={CopyFile(\"mem:b.wsp\", \"mem:c.wsp\")}\n"
+     "VarNew \"ok\" type=3 value={SaveScreen(\"save:thumb.wsp\", 32, 24)}\n"
+     "VarNew \"m\" type=3 value={SaveScreen(\"mem:b.wsp\")}\n",
+     2,
+     {{"had", "TRUE"}, {"mem", "FALSE"}, {"ok", "TRUE"}, {"m", "TRUE"}}},
+};
+
+class SaveE2e : public testing::TestWithParam<TSaveCase> {};
+
+TEST_P(SaveE2e, Runs) {
+  const TSaveCase& c = GetParam();
+  TTestTitle title(c.name);
+  title.Add("nova.npb.txt", kProject);
+  title.Page("main.nsb", c.main);
+  std::map<std::string, std::string> vars;
+  for (int run = 0; run < c.runs; ++run) {
+    std::string error;
+    vars = title.Run(20, &error);
+    ASSERT_EQ(error, "") << "run " << run;
+  }
+  for (const auto& [name, value] : c.expected)
+    EXPECT_EQ(ValueOf(vars, name), value) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SaveE2e, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A save file that is not an archive: start-up ignores it and the title runs, and the next
+// write replaces it.
+TEST(SaveE2eFiles, DamagedSaveFileIsIgnoredAtStart) {
+  TTestTitle title("damaged_save");
+  title.Add("nova.npb.txt", kProject);
+  title.Page("main.nsb", "Calc {runs = runs + 1}\n");
+  std::string error;
+  ASSERT_EQ(title.Run(2, &error).count("runs"), 1u) << error;
+  std::ofstream(title.Root() / "title" / "save.dat", std::ios::binary | std::ios::trunc)
+      << std::string(100, '\xFF');
+  std::filesystem::remove(title.Root() / "title" / "save.dat.bak");
+  EXPECT_EQ(ValueOf(title.Run(2, &error), "runs"), "1") << error;
+  EXPECT_EQ(ValueOf(title.Run(2, &error), "runs"), "2") << error;
+}
+
+// A saved game of a version the player refuses: the load stops the title with the message.
+TEST(SaveE2eFiles, UnusableGameStopsWithTheMessage) {
+  TTestTitle title("unusable_game");
+  title.Add("nova.npb.txt", kProject);
+  title.Page("main.nsb", "VarNew \"x\" type=1 value={1}\nGameLoad slot={1}\nCalc {x = 2}\n");
+  // An archive whose game entry starts with version 106.
+  const std::filesystem::path dir = title.Root() / "hostile";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "GAMESAVEDATA1", std::ios::binary) << std::string("\x6A\0\0\0", 4);
+  std::filesystem::create_directories(title.Root() / "title");
+  const std::string pack = Tool("NOVA_TOOL", "/apps/novatool/novatool") + " archive pack " +
+                           dir.string() + " " + (title.Root() / "title" / "save.dat").string();
+  ASSERT_EQ(std::system(pack.c_str()), 0);
+  std::string error;
+  const auto vars = title.Run(10, &error);
+  EXPECT_EQ(ValueOf(vars, "x"), "1"); // the script stopped at the load
+  EXPECT_NE(title.Slurp(title.Root() / "run.err").find("GAMESAVEDATA1"), std::string::npos);
+}
+
+} // namespace
+} // namespace nova::e2e

@@ -97,6 +97,9 @@ void ReadSavedGame(const TSavedParts& parts, std::span<const uint8_t> bytes,
   parts.calls->Load(r, version);
   Resume(*parts.calls, resume);
   parts.vars.LoadMain(r, version);
+  // Saves of 113..134 keep the default history's layout among the variables.
+  if (parts.vars.legacy_history_format)
+    parts.scene.MessageRecords().formats.Default().SetValues(*parts.vars.legacy_history_format);
   if (version > kGameTablesVersion)
     parts.tables.LoadGamePart(r, version);
   RefreshMessageBoxes(parts.scene);

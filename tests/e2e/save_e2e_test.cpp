@@ -190,3 +190,21 @@ TEST(SaveE2eFiles, LoadedSceneLooksAsSaved) {
 
 } // namespace
 } // namespace nova::e2e
+
+namespace nova::e2e {
+namespace {
+
+// The random generator is seeded at start from the time of day; headless runs take it from
+// their fixed virtual clock, so they repeat.
+TEST(SaveE2eFiles, HeadlessRunsRepeatTheirRandomNumbers) {
+  TTestTitle title("random_seed");
+  title.Page("main.nsb", "VarNew \"r\" type=1 value={Random(1000000)}\n");
+  std::string error;
+  const std::string first = ValueOf(title.Run(2, &error), "r");
+  ASSERT_EQ(error, "");
+  EXPECT_NE(first, "");
+  EXPECT_EQ(ValueOf(title.Run(2, &error), "r"), first);
+}
+
+} // namespace
+} // namespace nova::e2e

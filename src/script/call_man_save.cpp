@@ -93,8 +93,13 @@ void TCallMan::Load(BinaryReader& r, int32_t save_version) {
   r.CheckCount(count, 4 + 4 + 1 + 1 + 4 + 4 + 4 + 4 + 1, "call frame count");
   std::vector<TStack> frames;
   frames.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i)
+  for (int32_t i = 0; i < count; ++i) {
     frames.push_back(ReadFrame(r, ctx_.host));
+    // A frame is returned to long after the load; a page it names must exist now.
+    const std::string& name = frames.back().page_name;
+    if (!name.empty() && !ctx_.host.PageExists(name))
+      r.Fail("call frame of the missing page " + name);
+  }
   const int32_t level = save_version >= kEventLevelVersion ? r.I32() : 2;
 
   page_ = nullptr;

@@ -151,6 +151,15 @@ TEST_F(SavedGameTest, DamagedGamesFailCleanly) {
   // A page that no longer exists.
   TFreshPlayer without_page;
   EXPECT_THROW(ReadSavedGame(without_page.Parts(), good, "GAMESAVEDATA1"), ENovaError);
+  // A call frame whose page is gone, while the running page is still there.
+  Page("caller.nsb", "Call page=\"main.nsb\" cond={TRUE}\n");
+  calls.Start("caller.nsb");
+  Frame();
+  ASSERT_EQ(calls.stack().Count(), 1);
+  const std::vector<uint8_t> nested = WriteSavedGame(Parts(), "t", {});
+  TFreshPlayer without_caller;
+  without_caller.files["main.nsb"] = files["main.nsb"];
+  EXPECT_THROW(ReadSavedGame(without_caller.Parts(), nested, "GAMESAVEDATA1"), ENovaError);
 }
 
 TEST_F(SavedGameTest, StatusDataRoundTripAndTag) {

@@ -76,6 +76,8 @@ const TSaveCase kCases[] = {
      {{"had", "TRUE"}, {"mem", "FALSE"}, {"ok", "TRUE"}, {"m", "TRUE"}}},
 };
 
+void PrintTo(const TSaveCase& c, std::ostream* os) { *os << c.name; }
+
 class SaveE2e : public testing::TestWithParam<TSaveCase> {};
 
 TEST_P(SaveE2e, Runs) {

@@ -46,7 +46,7 @@ public:
     page_ = w.Take();
     vars.Hosts().call = &calls;
     for (int i = 0; i < kComponents; ++i) {
-      TNovaObject* obj = CreateByKind(&scene, i % 2 ? LT_BOX : LT_CAPTION);
+      TNovaObject* obj = CreateByKind(&scene, i % 2 ? LT_BOX : LT_LABEL);
       obj->SetName("c" + std::to_string(i));
     }
     for (int i = 0; i < kVariables; ++i) {
@@ -113,6 +113,9 @@ void BM_SaveGame(benchmark::State& state) {
   for (auto _ : state)
     written = SaveOnce(game, file);
   state.counters["bytes"] = static_cast<double>(written);
+  state.counters["record_bytes"] =
+      static_cast<double>(WriteSavedGame(game.Parts(), "bench", {}).size());
+  state.counters["history"] = game.scene.MessageRecords().formats.Default().History().Count();
   state.SetBytesProcessed(state.iterations() * written);
   fs::remove_all(dir);
 }
@@ -172,3 +175,5 @@ void BM_LoadGame_vs_plain_read(benchmark::State& state) {
 BENCHMARK(BM_LoadGame_vs_plain_read)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+BENCHMARK_MAIN();

@@ -210,3 +210,42 @@ TEST(SaveE2eFiles, HeadlessRunsRepeatTheirRandomNumbers) {
 
 } // namespace
 } // namespace nova::e2e
+
+namespace nova::e2e {
+namespace {
+
+// A title that saves on every frame, killed at moments spread over its run: each time the save
+// file (or its backup) stays a whole archive, and the next start loads a game from it.
+TEST(SaveE2eFiles, KillingThePlayerMidSaveLosesNothing) {
+  TTestTitle title("killed");
+  title.Add("nova.npb.txt", kProject);
+  title.Page("main.nsb", "Jump page=\"saver.nsb\" cond={TRUE}\n");
+  title.Page("saver.nsb", "VarNew \"i\" type=1 value={0}\nWhileInit {i = 0}\nLabel \"head\"\n"
+                          "While {TRUE} end=@after\n  Calc {i = i + 1}\n"
+                          "  GameSave slot={i % 3} title={\"t\" ++ IntToStr(i)}\n"
+                          "WhileLoop {} head=@head\nLabel \"after\"\n");
+  std::string error;
+  title.Run(4, &error);
+  ASSERT_EQ(error, "");
+  const std::filesystem::path dir = title.Root() / "title";
+  const std::string play = Tool("NOVA_PLAY", "/apps/novaplay/novaplay");
+  const std::string tool = Tool("NOVA_TOOL", "/apps/novatool/novatool");
+  for (const char* after : {"0.05", "0.13", "0.29", "0.41", "0.67"}) {
+    const std::string run = "timeout -s KILL " + std::string(after) + " " + play + " --headless " +
+                            dir.string() + " > /dev/null 2>&1";
+    std::system(run.c_str());
+    const std::string list = tool + " archive list " + (dir / "save.dat").string() +
+                             " > /dev/null 2>&1 || " + tool + " archive list " +
+                             (dir / "save.dat.bak").string() + " > /dev/null 2>&1";
+    EXPECT_EQ(std::system(list.c_str()), 0) << "killed after " << after << " s";
+  }
+  title.Page("main.nsb", "GameLoad slot={0}\n");
+  const auto vars = title.Run(3, &error);
+  EXPECT_EQ(error, "");
+  EXPECT_NE(ValueOf(vars, "i"), "") << "a game was loaded";
+  EXPECT_EQ(title.Slurp(title.Root() / "run.err").find("stopped"), std::string::npos)
+      << title.Slurp(title.Root() / "run.err");
+}
+
+} // namespace
+} // namespace nova::e2e

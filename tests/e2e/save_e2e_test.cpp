@@ -7,6 +7,7 @@
 
 #include "e2e/picture_title.h"
 #include "e2e/title_runner.h"
+#include "graphics/wisp_frame_list.h"
 
 namespace nova::e2e {
 namespace {
@@ -138,9 +139,10 @@ TEST(SaveE2eFiles, UnusableGameStopsWithTheMessage) {
 namespace nova::e2e {
 namespace {
 
-// A scene with pictures, a message box part way through a slow text and an open menu, saved in
-// one run and loaded in a fresh one: a few frames later both screens are the same, pixel for
-// pixel (the next character is due long after either screenshot).
+// A scene with pictures, a message box that has revealed the first of the two pages of its
+// text and waits, and an open menu, saved in one run and loaded in a fresh one: a few frames
+// later both screens are the same, pixel for pixel. (A box caught between two characters
+// shows its next one at once after a load: the saved reveal state keeps no time left.)
 TEST(SaveE2eFiles, LoadedSceneLooksAsSaved) {
   TTestTitle title("scene_pixels");
   title.Add("nova.npb.txt", std::string(kProject) + "scene 320 240\n");
@@ -165,15 +167,34 @@ TEST(SaveE2eFiles, LoadedSceneLooksAsSaved) {
              "PR_FONTHEIGHT={16} PR_FONTCOLOR={$FFFFFF} PR_COLOR={$404040}\n"
              "MesNew PR_NAME={\"m\"} PR_PARENT={\"\"} PR_LEFT={20} PR_TOP={20} PR_WIDTH={160} "
              "PR_HEIGHT={40} PR_FONTHEIGHT={16} PR_FONTCOLOR={$FFFFFF}\n"
-             "TextIns text=\"WMWMWMWM\" delay=400 box={\"m\"} history={1} wait={0}\n"
-             "Wait time={1000}\n"
+             "TextIns text=\"WMWMWMWMWMWMWMWMWMWMWMWMWMWMWMWMWMWMWMWM\" delay=30 box={\"m\"} "
+             "history={1} wait={0}\n"
+             "Wait time={1500}\n"
              "GameSave slot={1} title={\"here\"}\n"
+             "Wait time={50}\n"
+             "VarNew \"shot\" type=3 value={SaveScreen(\"shot.wsp\")}\n"
              "Wait time={100000}\n");
   TDIBX saved(1, 1, 32), loaded(1, 1, 32);
-  // The save happens about 70 frames in; the screen is taken 8 frames later in both runs.
+  // The save happens about 100 frames in (1.5 s), the capture 3 frames and the screenshot 8
+  // frames later.
   std::map<std::string, std::string> vars;
-  ASSERT_TRUE(Screenshot(title, 78, "", saved, error, &vars)) << error;
+  ASSERT_TRUE(Screenshot(title, 108, "", saved, error, &vars)) << error;
   ASSERT_EQ(ValueOf(vars, "runs"), "1");
+  // SaveScreen stores the screen as it is, losslessly, in the save folder.
+  ASSERT_EQ(ValueOf(vars, "shot"), "TRUE");
+  TWispFrameList captured;
+  ASSERT_TRUE(captured.LoadFromFile((title.Root() / "title" / "shot.wsp").string()));
+  ASSERT_EQ(captured.Count(), 1);
+  TDIBX capture(1, 1, 32);
+  captured.Frame(0).CopyTo(capture);
+  EXPECT_EQ(capture.Width(), 320);
+  EXPECT_EQ(capture.Height(), 240);
+  int capture_differs = 0;
+  for (int y = 0; y < capture.Height() && y < saved.Height(); ++y)
+    for (int x = 0; x < capture.Width() && x < saved.Width(); ++x)
+      capture_differs += (capture.PixelToColor(capture.GetPixel(x, y)) & 0xFFFFFF) !=
+                         (saved.PixelToColor(saved.GetPixel(x, y)) & 0xFFFFFF);
+  EXPECT_EQ(capture_differs, 0);
   ASSERT_TRUE(Screenshot(title, 10, "", loaded, error, &vars)) << error;
   ASSERT_EQ(ValueOf(vars, "runs"), "2");
   ASSERT_EQ(saved.Width(), loaded.Width());

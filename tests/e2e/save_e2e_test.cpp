@@ -65,6 +65,13 @@ const TSaveCase kCases[] = {
      "  GameSave slot={0} title={\"t\"}\n  Calc {x = 8}\nElse\n  GameLoad slot={0}\n",
      2,
      {{"x", "8"}, {"runs", "2"}}},
+    // Captions into a variable while the list is empty: the element-count error stops the
+    // expression before its assignment; the script goes on.
+    {"list_captions_into_a_variable_when_empty_fails",
+     "VarNew \"t\" type=4 value={\"\"}\nVarNew \"n\" type=1 value={5}\n"
+     "Calc {n = ListSaveCaption(t)}\nVarNew \"after\" type=1 value={1}\n",
+     1,
+     {{"n", "5"}, {"after", "1"}}},
     {"status_variable_counts_starts", "Calc {runs = runs + 1}\n", 3, {{"runs", "3"}}},
     // A "save:" memory file is there again after the next start; "mem:" files are not.
     {"save_memory_file_survives_a_restart",

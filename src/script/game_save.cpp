@@ -2,6 +2,7 @@
 #include "script/game_save.h"
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 
 #include "base/nova_error.h"

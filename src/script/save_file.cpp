@@ -83,8 +83,10 @@ std::string ResolveSaveFilePath(const std::string& title_folder, const std::stri
     return (folder / kSaveFileName).string();
   std::error_code error;
   const fs::path data = fs::path(data_home) / "novaplay" / FolderNameOf(title);
-  if (data_home.empty() || (fs::create_directories(data, error), error) ||
-      !fs::is_directory(data, error))
+  if (data_home.empty())
+    throw ENovaError(ScriptText(TScriptText::SaveFileUncreatable));
+  fs::create_directories(data, error);
+  if (error || !fs::is_directory(data, error))
     throw ENovaError(ScriptText(TScriptText::SaveFileUncreatable));
   const fs::path path = data / kSaveFileName;
   const fs::path old = folder / kSaveFileName;

@@ -17,6 +17,8 @@
 
 namespace nova {
 
+class BinaryReader;
+class BinaryWriter;
 class TParamCollection;
 
 // Whether GetPage moves the page to the front of the cache and resets the program counter.
@@ -86,6 +88,11 @@ public:
     stop_report_ = std::move(report);
   }
 
+  // The call-manager record of a saved game (call_man_save.cpp). Loading raises ENovaError on
+  // damaged data: a page that does not exist, a counter outside its page, a bad result type.
+  void Save(BinaryWriter& w) const;
+  void Load(BinaryReader& r, int32_t save_version);
+
   // --- What the commands work on ---
   TParamCollection& vars() { return ctx_.vars; }
   ICallManHost& host() { return ctx_.host; }
@@ -96,6 +103,9 @@ public:
   // Ends the current page: the interpreter returns to the frame below.
   void EndPage() { page_ = nullptr; }
   bool cont() const { return cont_; }
+  // Whether the command at the counter has started (its running state is live).
+  bool started() const { return started_; }
+  void set_started(bool started) { started_ = started; }
   void set_cont(bool cont) { cont_ = cont; }
   int32_t state() const { return state_; }
   int32_t event_level() const { return event_level_; }

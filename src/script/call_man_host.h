@@ -17,6 +17,8 @@ public:
   // Name of a sender that is still in the scene; empty once it is gone. Never dereferences a
   // sender that is no longer registered.
   virtual std::string SenderName(const TNovaObject* sender) = 0;
+  // The component of that name in the scene, for a saved game's senders; null when absent.
+  virtual TNovaObject* FindComponent(const std::string&) { return nullptr; }
   // True when the page exists, possibly after asking for the disk that holds it.
   virtual bool PageExists(const std::string& name) = 0;
   // The `Reset` command, before the variables go: every component and queued event, the

@@ -122,17 +122,32 @@ void TProject::RequestSave(int32_t slot, std::string title, std::string resume_p
 }
 
 bool TProject::DoDeferred() {
+  // A slot below 0 is no request at all (the frame is drawn).
   bool loaded = false;
-  if (pending_load_ != -1) {
-    int32_t slot = std::exchange(pending_load_, -1);
+  if (int32_t slot = std::exchange(pending_load_, -1); slot >= 0) {
     services_.host.LoadGame(*this, slot);
     loaded = true;
   }
-  if (pending_save_ != -1) {
-    int32_t slot = std::exchange(pending_save_, -1);
+  if (int32_t slot = std::exchange(pending_save_, -1); slot >= 0)
     services_.host.SaveGame(*this, slot, save_title_, save_resume_page_, save_resume_index_);
-  }
   return loaded;
+}
+
+std::string TProject::SaveTitle(int32_t slot) const {
+  for (const auto& [title, s] : save_titles)
+    if (s == slot)
+      return title;
+  return {};
+}
+
+void TProject::SetSaveTitle(int32_t slot, const std::string& title) {
+  for (auto& [t, s] : save_titles) {
+    if (s == slot) {
+      t = title;
+      return;
+    }
+  }
+  save_titles.emplace_back(title, slot);
 }
 
 bool TProject::PageExists(const std::string& name) {

@@ -51,8 +51,12 @@ public:
   const std::string& quit_message() const { return setting_.quit_message; }
   IProjectInterpreter* interpreter() const { return interpreter_.get(); }
 
-  // Titles of the saved games: (title, slot number).
+  // Titles of the saved games: (title, slot number), in the order of the save file's entries.
   std::vector<std::pair<std::string, int32_t>> save_titles;
+  // The title of the first pair with that slot, or empty.
+  std::string SaveTitle(int32_t slot) const;
+  // Replaces the title of the pair with that slot, or appends a new pair.
+  void SetSaveTitle(int32_t slot, const std::string& title);
   // The save file path, computed once by the save and load of games.
   std::string save_file_path;
 

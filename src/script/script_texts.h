@@ -18,7 +18,9 @@ enum class TScriptText {
   DefaultQuitMessage,
   CaptionWarning,
   CaptionInfo,
-  FileMissing, // "%s:..." format of the file manager
+  FileMissing,         // "%s:..." format of the file manager
+  SaveFileUncreatable, // no folder can hold the save file
+  SaveDataUnusable,    // a saved game that cannot be loaded
 };
 
 const std::string& ScriptText(TScriptText id);

@@ -28,6 +28,7 @@
 #include "shell/player_options.h"
 #include "shell/project_binding.h"
 #include "shell/run_config.h"
+#include "shell/save_binding.h"
 #include "shell/scene_binding.h"
 #include "shell/text_binding.h"
 
@@ -150,6 +151,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;
+  std::unique_ptr<TSaveBinding> saves; // outlives the form, whose shutdown writes the status data
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -169,6 +171,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   text = std::make_unique<TTextBinding>(*form, hooks);
+  saves = std::make_unique<TSaveBinding>(*form, hooks, *project, *scene,
+                                         options.headless ? TSaveReport::StandardError
+                                                          : TSaveReport::MessageBox);
   project->SetSceneSource([&scene] { return scene->Scene(); });
   text->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });

@@ -98,6 +98,8 @@ void TProjectBinding::FreeProject() {
   }
   if (vars_)
     vars_->Hosts() = {};
+  if (saves_)
+    saves_->DisconnectInterpreter();
   project_.reset();
   call_vars_.reset();
   component_funcs_.reset();
@@ -139,7 +141,7 @@ void TProjectBinding::CreateStatusVariable(const TParamData& variable) {
   }
 }
 
-std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject&) {
+std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject& project) {
   auto calls = std::make_unique<TCallMan>(TCallMan::Context{*vars_, *files_, *dialogs_, *this});
   calls->SetStopReport([this](const std::string& message) { ReportStop(message); });
   if (trace_) {
@@ -159,6 +161,8 @@ std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject
     component_funcs_ = std::make_unique<TComponentFuncs>(*scene, hosts.funcs);
     hosts.funcs = component_funcs_.get();
   }
+  if (saves_)
+    saves_->ConnectInterpreter(project, *calls, hosts);
   return calls;
 }
 
@@ -172,6 +176,11 @@ std::string TProjectBinding::SenderName(const TNovaObject* sender) {
   if (!scene || !sender || !scene->IsAlive(sender))
     return {};
   return sender->GetName();
+}
+
+TNovaObject* TProjectBinding::FindComponent(const std::string& name) {
+  TNovaBaseList* scene = Scene();
+  return scene && !name.empty() ? scene->FindByName(name) : nullptr;
 }
 
 bool TProjectBinding::PageExists(const std::string& name) {

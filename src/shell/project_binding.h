@@ -8,6 +8,7 @@
 #include "expr/param_collection.h"
 #include "scene/timer_list.h"
 #include "shell/expr_clock.h"
+#include "shell/project_saves.h"
 #include "script/call_man_host.h"
 #include "script/project_services.h"
 
@@ -46,24 +47,43 @@ public:
   // created during start-up, so it is asked for when needed); without one the interpreter
   // keeps a queue of its own.
   void SetSceneSource(std::function<TNovaBaseList*()> scene) { scene_ = std::move(scene); }
+  // Save and load (save_binding.h).
+  void SetSaves(IProjectSaves* saves) { saves_ = saves; }
   TParamCollection* Variables() const { return vars_.get(); }
   TProject* Project() const { return project_.get(); }
 
   // IProjectHost
   void SetApplicationTitle(const std::string& title) override { title_ = title; }
   void SetTransitionCentre(int32_t, int32_t) override {}
-  void RestoreStatusData(TProject&) override {}
+  void RestoreStatusData(TProject& p) override {
+    if (saves_)
+      saves_->RestoreStatusData(p);
+  }
   bool VariableExists(const std::string& name) override;
   void CreateStatusVariable(const TParamData& variable) override;
-  void ReadSaveTitles(TProject&) override {}
+  void ReadSaveTitles(TProject& p) override {
+    if (saves_)
+      saves_->ReadSaveTitles(p);
+  }
   std::unique_ptr<IProjectInterpreter> CreateInterpreter(TProject& project) override;
-  void WriteStatusData(TProject&) override {}
-  void LoadGame(TProject&, int32_t) override {}
-  void SaveGame(TProject&, int32_t, const std::string&, const std::string&, int32_t) override {}
+  void WriteStatusData(TProject& p) override {
+    if (saves_)
+      saves_->WriteStatusData(p);
+  }
+  void LoadGame(TProject& p, int32_t slot) override {
+    if (saves_)
+      saves_->LoadGame(p, slot);
+  }
+  void SaveGame(TProject& p, int32_t slot, const std::string& title, const std::string& page,
+                int32_t index) override {
+    if (saves_)
+      saves_->SaveGame(p, slot, title, page, index);
+  }
 
   // ICallManHost
   TTimerList& Events() override;
   std::string SenderName(const TNovaObject* sender) override;
+  TNovaObject* FindComponent(const std::string& name) override;
   bool PageExists(const std::string& name) override;
   void ResetWorld() override;
   void CloseMainWindow() override;
@@ -86,6 +106,7 @@ private:
   std::unique_ptr<TComponentBehaviours> component_commands_;
   std::unique_ptr<TComponentFuncs> component_funcs_;
   std::function<TNovaBaseList*()> scene_;
+  IProjectSaves* saves_ = nullptr;
   TNovaBaseList* Scene() const { return scene_ ? scene_() : nullptr; }
   TTimerList own_events_;
   std::string title_;

@@ -52,6 +52,7 @@ public:
   // Null until "NovaInitialize" / "MediaInit" ran.
   TNovaBaseList* Scene() const { return scene_.get(); }
   TScreenManager* Screen() const { return screen_.get(); }
+  TWispCollection* Images() const { return images_.get(); }
 
   // ISceneHost
   std::optional<std::vector<uint8_t>> ReadTitleFile(const std::string& name) override;

@@ -213,6 +213,15 @@ TEST_F(ProjectTest, DeferredRequestsRunOnce) {
   EXPECT_EQ(t.log, (std::vector<std::string>{"load 3", "save 4"}));
 }
 
+// A slot below 0 is no request: nothing is loaded or saved and the frame is drawn.
+TEST_F(ProjectTest, NegativeSlotsAreNoRequest) {
+  TProject p = Make();
+  p.RequestLoad(-2);
+  p.RequestSave(-5, "t", "", 0);
+  EXPECT_FALSE(p.DoDeferred());
+  EXPECT_TRUE(t.log.empty());
+}
+
 // Folders and disks for the data location check.
 class TFakeLocation final : public ITitleLocation {
 public:

@@ -79,13 +79,12 @@ public:
   bool PageExists(const std::string& name) override { return Exists(name); }
   void ResetWorld() override {}
 
-  TSavedParts Parts() { return TSavedParts{scene, &calls, vars, nullptr, tables}; }
+  TSavedParts Parts() { return TSavedParts{scene, &calls, vars, nullptr}; }
 
   std::vector<uint8_t> page_;
   TNovaBaseList scene{640, 480};
   TParamCollection vars;
   TCallMan calls{TCallMan::Context{vars, *this, *this, *this}};
-  ISavedTables tables;
 };
 
 fs::path BenchFolder() {

@@ -60,7 +60,6 @@ public:
   TNovaBaseList scene{32, 24};
   TParamCollection vars;
   TCallMan calls{TCallMan::Context{vars, *this, *this, *this}};
-  ISavedTables tables;
 };
 
 } // namespace
@@ -68,7 +67,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResetRunState();
   TWorld world;
-  const TSavedParts parts{world.scene, &world.calls, world.vars, nullptr, world.tables};
+  const TSavedParts parts{world.scene, &world.calls, world.vars, nullptr};
   try {
     ReadSavedGame(parts, std::span<const uint8_t>(data, size), "fuzz saved game");
     for (int i = 0; i < 3 && !RunState().Terminating; ++i) {

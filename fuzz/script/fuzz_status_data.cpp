@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TNovaBaseList scene(32, 24);
   TParamCollection vars;
   TWispCollection images(FileManager(), 0);
-  ISavedTables tables;
-  const TSavedParts parts{scene, nullptr, vars, &images, tables};
+  const TSavedParts parts{scene, nullptr, vars, &images};
   try {
     ReadStatusData(parts, std::span<const uint8_t>(data, size), "fuzz status data");
     WriteStatusData(parts);

@@ -74,7 +74,7 @@ std::vector<uint8_t> WriteSavedGame(const TSavedParts& parts, const std::string&
   parts.scene.MessageRecords().formats.Save(w);
   parts.calls->Save(w);
   parts.vars.SaveMain(w);
-  parts.tables.SaveGamePart(w);
+  parts.vars.tables.SaveGameTables(w);
   return w.Take();
 }
 
@@ -101,7 +101,7 @@ void ReadSavedGame(const TSavedParts& parts, std::span<const uint8_t> bytes,
   if (parts.vars.legacy_history_format)
     parts.scene.MessageRecords().formats.Default().SetValues(*parts.vars.legacy_history_format);
   if (version > kGameTablesVersion)
-    parts.tables.LoadGamePart(r, version);
+    parts.vars.tables.LoadGameTables(r);
   RefreshMessageBoxes(parts.scene);
 }
 
@@ -119,7 +119,7 @@ std::vector<uint8_t> WriteStatusData(const TSavedParts& parts) {
   parts.scene.MessageRecords().reads.Save(w);
   assert(parts.images);
   parts.images->SaveFlag(w);
-  parts.tables.SaveStatusPart(w);
+  parts.vars.tables.SaveStatusTables(w);
   return w.Take();
 }
 
@@ -134,7 +134,7 @@ void ReadStatusData(const TSavedParts& parts, std::span<const uint8_t> bytes,
   else if (version > 100)
     r.U8();
   if (version >= kStatusVersion)
-    parts.tables.LoadStatusPart(r, version);
+    parts.vars.tables.LoadStatusTables(r);
 }
 
 } // namespace nova

@@ -20,26 +20,12 @@ inline constexpr int32_t kSavedGameVersion = 143;
 inline constexpr int32_t kOldestSavedGame = 107;
 inline constexpr int32_t kStatusVersion = 103;
 
-// The in-game tables' parts of both records. The tables implement it; until they are
-// connected, the default writes and reads nothing (both parts come last in their records).
-class ISavedTables {
-public:
-  virtual ~ISavedTables() = default;
-  // Read only from saved games above version 122.
-  virtual void SaveGamePart(BinaryWriter&) const {}
-  virtual void LoadGamePart(BinaryReader&, int32_t /*save_version*/) {}
-  // Read only from status data of version 103 on.
-  virtual void SaveStatusPart(BinaryWriter&) const {}
-  virtual void LoadStatusPart(BinaryReader&, int32_t /*status_version*/) {}
-};
-
 // What the two records are made of.
 struct TSavedParts {
-  TNovaBaseList& scene; // with its history formats and read marks
-  TCallMan* calls;      // needed by saved games only; the status data is read before it exists
-  TParamCollection& vars;
+  TNovaBaseList& scene;    // with its history formats and read marks
+  TCallMan* calls;         // needed by saved games only; the status data is read before it exists
+  TParamCollection& vars;  // with the in-game tables, whose parts come last in both records
   TWispCollection* images; // the status data is written only when it exists
-  ISavedTables& tables;
 };
 
 // Where a loaded game goes on.

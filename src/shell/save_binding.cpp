@@ -54,7 +54,7 @@ void TSaveBinding::Report(const std::string& message) {
 
 TSavedParts TSaveBinding::Parts(TProject& project) {
   auto* calls = dynamic_cast<TCallMan*>(project.interpreter());
-  return TSavedParts{*scene_.Scene(), calls, *project_.Variables(), scene_.Images(), *tables_};
+  return TSavedParts{*scene_.Scene(), calls, *project_.Variables(), scene_.Images()};
 }
 
 TGameSave& TSaveBinding::Save(TProject& project) {

@@ -32,9 +32,6 @@ public:
   TSaveBinding(const TSaveBinding&) = delete;
   TSaveBinding& operator=(const TSaveBinding&) = delete;
 
-  // The in-game tables' parts of the records; the default keeps none.
-  void SetTables(ISavedTables* tables) { tables_ = tables ? tables : &no_tables_; }
-
   // IProjectSaves
   void RestoreStatusData(TProject& project) override;
   void ReadSaveTitles(TProject& project) override;
@@ -56,8 +53,6 @@ private:
   TSceneBinding& scene_;
   TSaveReport report_;
   bool reported_ = false;
-  ISavedTables no_tables_;
-  ISavedTables* tables_ = &no_tables_;
   std::unique_ptr<TPlatformScriptDialogs> dialogs_;
   std::unique_ptr<TSaveFile> file_;
   std::unique_ptr<TGameSave> save_;

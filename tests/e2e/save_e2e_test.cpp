@@ -72,6 +72,21 @@ const TSaveCase kCases[] = {
      "Calc {n = ListSaveCaption(t)}\nVarNew \"after\" type=1 value={1}\n",
      1,
      {{"n", "5"}, {"after", "1"}}},
+    // A status table lives across starts and loads; a game table comes back with the game
+    // that held it.
+    {"tables_persist_and_load",
+     "Calc {runs = runs + 1}\n"
+     "If {runs == 1}\n  Calc {DBCreateTable(\"bag\", TRUE)}\n  Calc {DBAddField(\"n\", 1)}\n"
+     "  Calc {DBInsert(0)}\n  Calc {DBCreateTable(\"scene\", FALSE)}\n"
+     "  Calc {DBAddField(\"seen\", 3)}\n  Calc {DBInsert(TRUE)}\n"
+     "  GameSave slot={0} title={\"t\"}\n"
+     "If {runs == 2}\n  If {loads == 0}\n    Calc {loads = DBGetTableCount()}\n"
+     "    Calc {DBDirectSetInt(\"bag\", \"n\", 0, FALSE, FALSE, \"n\", 5)}\n"
+     "    GameLoad slot={0}\n"
+     "VarNew \"after\" type=1 value={DBGetTableCount()}\n"
+     "VarNew \"bag\" type=1 value={DBDirectGetInt(\"bag\", \"n\", 5, FALSE, FALSE, \"n\", -1)}\n",
+     2,
+     {{"loads", "1"}, {"after", "2"}, {"bag", "5"}}},
     {"status_variable_counts_starts", "Calc {runs = runs + 1}\n", 3, {{"runs", "3"}}},
     // A "save:" memory file is there again after the next start; "mem:" files are not.
     {"save_memory_file_survives_a_restart",

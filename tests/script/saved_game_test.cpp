@@ -19,7 +19,7 @@ namespace {
 
 class SavedGameTest : public CallManFixture {
 protected:
-  TSavedParts Parts() { return TSavedParts{scene, &calls, vars, &images, tables}; }
+  TSavedParts Parts() { return TSavedParts{scene, &calls, vars, &images}; }
   int Int(const std::string& name) { return std::stoi(Str(name)); }
   // As the file manager does, a missing page is the system's error.
   std::vector<uint8_t> Load(const std::string& name) override {
@@ -28,7 +28,6 @@ protected:
     return CallManFixture::Load(name);
   }
 
-  ISavedTables tables;
   TWispCollection images{FileManager(), 0};
 };
 
@@ -43,6 +42,7 @@ public:
   using SavedGameTest::Parts;
   using SavedGameTest::scene;
   using SavedGameTest::Str;
+  using SavedGameTest::vars;
 };
 
 // A wait of 1000 ms, saved after 160 ms of it: the loaded game ends it after the same number
@@ -160,6 +160,32 @@ TEST_F(SavedGameTest, DamagedGamesFailCleanly) {
   TFreshPlayer without_caller;
   without_caller.files["main.nsb"] = files["main.nsb"];
   EXPECT_THROW(ReadSavedGame(without_caller.Parts(), nested, "GAMESAVEDATA1"), ENovaError);
+}
+
+// The game tables travel with the saved game, the status tables with the status data; each
+// record restores only its own kind.
+TEST_F(SavedGameTest, TablesTravelInTheirOwnRecords) {
+  Page("main.nsb", "Calc {DBCreateTable(\"bag\", TRUE)}\nCalc {DBAddField(\"n\", 1)}\n"
+                   "Calc {DBInsert(7)}\nCalc {DBCreateTable(\"flags\", FALSE)}\n"
+                   "Calc {DBAddField(\"seen\", 3)}\nCalc {DBInsert(TRUE)}\n"
+                   "Wait time={1000}\n");
+  calls.Start("main.nsb");
+  for (int i = 0; i < 3; ++i)
+    Frame();
+  ASSERT_EQ(vars.tables.Count(), 2);
+  const std::vector<uint8_t> game = WriteSavedGame(Parts(), "t", {});
+  const std::vector<uint8_t> status = WriteStatusData(Parts());
+
+  TFreshPlayer other;
+  other.files = files;
+  ReadStatusData(other.Parts(), status, "STATUSSAVEDATA");
+  ASSERT_EQ(other.vars.tables.Count(), 1);
+  EXPECT_EQ(other.vars.tables.At(0).Name(), "bag");
+  ReadSavedGame(other.Parts(), game, "GAMESAVEDATA1");
+  ASSERT_EQ(other.vars.tables.Count(), 2);
+  ASSERT_NE(other.vars.tables.Find("flags"), nullptr);
+  EXPECT_EQ(other.vars.tables.Find("flags")->RecordCount(), 1);
+  EXPECT_NE(other.vars.tables.Find("bag"), nullptr);
 }
 
 TEST_F(SavedGameTest, StatusDataRoundTripAndTag) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,28 @@ TEST(SoundE2e, MusicVoiceAndEffectSoundWhereTheScriptPlaysThem) {
   // Its end reaches the script once, in the frame after it was heard.
   const int ended = std::stoi(ValueOf(vars, "ended"));
   EXPECT_NEAR(ended * 16, voice_end, 40);
+}
+
+// A script that waits for a sound to fade out goes on once it has.
+TEST(SoundE2e, WaitingForAFadeOutResumesTheScript) {
+  TTestTitle title("sound_wait");
+  title.Add("voice.wav", ConstantWave(5000, 2000));
+  title.Page("main.nsb", "VarNew \"after\" type=1 value={0}\n"
+                         "Sound PR_NAME={\"voice\"} PR_SOURCE={\"voice.wav\"}\n"
+                         "Wait time={160}\n"
+                         "MovieStop object={\"voice\"} fade={320} wait={TRUE}\n"
+                         "Calc {after = @UpdateCount}\n");
+  const std::string capture = (title.Root() / "out.wav").string();
+  std::string error;
+  const auto vars = title.Run(80, &error, "--audio-out " + capture);
+  ASSERT_TRUE(error.empty()) << error;
+  const int after = std::stoi(ValueOf(vars, "after"));
+  EXPECT_NEAR(after * 16, 160 + 320, 64);
+  const std::vector<int16_t> left = LeftChannel(title.Slurp(capture));
+  ASSERT_GT(left.size(), 44100u);
+  EXPECT_EQ(left[static_cast<size_t>(100 * 44.1)], 2000);
+  EXPECT_LT(std::abs(left[static_cast<size_t>(400 * 44.1)]), 2000); // fading
+  EXPECT_EQ(left[static_cast<size_t>(900 * 44.1)], 0);              // gone
 }
 
 // Both back ends: the media library's own items, and the wave output ([Sound] DirectSound=0),

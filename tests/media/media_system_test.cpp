@@ -89,6 +89,14 @@ TEST_F(MediaSystemTest, SoundPlaysToItsEnd) {
       Run(1000);
       EXPECT_TRUE(item->IsEnd());
       EXPECT_FALSE(item->IsPlaying());
+      // Played again from the start, it has not ended until it reaches the end again.
+      item->SetPosition(0);
+      item->Play();
+      Run(96);
+      EXPECT_FALSE(item->IsEnd());
+      EXPECT_TRUE(item->IsPlaying());
+      Run(1500);
+      EXPECT_TRUE(item->IsEnd());
       media_.reset();
     }
   }

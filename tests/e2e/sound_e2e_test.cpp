@@ -126,6 +126,26 @@ TEST(SoundE2e, WaitingForAFadeOutResumesTheScript) {
   EXPECT_EQ(left[static_cast<size_t>(900 * 44.1)], 0);              // gone
 }
 
+// "CD_n" plays a ripped track from the folder game.ini names; a missing track plays nothing.
+TEST(SoundE2e, CdTracksPlayFromTheirRips) {
+  TTestTitle title("sound_cd");
+  title.Page("main.nsb", "Sound PR_NAME={\"cd\"} PR_SOURCE={\"CD_3\"}\n"
+                         "Sound PR_NAME={\"none\"} PR_SOURCE={\"CD_4\"}\n"
+                         "Wait time={5000}\n");
+  const auto folder = title.Root() / "title";
+  std::filesystem::create_directories(folder / "rips");
+  std::ofstream(folder / "game.ini") << "[Sound]\nCDTracks=rips\n";
+  std::ofstream(folder / "rips" / "Track03.wav", std::ios::binary) << ConstantWave(1000, 1500);
+  const std::string capture = (title.Root() / "out.wav").string();
+  std::string error;
+  title.Run(30, &error, "--audio-out " + capture);
+  ASSERT_TRUE(error.empty()) << error;
+  const std::vector<int16_t> left = LeftChannel(title.Slurp(capture));
+  const double start = FirstMs(left, 1500);
+  EXPECT_GE(start, 0);
+  EXPECT_LE(start, 32);
+}
+
 // Both back ends: the media library's own items, and the wave output ([Sound] DirectSound=0),
 // whose blocks are mixed at the virtual time the output needs them.
 TEST(SoundE2e, CaptureIsTheSameOnEveryRun) {

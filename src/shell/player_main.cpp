@@ -24,6 +24,7 @@
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
+#include "shell/media_binding.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
 #include "shell/project_binding.h"
@@ -152,6 +153,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;
   std::unique_ptr<TSaveBinding> saves; // outlives the form, whose shutdown writes the status data
+  std::unique_ptr<TMediaBinding> media; // after the scene: it detaches the scene's media first
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -174,6 +176,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   saves = std::make_unique<TSaveBinding>(*form, hooks, *project, *scene,
                                          options.headless ? TSaveReport::StandardError
                                                           : TSaveReport::MessageBox);
+  media = std::make_unique<TMediaBinding>(
+      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, {}});
+  media->SetSceneSource([&scene] { return scene->Scene(); });
   project->SetSceneSource([&scene] { return scene->Scene(); });
   text->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });

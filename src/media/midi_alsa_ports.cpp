@@ -25,7 +25,8 @@ public:
     snd_seq_ev_clear(&event);
     snd_midi_event_reset_encode(encoder_);
     // The encoder keeps no running status between messages after a reset.
-    if (snd_midi_event_encode(encoder_, bytes.data(), static_cast<long>(bytes.size()), &event) <= 0 ||
+    if (snd_midi_event_encode(encoder_, bytes.data(), static_cast<long>(bytes.size()), &event) <=
+            0 ||
         event.type == SND_SEQ_EVENT_NONE)
       return;
     Send(event);
@@ -84,8 +85,7 @@ TAlsaMidiPorts::TAlsaMidiPorts() {
     while (snd_seq_query_next_port(seq_, port) >= 0) {
       if ((snd_seq_port_info_get_capability(port) & kWritable) != kWritable)
         continue;
-      ports_.push_back(
-          {id, snd_seq_port_info_get_port(port), snd_seq_port_info_get_name(port)});
+      ports_.push_back({id, snd_seq_port_info_get_port(port), snd_seq_port_info_get_name(port)});
     }
   }
 }
@@ -108,9 +108,9 @@ std::unique_ptr<IMidiOut> TAlsaMidiPorts::Open(int index) {
   if (!seq_ || index >= static_cast<int>(ports_.size()))
     return nullptr;
   const TPort& target = ports_[static_cast<size_t>(index)];
-  const int own_port = snd_seq_create_simple_port(
-      seq_, "music", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
-      SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+  const int own_port =
+      snd_seq_create_simple_port(seq_, "music", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
+                                 SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
   if (own_port < 0)
     return nullptr;
   snd_midi_event_t* encoder = nullptr;

@@ -12,8 +12,8 @@ namespace nova {
 TMidiDevices::TMidiDevices(TMidiSynth* synth, IMidiPorts* system_ports)
     : synth_(synth), system_ports_(system_ports) {
   if (synth_)
-    outputs_.push_back("FluidSynth (" +
-                       std::filesystem::path(synth_->SoundFont()).stem().string() + ")");
+    outputs_.push_back("FluidSynth (" + std::filesystem::path(synth_->SoundFont()).stem().string() +
+                       ")");
   if (system_ports_)
     for (const std::string& name : system_ports_->Names())
       outputs_.push_back(Utf8ToSjis(name)); // titles compare port names in Shift-JIS

@@ -28,10 +28,11 @@ bool IsFile(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
-// The library's chatter about soundfont details would drown the player's own messages.
+// The library's chatter would drown the player's own messages, which name the file.
 void QuietLibraryLog() {
   static std::once_flag once;
   std::call_once(once, [] {
+    fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
     fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
     fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
     fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
@@ -87,8 +88,8 @@ TMidiSynth::~TMidiSynth() {
 
 void TMidiSynth::Render(int16_t* out, size_t frames) {
   buffer_.resize(frames * kAudioOutputChannels);
-  fluid_synth_write_float(synth_, static_cast<int>(frames), buffer_.data(), 0, 2, buffer_.data(),
-                          1, 2);
+  fluid_synth_write_float(synth_, static_cast<int>(frames), buffer_.data(), 0, 2, buffer_.data(), 1,
+                          2);
   // Converted here rather than by the library, which dithers with noise of its own.
   for (size_t i = 0; i < buffer_.size(); ++i) {
     const float sample = std::clamp(buffer_[i], -1.0f, 1.0f) * 32767.0f;
@@ -139,8 +140,8 @@ void TMidiSynth::LongMessage(std::span<const uint8_t> bytes) {
   size_t size = bytes.size() - 1;
   if (bytes.back() == 0xF7)
     --size;
-  fluid_synth_sysex(synth_, reinterpret_cast<const char*>(bytes.data() + 1),
-                    static_cast<int>(size), nullptr, nullptr, nullptr, 0);
+  fluid_synth_sysex(synth_, reinterpret_cast<const char*>(bytes.data() + 1), static_cast<int>(size),
+                    nullptr, nullptr, nullptr, 0);
 }
 
 void TMidiSynth::Reset() { fluid_synth_all_sounds_off(synth_, -1); }

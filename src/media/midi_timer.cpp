@@ -51,8 +51,7 @@ void TMMTimer::Run() {
   std::unique_lock lock(mutex_);
   while (!terminated_) {
     // Only a time-out ticks; a notification means the timer is being destroyed.
-    if (wake_.wait_for(lock, std::chrono::milliseconds(kIntervalMs)) !=
-        std::cv_status::timeout)
+    if (wake_.wait_for(lock, std::chrono::milliseconds(kIntervalMs)) != std::cv_status::timeout)
       continue;
     if (!enabled_ || held_ || terminated_)
       continue;

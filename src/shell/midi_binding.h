@@ -16,9 +16,9 @@ class TParamCollection;
 struct TPlayerHooks;
 
 struct TMidiBindingOptions {
-  bool headless = false;                      // the sequencer follows the virtual clock
-  std::string log_path;                       // --midi-log FILE
-  std::function<IAudioOutput*()> audio;       // the sound output once it exists; may be empty
+  bool headless = false;                // the sequencer follows the virtual clock
+  std::string log_path;                 // --midi-log FILE
+  std::function<IAudioOutput*()> audio; // the sound output once it exists; may be empty
 };
 
 // Binds the MIDI manager into the shell: it is made on first use (the run settings and the

@@ -146,7 +146,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
-  std::unique_ptr<TMidiBinding> midi; // its items and variables go before it
+  std::unique_ptr<TMidiBinding> midi;       // its items and variables go before it
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;

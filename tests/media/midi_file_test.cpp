@@ -14,14 +14,16 @@ using test::Header;
 using test::Smf;
 using test::Track;
 
-std::string Msg(std::initializer_list<uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Msg(std::initializer_list<uint8_t> bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 TEST(MidiFile, EqualTicksKeepTrackOrderAndTempoChangesTimeFromTheirOwnEvent) {
   // Track 0: the tempo map; track 1: notes. Tick 960 at 500000 us/quarter is 1000 ms; the
   // following 480 ticks run at 250000 us/quarter.
   const Bytes file =
       Smf(480, {Track()
-                    .Event(0, {0xC0, 0x05})                    // program at tick 0
+                    .Event(0, {0xC0, 0x05})                        // program at tick 0
                     .Event(960, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}) // tempo 250000 at 960
                     .End(480),
                 Track()
@@ -37,9 +39,12 @@ TEST(MidiFile, EqualTicksKeepTrackOrderAndTempoChangesTimeFromTheirOwnEvent) {
   EXPECT_EQ(e[1].track, 1);
   EXPECT_EQ(e[2].kind, mkTempo);
   EXPECT_EQ(e[2].time, 1000);
-  EXPECT_EQ(e[3].tick, 1440);
-  EXPECT_EQ(e[3].kind, mkNoteOff);
-  EXPECT_EQ(e[3].time, 1250);
+  // At tick 1440 the first track's end comes before the second track's note-off.
+  EXPECT_EQ(e[3].kind, mkEndOfTrack);
+  EXPECT_EQ(e[3].track, 0);
+  EXPECT_EQ(e[4].tick, 1440);
+  EXPECT_EQ(e[4].kind, mkNoteOff);
+  EXPECT_EQ(e[4].time, 1250);
   EXPECT_EQ(midi.LengthMs(), 1250);
   // Sequence numbers count in reading order over the whole file.
   EXPECT_EQ(e[1].sequence, 3);
@@ -51,10 +56,10 @@ TEST(MidiFile, SingleByteLengthsAndRunningStatusAcrossMetaAndSysEx) {
   Bytes text{0x00, 0xFF, 0x01, 200}; // a text meta event of 200 bytes: one length byte
   text.insert(text.end(), 200, 'a');
   track.Raw(text);
-  track.Raw({0x00, 0x01, 0x01, 'b'});                        // runs on FF: type 1, length 1
+  track.Raw({0x00, 0x01, 0x01, 'b'});                          // runs on FF: type 1, length 1
   track.Event(10, {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}); // sysex: length byte 5
-  track.Raw({0x00, 0x02, 0x41, 0xF7});                       // runs on F0: length 2
-  track.Event(0, {0xFF, 0x58, 0x04, 0x03, 0x03, 0x18, 0x08}); // time signature 3/8
+  track.Raw({0x00, 0x02, 0x41, 0xF7});                         // runs on F0: length 2
+  track.Event(0, {0xFF, 0x58, 0x04, 0x03, 0x03, 0x18, 0x08});  // time signature 3/8
   track.End();
   TMidiV midi;
   ASSERT_TRUE(midi.ReadFile(Smf(96, {track})));

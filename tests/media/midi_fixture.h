@@ -56,8 +56,7 @@ inline Bytes Header(uint16_t tracks, uint16_t division) {
 // "MTrk", the length (the real one unless `claimed_length` is given), the bytes.
 inline void AppendTrack(Bytes& file, const Track& track, int64_t claimed_length = -1) {
   file.insert(file.end(), {'M', 'T', 'r', 'k'});
-  PutBig(file, static_cast<uint32_t>(claimed_length >= 0 ? claimed_length : track.bytes.size()),
-         4);
+  PutBig(file, static_cast<uint32_t>(claimed_length >= 0 ? claimed_length : track.bytes.size()), 4);
   file.insert(file.end(), track.bytes.begin(), track.bytes.end());
 }
 

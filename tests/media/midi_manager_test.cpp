@@ -64,8 +64,9 @@ protected:
     return out;
   }
 
-  std::map<std::string, std::string> files_{
-      {"bgm.mid", std::string(Tune().begin(), Tune().end())}};
+  static std::string AsText(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+
+  std::map<std::string, std::string> files_{{"bgm.mid", AsText(Tune())}};
   std::vector<std::string> warnings_;
   TVirtualClock clock_{1000};
   RecordingPorts ports_;
@@ -193,7 +194,8 @@ TEST(MidiSynth, RendersSoundForANoteAndAcceptsSystemExclusive) {
   synth.Render(samples.data(), 4410);
   synth.Render(samples.data(), 4410);
   // Only the reverberation's tail is left.
-  EXPECT_TRUE(std::all_of(samples.begin(), samples.end(), [](int16_t s) { return std::abs(s) < 300; }));
+  EXPECT_TRUE(
+      std::all_of(samples.begin(), samples.end(), [](int16_t s) { return std::abs(s) < 300; }));
   EXPECT_THROW(TMidiSynth("/etc/hostname"), ENovaError);
 }
 

@@ -5,6 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
+
+#include <unistd.h>
 
 #include "media/midi_log.h"
 #include "midi_fixture.h"
@@ -98,9 +101,8 @@ TEST_F(MidiPlayTest, ControllerScaleHalvesTheStoredVolume) {
   Start(Tune());
   seq_.SetControllerScale(7, 50);
   Run(10);
-  EXPECT_EQ(NewLines(), std::vector<std::string>{"0 F0 7E 7F 09 01 F7"} +
-                            Repeated("0", "07 3F") + std::vector<std::string>{"10 C0 05"} +
-                            Repeated("10", "07 3F"));
+  EXPECT_EQ(NewLines(), std::vector<std::string>{"0 F0 7E 7F 09 01 F7"} + Repeated("0", "07 3F") +
+                            std::vector<std::string>{"10 C0 05"} + Repeated("10", "07 3F"));
   // Stopped, a new scale is only remembered.
   seq_.Stop();
   NewLines();
@@ -173,8 +175,8 @@ TEST_F(MidiPlayTest, DataBytesStayBelow128) {
 TEST_F(MidiPlayTest, TheThreadTimerPlaysOnItsOwn) {
   TMidiPlayV threaded(&ports_, TMidiTiming::Thread, PlatformClock());
   ASSERT_TRUE(threaded.Open(-1));
-  ASSERT_TRUE(threaded.Load(Smf(96, {Track().Event(0, {0xC0, 0x01}).Event(2, {0xC0, 0x02}).End(
-                                        2)})));
+  ASSERT_TRUE(
+      threaded.Load(Smf(96, {Track().Event(0, {0xC0, 0x01}).Event(2, {0xC0, 0x02}).End(2)})));
   const size_t before = ports_.sent->messages.size();
   threaded.PlayAt(0);
   for (int i = 0; i < 200 && !threaded.IsAtEnd(); ++i)

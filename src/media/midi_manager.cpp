@@ -6,13 +6,13 @@
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "media/media_source.h"
 #include "media/midi_alsa_ports.h"
 #include "media/midi_devices.h"
 #include "media/midi_log.h"
 #include "media/midi_synth.h"
 #include "platform/audio_output.h"
 #include "platform/clock.h"
-#include "vfs/vr_file_manager.h"
 
 namespace nova {
 
@@ -25,8 +25,18 @@ std::span<const uint8_t> Bytes(const std::string& data) {
   return {reinterpret_cast<const uint8_t*>(data.data()), data.size()};
 }
 
-std::string ReadTitleFile(const std::string& name) {
-  return std::string(FileManager().Load(name).View());
+// No MIDI file comes near this; a resource claiming more is not music.
+constexpr int64_t kMaxMidiFileBytes = 64 << 20;
+
+std::string ReadMediaFile(const std::string& name) {
+  const auto stream = OpenMediaStream(name);
+  const int64_t size = stream->Size();
+  if (size > kMaxMidiFileBytes)
+    throw ENovaError(name + ": " + std::to_string(size) + " bytes is too large for a MIDI file");
+  std::string data(static_cast<size_t>(size), '\0');
+  stream->SetPosition(0);
+  stream->ReadBuffer(data.data(), size);
+  return data;
 }
 
 } // namespace
@@ -34,60 +44,79 @@ std::string ReadTitleFile(const std::string& name) {
 // ---- TMidiItem ----
 
 TMidiItem::TMidiItem(TMidiManager& manager, std::string name, std::string data)
-    : manager_(manager), name_(std::move(name)), data_(std::move(data)) {}
+    : TDMediaItem(manager), name_(std::move(name)), data_(std::move(data)) {}
 
-bool TMidiItem::IsCurrent() const { return manager_.current_ == this; }
+TMidiItem::~TMidiItem() { ReleaseBackEnd(); }
+
+void TMidiItem::ReleaseBackEnd() {
+  if (TMidiManager* manager = Owner())
+    manager->Forget(*this);
+}
+
+TMidiManager* TMidiItem::Owner() const { return static_cast<TMidiManager*>(Manager()); }
+
+TMidiManager* TMidiItem::Current() const {
+  TMidiManager* manager = Owner();
+  return manager && manager->current_ == this ? manager : nullptr;
+}
 
 void TMidiItem::SetAutoRepeat(bool on) {
   repeat_ = on;
-  if (IsCurrent())
-    manager_.Sequencer().SetRepeat(on);
+  if (TMidiManager* manager = Current())
+    manager->Sequencer().SetRepeat(on);
 }
 
 void TMidiItem::SetVolume(int32_t volume) {
   volume_ = volume;
-  if (IsCurrent())
-    manager_.Sequencer().SetControllerScale(kVolumeController, TMidiManager::VolumePercent(volume));
+  if (TMidiManager* manager = Current())
+    manager->Sequencer().SetControllerScale(kVolumeController, TMidiManager::VolumePercent(volume));
 }
 
 int32_t TMidiItem::GetPosition() const {
-  return IsCurrent() && manager_.Sequencer().IsPlaying() ? manager_.Sequencer().Position()
-                                                         : start_ms_;
+  TMidiManager* manager = Current();
+  return manager && manager->Sequencer().IsPlaying() ? manager->Sequencer().Position() : start_ms_;
 }
 
 void TMidiItem::SetPosition(int32_t ms) {
   start_ms_ = std::max(ms, 0);
-  if (IsCurrent() && manager_.Sequencer().IsPlaying())
-    manager_.Sequencer().PlayAt(start_ms_);
+  TMidiManager* manager = Current();
+  if (manager && manager->Sequencer().IsPlaying())
+    manager->Sequencer().PlayAt(start_ms_);
 }
 
-int32_t TMidiItem::GetLength() {
+int32_t TMidiItem::GetLength() const {
   if (length_ms_ < 0) {
     // A sequencer of its own, so measuring never disturbs the music that plays.
-    TMidiPlayV measure(nullptr, TMidiTiming::Pumped, manager_.clock_);
+    TVirtualClock clock;
+    TMidiPlayV measure(nullptr, TMidiTiming::Pumped, clock);
     measure.Load(Bytes(data_));
     length_ms_ = measure.LengthMs();
   }
   return length_ms_;
 }
 
-bool TMidiItem::IsEnd() const { return IsCurrent() && manager_.Sequencer().IsAtEnd(); }
+bool TMidiItem::IsEnd() {
+  TMidiManager* manager = Current();
+  return manager && manager->Sequencer().IsAtEnd();
+}
 
-bool TMidiItem::IsPlaying() const { return IsCurrent() && manager_.Sequencer().IsPlaying(); }
+bool TMidiItem::IsPlaying() const {
+  TMidiManager* manager = Current();
+  return manager && manager->Sequencer().IsPlaying();
+}
 
 void TMidiItem::Play() {
-  if (!manager_.active_) {
-    suspended_ = true;
+  TMidiManager* manager = Owner();
+  if (!manager || DeferPlay())
     return;
-  }
   paused_ = false;
-  manager_.Start(*this, start_ms_);
+  manager->Start(*this, start_ms_);
 }
 
 void TMidiItem::Pause() {
-  if (IsCurrent() && manager_.Sequencer().IsPlaying()) {
-    start_ms_ = manager_.Sequencer().Position();
-    manager_.Sequencer().Stop();
+  if (TMidiManager* manager = Current(); manager && manager->Sequencer().IsPlaying()) {
+    start_ms_ = manager->Sequencer().Position();
+    manager->Sequencer().Stop();
   }
   paused_ = true;
 }
@@ -125,73 +154,32 @@ TMidiManager::TMidiManager(TMidiManagerSetup setup)
 }
 
 TMidiManager::~TMidiManager() {
-  Clear();
+  DetachAll();
   sequencer_.reset();
   if (synth_ && setup_.audio)
     setup_.audio->RemoveSource(synth_.get());
 }
 
-TMidiItem* TMidiManager::Add(const std::string& name) {
+std::unique_ptr<TDMediaItem> TMidiManager::Add(const std::string& name) {
   std::string data;
   try {
-    data = setup_.read_file ? setup_.read_file(name) : ReadTitleFile(name);
+    data = setup_.read_file ? setup_.read_file(name) : ReadMediaFile(name);
   } catch (const ENovaError& error) {
     Warn(SjisToUtf8(error.what()));
   }
-  items_.push_back(std::make_unique<TMidiItem>(*this, name, std::move(data)));
-  return items_.back().get();
+  return std::make_unique<TMidiItem>(*this, name, std::move(data));
 }
 
-void TMidiManager::Remove(TMidiItem* item) {
-  if (!item)
+void TMidiManager::Forget(TMidiItem& item) {
+  if (current_ != &item)
     return;
-  if (item == current_) {
-    sequencer_->Stop();
-    current_ = nullptr;
-  }
-  std::erase_if(items_, [item](const auto& owned) { return owned.get() == item; });
-}
-
-void TMidiManager::Clear() {
-  if (current_)
-    sequencer_->Stop();
+  sequencer_->Stop();
   current_ = nullptr;
-  items_.clear();
 }
 
-void TMidiManager::Suspend() {
-  if (!active_ || suspended_)
-    return;
-  suspended_ = true;
-  for (const auto& item : items_) {
-    item->suspended_ = item->IsPlaying() && !item->IsPaused() && !item->IsEnd();
-    if (item->suspended_)
-      item->Pause();
-  }
-}
-
-void TMidiManager::Resume() {
-  if (!active_ || !suspended_)
-    return;
-  suspended_ = false;
-  for (const auto& item : items_) {
-    if (item->suspended_) {
-      item->suspended_ = false;
-      item->Play();
-    }
-  }
-}
-
-void TMidiManager::SetActive(bool active) {
-  if (active == active_)
-    return;
-  if (!active) {
-    Suspend();
-    active_ = false;
-  } else {
-    active_ = true;
-    Resume();
-  }
+void TMidiManager::Update() {
+  TMediaManager::Update();
+  sequencer_->Pump(clock_.NowMs());
 }
 
 int TMidiManager::DeviceCount() const { return devices_->Count(); }
@@ -237,8 +225,6 @@ void TMidiManager::RestoreDevice() {
   open_device_ = selected_ - 1;
   sequencer_->Open(open_device_);
 }
-
-void TMidiManager::Pump() { sequencer_->Pump(clock_.NowMs()); }
 
 void TMidiManager::Start(TMidiItem& item, int32_t ms) {
   if (current_ != &item || !sequencer_->IsOpen()) {

@@ -4,11 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "media/media_system.h"
+
 namespace nova {
 
-class IAudioOutput;
-class IMediaItem;
-class ISystemVarHost;
 class TFormView;
 class TMidiManager;
 class TMidiSystemVars;
@@ -16,15 +15,13 @@ class TParamCollection;
 struct TPlayerHooks;
 
 struct TMidiBindingOptions {
-  bool headless = false;                // the sequencer follows the virtual clock
-  std::string log_path;                 // --midi-log FILE
-  std::function<IAudioOutput*()> audio; // the sound output once it exists; may be empty
+  bool headless = false; // the sequencer follows the virtual clock, no machine ports are listed
+  std::string log_path;  // --midi-log FILE
 };
 
-// Binds the MIDI manager into the shell: it is made on first use (the run settings and the
-// sound output exist by then), the frame step pumps its sequencer when headless, it pauses and
-// resumes with the window, releases its device around a display-mode change, and serves
-// @MidiPort and @MidiPorts.
+// Binds the MIDI manager into the shell: the media system makes it through `Factory()` at
+// "MediaInit" (with the soundfont of game.ini), it releases its device around a display-mode
+// change, and it serves @MidiPort and @MidiPorts (as "no MIDI" while there is no manager).
 class TMidiBinding {
 public:
   TMidiBinding(TFormView& form, TPlayerHooks& hooks, TMidiBindingOptions options);
@@ -32,16 +29,19 @@ public:
   TMidiBinding(const TMidiBinding&) = delete;
   TMidiBinding& operator=(const TMidiBinding&) = delete;
 
-  TMidiManager& Manager();
-  // What the media library answers for `CreateItem(TMediaManagerKind::Midi, name)`.
-  std::unique_ptr<IMediaItem> CreateItem(const std::string& name);
+  // Where the running manager is found (the media system's, null before and after it).
+  void SetMediaSource(std::function<TMediaSystem*()> source) { media_ = std::move(source); }
+  // The MIDI plug-in of the media system.
+  TMediaManagerFactory Factory();
   // Serves @MidiPort and @MidiPorts ahead of the hosts `vars` already has.
   void ServeSystemVariables(TParamCollection* vars);
 
 private:
+  TMidiManager* Manager() const;
+
   TFormView& form_;
   TMidiBindingOptions options_;
-  std::shared_ptr<TMidiManager> manager_;
+  std::function<TMediaSystem*()> media_;
   std::unique_ptr<TMidiSystemVars> vars_;
 };
 

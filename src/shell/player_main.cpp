@@ -22,6 +22,7 @@
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
+#include "shell/media_binding.h"
 #include "shell/midi_binding.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
@@ -146,10 +147,11 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
-  std::unique_ptr<TMidiBinding> midi;       // its items and variables go before it
+  std::unique_ptr<TMidiBinding> midi;       // outlives the media and the variables that reach it
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;
+  std::unique_ptr<TMediaBinding> media; // after the scene: it detaches the scene's media first
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -168,7 +170,13 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   text = std::make_unique<TTextBinding>(*form, hooks);
   midi = std::make_unique<TMidiBinding>(
-      *form, hooks, TMidiBindingOptions{options.headless, options.midi_log_file, {}});
+      *form, hooks, TMidiBindingOptions{options.headless, options.midi_log_file});
+  TMediaPlugins plugins;
+  plugins.midi = midi->Factory();
+  media = std::make_unique<TMediaBinding>(
+      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, std::move(plugins)});
+  media->SetSceneSource([&scene] { return scene->Scene(); });
+  midi->SetMediaSource([&media] { return media->Media(); });
   project->SetSceneSource([&scene] { return scene->Scene(); });
   text->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });
@@ -176,8 +184,6 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
       [&project] { return project->Project() ? project->Project()->setting().image_code : 0; });
   form->Create();
   midi->ServeSystemVariables(project->Variables());
-  if (!options.midi_log_file.empty())
-    midi->Manager(); // the log exists even when no music plays
   if (!form->CloseRequested()) {
     // The window is active once it shows.
     form->HandleEvent({.kind = TWindowEventKind::Activate});

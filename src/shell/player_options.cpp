@@ -78,6 +78,10 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
       if (!value(v))
         return false;
       options.midi_log_file = v;
+    } else if (arg == "--audio-out") {
+      if (!value(v))
+        return false;
+      options.audio_out = v;
     } else if (arg == "--answer") {
       if (!value(v))
         return false;
@@ -120,6 +124,7 @@ void PrintUsage(std::FILE* out) {
              "  --trace FILE            write every command and event the script runs\n"
              "  --dump-vars FILE        write every variable at exit\n"
              "  --midi-log FILE         write every MIDI message sent: position in ms, bytes\n"
+             "  --audio-out FILE.wav    headless: write all sound played, sample-exact\n"
              "  --help                  show this text\n",
              out);
 }

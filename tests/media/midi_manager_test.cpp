@@ -49,7 +49,7 @@ protected:
   void Run(uint32_t ms) {
     for (uint32_t t = 0; t < ms; t += 16) { // frame by frame, as the player pumps it
       clock_.Advance(16);
-      manager_.Pump();
+      manager_.Update();
     }
   }
   // The last `n` messages the port received.
@@ -90,7 +90,7 @@ TEST_F(MidiManagerTest, DeviceListStartsWithTheMapperAndClampsSelections) {
 }
 
 TEST_F(MidiManagerTest, IndexZeroOpensTheDefaultAndAChangeWhilePlayingKeepsThePosition) {
-  TMidiItem* item = manager_.Add("bgm.mid");
+  auto item = manager_.Add("bgm.mid");
   item->Play();
   EXPECT_EQ(ports_.opened, std::vector<int>{-1});
   Run(320);
@@ -105,7 +105,7 @@ TEST_F(MidiManagerTest, IndexZeroOpensTheDefaultAndAChangeWhilePlayingKeepsThePo
 }
 
 TEST_F(MidiManagerTest, PauseRemembersThePositionAndVolumeStaysValidMidi) {
-  TMidiItem* item = manager_.Add("bgm.mid");
+  auto item = manager_.Add("bgm.mid");
   EXPECT_EQ(item->GetLength(), 1000);
   item->Play();
   Run(640);
@@ -128,12 +128,12 @@ TEST_F(MidiManagerTest, PauseRemembersThePositionAndVolumeStaysValidMidi) {
 }
 
 TEST_F(MidiManagerTest, SoundSwitchedOffHoldsPlayUntilItIsOnAgain) {
-  TMidiItem* playing = manager_.Add("bgm.mid");
+  auto playing = manager_.Add("bgm.mid");
   playing->Play();
   Run(100);
   manager_.SetActive(false);
   EXPECT_FALSE(playing->IsPlaying());
-  TMidiItem* later = manager_.Add("bgm.mid");
+  auto later = manager_.Add("bgm.mid");
   later->Play();
   EXPECT_FALSE(later->IsPlaying());
   manager_.SetActive(true);
@@ -146,19 +146,19 @@ TEST_F(MidiManagerTest, MissingOrDamagedFilesPlayNothingAndSaySo) {
   for (const char* name : {"missing.mid", "bad.mid"}) {
     SCOPED_TRACE(name);
     warnings_.clear();
-    TMidiItem* item = manager_.Add(name);
+    auto item = manager_.Add(name);
     EXPECT_EQ(item->GetLength(), 0);
     item->Play();
     Run(100);
     EXPECT_TRUE(item->IsEnd());
     ASSERT_FALSE(warnings_.empty());
     EXPECT_NE(warnings_.front().find(name), std::string::npos) << warnings_.front();
-    manager_.Remove(item);
+    item.reset();
   }
 }
 
 TEST_F(MidiManagerTest, DisplayModeChangeClosesAndResumesWhereItWas) {
-  TMidiItem* item = manager_.Add("bgm.mid");
+  auto item = manager_.Add("bgm.mid");
   item->Play();
   Run(480);
   const int32_t position = item->GetPosition();
@@ -172,6 +172,20 @@ TEST_F(MidiManagerTest, DisplayModeChangeClosesAndResumesWhereItWas) {
   Run(600);
   const auto& all = ports_.sent->messages;
   EXPECT_NE(std::find(all.begin(), all.end(), Bytes{0x90, 0x3C, 0x64}), all.end());
+}
+
+TEST_F(MidiManagerTest, ItemsOutlivingTheirManagerAreSilentAndInert) {
+  auto manager = std::make_unique<TMidiManager>(MakeSetup());
+  auto item = manager->Add("bgm.mid");
+  item->Play();
+  EXPECT_TRUE(item->IsPlaying());
+  manager.reset();
+  EXPECT_TRUE(item->Detached());
+  item->Play();
+  item->SetVolume(-100);
+  EXPECT_FALSE(item->IsPlaying());
+  EXPECT_FALSE(item->IsEnd());
+  EXPECT_EQ(item->GetLength(), 1000);
 }
 
 TEST(MidiSynth, RendersSoundForANoteAndAcceptsSystemExclusive) {

@@ -129,6 +129,11 @@ void TMidiPlayV::PlayAt(int32_t ms) {
       AllNotesOff();
       Chase(target);
     }
+    // The music goes on from the time asked for, not from the last event chased: in a sparse
+    // file that event may lie seconds earlier, and everything after it would come that late.
+    // Beyond the end the file starts again from the beginning.
+    if (!events_.empty() && ms <= events_.back().time)
+      position_ms_ = std::max(position_ms_, ms);
     last_tick_ms_ = clock_.NowMs();
   }
   timer_->Enable(last_tick_ms_);

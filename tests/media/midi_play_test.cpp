@@ -129,8 +129,10 @@ TEST_F(MidiPlayTest, PlayAtChasesAllButNotesAndBeyondTheEndStartsAgain) {
   // Everything before the event preceding 700 ms, notes left out, after all-notes-off.
   EXPECT_EQ(NewLines(), std::vector<std::string>{"0 F0 7E 7F 09 01 F7"} + Repeated("0", "7B 00") +
                             std::vector<std::string>{"0 C0 05"} + Repeated("0", "07 7F"));
+  // Playing goes on from 700 ms: the note sounding there is struck again on the first tick.
+  EXPECT_EQ(seq_.Position(), 700);
   Run(1200);
-  NewLines();
+  EXPECT_EQ(NewLines(), (std::vector<std::string>{"710 90 3C 64", "1010 80 3C 00"}));
   seq_.PlayAt(60'000);
   EXPECT_EQ(NewLines(), Repeated("1010", "7B 00"));
   EXPECT_EQ(seq_.Position(), 0);

@@ -2,6 +2,7 @@
 #include "media/midi_alsa_ports.h"
 
 #include <alsa/asoundlib.h>
+#include <unistd.h>
 
 namespace nova {
 
@@ -65,6 +66,9 @@ private:
 } // namespace
 
 TAlsaMidiPorts::TAlsaMidiPorts() {
+  // Without the sequencer device the library would only complain on standard error.
+  if (access("/dev/snd/seq", W_OK) != 0)
+    return;
   if (snd_seq_open(&seq_, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0) {
     seq_ = nullptr;
     return;

@@ -63,7 +63,7 @@ struct TMidiTimeSignature {
 class TMidiV {
 public:
   // No file holds more events than this; a file claiming more is damaged and loads no further.
-  static constexpr size_t kMaxEvents = 4'000'000;
+  static constexpr size_t kMaxEvents = 1'000'000;
 
   virtual ~TMidiV() = default;
 

@@ -26,7 +26,7 @@ std::span<const uint8_t> Bytes(const std::string& data) {
 }
 
 // No MIDI file comes near this; a resource claiming more is not music.
-constexpr int64_t kMaxMidiFileBytes = 64 << 20;
+constexpr int64_t kMaxMidiFileBytes = 16 << 20;
 
 std::string ReadMediaFile(const std::string& name) {
   const auto stream = OpenMediaStream(name);

@@ -156,5 +156,18 @@ TEST(MidiFile, DamagedFilesLoadWhatTheyCan) {
   }
 }
 
+TEST(MidiFile, AFileClaimingMoreEventsThanAnyMusicStopsAtTheCap) {
+  // Program changes of two bytes each in running status: a small file, a huge event count.
+  Track track;
+  track.Event(0, {0xC0, 0x05});
+  for (size_t i = 0; i < TMidiV::kMaxEvents + 10; ++i)
+    track.Raw({0x00, 0x05});
+  track.End();
+  TMidiV midi;
+  EXPECT_TRUE(midi.ReadFile(Smf(96, {track})));
+  EXPECT_EQ(midi.Events().size(), TMidiV::kMaxEvents);
+  EXPECT_NE(midi.Problem().find("more events"), std::string::npos) << midi.Problem();
+}
+
 } // namespace
 } // namespace nova

@@ -7,6 +7,7 @@
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "media/midi_alsa_ports.h"
 #include "media/midi_synth.h"
 #include "midi_fixture.h"
 #include "platform/clock.h"
@@ -185,6 +186,13 @@ TEST_F(MidiManagerTest, ItemsOutlivingTheirManagerAreSilentAndInert) {
   EXPECT_FALSE(item->IsPlaying());
   EXPECT_FALSE(item->IsEnd());
   EXPECT_EQ(item->GetLength(), 1000);
+}
+
+TEST(MidiMachinePorts, ListAndOpenWithoutFailing) {
+  // Machines without the ALSA sequencer simply have no ports.
+  TAlsaMidiPorts ports;
+  const auto names = ports.Names();
+  EXPECT_EQ(ports.Open(static_cast<int>(names.size())), nullptr);
 }
 
 TEST(MidiSynth, RendersSoundForANoteAndAcceptsSystemExclusive) {

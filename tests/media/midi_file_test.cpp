@@ -50,6 +50,29 @@ TEST(MidiFile, EqualTicksKeepTrackOrderAndTempoChangesTimeFromTheirOwnEvent) {
   EXPECT_EQ(e[1].sequence, 3);
 }
 
+// Each interval is rounded on its own, halves to even, with the factor held in single precision.
+TEST(MidiFile, IntervalsRoundWithASinglePrecisionFactor) {
+  const struct {
+    uint16_t division;
+    std::vector<uint32_t> deltas;
+    std::vector<int32_t> times;
+  } cases[] = {
+      // 0.5 ms a tick: 0.5, 1.5 and 2.5 round to 0, 2 and 2.
+      {1000, {1, 3, 5}, {0, 2, 4}},
+      // 1.0416666 ms a tick in single precision: 36 ticks are 37.4999987, not 37.5 (38).
+      {480, {36, 36}, {37, 74}},
+  };
+  for (const auto& c : cases) {
+    Track track;
+    for (uint32_t delta : c.deltas)
+      track.Event(delta, {0xC0, 0x01});
+    TMidiV midi;
+    ASSERT_TRUE(midi.ReadFile(Smf(c.division, {track.End()})));
+    for (size_t i = 0; i < c.times.size(); ++i)
+      EXPECT_EQ(midi.Events()[i].time, c.times[i]) << "division " << c.division << " event " << i;
+  }
+}
+
 TEST(MidiFile, SingleByteLengthsAndRunningStatusAcrossMetaAndSysEx) {
   Track track;
   track.Event(0, {0x90, 0x3C, 0x64});

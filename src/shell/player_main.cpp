@@ -25,6 +25,7 @@
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
 #include "shell/media_binding.h"
+#include "shell/midi_binding.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
 #include "shell/project_binding.h"
@@ -149,10 +150,11 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
+  std::unique_ptr<TMidiBinding> midi;       // outlives the media and the variables that reach it
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;
-  std::unique_ptr<TSaveBinding> saves; // outlives the form, whose shutdown writes the status data
+  std::unique_ptr<TSaveBinding> saves;  // outlives the form, whose shutdown writes the status data
   std::unique_ptr<TMediaBinding> media; // after the scene: it detaches the scene's media first
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
@@ -176,15 +178,21 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   saves = std::make_unique<TSaveBinding>(*form, hooks, *project, *scene,
                                          options.headless ? TSaveReport::StandardError
                                                           : TSaveReport::MessageBox);
+  midi = std::make_unique<TMidiBinding>(
+      *form, hooks, TMidiBindingOptions{options.headless, options.midi_log_file});
+  TMediaPlugins plugins;
+  plugins.midi = midi->Factory();
   media = std::make_unique<TMediaBinding>(
-      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, {}});
+      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, std::move(plugins)});
   media->SetSceneSource([&scene] { return scene->Scene(); });
+  midi->SetMediaSource([&media] { return media->Media(); });
   project->SetSceneSource([&scene] { return scene->Scene(); });
   text->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetImageCodeSource(
       [&project] { return project->Project() ? project->Project()->setting().image_code : 0; });
   form->Create();
+  midi->ServeSystemVariables(project->Variables());
   if (!form->CloseRequested()) {
     // The window is active once it shows.
     form->HandleEvent({.kind = TWindowEventKind::Activate});

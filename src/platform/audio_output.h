@@ -7,6 +7,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace nova {
 
@@ -32,5 +34,47 @@ public:
   // False when no device could be opened (sources are then never pulled in a window).
   virtual bool HasDevice() const = 0;
 };
+
+// The desktop's default device through SDL, pulled on SDL's audio thread. Without a device (or
+// without an audio driver) it still exists, with HasDevice() false, and never pulls a source.
+std::unique_ptr<IAudioOutput> CreateSdlAudioOutput();
+
+// The output of headless runs: nothing plays on its own; the owner renders the sources on its
+// thread up to a frame count derived from the virtual clock, so every run renders the same
+// samples. With a path, every rendered frame is also written to that WAV file (44,100 Hz, 16-bit
+// stereo), whose header is completed as it grows.
+class IHeadlessAudioOutput : public IAudioOutput {
+public:
+  // Renders every source from the frames rendered so far up to `total_frames` (no-op when that
+  // many were already rendered).
+  virtual void RenderUntil(uint64_t total_frames) = 0;
+  virtual uint64_t RenderedFrames() const = 0;
+};
+
+// Throws ENovaError naming the file when `wav_path` (non-empty) cannot be created.
+std::unique_ptr<IHeadlessAudioOutput> CreateHeadlessAudioOutput(const std::string& wav_path);
+
+// Adds `frames` stereo frames of `src` into `dst`, saturating to the 16-bit range: how every
+// output mixes its sources.
+void MixAddSaturating(int16_t* dst, const int16_t* src, size_t frames);
+
+// Converts interleaved 16-bit sound of another rate or channel count into the output format.
+class IAudioResampler {
+public:
+  virtual ~IAudioResampler() = default;
+  // Feeds `frames` interleaved frames of the source format.
+  virtual void Put(const int16_t* in, size_t frames) = 0;
+  // Takes up to `frames` output frames; returns how many were ready.
+  virtual size_t Get(int16_t* out, size_t frames) = 0;
+  // Output frames ready now.
+  virtual size_t Available() const = 0;
+  // Makes the tail of what was fed available (the source ended).
+  virtual void Flush() = 0;
+  // Forgets everything fed (a seek).
+  virtual void Clear() = 0;
+};
+
+// Null when the conversion cannot be set up (channels outside 1..8, a rate outside 1..384,000).
+std::unique_ptr<IAudioResampler> CreateAudioResampler(int source_rate, int source_channels);
 
 } // namespace nova

@@ -144,6 +144,7 @@ void TFormView::FrameStep() {
   if (!HasProject())
     return;
   PendingWorkFiles().DeleteAll();
+  Call(hooks_.media_step);
   Call(hooks_.input_step);
   Call(hooks_.interpreter_step);
   if (state.Terminating)

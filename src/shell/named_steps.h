@@ -15,6 +15,9 @@ public:
   // Binds `run` to step `name`, replacing what was bound. A name outside the list is a
   // programming error: std::logic_error.
   void Set(const std::string& name, std::function<void()> run);
+  // Binds `run` to step `name` after what is bound there already (two subsystems sharing a
+  // step, in the order they were attached).
+  void Append(const std::string& name, std::function<void()> run);
   // Runs the steps in order, each name passed to `trace` first. Exceptions pass through.
   void Run(const std::function<void(const std::string&)>& trace) const;
   const std::vector<std::string>& Names() const { return names_; }

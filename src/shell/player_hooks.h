@@ -45,6 +45,10 @@ struct TPlayerHooks {
   // --- Activation: the media managers in their order (video, wave, WMP, Ogg, CD, MIDI) ---
   std::function<void()> media_pause;
   std::function<void()> media_resume;
+  // The scene's sound switch (@SoundON), passed on to the sound managers.
+  std::function<void(bool on)> media_sound_on;
+  // First in every frame step: headless sound is rendered up to the game clock, media polled.
+  std::function<void()> media_step;
 
   // --- Full-screen switching ---
   std::function<void()> free_scene_surfaces;   // "Bases.FreeDX"

@@ -22,6 +22,7 @@
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
 #include "shell/loop_thread.h"
+#include "shell/media_binding.h"
 #include "shell/mutex_name.h"
 #include "shell/player_options.h"
 #include "shell/project_binding.h"
@@ -148,6 +149,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;
+  std::unique_ptr<TMediaBinding> media; // after the scene: it detaches the scene's media first
   std::unique_ptr<TFormView> form;
   std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
@@ -165,6 +167,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   text = std::make_unique<TTextBinding>(*form, hooks);
+  media = std::make_unique<TMediaBinding>(
+      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, {}});
+  media->SetSceneSource([&scene] { return scene->Scene(); });
   project->SetSceneSource([&scene] { return scene->Scene(); });
   text->SetVariablesSource([&project] { return project->Variables(); });
   scene->SetVariablesSource([&project] { return project->Variables(); });

@@ -74,6 +74,10 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
       if (!value(v))
         return false;
       (arg == "--trace" ? options.trace_file : options.dump_vars_file) = v;
+    } else if (arg == "--audio-out") {
+      if (!value(v))
+        return false;
+      options.audio_out = v;
     } else if (arg == "--answer") {
       if (!value(v))
         return false;
@@ -115,6 +119,7 @@ void PrintUsage(std::FILE* out) {
              "  --record FILE           write what the user does, for replaying with --input\n"
              "  --trace FILE            write every command and event the script runs\n"
              "  --dump-vars FILE        write every variable at exit\n"
+             "  --audio-out FILE.wav    headless: write all sound played, sample-exact\n"
              "  --help                  show this text\n",
              out);
 }

@@ -23,6 +23,7 @@ struct TPlayerOptions {
   std::string record_file;         // --record FILE
   std::string trace_file;          // --trace FILE: the command trace
   std::string dump_vars_file;      // --dump-vars FILE: every variable at exit
+  std::string audio_out;           // --audio-out FILE.wav: headless sound, sample-exact
   bool help = false;               // --help
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;

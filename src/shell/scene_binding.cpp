@@ -125,6 +125,10 @@ void TSceneBinding::ServeSystemVariables() {
   actions.is_full_screen = [this] { return window_.IsFullScreen(); };
   actions.set_full_screen = [this](bool full) { form_.SetFullScreen(full); };
   actions.warp_pointer = [this](int x, int y) { window_.WarpMouse(x, y); };
+  actions.set_sound_on = [this](bool on) {
+    if (hooks_.media_sound_on)
+      hooks_.media_sound_on(on);
+  };
   // Whatever the scene does not serve goes on to the hosts registered before it.
   ISystemVarHost*& system = vars->Hosts().system;
   system_vars_ =

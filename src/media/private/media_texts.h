@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <string>
+
+namespace nova {
+
+enum TMediaTextId { kSoundDataInvalid };
+
+// The system's texts of the media, in Shift-JIS.
+const std::string& MediaText(TMediaTextId id);
+
+} // namespace nova

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/nova_error.h"
+#include "base/run_state.h"
 #include "base/sjis.h"
 #include "media/video_sound.h"
 #include "vfs/stream.h"
@@ -17,9 +18,11 @@ constexpr int64_t kSoundLeadMs = 250;
 
 } // namespace
 
-TVideoItem::TVideoItem(const TVideoContext& context, const std::string& name, const TOpener& open,
-                       bool into_surface)
-    : context_(context), name_(name), into_surface_(into_surface) {
+TVideoItem::TVideoItem(TMediaManager& manager, const TVideoContext& context,
+                       const std::string& name, const TOpener& open)
+    : TDMediaItem(manager), context_(context), name_(name) {
+  if (!context_.clock_ms)
+    context_.clock_ms = [] { return RunState().GameClock; };
   try {
     std::unique_ptr<TStream> stream = open();
     if (!stream)
@@ -35,6 +38,12 @@ TVideoItem::TVideoItem(const TVideoContext& context, const std::string& name, co
 }
 
 TVideoItem::~TVideoItem() = default;
+
+void TVideoItem::ReleaseBackEnd() {
+  sound_.reset();
+  decoder_.reset();
+  playing_ = false;
+}
 
 void TVideoItem::Fail(const std::string& what) {
   sound_.reset();
@@ -88,7 +97,6 @@ void TVideoItem::Advance() {
   } catch (const std::exception& e) {
     Fail(e.what());
     finished_ = true;
-    end_mark_ = true;
   }
 }
 
@@ -96,14 +104,11 @@ void TVideoItem::Finish() {
   base_ms_ = length_ms_;
   playing_ = false;
   finished_ = true;
-  end_mark_ = true;
   if (sound_) {
     sound_->SetRunning(false);
     sound_->Clear();
   }
 }
-
-void TVideoItem::Refresh() { Advance(); }
 
 void TVideoItem::SetPan(int32_t pan) {
   pan_ = pan;
@@ -117,9 +122,10 @@ void TVideoItem::SetVolume(int32_t volume) {
     sound_->SetVolume(volume);
 }
 
-int32_t TVideoItem::GetPosition() {
-  Advance();
-  return static_cast<int32_t>(std::clamp<int64_t>(MediaTime(), 0, INT32_MAX));
+int32_t TVideoItem::GetPosition() const {
+  // Between two advances the clock may have run past the end; the end is the furthest point.
+  const int64_t limit = length_ms_ > 0 && !repeat_ ? length_ms_ : INT32_MAX;
+  return static_cast<int32_t>(std::clamp<int64_t>(MediaTime(), 0, limit));
 }
 
 void TVideoItem::SetPosition(int32_t ms) {
@@ -129,7 +135,6 @@ void TVideoItem::SetPosition(int32_t ms) {
   if (length_ms_ > 0)
     ms = std::min(ms, length_ms_);
   finished_ = false;
-  end_mark_ = false;
   if (sound_)
     sound_->Clear();
   try {
@@ -137,29 +142,22 @@ void TVideoItem::SetPosition(int32_t ms) {
   } catch (const std::exception& e) {
     Fail(e.what());
     finished_ = true;
-    end_mark_ = true;
   }
 }
 
 bool TVideoItem::IsEnd() {
   Advance();
-  const bool end = end_mark_;
-  end_mark_ = false;
-  return end;
-}
-
-bool TVideoItem::IsPlaying() {
-  Advance();
-  return playing_;
+  return finished_;
 }
 
 void TVideoItem::Play() {
   if (!decoder_) {
     // A movie that cannot be played ends at once, so a script waiting for it goes on.
-    if (!finished_)
-      finished_ = end_mark_ = true;
+    finished_ = !Detached();
     return;
   }
+  if (DeferPlay())
+    return;
   paused_ = false;
   if (playing_ || finished_)
     return;

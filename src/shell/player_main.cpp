@@ -9,6 +9,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "media/video_manager.h"
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
 #include "platform/input_script.h"
@@ -167,8 +168,10 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
       *form, hooks,
       TProjectBindingOptions{!options.params.empty(), options.trace_file, options.dump_vars_file});
   text = std::make_unique<TTextBinding>(*form, hooks);
+  TMediaPlugins media_plugins;
+  media_plugins.video = MakeVideoManager;
   media = std::make_unique<TMediaBinding>(
-      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, {}});
+      *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, media_plugins});
   media->SetSceneSource([&scene] { return scene->Scene(); });
   project->SetSceneSource([&scene] { return scene->Scene(); });
   text->SetVariablesSource([&project] { return project->Variables(); });

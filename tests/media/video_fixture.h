@@ -10,6 +10,7 @@
 
 #include "graphics/dibx.h"
 #include "media/video_item.h"
+#include "media/video_manager.h"
 #include "media/video_pattern.h"
 #include "platform/audio_output.h"
 #include "vfs/range_stream.h"
@@ -69,8 +70,9 @@ inline std::string ClipPath(const VideoClip& clip) {
   return written[clip.file] = path;
 }
 
-inline TVideoItem::TOpener FileOpener(const std::string& path) {
-  return [path] { return std::unique_ptr<TStream>(new TFileRangeStream(path, 0, 0)); };
+// The manager's item for `name` (a native path is a real file), as the movie item it is.
+inline std::unique_ptr<TVideoItem> AddVideo(TVideoManager& manager, const std::string& name) {
+  return std::unique_ptr<TVideoItem>(static_cast<TVideoItem*>(manager.Add(name).release()));
 }
 
 struct ManualClock {

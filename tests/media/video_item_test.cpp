@@ -10,7 +10,6 @@ namespace nova {
 namespace {
 
 using test::ClipPath;
-using test::FileOpener;
 using test::SquareCentre;
 using test::VideoClip;
 
@@ -25,8 +24,8 @@ protected:
     return c;
   }
   std::unique_ptr<TVideoItem> Open(IAudioOutput* audio = nullptr) {
-    return std::make_unique<TVideoItem>(Context(audio), GetParam().file,
-                                        FileOpener(ClipPath(GetParam())), true);
+    manager_ = std::make_unique<TVideoManager>(Context(audio));
+    return test::AddVideo(*manager_, ClipPath(GetParam()));
   }
   // Where the square stands at clock time `clock_ms`, as the item draws it into a surface.
   double LeftAt(TVideoItem& item, int64_t clock_ms) {
@@ -46,6 +45,7 @@ protected:
   test::ManualClock clock_;
   std::vector<std::string> log_;
   int64_t first_ms_ = 0;
+  std::unique_ptr<TVideoManager> manager_;
 };
 
 TEST_P(VideoItemTest, OpensWithTheClipsSizeAndLength) {
@@ -79,14 +79,14 @@ TEST_P(VideoItemTest, RepaintIsAskedOnlyWhenAnotherPictureIsDue) {
   EXPECT_TRUE(item->NeedPaint());
 }
 
-TEST_P(VideoItemTest, EndIsReportedOnceAndThePositionStaysAtTheEnd) {
+TEST_P(VideoItemTest, TheEndStaysReportedAndThePositionAtTheEnd) {
   auto item = Open();
   item->Play();
   clock_.now = 1000;
   EXPECT_FALSE(item->IsEnd());
   clock_.now = 2300;
   EXPECT_TRUE(item->IsEnd());
-  EXPECT_FALSE(item->IsEnd());
+  EXPECT_TRUE(item->IsEnd()) << "latched";
   EXPECT_FALSE(item->IsPlaying());
   EXPECT_EQ(item->GetPosition(), item->GetLength());
   // The last picture stays.
@@ -114,10 +114,11 @@ TEST_P(VideoItemTest, SeekingShowsThePictureAtTheNewPosition) {
   EXPECT_NEAR(LeftAt(*item, 1700), Expected(300), 1.0);
   item->SetPosition(1420); // forwards
   EXPECT_NEAR(LeftAt(*item, 1900), Expected(1620), 1.0);
-  // After the end, a seek plays again.
+  // After the end, a seek clears the end and plays again.
   clock_.now = 4000;
   EXPECT_TRUE(item->IsEnd());
   item->SetPosition(0);
+  EXPECT_FALSE(item->IsEnd());
   item->Play();
   EXPECT_NEAR(LeftAt(*item, 4260), Expected(260), 1.0);
 }
@@ -183,23 +184,22 @@ TEST_P(VideoItemTest, TheSoundTrackFollowsVolumeAndPan) {
 
 TEST_P(VideoItemTest, ManagerSuspendPausesOnlyPlayingItemsAndResumesThem) {
   TVideoManager manager(Context());
-  const std::string path = ClipPath(GetParam());
-  TVideoItem& playing = manager.Add(path, true);
-  TVideoItem& paused = manager.Add(path, true);
-  playing.Play();
-  paused.Play();
+  auto playing = test::AddVideo(manager, ClipPath(GetParam()));
+  auto paused = test::AddVideo(manager, ClipPath(GetParam()));
+  playing->Play();
+  paused->Play();
   clock_.now = 200;
-  paused.Pause();
+  paused->Pause();
   manager.Suspend();
-  EXPECT_FALSE(playing.IsPlaying());
+  EXPECT_FALSE(playing->IsPlaying());
   clock_.now = 900;
   manager.Resume();
-  EXPECT_TRUE(playing.IsPlaying());
-  EXPECT_FALSE(paused.IsPlaying());
-  EXPECT_TRUE(paused.IsPaused());
-  EXPECT_EQ(playing.GetPosition(), 200);
-  manager.Remove(paused);
-  EXPECT_EQ(manager.Count(), 1u);
+  EXPECT_TRUE(playing->IsPlaying());
+  EXPECT_FALSE(paused->IsPlaying());
+  EXPECT_TRUE(paused->IsPaused());
+  EXPECT_EQ(playing->GetPosition(), 200);
+  paused.reset();
+  EXPECT_EQ(manager.Items().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, VideoItemTest, testing::ValuesIn(test::PatternClips()),
@@ -245,7 +245,9 @@ TEST(VideoItemBadInput, DamagedFilesEndCleanlyWithOneLogLine) {
     std::vector<std::string> log;
     TVideoContext context{clock.Fn(), &output,
                           [&log](const std::string& line) { log.push_back(line); }, c.limits};
-    TVideoItem item(context, c.name, FileOpener(path), true);
+    TVideoManager manager(context);
+    auto owned = test::AddVideo(manager, path);
+    TVideoItem& item = *owned;
     EXPECT_EQ(item.Failed(), !c.opens);
     item.Play();
     TDIBX frame(std::max(1, item.GetSourceWidth()), std::max(1, item.GetSourceHeight()), 32);
@@ -261,6 +263,7 @@ TEST(VideoItemBadInput, DamagedFilesEndCleanlyWithOneLogLine) {
       ASSERT_EQ(log.size(), 1u);
       EXPECT_NE(log[0].find(c.name), std::string::npos) << log[0];
       EXPECT_FALSE(item.CopyPicture(frame));
+      EXPECT_TRUE(item.IsEnd()) << "stays ended";
     }
   }
 }
@@ -270,10 +273,11 @@ TEST(VideoItemBadInput, AMissingTitleFileEndsWithTheFileManagersMessage) {
   TVideoContext context;
   context.log = [&log](const std::string& line) { log.push_back(line); };
   TVideoManager manager(context);
-  TVideoItem& item = manager.Add("movie\\none.mpg", true);
-  EXPECT_TRUE(item.Failed());
-  item.Play();
-  EXPECT_TRUE(item.IsEnd());
+  auto item = test::AddVideo(manager, "movie\\none.mpg");
+  EXPECT_TRUE(item->Failed());
+  EXPECT_FALSE(item->IsEnd()) << "not before it is played";
+  item->Play();
+  EXPECT_TRUE(item->IsEnd());
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("movie\\none.mpg"), std::string::npos) << log[0];
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Video components playing real movies through the video binding: pictures in step with the
-// game clock, the end event, blending under other components, and files that cannot play.
+// Video components playing real movies through the media system, as the player wires them:
+// pictures in step with the game clock, the end event, blending under other components, and
+// files that cannot play.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,32 +9,20 @@
 
 #include "base/run_state.h"
 #include "graphics/dibx.h"
+#include "media/media_system.h"
+#include "media/video_manager.h"
 #include "media/video_pattern.h"
+#include "platform/audio_output.h"
+#include "platform/clock.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/all_kinds.h"
 #include "scene/nova_base_list.h"
-#include "shell/video_binding.h"
+#include "shell/media_library_adapter.h"
 
 namespace nova {
 namespace {
 
 uint32_t Rgb(TCustomDIBX& s, int x, int y) { return s.PixelToColor(s.GetPixel(x, y)); }
-
-// Movies by real path; nothing else plays.
-class TVideoOnlyLibrary : public IMediaLibrary {
-public:
-  explicit TVideoOnlyLibrary(TVideoBinding& videos) : videos_(videos) {}
-  bool FileExists(const std::string& name) override { return std::filesystem::exists(name); }
-  std::unique_ptr<IMediaItem> CreateItem(TMediaManagerKind, const std::string&) override {
-    return nullptr;
-  }
-  std::unique_ptr<IMediaItem> CreateVideo(const std::string& name, bool overlay) override {
-    return videos_.CreateVideo(name, overlay);
-  }
-
-private:
-  TVideoBinding& videos_;
-};
 
 class VideoScene : public testing::Test {
 protected:
@@ -53,8 +42,17 @@ protected:
 
   void SetUp() override {
     ResetRunState();
+    TMediaPlugins plugins;
+    plugins.video = [this](TMediaContext& media) {
+      TVideoContext context;
+      context.audio = &media.output;
+      context.log = [this](const std::string& line) { log.push_back(line); };
+      return std::unique_ptr<TMediaManager>(new TVideoManager(context));
+    };
+    media = std::make_unique<TMediaSystem>(*output, clock, TMediaSettings{}, plugins);
+    library = std::make_unique<TMediaLibraryAdapter>(*media);
     list.SetScreenSurface(&screen);
-    list.SetMediaServices({&library, nullptr});
+    list.SetMediaServices({library.get(), nullptr});
   }
   TNovaVideo* NewVideo(const std::string& source, bool overlay) {
     auto* v = CreateComponent<TNovaVideo>(&list);
@@ -69,6 +67,8 @@ protected:
   int Frame(int ms = 40) {
     RunState().GameClock += ms;
     RunState().FrameDelta = ms;
+    output->RenderUntil(static_cast<uint64_t>(RunState().GameClock) * kAudioOutputRate / 1000);
+    media->Update();
     list.UpdateStep();
     list.DrawStep();
     int ends = 0;
@@ -94,9 +94,10 @@ protected:
 
   static inline std::filesystem::path dir_;
   std::vector<std::string> log;
-  TVideoBinding binding{
-      TVideoContext{{}, nullptr, [this](const std::string& line) { log.push_back(line); }, {}}};
-  TVideoOnlyLibrary library{binding};
+  TVirtualClock clock;
+  std::unique_ptr<IHeadlessAudioOutput> output = CreateHeadlessAudioOutput("");
+  std::unique_ptr<TMediaSystem> media;
+  std::unique_ptr<TMediaLibraryAdapter> library;
   TDIBX screen{320, 240, 32};
   TNovaBaseList list{320, 240};
 };
@@ -122,7 +123,7 @@ TEST_F(VideoScene, PlaysInStepWithTheGameClockAndEndsOnce) {
         << "the last picture stays";
     v->SetPlayState(kPlayStop);
     Frame();
-    EXPECT_EQ(binding.Manager().Count(), 0u);
+    EXPECT_TRUE(media->Manager(TMediaKind::Video)->Items().empty());
     list.Front()->Invalidate();
     Frame();
   }

@@ -357,6 +357,7 @@ bool TVideoDecoder::HasAudio() const { return s_->audio != nullptr; }
 bool TVideoDecoder::HasPicture() const { return s_->has_shown; }
 int64_t TVideoDecoder::ShownEndMs() const { return s_->shown_end_ms; }
 bool TVideoDecoder::VideoDrained() const { return s_->video_drained && !s_->has_next; }
+bool TVideoDecoder::AudioDrained() const { return !s_->audio || s_->audio_drained; }
 int64_t TVideoDecoder::AudioMs() const { return s_->audio_frames_out * 1000 / kAudioOutputRate; }
 
 int64_t TVideoDecoder::LengthMs() const {

@@ -57,6 +57,8 @@ public:
   void AudioTo(int64_t ms, std::vector<int16_t>& out);
   // The media time the sound has been decoded to.
   int64_t AudioMs() const;
+  // True when the sound track has no more data (or there is none).
+  bool AudioDrained() const;
 
   // Moves both streams to `ms`; the next VideoTo picks the picture due there.
   void Seek(int64_t ms);

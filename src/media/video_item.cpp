@@ -74,10 +74,12 @@ void TVideoItem::Advance() {
     int64_t t = MediaTime();
     if (decoder_->VideoTo(t))
       ++shown_serial_;
-    // The movie ends when its pictures have run out and the container's length (which covers
-    // the sound too) has passed; a damaged length claim neither cuts it short nor holds it.
-    if (decoder_->VideoDrained()) {
-      const int64_t end = std::max<int64_t>(length_ms_, decoder_->ShownEndMs());
+    // The movie ends when its data has run out: the last picture has had its time and the
+    // sound (when it plays) is through. The container's length claim neither cuts a movie
+    // short nor holds a damaged one open.
+    if (decoder_->VideoDrained() && (!sound_ || decoder_->AudioDrained())) {
+      const int64_t end =
+          std::max<int64_t>(decoder_->ShownEndMs(), sound_ ? decoder_->AudioMs() : 0);
       if (t >= end) {
         length_ms_ = static_cast<int32_t>(std::clamp<int64_t>(end, 0, INT32_MAX));
         if (repeat_ && end > repeat_pos_) {
@@ -123,9 +125,7 @@ void TVideoItem::SetVolume(int32_t volume) {
 }
 
 int32_t TVideoItem::GetPosition() const {
-  // Between two advances the clock may have run past the end; the end is the furthest point.
-  const int64_t limit = length_ms_ > 0 && !repeat_ ? length_ms_ : INT32_MAX;
-  return static_cast<int32_t>(std::clamp<int64_t>(MediaTime(), 0, limit));
+  return static_cast<int32_t>(std::clamp<int64_t>(MediaTime(), 0, INT32_MAX));
 }
 
 void TVideoItem::SetPosition(int32_t ms) {

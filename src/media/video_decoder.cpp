@@ -101,6 +101,7 @@ struct TVideoDecoder::State {
 
   SwsContext* sws = nullptr;
   SwrContext* swr = nullptr;
+  int in_rate = 0, in_format = -1, in_channels = 0; // what the resampler takes
   FramePtr audio_frame;
   int64_t audio_frames_out = 0; // output frames since media time 0
   bool audio_anchored = false;
@@ -240,6 +241,13 @@ struct TVideoDecoder::State {
       const int64_t ms = ToMs(f->best_effort_timestamp, audio_tb);
       audio_frames_out = std::max<int64_t>(0, ms) * kAudioOutputRate / 1000;
     }
+    // A damaged stream may change its sound format from one frame to the next.
+    if ((!swr || f->sample_rate != in_rate || f->format != in_format ||
+         f->ch_layout.nb_channels != in_channels) &&
+        !ConfigureResampler(f->sample_rate, f->format, f->ch_layout)) {
+      av_frame_unref(f);
+      return true;
+    }
     const int capacity = swr_get_out_samples(swr, f->nb_samples);
     if (capacity <= 0) {
       av_frame_unref(f);
@@ -269,9 +277,39 @@ struct TVideoDecoder::State {
     has_shown = false;
     if (audio) {
       avcodec_flush_buffers(audio.get());
-      swr_init(swr);
+      if (swr)
+        swr_init(swr);
       audio_anchored = false;
     }
+  }
+
+  // (Re)builds the resampler for sound of this rate, sample format and channels; false when
+  // they are out of range or not supported.
+  bool ConfigureResampler(int rate, int sample_format, const AVChannelLayout& layout) {
+    swr_free(&swr);
+    in_rate = in_channels = 0;
+    in_format = -1;
+    if (rate <= 0 || rate > 384000 || layout.nb_channels <= 0 || layout.nb_channels > 8 ||
+        sample_format < 0 || sample_format >= AV_SAMPLE_FMT_NB)
+      return false;
+    AVChannelLayout in_layout{};
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
+      av_channel_layout_default(&in_layout, layout.nb_channels);
+    else if (av_channel_layout_copy(&in_layout, &layout) < 0)
+      return false;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    const int r =
+        swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, kAudioOutputRate, &in_layout,
+                            static_cast<AVSampleFormat>(sample_format), rate, 0, nullptr);
+    av_channel_layout_uninit(&in_layout);
+    if (r < 0 || swr_init(swr) < 0) {
+      swr_free(&swr);
+      return false;
+    }
+    in_rate = rate;
+    in_format = sample_format;
+    in_channels = layout.nb_channels;
+    return true;
   }
 
   void OpenAudio() {
@@ -280,24 +318,11 @@ struct TVideoDecoder::State {
         par->ch_layout.nb_channels > 8)
       return;
     audio = OpenCodec(audio_index);
-    if (!audio)
-      return;
-    AVChannelLayout in_layout{};
-    if (audio->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-      av_channel_layout_default(&in_layout, audio->ch_layout.nb_channels);
-    else
-      av_channel_layout_copy(&in_layout, &audio->ch_layout);
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    const int r =
-        swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, kAudioOutputRate, &in_layout,
-                            audio->sample_fmt, audio->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in_layout);
     audio_frame.reset(av_frame_alloc());
-    if (r < 0 || swr_init(swr) < 0 || !audio_frame) {
-      // The movie still plays, silently.
-      swr_free(&swr);
+    // Without a resampler the movie still plays, silently.
+    if (!audio || !audio_frame ||
+        !ConfigureResampler(audio->sample_rate, audio->sample_fmt, audio->ch_layout))
       audio.reset();
-    }
   }
 };
 

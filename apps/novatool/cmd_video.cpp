@@ -18,7 +18,7 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 } // namespace
 
-// `novatool video pattern`: writes a pattern movie (a red square moving over dark blue, a
+// `novatool video pattern`: writes a pattern movie (a red square moving over blue, a
 // 440 Hz tone), the codec chosen by the extension.
 int Tool_video(const ToolArgs& args) {
   if (args.size() < 2 || args[0] != "pattern" || (args.size() != 2 && args.size() != 5))

@@ -20,7 +20,7 @@ constexpr int64_t kSoundLeadMs = 250;
 
 TVideoItem::TVideoItem(TMediaManager& manager, const TVideoContext& context,
                        const std::string& name, const TOpener& open)
-    : TDMediaItem(manager), context_(context), name_(name) {
+    : TDMediaItem(manager), context_(context) {
   if (!context_.clock_ms)
     context_.clock_ms = [] { return RunState().GameClock; };
   try {

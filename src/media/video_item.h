@@ -84,7 +84,6 @@ private:
   void Fail(const std::string& what);
 
   TVideoContext context_;
-  std::string name_;
   std::unique_ptr<TVideoDecoder> decoder_;
   std::unique_ptr<TVideoSound> sound_;
   int32_t length_ms_ = 0;

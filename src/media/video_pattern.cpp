@@ -154,7 +154,7 @@ void WriteVideoPattern(const std::string& path, const TVideoPattern& p) {
     }
   };
 
-  // Pictures: ground Y 41 U 240 V 110 (dark blue), square Y 81 U 90 V 240 (red). The sound is
+  // Pictures: ground Y 41 U 240 V 110 (blue), square Y 81 U 90 V 240 (red). The sound is
   // sent alongside, so the muxer need not hold the whole movie to interleave it.
   for (int n = 0; n < p.frames; ++n) {
     AVFrame* f = out.frame;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Writes a pattern movie with FFmpeg's own encoders: a coloured square moving right over a
-// dark ground and a steady tone. Tests, benchmarks and `novatool video pattern` use it, so no
+// blue ground and a steady tone. Tests, benchmarks and `novatool video pattern` use it, so no
 // movie file needs to be shipped, and where the square stands tells which picture is shown.
 #pragma once
 #include <algorithm>

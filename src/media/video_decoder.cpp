@@ -68,13 +68,21 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 AVPixelFormat SurfaceFormat(const TCustomDIBX& dst) {
   switch (dst.StorageBitCount()) {
   case 32:
-    return AV_PIX_FMT_BGR0;
+    return AV_PIX_FMT_BGRA;
   case 24:
     return AV_PIX_FMT_BGR24;
   case 16:
     return dst.GreenMask() == 0x7E0 ? AV_PIX_FMT_RGB565LE : AV_PIX_FMT_RGB555LE;
   default:
     return AV_PIX_FMT_NONE;
+  }
+}
+
+void ClearAlpha(uint8_t* row0, int pitch, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(row0 + static_cast<ptrdiff_t>(y) * pitch);
+    for (int x = 0; x < width; ++x)
+      row[x] &= 0x00FFFFFFu;
   }
 }
 
@@ -431,6 +439,10 @@ bool TVideoDecoder::ConvertInto(TCustomDIBX& dst) {
   uint8_t* planes[4] = {row0, nullptr, nullptr, nullptr};
   int pitches[4] = {dst.Pitch(), 0, 0, 0};
   sws_scale(s.sws, f->data, f->linesize, 0, f->height, planes, pitches);
+  // swscale's fast 32-bit path writes an opaque alpha byte where the player's pixels keep 0.
+  // Only a colour key compares whole pixels, so only a keyed surface pays for clearing it.
+  if (dst_format == AV_PIX_FMT_BGRA && dst.TransparentColor() != -1)
+    ClearAlpha(row0, dst.Pitch(), dst.Width(), dst.Height());
   return true;
 }
 

@@ -143,6 +143,12 @@ TEST_P(VideoItemTest, PicturesConvertIntoEverySurfaceFormatAndSize) {
     TDIBX same(176, 144, bits);
     ASSERT_TRUE(item->CopyPicture(same)) << bits;
     EXPECT_NEAR(SquareCentre(same), Expected(1020), 1.0) << bits;
+    if (bits == 32) {
+      // A keyed surface compares whole pixels: the unused byte stays 0.
+      same.SetTransparentColor(0);
+      ASSERT_TRUE(item->CopyPicture(same));
+      EXPECT_EQ(same.GetPixel(5, 5) >> 24, 0u);
+    }
     // A surface of another size gets the picture scaled.
     TDIBX half(88, 72, bits);
     ASSERT_TRUE(item->CopyPicture(half)) << bits;

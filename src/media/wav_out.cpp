@@ -194,12 +194,19 @@ bool TWavBuffer::MixInto(int16_t* block, uint32_t now_ms) {
       return static_cast<int16_t>(scratch_[2 * i] | (scratch_[2 * i + 1] << 8));
     };
     const size_t step = mono ? 1 : 2;
-    for (size_t i = 0; i + step <= source_samples; i += step) {
-      const int16_t left = sample(i);
-      const int16_t right = mono ? left : sample(i + 1);
-      for (int k = 0; k < repeat; ++k) {
-        converted_[out++] = left;
-        converted_[out++] = right;
+    if (!b8 && !mono && repeat == 1) {
+      // Already the output format: a straight copy (the common case, kept vectorisable).
+      for (size_t i = 0; i < source_samples; ++i)
+        converted_[i] = static_cast<int16_t>(scratch_[2 * i] | (scratch_[2 * i + 1] << 8));
+      out = source_samples;
+    } else {
+      for (size_t i = 0; i + step <= source_samples; i += step) {
+        const int16_t left = sample(i);
+        const int16_t right = mono ? left : sample(i + 1);
+        for (int k = 0; k < repeat; ++k) {
+          converted_[out++] = left;
+          converted_[out++] = right;
+        }
       }
     }
     if (gain_ < 255)

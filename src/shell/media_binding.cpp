@@ -19,13 +19,19 @@ namespace nova {
 
 namespace {
 
-// The folder of ripped CD tracks: [Sound] CDTracks of game.ini (relative to the title folder),
-// else the title folder itself.
+// The folder of ripped CD tracks: [Sound] CDTracks of game.ini, else its CDDrive (the drive
+// setting names the rips' folder here; a bare drive letter names none), relative to the title
+// folder; else the title folder itself.
 std::string CdTracksFolder() {
   const std::filesystem::path base = FileManager().BaseFolder();
   TIniFile ini;
   ini.Load(base / kRunConfigFileName);
-  const std::string named = ini.ReadString("Sound", "CDTracks", "");
+  std::string named = ini.ReadString("Sound", "CDTracks", "");
+  if (named.empty()) {
+    named = ini.ReadString("Sound", "CDDrive", "");
+    if (named.size() == 1 || (named.size() == 2 && named[1] == ':'))
+      named.clear();
+  }
   if (named.empty())
     return base.string();
   const std::filesystem::path folder = named;

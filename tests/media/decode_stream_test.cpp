@@ -84,6 +84,32 @@ TEST(DecodeStream, ReadsOggVorbisAndSeeksToWholeFrames) {
   EXPECT_NEAR(Sample16(rest, 2 * 1000), sine[2 * (22050 + 1000)], 1500);
 }
 
+// The FFmpeg path (Windows-Media audio, MP3 rips) decodes whole; fed a wave here, whose exact
+// samples show the conversion: mono stays mono, more than two channels become stereo.
+TEST(DecodeStream, FfmpegDecodesWholeIntoMonoOrStereo) {
+  struct TCase {
+    int channels;
+    uint16_t out_channels;
+  };
+  for (const TCase c : {TCase{1, 1}, TCase{2, 2}, TCase{6, 2}}) {
+    SCOPED_TRACE(c.channels);
+    auto s = OpenDecodeStream(
+        Memory(test::MakeWave(SF_FORMAT_WAV | SF_FORMAT_PCM_16, c.channels, 32000, 16000)),
+        TSoundCoding::WindowsMedia);
+    EXPECT_EQ(s->Format().channels, c.out_channels);
+    EXPECT_EQ(s->Format().samples_per_sec, 32000u);
+    EXPECT_EQ(s->GetSize(), 16000 * 2 * c.out_channels);
+    EXPECT_EQ(s->GetLen(), 500);
+    const std::vector<uint8_t> pcm = ReadAll(*s);
+    ASSERT_EQ(pcm.size(), static_cast<size_t>(s->GetSize()));
+    if (c.channels <= 2) {
+      const std::vector<short> sine = test::Sine(c.channels, 32000, 16000);
+      for (size_t i : {size_t{7}, size_t{3001}})
+        EXPECT_EQ(Sample16(pcm, i), sine[i]);
+    }
+  }
+}
+
 // Damaged data: a clear error or a stream whose size is what really decodes; never a hang or
 // an allocation of what a header claims.
 TEST(DecodeStream, DamagedDataFailsCleanly) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "pcm_fixture.h"
 #include "platform/clock.h"
 
@@ -202,6 +205,25 @@ TEST(WavOut, DeviceTakesBlocksInOrderAndAtMostTwoAreQueued) {
   m.out.Render(frames.data(), 4410);
   m.out.Render(frames.data(), 4410);
   EXPECT_EQ(frames[0], 0); // drained: silence
+}
+
+// In a window a thread of its own mixes every DelayTime / 4 ms, while the device takes blocks.
+TEST(WavOut, OutputThreadKeepsTwoBlocksQueued) {
+  auto device = CreateHeadlessAudioOutput("");
+  TVirtualClock clock;
+  TWavOut out(*device, clock, kDelayMs, TMixingMode::Thread);
+  ASSERT_TRUE(out.Open());
+  TWavBuffer* b = out.AddBuffer(std::make_unique<TPcmStream>(2, 44100, 16, Pcm16(44100, 5, 5)));
+  b->Play();
+  for (int i = 0; i < 200 && out.QueuedBlocks() < 2; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(out.QueuedBlocks(), 2u);
+  device->RenderUntil(4410); // the device plays one block
+  for (int i = 0; i < 200 && b->ReadPosition() < 3 * 17640; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(b->ReadPosition(), 3 * 17640);
+  out.Close();
+  EXPECT_FALSE(out.IsOpen());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "media/video_manager.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/dialog_host.h"
@@ -182,6 +183,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
       *form, hooks, TMidiBindingOptions{options.headless, options.midi_log_file});
   TMediaPlugins plugins;
   plugins.midi = midi->Factory();
+  plugins.video = MakeVideoManager;
   media = std::make_unique<TMediaBinding>(
       *form, hooks, TMediaBindingOptions{options.headless, options.audio_out, std::move(plugins)});
   media->SetSceneSource([&scene] { return scene->Scene(); });

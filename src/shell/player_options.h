@@ -24,6 +24,8 @@ struct TPlayerOptions {
   std::string trace_file;          // --trace FILE: the command trace
   std::string dump_vars_file;      // --dump-vars FILE: every variable at exit
   bool help = false;               // --help
+  bool version = false;            // --version
+  bool allow_network = false;      // --allow-network: headless fetches may leave the machine
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;
 };

@@ -89,6 +89,8 @@ void TSceneBinding::CreateScene() {
   router_ = std::make_unique<TSceneInputRouter>(*scene_);
   link_ = std::make_unique<TSceneScreenLink>(*scene_);
   hooks_.scene_input = router_.get();
+  if (hooks_.scene_created)
+    hooks_.scene_created(*scene_);
 }
 
 void TSceneBinding::CreateScreen() {

@@ -253,6 +253,7 @@ TEST(PlayerProcess, FailuresEndWithStatusOneAndAMessage) {
   ASSERT_EQ(::mkfifo((dir / "fifo" / "game.ini").c_str(), 0600), 0);
   std::ofstream(dir / "a_file") << "x";
   std::filesystem::create_directories(dir / "read_only");
+  std::filesystem::create_directories(dir / "shots");
   std::filesystem::permissions(dir / "read_only", std::filesystem::perms::owner_read |
                                                       std::filesystem::perms::owner_exec);
   const std::string ok = (dir / "ok").string();
@@ -296,11 +297,11 @@ TEST(PlayerProcess, FailuresEndWithStatusOneAndAMessage) {
        1,
        "(Permission denied)"},
       {"screenshots of an empty folder",
-       {"--headless", "--frames", "3", "--screenshot-every", "1", (dir / "none").string(),
+       {"--headless", "--frames", "3", "--screenshot-every", "1", (dir / "shots").string(),
         (dir / "empty").string()},
        {},
        1,
-       "--screenshot-every: cannot write to"},
+       "the title has no project file nova.npb"},
       {"variables into a missing folder",
        {"--headless", "--dump-vars", (dir / "none" / "v.txt").string(), ok},
        {},

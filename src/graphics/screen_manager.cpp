@@ -146,6 +146,15 @@ void TScreenManager::Release() {
   full_screen_ = false;
 }
 
+void TScreenManager::Restore(bool full_screen) {
+  if (back_)
+    return;
+  full_screen_ = full_screen && display_;
+  current_ = full_screen_ ? std::max(chosen_, 0) : -1;
+  const int bits = display_ ? BackSurfaceBits(display_->CurrentFormat(), full_screen_) : 16;
+  back_ = std::make_unique<TDIBX>(scene_width_, scene_height_, bits);
+}
+
 TScreenPixels TScreenManager::Pixels() const {
   TScreenPixels p;
   if (!back_ || back_->IsEmpty())

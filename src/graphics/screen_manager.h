@@ -104,6 +104,9 @@ public:
   void SelectMode(int index);
   // Frees the back surface and returns to the state before the first setup.
   void Release();
+  // After Release, once the window has switched (to full screen or back) by itself: a new back
+  // surface for the display's format, without switching the display again.
+  void Restore(bool full_screen);
   void Present(IScreenScene& scene, int zoom_percent);
   void Repaint();
 

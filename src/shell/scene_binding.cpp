@@ -60,6 +60,9 @@ TSceneBinding::TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hoo
   hooks_.reload_scene_surfaces = [this] {
     if (!scene_)
       return;
+    // The switch released the back surface; without a new one nothing would be shown again.
+    if (screen_)
+      screen_->Restore(window_.IsFullScreen());
     if (screen_)
       scene_->SetScreenSurface(screen_->BackSurface());
     scene_->RestoreSurfaces();

@@ -130,6 +130,8 @@ private:
   std::vector<TScreenMode> modes_;
   int chosen_ = -1;
   bool title_selected_ = false;
+  // The back surface's bit count in full screen.
+  int FullScreenBits() const;
   int current_ = -2;
   std::unique_ptr<TDIBX> back_;
   bool full_screen_ = false;

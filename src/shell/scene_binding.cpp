@@ -60,11 +60,17 @@ TSceneBinding::TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hoo
   hooks_.reload_scene_surfaces = [this] {
     if (!scene_)
       return;
-    // The switch released the back surface; without a new one nothing would be shown again.
-    if (screen_)
+    if (screen_) {
+      // A new back surface for the mode now set (the switch may have released the old one, or
+      // changed the bit count); pictures follow a changed bit count.
+      scene_->SetScreenSurface(nullptr);
+      screen_->Release();
       screen_->Restore(window_.IsFullScreen());
-    if (screen_)
       scene_->SetScreenSurface(screen_->BackSurface());
+      if (images_ && screen_->BitCount() != back_bits_)
+        images_->ReloadAll(true);
+      back_bits_ = screen_->BitCount();
+    }
     scene_->RestoreSurfaces();
   };
   hooks_.free_screen_surfaces = [this] {
@@ -109,6 +115,7 @@ void TSceneBinding::CreateScreen() {
     scene_->SetSceneSize(width, height);
     scene_->SetScreenSurface(screen_->BackSurface());
     ServeSystemVariables();
+    back_bits_ = screen_->BitCount();
     CreateImageCache();
   }
 }
@@ -130,6 +137,7 @@ void TSceneBinding::ServeSystemVariables() {
   actions.is_full_screen = [this] { return window_.IsFullScreen(); };
   actions.set_full_screen = [this](bool full) { form_.SetFullScreen(full); };
   actions.warp_pointer = [this](int x, int y) { window_.WarpMouse(x, y); };
+  actions.screen_mode_selected = [this] { form_.ReapplyScreenMode(); };
   // Whatever the scene does not serve goes on to the hosts registered before it.
   ISystemVarHost*& system = vars->Hosts().system;
   system_vars_ =

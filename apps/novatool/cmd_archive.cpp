@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "base/sjis.h"
 #include "tool_args.h"
 #include "vfs/big_stream.h"
+#include "vfs/entry_stream.h"
 #include "vfs/native_names.h"
 #include "vfs/vr_file_collection.h"
 
@@ -61,15 +63,23 @@ int Extract(const std::string& path, const std::string& out_dir) {
                        "\" would leave the output folder; nothing extracted");
     }
   }
-  nova::TMemoryStream data;
   for (int i = 0; i < archive.Count(); ++i) {
     const nova::TVrFile& e = archive.Entry(i);
     if (IsEof(e))
       continue;
     fs::path target = fs::path(out_dir) / nova::NativeRelativeName(e.name);
     fs::create_directories(target.parent_path());
-    archive.ReadEntryData(i, data);
-    data.SaveToFile(target.string());
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(target.c_str(), "wb"),
+                                                         &std::fclose);
+    if (!file)
+      throw ENovaError(nova::Utf8ToSjis(target.string()) + ": cannot create the file");
+    // Entry by entry, piece by piece: an entry is never held whole.
+    bool written = true;
+    nova::StreamEntry(archive, i, [&](const uint8_t* data, size_t size) {
+      written = written && std::fwrite(data, 1, size, file.get()) == size;
+    });
+    if (!written || std::fflush(file.get()) != 0)
+      throw ENovaError(nova::Utf8ToSjis(target.string()) + ": cannot write the file");
   }
   return 0;
 }
@@ -123,10 +133,11 @@ int Cat(const std::string& path, const std::string& utf8_name) {
   if (index < 0 || IsEof(archive.Entry(index))) {
     throw ENovaError(nova::Utf8ToSjis(path) + ": no entry \"" + name + "\"");
   }
-  nova::TMemoryStream data;
-  archive.ReadEntryData(index, data);
-  std::fwrite(data.Memory(), 1, static_cast<size_t>(data.Size()), stdout);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  bool written = true;
+  nova::StreamEntry(archive, index, [&](const uint8_t* data, size_t size) {
+    written = written && std::fwrite(data, 1, size, stdout) == size;
+  });
+  return written && std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 } // namespace

@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 #include "base/sjis.h"
 #include "expr/build_parser.h"
 #include "expr/func_table.h"
@@ -113,11 +116,13 @@ int Eval(const std::string& text, const ToolArgs& args) {
 }
 
 int Batch(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "expr batch: cannot open \"%s\"\n", path.c_str());
+  std::string error;
+  const std::optional<std::string> text = ReadRegularFile(path, size_t{1} << 30, &error);
+  if (!text) {
+    std::fprintf(stderr, "expr batch: cannot read \"%s\" (%s)\n", path.c_str(), error.c_str());
     return 1;
   }
+  std::istringstream in(*text);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r')
@@ -132,8 +137,10 @@ int Batch(const std::string& path) {
 }
 
 int Usage() {
-  std::fputs("usage: novatool expr compile TEXT | dump TEXT | eval TEXT [NAME=TYPE:VALUE ...] | "
-             "batch FILE\n",
+  std::fputs("usage: novatool expr compile TEXT\n"
+             "       novatool expr dump TEXT\n"
+             "       novatool expr eval TEXT [NAME=TYPE:VALUE ...]\n"
+             "       novatool expr batch FILE\n",
              stderr);
   return 2;
 }

@@ -9,6 +9,7 @@
 
 #include "base/binary_reader.h"
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 #include "base/sjis.h"
 #include "expr/param_collection.h"
 #include "graphics/dibx.h"
@@ -18,6 +19,7 @@
 #include "text/expr_text_host.h"
 #include "text/font_pixel.h"
 #include "text/font_pixel_manager.h"
+#include "text/markup_check.h"
 #include "text/pixel_font_manager.h"
 #include "text/zpword.h"
 #include "tool_args.h"
@@ -35,7 +37,8 @@ int Usage() {
       "       novatool text asm 'MARKUP' -o stream.bin [--delay MS]\n"
       "       novatool text disasm stream.bin\n"
       "       novatool text fonts [--fixed]\n"
-      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as NAME]\n",
+      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as "
+      "NAME]\n",
       stderr);
   return 2;
 }
@@ -83,7 +86,13 @@ int Render(const RenderOptions& o) {
   s.speed = 256;
   if (!o.font.empty())
     s.default_font = Utf8ToSjis(o.font);
-  word.Parse(SplitTextLines(Utf8ToSjis(o.markup)), o.delay);
+  const std::vector<std::string> lines = SplitTextLines(Utf8ToSjis(o.markup));
+  std::string source;
+  for (const std::string& line : lines)
+    source += line + '\r';
+  for (const std::string& warning : MarkupWarnings(source))
+    std::fprintf(stderr, "novatool text: warning: %s\n", warning.c_str());
+  word.Parse(lines, o.delay);
   word.ExpandVariables(0, -1, false);
   PageList pages;
   word.Layout(pages);
@@ -223,11 +232,11 @@ int AsmCommand(const ToolArgs& args) {
 int DisasmCommand(const ToolArgs& args) {
   if (args.size() != 2)
     return Usage();
-  std::ifstream in(args[1], std::ios::binary);
-  if (!in)
-    throw ENovaError("cannot open " + args[1]);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
+  std::string error;
+  const std::optional<std::string> text = ReadRegularFile(args[1], size_t{1} << 30, &error);
+  if (!text)
+    throw ENovaError("cannot read " + args[1] + " (" + error + ")");
+  const std::vector<uint8_t> bytes(text->begin(), text->end());
   std::optional<GlyphStreamSource> source = RecoverGlyphStreamSource(bytes, kDefaultMarkupDelayMs);
   if (!source)
     source = GlyphStreamSource{GlyphStreamToMarkup(bytes, args[1], kDefaultMarkupDelayMs),

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 // novatool: makes and inspects titles. Each command group lives in cmd_<group>.cpp.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -7,6 +9,7 @@
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "base/version.h"
 #include "tool_args.h"
 
 #define NOVA_TOOL(group) int Tool_##group(const ToolArgs& args);
@@ -27,21 +30,40 @@ constexpr ToolEntry kTools[] = {
     {nullptr, nullptr},
 };
 
-int Usage() {
-  std::fputs("usage: novatool GROUP COMMAND [ARGS...]\ngroups:", stderr);
+// Every group's commands, a line each: each group prints them when called without a command,
+// on stderr; here they go to `out`.
+int Usage(std::FILE* out, int status) {
+  std::fputs("usage: novatool GROUP COMMAND [ARGS...]\n       novatool --version\n\n", out);
+  std::fflush(out);
+  std::fflush(stderr);
+  const int saved = ::dup(2);
+  ::dup2(::fileno(out), 2);
   for (const ToolEntry& t : kTools) {
-    if (t.name) std::fprintf(stderr, " %s", t.name);
+    if (!t.name || std::strcmp(t.name, "version") == 0)
+      continue;
+    t.run(ToolArgs());
+    std::fflush(stderr);
   }
-  std::fputs("\nsee docs/ for each group's commands\n", stderr);
-  return 2;
+  ::dup2(saved, 2);
+  ::close(saved);
+  std::fputs("\nThe pages of docs/ describe each group.\n", out);
+  return status;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
+  if (argc < 2)
+    return Usage(stderr, 2);
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+    return Usage(stdout, 0);
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("novatool %s\n", nova::kNovaVersion);
+    return 0;
+  }
   for (const ToolEntry& t : kTools) {
-    if (!t.name || std::strcmp(t.name, argv[1]) != 0) continue;
+    if (!t.name || std::strcmp(t.name, argv[1]) != 0)
+      continue;
     ToolArgs args(argv + 2, argv + argc);
     try {
       return t.run(args);
@@ -53,5 +75,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  return Usage();
+  std::fprintf(stderr, "novatool: unknown group \"%s\"\n", argv[1]);
+  return Usage(stderr, 2);
 }

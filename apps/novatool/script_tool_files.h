@@ -3,19 +3,25 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 
 // Whole-file reading and writing for the page, project and title commands.
 namespace nova_tool {
 
+// Inputs are titles' files, held whole: more than this is no such file.
+constexpr size_t kMaxToolInputBytes = size_t{1} << 30;
+
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw nova::ENovaError(path + ": cannot open the file");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string error;
+  const std::optional<std::string> text = nova::ReadRegularFile(path, kMaxToolInputBytes, &error);
+  if (!text)
+    throw nova::ENovaError(path + ": cannot read the file (" + error + ")");
+  return {text->begin(), text->end()};
 }
 
 inline std::string ReadFileText(const std::string& path) {

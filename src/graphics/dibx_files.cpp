@@ -6,12 +6,16 @@
 #include <iterator>
 
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 #include "graphics/dibx.h"
 #include "graphics/dibx_wisp_hook.h"
 #include "graphics/private/dibx_codecs.h"
 
 namespace nova {
 namespace {
+
+// A bitmap of the largest surface at 32 bits, and its header.
+constexpr size_t kMaxPictureFileBytes = (size_t{16384} * 16384 * 4) + 4096;
 
 bool HasBmpExtension(const std::string& path) {
   if (path.size() < 4)
@@ -51,12 +55,10 @@ void ConvertInto(TCustomDIBX& dst, TDIBX& picture) {
 void TCustomDIBX::LoadFromFile(const std::string& path) {
   if (!HasBmpExtension(path))
     return;
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
+  const std::optional<std::string> bytes = ReadRegularFile(path, kMaxPictureFileBytes);
+  if (!bytes)
     return;
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  LoadFromStream(bytes, path);
+  LoadFromStream(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()), path);
 }
 
 void TCustomDIBX::LoadFromStream(std::span<const uint8_t> bytes, const std::string& name) {

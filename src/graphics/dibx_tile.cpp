@@ -51,9 +51,10 @@ void ForEachTile(TCustomDIBX& dst, const TRect& dstRect, int tileW, int tileH, i
   const TRect area = dst.ClipRect();
   const int64_t periodX = std::max<int64_t>(int64_t{tileW} + std::max(hGap, 0), 1);
   const int64_t periodY = std::max<int64_t>(int64_t{tileH} + std::max(vGap, 0), 1);
-  // Start from the first tile that reaches into the visible area.
-  int64_t x0 = int64_t{dstRect.Left} - Phase(offsetX, periodX);
-  int64_t y0 = int64_t{dstRect.Top} - Phase(offsetY, periodY);
+  // The phase is taken within the tile, not the period: the first tile shows from it onward,
+  // and the gaps follow each tile.
+  int64_t x0 = int64_t{dstRect.Left} - Phase(offsetX, tileW);
+  int64_t y0 = int64_t{dstRect.Top} - Phase(offsetY, tileH);
   if (x0 + periodX <= area.Left)
     x0 += (area.Left - x0) / periodX * periodX;
   if (y0 + periodY <= area.Top)

@@ -123,7 +123,7 @@ void TWispCollection::Load(TWispItem& item, bool reload, bool recreate) {
   const bool fresh_surfaces = !reload || recreate;
   TWispFrameList list(code_);
   if (files_.Exists(name)) {
-    TMemoryStream data = files_.Load(name);
+    TMemoryStream data = files_.Load(name, kMaxPictureFileBytes);
     list.LoadFromMemory(data.Bytes(), name);
   }
   if (list.Count() == 0) {

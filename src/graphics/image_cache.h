@@ -60,6 +60,10 @@ enum class WispRelease { kFree, kKeepIdle };
 // files and hands out its frames. Main thread only.
 class TWispCollection {
 public:
+  // The largest picture file read: an uncompressed 32-bit bitmap of the largest scene and its
+  // headers. A larger entry is refused before it is inflated.
+  static constexpr int64_t kMaxPictureFileBytes = int64_t{4096} * 4096 * 4 + 65536;
+
   // `code` is the project's identification code (it unscrambles permuted images);
   // `screen_bit_count` tells the back surface's bit count (32 when it returns 0 or is empty).
   TWispCollection(TVrFileManager& files, int32_t code, std::function<int()> screen_bit_count = {});

@@ -13,10 +13,15 @@ class TWindowScreenDisplay : public IScreenDisplay {
 public:
   explicit TWindowScreenDisplay(IWindow& window) : window_(window) {}
 
+  // Every resolution also at 16 bits: titles made for 16-bit displays choose those, and the
+  // back surface then composes at 16 bits while the display keeps its own depth.
   std::vector<TScreenMode> DisplayModes() override {
     std::vector<TScreenMode> out;
-    for (const TDisplayMode& m : window_.DisplayModes())
+    for (const TDisplayMode& m : window_.DisplayModes()) {
       out.push_back({m.width, m.height, m.bits_per_pixel, m.refresh_hz});
+      if (m.bits_per_pixel > 16)
+        out.push_back({m.width, m.height, 16, m.refresh_hz});
+    }
     return out;
   }
 

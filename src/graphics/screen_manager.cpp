@@ -128,8 +128,7 @@ void TScreenManager::Setup() {
     const TScreenMode* mode = title_selected_ ? &modes_[static_cast<size_t>(current_)] : nullptr;
     if (display_->SetFullScreen(true, mode)) {
       full_screen_ = true;
-      back_ = std::make_unique<TDIBX>(scene_width_, scene_height_,
-                                      BackSurfaceBits(display_->CurrentFormat(), true));
+      back_ = std::make_unique<TDIBX>(scene_width_, scene_height_, FullScreenBits());
       return;
     }
     // The display refused: back to the window.
@@ -140,10 +139,29 @@ void TScreenManager::Setup() {
                                   BackSurfaceBits(display_->CurrentFormat(), false));
 }
 
+int TScreenManager::FullScreenBits() const {
+  // A mode the title chose sets the display's depth: its bit count decides, as the display's
+  // own format does otherwise (a 16-bit mode is 5-6-5).
+  if (title_selected_ && chosen_ >= 0 && chosen_ < ModeCount())
+    return BackSurfaceBits({modes_[static_cast<size_t>(chosen_)].bit_count, false}, true);
+  return BackSurfaceBits(display_->CurrentFormat(), true);
+}
+
 void TScreenManager::Release() {
   back_.reset();
   current_ = -2;
   full_screen_ = false;
+}
+
+void TScreenManager::Restore(bool full_screen) {
+  if (back_)
+    return;
+  full_screen_ = full_screen && display_;
+  current_ = full_screen_ ? std::max(chosen_, 0) : -1;
+  const int bits = !display_      ? 16
+                   : full_screen_ ? FullScreenBits()
+                                  : BackSurfaceBits(display_->CurrentFormat(), false);
+  back_ = std::make_unique<TDIBX>(scene_width_, scene_height_, bits);
 }
 
 TScreenPixels TScreenManager::Pixels() const {

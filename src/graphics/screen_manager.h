@@ -104,6 +104,9 @@ public:
   void SelectMode(int index);
   // Frees the back surface and returns to the state before the first setup.
   void Release();
+  // After Release, once the window has switched (to full screen or back) by itself: a new back
+  // surface for the display's format, without switching the display again.
+  void Restore(bool full_screen);
   void Present(IScreenScene& scene, int zoom_percent);
   void Repaint();
 
@@ -127,6 +130,8 @@ private:
   std::vector<TScreenMode> modes_;
   int chosen_ = -1;
   bool title_selected_ = false;
+  // The back surface's bit count in full screen.
+  int FullScreenBits() const;
   int current_ = -2;
   std::unique_ptr<TDIBX> back_;
   bool full_screen_ = false;

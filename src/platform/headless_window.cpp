@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The window of headless runs: the scene is presented into memory and nothing arrives from a
 // screen; the shell feeds replayed input itself.
+#include <algorithm>
+
 #include "platform/private/present_buffer.h"
 #include "platform/window.h"
 
@@ -19,14 +21,23 @@ public:
       buffer_.Resize(scene_width, scene_height);
   }
   void ShowFloatingDock(bool) override {}
+  // A virtual monitor of a few common resolutions: titles that choose a display mode run
+  // headless as they would on a screen.
   bool SetFullScreen(bool full, std::optional<TDisplayMode> mode) override {
-    if (mode)
-      return false; // no monitor to change
+    if (full && mode) {
+      const std::vector<TDisplayMode> modes = DisplayModes();
+      if (std::none_of(modes.begin(), modes.end(), [&](const TDisplayMode& m) {
+            return m.width == mode->width && m.height == mode->height;
+          }))
+        return false;
+    }
     full_screen_ = full;
     return true;
   }
   bool IsFullScreen() const override { return full_screen_; }
-  std::vector<TDisplayMode> DisplayModes() override { return {}; }
+  std::vector<TDisplayMode> DisplayModes() override {
+    return {{640, 480, 32, 60}, {800, 600, 32, 60}, {1024, 768, 32, 60}};
+  }
   void Present(const TPresentSource& source, std::span<const TWindowRect> changed) override {
     buffer_.Copy(source, changed);
   }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 #include "base/sjis.h"
 
 namespace nova {
@@ -35,6 +36,27 @@ public:
     if (ec != std::errc() || end != w.data() + w.size() || v < lo || v > hi)
       throw TParseError{"bad number \"" + w + "\""};
     return v;
+  }
+  // The rest of the line: quoted with escapes, or as it stands without the leading blank.
+  std::string Rest() {
+    std::string rest;
+    std::getline(in_, rest);
+    const size_t start = rest.find_first_not_of(" \t");
+    rest = start == std::string::npos ? std::string() : rest.substr(start);
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == ' ' || rest.back() == '\t'))
+      rest.pop_back();
+    if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"')
+      return rest;
+    std::string out;
+    for (size_t i = 1; i + 1 < rest.size(); ++i) {
+      if (rest[i] != '\\' || i + 2 >= rest.size()) {
+        out.push_back(rest[i]);
+        continue;
+      }
+      const char c = rest[++i];
+      out.push_back(c == 'n' ? '\n' : c);
+    }
+    return out;
   }
   void End() {
     std::string rest;
@@ -92,6 +114,11 @@ TStampedEvent ParseLine(const std::string& line) {
     if (which != "quit" && which != "switch")
       throw TParseError{"bad dock button \"" + which + "\""};
     e.dock = which == "quit" ? TDockButton::Quit : TDockButton::ScreenSwitch;
+  } else if (kind == "text" || kind == "compose") {
+    e.kind = kind == "text" ? TWindowEventKind::TextInput : TWindowEventKind::Composition;
+    e.text = in.Rest();
+    if (e.kind == TWindowEventKind::TextInput && e.text.empty())
+      throw TParseError{"missing text"};
   } else if (kind == "close") {
     e.kind = TWindowEventKind::Close;
   } else if (kind == "activate") {
@@ -113,8 +140,12 @@ std::vector<TStampedEvent> ParseInputScript(const std::string& text, const std::
   std::istringstream in(text);
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
+    // Typed text may hold '#': a comment starts only before the event's text.
+    std::istringstream words(line);
+    std::string frame, kind;
+    words >> frame >> kind;
     const size_t hash = line.find('#');
-    if (hash != std::string::npos)
+    if (hash != std::string::npos && kind != "text" && kind != "compose")
       line.resize(hash);
     if (line.find_first_not_of(" \t\r") == std::string::npos)
       continue;
@@ -131,17 +162,11 @@ std::vector<TStampedEvent> ParseInputScript(const std::string& text, const std::
 }
 
 std::vector<TStampedEvent> LoadInputScript(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    throw ENovaError(Utf8ToSjis("cannot read input script " + path.string()));
-  std::string text;
-  char buf[65536];
-  while (file.read(buf, sizeof buf) || file.gcount() > 0) {
-    text.append(buf, static_cast<size_t>(file.gcount()));
-    if (text.size() > kMaxScriptBytes)
-      throw ENovaError(Utf8ToSjis("input script " + path.string() + " is too large"));
-  }
-  return ParseInputScript(text, path.string());
+  std::string error;
+  const std::optional<std::string> text = ReadRegularFile(path, kMaxScriptBytes, &error);
+  if (!text)
+    throw ENovaError(Utf8ToSjis("cannot read input script " + path.string() + ": " + error));
+  return ParseInputScript(*text, path.string());
 }
 
 std::string FormatInputEvent(const TStampedEvent& stamped) {
@@ -169,6 +194,19 @@ std::string FormatInputEvent(const TStampedEvent& stamped) {
     return out + "activate";
   case TWindowEventKind::Deactivate:
     return out + "deactivate";
+  case TWindowEventKind::TextInput:
+  case TWindowEventKind::Composition: {
+    std::string quoted = "\"";
+    for (char c : e.text) {
+      if (c == '"' || c == '\\')
+        quoted.push_back('\\');
+      if (c == '\n')
+        quoted += "\\n";
+      else
+        quoted.push_back(c);
+    }
+    return out + (e.kind == TWindowEventKind::TextInput ? "text " : "compose ") + quoted + "\"";
+  }
   case TWindowEventKind::Wake:
     break;
   }

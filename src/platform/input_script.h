@@ -15,6 +15,9 @@ namespace nova {
 //   <frame> move <x> <y>            <frame> wheel up|down
 //   <frame> mousedown left|right|middle <x> <y>     <frame> mouseup left|right|middle <x> <y>
 //   <frame> dock quit|switch        <frame> close | activate | deactivate
+//   <frame> text STRING             <frame> compose STRING
+// STRING is UTF-8 up to the end of the line, or quoted ("...") with \" \\ and \n escapes;
+// `text` is committed text, `compose` the composition an input method shows (empty ends it).
 // Frames count from 0: an event stamped F is handled just before frame F runs. Positions are
 // scene coordinates (client coordinates in the settings dialog). '#' starts a comment.
 struct TStampedEvent {

@@ -45,6 +45,9 @@ public:
     CreateSceneTexture();
     CreateDockLabels();
     SDL_ShowWindow(window_);
+    // SDL starts with text input on; the input method stays out of the game's keys until a
+    // text field takes the focus.
+    SDL_StopTextInput();
     Redraw();
   }
 
@@ -167,6 +170,21 @@ public:
   }
 
   void InhibitScreenSaver() override { SDL_DisableScreenSaver(); }
+
+  void SetTextInput(bool on, const TWindowRect& caret) override {
+    if (!on) {
+      SDL_StopTextInput();
+      return;
+    }
+    // The input method puts its candidate window below this rectangle, in window pixels.
+    const SDL_Rect dst = SceneRect();
+    const int w = std::max(1, scene_w_), h = std::max(1, scene_h_);
+    SDL_Rect rect{dst.x + caret.left * dst.w / w, dst.y + caret.top * dst.h / h,
+                  std::max(1, caret.Width() * dst.w / w), std::max(1, caret.Height() * dst.h / h)};
+    SDL_SetTextInputRect(&rect);
+    if (!SDL_IsTextInputActive())
+      SDL_StartTextInput();
+  }
 
 private:
   int DockHeight() const { return dock_visible_ ? kDockHeight : 0; }
@@ -320,6 +338,14 @@ private:
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       return TranslateButton(e.button, out);
+    case SDL_TEXTINPUT:
+      out.kind = TWindowEventKind::TextInput;
+      out.text = e.text.text;
+      return !out.text.empty();
+    case SDL_TEXTEDITING:
+      out.kind = TWindowEventKind::Composition;
+      out.text = e.edit.text;
+      return true;
     case SDL_MOUSEWHEEL:
       if (e.wheel.y == 0)
         return false;

@@ -94,6 +94,9 @@ public:
   virtual void WarpMouse(int scene_x, int scene_y) = 0;
   // Keeps the screen saver and monitor power-off away while the player runs.
   virtual void InhibitScreenSaver() = 0;
+  // A text field takes typing (TextInput and Composition events, the input method on), with
+  // its caret at `caret` (scene pixels), or no longer does. Windows without text input ignore it.
+  virtual void SetTextInput(bool on, const TWindowRect& caret) {}
 };
 
 struct TWindowOptions {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace nova {
 
@@ -15,10 +16,12 @@ enum class TWindowEventKind : uint8_t {
   KeyUp,
   MouseDown, // button, x, y
   MouseUp,
-  MouseMove,  // x, y
-  Wheel,      // wheel_up = direction
-  DockButton, // dock = which tool bar button was clicked
-  Wake,       // internal: another thread woke the event wait (see IWindow::Wake)
+  MouseMove,   // x, y
+  Wheel,       // wheel_up = direction
+  DockButton,  // dock = which tool bar button was clicked
+  Wake,        // internal: another thread woke the event wait (see IWindow::Wake)
+  TextInput,   // text = committed text (UTF-8), while a text field takes input
+  Composition, // text = what the input method composes (UTF-8); empty when it ends
 };
 
 // One input or window event. Mouse positions are scene coordinates (through the letterbox and
@@ -35,6 +38,7 @@ struct TWindowEvent {
   int client_y = 0;
   bool wheel_up = false;
   TDockButton dock = TDockButton::Quit;
+  std::string text;
 };
 
 } // namespace nova

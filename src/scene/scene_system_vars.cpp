@@ -111,6 +111,8 @@ void TSceneSystemVars::WriteSystem(int index, const TSysValue& v) {
   case svDisplayModeIndex:
     if (screen_)
       screen_->SelectMode(v.i);
+    if (actions_.screen_mode_selected)
+      actions_.screen_mode_selected();
     return;
   case svSoundON:
     scene_.SetSoundOn(v.b);

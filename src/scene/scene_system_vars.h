@@ -18,6 +18,8 @@ struct TSceneShellActions {
   std::function<void(int x, int y)> warp_pointer;
   // Passes the sound switch on to the media managers.
   std::function<void(bool on)> set_sound_on;
+  // @DisplayModeIndex chose another mode: in full screen it is set at once.
+  std::function<void()> screen_mode_selected;
 };
 
 // Serves @LClick, @RClick, @LPush, @RPush, @MouseX, @MouseY, @ScrWidth, @ScrHeight,

@@ -11,6 +11,7 @@
 #include "base/sjis.h"
 #include "expr/build_parser.h"
 #include "expr/param_collection.h"
+#include "platform/clock.h"
 #include "scene/timer_list.h"
 
 namespace nova {
@@ -75,6 +76,10 @@ const ICommandBehaviour& TCallMan::BehaviourOf(const TCommand& cmd) const {
 }
 
 void TCallMan::Push(TStack frame) {
+  if (stack_.Count() >= kMaxCallDepth)
+    throw ENovaError("page " + frame.page_name + ": calls nested deeper than " +
+                     std::to_string(kMaxCallDepth) +
+                     " levels (a page that calls itself without end)");
   stack_.Push(std::move(frame));
   ctx_.vars.current_frame = stack_.Count();
 }
@@ -288,6 +293,8 @@ int TCallMan::DispatchEvent(int32_t level) {
 
 void TCallMan::Run() {
   TTimerList& events = ctx_.host.Events();
+  const uint32_t started_ms = PlatformClock().NowMs();
+  int32_t steps = 0;
   try {
     do {
       stalled_ = false;
@@ -336,6 +343,9 @@ void TCallMan::Run() {
       // A command that keeps running without clearing its continue flag, or a script that has
       // ended, would otherwise be stepped again and again within one frame.
       if (stalled_)
+        return;
+      if (++steps % 1024 == 0 &&
+          (steps >= kMaxCommandsPerFrame || PlatformClock().NowMs() - started_ms >= kFrameBudgetMs))
         return;
     } while ((cont_ || state_ != csMain) && !RunState().Terminating);
   } catch (const std::exception& e) {

@@ -45,6 +45,13 @@ public:
 
   // Pages cached besides the current one.
   static constexpr int32_t kCachedPages = 30;
+  // A page that calls itself without end would grow the stack until memory runs out.
+  static constexpr int32_t kMaxCallDepth = 10000;
+  // A script that loops without waiting ends its frame after this many commands or this much
+  // time on the platform clock (virtual in headless runs), and goes on in the next frame: the
+  // window keeps answering and a headless run still reaches its frame count.
+  static constexpr int32_t kMaxCommandsPerFrame = 100'000;
+  static constexpr uint32_t kFrameBudgetMs = 250;
 
   explicit TCallMan(Context context);
   ~TCallMan() override;
@@ -53,7 +60,8 @@ public:
 
   // Runs `name` from its first command with an empty stack, dropping the dispatched events.
   void Start(const std::string& name) override;
-  // One frame: commands and event handlers until a command ends the frame.
+  // One frame: commands and event handlers until a command ends the frame or the frame's budget
+  // is spent.
   void Run() override;
 
   // The cached page of exactly that name, or the page loaded now. Promoting resets the program
@@ -114,7 +122,8 @@ public:
   void set_args(std::vector<std::string> args) { args_ = std::move(args); }
   TStackList& stack() { return stack_; }
   const TStackList& stack() const { return stack_; }
-  // Pushes and pops keep the variable table's current frame equal to the stack count.
+  // Pushes and pops keep the variable table's current frame equal to the stack count. A push
+  // beyond kMaxCallDepth throws.
   void Push(TStack frame);
   TStack& Pop();
   void ClearStack();

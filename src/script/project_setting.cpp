@@ -110,6 +110,17 @@ int32_t TFolderDiskList::DiskOfFile(const std::string& file_name) const {
   }
 }
 
+void TProjectSetting::CheckScreenSizes(const std::string& file) const {
+  // The scene and back surfaces are allocated at these sizes; no display of the time was larger.
+  const auto check = [&file](const char* what, int32_t w, int32_t h) {
+    if (w < 0 || h < 0 || w > kMaxScreenSide || h > kMaxScreenSide)
+      throw ENovaError(file + ": " + what + " size " + std::to_string(w) + "x" + std::to_string(h) +
+                       " is outside 0.." + std::to_string(kMaxScreenSide));
+  };
+  check("scene", scene_width, scene_height);
+  check("full-screen", full_width, full_height);
+}
+
 void TProjectSetting::Read(std::span<const uint8_t> bytes, const std::string& file) {
   *this = TProjectSetting{};
   BinaryReader r(bytes, file);
@@ -122,6 +133,7 @@ void TProjectSetting::Read(std::span<const uint8_t> bytes, const std::string& fi
   scene_height = r.I32();
   full_width = r.I32();
   full_height = r.I32();
+  CheckScreenSizes(file);
   start_page = r.String();
   if (version >= kExitPageSince)
     exit_page = r.String();

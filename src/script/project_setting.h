@@ -54,6 +54,8 @@ public:
 struct TProjectSetting {
   int32_t version = kNewestProjectVersion;
   std::string title;
+  // Largest scene or full-screen side a project may ask for.
+  static constexpr int32_t kMaxScreenSide = 4096;
   int32_t scene_width = 640, scene_height = 480;
   int32_t full_width = 640, full_height = 480;
   std::string start_page;
@@ -72,9 +74,12 @@ struct TProjectSetting {
   TFolderDiskList folder_disks;
 
   // Raises "このバージョンには対応していません" above version 116, and a message naming
-  // `file` and the field on damage.
+  // `file` and the field on damage or on a screen size beyond kMaxScreenSide.
   void Read(std::span<const uint8_t> bytes, const std::string& file);
   void Write(BinaryWriter& w) const;
+
+private:
+  void CheckScreenSizes(const std::string& file) const;
 };
 
 } // namespace nova

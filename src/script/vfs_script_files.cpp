@@ -26,7 +26,7 @@ std::vector<uint8_t> ReadNative(const std::string& path) {
 bool TVfsScriptFiles::Exists(const std::string& name) { return vfs_.Exists(name); }
 
 std::vector<uint8_t> TVfsScriptFiles::Load(const std::string& name) {
-  TMemoryStream m = vfs_.Load(name);
+  TMemoryStream m = vfs_.Load(name, kMaxScriptFileBytes);
   return {m.Bytes().begin(), m.Bytes().end()};
 }
 

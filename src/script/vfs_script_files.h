@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <cstdint>
+
 #include "script/project_services.h"
 #include "script/script_host.h"
 
@@ -10,6 +12,9 @@ class TVrFileManager;
 // The title's files through the virtual file manager.
 class TVfsScriptFiles final : public IScriptFiles {
 public:
+  // Pages and project files are far smaller; a larger entry is refused before it is inflated.
+  static constexpr int64_t kMaxScriptFileBytes = int64_t{32} << 20;
+
   TVfsScriptFiles(TVrFileManager& vfs, IScriptDialogs& dialogs) : vfs_(vfs), dialogs_(dialogs) {}
 
   bool Exists(const std::string& name) override;

@@ -1,17 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "shell/find_archives.h"
 
-#include <fstream>
+#include <unistd.h>
+
 #include <system_error>
+
+#include "base/regular_file.h"
 
 namespace nova {
 
 bool HasArchiveTrailer(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in || !in.seekg(-2, std::ios::end))
+  const int fd = OpenRegularFile(file);
+  if (fd < 0)
     return false;
   char trailer[2];
-  return in.read(trailer, 2) && trailer[0] == 'n' && trailer[1] == 'v';
+  const off_t size = ::lseek(fd, 0, SEEK_END);
+  const bool found =
+      size >= 2 && ::pread(fd, trailer, 2, size - 2) == 2 && trailer[0] == 'n' && trailer[1] == 'v';
+  ::close(fd);
+  return found;
 }
 
 std::filesystem::path TitleBaseFolder(const std::vector<std::string>& params,

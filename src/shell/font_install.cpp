@@ -43,8 +43,7 @@ void TFolderFontSource::CopyEntry(const std::string& name, const std::filesystem
                                 error.message()));
 }
 
-TFontInstaller::TFontInstaller(std::filesystem::path temp_folder,
-                               std::function<bool(const std::filesystem::path&)> offer)
+TFontInstaller::TFontInstaller(std::filesystem::path temp_folder, TOffer offer)
     : temp_folder_(std::move(temp_folder)), offer_(std::move(offer)) {}
 
 TFontInstaller::~TFontInstaller() {
@@ -66,7 +65,7 @@ void TFontInstaller::Install(IFontSource& source) {
     bool accepted = false;
     try {
       source.CopyEntry(name, work);
-      accepted = offer_ && offer_(work);
+      accepted = offer_ && offer_(work, name);
     } catch (...) {
       std::error_code error;
       std::filesystem::remove(work, error);

@@ -36,9 +36,10 @@ private:
 // until this object goes away (process end); refused ones are deleted at once.
 class TFontInstaller {
 public:
-  // `offer` is the packed-font manager's: true when it took the file.
-  TFontInstaller(std::filesystem::path temp_folder,
-                 std::function<bool(const std::filesystem::path&)> offer);
+  // `offer` is the packed-font manager's: true when it took the work file; `name` is the
+  // entry's name in the title (Shift-JIS), which its messages use.
+  using TOffer = std::function<bool(const std::filesystem::path& work, const std::string& name)>;
+  TFontInstaller(std::filesystem::path temp_folder, TOffer offer);
   ~TFontInstaller();
   TFontInstaller(const TFontInstaller&) = delete;
   TFontInstaller& operator=(const TFontInstaller&) = delete;
@@ -49,7 +50,7 @@ public:
 
 private:
   std::filesystem::path temp_folder_;
-  std::function<bool(const std::filesystem::path&)> offer_;
+  TOffer offer_;
   std::vector<std::filesystem::path> installed_;
 };
 

@@ -93,9 +93,9 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
       hooks_.default_fonts_only();
   });
   init_.Set("Layout", [this] { Layout(); });
-  font_installer_ =
-      std::make_unique<TFontInstaller>(TempFolder(), [this](const std::filesystem::path& file) {
-        return hooks_.offer_packed_font && hooks_.offer_packed_font(file);
+  font_installer_ = std::make_unique<TFontInstaller>(
+      TempFolder(), [this](const std::filesystem::path& file, const std::string& name) {
+        return hooks_.offer_packed_font && hooks_.offer_packed_font(file, name);
       });
   exit_.Set("DeleteFontFiles", [this] { font_installer_.reset(); });
   init_.Set("LoopThread.Create", [this] { loop_.Start(); });
@@ -121,6 +121,7 @@ void TFormView::Create() {
     init_.Run(trace);
   } catch (const std::exception& e) {
     RunState().Terminating = true;
+    failed_ = true;
     ShowMessageBox(e.what(), ShellTexts().warning_caption, TMsgButtons::Ok, TMsgIcon::Warning);
   }
   if (RunState().Terminating)
@@ -173,6 +174,7 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
     Activate();
     break;
   case TWindowEventKind::Deactivate:
+    TextEntry(e);
     Deactivate();
     break;
   case TWindowEventKind::DockButton:
@@ -189,18 +191,24 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
       ToggleFullScreen();
       break;
     }
+    // A text field with the focus takes the keys; the scene does not see them.
+    if (active_ && TextEntry(e))
+      break;
     if (scene && !e.repeat && active_ && e.key >= 0 && e.key < 256) {
       scene->SetKeyState(e.key, true);
       scene->SetKeyClicked(e.key);
     }
     break;
   case TWindowEventKind::KeyUp:
+    TextEntry(e);
     if (e.key == vk::kMenu)
       alt_down_ = false;
     if (scene && e.key >= 0 && e.key < 256)
       scene->SetKeyState(e.key, false);
     break;
   case TWindowEventKind::MouseDown:
+    if (active_ && TextEntry(e))
+      break;
     if (scene && active_ && e.in_scene) {
       const bool left = e.button == TMouseButton::Left;
       const bool right = e.button == TMouseButton::Right;
@@ -227,9 +235,18 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
   case TWindowEventKind::MouseMove:
     RouteMouseMove(e);
     break;
+  case TWindowEventKind::TextInput:
+  case TWindowEventKind::Composition:
+    if (active_)
+      TextEntry(e);
+    break;
   case TWindowEventKind::Wake:
     break;
   }
+}
+
+bool TFormView::TextEntry(const TWindowEvent& e) {
+  return hooks_.text_entry && hooks_.text_entry(e);
 }
 
 void TFormView::RouteMouseMove(const TWindowEvent& e) {

@@ -60,6 +60,10 @@ public:
   TFontInstaller& FontInstaller() { return *font_installer_; }
   // The window should close (WM_CLOSE was posted).
   bool CloseRequested() const { return close_requested_; }
+  // A failure stopped the title (start-up, a script error, a missing project or start page):
+  // the process ends with a non-zero status, after the message the failure showed.
+  void SetFailed() { failed_ = true; }
+  bool Failed() const { return failed_; }
   // The shutdown order; runs once (also from the destructor).
   void Close();
 
@@ -77,6 +81,8 @@ private:
   void Activate();
   void Deactivate();
   void RouteMouseMove(const TWindowEvent& event);
+  // Offers the event to the focused text field; true when it took it.
+  bool TextEntry(const TWindowEvent& event);
 
   IWindow& window_;
   IFrameLoop& loop_;
@@ -100,6 +106,7 @@ private:
   int frame_div_count_ = 0;
   bool close_requested_ = false;
   bool closed_ = false;
+  bool failed_ = false;
   int mouse_x_ = 0;
   int mouse_y_ = 0;
   std::unique_ptr<TFontInstaller> font_installer_;

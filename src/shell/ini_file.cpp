@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 #include "base/sjis.h"
 
 namespace nova {
@@ -13,7 +14,7 @@ namespace nova {
 namespace {
 
 // Settings files are a few hundred bytes; anything far larger is not one.
-constexpr std::streamoff kMaxIniBytes = 1 << 20;
+constexpr size_t kMaxIniBytes = 1 << 20;
 
 std::string Trim(const std::string& s) {
   const size_t first = s.find_first_not_of(" \t\r\n");
@@ -26,18 +27,8 @@ std::string Trim(const std::string& s) {
 
 void TIniFile::Load(const std::filesystem::path& path) {
   sections_.clear();
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    return;
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0 || size > kMaxIniBytes)
-    return;
-  file.seekg(0);
-  std::string text(static_cast<size_t>(size), '\0');
-  if (!file.read(text.data(), size))
-    return;
-  Parse(text);
+  if (std::optional<std::string> text = ReadRegularFile(path, kMaxIniBytes))
+    Parse(*text);
 }
 
 void TIniFile::Parse(const std::string& text) {
@@ -154,6 +145,11 @@ std::string TIniFile::Text() const {
 
 void TIniFile::Save(const std::filesystem::path& path) const {
   const std::string text = Text();
+  // Writing into a FIFO would wait for a reader forever.
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    throw ENovaError(Utf8ToSjis("cannot write " + path.string() + ": not a regular file"));
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file || !file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush())
     throw ENovaError(Utf8ToSjis("cannot write " + path.string()));

@@ -11,6 +11,8 @@
 
 namespace nova {
 
+class TNovaBaseList;
+
 // What the subsystems above the platform plug into the shell. Every member is optional: an
 // empty one is skipped (and the documented default applies). All are called on the main thread.
 struct TPlayerHooks {
@@ -27,7 +29,7 @@ struct TPlayerHooks {
   std::function<void(const std::filesystem::path&)> add_archive;
 
   // The packed-font manager: true when it takes the font file (then kept until process end).
-  std::function<bool(const std::filesystem::path&)> offer_packed_font;
+  std::function<bool(const std::filesystem::path& work, const std::string& name)> offer_packed_font;
   // "[Font] DefaultOnly" of the run settings: the glyph cache offers the standard faces only.
   std::function<void()> default_fonts_only;
 
@@ -64,6 +66,10 @@ struct TPlayerHooks {
 
   // --- Input: the scene's base list, once it exists ---
   ISceneInput* scene_input = nullptr;
+  // Text fields over the scene see key, mouse and text events first; true when one took it.
+  std::function<bool(const TWindowEvent&)> text_entry;
+  // The scene was created: services that need it (text fields, the network) install themselves.
+  std::function<void(TNovaBaseList&)> scene_created;
 
   // --- Start-up trace: each step name as it starts (does nothing by default) ---
   std::function<void(const std::string&)> trace;

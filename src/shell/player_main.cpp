@@ -9,6 +9,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "base/version.h"
 #include "media/video_manager.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
@@ -19,20 +20,25 @@
 #include "platform/png_writer.h"
 #include "platform/wall_clock.h"
 #include "platform/window.h"
+#include "scene/nova_base_list.h"
 #include "script/project.h"
 #include "shell/config_dialog.h"
+#include "shell/edit_binding.h"
 #include "shell/file_dialog.h"
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
+#include "shell/http_binding.h"
 #include "shell/loop_thread.h"
 #include "shell/media_binding.h"
 #include "shell/midi_binding.h"
 #include "shell/mutex_name.h"
+#include "shell/output_paths.h"
 #include "shell/player_options.h"
 #include "shell/project_binding.h"
 #include "shell/run_config.h"
 #include "shell/save_binding.h"
 #include "shell/scene_binding.h"
+#include "shell/stop_signals.h"
 #include "shell/text_binding.h"
 
 namespace nova {
@@ -41,6 +47,16 @@ namespace {
 
 // A headless dialog that nobody closes still ends.
 constexpr uint32_t kHeadlessDialogFrames = 600;
+
+// A window can open: an X or Wayland display, or a video driver chosen explicitly.
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+    const char* value = std::getenv(name);
+    if (value && *value)
+      return true;
+  }
+  return false;
+}
 
 std::filesystem::path Executable() {
   std::error_code error;
@@ -67,6 +83,12 @@ void EverySnapshot(const TPlayerOptions& options, const IWindow& window, uint32_
   Screenshot(window, std::filesystem::path(options.screenshot_dir) / name);
 }
 
+// SIGINT or SIGTERM closes the player as the window's close button does.
+void CloseOnStopSignal(TFormView& form) {
+  if (StopRequested() && !form.CloseRequested())
+    form.HandleEvent({.kind = TWindowEventKind::Close});
+}
+
 // Replayed events of the coming frame, handled as if the window had sent them.
 void Replay(TInputTap& tap, TFormView& form) {
   if (!tap.replay)
@@ -83,6 +105,7 @@ void RunHeadless(const TPlayerOptions& options, IWindow& window, THeadlessLoop& 
                  TFormView& form, TInputTap& tap) {
   while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
     Replay(tap, form);
+    CloseOnStopSignal(form);
     if (form.CloseRequested())
       break;
     const std::optional<int32_t> interval = loop.Step();
@@ -100,6 +123,9 @@ void RunWindow(const TPlayerOptions& options, IWindow& window, TLoopThread& loop
                TInputTap& tap) {
   while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
     TWindowEvent event;
+    CloseOnStopSignal(form);
+    if (form.CloseRequested())
+      break;
     if (!window.WaitEvent(event, 100))
       continue;
     if (event.kind != TWindowEventKind::Wake) {
@@ -151,14 +177,22 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   }
   window->InhibitScreenSaver();
   TPlayerHooks hooks;
+  // Both outlive the scene, whose text fields and fetches use them.
+  TEditBinding edit(*window);
+  THttpBinding http(options.headless && !options.allow_network);
+  hooks.text_entry = [&edit](const TWindowEvent& e) { return edit.HandleEvent(e); };
+  hooks.scene_created = [&edit, &http](TNovaBaseList& scene) {
+    scene.SetEditWindowFactory(edit.Factory());
+    scene.SetHttpGet(http.Get());
+  };
   std::unique_ptr<TMidiBinding> midi;       // outlives the media and the variables that reach it
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
   std::unique_ptr<TProjectBinding> project; // outlives the form, whose Close uses it
   std::unique_ptr<TTextBinding> text;
   std::unique_ptr<TSaveBinding> saves;  // outlives the form, whose shutdown writes the status data
   std::unique_ptr<TMediaBinding> media; // after the scene: it detaches the scene's media first
+  std::unique_ptr<IFrameLoop> loop;     // outlives the form, whose Close stops it
   std::unique_ptr<TFormView> form;
-  std::unique_ptr<IFrameLoop> loop;
   if (options.headless) {
     loop = std::make_unique<THeadlessLoop>(options.frame_ms, clock);
   } else {
@@ -203,10 +237,11 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
     else
       RunWindow(options, *window, static_cast<TLoopThread&>(*loop), *form, tap);
   }
+  http.Cancel();
   form->Close();
   if (!options.screenshot.empty())
     Screenshot(*window, options.screenshot);
-  return 0;
+  return form->Failed() ? 1 : 0;
 }
 
 // What a run installs for the whole process, taken back when it ends.
@@ -235,6 +270,22 @@ int PlayerMain(int argc, const char* const* argv) {
     PrintUsage(stdout);
     return 0;
   }
+  if (options.version) {
+    std::printf("novaplay %s\n", kNovaVersion);
+    return 0;
+  }
+  if (const std::optional<std::string> problem = CheckOutputPaths(options)) {
+    std::fprintf(stderr, "novaplay: %s\n", problem->c_str());
+    return 1;
+  }
+  if (!options.headless && !HasDisplay()) {
+    std::fprintf(stderr,
+                 "novaplay: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the "
+                 "window cannot open.\nRun the title headless instead, for example:\n"
+                 "  novaplay --headless --frames 300 --screenshot shot.png TITLE_FOLDER\n");
+    return 1;
+  }
+  InstallStopSignals();
   try {
     TVirtualClock virtual_clock;
     TScriptedMessageBox scripted(options.answers);

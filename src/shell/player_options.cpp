@@ -37,6 +37,10 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
       options.headless = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--allow-network") {
+      options.allow_network = true;
     } else if (arg == "--frames" || arg == "--frame-ms") {
       if (!value(v))
         return false;
@@ -110,29 +114,32 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
 }
 
 void PrintUsage(std::FILE* out) {
-  std::fputs("usage: novaplay [OPTIONS] [TITLE_FOLDER_OR_ARCHIVE ...]\n"
-             "       novaplay /config [TITLE_FOLDER]\n"
-             "\n"
-             "Plays the title in TITLE_FOLDER (its game.dat) or in the archive files given.\n"
-             "/config shows the run settings dialog for the title's game.ini instead.\n"
-             "\n"
-             "options:\n"
-             "  --headless              no window: dummy drivers and a virtual clock, as fast as "
-             "possible\n"
-             "  --frames N              stop after N frames\n"
-             "  --frame-ms MS           virtual milliseconds per headless frame (default 16)\n"
-             "  --screenshot FILE.png   write the presented picture at the end\n"
-             "  --screenshot-every K DIR  write DIR/frame_NNNNNN.png after every K-th frame\n"
-             "  --input FILE            replay frame-stamped input (the format --record writes)\n"
-             "  --answer A[,A...]       answer message boxes (yes, no, ok, cancel, yesall, noall)\n"
-             "                          and file dialogs (file:PATH; file: alone cancels)\n"
-             "  --record FILE           write what the user does, for replaying with --input\n"
-             "  --trace FILE            write every command and event the script runs\n"
-             "  --dump-vars FILE        write every variable at exit\n"
-             "  --midi-log FILE         write every MIDI message sent: position in ms, bytes\n"
-             "  --audio-out FILE.wav    headless: write all sound played, sample-exact\n"
-             "  --help                  show this text\n",
-             out);
+  std::fputs(
+      "usage: novaplay [OPTIONS] [TITLE_FOLDER_OR_ARCHIVE ...]\n"
+      "       novaplay /config [TITLE_FOLDER]\n"
+      "\n"
+      "Plays the title in TITLE_FOLDER (its game.dat) or in the archive files given.\n"
+      "/config shows the run settings dialog for the title's game.ini instead.\n"
+      "\n"
+      "options:\n"
+      "  --headless              no window: dummy drivers and a virtual clock, as fast as "
+      "possible\n"
+      "  --frames N              stop after N frames\n"
+      "  --frame-ms MS           virtual milliseconds per headless frame (default 16)\n"
+      "  --screenshot FILE.png   write the presented picture at the end\n"
+      "  --screenshot-every K DIR  write DIR/frame_NNNNNN.png after every K-th frame\n"
+      "  --input FILE            replay frame-stamped input (the format --record writes)\n"
+      "  --answer A[,A...]       answer message boxes (yes, no, ok, cancel, yesall, noall)\n"
+      "                          and file dialogs (file:PATH; file: alone cancels)\n"
+      "  --record FILE           write what the user does, for replaying with --input\n"
+      "  --trace FILE            write every command and event the script runs\n"
+      "  --dump-vars FILE        write every variable at exit\n"
+      "  --midi-log FILE         write every MIDI message sent: position in ms, bytes\n"
+      "  --audio-out FILE.wav    headless: write all sound played, sample-exact\n"
+      "  --allow-network         let a headless run fetch from other machines than this one\n"
+      "  --help                  show this text\n"
+      "  --version               show the player's version\n",
+      out);
 }
 
 } // namespace nova

@@ -28,6 +28,8 @@ struct TPlayerOptions {
   std::string midi_log_file;  // --midi-log FILE: every MIDI message sent
   std::string audio_out;      // --audio-out FILE.wav: headless sound, sample-exact
   bool help = false;          // --help
+  bool version = false;       // --version
+  bool allow_network = false; // --allow-network: headless fetches may leave the machine
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;
 };

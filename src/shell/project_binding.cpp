@@ -10,12 +10,12 @@
 #include "scene/message_records.h"
 #include "scene/nova_base_list.h"
 #include "script/call_man.h"
-#include "script/component_behaviours.h"
-#include "script/text_behaviours.h"
-#include "script/component_funcs.h"
 #include "script/call_system_vars.h"
+#include "script/component_behaviours.h"
+#include "script/component_funcs.h"
 #include "script/platform_script_dialogs.h"
 #include "script/project.h"
+#include "script/text_behaviours.h"
 #include "script/var_dump.h"
 #include "script/vfs_script_files.h"
 #include "shell/form_view.h"
@@ -78,14 +78,20 @@ void TProjectBinding::CreateProject() {
   // Started without a title folder, the player checks where its data lies.
   if (!options_.title_given)
     location_ = std::make_unique<TVfsTitleLocation>(FileManager());
-  // A folder given without any project file opens the player's empty window, as it did before
-  // titles ran (scripts/play falls back to one while no demo title is built).
-  if (options_.title_given && !files_->Exists("nova.npb"))
+  // A folder without a project file is no title: the window closes without a word, and those
+  // who started it from a console learn why.
+  if (options_.title_given && !files_->Exists("nova.npb")) {
+    std::fprintf(stderr, "novaplay: the title has no project file nova.npb\n");
+    RunState().Terminating = true;
+    form_.SetFailed();
     return;
+  }
   project_ =
       std::make_unique<TProject>(TProject::Services{*files_, *dialogs_, *this, location_.get()});
-  if (!project_->Start())
+  if (!project_->Start()) {
     RunState().Terminating = true;
+    form_.SetFailed();
+  }
 }
 
 void TProjectBinding::FreeProject() {
@@ -109,6 +115,7 @@ void TProjectBinding::FreeProject() {
 void TProjectBinding::ReportStop(const std::string& message) {
   // The player shows nothing when a command fails; those who run it from a console learn why.
   std::fprintf(stderr, "novaplay: the script stopped: %s\n", SjisToUtf8(message).c_str());
+  form_.SetFailed();
   if (trace_)
     std::fprintf(trace_, "stopped: %s\n", SjisToUtf8(message).c_str());
 }

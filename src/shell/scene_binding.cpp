@@ -63,8 +63,17 @@ TSceneBinding::TSceneBinding(TFormView& form, IWindow& window, TPlayerHooks& hoo
   hooks_.reload_scene_surfaces = [this] {
     if (!scene_)
       return;
-    if (screen_)
+    if (screen_) {
+      // A new back surface for the mode now set (the switch may have released the old one, or
+      // changed the bit count); pictures follow a changed bit count.
+      scene_->SetScreenSurface(nullptr);
+      screen_->Release();
+      screen_->Restore(window_.IsFullScreen());
       scene_->SetScreenSurface(screen_->BackSurface());
+      if (images_ && screen_->BitCount() != back_bits_)
+        images_->ReloadAll(true);
+      back_bits_ = screen_->BitCount();
+    }
     scene_->RestoreSurfaces();
   };
   hooks_.free_screen_surfaces = [this] {
@@ -92,6 +101,8 @@ void TSceneBinding::CreateScene() {
   router_ = std::make_unique<TSceneInputRouter>(*scene_);
   link_ = std::make_unique<TSceneScreenLink>(*scene_);
   hooks_.scene_input = router_.get();
+  if (hooks_.scene_created)
+    hooks_.scene_created(*scene_);
 }
 
 void TSceneBinding::CreateScreen() {
@@ -107,6 +118,7 @@ void TSceneBinding::CreateScreen() {
     scene_->SetSceneSize(width, height);
     scene_->SetScreenSurface(screen_->BackSurface());
     ServeSystemVariables();
+    back_bits_ = screen_->BitCount();
     CreateImageCache();
   }
 }
@@ -134,6 +146,7 @@ void TSceneBinding::ServeSystemVariables() {
     if (hooks_.media_sound_on)
       hooks_.media_sound_on(on);
   };
+  actions.screen_mode_selected = [this] { form_.ReapplyScreenMode(); };
   // Whatever the scene does not serve goes on to the hosts registered before it.
   ISystemVarHost*& system = vars->Hosts().system;
   system_vars_ =

@@ -77,6 +77,7 @@ private:
   TCursorMode cursors_;
   // The image cache outlives the scene: components give their pictures back as they go.
   std::unique_ptr<TWispCollection> images_;
+  int back_bits_ = 0; // the back surface's bit count the pictures were made for
   std::unique_ptr<TNovaBaseList> scene_;
   std::unique_ptr<TSceneInputRouter> router_;
   std::unique_ptr<TSceneScreenLink> link_;

@@ -27,7 +27,7 @@ public:
   }
   void CopyEntry(const std::string& name, const std::filesystem::path& to) override {
     TMemoryStream data;
-    archive_.ReadEntry(data, name);
+    archive_.ReadEntry(data, name, TPixelFontManager::kMaxFileBytes);
     data.SaveToFile(to.string());
   }
 
@@ -37,8 +37,8 @@ private:
 
 } // namespace
 
-bool OfferPackedFont(const std::filesystem::path& file) {
-  return PixelFonts().Register(file.string()) != nullptr;
+bool OfferPackedFont(const std::filesystem::path& file, const std::string& name) {
+  return PixelFonts().Register(file.string(), name) != nullptr;
 }
 
 TTextBinding::TTextBinding(TFormView& form, TPlayerHooks& hooks) {

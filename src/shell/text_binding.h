@@ -13,7 +13,7 @@ struct TPlayerHooks;
 
 // The packed-font manager's answer to a title's ".nft" work file: true when it took the font.
 // A damaged file throws its error, naming the file.
-bool OfferPackedFont(const std::filesystem::path& file);
+bool OfferPackedFont(const std::filesystem::path& file, const std::string& name);
 
 // Binds the text stack into the shell's start-up: the title's packed fonts are installed as
 // each archive (or the base folder) is added, "[Font] DefaultOnly" keeps the standard faces

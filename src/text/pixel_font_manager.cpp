@@ -11,6 +11,8 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/regular_file.h"
+#include "text/private/text_limits.h"
 #include "text/text_messages.h"
 
 namespace nova {
@@ -20,7 +22,6 @@ constexpr char kSignature[] = "NovaPixelFont"; // 13 characters and the NUL
 constexpr size_t kSignatureSize = 14;
 constexpr size_t kHeaderSize = 308;
 constexpr size_t kIndexEntrySize = 18;
-constexpr size_t kMaxFileBytes = size_t{256} << 20;
 constexpr int32_t kMaxGlyphs = 1 << 20;
 
 [[noreturn]] void Damaged(const std::string& file_name) {
@@ -58,6 +59,12 @@ TPixelFontSection::TPixelFontSection(std::string file_name, std::vector<uint8_t>
   metrics_.strike_position = I32At(otm, 184);
   metrics_.underscore_size = I32At(otm, 188);
   listed_ = header[304] != 0;
+  // Glyph offsets, outlines and strike lines are computed from these: a value no real font has
+  // would overflow them or make a glyph cover more than any surface.
+  const auto sane = [](int32_t v) { return v >= -kMaxCharSize && v <= kMaxCharSize; };
+  if (!sane(size_) || !sane(metrics_.ascent) || !sane(metrics_.strike_size) ||
+      !sane(metrics_.strike_position) || !sane(metrics_.underscore_size))
+    Damaged(file_name_);
 
   const size_t index_start = kSignatureSize + kHeaderSize;
   if (index_bytes < 0 || static_cast<size_t>(index_bytes) > bytes_.size() - index_start ||
@@ -165,20 +172,16 @@ std::vector<uint8_t> WritePackedFont(const PackedFontContent& c) {
   return out.Take();
 }
 
-TPixelFontSection* TPixelFontManager::Register(const std::string& path) {
-  if (std::find(file_names_.begin(), file_names_.end(), path) != file_names_.end())
+TPixelFontSection* TPixelFontManager::Register(const std::string& path,
+                                               const std::string& file_name) {
+  const std::string& name = file_name.empty() ? path : file_name;
+  if (std::find(file_names_.begin(), file_names_.end(), name) != file_names_.end())
     return nullptr;
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw ENovaError("cannot open packed font " + path);
-  in.seekg(0, std::ios::end);
-  auto size = static_cast<size_t>(std::max<std::streamoff>(0, in.tellg()));
-  if (size > kMaxFileBytes)
-    Damaged(path);
-  in.seekg(0);
-  std::vector<uint8_t> bytes(size);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-  return RegisterBytes(path, std::move(bytes));
+  std::string error;
+  const std::optional<std::string> text = ReadRegularFile(path, kMaxFileBytes, &error);
+  if (!text)
+    throw ENovaError("cannot open packed font " + name + ": " + error);
+  return RegisterBytes(name, std::vector<uint8_t>(text->begin(), text->end()));
 }
 
 TPixelFontSection* TPixelFontManager::RegisterBytes(const std::string& file_name,

@@ -87,9 +87,13 @@ std::string PackedFontKey(const std::string& face, int size, uint8_t style);
 // Every registered packed font, by section key.
 class TPixelFontManager {
 public:
+  // Larger files are no packed font.
+  static constexpr size_t kMaxFileBytes = size_t{128} << 20;
+
   // Registers a file read from the file system. Returns the new section, or nullptr when the
-  // file name or the section key is registered already. Throws on a damaged file.
-  TPixelFontSection* Register(const std::string& path);
+  // file name or the section key is registered already. Throws on a damaged file, naming it by
+  // `file_name` (the name in the title of a work copy), or by `path` when that is empty.
+  TPixelFontSection* Register(const std::string& path, const std::string& file_name = {});
   // Same, for bytes already in memory (`file_name` names them in errors).
   TPixelFontSection* RegisterBytes(const std::string& file_name, std::vector<uint8_t> bytes);
   TPixelFontSection* Find(const std::string& face, int size, uint8_t style) const;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "vfs/big_stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,7 +128,8 @@ bool TZpBigFileStream::OpenVolume(int index, bool create) {
     if (create)
       flags |= O_CREAT | O_TRUNC;
   }
-  int fd = ::open(VolumeName(path_, index).c_str(), flags, 0644);
+  // O_NONBLOCK: opening a FIFO would wait for a writer before fstat could refuse it.
+  int fd = ::open(VolumeName(path_, index).c_str(), flags | O_NONBLOCK, 0644);
   if (fd < 0)
     return false;
   struct stat st;
@@ -135,6 +137,7 @@ bool TZpBigFileStream::OpenVolume(int index, bool create) {
     ::close(fd);
     return false;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   fds_.push_back(fd);
   return true;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/nova_error.h"
+#include "base/regular_file.h"
 #include "base/sjis.h"
 
 namespace nova {
@@ -34,7 +35,10 @@ void ThrowFileError(const std::string& native_path, const char* action) {
 }
 
 FileHandle OpenFileOrThrow(const std::string& native_path, int flags) {
-  int fd = ::open(native_path.c_str(), flags | O_CLOEXEC, 0644);
+  // Reading waits forever on a FIFO: only regular files are read.
+  const int fd = (flags & O_ACCMODE) == O_RDONLY
+                     ? OpenRegularFile(native_path)
+                     : ::open(native_path.c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0)
     ThrowFileError(native_path, (flags & O_ACCMODE) == O_RDONLY ? "open" : "create");
   return FileHandle(fd);

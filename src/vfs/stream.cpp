@@ -104,9 +104,13 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   return pos_;
 }
 
-void TMemoryStream::LoadFromFile(const std::string& native_path) {
+void TMemoryStream::LoadFromFile(const std::string& native_path, int64_t max_bytes) {
   FileHandle file = OpenFileOrThrow(native_path, O_RDONLY);
   int64_t size = FileSizeOrThrow(file, native_path);
+  if (size > max_bytes)
+    throw ENovaError(Utf8ToSjis(native_path) + ": " + std::to_string(size) +
+                     " bytes, more than the " + std::to_string(max_bytes) +
+                     " such a file may hold");
   Clear();
   SetSize(size);
   ReadAtOrThrow(file, data_, size, 0, native_path);

@@ -55,8 +55,9 @@ public:
     return {reinterpret_cast<const char*>(data_), static_cast<size_t>(size_)};
   }
 
-  // Whole plain files (native paths); errors name the file.
-  void LoadFromFile(const std::string& native_path);
+  // Whole plain files (native paths); errors name the file. A file larger than `max_bytes` is
+  // refused before anything is read.
+  void LoadFromFile(const std::string& native_path, int64_t max_bytes = INT64_MAX);
   void SaveToFile(const std::string& native_path) const;
 
 private:

@@ -11,6 +11,10 @@ namespace nova {
 // The name of the extra entry that follows the real ones in memory; it carries the end offset.
 inline constexpr char kEofEntryName[] = "\\EOF\\";
 
+// No entry is read whole beyond this; readers that need less ask for less, so that a small
+// entry claiming a huge content fails at once.
+inline constexpr int64_t kMaxEntryBytes = int64_t{1} << 30;
+
 // One archive entry.
 struct TVrFile {
   std::string name;      // Shift-JIS, `\` separators, relative to the archive root

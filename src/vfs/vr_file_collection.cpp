@@ -68,6 +68,28 @@ thread_local std::vector<uint8_t> t_compressed;
 
 } // namespace
 
+namespace {
+
+// An executable with an appended archive under another name (the README allows renaming it):
+// it ends in the "nv" trailer and does not begin as an archive does.
+bool LooksAppended(TZpBigStream& file) {
+  const int64_t size = file.GetSize();
+  if (size < kTrailerSize + 2)
+    return false;
+  uint8_t head[2], tail[2];
+  file.SetPosition(0);
+  if (file.Read(head, 2) != 2)
+    return false;
+  file.SetPosition(size - 2);
+  if (file.Read(tail, 2) != 2)
+    return false;
+  file.SetPosition(0);
+  return !(head[0] == 'v' && head[1] == 'f') && tail[0] == kTrailerMagic[0] &&
+         tail[1] == kTrailerMagic[1];
+}
+
+} // namespace
+
 bool HasTitleResource(const std::string& executable_path) {
   if (!IsRegularFile(executable_path))
     return false;
@@ -138,7 +160,7 @@ void TVrFileCollection::Open(const std::string& native_path, int64_t volume_size
       std::make_unique<TZpBigFileStream>(native_path, TBigFileMode::fmOpenRead, volume_size);
   const std::string what = What();
   const std::string ext = LowerExtension(native_path);
-  if (ext == ".exe" || ext == ".scr") {
+  if (ext == ".exe" || ext == ".scr" || LooksAppended(*file)) {
     int64_t size = file->GetSize();
     if (size < kTrailerSize)
       throw ENovaError(what + ": no archive trailer");
@@ -217,13 +239,16 @@ int TVrFileCollection::IndexOf(std::string_view name) const {
   return index_->Find(name);
 }
 
-void TVrFileCollection::ReadEntryData(int index, TMemoryStream& out) {
+void TVrFileCollection::ReadEntryData(int index, TMemoryStream& out, int64_t max_bytes) {
   const TVrFile& e = Entry(index);
   out.Clear();
   if (e.size == 0)
     return;
   if (!data_)
     throw ENovaError(EntryWhat(index) + ": the archive has no data");
+  if (e.stored && e.size > max_bytes)
+    throw ENovaError(EntryWhat(index) + ": " + std::to_string(e.size) + " bytes, more than the " +
+                     std::to_string(max_bytes) + " such a file may hold");
   data_->SetPosition(e.position);
   if (e.stored) {
     out.SetSize(e.size);
@@ -237,10 +262,10 @@ void TVrFileCollection::ReadEntryData(int index, TMemoryStream& out) {
   if (data_->Read(t_compressed.data(), e.size) != e.size) {
     throw ENovaError(EntryWhat(index) + ": unexpected end of the archive");
   }
-  InflateZlib(t_compressed, out, EntryWhat(index));
+  InflateZlib(t_compressed, out, EntryWhat(index), max_bytes);
 }
 
-void TVrFileCollection::ReadEntry(TStream& out, std::string_view name) {
+void TVrFileCollection::ReadEntry(TStream& out, std::string_view name, int64_t max_bytes) {
   const int index = IndexOf(name);
   auto* memory = dynamic_cast<TMemoryStream*>(&out);
   TMemoryStream local;
@@ -249,13 +274,13 @@ void TVrFileCollection::ReadEntry(TStream& out, std::string_view name) {
   if (index >= 0 && Entry(index).data) {
     target.WriteBuffer(Entry(index).data->Memory(), Entry(index).data->Size());
   } else if (index >= 0 && data_) {
-    ReadEntryData(index, target);
+    ReadEntryData(index, target, max_bytes);
   } else {
     TLooseFiles loose;
     std::string path = loose.FindFile(folder_, name);
     if (path.empty() || path == file_name_)
       throw ENovaError(FileNotFoundMessage(std::string(name)));
-    target.LoadFromFile(path);
+    target.LoadFromFile(path, max_bytes);
   }
   target.SetPosition(0);
   if (!memory) {

@@ -52,10 +52,11 @@ public:
 
   // Fills `out` (cleared first, then rewound) with the entry's data: in-memory data, else the
   // data stream (inflated when compressed), else the loose file folder + name unless that is the
-  // archive file itself. Throws "%s:ファイルがありません" when there is none.
-  void ReadEntry(TStream& out, std::string_view name);
+  // archive file itself. Throws "%s:ファイルがありません" when there is none, and a message naming
+  // the entry when its data is larger than `max_bytes`.
+  void ReadEntry(TStream& out, std::string_view name, int64_t max_bytes = kMaxEntryBytes);
   // The entry's data from the data stream (inflated); errors name the archive and the entry.
-  void ReadEntryData(int index, TMemoryStream& out);
+  void ReadEntryData(int index, TMemoryStream& out, int64_t max_bytes = kMaxEntryBytes);
   // A read-only window over the entry's bytes as stored, opened on its own file or resource stream.
   std::unique_ptr<TRangeStream> OpenEntryRange(int index) const;
 

@@ -189,43 +189,43 @@ bool TVrFileManager::Exists(std::string_view name) {
   return !FindLooseFile(name).empty() || !FindOnDisc(name).empty();
 }
 
-bool TVrFileManager::LoadFromArchives(TStream& stream, std::string_view name) {
+bool TVrFileManager::LoadFromArchives(TStream& stream, std::string_view name, int64_t max_bytes) {
   for (const auto& a : archives_) {
     int index = a->IndexOf(name);
     if (index < 0)
       continue;
     if (!a->Entry(index).data && !a->HasDataStream())
       continue;
-    a->ReadEntry(stream, name);
+    a->ReadEntry(stream, name, max_bytes);
     return true;
   }
   return false;
 }
 
-void TVrFileManager::Load(TStream& stream, std::string_view name) {
+void TVrFileManager::Load(TStream& stream, std::string_view name, int64_t max_bytes) {
   auto* memory = dynamic_cast<TMemoryStream*>(&stream);
   if (memory)
     memory->Clear();
   std::string path = FindLooseFile(name);
-  if (path.empty() && LoadFromArchives(stream, name))
+  if (path.empty() && LoadFromArchives(stream, name, max_bytes))
     return;
   if (path.empty())
     path = FindOnDisc(name);
   if (path.empty())
     throw ENovaError(FileNotFoundMessage(std::string(name)));
   if (memory) {
-    memory->LoadFromFile(path);
+    memory->LoadFromFile(path, max_bytes);
   } else {
     TMemoryStream data;
-    data.LoadFromFile(path);
+    data.LoadFromFile(path, max_bytes);
     stream.WriteBuffer(data.Memory(), data.Size());
   }
   stream.SetPosition(0);
 }
 
-TMemoryStream TVrFileManager::Load(std::string_view name) {
+TMemoryStream TVrFileManager::Load(std::string_view name, int64_t max_bytes) {
   TMemoryStream data;
-  Load(data, name);
+  Load(data, name, max_bytes);
   return data;
 }
 

@@ -80,9 +80,11 @@ public:
 
   bool Exists(std::string_view name);
   // Fills `stream` (a memory stream is cleared first) and rewinds it to 0; throws
-  // "%s:ファイルがありません" when no loose file, archive entry or disc file has the name.
-  void Load(TStream& stream, std::string_view name);
-  TMemoryStream Load(std::string_view name);
+  // "%s:ファイルがありません" when no loose file, archive entry or disc file has the name, and a
+  // message naming the file when its content is larger than `max_bytes` (the most its reader
+  // needs), before that much is allocated.
+  void Load(TStream& stream, std::string_view name, int64_t max_bytes = kMaxEntryBytes);
+  TMemoryStream Load(std::string_view name, int64_t max_bytes = kMaxEntryBytes);
   // A real file with the data: the loose file, a shared work file for an archive entry (its
   // reference count grows with each call), a disc file, or else the name as a native path.
   std::string GetFilePath(std::string_view name);
@@ -110,7 +112,7 @@ public:
 private:
   int Append(std::unique_ptr<TVrFileCollection> archive);
   std::string FindOnDisc(std::string_view name);
-  bool LoadFromArchives(TStream& stream, std::string_view name);
+  bool LoadFromArchives(TStream& stream, std::string_view name, int64_t max_bytes);
 
   std::string base_folder_;
   std::string temp_folder_;

@@ -33,12 +33,13 @@ libdeflate_decompressor* Decompressor() {
 
 } // namespace
 
-void InflateZlib(std::span<const uint8_t> in, TMemoryStream& out, const std::string& what) {
+void InflateZlib(std::span<const uint8_t> in, TMemoryStream& out, const std::string& what,
+                 int64_t max_bytes) {
   out.Clear();
   if (in.empty())
     return;
   const int64_t in_size = static_cast<int64_t>(in.size());
-  const int64_t cap = std::min(kMaxInflatedSize, in_size * kMaxDeflateRatio + 1024);
+  const int64_t cap = std::min(max_bytes, in_size * kMaxDeflateRatio + 1024);
   int64_t capacity = std::min(cap, std::max(kMinFirstGuess, in_size * kFirstGuessRatio));
   for (;;) {
     out.SetSize(capacity);

@@ -62,7 +62,40 @@ std::string Project() {
          "var int \"hits\" 0\nvar flag \"gone\" 0\nvar str \"keep\" \"A\\r\\nB\"\n";
 }
 
+// One scene in full screen at a display mode of 32 and of 16 bits (640 x 480, the first two of
+// the headless monitor's modes): pictures made before the switch are made anew at 16 bits, and
+// the blends and gradients show the 5-6-5 depth.
+std::string DepthPage(int mode_index) {
+  return "TileNew PR_NAME={\"bg\"} PR_PARENT={\"\"} PR_LEFT={0} PR_TOP={0} PR_WIDTH={320} "
+         "PR_HEIGHT={240} PR_SOURCE={\"bg.wsp\"}\n"
+         "ImgNew PR_NAME={\"glow\"} PR_PARENT={\"\"} PR_LEFT={100} PR_TOP={60} "
+         "PR_SOURCE={\"glow.wsp\"} PR_ALPHA={160}\n"
+         "ImgNew PR_NAME={\"ring\"} PR_PARENT={\"\"} PR_LEFT={180} PR_TOP={120} "
+         "PR_SOURCE={\"ring.wsp\"}\n"
+         "VarNew \"count\" type=1 value={@DisplayModeCount}\n"
+         "Calc {@FullScr = TRUE}\n"
+         "Calc {@DisplayModeIndex = " +
+         std::to_string(mode_index) +
+         "}\n"
+         "Wait time={100000}\n";
+}
+
+const std::string kDepth32Page = DepthPage(0);
+const std::string kDepth16Page = DepthPage(1);
+
 const TPictureCase kCases[] = {
+    {"e2e_depth_32",
+     {{"bg.wsp", kTile}, {"glow.wsp", kGlow}, {"ring.wsp", kRing}},
+     {{"main.nsb", kDepth32Page.c_str()}},
+     4,
+     "",
+     {{"count", "6"}}},
+    {"e2e_depth_16",
+     {{"bg.wsp", kTile}, {"glow.wsp", kGlow}, {"ring.wsp", kRing}},
+     {{"main.nsb", kDepth16Page.c_str()}},
+     4,
+     "",
+     {{"count", "6"}}},
     {"e2e_sprite_over_tile",
      {{"bg.wsp", kTile}, {"sprite.wsp", kSprite}},
      {{"main.nsb",

@@ -40,5 +40,28 @@ TEST(SceneE2e, BoxesOnTheFrontLayerReachTheScreenshot) {
   EXPECT_EQ(rgb(55, 45), 0x7F007Eu);   // the half-transparent child, placed in its parent
 }
 
+// After the screen switches to full screen (the tool bar's button) the scene is still shown: a
+// box made after the switch reaches the screenshot.
+TEST(SceneE2e, TheSceneIsShownAfterAScreenSwitch) {
+  TTestTitle title("scene_switch");
+  title.Add("nova.npb.txt", "project 116\ntitle \"test\"\nscene 320 240\nstart \"main.nsb\"\n");
+  title.Page("main.nsb", "Wait time={60}\n"
+                         "BoxNew PR_NAME={\"late\"} PR_PARENT={\"\"} PR_LEFT={40} PR_TOP={30} "
+                         "PR_WIDTH={200} PR_HEIGHT={120} PR_COLOR={$0000FF}\n"
+                         "Wait time={100000}\n");
+  std::ofstream(title.Root() / "in.txt") << "1 dock switch\n";
+  const std::string shot = (title.Root() / "shot.png").string();
+  std::string error;
+  title.Run(8, &error, "--input " + (title.Root() / "in.txt").string() + " --screenshot " + shot);
+  ASSERT_TRUE(error.empty()) << error;
+  std::ifstream file(shot, std::ios::binary);
+  const std::vector<uint8_t> png((std::istreambuf_iterator<char>(file)),
+                                 std::istreambuf_iterator<char>());
+  TDIBX picture(1, 1, 32);
+  picture.LoadFromStream(png, shot);
+  ASSERT_EQ(picture.Width(), 320);
+  EXPECT_EQ(picture.PixelToColor(picture.GetPixel(100, 100)) & 0xFFFFFF, 0x0000FFu);
+}
+
 } // namespace
 } // namespace nova::e2e

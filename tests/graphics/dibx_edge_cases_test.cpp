@@ -104,6 +104,21 @@ const TEdgeCase kCases[] = {
        EXPECT_EQ(dst.GetPixel(0, 0), 9u);
        EXPECT_EQ(dst.GetPixel(24, 0), 3u);
      }},
+    {"tiling with gaps takes the phase within the tile, then steps tile + gap",
+     [] {
+       TDIBX src(10, 1, 32), dst(40, 1, 32);
+       for (int x = 0; x < 10; ++x)
+         src.SetPixel(x, 0, x + 1);
+       for (const auto [offset, first] : {std::pair{12, 3u}, std::pair{-3, 8u}}) {
+         dst.Clear(0);
+         dst.TileDraw(dst.Bounds(), 5, 0, offset, FlipNone, TKeyMode::Ignore, src.Bounds(), src, 0);
+         const TPixel phase = first - 1;
+         EXPECT_EQ(dst.GetPixel(0, 0), first) << offset;
+         EXPECT_EQ(dst.GetPixel(9 - phase, 0), 10u) << offset; // the first tile ends
+         EXPECT_EQ(dst.GetPixel(10 - phase, 0), 0u) << offset; // the gap
+         EXPECT_EQ(dst.GetPixel(15 - phase, 0), 1u) << offset; // the next tile from its start
+       }
+     }},
     {"clip union grows; ResetClip returns to the whole surface",
      [] {
        TDIBX s(100, 100, 32);

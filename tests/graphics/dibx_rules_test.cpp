@@ -72,18 +72,40 @@ TEST(DibxRules, BlendsClearTheUnusedBits) {
   EXPECT_EQ(d32.GetPixel(0, 0), 0x0F1F2Fu);
 }
 
-// (alpha * m) >> 8 can truncate to 0 for a non-zero mask value; blending with weight 0 would
-// still darken every channel by one step, so such pixels stay as they are, as m = 0 does.
-TEST(DibxRules, ZeroMaskWeightLeavesTheDestination) {
-  for (int bits : {16, 24, 32}) {
-    TDIBX d(20, 1, bits), s(20, 1, bits), m(20, 1, 8);
-    d.Clear(static_cast<TPixel>(d.ColorToPixel(0x808080)));
-    s.Clear(0);
-    m.Clear(2);
-    d.DrawMaskAlpha(0, 0, 100, m, FlipNone, s.Bounds(), s);
-    d.DrawMaskAdd(0, 0, 100, m, FlipNone, s.Bounds(), s);
-    d.DrawColorMask(0, 0, 100, 0, FlipNone, m.Bounds(), m);
-    EXPECT_EQ(d.GetPixel(19, 0), static_cast<TPixel>(d.ColorToPixel(0x808080))) << bits;
+// (alpha * m) >> 8 can truncate to 0 for a non-zero mask value: the blend still runs at weight 0
+// and darkens each channel by one step, as titles were drawn (0x808080 becomes 0x7F7F7F). Only
+// m = 0 skips; an add of strength 0 changes nothing anyway.
+TEST(DibxRules, ZeroMaskWeightStillBlends) {
+  const struct {
+    const char* op;
+    int mask;
+    uint32_t color; // of 0x808080 afterwards, at 24 and 32 bits
+  } cases[] = {
+      {"mask alpha", 2, 0x7F7F7F}, {"color mask", 2, 0x7F7F7F}, {"mask add", 2, 0x808080},
+      {"mask alpha", 0, 0x808080}, {"color mask", 0, 0x808080},
+  };
+  for (const auto& c : cases) {
+    for (int bits : {16, 24, 32}) {
+      SCOPED_TRACE(std::string(c.op) + " m=" + std::to_string(c.mask) + " at " +
+                   std::to_string(bits));
+      TDIBX d(20, 1, bits), s(20, 1, bits), m(20, 1, 8);
+      const TPixel grey = static_cast<TPixel>(d.ColorToPixel(0x808080));
+      d.Clear(grey);
+      s.Clear(0);
+      m.Clear(static_cast<TPixel>(c.mask));
+      if (std::string(c.op) == "mask alpha")
+        d.DrawMaskAlpha(0, 0, 100, m, FlipNone, s.Bounds(), s);
+      else if (std::string(c.op) == "mask add")
+        d.DrawMaskAdd(0, 0, 100, m, FlipNone, s.Bounds(), s);
+      else
+        d.DrawColorMask(0, 0, 100, 0, FlipNone, m.Bounds(), m);
+      for (int x : {0, 19}) {
+        if (bits == 16)
+          EXPECT_EQ(d.GetPixel(x, 0) == grey, c.color == 0x808080);
+        else
+          EXPECT_EQ(d.PixelToColor(d.GetPixel(x, 0)), c.color);
+      }
+    }
   }
 }
 

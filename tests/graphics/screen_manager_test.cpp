@@ -145,6 +145,31 @@ TEST(ScreenManager, SwitchingModes) {
   EXPECT_EQ(no_display.BitCount(), 16);
 }
 
+// A 16-bit mode the title chose gives a 16-bit (5-6-5) back surface in full screen, also when
+// the surface is made anew after the window switched; the window keeps the display's depth.
+TEST(ScreenManager, SixteenBitModesTheTitleChooses) {
+  TFakeDisplay display;
+  display.modes = {{640, 480, 32, 60}, {640, 480, 16, 60}};
+  display.desktop = {32, false};
+  TScreenManager screen(&display, 640, 480, 640, 480);
+  ASSERT_EQ(screen.ModeCount(), 2);
+  EXPECT_EQ(screen.BitCount(), 32);
+  screen.SelectMode(1);
+  screen.SetMode(1);
+  EXPECT_TRUE(screen.FullScreen());
+  EXPECT_EQ(screen.BitCount(), 16);
+  screen.Release();
+  screen.Restore(true);
+  EXPECT_EQ(screen.BitCount(), 16);
+  screen.Release();
+  screen.Restore(false);
+  EXPECT_EQ(screen.BitCount(), 32);
+  screen.SelectMode(0);
+  screen.Release();
+  screen.Restore(true);
+  EXPECT_EQ(screen.BitCount(), 32);
+}
+
 TEST(ScreenManager, PresentAtZoom100_150_200) {
   for (int zoom : {100, 150, 200}) {
     SCOPED_TRACE(zoom);

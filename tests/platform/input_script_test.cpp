@@ -33,6 +33,33 @@ TEST(InputScript, EveryEventRoundTripsThroughItsLine) {
   EXPECT_EQ(events[2].event.y, -4);
 }
 
+// Typed text keeps what a line could otherwise break: blanks, '#', quotes, line breaks.
+TEST(InputScript, TextAndCompositionKeepTheirText) {
+  const struct {
+    const char* line;
+    TWindowEventKind kind;
+    const char* text;
+  } cases[] = {
+      {"1 text やまだ", TWindowEventKind::TextInput, "やまだ"},
+      {"1 text  a b # c ", TWindowEventKind::TextInput, "a b # c"},
+      {"1 text \" lead\"", TWindowEventKind::TextInput, " lead"},
+      {"1 text \"say \\\"hi\\\"\\n\"", TWindowEventKind::TextInput, "say \"hi\"\n"},
+      {"2 compose かん", TWindowEventKind::Composition, "かん"},
+      {"2 compose", TWindowEventKind::Composition, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::vector<TStampedEvent> events = ParseInputScript(c.line, "t.txt");
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].event.kind, c.kind);
+    EXPECT_EQ(events[0].event.text, c.text);
+    const std::vector<TStampedEvent> again = ParseInputScript(FormatInputEvent(events[0]), "t");
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].event.text, c.text);
+  }
+  EXPECT_THROW(ParseInputScript("1 text\n", "t.txt"), ENovaError);
+}
+
 TEST(InputScript, EventsComeOutFrameByFrameInOrder) {
   TInputReplay replay(ParseInputScript("5 keydown 65\n2 keydown 66\n2 keyup 66\n", "t"));
   TWindowEvent e;

@@ -56,8 +56,11 @@ TEST(HeadlessWindow, CaptureShowsWhatWasPresented) {
   const TWindowRect all[] = {{0, 0, 2, 2}};
   window->Present({reinterpret_cast<const uint8_t*>(back), 2, 2, 8, TPixelFormat::Xrgb8888}, all);
   EXPECT_EQ(window->Capture().pixels, (std::vector<uint32_t>{1, 2, 3, 4}));
-  EXPECT_FALSE(window->SetFullScreen(true, TDisplayMode{800, 600, 32, 60}));
+  // Its virtual monitor offers a few resolutions and refuses others.
+  EXPECT_FALSE(window->SetFullScreen(true, TDisplayMode{1234, 567, 32, 60}));
   EXPECT_FALSE(window->IsFullScreen());
+  EXPECT_TRUE(window->SetFullScreen(true, TDisplayMode{800, 600, 16, 60}));
+  EXPECT_TRUE(window->IsFullScreen());
 }
 
 } // namespace

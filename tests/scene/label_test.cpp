@@ -77,6 +77,48 @@ TEST_F(CaptionTest, DrawsInkOnlyInsideItsLineRectangles) {
   EXPECT_GT(lit, 0);
 }
 
+// Turned (by a vanishing angle) and zoomed, a caption's anchor is a point of the text picture,
+// mirrored with the flips, as for pictures: moving the anchor by (6, 4) at zoom 2 moves the
+// drawing by (12, 8), the other way when flipped.
+TEST_F(CaptionTest, RotatedAnchorIsAPointOfTheTextPicture) {
+  const auto ink = [this](bool flip, int anchor_x, int anchor_y) {
+    TNovaLabel* label = NewLabel("IL");
+    label->SetProp(PR_LEFT, TPropValue::Int(100));
+    label->SetProp(PR_TOP, TPropValue::Int(50));
+    label->SetProp(PR_OFFSETX, TPropValue::Int(anchor_x));
+    label->SetProp(PR_OFFSETY, TPropValue::Int(anchor_y));
+    label->SetProp(PR_FLOATZOOMX, TPropValue::Real(2.0L));
+    label->SetProp(PR_FLOATZOOMY, TPropValue::Real(2.0L));
+    label->SetProp(PR_FLIPH, TPropValue::Int(flip));
+    label->SetProp(PR_FLIPV, TPropValue::Int(flip));
+    label->SetProp(PR_FLOATANGLE, TPropValue::Real(1e-9L));
+    EXPECT_TRUE(label->Rotated());
+    screen.Clear(0);
+    list.Front()->InvalidateAll();
+    list.DrawStep();
+    TSceneRect r;
+    for (int y = 0; y < screen.Height(); ++y)
+      for (int x = 0; x < screen.Width(); ++x)
+        if (screen.GetPixel(x, y) != 0)
+          r = r.Empty() ? TSceneRect{x, y, x + 1, y + 1} : r.Union({x, y, x + 1, y + 1});
+    list.Destroy(label);
+    return r;
+  };
+  TNovaLabel* probe = NewLabel("IL");
+  const bool no_font = probe->TextWidth() == 0;
+  list.Destroy(probe);
+  if (no_font)
+    GTEST_SKIP() << "no font face on this machine";
+  for (bool flip : {false, true}) {
+    SCOPED_TRACE(flip);
+    const TSceneRect at_origin = ink(flip, 0, 0);
+    const TSceneRect moved = ink(flip, 6, 4);
+    ASSERT_FALSE(at_origin.Empty());
+    EXPECT_EQ(moved.Left - at_origin.Left, flip ? 12 : -12);
+    EXPECT_EQ(moved.Top - at_origin.Top, flip ? 8 : -8);
+  }
+}
+
 TEST_F(CaptionTest, AnEmptyFontNameRendersWithTheFallbackFace) {
   TNovaLabel* named = NewLabel("abc");
   TNovaLabel* empty = NewLabel("abc");

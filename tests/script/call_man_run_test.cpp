@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The call manager's frames: traces, the page cache, endless running commands, failures, the
 // call stack as scripts see it.
+#include "platform/clock.h"
 #include "script/call_man_fixture.h"
 
 namespace nova {
@@ -88,6 +89,43 @@ TEST_F(CallManRun, CallStackAsScriptsSeeIt) {
   EXPECT_EQ(Str("r"), "0");
   EXPECT_EQ(calls.stack().Count(), 0);
   EXPECT_EQ(vars.current_frame, 0);
+}
+
+// A page that loops without waiting ends each frame after its budget and goes on in the next;
+// on the platform clock the budget is also a time: a slow loop ends its frame after it.
+TEST_F(CallManRun, LoopsWithoutWaitingEndTheFrame) {
+  Page("main.nsb", "VarNew \"n\" type=1 value={0}\nLabel \"top\"\nCalc {n = n + 1}\n"
+                   "Jump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  calls.Start("main.nsb");
+  Frame();
+  const int first = std::stoi(Str("n"));
+  EXPECT_GT(first, 1000);
+  EXPECT_LE(first, TCallMan::kMaxCommandsPerFrame);
+  Frame();
+  EXPECT_GT(std::stoi(Str("n")), first);
+  EXPECT_FALSE(RunState().Terminating);
+
+  TVirtualClock clock;
+  SetPlatformClock(&clock);
+  Page("slow.nsb", "Label \"top\"\nCalc {n = n + 1}\nCalc {n = n + 0}\n"
+                   "Jump page=\"slow.nsb\" target=@top cond={TRUE}\n");
+  calls.SetTrace([&clock](const std::string&) { clock.Advance(1); }); // every command takes 1 ms
+  calls.Start("slow.nsb");
+  const int before = std::stoi(Str("n"));
+  Frame();
+  SetPlatformClock(nullptr);
+  EXPECT_LT(std::stoi(Str("n")) - before, 2 * 1024);
+}
+
+// A page calling itself stops with a message instead of growing without end.
+TEST_F(CallManRun, EndlessRecursionStopsTheScript) {
+  Page("main.nsb", "Calc {}\nCall page=\"main.nsb\" cond={TRUE}\n");
+  calls.Start("main.nsb");
+  for (int i = 0; i < 20 && !RunState().Terminating; ++i)
+    Frame();
+  EXPECT_TRUE(RunState().Terminating);
+  EXPECT_NE(calls.LastError().find("main.nsb: calls nested deeper than 10000"), std::string::npos)
+      << calls.LastError();
 }
 
 // Terminate sets Terminating and asks the window to close; Reset restarts on a page.

@@ -115,6 +115,11 @@ TEST(ProjectFile, RejectsNewerVersionsAndDamage) {
   many.String("");     // disk prompt
   many.String("");     // quit message
   many.I32(100000000); // variables, with nothing after them
+  // Screen sizes no display had: a 16384 x 16384 scene alone would take a gigabyte.
+  std::vector<uint8_t> huge_scene = ProjectBytes(116);
+  huge_scene[4 + 4 + 5 + 1] = 0x40; // scene width 800 -> 16416
+  std::vector<uint8_t> negative_full = ProjectBytes(116);
+  negative_full[4 + 4 + 5 + 8 + 3] = 0x80; // full-screen width negative
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -123,6 +128,8 @@ TEST(ProjectFile, RejectsNewerVersionsAndDamage) {
       {"newer", newer.Take(), "このバージョンには対応していません"},
       {"truncated", truncated, "nova.npb: unexpected end of data"},
       {"variable count", many.Take(), "count 100000000 for project variables"},
+      {"huge scene", huge_scene, "nova.npb: scene size 16416x600 is outside 0..4096"},
+      {"negative full screen", negative_full, "nova.npb: full-screen size"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <deque>
 #include <map>
 
@@ -124,17 +126,27 @@ TEST_F(ProjectTest, StartAppliesTheProjectAndRunsTheStartPage) {
 }
 
 TEST_F(ProjectTest, StartStopsOnMissingPieces) {
+  // The system's message stays as it is; other languages get one English line naming the file.
   struct Case {
     const char* what;
+    const char* language;
     bool project, empty, start_page;
     const char* box;
   } cases[] = {
-      {"no project file", false, false, false, nullptr},
-      {"empty project file", true, true, false, "box プロジェクトがありません|警告"},
-      {"no start page", true, false, false, "box スタートページがありません|警告"},
+      {"no project file", "ja_JP.UTF-8", false, false, false, nullptr},
+      {"empty project file", "ja_JP.UTF-8", true, true, false, "box プロジェクトがありません|警告"},
+      {"no start page", "ja_JP.UTF-8", true, false, false, "box スタートページがありません|警告"},
+      {"empty project file, in English", "C", true, true, false,
+       "box プロジェクトがありません\r\nnova.npb is empty.|警告"},
+      {"no start page, in English", "en_US.UTF-8", true, false, false,
+       "box スタートページがありません\r\nThe start page \"main.nsb\" named in nova.npb is not in "
+       "the title.|警告"},
   };
+  const char* saved = std::getenv("LC_ALL");
+  const std::string saved_value = saved ? saved : "";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    ::setenv("LC_ALL", c.language, 1);
     t = TFakeTitle{};
     if (c.project)
       t.files["nova.npb"] = c.empty ? std::vector<uint8_t>{} : Project("main.nsb", "");
@@ -142,11 +154,15 @@ TEST_F(ProjectTest, StartStopsOnMissingPieces) {
     EXPECT_FALSE(p.Start());
     EXPECT_TRUE(RunState().Terminating);
     if (c.box) {
-      EXPECT_TRUE(t.Has(c.box));
+      EXPECT_TRUE(t.Has(c.box)) << (t.log.empty() ? "" : t.log.back());
     } else {
       EXPECT_TRUE(t.log.empty());
     }
   }
+  if (saved)
+    ::setenv("LC_ALL", saved_value.c_str(), 1);
+  else
+    ::unsetenv("LC_ALL");
 }
 
 TEST_F(ProjectTest, NewerProjectRaises) {

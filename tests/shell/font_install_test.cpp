@@ -7,8 +7,8 @@
 #include "base/nova_error.h"
 #include "base/sjis.h"
 #include "shell/font_install.h"
-#include "shell/text_binding.h"
 #include "shell/test_files.h"
+#include "shell/text_binding.h"
 #include "text/font_pixel_manager.h"
 #include "text/pixel_font_manager.h"
 
@@ -33,8 +33,8 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
   std::vector<std::string> offered;
   std::filesystem::path kept;
   {
-    TFontInstaller installer(temp, [&](const std::filesystem::path& file) {
-      offered.push_back(ReadAll(file));
+    TFontInstaller installer(temp, [&](const std::filesystem::path& file, const std::string& name) {
+      offered.push_back(ReadAll(file) + " as " + name);
       EXPECT_EQ(file.filename().string().rfind("font", 0), 0u);
       return offered.size() == 1; // the first is a font, the second is refused
     });
@@ -47,7 +47,7 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp), {}), 1);
   }
   std::sort(offered.begin(), offered.end());
-  EXPECT_EQ(offered, (std::vector<std::string>{"font A", "font B"}));
+  EXPECT_EQ(offered, (std::vector<std::string>{"font A as a.nft", "font B as B.NFT"}));
   EXPECT_FALSE(std::filesystem::exists(kept)); // deleted at the end
   // Listing made the read-only file writable again.
   EXPECT_NE(std::filesystem::status(title / "a.nft").permissions() &
@@ -58,7 +58,8 @@ TEST(FontInstall, CopiesRootFontsIntoWorkFilesKeptUntilTheEnd) {
 TEST(FontInstall, NoWorkFileIsAnError) {
   const auto dir = TestDir("fonts_fail");
   std::ofstream(dir / "a.nft") << "x";
-  TFontInstaller installer(dir / "missing", [](const std::filesystem::path&) { return true; });
+  TFontInstaller installer(dir / "missing",
+                           [](const std::filesystem::path&, const std::string&) { return true; });
   TFolderFontSource source(dir);
   try {
     installer.Install(source);
@@ -101,8 +102,14 @@ TEST(FontInstall, TitleFontsReachThePackedFontManager) {
     EXPECT_NE(PixelFonts().Find("TitleFace", 16, 0), nullptr);
     installer.Install(source);
     EXPECT_EQ(installer.Installed().size(), 1u) << "a face already registered is refused";
+    // A damaged font is named as the title names it, not by its work copy.
     write("b.nft", {'b', 'a', 'd'});
-    EXPECT_THROW(installer.Install(source), ENovaError);
+    try {
+      installer.Install(source);
+      ADD_FAILURE() << "no error";
+    } catch (const ENovaError& e) {
+      EXPECT_EQ(SjisToUtf8(e.what()), "b.nft\r\nフォントファイルが破壊されています");
+    }
   }
   ResetFontPixels();
   std::filesystem::remove_all(dir);

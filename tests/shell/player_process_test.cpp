@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "shell/config_dialog.h"
 #include "shell/ini_file.h"
 #include "shell/test_files.h"
+#include "shell/test_title.h"
 
 extern char** environ;
 
@@ -24,6 +26,7 @@ namespace {
 
 using test::ReadAll;
 using test::TestDir;
+using test::WriteTitle;
 
 struct TResult {
   int status = -1;
@@ -40,9 +43,17 @@ pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& e
   for (auto& a : all)
     argv.push_back(a.data());
   argv.push_back(nullptr);
+  // Entries given replace those of the same name.
   std::vector<std::string> env_strings;
-  for (char** e = environ; *e; ++e)
-    env_strings.push_back(*e);
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& given : env)
+      replaced = replaced || given.rfind(name, 0) == 0;
+    if (!replaced)
+      env_strings.push_back(entry);
+  }
   env_strings.insert(env_strings.end(), env.begin(), env.end());
   std::vector<char*> envp;
   for (auto& e : env_strings)
@@ -60,11 +71,21 @@ pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& e
   return error == 0 ? pid : -1;
 }
 
+// The exit status; -1 for a crash, and for a player still running after a minute (it is
+// killed: a hang fails the test instead of the whole run).
 int Wait(pid_t pid) {
   if (pid <= 0)
     return -1;
   int status = 0;
-  waitpid(pid, &status, 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -90,8 +111,8 @@ TEST(PlayerProcess, UsageErrorsAndMissingTitle) {
 
 TEST(PlayerProcess, SecondInstanceForTheSameFolderEndsSilently) {
   const auto dir = TestDir("instances");
-  std::filesystem::create_directories(dir / "one");
-  std::filesystem::create_directories(dir / "two");
+  WriteTitle(dir / "one", "Calc {}\n");
+  WriteTitle(dir / "two", "Calc {}\n");
   // Windowed players (SDL's dummy driver stands in for the screen) take the lock.
   const std::vector<std::string> env = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
   // The first one writes its record file only once it holds the lock.
@@ -121,7 +142,7 @@ TEST(PlayerProcess, SecondInstanceForTheSameFolderEndsSilently) {
 
 TEST(PlayerProcess, HeadlessRunPresentsAndRecordsWhatItReplays) {
   const auto dir = TestDir("headless");
-  std::filesystem::create_directories(dir / "title");
+  WriteTitle(dir / "title", "Calc {}\n");
   std::ofstream(dir / "in.txt") << "0 move 5 6\n2 keydown 65\n3 keyup 65\n";
   TResult r =
       RunPlay({"--headless", "--frames", "6", "--screenshot", (dir / "end.png").string(),
@@ -143,7 +164,7 @@ TEST(PlayerProcess, HeadlessRunPresentsAndRecordsWhatItReplays) {
 
 TEST(PlayerProcess, QuitButtonAsksAndYesCloses) {
   const auto dir = TestDir("quit");
-  std::filesystem::create_directories(dir / "title");
+  WriteTitle(dir / "title", "Calc {}\n");
   std::ofstream(dir / "in.txt") << "1 dock quit\n2 dock quit\n";
   TResult r = RunPlay({"--headless", "--frames", "5", "--answer", "no,yes", "--input",
                        (dir / "in.txt").string(), (dir / "title").string()},
@@ -213,6 +234,128 @@ TEST(PlayerProcess, ConfigDialogOkWritesAndCancelDoesNot) {
   saved.Load(ini);
   EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), "1");
   EXPECT_EQ(saved.ReadString("Sound", "DelayTime", ""), "100");
+}
+
+} // namespace
+} // namespace nova
+
+namespace nova {
+namespace {
+
+// What stops a title is visible in the exit status and on stderr; nothing crashes or hangs.
+TEST(PlayerProcess, FailuresEndWithStatusOneAndAMessage) {
+  const auto dir = TestDir("failures");
+  WriteTitle(dir / "ok", "Calc {}\n");
+  std::filesystem::create_directories(dir / "empty");
+  WriteTitle(dir / "recursion", "Calc {}\nCall page=\"main.nsb\" cond={TRUE}\n");
+  WriteTitle(dir / "error", "VarNew \"\" type=1\nCalc {x = 1}\n");
+  WriteTitle(dir / "fifo", "Calc {}\n");
+  ASSERT_EQ(::mkfifo((dir / "fifo" / "game.ini").c_str(), 0600), 0);
+  std::ofstream(dir / "a_file") << "x";
+  std::filesystem::create_directories(dir / "read_only");
+  std::filesystem::create_directories(dir / "shots");
+  std::filesystem::permissions(dir / "read_only", std::filesystem::perms::owner_read |
+                                                      std::filesystem::perms::owner_exec);
+  const std::string ok = (dir / "ok").string();
+  const std::vector<std::string> no_display = {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="};
+  const struct {
+    const char* what;
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    int status;
+    const char* message; // in stderr
+  } cases[] = {
+      {"no project file",
+       {"--headless", "--frames", "3", (dir / "empty").string()},
+       {},
+       1,
+       "the title has no project file nova.npb"},
+      {"endless recursion",
+       {"--headless", "--frames", "100", (dir / "recursion").string()},
+       {},
+       1,
+       "calls nested deeper than 10000 levels"},
+      {"script error",
+       {"--headless", "--frames", "3", (dir / "error").string()},
+       {},
+       1,
+       "the script stopped"},
+      {"game.ini is a FIFO", {"--headless", "--frames", "3", (dir / "fifo").string()}, {}, 0, ""},
+      {"screenshots into a missing folder",
+       {"--headless", "--frames", "3", "--screenshot-every", "1", (dir / "none").string(), ok},
+       {},
+       1,
+       "--screenshot-every: cannot write to"},
+      {"screenshots into a file",
+       {"--headless", "--frames", "3", "--screenshot-every", "1", (dir / "a_file").string(), ok},
+       {},
+       1,
+       "(not a folder)"},
+      {"screenshots into a read-only folder",
+       {"--headless", "--frames", "3", "--screenshot-every", "1", (dir / "read_only").string(), ok},
+       {},
+       1,
+       "(Permission denied)"},
+      {"screenshots of an empty folder",
+       {"--headless", "--frames", "3", "--screenshot-every", "1", (dir / "shots").string(),
+        (dir / "empty").string()},
+       {},
+       1,
+       "the title has no project file nova.npb"},
+      {"variables into a missing folder",
+       {"--headless", "--dump-vars", (dir / "none" / "v.txt").string(), ok},
+       {},
+       1,
+       "--dump-vars: cannot write to"},
+      {"trace into a folder",
+       {"--headless", "--trace", dir.string(), ok},
+       {},
+       1,
+       "--trace: cannot write to"},
+      {"no display", {"--frames", "3", ok}, no_display, 1, "Run the title headless instead"},
+  };
+  const bool root = ::geteuid() == 0; // root writes into read-only folders
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (root && std::string(c.what).find("read-only") != std::string::npos)
+      continue;
+    const TResult r = RunPlay(c.args, c.env);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  std::filesystem::permissions(dir / "read_only", std::filesystem::perms::owner_all);
+}
+
+// A page that loops without waiting still lets the frames pass, and a headless run ends.
+TEST(PlayerProcess, EndlessLoopsDoNotStopTheFrames) {
+  const auto dir = TestDir("loop");
+  WriteTitle(dir / "title", "VarNew \"n\" type=1 value={0} scope=1\nLabel \"top\"\n"
+                            "Calc {n = n + 1}\nJump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  const TResult r = RunPlay({"--headless", "--frames", "2", "--dump-vars",
+                             (dir / "vars.txt").string(), (dir / "title").string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(ReadAll(dir / "vars.txt").find("n"), std::string::npos);
+}
+
+// SIGTERM closes as the window's button does: the end screenshot is still taken, status 0.
+TEST(PlayerProcess, StopSignalsCloseThePlayer) {
+  const auto dir = TestDir("signals");
+  WriteTitle(dir / "title", "Calc {}\n");
+  for (int sig : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(sig);
+    std::filesystem::remove(dir / "end.png");
+    std::filesystem::remove(dir / "rec.txt");
+    const pid_t pid = Spawn({"--headless", "--screenshot", (dir / "end.png").string(), "--record",
+                             (dir / "rec.txt").string(), (dir / "title").string()},
+                            dir / "err.txt");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(dir / "rec.txt") && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    kill(pid, sig);
+    EXPECT_EQ(Wait(pid), 0) << ReadAll(dir / "err.txt");
+    EXPECT_TRUE(std::filesystem::exists(dir / "end.png"));
+  }
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
 
+#include "base/nova_error.h"
 #include "base/sjis.h"
 #include "shell/form_config.h"
 #include "shell/ini_file.h"
@@ -72,6 +74,17 @@ TEST(RunConfig, GameIniCases) {
     EXPECT_EQ(saved.ReadInteger("Sound", "DelayTime", -1), c.saved_delay);
     EXPECT_EQ(saved.ReadString("Sound", "DirectSound", ""), c.direct_sound ? "1" : "0");
   }
+}
+
+// A game.ini that is a FIFO gives the defaults at once, and OK refuses to write into it.
+TEST(RunConfig, GameIniThatIsNoRegularFile) {
+  const auto dir = TestDir("fifo");
+  const auto path = dir / "game.ini";
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(LoadRunConfig(path).delay_time_ms, 500);
+  TFormConfig form(path);
+  EXPECT_EQ(form.DelayInfo(), "500ms");
+  EXPECT_THROW(form.OkClick(), ENovaError);
 }
 
 TEST(RunConfig, OkKeepsTheOtherKeysAndCancelWritesNothing) {

@@ -146,6 +146,15 @@ TEST_F(FontPixels_, DamagedPackedFontsAreRefused) {
   bad.back()[14 + 4 + 3] = 0x7F; // index larger than the file
   bad.push_back(good);
   bad.back()[14 + 308 + 2] ^= 0xFF; // index does not inflate
+  // Metrics no font has: they would overflow the outline and strike-line arithmetic.
+  for (const PackedFontMetrics m :
+       {PackedFontMetrics{0x7FFFFFF0, 2, 8, 1}, PackedFontMetrics{20, INT32_MIN, 8, 1},
+        PackedFontMetrics{20, 2, -0x40000000, 1}, PackedFontMetrics{20, 2, 8, 5000}}) {
+    PackedFontContent c = SamplePacked(24, 0);
+    c.metrics = m;
+    bad.push_back(WritePackedFont(c));
+  }
+  bad.push_back(WritePackedFont(SamplePacked(1 << 30, 0))); // size
   for (size_t i = 0; i < bad.size(); ++i) {
     try {
       PixelFonts().RegisterBytes("bad.nft", bad[i]);

@@ -3,6 +3,7 @@
 
 #include "base/nova_error.h"
 #include "text/font_pixel.h"
+#include "text/markup_check.h"
 #include "text/markup_tokenizer.h"
 #include "text_test_util.h"
 
@@ -157,6 +158,30 @@ TEST(Markup, AttributeGrammar) {
   EXPECT_FALSE(t.Has("MISSING"));
   EXPECT_EQ(t.Color("NAME", 7), 7);
   EXPECT_EQ(UnescapeMarkup("a\\\\b\\\"c\\nd\\x"), "a\\b\"c\r\nd\\x");
+}
+
+} // namespace
+} // namespace nova
+
+namespace nova {
+namespace {
+
+// Tags and attributes the layout ignores are named; what it understands passes quietly.
+TEST(MarkupWarnings, UnknownTagsAndAttributes) {
+  const struct {
+    const char* markup;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {"<FONT SIZE=20 COLOR=\"#FF0000\" NAME=x BORDER=1>a</FONT><RUBY VALUE=b>c</RUBY>", {}},
+      {"<div align=center>a</div><img src=a.png align=top><br clear><!-- <nothing> -->", {}},
+      {"<RUBY TEXT=b>c</RUBY>", {"<RUBY> takes no attribute TEXT: it is ignored"}},
+      {"<FONT FACE=x>a</FONT>", {"<FONT> takes no attribute FACE: it is ignored"}},
+      {"<BLINK>a</BLINK>",
+       {"unknown tag <BLINK>: it is ignored", "unknown tag </BLINK>: it is ignored"}},
+      {"<b x=1>", {"<B> takes no attribute X: it is ignored"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MarkupWarnings(c.markup), c.warnings) << c.markup;
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // `novatool archive`, run as users run it.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,6 +78,37 @@ TEST_F(ArchiveTool, PackListExtractCatRoundTrip) {
   ASSERT_EQ(cat.status, 0);
   EXPECT_EQ(cat.out, test::ToString(text));
   EXPECT_EQ(Tool("cat " + Q(archive) + " missing.txt").status, 1);
+}
+
+// The peak memory (kB) of a shell command and what it runs. A forked child starts with its
+// parent's pages, so only differences between two such figures say something.
+long PeakKilobytes(const std::string& command) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return -1;
+  return usage.ru_maxrss;
+}
+
+// A small entry that inflates to 256 MiB goes through cat piece by piece: the tool never holds
+// it whole, so it needs no more memory than listing the archive does.
+TEST_F(ArchiveTool, CatStreamsAnEntryLargerThanMemoryShouldHold) {
+  const std::string archive =
+      dir_.Write("bomb.dat", test::BuildArchive(102, {{"zeros.bin", test::ZerosZlib(256), 0}}));
+  const std::string tool = std::string(std::getenv("NOVA_TOOL")) + " archive ";
+  const long listing = PeakKilobytes(tool + "list " + Q(archive) + " > /dev/null");
+  const long cat = PeakKilobytes(tool + "cat " + Q(archive) + " zeros.bin | wc -c > " +
+                                 Q(dir_.path() + "count"));
+  ASSERT_GT(listing, 0);
+  ASSERT_GT(cat, 0);
+  EXPECT_EQ(test::ToString(test::ReadFile(dir_.path() + "count")),
+            std::to_string(256u << 20) + "\n");
+  EXPECT_LT(cat - listing, 128 * 1024) << "kB more than listing";
 }
 
 TEST_F(ArchiveTool, PackWithPlayerAppendsTheArchiveBehindATrailer) {

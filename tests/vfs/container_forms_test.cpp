@@ -74,6 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                                a.Open(d.Write("Title.EXE", AppendWithTrailer(test::NoiseBytes(777),
                                                                              SampleArchive())));
                              }},
+                    // Renamed, as users do: the trailer is read whatever the name.
+                    FormCase{"executable_renamed",
+                             [](const test::ScratchDir& d, TVrFileCollection& a) {
+                               a.Open(d.Write("my title", AppendWithTrailer(test::NoiseBytes(777),
+                                                                            SampleArchive())));
+                             }},
                     FormCase{"volumes",
                              [](const test::ScratchDir& d, TVrFileCollection& a) {
                                const Bytes whole = SampleArchive();

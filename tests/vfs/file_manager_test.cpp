@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
+
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
@@ -107,6 +109,38 @@ TEST_F(FileManagerTest, LoadRewindsAndReplacesTheStream) {
   fm().Load(s, "z.txt");
   EXPECT_EQ(s.Position(), 0);
   EXPECT_EQ(s.View(), "zipped text");
+}
+
+// A reader asks for at most what it needs: a 1 MiB entry that inflates to 1 GiB, a stored entry
+// or a loose file larger than that fails at once with a message naming it.
+TEST_F(FileManagerTest, EntriesLargerThanTheirReaderTakesFailAtOnce) {
+  const Bytes bomb = test::ZerosZlib(1024);
+  ASSERT_LT(bomb.size(), size_t{1200} << 10);
+  fm().AddArchive(Archive("game.dat", {{"bomb.nsb", bomb, 0},
+                                       {"big.bmp", Bytes(size_t{2} << 20, 7), 1},
+                                       {"small.nsb", test::ZerosZlib(1), 0}}));
+  fm().SetBaseFolder(base_.path());
+  base_.Write("loose.png", Bytes(size_t{3} << 20, 1));
+  const struct {
+    const char* name;
+    const char* message;
+  } cases[] = {
+      {"bomb.nsb", "bomb.nsb\": the compressed data inflates beyond 1048576 bytes"},
+      {"big.bmp", "big.bmp\": 2097152 bytes, more than the 1048576 such a file may hold"},
+      {"loose.png", "loose.png: 3145728 bytes, more than the 1048576 such a file may hold"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      fm().Load(c.name, int64_t{1} << 20);
+      ADD_FAILURE() << "no error";
+    } catch (const ENovaError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  }
+  EXPECT_EQ(fm().Load("small.nsb", int64_t{1} << 20).Size(), int64_t{1} << 20); // exactly fits
 }
 
 TEST_F(FileManagerTest, TwoGetFilePathCallsShareOneWorkFileUntilTheManagerEnds) {

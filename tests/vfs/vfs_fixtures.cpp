@@ -42,6 +42,35 @@ Bytes Zlib(const Bytes& data) {
   return out;
 }
 
+Bytes ZerosZlib(size_t mib) {
+  // A raw deflate of one MiB ending in a full flush leaves the compressor as it started, so
+  // the same bytes follow for every further MiB; the decoder just goes on.
+  z_stream z{};
+  if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw std::runtime_error("zlib");
+  Bytes zeros(size_t{1} << 20), block(zeros.size() / 64), tail(64);
+  z.next_in = zeros.data();
+  z.avail_in = static_cast<uInt>(zeros.size());
+  z.next_out = block.data();
+  z.avail_out = static_cast<uInt>(block.size());
+  deflate(&z, Z_FULL_FLUSH);
+  block.resize(block.size() - z.avail_out);
+  z.next_out = tail.data();
+  z.avail_out = static_cast<uInt>(tail.size());
+  deflate(&z, Z_FINISH);
+  tail.resize(tail.size() - z.avail_out);
+  deflateEnd(&z);
+  Bytes out = {0x78, 0xDA};
+  for (size_t i = 0; i < mib; ++i)
+    out.insert(out.end(), block.begin(), block.end());
+  out.insert(out.end(), tail.begin(), tail.end());
+  // Adler-32 of n zero bytes: a stays 1, b adds 1 per byte.
+  const uint32_t b = static_cast<uint32_t>((uint64_t{mib} << 20) % 65521);
+  for (int shift : {24, 16, 8, 0})
+    out.push_back(static_cast<uint8_t>(((b << 16) | 1) >> shift));
+  return out;
+}
+
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vfs-test-XXXXXX").string();
   if (!mkdtemp(pattern.data()))

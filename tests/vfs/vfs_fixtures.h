@@ -15,6 +15,9 @@ std::string ToString(const Bytes& b);
 Bytes TextBytes(size_t size);
 Bytes NoiseBytes(size_t size, uint32_t seed = 1);
 Bytes Zlib(const Bytes& data);
+// A zlib stream of `mib` MiB of zero bytes, made in a few milliseconds whatever its size: a
+// compression bomb of about 1:1000.
+Bytes ZerosZlib(size_t mib);
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchDir {

@@ -64,7 +64,7 @@ enum class TRowOp : uint8_t {
   Add,       // additive with alpha as strength
   AddKey,    // Add, skipping keyed pixels
   Mask,      // m = 0 skips, m = 255 copies, else blend with weight m
-  MaskAlpha, // weight w = (alpha m) >> 8; w = 0 skips, else blend with weight w
+  MaskAlpha, // weight w = (alpha m) >> 8; m = 0 skips, else blend with weight w (even 0)
   MaskAdd,   // m = 0 skips, else add with strength (alpha m) >> 8
   Fill,      // colour
   FillAlpha, // blend of colour, unless d == colour
@@ -120,11 +120,10 @@ inline bool ApplyRule(TRowOp op, uint32_t d, uint32_t s, uint32_t m, const TRowP
     out = BlendPixel(d, s, m, ch);
     return true;
   case TRowOp::MaskAlpha: {
-    // A weight that truncates to 0 leaves the pixel, as m = 0 does.
-    const uint32_t w = (p.alpha * m) >> 8;
-    if (w == 0 || d == s)
+    // m = 0 skips; a weight that truncates to 0 still blends, darkening by the truncation.
+    if (m == 0 || d == s)
       return false;
-    out = BlendPixel(d, s, w, ch);
+    out = BlendPixel(d, s, (p.alpha * m) >> 8, ch);
     return true;
   }
   case TRowOp::MaskAdd: {

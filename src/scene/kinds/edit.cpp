@@ -6,6 +6,7 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "graphics/dibx_custom.h"
 #include "scene/nova_base_list.h"
 
 namespace nova {
@@ -80,6 +81,13 @@ void TNovaEdit::PlaceWindow() {
 void TNovaEdit::FocusGained() {
   if (window_->Visible() && window_->Enabled())
     window_->TakeFocus();
+}
+
+void TNovaEdit::Draw() {
+  if (window_->Visible())
+    if (TCustomDIBX* target = GetTargetSurface())
+      window_->Paint(*target, ScreenLeft(), ScreenTop());
+  DrawChildren();
 }
 
 void TNovaEdit::WindowKeyDown(int code) {

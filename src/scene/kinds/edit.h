@@ -10,6 +10,8 @@
 
 namespace nova {
 
+class TCustomDIBX;
+
 // Input-method modes of edit fields (PR_IMEMODE).
 enum TImeMode : int32_t {
   IM_DISABLE = 0,
@@ -34,6 +36,8 @@ public:
   virtual void WindowKeyDown(int code) = 0;
   // The window received the platform's input focus.
   virtual void WindowFocused() = 0;
+  // What the window shows changed (text, caret, selection, composition): redraw it.
+  virtual void WindowChanged() {}
 };
 
 // A platform text-entry window over the scene panel. Font heights are pixels.
@@ -57,6 +61,9 @@ public:
   virtual void TakeFocus() = 0;
   virtual bool ImeOpened() const = 0;
   virtual void SetImeOpened(bool on) = 0;
+  // Draws the field into the scene with its top-left at (x, y), within the target's clip.
+  // Windows that the platform paints itself draw nothing here.
+  virtual void Paint(TCustomDIBX& target, int32_t x, int32_t y) {}
 };
 
 // The window of an edit or memo comes from the scene's edit window factory; without one the
@@ -67,7 +74,7 @@ public:
   ~TNovaEdit() override;
   uint8_t GetKind() const override { return LT_EDIT; }
   bool IsPaused() const override { return paused_ != 0; }
-  void Draw() override { DrawChildren(); }
+  void Draw() override;
   bool Update() override;
   void PositionChanged() override;
   void SetWidth(int32_t v) override;
@@ -76,6 +83,7 @@ public:
   void FocusGained() override;
   void WindowKeyDown(int code) override;
   void WindowFocused() override;
+  void WindowChanged() override { Invalidate(); }
   // Moves the window over the component and shows it only where it can be seen.
   void PlaceWindow();
   // The window should be shown: visible with a visible parent on the front layer, and nothing

@@ -19,6 +19,13 @@
 namespace nova {
 namespace {
 
+// The point of the text picture a turned caption turns about: its anchor, mirrored with the
+// picture, as for pictures.
+int32_t PivotOf(bool flipped, int32_t size, int32_t anchor) {
+  const int64_t p = flipped ? int64_t{size} - 1 - anchor : anchor;
+  return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
+}
+
 constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
 
 const std::string& DefaultFontName() {
@@ -202,8 +209,8 @@ void TNovaLabel::Draw() {
     if (Rotated()) {
       int32_t sx, sy;
       AnchorOnScreen(sx, sy);
-      const int32_t px = zoom_x_ != 0 ? RoundClamped(anchor_x_ / zoom_x_) : 0;
-      const int32_t py = zoom_y_ != 0 ? RoundClamped(anchor_y_ / zoom_y_) : 0;
+      const int32_t px = PivotOf(flip_h_ != 0, text_width_, anchor_x_);
+      const int32_t py = PivotOf(flip_v_ != 0, text_height_, anchor_y_);
       target->DrawRotateMask(sx, sy, alpha_, *mask_, flip, static_cast<double>(angle_), py, px,
                              text_->Bounds(), *text_, static_cast<double>(zoom_y_),
                              static_cast<double>(zoom_x_));
@@ -238,10 +245,13 @@ TSceneRect TNovaLabel::GetHitRect() const {
   int32_t sx, sy;
   AnchorOnScreen(sx, sy);
   const long double c = std::cos(angle_), s = std::sin(angle_);
-  const long double ax = anchor_x_, ay = anchor_y_;
-  const TRotatedExtent e = RotatedExtent(-ax, width_ - ax, -ay, height_ - ay, c, s);
-  return {RoundClamped(sx + std::floor(e.min_x)), RoundClamped(sy + std::floor(e.min_y)),
-          RoundClamped(sx + std::ceil(e.max_x)), RoundClamped(sy + std::ceil(e.max_y))};
+  const long double px = PivotOf(flip_h_ != 0, text_width_, anchor_x_);
+  const long double py = PivotOf(flip_v_ != 0, text_height_, anchor_y_);
+  const TRotatedExtent e = RotatedExtent(-px * zoom_x_, (text_width_ - px) * zoom_x_, -py * zoom_y_,
+                                         (text_height_ - py) * zoom_y_, c, s);
+  // One pixel more on each side covers the rounding of the rotated draw.
+  return {RoundClamped(sx + std::floor(e.min_x) - 1), RoundClamped(sy + std::floor(e.min_y) - 1),
+          RoundClamped(sx + std::ceil(e.max_x) + 1), RoundClamped(sy + std::ceil(e.max_y) + 1)};
 }
 
 void TNovaLabel::SetSource(const std::string& source) {

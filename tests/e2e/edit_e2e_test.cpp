@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+// Name entry in an edit field, driven headless by replayed clicks, keys and typed text.
+#include <gtest/gtest.h>
+
+#include "e2e/title_runner.h"
+
+namespace nova::e2e {
+namespace {
+
+// A click focuses the field; committed text goes in at the caret, a composition shows but is
+// not text until committed, Backspace edits, and every key reaches the field's handler (Enter
+// inserts nothing). Characters without a Shift-JIS form are dropped.
+TEST(EditE2e, NameEntryTakesTypedAndComposedText) {
+  TTestTitle title("edit_name");
+  title.Page("main.nsb",
+             "VarNew \"t\" type=4 value={\"\"}\n"
+             "VarNew \"k\" type=4 value={\"\"}\n"
+             "EditNew PR_NAME={\"ed\"} PR_PARENT={\"\"} PR_LEFT={20} PR_TOP={20} PR_WIDTH={200} "
+             "PR_HEIGHT={24} PR_ONNOTIFY={\"key.nsb\"}\n"
+             "Calc {SetProp(\"ed\", 47, TRUE)}\n"
+             "Label \"top\"\n"
+             "Calc {t = GetProp(\"ed\", 50)}\n"
+             "Wait time={16}\n"
+             "Jump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  title.Page("key.nsb", "Calc {k = k ++ @ParamStr[0] ++ \",\"}\n");
+  std::ofstream(title.Root() / "in.txt") << "2 mousedown left 30 30\n"
+                                            "3 mouseup left 30 30\n"
+                                            "4 text 山田\n"
+                                            "5 compose たろ\n"
+                                            "6 compose 太郎\n"
+                                            "7 text 太郎😀\n"
+                                            "8 keydown 8\n"
+                                            "9 keyup 8\n"
+                                            "10 keydown 13\n"
+                                            "11 text 丸\n";
+  std::string error;
+  const auto vars = title.Run(16, &error, "--input " + (title.Root() / "in.txt").string());
+  ASSERT_TRUE(error.empty()) << error;
+  EXPECT_EQ(ValueOf(vars, "t"), "\"山田太丸\"");
+  EXPECT_EQ(ValueOf(vars, "k"), "\"8,13,\"");
+}
+
+// Without a click nothing has the focus: typed text and keys stay the scene's.
+TEST(EditE2e, TextGoesNowhereWithoutTheFocus) {
+  TTestTitle title("edit_unfocused");
+  title.Page("main.nsb",
+             "VarNew \"t\" type=4 value={\"\"}\n"
+             "EditNew PR_NAME={\"ed\"} PR_PARENT={\"\"} PR_LEFT={20} PR_TOP={20} PR_WIDTH={200} "
+             "PR_HEIGHT={24}\n"
+             "Calc {SetProp(\"ed\", 47, TRUE)}\n"
+             "Label \"top\"\n"
+             "Calc {t = GetProp(\"ed\", 50)}\n"
+             "Wait time={16}\n"
+             "Jump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  std::ofstream(title.Root() / "in.txt") << "2 mousedown left 300 300\n3 text abc\n";
+  std::string error;
+  const auto vars = title.Run(6, &error, "--input " + (title.Root() / "in.txt").string());
+  ASSERT_TRUE(error.empty()) << error;
+  EXPECT_EQ(ValueOf(vars, "t"), "\"\"");
+}
+
+} // namespace
+} // namespace nova::e2e

@@ -65,6 +65,7 @@ void TNovaCinema::SetSource(const std::string& source) {
         film_->Attach(*scene_);
       } else if (owner_) {
         // The film places its components into the main scene; the cinema takes its size.
+        film_->SetCinema(this);
         film_->Attach(*owner_);
         SetBounds(left_, top_, film_->Width(), film_->Height());
         SizeScene();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -162,21 +163,23 @@ int Render(const Options& o) {
   files.SetCdromRoots({});
   files.SetBaseFolder(at.folder);
   TWispCollection cache(files, 0);
+  // The scene outlives the film, which frees its components there.
+  std::unique_ptr<TNovaBaseList> scene;
   TFilmManager film;
   film.SetResources(&cache, &files);
   film.LoadFromBytes(ReadBytes(o.operands[0]), at.name);
   if (film.Width() <= 0 || film.Height() <= 0 || film.Width() > 8192 || film.Height() > 8192)
     throw ENovaError("film \"" + o.operands[0] + "\" has no drawable size (" +
                      std::to_string(film.Width()) + "x" + std::to_string(film.Height()) + ")");
-  TNovaBaseList scene(film.Width(), film.Height());
-  scene.SetImageServices({&cache, nullptr});
-  film.SetScene(&scene);
+  scene = std::make_unique<TNovaBaseList>(film.Width(), film.Height());
+  scene->SetImageServices({&cache, nullptr});
+  film.SetScene(scene.get());
   film.Start();
   film.SetFrame(static_cast<int32_t>(o.frame));
   // Components made by the frame join the scene at its update step.
-  scene.UpdateStep();
-  scene.DrawStep();
-  WritePng(*scene.ScreenSurface(), o.out);
+  scene->UpdateStep();
+  scene->DrawStep();
+  WritePng(*scene->ScreenSurface(), o.out);
   return 0;
 }
 

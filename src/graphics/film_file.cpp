@@ -21,6 +21,7 @@ constexpr size_t kTagBytes = 13;
 const char* const kTags[] = {"NovaCinema", "NovaMotion"};
 // The smallest record: kind byte, common head, and a wipe's kind byte.
 constexpr size_t kMinTrackBytes = 1 + 6 * 4 + 3 + 1;
+constexpr double kMaxReal = 1e6;
 
 template <class V> void VisitCrop(V& v, TFilmCrop& c) {
   v.Point("crop_start_origin", c.start_origin);
@@ -218,7 +219,12 @@ struct FilmReader {
   BinaryReader& r;
   void I32(const char*, int32_t& v) { v = r.I32(); }
   void U8(const char*, uint8_t& v) { v = r.U8(); }
-  void F64(const char*, double& v) { v = r.F64(); }
+  // Zooms, turns and particle parameters: a damaged value that is not a finite number of sane
+  // size would reach the drawing code as one; it is 0 instead, or capped.
+  void F64(const char*, double& v) {
+    v = r.F64();
+    v = std::isfinite(v) ? std::clamp(v, -kMaxReal, kMaxReal) : 0;
+  }
   void Point(const char*, TFilmPoint& p) {
     p.x = r.I32();
     p.y = r.I32();

@@ -56,11 +56,11 @@ TEST(FilmE2E, ToolBuildsInspectsAndRendersFilms) {
   const std::string bytes = title.Slurp(png);
   shot.LoadFromStream(std::vector<uint8_t>(bytes.begin(), bytes.end()), png);
   ASSERT_EQ(shot.Width(), 160);
-  // Frame 15 of the second track: (90, 20 + 60 · 5 / 10).
-  EXPECT_TRUE(IsBlue(shot, 90, 50));
-  EXPECT_TRUE(IsBlue(shot, 99, 59));
-  EXPECT_FALSE(IsBlue(shot, 90, 49));
-  EXPECT_FALSE(IsBlue(shot, 100, 50));
+  // Frame 15 is frame 5 of the second track's 10: (90, 20 + 60 · 5 / 9).
+  EXPECT_TRUE(IsBlue(shot, 90, 53));
+  EXPECT_TRUE(IsBlue(shot, 99, 62));
+  EXPECT_FALSE(IsBlue(shot, 90, 52));
+  EXPECT_FALSE(IsBlue(shot, 100, 53));
 
   // Damaged input is refused with its name.
   std::ofstream(title.Root() / "bad.nmt") << "NovaCinema110\x01\x02";

@@ -154,7 +154,21 @@ TEST_F(FilmScene, DamagedLinksAndLengthsStaySafe) {
   film.tracks[3].predecessor = 99; // outside the film
   film.tracks[3].start = 10;
   film.tracks[4].source = "missing.wsp";
+  // A sound chained after a picture shares nothing with it; a box whose corners leave 32 bits.
+  TFilmTrack sound;
+  sound.kind = fkSound;
+  sound.predecessor = 4;
+  TFilmTrack box;
+  box.kind = fkBox;
+  box.start_pos = box.end_pos = {INT32_MAX - 1, INT32_MIN};
+  box.start_width = box.end_width = INT32_MAX;
+  box.start_height = box.end_height = INT32_MIN;
+  film.tracks.push_back(sound);
+  film.tracks.push_back(box);
   auto m = Load(film);
+  EXPECT_EQ(m->Track(5)->ChainHead(), m->Track(5));
+  m->Start();
+  m->SetFrame(0);
   for (int i = 0; i < 3; ++i)
     EXPECT_LE(m->Track(i)->StartFrame(), 5) << i;
   EXPECT_EQ(m->Track(3)->Predecessor(), nullptr);

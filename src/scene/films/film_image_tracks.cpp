@@ -38,7 +38,8 @@ bool TCustomImageFrameList::SetTime(int64_t f) {
       return true;
     cell_offset = cells_[static_cast<size_t>(v.cell)].offset;
   }
-  v.offset = {rec_.anchor.x - cell_offset.x, rec_.anchor.y - cell_offset.y};
+  v.offset = {FilmClamp(int64_t{rec_.anchor.x} - cell_offset.x),
+              FilmClamp(int64_t{rec_.anchor.y} - cell_offset.y)};
   const TFilmPoint s = StartPos(), e = EndPos();
   v.pos = {Int(s.x, e.x, rec_.curve_x, p), Int(s.y, e.y, rec_.curve_y, p)};
   v.zoom_x = Real(rec_.start_zoom_x, rec_.end_zoom_x, rec_.zoom_x_curve, p);
@@ -163,19 +164,15 @@ void TTileFrameList::Apply(const TImageValues& v, int64_t p) {
     image->SetSubstituteMask(cell.picture->mask.get());
     image->SetKeyColor(cell.picture->key_color);
   }
-  const TFilmPoint s = StartPos(), e = EndPos();
-  const int32_t x1 = Int(s.x, e.x, rec_.curve_x, p);
-  const int32_t x2 = Int(s.x + rec_.start_width - 1, e.x + rec_.end_width - 1, rec_.curve_x, p);
-  const int32_t y1 = Int(s.y, e.y, rec_.curve_y, p);
-  const int32_t y2 = Int(s.y + rec_.start_height - 1, e.y + rec_.end_height - 1, rec_.curve_y, p);
+  const TFilmClip b = BoundsAt(p);
   if (Target()) {
-    c->SetMotionX(x1);
-    c->SetMotionY(y1);
-    SetInt(*c, PR_WIDTH, x2 - x1 + 1);
-    SetInt(*c, PR_HEIGHT, y2 - y1 + 1);
+    c->SetMotionX(b.left);
+    c->SetMotionY(b.top);
+    SetInt(*c, PR_WIDTH, b.width);
+    SetInt(*c, PR_HEIGHT, b.height);
     c->SetPriorityOffset(rec_.priority);
   } else {
-    c->SetBounds(x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+    c->SetBounds(b.left, b.top, b.width, b.height);
     if (c->GetPriority() != rec_.priority)
       c->SetPriority(rec_.priority);
   }

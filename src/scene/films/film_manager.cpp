@@ -13,6 +13,8 @@ namespace {
 
 int64_t Clamp32(int64_t v) { return std::clamp<int64_t>(v, INT32_MIN, INT32_MAX); }
 
+constexpr int32_t kMaxFilmSceneSide = 2048;
+
 } // namespace
 
 TFilmManager::TFilmManager() = default;
@@ -115,7 +117,8 @@ void TFilmManager::LinkTracks(const std::vector<int32_t>& predecessors) {
       } else {
         const size_t p = static_cast<size_t>(pred[k]);
         start[k] = Clamp32(start[p] + tracks_[p]->Length());
-        head[k] = head[p];
+        // Components are shared along a chain of one kind only.
+        head[k] = tracks_[p]->Kind() == tracks_[k]->Kind() ? head[p] : k;
       }
       state[k] = kDone;
     }
@@ -144,8 +147,10 @@ void TFilmManager::SetTarget(TNovaControl* target) { target_ = target; }
 void TFilmManager::SetSize(int32_t width, int32_t height) {
   width_ = width;
   height_ = height;
+  // The size comes from the file: the scene's surfaces are capped as a cinema caps its own.
   if (scene_)
-    scene_->SetSceneSize(std::max(0, width), std::max(0, height));
+    scene_->SetSceneSize(std::clamp(width, 0, kMaxFilmSceneSide),
+                         std::clamp(height, 0, kMaxFilmSceneSide));
 }
 
 void TFilmManager::SetBackColor(int32_t color) {

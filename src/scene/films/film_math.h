@@ -19,6 +19,11 @@ int32_t FilmOpacity(int32_t s, int32_t e, int64_t p, int64_t n);
 // 0x00BBGGRR colours: each channel linear on its own, unless both ends are equal.
 int32_t FilmColor(int32_t s, int32_t e, int64_t p, int64_t n);
 
+// Sums of stored values may leave 32 bits; they are clamped back.
+inline int32_t FilmClamp(int64_t v) {
+  return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+
 struct TFilmClip {
   int32_t left = 0, top = 0, width = 0, height = 0;
 };

@@ -8,18 +8,14 @@
 namespace nova {
 
 void TRectFrameList::ApplyBounds(TNovaControl& c, int64_t p) {
-  const TFilmPoint s = StartPos(), e = EndPos();
-  const int32_t x1 = Int(s.x, e.x, rec_.curve_x, p);
-  const int32_t x2 = Int(s.x + rec_.start_width - 1, e.x + rec_.end_width - 1, rec_.curve_x, p);
-  const int32_t y1 = Int(s.y, e.y, rec_.curve_y, p);
-  const int32_t y2 = Int(s.y + rec_.start_height - 1, e.y + rec_.end_height - 1, rec_.curve_y, p);
+  const TFilmClip b = BoundsAt(p);
   if (Target()) {
-    c.SetMotionX(x1);
-    c.SetMotionY(y1);
-    SetInt(c, PR_WIDTH, x2 - x1 + 1);
-    SetInt(c, PR_HEIGHT, y2 - y1 + 1);
+    c.SetMotionX(b.left);
+    c.SetMotionY(b.top);
+    SetInt(c, PR_WIDTH, b.width);
+    SetInt(c, PR_HEIGHT, b.height);
   } else {
-    c.SetBounds(x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+    c.SetBounds(b.left, b.top, b.width, b.height);
   }
 }
 

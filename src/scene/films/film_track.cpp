@@ -59,22 +59,22 @@ int TCustomFrameList::CellAt(int64_t elapsed) const {
   return static_cast<int>(cells_.size()) - 1;
 }
 
-TFilmPoint TCustomFrameList::StartPos() const {
-  TFilmPoint p = rec_.start_pos;
+TFilmPoint TCustomFrameList::Shifted(TFilmPoint p) const {
   if (film_.DrivesComponent() && film_.Relative()) {
-    p.x += film_.MotionBase().x - film_.Origin().x;
-    p.y += film_.MotionBase().y - film_.Origin().y;
+    p.x = FilmClamp(int64_t{p.x} + film_.MotionBase().x - film_.Origin().x);
+    p.y = FilmClamp(int64_t{p.y} + film_.MotionBase().y - film_.Origin().y);
   }
   return p;
 }
 
-TFilmPoint TCustomFrameList::EndPos() const {
-  TFilmPoint p = rec_.end_pos;
-  if (film_.DrivesComponent() && film_.Relative()) {
-    p.x += film_.MotionBase().x - film_.Origin().x;
-    p.y += film_.MotionBase().y - film_.Origin().y;
-  }
-  return p;
+TFilmClip TCustomFrameList::BoundsAt(int64_t p) const {
+  const TFilmPoint s = StartPos(), e = EndPos();
+  auto last = [](int32_t from, int32_t size) { return FilmClamp(int64_t{from} + size - 1); };
+  const int32_t x1 = Int(s.x, e.x, rec_.curve_x, p);
+  const int32_t x2 = Int(last(s.x, rec_.start_width), last(e.x, rec_.end_width), rec_.curve_x, p);
+  const int32_t y1 = Int(s.y, e.y, rec_.curve_y, p);
+  const int32_t y2 = Int(last(s.y, rec_.start_height), last(e.y, rec_.end_height), rec_.curve_y, p);
+  return {x1, y1, FilmClamp(int64_t{x2} - x1 + 1), FilmClamp(int64_t{y2} - y1 + 1)};
 }
 
 void TCustomFrameList::CheckAlive() {

@@ -41,7 +41,8 @@ public:
   int64_t EndFrame() const { return start_frame_ + Length(); }
   int64_t Length() const { return rec_.length > 0 ? rec_.length : 0; }
   bool HasFollower() const { return has_follower_; }
-  // The first track of this track's chain and the frame after the chain's last track.
+  // The first track of this track's chain of tracks of its kind, and the frame after that
+  // chain's last track.
   TCustomFrameList* ChainHead() const { return head_; }
   int64_t ChainEnd() const { return chain_end_; }
   int64_t Cycle() const { return cycle_; }
@@ -76,8 +77,11 @@ protected:
   }
   bool Active(int64_t f) const { return f >= start_frame_ && f < EndFrame(); }
   // Positions moved for a relative motion.
-  TFilmPoint StartPos() const;
-  TFilmPoint EndPos() const;
+  TFilmPoint StartPos() const { return Shifted(rec_.start_pos); }
+  TFilmPoint EndPos() const { return Shifted(rec_.end_pos); }
+  TFilmPoint Shifted(TFilmPoint p) const;
+  // Left, top, width and height from the interpolated corners (box, particle and tile tracks).
+  TFilmClip BoundsAt(int64_t p) const;
   // The component to drive: the motion's target, or this track's own (made by `make` when
   // missing and placed in its page).
   template <class T> T* Ensure();

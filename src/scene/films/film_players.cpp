@@ -42,6 +42,12 @@ void TMotionFilm::SetBasePriority(int priority) { film_->SetMotionBasePriority(p
 
 void TMotionFilm::ApplyFrame(int index, TNovaControl& control) {
   film_->SetTarget(&control);
+  // A control under a motion stands at its motion position; a film that places nothing (sounds
+  // only) leaves it where it was.
+  if (!film_->HasPlacingTrack()) {
+    control.SetMotionX(control.Left());
+    control.SetMotionY(control.Top());
+  }
   film_->SetFrame(index);
 }
 

@@ -285,6 +285,38 @@ TEST_F(FilmScene, SoundTracksRepeatWhenLongerThanTheirSound) {
   }
 }
 
+TEST_F(FilmScene, ParticleChainSharesOneEmitterWithTheFilmsEmission) {
+  TFilmTrack first;
+  first.kind = fkParticle;
+  first.source = "red.wsp";
+  first.motion_type = PM_SNOW;
+  first.length = 20;
+  first.start_emission = first.end_emission = {30, 40};
+  first.start_interval = first.end_interval = 1000;
+  TFilmTrack second = first;
+  second.predecessor = 0;
+  TFilmFile film;
+  film.tracks = {first, second};
+  auto m = Load(film);
+  m->SetFrame(0);
+  TNovaObject* emitter = m->Track(0)->Component();
+  ASSERT_NE(emitter, nullptr);
+  RunState().FrameDelta = 16;
+  for (int f = 1; f < 30; ++f) {
+    m->SetFrame(f);
+    list_->UpdateStep();
+    // The follower drives the first track's emitter.
+    ASSERT_EQ(m->Track(0)->Component(), emitter) << f;
+    EXPECT_EQ(m->Track(1)->Component(), nullptr);
+  }
+  // One spawn a second: the film's interval, not the default of a command without one.
+  EXPECT_EQ(static_cast<TNovaParticle*>(emitter)->Particles().size(), 1u);
+  // Past the chain the emitter goes.
+  m->SetFrame(40);
+  EXPECT_EQ(m->Track(0)->Component(), nullptr);
+  EXPECT_TRUE(list_->IsPendingDelete(emitter));
+}
+
 TEST_F(FilmScene, RelativeMotionMovesAButtonFromWhereItStood) {
   TFilmFile film;
   film.relative = 1;

@@ -79,6 +79,17 @@ bool TParticleFrameList::SetTime(int64_t f) {
   for (size_t i = 0; i < 3; ++i)
     SetReal(*c, ids[i], Real(rec_.start_param[i], rec_.end_param[i], 0, p));
   SetClip(*c, FilmCrop(rec_.crop, p, Span()));
+  if (auto* emitter = dynamic_cast<TNovaParticle*>(c)) {
+    TParticleEmission e;
+    e.x = Int(rec_.start_emission.x, rec_.end_emission.x, rec_.emission_curve_x, p);
+    e.y = Int(rec_.start_emission.y, rec_.end_emission.y, rec_.emission_curve_y, p);
+    e.spread_x = Int(rec_.start_spread.x, rec_.end_spread.x, 0, p);
+    e.spread_y = Int(rec_.start_spread.y, rec_.end_spread.y, 0, p);
+    const int32_t interval = Int(rec_.start_interval, rec_.end_interval, 0, p);
+    e.interval_spread = Int(rec_.start_interval_spread, rec_.end_interval_spread, 0, p);
+    e.interval_base = FilmClamp(int64_t{interval} - e.interval_spread / 2);
+    emitter->SetEmission(e);
+  }
   return true;
 }
 

@@ -405,6 +405,11 @@ TEST_F(FilmCinema, LoopingFilmPlaysInsideTheMainScene) {
 }
 
 TEST_F(FilmCinema, WipeTrackSwitchesThePrivateScenesPages) {
+  TransitionLog log;
+  list_->SetTransitionFactory([&](int kind, TCustomDIBX&, TCustomDIBX&, TCustomDIBX&) {
+    log.kinds.push_back(kind);
+    return std::make_unique<LoggedTransition>(log);
+  });
   TFilmFile film;
   film.width = 40;
   film.height = 30;
@@ -423,6 +428,8 @@ TEST_F(FilmCinema, WipeTrackSwitchesThePrivateScenesPages) {
   for (int i = 0; i < 8; ++i)
     Step(17);
   EXPECT_GE(cinema->Film()->CurrentFrame(), 5);
+  // The main scene's transitions ran in the private scene.
+  EXPECT_EQ(log.kinds, std::vector<int>{1});
   // After the wipe the next page is in front, with the picture on it.
   EXPECT_EQ(own.FrontIndex(), 1);
   bool on_front = false;

@@ -141,13 +141,15 @@ void TImageFrameList::Apply(const TImageValues& v, int64_t) {
   SetReal(*c, PR_FLOATZOOMY, v.zoom_y);
   SetReal(*c, PR_FLOATANGLE, v.angle);
   SetInt(*c, PR_ALPHA, v.opacity);
-  SetFlag(*c, PR_FLIPH, rec_.flip_h != 0);
-  SetFlag(*c, PR_FLIPV, rec_.flip_v != 0);
   SetClip(*c, v.crop);
   SetInt(*c, PR_BLURSPAN, v.blur_span);
   SetInt(*c, PR_BLURDELAY, v.blur_delay);
-  if (!dynamic_cast<TNovaPrevImages*>(c))
-    SetFlag(*c, PR_CAPTUREMASK, true);
+  if (TakeFresh()) {
+    SetFlag(*c, PR_FLIPH, rec_.flip_h != 0);
+    SetFlag(*c, PR_FLIPV, rec_.flip_v != 0);
+    if (!dynamic_cast<TNovaPrevImages*>(c))
+      SetFlag(*c, PR_CAPTUREMASK, true);
+  }
   if (image && !Target())
     image->SizeFromZoom();
 }
@@ -181,15 +183,17 @@ void TTileFrameList::Apply(const TImageValues& v, int64_t p) {
   SetReal(*c, PR_FLOATZOOMX, v.zoom_x);
   SetReal(*c, PR_FLOATZOOMY, v.zoom_y);
   SetInt(*c, PR_ALPHA, v.opacity);
-  SetFlag(*c, PR_FLIPH, rec_.flip_h != 0);
-  SetFlag(*c, PR_FLIPV, rec_.flip_v != 0);
   SetClip(*c, v.crop);
   SetInt(*c, PR_BLURSPAN, v.blur_span);
   SetInt(*c, PR_BLURDELAY, v.blur_delay);
   SetInt(*c, PR_SCROLLX, Int(rec_.start_scroll_x, rec_.end_scroll_x, rec_.scroll_x_curve, p));
   SetInt(*c, PR_SCROLLY, Int(rec_.start_scroll_y, rec_.end_scroll_y, rec_.scroll_y_curve, p));
-  SetInt(*c, PR_DISTANCEX, rec_.distance_x);
-  SetInt(*c, PR_DISTANCEY, rec_.distance_y);
+  if (TakeFresh()) {
+    SetFlag(*c, PR_FLIPH, rec_.flip_h != 0);
+    SetFlag(*c, PR_FLIPV, rec_.flip_v != 0);
+    SetInt(*c, PR_DISTANCEX, rec_.distance_x);
+    SetInt(*c, PR_DISTANCEY, rec_.distance_y);
+  }
 }
 
 // Label tracks: one cell, the caption component lays its text out itself.
@@ -203,16 +207,18 @@ void TLabelFrameList::Apply(const TImageValues& v, int64_t) {
   TNovaControl* c = Target() ? Target() : Ensure<TNovaLabel>();
   if (!c)
     return;
-  SetStr(*c, PR_FONTNAME, rec_.font_name);
-  SetInt(*c, PR_FONTHEIGHT, rec_.font_height);
-  SetInt(*c, PR_LINESPACE, rec_.line_space);
-  SetInt(*c, PR_FONTCOLOR, rec_.font_color);
-  SetInt(*c, PR_FONTSTYLE, rec_.font_style);
-  SetFlag(*c, PR_ANTIALIAS, rec_.antialias != 0);
-  SetInt(*c, PR_HALIGN, rec_.halign);
-  SetFlag(*c, PR_FLIPH, rec_.flip_h != 0);
-  SetFlag(*c, PR_FLIPV, rec_.flip_v != 0);
-  SetStr(*c, PR_TEXT, rec_.text);
+  if (TakeFresh()) {
+    SetStr(*c, PR_FONTNAME, rec_.font_name);
+    SetInt(*c, PR_FONTHEIGHT, rec_.font_height);
+    SetInt(*c, PR_LINESPACE, rec_.line_space);
+    SetInt(*c, PR_FONTCOLOR, rec_.font_color);
+    SetInt(*c, PR_FONTSTYLE, rec_.font_style);
+    SetFlag(*c, PR_ANTIALIAS, rec_.antialias != 0);
+    SetInt(*c, PR_HALIGN, rec_.halign);
+    SetFlag(*c, PR_FLIPH, rec_.flip_h != 0);
+    SetFlag(*c, PR_FLIPV, rec_.flip_v != 0);
+    SetStr(*c, PR_TEXT, rec_.text);
+  }
   if (Target()) {
     c->SetPriorityOffset(rec_.priority);
     c->SetMotionX(v.pos.x);

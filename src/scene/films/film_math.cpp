@@ -22,11 +22,9 @@ int32_t FilmInterpolate(int32_t s, int32_t e, int64_t p, int64_t n, uint8_t curv
   const int64_t d = int64_t{e} - s;
   const double quarter = std::numbers::pi / 2;
   switch (curve) {
-  case 0: {
-    // Products stay exact: |d| < 2^32 and p < 2^32.
-    const long double q = static_cast<long double>(d) * p / (n - 1);
-    return Clamp32(s + std::trunc(q));
-  }
+  case 0:
+    // |d| < 2^32 and p < 2^31 here, so the product fits; division truncates toward zero.
+    return static_cast<int32_t>(s + d * p / (n - 1));
   case 1:
     return Clamp32(e - std::nearbyint(d * std::sin((n - p - 1) * quarter / n)));
   default:

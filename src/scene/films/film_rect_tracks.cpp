@@ -72,8 +72,11 @@ bool TParticleFrameList::SetTime(int64_t f) {
   const int64_t p = f - start_frame_;
   ApplyBounds(*c, p);
   ApplyPriority(*c);
-  SetInt(*c, PR_PARTMOTION, rec_.motion_type);
-  SetInt(*c, PR_INDEX, rec_.index);
+  // Each track of a chain has its own; unchanged values are not set again.
+  if (c->GetProp(PR_PARTMOTION).i != rec_.motion_type)
+    SetInt(*c, PR_PARTMOTION, rec_.motion_type);
+  if (c->GetProp(PR_INDEX).i != rec_.index)
+    SetInt(*c, PR_INDEX, rec_.index);
   SetInt(*c, PR_ALPHA, FilmOpacity(rec_.start_opacity, rec_.end_opacity, p, Span()));
   const int ids[3] = {PR_PARAM1, PR_PARAM2, PR_PARAM3};
   for (size_t i = 0; i < 3; ++i)
@@ -117,7 +120,8 @@ bool TFireFrameList::SetTime(int64_t f) {
   SetInt(*c, PR_ORIGHEIGHT, Int(rec_.start_height, rec_.end_height, rec_.curve_y, p));
   SetReal(*c, PR_FLOATZOOMX, Real(rec_.start_zoom_x, rec_.end_zoom_x, rec_.zoom_x_curve, p));
   SetReal(*c, PR_FLOATZOOMY, Real(rec_.start_zoom_y, rec_.end_zoom_y, rec_.zoom_y_curve, p));
-  SetInt(*c, PR_POWER, rec_.power);
+  if (TakeFresh())
+    SetInt(*c, PR_POWER, rec_.power);
   SetClip(*c, FilmCrop(rec_.crop, p, Span()));
   return true;
 }

@@ -18,6 +18,7 @@ template <class T> T* TCustomFrameList::Ensure() {
     auto* c = CreateComponent<T>(scene);
     c->SetNameRaw(scene->UniqueName(film_.NamePrefix()));
     component_ = c;
+    fresh_ = true;
     PlaceInPage();
   }
   return static_cast<T*>(component_);

@@ -99,6 +99,14 @@ protected:
   bool has_follower_ = false;
   std::vector<TCustomFrame> cells_;
   TNovaObject* component_ = nullptr;
+  // The component was made for this frame: values that stay the same over the track are set
+  // once then (and every frame on a driven control, which scripts may change).
+  bool fresh_ = false;
+  bool TakeFresh() {
+    const bool once = fresh_ || Target();
+    fresh_ = false;
+    return once;
+  }
 };
 
 // Image, label and tile tracks.

@@ -22,8 +22,11 @@ constexpr int32_t kMaxSceneSide = 2048;
 
 TNovaCinema::TNovaCinema(TNovaBaseList* owner)
     : TNovaControl(owner), scene_(std::make_unique<TNovaBaseList>(0, 0, nullptr)) {
-  if (owner)
+  if (owner) {
     scene_->ShareServices(*owner);
+    // The wipe tracks of its films switch the private scene's pages with the same transitions.
+    scene_->SetTransitionFactory(owner->TransitionFactory());
+  }
   for (int i = 0; i < 2; ++i)
     scene_->GetLayer(i)->SetCinemaHost(this);
 }

@@ -91,5 +91,29 @@ TEST(FilmE2E, ImageWithAFilmSourceMovesInATitle) {
   EXPECT_FALSE(IsBlue(shot, 0, 20));
 }
 
+TEST(FilmE2E, CinemaPlaysAFilmInItsOwnSceneAndHoldsTheLastFrame) {
+  TTestTitle title("film_cinema");
+  std::string error, out;
+  ASSERT_TRUE(DrawPicture(title, "block.wsp", kBlock, error)) << error;
+  // A background colour gives the film a scene of its own: green ($BBGGRR) behind the block.
+  std::string film = kFilm;
+  film.replace(film.find("back_color 0"), 12, "back_color 65280");
+  title.Add("op.nmt.txt", film);
+  const std::string src = (title.Root() / "src").string();
+  ASSERT_TRUE(RunTool(title, "film build " + src + "/op.nmt.txt -o " + src + "/op.nmt", out))
+      << out;
+  std::filesystem::remove(title.Root() / "src" / "op.nmt.txt");
+  title.Add("nova.npb.txt", "project 116\ntitle \"test\"\nscene 160 120\nstart \"main.nsb\"\n");
+  title.Page("main.nsb", "Cinema PR_NAME={\"c\"} PR_PARENT={\"\"} PR_LEFT={0} PR_TOP={0} "
+                         "PR_WIDTH={160} PR_HEIGHT={120} PR_SOURCE={\"op.nmt\"}\n"
+                         "Wait time={100000}\n");
+  TDIBX shot;
+  ASSERT_TRUE(Screenshot(title, 60, "", shot, error)) << error;
+  EXPECT_EQ(shot.PixelToColor(shot.GetPixel(150, 110)), 0x00FF00u);
+  EXPECT_TRUE(IsBlue(shot, 90, 80));
+  EXPECT_TRUE(IsBlue(shot, 99, 89));
+  EXPECT_FALSE(IsBlue(shot, 89, 80));
+}
+
 } // namespace
 } // namespace nova::e2e

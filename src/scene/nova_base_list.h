@@ -69,6 +69,7 @@ public:
   void SetTransitionFactory(TTransitionFactory factory) {
     transition_factory_ = std::move(factory);
   }
+  const TTransitionFactory& TransitionFactory() const { return transition_factory_; }
 
   // Scene size and surfaces.
   int32_t SceneWidth() const { return width_; }

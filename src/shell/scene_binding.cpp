@@ -17,6 +17,7 @@
 #include "scene/scene_input_router.h"
 #include "scene/scene_screen_link.h"
 #include "scene/scene_system_vars.h"
+#include "shell/film_binding.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
 #include "shell/shell_system_vars.h"
@@ -128,10 +129,11 @@ void TSceneBinding::CreateImageCache() {
   images_ = std::make_unique<TWispCollection>(
       FileManager(), code, [this] { return scene_ ? scene_->ScreenBitCount() : 32; });
   InstallWispSurfaceDecoder(code);
-  if (scene_)
+  if (scene_) {
     scene_->SetImageServices({images_.get(), variables_ ? variables_() : nullptr});
-  if (scene_)
     scene_->SetTransitionFactory(MakeTransitionFactory(FileManager(), images_.get()));
+    InstallFilmLoaders(*scene_, FileManager(), images_.get());
+  }
 }
 
 void TSceneBinding::ServeSystemVariables() {

@@ -22,8 +22,11 @@ constexpr int32_t kMaxSceneSide = 2048;
 
 TNovaCinema::TNovaCinema(TNovaBaseList* owner)
     : TNovaControl(owner), scene_(std::make_unique<TNovaBaseList>(0, 0, nullptr)) {
-  if (owner)
+  if (owner) {
     scene_->ShareServices(*owner);
+    // The wipe tracks of its films switch the private scene's pages with the same transitions.
+    scene_->SetTransitionFactory(owner->TransitionFactory());
+  }
   for (int i = 0; i < 2; ++i)
     scene_->GetLayer(i)->SetCinemaHost(this);
 }
@@ -65,6 +68,7 @@ void TNovaCinema::SetSource(const std::string& source) {
         film_->Attach(*scene_);
       } else if (owner_) {
         // The film places its components into the main scene; the cinema takes its size.
+        film_->SetCinema(this);
         film_->Attach(*owner_);
         SetBounds(left_, top_, film_->Width(), film_->Height());
         SizeScene();

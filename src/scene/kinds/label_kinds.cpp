@@ -152,7 +152,9 @@ bool TNovaLabel::Paint(int bit_count) {
   fonts.SetLevel(antialias_ ? kSmoothLevel : 0);
   const std::string& face = font_name_.empty() ? FallbackFontName() : font_name_;
   const int size = std::clamp(font_height_, 1, 1000);
-  const int32_t pitch = font_height_ + line_space_;
+  // Lines outside the picture draw nothing: extreme sizes are capped before they multiply.
+  const int64_t pitch =
+      std::clamp<int64_t>(int64_t{font_height_} + line_space_, -(1 << 15), 1 << 15);
   try {
     for (size_t li = 0; li < lines_.size(); ++li) {
       const std::vector<uint16_t> codes = CodesOf(lines_[li]);
@@ -164,7 +166,8 @@ bool TNovaLabel::Paint(int bit_count) {
         pen = (text_width_ - line_width) / 2;
       else if (align_ == HA_RIGHT)
         pen = text_width_ - line_width;
-      const int32_t y0 = static_cast<int32_t>(li) * pitch;
+      const int32_t y0 = static_cast<int32_t>(
+          std::clamp<int64_t>(static_cast<int64_t>(li) * pitch, -(1 << 20), 1 << 20));
       TSceneRect ink{};
       for (uint16_t code : codes) {
         const TFontPixel& g = fonts.GetGlyph(code, face, font_style_, size);

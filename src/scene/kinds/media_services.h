@@ -14,6 +14,7 @@ namespace nova {
 
 class TCustomDIBX;
 class TNovaBaseList;
+class TNovaControl;
 
 // One playing piece of media. Volumes are hundredths of a decibel (-10000 silence, 0 full),
 // pan -10000..10000, positions and lengths milliseconds.
@@ -76,6 +77,9 @@ public:
   // True when the film builds its own scene (it is then attached to the cinema's private list).
   virtual bool OwnScene() const = 0;
   virtual void Attach(TNovaBaseList& scene) = 0;
+  // Before Attach when the film plays inside the main scene: its components become the
+  // cinema's children.
+  virtual void SetCinema(TNovaControl*) {}
   virtual void Start() = 0;
   virtual void Seek(int frame) = 0;
   virtual void SetPaused(bool paused) = 0;

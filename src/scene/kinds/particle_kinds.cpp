@@ -27,6 +27,12 @@ constexpr int kMaxSpawnsPerStep = 1024;
 // A value in [0, 1) from the shared generator.
 double Random01() { return GlobalRandom().Next(1 << 30) / static_cast<double>(1 << 30); }
 
+// base plus 0 up to spread - 1 (nothing for a spread below 2), kept within 32 bits.
+int32_t Spread(int32_t base, int32_t spread) {
+  const int64_t v = int64_t{base} + (spread > 1 ? GlobalRandom().Next(spread) : 0);
+  return static_cast<int32_t>(std::min<int64_t>(v, INT32_MAX));
+}
+
 int32_t Round32(double v) {
   return std::isfinite(v)
              ? static_cast<int32_t>(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0))
@@ -245,7 +251,14 @@ void TNovaParticle::Spawn(int64_t remaining_ms) {
   p->kind_ = kind_;
   for (size_t i = 0; i < 3; ++i)
     p->p_[i] = static_cast<double>(params_[i]);
-  const int32_t x = Evaluate(appear_x_, 0), y = Evaluate(appear_y_, 0);
+  int32_t x = 0, y = 0;
+  if (emission_) {
+    x = Spread(emission_->x, emission_->spread_x);
+    y = Spread(emission_->y, emission_->spread_y);
+  } else {
+    x = Evaluate(appear_x_, 0);
+    y = Evaluate(appear_y_, 0);
+  }
   p->SetParent(this);
   p->SetLeft(x);
   p->SetTop(y);
@@ -272,7 +285,9 @@ void TNovaParticle::Step(int64_t ticks, bool spawn) {
     return;
   int64_t remaining = ticks * kTickMs;
   for (int made = 0; countdown_ms_ <= 0; ++made) {
-    const int32_t interval = std::max(2, Evaluate(delay_, 16));
+    const int32_t interval =
+        std::max(2, emission_ ? Spread(emission_->interval_base, emission_->interval_spread)
+                              : Evaluate(delay_, 16));
     countdown_ms_ += interval;
     remaining -= interval;
     if (made >= kMaxSpawnsPerStep) {

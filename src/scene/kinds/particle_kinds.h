@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,14 @@ private:
   bool finished_ = false;
 };
 
+// Where and how often an emitter driven by a film spawns, instead of the expressions of a
+// creating command: at (x + random(spread x), y + random(spread y)), every interval base +
+// random(interval spread) ms.
+struct TParticleEmission {
+  int32_t x = 0, y = 0, spread_x = 1, spread_y = 1;
+  int32_t interval_base = 100, interval_spread = 1;
+};
+
 class TNovaParticle : public TNovaControl {
 public:
   explicit TNovaParticle(TNovaBaseList* owner) : TNovaControl(owner) {}
@@ -62,6 +71,7 @@ public:
   // The expressions of the creating command, evaluated at every spawn.
   void SetExpressions(const TNovaParser& appear_x, const TNovaParser& appear_y,
                       const TNovaParser& delay);
+  void SetEmission(const TParticleEmission& e) { emission_ = e; }
   long double Param(int index) const { return params_[static_cast<size_t>(index)]; }
   void SetParam(int index, long double v) { params_[static_cast<size_t>(index)] = v; }
   TNovaImageList& Frames() { return frames_; }
@@ -83,6 +93,7 @@ private:
   void RemoveParticles();
 
   TNovaParser appear_x_, appear_y_, delay_;
+  std::optional<TParticleEmission> emission_;
   std::string source_;
   TNovaImageList frames_;
   bool film_ = false;

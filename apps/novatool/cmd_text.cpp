@@ -35,7 +35,10 @@ int Usage() {
       "       novatool text asm 'MARKUP' -o stream.bin [--delay MS]\n"
       "       novatool text disasm stream.bin\n"
       "       novatool text fonts [--fixed]\n"
-      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as NAME]\n",
+      "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as "
+      "NAME]\n"
+      "       novatool text extract TITLE -o texts.po\n"
+      "       novatool text apply TITLE texts.po -o patch.dat\n",
       stderr);
   return 2;
 }
@@ -309,6 +312,9 @@ int PackCommand(const ToolArgs& args) {
 
 } // namespace
 
+// Translation catalogues (cmd_text_po.cpp).
+int TextPoCommand(const ToolArgs& args);
+
 int Tool_text(const ToolArgs& args) {
   if (args.empty())
     return Usage();
@@ -322,5 +328,7 @@ int Tool_text(const ToolArgs& args) {
     return FontsCommand(args);
   if (args[0] == "pack")
     return PackCommand(args);
+  if (args[0] == "extract" || args[0] == "apply")
+    return TextPoCommand(args);
   return Usage();
 }

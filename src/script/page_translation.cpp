@@ -132,13 +132,13 @@ int ApplyPageTranslations(TPage& page, TTranslations& translations, const std::s
       return;
     const TPoEntry& e = *it->second;
     translations.erase(it);
+    if (e.msgstr.empty() || e.fuzzy)
+      return;
     if (e.msgid != SjisToUtf8(text)) {
       throw ENovaError(Utf8ToSjis(po_name) + ": " + Utf8ToSjis(e.context) +
                        ": the title's text is no longer the catalogue's msgid; extract the "
                        "texts again");
     }
-    if (e.msgstr.empty() || e.fuzzy)
-      return;
     const std::string translated = Utf8ToSjis(e.msgstr);
     if (translated != text) {
       text = translated;

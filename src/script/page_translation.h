@@ -40,9 +40,10 @@ std::vector<TPoEntry> ExtractPageTexts(TPage& page);
 using TTranslations = std::map<std::string, const TPoEntry*>;
 
 // Replaces every text of the page that has a translated, confirmed entry (a non-empty msgstr
-// without the fuzzy flag) and gives the number of texts changed. An entry whose msgid no longer
-// matches the page's text raises ENovaError naming the catalogue, page and command. Used entries
-// are removed from `translations`, so that what is left names texts the title does not have.
+// without the fuzzy flag) and gives the number of texts changed. A translated entry whose msgid
+// no longer matches the page's text raises ENovaError naming the catalogue and context. Used
+// entries are removed from `translations`, so that what is left names texts the title does not
+// have.
 int ApplyPageTranslations(TPage& page, TTranslations& translations, const std::string& po_name);
 
 } // namespace nova

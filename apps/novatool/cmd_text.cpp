@@ -38,7 +38,9 @@ int Usage() {
       "       novatool text disasm stream.bin\n"
       "       novatool text fonts [--fixed]\n"
       "       novatool text pack FACE SIZE 'CHARACTERS' -o out.nft [--bold] [--italic] [--as "
-      "NAME]\n",
+      "NAME]\n"
+      "       novatool text extract TITLE -o texts.po\n"
+      "       novatool text apply TITLE texts.po -o patch.dat\n",
       stderr);
   return 2;
 }
@@ -318,6 +320,9 @@ int PackCommand(const ToolArgs& args) {
 
 } // namespace
 
+// Translation catalogues (cmd_text_po.cpp).
+int TextPoCommand(const ToolArgs& args);
+
 int Tool_text(const ToolArgs& args) {
   if (args.empty())
     return Usage();
@@ -331,5 +336,7 @@ int Tool_text(const ToolArgs& args) {
     return FontsCommand(args);
   if (args[0] == "pack")
     return PackCommand(args);
+  if (args[0] == "extract" || args[0] == "apply")
+    return TextPoCommand(args);
   return Usage();
 }

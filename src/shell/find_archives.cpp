@@ -21,6 +21,12 @@ bool HasArchiveTrailer(const std::filesystem::path& file) {
   return found;
 }
 
+bool IsPlainArchive(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char magic[2];
+  return in.read(magic, 2) && magic[0] == 'v' && magic[1] == 'f' && !HasArchiveTrailer(file);
+}
+
 std::filesystem::path TitleBaseFolder(const std::vector<std::string>& params,
                                       const std::filesystem::path& executable) {
   if (params.empty())
@@ -40,15 +46,23 @@ TTitleArchives FindArchives(const std::vector<std::string>& params,
     return found;
   }
   std::error_code error;
-  for (const std::string& param : params) {
-    const std::filesystem::path path(param);
+  std::vector<std::filesystem::path> patches;
+  for (size_t i = 0; i < params.size(); ++i) {
+    const std::filesystem::path path(params[i]);
     const bool is_file = std::filesystem::is_regular_file(path, error);
     const std::filesystem::path game_dat = path / "game.dat";
-    if (!is_file && std::filesystem::is_regular_file(game_dat, error))
+    if (!is_file && std::filesystem::is_regular_file(game_dat, error)) {
       found.archives.push_back(game_dat);
+      if (std::filesystem::is_regular_file(path / kPatchArchiveName, error))
+        patches.push_back(path / kPatchArchiveName);
+    }
     if (is_file && HasArchiveTrailer(path))
       found.archives.push_back(path);
+    else if (is_file && i > 0 && IsPlainArchive(path))
+      patches.push_back(path);
   }
+  // Names resolve in the archives' order: patches first, so their pages win.
+  found.archives.insert(found.archives.begin(), patches.begin(), patches.end());
   return found;
 }
 

@@ -22,9 +22,13 @@ bool HasArchiveTrailer(const std::filesystem::path& file) {
 }
 
 bool IsPlainArchive(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
+  const int fd = OpenRegularFile(file);
+  if (fd < 0)
+    return false;
   char magic[2];
-  return in.read(magic, 2) && magic[0] == 'v' && magic[1] == 'f' && !HasArchiveTrailer(file);
+  const bool found = ::pread(fd, magic, 2, 0) == 2 && magic[0] == 'v' && magic[1] == 'f';
+  ::close(fd);
+  return found && !HasArchiveTrailer(file);
 }
 
 std::filesystem::path TitleBaseFolder(const std::vector<std::string>& params,

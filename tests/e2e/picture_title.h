@@ -11,25 +11,32 @@
 #include <vector>
 
 #include "e2e/title_runner.h"
-#include "graphics/dibx.h"
 #include "golden_compare.h"
+#include "graphics/dibx.h"
 
 namespace nova::e2e {
 
 // Draws `description` into the title's sources as `file` (".wsp" or ".png"); false with
 // `error` set when the tool refuses it.
-inline bool DrawPicture(TTestTitle& title, const std::string& file, const std::string& description,
-                        std::string& error) {
-  const std::filesystem::path text = title.Root() / (file + ".draw.txt");
+// Runs a novatool command (`image draw`, `film build`) on a text description, writing `file`
+// into the title's sources.
+inline bool BuildFromText(TTestTitle& title, const std::string& command, const std::string& file,
+                          const std::string& description, std::string& error) {
+  const std::filesystem::path text = title.Root() / (file + ".source.txt");
   std::ofstream(text) << description;
   const std::string tool = Tool("NOVA_TOOL", "/apps/novatool/novatool");
-  const std::filesystem::path err = title.Root() / "draw.err";
-  const std::string cmd = tool + " image draw " + text.string() + " -o " +
+  const std::filesystem::path err = title.Root() / "tool.err";
+  const std::string cmd = tool + " " + command + " " + text.string() + " -o " +
                           (title.Root() / "src" / file).string() + " 2> " + err.string();
   if (std::system(cmd.c_str()) == 0)
     return true;
-  error = "drawing " + file + " failed: " + title.Slurp(err);
+  error = command + " of " + file + " failed: " + title.Slurp(err);
   return false;
+}
+
+inline bool DrawPicture(TTestTitle& title, const std::string& file, const std::string& description,
+                        std::string& error) {
+  return BuildFromText(title, "image draw", file, description, error);
 }
 
 // Plays `frames` frames (replaying `input` when given, with further player `options`) and loads

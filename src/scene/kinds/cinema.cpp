@@ -125,6 +125,12 @@ bool TNovaCinema::Update() {
 }
 
 void TNovaCinema::Draw() {
+  // A film that places its components into the main scene leaves the private scene empty: its
+  // surface would only cover what lies behind the cinema.
+  if (film_ && !film_->OwnScene()) {
+    DrawChildren();
+    return;
+  }
   scene_->DrawStep();
   scene_->ClearDirty();
   TCustomDIBX* target = GetTargetSurface();

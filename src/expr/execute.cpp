@@ -35,8 +35,12 @@ bool IsAliasVar(const TCustomParam& system) {
   return index == svResult || index == svTemp;
 }
 
-void AssignOwnType(TCustomParam& dest, const TCustomParam& a) {
-  switch (a.DataType()) {
+// Stores `a` converted to `type`; a reference type stores nothing.
+void AssignAs(TCustomParam& dest, const TCustomParam& a, TParamType type) {
+  switch (type) {
+  case PT_INT:
+    dest.SetInt(a.AsInt());
+    break;
   case PT_FLOAT:
     dest.SetReal(a.AsReal());
     break;
@@ -47,7 +51,7 @@ void AssignOwnType(TCustomParam& dest, const TCustomParam& a) {
     dest.SetStr(a.AsStr());
     break;
   default:
-    dest.SetInt(a.AsInt());
+    break;
   }
 }
 
@@ -244,25 +248,10 @@ void Perform(TParamCollection& vars, const TOpeData& op, TCustomParam& dest) {
     // turns a flag one off, a text that is no number leaves an integer one unchanged), so they
     // receive the value in its own type.
     if (const TCustomParam* t = dest.Target(); t->IsSystem() && !IsAliasVar(*t)) {
-      AssignOwnType(dest, a);
+      AssignAs(dest, a, a.DataType() == PT_NONE ? PT_INT : TParamType(a.DataType()));
       break;
     }
-    switch (dest.DataType()) {
-    case PT_INT:
-      dest.SetInt(a.AsInt());
-      break;
-    case PT_FLOAT:
-      dest.SetReal(a.AsReal());
-      break;
-    case PT_BOOL:
-      dest.SetFlag(a.AsFlag());
-      break;
-    case PT_STR:
-      dest.SetStr(a.AsStr());
-      break;
-    default:
-      break;
-    }
+    AssignAs(dest, a, TParamType(dest.DataType()));
     break;
   }
   case ocPlus:

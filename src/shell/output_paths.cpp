@@ -58,6 +58,8 @@ std::optional<std::string> CheckOutputPaths(const TPlayerOptions& options) {
       {"--trace", options.trace_file, false},
       {"--dump-vars", options.dump_vars_file, false},
       {"--record", options.record_file, false},
+      {"--audio-out", options.audio_out, false},
+      {"--midi-log", options.midi_log_file, false},
   };
   for (const auto& o : outputs) {
     if (o.path.empty())

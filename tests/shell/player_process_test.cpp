@@ -312,6 +312,16 @@ TEST(PlayerProcess, FailuresEndWithStatusOneAndAMessage) {
        {},
        1,
        "--trace: cannot write to"},
+      {"sound into a missing folder",
+       {"--headless", "--audio-out", (dir / "none" / "a.wav").string(), ok},
+       {},
+       1,
+       "--audio-out: cannot write to"},
+      {"MIDI log into a folder",
+       {"--headless", "--midi-log", dir.string(), ok},
+       {},
+       1,
+       "--midi-log: cannot write to"},
       {"no display", {"--frames", "3", ok}, no_display, 1, "Run the title headless instead"},
   };
   const bool root = ::geteuid() == 0; // root writes into read-only folders

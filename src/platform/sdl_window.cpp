@@ -171,6 +171,14 @@ public:
 
   void InhibitScreenSaver() override { SDL_DisableScreenSaver(); }
 
+  std::string ClipboardText() override {
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+  }
+  void SetClipboardText(const std::string& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
+
   void SetTextInput(bool on, const TWindowRect& caret) override {
     if (!on) {
       SDL_StopTextInput();

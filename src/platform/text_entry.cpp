@@ -266,6 +266,40 @@ bool TTextEntry::Key(int vk, bool shift, bool ctrl) {
   }
 }
 
+void TTextEntry::PlaceCaret(int x, int y, bool extend) {
+  if (cells_.empty()) {
+    caret_ = anchor_ = 0;
+    return;
+  }
+  int line = 0;
+  if (multi_line_) {
+    const int h = std::max(1, LineHeight());
+    line = std::clamp(scroll_line_ + (y < 0 ? -1 : y / h), 0, LineCount() - 1);
+  }
+  caret_ = PosAtX(line, x - LineLeft(line) + (multi_line_ ? 0 : scroll_x_));
+  if (!extend)
+    anchor_ = caret_;
+  ScrollToCaret();
+}
+
+std::string TTextEntry::SelectedUtf8() const {
+  // A password field never gives its text away.
+  if (password_ && !multi_line_)
+    return {};
+  std::string sjis;
+  for (int i = SelectionStart(); i < SelectionEnd(); ++i)
+    sjis += cells_[static_cast<size_t>(i)].sjis;
+  return SjisToUtf8(sjis);
+}
+
+bool TTextEntry::CutSelection() {
+  if (read_only_ || anchor_ == caret_)
+    return false;
+  DeleteSelection();
+  ScrollToCaret();
+  return true;
+}
+
 char32_t TTextEntry::Shown(char32_t c) const {
   return password_ && !multi_line_ && c != '\n' ? password_ : c;
 }

@@ -71,6 +71,13 @@ public:
   // multi-line field), Ctrl+A; Shift extends the selection. Returns whether the key edits or
   // moves (true) or is none of these (false).
   bool Key(int vk, bool shift, bool ctrl);
+  // A click at (x, y) within the field puts the caret at the nearest character boundary;
+  // `extend` (Shift held) keeps the selection's other end.
+  void PlaceCaret(int x, int y, bool extend);
+  // The selected text in UTF-8 (what Ctrl+C and Ctrl+X put on the clipboard).
+  std::string SelectedUtf8() const;
+  // Removes the selection (Ctrl+X after copying); false when read-only or nothing is selected.
+  bool CutSelection();
 
   // Draws the field into `picture` (width x height of the field) with the platform font: the
   // background, the visible text, the selection, the composition underlined and, when

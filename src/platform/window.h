@@ -97,6 +97,12 @@ public:
   // A text field takes typing (TextInput and Composition events, the input method on), with
   // its caret at `caret` (scene pixels), or no longer does. Windows without text input ignore it.
   virtual void SetTextInput(bool on, const TWindowRect& caret) {}
+  // The desktop's clipboard text (UTF-8); windows without a desktop keep their own.
+  virtual std::string ClipboardText() { return clipboard_; }
+  virtual void SetClipboardText(const std::string& utf8) { clipboard_ = utf8; }
+
+private:
+  std::string clipboard_;
 };
 
 struct TWindowOptions {

@@ -130,8 +130,16 @@ public:
     listener_.WindowKeyDown(vk);
     if (!binding_.Focused(this))
       return; // the handler may have moved the focus
+    if (ctrl && (vk == kCopyKey || vk == kCutKey || vk == kPasteKey)) {
+      UseClipboard(vk);
+      return;
+    }
     if (entry_.Key(vk, shift, ctrl))
       Changed();
+  }
+  void Click(int scene_x, int scene_y, bool shift) {
+    entry_.PlaceCaret(scene_x - bounds_.left, scene_y - bounds_.top, shift);
+    Changed();
   }
   void Type(const std::string& utf8) {
     if (entry_.Insert(utf8))
@@ -145,6 +153,24 @@ public:
   }
 
 private:
+  static constexpr int kCopyKey = vk::kA + ('C' - 'A');
+  static constexpr int kCutKey = vk::kA + ('X' - 'A');
+  static constexpr int kPasteKey = vk::kA + ('V' - 'A');
+
+  void UseClipboard(int vk) {
+    if (vk == kPasteKey) {
+      if (!entry_.ReadOnly())
+        Type(binding_.Clipboard().ClipboardText());
+      return;
+    }
+    const std::string text = entry_.SelectedUtf8();
+    if (text.empty())
+      return;
+    binding_.Clipboard().SetClipboardText(text);
+    if (vk == kCutKey && entry_.CutSelection())
+      Changed();
+  }
+
   void Changed() {
     listener_.WindowChanged();
     if (binding_.Focused(this))
@@ -212,6 +238,7 @@ bool TEditBinding::HandleEvent(const TWindowEvent& e) {
       const TWindowRect& b = (*it)->Bounds();
       if ((*it)->TakesInput() && e.x >= b.left && e.x < b.right && e.y >= b.top && e.y < b.bottom) {
         Focus(*it);
+        (*it)->Click(e.x, e.y, shift_);
         return true;
       }
     }

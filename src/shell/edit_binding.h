@@ -30,6 +30,8 @@ public:
   void Remove(TTextEntryWindow* w);
   void Focus(TTextEntryWindow* w);
   bool Focused(const TTextEntryWindow* w) const { return focus_ == w; }
+  // Where Ctrl+C, Ctrl+X and Ctrl+V take and put text.
+  IWindow& Clipboard() { return window_; }
   // The focused window's caret moved or the window moved: the candidate window follows.
   void CaretMoved();
 

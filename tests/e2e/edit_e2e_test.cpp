@@ -40,6 +40,39 @@ TEST(EditE2e, NameEntryTakesTypedAndComposedText) {
   EXPECT_EQ(ValueOf(vars, "k"), "\"8,13,\"");
 }
 
+// A click puts the caret where it lands; Ctrl+A, Ctrl+C and Ctrl+V copy the text and paste it
+// at the end.
+TEST(EditE2e, ClicksPlaceTheCaretAndTheClipboardCopiesAndPastes) {
+  TTestTitle title("edit_clipboard");
+  title.Page("main.nsb",
+             "VarNew \"t\" type=4 value={\"\"}\n"
+             "EditNew PR_NAME={\"ed\"} PR_PARENT={\"\"} PR_LEFT={20} PR_TOP={20} PR_WIDTH={200} "
+             "PR_HEIGHT={24}\n"
+             "Calc {SetProp(\"ed\", 47, TRUE)}\n"
+             "Label \"top\"\n"
+             "Calc {t = GetProp(\"ed\", 50)}\n"
+             "Wait time={16}\n"
+             "Jump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  std::ofstream(title.Root() / "in.txt") << "2 mousedown left 200 30\n"
+                                            "3 mouseup left 200 30\n"
+                                            "4 text abc\n"
+                                            "5 mousedown left 21 30\n"
+                                            "6 mouseup left 21 30\n"
+                                            "7 text x\n"
+                                            "8 keydown 17\n"
+                                            "9 keydown 65\n"
+                                            "10 keydown 67\n"
+                                            "11 keyup 17\n"
+                                            "12 keydown 35\n"
+                                            "13 keydown 17\n"
+                                            "14 keydown 86\n"
+                                            "15 keyup 17\n";
+  std::string error;
+  const auto vars = title.Run(20, &error, "--input " + (title.Root() / "in.txt").string());
+  ASSERT_TRUE(error.empty()) << error;
+  EXPECT_EQ(ValueOf(vars, "t"), "\"xabcxabc\"");
+}
+
 // Without a click nothing has the focus: typed text and keys stay the scene's.
 TEST(EditE2e, TextGoesNowhereWithoutTheFocus) {
   TTestTitle title("edit_unfocused");

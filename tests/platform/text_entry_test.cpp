@@ -97,6 +97,42 @@ TEST(TextEntry, MemoLinesAndVerticalMoves) {
   EXPECT_EQ(Utf8(e), "ab\r\nx\r\ncd");
 }
 
+// A click lands on the nearest character boundary, in the line under it; Shift extends the
+// selection. Copying gives the selection as UTF-8, except from a password field.
+TEST(TextEntry, ClicksPlaceTheCaretAndSelectionsCopyAndCut) {
+  TTextEntry e(false);
+  e.SetSize(200, 20);
+  e.Insert("ab漢cd");
+  e.Key(vk::kHome, false, false);
+  for (int i = 0; i < 3; ++i)
+    e.Key(vk::kRight, false, false);
+  const int x3 = e.CaretRect().left;
+  e.PlaceCaret(-5, 10, false);
+  EXPECT_EQ(e.Caret(), 0);
+  e.PlaceCaret(x3, 10, false);
+  EXPECT_EQ(e.Caret(), 3);
+  e.PlaceCaret(1000, 10, true);
+  EXPECT_EQ(e.SelectionStart(), 3);
+  EXPECT_EQ(e.SelectionEnd(), 5);
+  EXPECT_EQ(e.SelectedUtf8(), "cd");
+  EXPECT_TRUE(e.CutSelection());
+  EXPECT_EQ(Utf8(e), "ab漢");
+  EXPECT_FALSE(e.CutSelection()); // nothing selected
+  e.SelectAll();
+  e.SetReadOnly(true);
+  EXPECT_FALSE(e.CutSelection());
+  e.SetPasswordChar('*');
+  EXPECT_EQ(e.SelectedUtf8(), "");
+
+  TTextEntry memo(true);
+  memo.SetSize(200, 100);
+  memo.Insert("ab\ncd");
+  memo.PlaceCaret(0, 1000, false); // below the last line: the last line
+  EXPECT_EQ(memo.Caret(), 3);
+  memo.PlaceCaret(1000, 0, false);
+  EXPECT_EQ(memo.Caret(), 2);
+}
+
 // The caret stays inside the field however long the line grows; the drawing covers the field.
 TEST(TextEntry, ScrollingKeepsTheCaretInView) {
   TTextEntry e(false);

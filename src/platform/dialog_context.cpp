@@ -12,7 +12,7 @@ namespace {
 constexpr float kUiFontPixels = 12.0f; // the system's 9-point dialog font
 }
 
-ImGuiContext* CreateDialogContext(const TDialogSpec& layout) {
+ImGuiContext* CreateDialogContext(const TDialogLayout& layout) {
   ImGuiContext* context = ImGui::CreateContext();
   ImGui::SetCurrentContext(context);
   ImGuiIO& io = ImGui::GetIO();
@@ -41,7 +41,7 @@ ImGuiContext* CreateDialogContext(const TDialogSpec& layout) {
   return context;
 }
 
-bool RunDialogFrame(const TDialogSpec& layout, const std::function<bool()>& frame) {
+bool RunDialogFrame(const TDialogLayout& layout, const std::function<bool()>& frame) {
   ImGui::NewFrame();
   ImGui::SetNextWindowPos(ImVec2(0, 0));
   ImGui::SetNextWindowSize(ImGui::GetIO().DisplaySize);

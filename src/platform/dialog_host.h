@@ -10,7 +10,7 @@
 
 namespace nova {
 
-struct TDialogSpec {
+struct TDialogLayout {
   std::string sjis_caption;
   int client_width = 0;
   int client_height = 0;
@@ -25,7 +25,7 @@ struct TDialogSpec {
 class IDialogHost {
 public:
   virtual ~IDialogHost() = default;
-  virtual void Run(const TDialogSpec& layout, const std::function<bool()>& frame) = 0;
+  virtual void Run(const TDialogLayout& layout, const std::function<bool()>& frame) = 0;
 };
 
 // A real window through SDL; throws ENovaError when none can open.

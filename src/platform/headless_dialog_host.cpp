@@ -15,7 +15,7 @@ public:
   THeadlessDialogHost(std::vector<TStampedEvent> input, uint32_t max_frames)
       : replay_(std::move(input)), max_frames_(max_frames) {}
 
-  void Run(const TDialogSpec& layout, const std::function<bool()>& frame) override {
+  void Run(const TDialogLayout& layout, const std::function<bool()>& frame) override {
     ImGuiContext* context = CreateDialogContext(layout);
     ImGuiIO& io = ImGui::GetIO();
     io.DeltaTime = 1.0f / 60.0f;

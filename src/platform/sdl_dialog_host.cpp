@@ -16,7 +16,7 @@ namespace {
 
 class TSdlDialogHost final : public IDialogHost {
 public:
-  void Run(const TDialogSpec& layout, const std::function<bool()>& frame) override {
+  void Run(const TDialogLayout& layout, const std::function<bool()>& frame) override {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       throw ENovaError(Utf8ToSjis(std::string("cannot start SDL video: ") + SDL_GetError()));
     SDL_Window* window =

@@ -72,7 +72,7 @@ bool DialogFrame(TFormConfig& form) {
 void RunConfigDialog(IDialogHost& host, const std::filesystem::path& ini_path) {
   TFormConfig form(ini_path);
   const TShellTexts& t = ShellTexts();
-  TDialogSpec layout;
+  TDialogLayout layout;
   layout.sjis_caption = t.config_caption;
   layout.client_width = TFormConfig::kClientWidth;
   layout.client_height = TFormConfig::kClientHeight;

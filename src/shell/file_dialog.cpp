@@ -97,14 +97,14 @@ std::optional<std::string> RunFileDialog(IDialogHost& host, TFileDialogKind kind
   const TShellTexts& t = ShellTexts();
   std::optional<std::string> answer;
   char typed[512] = {};
-  TDialogSpec spec;
-  spec.sjis_caption = kind == TFileDialogKind::Directory ? t.select_folder_caption
-                      : kind == TFileDialogKind::Save    ? t.save_file_caption
-                                                         : t.open_file_caption;
-  spec.client_width = 520;
-  spec.client_height = 380;
-  spec.utf8_texts = SjisToUtf8(spec.sjis_caption + t.ok + t.cancel);
-  host.Run(spec, [&] {
+  TDialogLayout layout;
+  layout.sjis_caption = kind == TFileDialogKind::Directory ? t.select_folder_caption
+                        : kind == TFileDialogKind::Save    ? t.save_file_caption
+                                                           : t.open_file_caption;
+  layout.client_width = 520;
+  layout.client_height = 380;
+  layout.utf8_texts = SjisToUtf8(layout.sjis_caption + t.ok + t.cancel);
+  host.Run(layout, [&] {
     ImGui::TextUnformatted(model.Folder().c_str());
     if (ImGui::BeginListBox("##entries", ImVec2(-1, 260))) {
       if (ImGui::Selectable("[..]"))
@@ -141,7 +141,7 @@ std::optional<std::string> RunFileDialog(IDialogHost& host, TFileDialogKind kind
       if (choice && kind == TFileDialogKind::Save && fs::exists(*choice, ec)) {
         std::string text = t.overwrite_question;
         text.replace(text.find("%s"), 2, Utf8ToSjis(*choice));
-        if (ShowMessageBox(text, spec.sjis_caption, TMsgButtons::YesNo, TMsgIcon::Question) !=
+        if (ShowMessageBox(text, layout.sjis_caption, TMsgButtons::YesNo, TMsgIcon::Question) !=
             TMsgResult::Yes)
           choice.reset();
       }

@@ -8,8 +8,9 @@ namespace nova {
 
 namespace {
 
-constexpr std::array<const char*, 1> kUtf8Texts = {
+constexpr std::array<const char*, 2> kUtf8Texts = {
     "サウンドデータが不正です",
+    "MIDIマッパー",
 };
 
 } // namespace

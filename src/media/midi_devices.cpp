@@ -5,7 +5,7 @@
 
 #include "base/sjis.h"
 #include "media/midi_synth.h"
-#include "media/midi_texts.h"
+#include "media/private/media_texts.h"
 
 namespace nova {
 
@@ -30,7 +30,7 @@ std::unique_ptr<IMidiOut> TMidiDevices::Open(int index) {
 
 std::string TMidiDevices::Name(int index) const {
   if (index <= 0 || index >= Count())
-    return MidiTexts().mapper;
+    return MediaText(kMidiMapper);
   return outputs_[static_cast<size_t>(index - 1)];
 }
 

@@ -14,6 +14,7 @@ extern "C" {
 #include <vector>
 
 #include "media/decode_stream.h"
+#include "media/ffmpeg_stream_io.h"
 #include "media/private/decode_limits.h"
 
 namespace nova {
@@ -22,32 +23,10 @@ namespace {
 
 // About three hours of 48 kHz stereo.
 constexpr size_t kMaxDecodedBytes = size_t{2} << 30;
-constexpr int kIoBufferBytes = 1 << 15;
-
-int ReadPacket(void* opaque, uint8_t* buf, int size) {
-  const int64_t got = static_cast<TStream*>(opaque)->Read(buf, size);
-  return got <= 0 ? AVERROR_EOF : static_cast<int>(got);
-}
-
-int64_t SeekData(void* opaque, int64_t offset, int whence) {
-  auto* stream = static_cast<TStream*>(opaque);
-  switch (whence & ~AVSEEK_FORCE) {
-  case AVSEEK_SIZE:
-    return stream->Size();
-  case SEEK_SET:
-    return stream->Seek(offset, TSeekOrigin::soBeginning);
-  case SEEK_CUR:
-    return stream->Seek(offset, TSeekOrigin::soCurrent);
-  case SEEK_END:
-    return stream->Seek(offset, TSeekOrigin::soEnd);
-  default:
-    return -1;
-  }
-}
 
 // Everything FFmpeg hands out, freed in one place.
 struct TFfmpegSession {
-  AVIOContext* io = nullptr;
+  std::unique_ptr<TFfmpegStreamIo> io; // outlives the format context, freed after it
   AVFormatContext* format = nullptr;
   AVCodecContext* codec = nullptr;
   SwrContext* swr = nullptr;
@@ -59,9 +38,6 @@ struct TFfmpegSession {
     swr_free(&swr);
     avcodec_free_context(&codec);
     avformat_close_input(&format);
-    if (io)
-      av_freep(&io->buffer);
-    avio_context_free(&io);
   }
 };
 
@@ -69,15 +45,11 @@ class TFfmpegDecodeStream final : public TDecodeStream {
 public:
   explicit TFfmpegDecodeStream(std::unique_ptr<TStream> data) {
     TFfmpegSession s;
-    auto* io_buffer = static_cast<uint8_t*>(av_malloc(kIoBufferBytes));
-    s.io =
-        avio_alloc_context(io_buffer, kIoBufferBytes, 0, data.get(), ReadPacket, nullptr, SeekData);
-    if (!s.io) {
-      av_free(io_buffer);
+    s.io = std::make_unique<TFfmpegStreamIo>(std::move(data));
+    if (!s.io->Context())
       ThrowSoundDataInvalid();
-    }
     s.format = avformat_alloc_context();
-    s.format->pb = s.io;
+    s.format->pb = s.io->Context();
     s.format->flags |= AVFMT_FLAG_CUSTOM_IO;
     if (avformat_open_input(&s.format, nullptr, nullptr, nullptr) < 0)
       ThrowSoundDataInvalid(); // the context was freed by the failed open

@@ -17,7 +17,7 @@ extern "C" {
 
 #include "base/nova_error.h"
 #include "graphics/dibx_custom.h"
-#include "media/video_stream_io.h"
+#include "media/ffmpeg_stream_io.h"
 #include "platform/audio_output.h"
 #include "vfs/stream.h"
 
@@ -91,7 +91,7 @@ void ClearAlpha(uint8_t* row0, int pitch, int width, int height) {
 struct TVideoDecoder::State {
   std::string name;
   TVideoLimits limits;
-  std::unique_ptr<TVideoStreamIo> io;
+  std::unique_ptr<TFfmpegStreamIo> io;
   AVFormatContext* format = nullptr;
   int video_index = -1, audio_index = -1;
   CodecPtr video, audio;
@@ -342,7 +342,7 @@ TVideoDecoder::TVideoDecoder(const std::string& name, std::unique_ptr<TStream> s
   av_log_set_level(AV_LOG_QUIET);
   s.name = name;
   s.limits = limits;
-  s.io = std::make_unique<TVideoStreamIo>(std::move(stream));
+  s.io = std::make_unique<TFfmpegStreamIo>(std::move(stream));
   s.format = avformat_alloc_context();
   if (!s.format || !s.io->Context())
     s.Fail("out of memory");

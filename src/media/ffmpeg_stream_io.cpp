@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "media/video_stream_io.h"
+#include "media/ffmpeg_stream_io.h"
 
 #include <cstdio>
 
@@ -18,7 +18,7 @@ constexpr int kBufferBytes = 64 * 1024;
 
 } // namespace
 
-TVideoStreamIo::TVideoStreamIo(std::unique_ptr<TStream> stream) : stream_(std::move(stream)) {
+TFfmpegStreamIo::TFfmpegStreamIo(std::unique_ptr<TStream> stream) : stream_(std::move(stream)) {
   size_ = stream_->Size();
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
   if (!buffer)
@@ -28,21 +28,21 @@ TVideoStreamIo::TVideoStreamIo(std::unique_ptr<TStream> stream) : stream_(std::m
     av_free(buffer);
 }
 
-TVideoStreamIo::~TVideoStreamIo() {
+TFfmpegStreamIo::~TFfmpegStreamIo() {
   if (context_) {
     av_freep(&context_->buffer);
     avio_context_free(&context_);
   }
 }
 
-int TVideoStreamIo::Read(void* opaque, uint8_t* buffer, int size) {
-  auto* self = static_cast<TVideoStreamIo*>(opaque);
+int TFfmpegStreamIo::Read(void* opaque, uint8_t* buffer, int size) {
+  auto* self = static_cast<TFfmpegStreamIo*>(opaque);
   const int64_t got = self->stream_->Read(buffer, size);
   return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
 }
 
-int64_t TVideoStreamIo::Seek(void* opaque, int64_t offset, int whence) {
-  auto* self = static_cast<TVideoStreamIo*>(opaque);
+int64_t TFfmpegStreamIo::Seek(void* opaque, int64_t offset, int whence) {
+  auto* self = static_cast<TFfmpegStreamIo*>(opaque);
   switch (whence & ~AVSEEK_FORCE) {
   case AVSEEK_SIZE:
     return self->size_;

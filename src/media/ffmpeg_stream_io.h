@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// FFmpeg reads a movie through the player's own streams (a range stream over an archive entry
-// or a file), never by opening a path itself.
+// FFmpeg reads movies and sound files through the player's own streams (a range stream over an
+// archive entry or a file), never by opening a path itself.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -11,12 +11,12 @@ namespace nova {
 
 class TStream;
 
-class TVideoStreamIo {
+class TFfmpegStreamIo {
 public:
-  explicit TVideoStreamIo(std::unique_ptr<TStream> stream);
-  ~TVideoStreamIo();
-  TVideoStreamIo(const TVideoStreamIo&) = delete;
-  TVideoStreamIo& operator=(const TVideoStreamIo&) = delete;
+  explicit TFfmpegStreamIo(std::unique_ptr<TStream> stream);
+  ~TFfmpegStreamIo();
+  TFfmpegStreamIo(const TFfmpegStreamIo&) = delete;
+  TFfmpegStreamIo& operator=(const TFfmpegStreamIo&) = delete;
 
   // Null only when memory ran out.
   AVIOContext* Context() { return context_; }

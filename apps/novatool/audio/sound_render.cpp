@@ -81,6 +81,13 @@ private:
   double b0_ = 0, a1_ = 0, a2_ = 0, x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
+// How far a murmur has moved from one syllable to the next: still for the first 60% of the
+// syllable, then a smooth step.
+double SyllableMove(double within) {
+  const double move = std::clamp((within - 0.6) / 0.4, 0.0, 1.0);
+  return move * move * (3 - 2 * move);
+}
+
 double Envelope(const TSoundVoice& v, double t) {
   auto held = [&](double at) {
     if (at < v.attack_s)
@@ -130,7 +137,11 @@ void RenderCopy(const TSoundVoice& v, const TCopy& c, int rate, int channels,
     if (v.wave == TWave::Vowels) {
       syllable = std::min(held * v.vowels.size(), v.vowels.size() - 1e-9);
       within = syllable - std::floor(syllable);
-      hz *= syllable_pitch[static_cast<size_t>(syllable)];
+      // The pitch moves to the next syllable's over the same stretch as the formants.
+      const size_t at = static_cast<size_t>(syllable);
+      const double from = syllable_pitch[at];
+      const double to = syllable_pitch[std::min(at + 1, syllable_pitch.size() - 1)];
+      hz *= from + (to - from) * SyllableMove(within);
     }
     const double dt = std::min(hz / rate, 0.5);
     double x = 0;
@@ -155,8 +166,7 @@ void RenderCopy(const TSoundVoice& v, const TCopy& c, int rate, int channels,
       if (i % 32 == 0) {
         const TFormants& from = v.vowels[at];
         const TFormants& to = v.vowels[std::min(at + 1, v.vowels.size() - 1)];
-        const double move = std::clamp((within - 0.6) / 0.4, 0.0, 1.0);
-        const double k = move * move * (3 - 2 * move) * 1.0;
+        const double k = SyllableMove(within);
         const double s = v.formant_scale;
         formants[0].Tune(s * (from.f1 + (to.f1 - from.f1) * k), 90, rate);
         formants[1].Tune(s * (from.f2 + (to.f2 - from.f2) * k), 120, rate);

@@ -16,7 +16,7 @@ TEST(SoundDesc, LinesSetTheSoundAndItsVoices) {
                                       "rate 22050\nchannels 1\nlength 2.5\nloop\nnormalize 0.5\n"
                                       "echo 0.2 0.3 0.4\nreverb 0.5 0.2\nseed 9\n"
                                       "voice 0.5 1   # trailing comment\n"
-                                      "wave saw\npitches A4 C4 440.5\nglide A5\n"
+                                      "wave saw\nglide A5\npitches A4 C4 440.5\n"
                                       "env 0.1 0.2 0.5 0.3\nvolume 0.7\npan -1\nvibrato 5 20\n"
                                       "lowpass 1000 200\nhighpass 50\nunison 3 10\n"
                                       "repeat 4 0.25 0.1\n"
@@ -36,7 +36,7 @@ TEST(SoundDesc, LinesSetTheSoundAndItsVoices) {
   EXPECT_DOUBLE_EQ(v.pitches_hz[0], 440.0);
   EXPECT_NEAR(v.pitches_hz[1], 261.626, 0.001);
   EXPECT_DOUBLE_EQ(v.pitches_hz[2], 440.5);
-  EXPECT_DOUBLE_EQ(v.glide_ratio, 2.0); // relative to the first pitch
+  EXPECT_DOUBLE_EQ(v.glide_ratio, 2.0); // to the first pitch, whichever line comes first
   EXPECT_DOUBLE_EQ(v.lowpass_end_hz, 200);
   EXPECT_DOUBLE_EQ(v.highpass_end_hz, 50); // one value: no sweep
   EXPECT_EQ(v.unison, 3);

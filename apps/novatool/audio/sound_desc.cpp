@@ -149,8 +149,7 @@ private:
         voice.pitches_hz.push_back(Pitch(i));
     } else if (key == "glide") {
       NeedArgs(1, 1);
-      TSoundVoice& voice = Voice();
-      voice.glide_ratio = Pitch(1) / voice.pitches_hz.front();
+      Voice().glide_hz = Pitch(1);
     } else if (key == "env") {
       NeedArgs(4, 4);
       TSoundVoice& voice = Voice();
@@ -213,6 +212,8 @@ private:
   void CheckCosts() {
     double copies = 0, seconds = 0;
     for (TSoundVoice& voice : desc_.voices) {
+      if (voice.glide_hz > 0)
+        voice.glide_ratio = voice.glide_hz / voice.pitches_hz.front();
       if (voice.wave == TWave::Vowels && voice.vowels.empty())
         DescFail(name_, voice.line, "a voice of wave vowels needs a \"vowels\" line");
       const double n = static_cast<double>(voice.repeat) * voice.unison;

@@ -23,7 +23,8 @@ struct TSoundVoice {
   double hold_s = 0;  // how long it is held before its release
   TWave wave = TWave::Sine;
   std::vector<double> pitches_hz{440.0}; // the copies cycle through these
-  double glide_ratio = 1;                // pitch at the end of the hold over the pitch at start
+  double glide_hz = 0;                   // the first pitch's goal at the end of the hold; 0: none
+  double glide_ratio = 1;                // glide_hz over the first pitch, which every copy follows
   double attack_s = 0.005, decay_s = 0, sustain = 1, release_s = 0.05;
   double volume = 0.5;
   double pan = 0; // -1 left .. 1 right

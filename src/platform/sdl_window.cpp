@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
@@ -250,8 +251,11 @@ private:
     SDL_Rect usable{};
     if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
       usable = {};
+    // Wayland compositors scale windows themselves; X11 leaves it to the program.
+    const char* driver = SDL_GetCurrentVideoDriver();
     float dpi = 0;
-    if (SDL_GetDisplayDPI(display, &dpi, nullptr, nullptr) != 0)
+    if ((driver && std::string_view(driver) == "wayland") ||
+        SDL_GetDisplayDPI(display, &dpi, nullptr, nullptr) != 0)
       dpi = 0;
     return InitialWindowScale(scene_w_, scene_h_, usable.w, usable.h - DockHeight(), dpi);
   }

@@ -33,8 +33,8 @@ constexpr std::array<const char*, 2> kDockCaptions = {"終了", "画面切替"};
 constexpr int kMinimumWidth = 160;
 constexpr int kMinimumHeight = 120;
 
-SDL_ScaleMode ScaleModeOf(TScaleFilter filter) {
-  return filter == TScaleFilter::Sharp ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+SDL_ScaleMode ScaleModeOf(TViewFilter filter) {
+  return filter == TViewFilter::Sharp ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
 }
 
 class TSdlWindow final : public IWindow {

@@ -45,15 +45,13 @@ TWindowRect Centred(const TWindowRect& area, int64_t width, int64_t height) {
 } // namespace
 
 const char* ScalingModeName(TScalingMode mode) { return kModeNames[static_cast<size_t>(mode)]; }
-const char* ScaleFilterName(TScaleFilter filter) {
-  return kFilterNames[static_cast<size_t>(filter)];
-}
+const char* ViewFilterName(TViewFilter filter) { return kFilterNames[static_cast<size_t>(filter)]; }
 
 std::optional<TScalingMode> ParseScalingMode(std::string_view text) {
   return ParseName<TScalingMode>(text, kModeNames);
 }
-std::optional<TScaleFilter> ParseScaleFilter(std::string_view text) {
-  return ParseName<TScaleFilter>(text, kFilterNames);
+std::optional<TViewFilter> ParseViewFilter(std::string_view text) {
+  return ParseName<TViewFilter>(text, kFilterNames);
 }
 
 TScalingMode NextScalingMode(TScalingMode mode) {

@@ -16,20 +16,20 @@ enum class TScalingMode : uint8_t {
   Stretch, // the whole area, aspect ratio ignored
 };
 // How scaled pixels are sampled.
-enum class TScaleFilter : uint8_t { Smooth, Sharp };
+enum class TViewFilter : uint8_t { Smooth, Sharp };
 
 struct TViewScaling {
   TScalingMode mode = TScalingMode::Aspect;
-  TScaleFilter filter = TScaleFilter::Smooth;
+  TViewFilter filter = TViewFilter::Smooth;
   bool operator==(const TViewScaling&) const = default;
 };
 
 // The names of game.ini and of the caption: "aspect", "integer", "stretch"; "smooth", "sharp".
 const char* ScalingModeName(TScalingMode mode);
-const char* ScaleFilterName(TScaleFilter filter);
+const char* ViewFilterName(TViewFilter filter);
 // Case-insensitive, surrounding blanks ignored; nullopt for any other text.
 std::optional<TScalingMode> ParseScalingMode(std::string_view text);
-std::optional<TScaleFilter> ParseScaleFilter(std::string_view text);
+std::optional<TViewFilter> ParseViewFilter(std::string_view text);
 // The mode F10 switches to: aspect, integer, stretch, and round again.
 TScalingMode NextScalingMode(TScalingMode mode);
 

@@ -22,7 +22,7 @@ TRunConfig LoadRunConfig(const std::filesystem::path& path) {
   config.scaling.mode =
       ParseScalingMode(ini.ReadString("Player", "Scaling", "")).value_or(config.scaling.mode);
   config.scaling.filter =
-      ParseScaleFilter(ini.ReadString("Player", "Filter", "")).value_or(config.scaling.filter);
+      ParseViewFilter(ini.ReadString("Player", "Filter", "")).value_or(config.scaling.filter);
   return config;
 }
 

@@ -17,7 +17,7 @@ bool IsShift(int key) { return key == vk::kShift || key == vk::kLShift || key ==
 
 std::string ScalingNotice(const TViewScaling& scaling) {
   return std::string("Scaling: ") + ScalingModeName(scaling.mode) + ", " +
-         ScaleFilterName(scaling.filter);
+         ViewFilterName(scaling.filter);
 }
 
 } // namespace
@@ -54,8 +54,7 @@ void TViewKeys::CycleScaling() {
 
 void TViewKeys::ToggleFilter() {
   TViewScaling scaling = window_.Scaling();
-  scaling.filter =
-      scaling.filter == TScaleFilter::Smooth ? TScaleFilter::Sharp : TScaleFilter::Smooth;
+  scaling.filter = scaling.filter == TViewFilter::Smooth ? TViewFilter::Sharp : TViewFilter::Smooth;
   window_.SetScaling(scaling);
   window_.ShowNotice(ScalingNotice(scaling));
 }

@@ -101,7 +101,7 @@ TEST_F(SdlWindowTest, ResizedWindowScalesTheSceneBelowTheDock) {
       {TScalingMode::Stretch, 0, 22, kScene},   {TScalingMode::Stretch, 639, 321, kScene},
   };
   for (const Case& c : cases) {
-    window->SetScaling({c.mode, TScaleFilter::Sharp});
+    window->SetScaling({c.mode, TViewFilter::Sharp});
     EXPECT_EQ(WindowPixel(c.x, c.y), c.expected)
         << ScalingModeName(c.mode) << " " << c.x << "," << c.y;
   }
@@ -111,7 +111,7 @@ TEST_F(SdlWindowTest, ResizedWindowScalesTheSceneBelowTheDock) {
 
 TEST_F(SdlWindowTest, ClicksMapToTheSceneAndBarsAreOutside) {
   Resize(640, 322);
-  window->SetScaling({TScalingMode::Aspect, TScaleFilter::Smooth});
+  window->SetScaling({TScalingMode::Aspect, TViewFilter::Smooth});
   TWindowEvent e = Click(120, 22);
   EXPECT_EQ(e.kind, TWindowEventKind::MouseDown);
   EXPECT_EQ(e.x, 0);

@@ -126,11 +126,11 @@ TEST(ViewScaling, NamesParseAndCycle) {
   EXPECT_EQ(ParseScalingMode("Aspect"), TScalingMode::Aspect);
   EXPECT_EQ(ParseScalingMode(" integer \r"), TScalingMode::Integer);
   EXPECT_EQ(ParseScalingMode("STRETCH"), TScalingMode::Stretch);
-  EXPECT_EQ(ParseScaleFilter("sharp"), TScaleFilter::Sharp);
-  EXPECT_EQ(ParseScaleFilter("Smooth"), TScaleFilter::Smooth);
+  EXPECT_EQ(ParseViewFilter("sharp"), TViewFilter::Sharp);
+  EXPECT_EQ(ParseViewFilter("Smooth"), TViewFilter::Smooth);
   for (const char* bad : {"", "zoom", "aspects", "nearest"}) {
     EXPECT_FALSE(ParseScalingMode(bad)) << bad;
-    EXPECT_FALSE(ParseScaleFilter(bad)) << bad;
+    EXPECT_FALSE(ParseViewFilter(bad)) << bad;
   }
   TScalingMode mode = TScalingMode::Aspect;
   std::string seen;

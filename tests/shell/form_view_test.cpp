@@ -257,7 +257,7 @@ TEST_F(FormViewTest, ViewKeysStayWithThePlayer) {
   hooks.scene_input = &scene;
   TFormView form(*window, loop, hooks, {dir.string()}, "/nonexistent/novaplay");
   form.Create();
-  EXPECT_EQ(window->Scaling(), (TViewScaling{TScalingMode::Stretch, TScaleFilter::Sharp}));
+  EXPECT_EQ(window->Scaling(), (TViewScaling{TScalingMode::Stretch, TViewFilter::Sharp}));
   form.HandleEvent({.kind = TWindowEventKind::Activate});
   scene.calls.clear();
   for (const int key : {vk::kF1 + 9, vk::kF1 + 11}) {

@@ -83,7 +83,7 @@ TEST(RunConfig, PlayerScalingKeys) {
     TViewScaling expected;
   };
   using M = TScalingMode;
-  using F = TScaleFilter;
+  using F = TViewFilter;
   const Case cases[] = {
       {"", {M::Aspect, F::Smooth}},
       {"[Player]\nScaling=integer\nFilter=sharp\n", {M::Integer, F::Sharp}},

@@ -110,7 +110,7 @@ TEST_F(ViewKeysTest, F10CyclesTheModeAndShiftF10TheFilter) {
     const char* notice;
   };
   using M = TScalingMode;
-  using F = TScaleFilter;
+  using F = TViewFilter;
   const Step steps[] = {
       {false, false, {M::Integer, F::Smooth}, "Scaling: integer, smooth"},
       {false, true, {M::Integer, F::Smooth}, "Scaling: integer, smooth"}, // held: no repeat

@@ -2,7 +2,10 @@
 // The window of headless runs: the scene is presented into memory and nothing arrives from a
 // screen; the shell feeds replayed input itself.
 #include <algorithm>
+#include <cstdio>
 
+#include "platform/clock.h"
+#include "platform/private/caption_notice.h"
 #include "platform/private/present_buffer.h"
 #include "platform/window.h"
 
@@ -47,9 +50,16 @@ public:
   void Wake() override {}
   void WarpMouse(int, int) override {}
   void InhibitScreenSaver() override {}
+  // Without a caption the notice goes to the error output, where a headless run's user looks.
+  void ShowNotice(const std::string& utf8) override {
+    std::fprintf(stderr, "novaplay: %s\n", utf8.c_str());
+    notice_.Show(utf8, PlatformClock().NowMs(), kNoticeMs);
+  }
+  std::string Notice() override { return notice_.Current(PlatformClock().NowMs()); }
 
 private:
   TPresentBuffer buffer_;
+  TCaptionNotice notice_;
   bool full_screen_ = false;
 };
 

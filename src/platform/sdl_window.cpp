@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 // The main window on SDL: a renderer with a streaming texture of the scene size, the tool bar
-// drawn above it, and full screen as a borderless desktop window with the scene letterboxed.
+// drawn above it, and full screen as a borderless desktop window. The user may resize the
+// window; the scene is scaled into what lies below the tool bar (or into the whole screen) by
+// the chosen scaling mode and filter.
 #include <SDL.h>
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "platform/clock.h"
+#include "platform/private/caption_notice.h"
 #include "platform/private/present_buffer.h"
 #include "platform/private/sdl_keys.h"
 #include "platform/private/ui_font.h"
@@ -24,6 +29,14 @@ namespace {
 // The UTF-8 captions of the tool bar buttons, in TDockButton order.
 constexpr std::array<const char*, 2> kDockCaptions = {"終了", "画面切替"};
 
+// Smaller than this the tool bar no longer fits.
+constexpr int kMinimumWidth = 160;
+constexpr int kMinimumHeight = 120;
+
+SDL_ScaleMode ScaleModeOf(TViewFilter filter) {
+  return filter == TViewFilter::Sharp ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+}
+
 class TSdlWindow final : public IWindow {
 public:
   explicit TSdlWindow(const TWindowOptions& options) {
@@ -33,10 +46,14 @@ public:
     scene_w_ = options.scene_width;
     scene_h_ = options.scene_height;
     dock_visible_ = options.dock_visible;
-    window_ = SDL_CreateWindow(SjisToUtf8(options.sjis_caption).c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, scene_w_, ClientHeight(), SDL_WINDOW_HIDDEN);
+    caption_ = SjisToUtf8(options.sjis_caption);
+    window_scale_ = InitialScale(0);
+    window_ = SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               scene_w_ * window_scale_, WindowHeight(),
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window_)
       FailSdl("cannot open the window");
+    SDL_SetWindowMinimumSize(window_, kMinimumWidth, kMinimumHeight);
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (!renderer_)
       renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -63,20 +80,44 @@ public:
   }
 
   void SetCaption(const std::string& sjis_caption) override {
-    SDL_SetWindowTitle(window_, SjisToUtf8(sjis_caption).c_str());
+    caption_ = SjisToUtf8(sjis_caption);
+    if (notice_.Current(PlatformClock().NowMs()).empty())
+      SDL_SetWindowTitle(window_, caption_.c_str());
   }
 
+  void ShowNotice(const std::string& utf8) override {
+    notice_.Show(utf8, PlatformClock().NowMs(), kNoticeMs);
+    notice_shown_ = true;
+    SDL_SetWindowTitle(window_, utf8.c_str());
+  }
+
+  std::string Notice() override { return notice_.Current(PlatformClock().NowMs()); }
+
+  // A size the user chose stays while the scene and the tool bar keep theirs; a new layout
+  // gives the window the scene's size at the first window's scale, centred.
   void SetLayout(int scene_width, int scene_height, bool dock_visible) override {
+    const bool changed = !laid_out_ || scene_width != scene_w_ || scene_height != scene_h_ ||
+                         dock_visible != dock_visible_;
+    laid_out_ = true;
     dock_visible_ = dock_visible;
     if (scene_width != scene_w_ || scene_height != scene_h_) {
       scene_w_ = scene_width;
       scene_h_ = scene_height;
       CreateSceneTexture();
     }
-    if (!full_screen_) {
-      SDL_SetWindowSize(window_, scene_w_, ClientHeight());
+    if (changed && full_screen_)
+      windowed_w_ = windowed_h_ = 0; // leaving full screen gives the new layout's size
+    if (changed && !full_screen_) {
+      window_scale_ = InitialScale(std::max(0, SDL_GetWindowDisplayIndex(window_)));
+      SDL_SetWindowSize(window_, scene_w_ * window_scale_, WindowHeight());
       SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
+    Redraw();
+  }
+
+  void SetScaling(const TViewScaling& scaling) override {
+    IWindow::SetScaling(scaling);
+    SDL_SetTextureScaleMode(texture_, ScaleModeOf(scaling.filter));
     Redraw();
   }
 
@@ -99,12 +140,19 @@ public:
         return false;
     }
     const Uint32 flags = !full ? 0 : mode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (full && !full_screen_)
+      SDL_GetWindowSize(window_, &windowed_w_, &windowed_h_);
     if (SDL_SetWindowFullscreen(window_, flags) != 0)
       return false;
     full_screen_ = full;
     floating_dock_ = false;
     if (!full) {
-      SDL_SetWindowSize(window_, scene_w_, ClientHeight());
+      // Back to the size the window had, the user's own included.
+      if (windowed_w_ <= 0 || windowed_h_ <= 0) {
+        windowed_w_ = scene_w_ * window_scale_;
+        windowed_h_ = WindowHeight();
+      }
+      SDL_SetWindowSize(window_, windowed_w_, windowed_h_);
       SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     Redraw();
@@ -138,6 +186,7 @@ public:
   TPicture Capture() const override { return buffer_.Picture(); }
 
   bool PollEvent(TWindowEvent& event) override {
+    RestoreCaption();
     SDL_Event e;
     while (SDL_PollEvent(&e))
       if (Translate(e, event))
@@ -146,6 +195,7 @@ public:
   }
 
   bool WaitEvent(TWindowEvent& event, int timeout_ms) override {
+    RestoreCaption();
     SDL_Event e;
     const Uint32 start = SDL_GetTicks();
     for (;;) {
@@ -164,9 +214,8 @@ public:
   }
 
   void WarpMouse(int scene_x, int scene_y) override {
-    const SDL_Rect dst = SceneRect();
-    SDL_WarpMouseInWindow(window_, dst.x + scene_x * dst.w / std::max(1, scene_w_),
-                          dst.y + scene_y * dst.h / std::max(1, scene_h_));
+    const TWindowPoint at = SceneToWindow(SceneArea(), scene_w_, scene_h_, scene_x, scene_y);
+    SDL_WarpMouseInWindow(window_, at.x, at.y);
   }
 
   void InhibitScreenSaver() override { SDL_DisableScreenSaver(); }
@@ -185,10 +234,8 @@ public:
       return;
     }
     // The input method puts its candidate window below this rectangle, in window pixels.
-    const SDL_Rect dst = SceneRect();
-    const int w = std::max(1, scene_w_), h = std::max(1, scene_h_);
-    SDL_Rect rect{dst.x + caret.left * dst.w / w, dst.y + caret.top * dst.h / h,
-                  std::max(1, caret.Width() * dst.w / w), std::max(1, caret.Height() * dst.h / h)};
+    const TWindowRect r = SceneRectToWindow(SceneArea(), scene_w_, scene_h_, caret);
+    SDL_Rect rect{r.left, r.top, r.Width(), r.Height()};
     SDL_SetTextInputRect(&rect);
     if (!SDL_IsTextInputActive())
       SDL_StartTextInput();
@@ -196,8 +243,30 @@ public:
 
 private:
   int DockHeight() const { return dock_visible_ ? kDockHeight : 0; }
-  int ClientHeight() const { return scene_h_ + DockHeight(); }
+  int WindowHeight() const { return scene_h_ * window_scale_ + DockHeight(); }
   bool DockShown() const { return dock_visible_ && (!full_screen_ || floating_dock_); }
+
+  // The whole factor for a new window on `display`: larger on displays of high density.
+  int InitialScale(int display) const {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0)
+      usable = {};
+    // Wayland compositors scale windows themselves; X11 leaves it to the program.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    float dpi = 0;
+    if ((driver && std::string_view(driver) == "wayland") ||
+        SDL_GetDisplayDPI(display, &dpi, nullptr, nullptr) != 0)
+      dpi = 0;
+    return InitialWindowScale(scene_w_, scene_h_, usable.w, usable.h - DockHeight(), dpi);
+  }
+
+  // After a notice has run out the caption shows again.
+  void RestoreCaption() {
+    if (notice_shown_ && notice_.Current(PlatformClock().NowMs()).empty()) {
+      notice_shown_ = false;
+      SDL_SetWindowTitle(window_, caption_.c_str());
+    }
+  }
 
   void CreateSceneTexture() {
     if (texture_)
@@ -206,6 +275,7 @@ private:
                                  std::max(1, scene_w_), std::max(1, scene_h_));
     if (!texture_)
       FailSdl("cannot create the presentation texture");
+    SDL_SetTextureScaleMode(texture_, ScaleModeOf(Scaling().filter));
     buffer_.Resize(scene_w_, scene_h_);
     const TPicture& picture = buffer_.Picture();
     if (!picture.pixels.empty())
@@ -230,20 +300,13 @@ private:
     }
   }
 
-  // Where the scene lies in the client area: below the dock in a window, scaled with its
-  // aspect ratio kept and centred in full screen.
-  SDL_Rect SceneRect() const {
-    if (!full_screen_)
-      return {0, DockHeight(), scene_w_, scene_h_};
+  // Where the scene lies in the client area: scaled into what lies below the dock in a window,
+  // into the whole screen in full screen (the dock floats over it there).
+  TWindowRect SceneArea() const {
     int out_w = 0, out_h = 0;
     SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
-    const int64_t sw = std::max(1, scene_w_), sh = std::max(1, scene_h_);
-    int w = out_w, h = static_cast<int>(out_w * sh / sw);
-    if (h > out_h) {
-      h = out_h;
-      w = static_cast<int>(out_h * sw / sh);
-    }
-    return {(out_w - w) / 2, (out_h - h) / 2, w, h};
+    const TWindowRect area{0, full_screen_ ? 0 : DockHeight(), out_w, out_h};
+    return SceneDestination(scene_w_, scene_h_, area, Scaling().mode);
   }
 
   SDL_Rect DockButtonRect(size_t i) const {
@@ -264,8 +327,10 @@ private:
   void Redraw() {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    const SDL_Rect scene = SceneRect();
-    SDL_RenderCopy(renderer_, texture_, nullptr, &scene);
+    const TWindowRect area = SceneArea();
+    const SDL_Rect scene{area.left, area.top, area.Width(), area.Height()};
+    if (!area.Empty())
+      SDL_RenderCopy(renderer_, texture_, nullptr, &scene);
     if (DockShown())
       DrawDock();
     SDL_RenderPresent(renderer_);
@@ -299,11 +364,10 @@ private:
   }
 
   void ToScene(int cx, int cy, TWindowEvent& out) const {
-    const SDL_Rect r = SceneRect();
-    const int64_t x = cx - r.x, y = cy - r.y;
-    out.x = static_cast<int>(x * scene_w_ / std::max(1, r.w));
-    out.y = static_cast<int>(y * scene_h_ / std::max(1, r.h));
-    out.in_scene = x >= 0 && y >= 0 && x < r.w && y < r.h;
+    const TScenePoint p = WindowToScene(SceneArea(), scene_w_, scene_h_, cx, cy);
+    out.x = p.x;
+    out.y = p.y;
+    out.in_scene = p.inside;
     out.client_y = cy;
   }
 
@@ -406,6 +470,13 @@ private:
   Uint32 wake_event_ = 0;
   int scene_w_ = 0;
   int scene_h_ = 0;
+  int window_scale_ = 1;
+  int windowed_w_ = 0; // the window's size before full screen
+  int windowed_h_ = 0;
+  bool laid_out_ = false;
+  std::string caption_; // UTF-8
+  TCaptionNotice notice_;
+  bool notice_shown_ = false;
   bool dock_visible_ = false;
   bool full_screen_ = false;
   bool floating_dock_ = false;

@@ -34,11 +34,20 @@ std::string XdgUserDir(const std::string& home, const std::string& key) {
 } // namespace
 
 std::string UserFolder(TUserFolder folder) {
+  struct TNames {
+    const char* key;
+    const char* fallback;
+  };
+  static constexpr TNames kNames[] = {{"XDG_DESKTOP_DIR", "/Desktop"},
+                                      {"XDG_DOCUMENTS_DIR", "/Documents"},
+                                      {"XDG_PICTURES_DIR", "/Pictures"}};
+  const TNames& names = kNames[static_cast<size_t>(folder)];
   const std::string home = Env("HOME");
-  const bool desktop = folder == TUserFolder::Desktop;
-  std::string dir = XdgUserDir(home, desktop ? "XDG_DESKTOP_DIR" : "XDG_DOCUMENTS_DIR");
+  std::string dir = Env(names.key);
+  if (dir.empty() || dir.front() != '/')
+    dir = XdgUserDir(home, names.key);
   if (dir.empty())
-    dir = home + (desktop ? "/Desktop" : "/Documents");
+    dir = home + names.fallback;
   while (dir.size() > 1 && dir.back() == '/')
     dir.pop_back();
   return dir;

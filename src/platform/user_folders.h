@@ -5,10 +5,11 @@
 
 namespace nova {
 
-enum class TUserFolder : uint8_t { Desktop, Documents };
+enum class TUserFolder : uint8_t { Desktop, Documents, Pictures };
 
-// The user's desktop or documents folder (native, UTF-8, no trailing '/'): the XDG user
-// directory when `user-dirs.dirs` names one, else "Desktop" or "Documents" in the home folder.
+// The user's desktop, documents or pictures folder (native, UTF-8, no trailing '/'): the XDG
+// user directory from its environment variable (XDG_PICTURES_DIR …), else from
+// `user-dirs.dirs`, else "Desktop", "Documents" or "Pictures" in the home folder.
 std::string UserFolder(TUserFolder folder);
 
 } // namespace nova

@@ -7,19 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/view_scaling.h"
 #include "platform/window_event.h"
+#include "platform/window_rect.h"
 
 namespace nova {
-
-struct TWindowRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;  // exclusive
-  int bottom = 0; // exclusive
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-};
 
 // Pixel layouts of a back surface, as the words lie in memory (little-endian).
 enum class TPixelFormat : uint8_t {
@@ -101,8 +93,20 @@ public:
   virtual std::string ClipboardText() { return clipboard_; }
   virtual void SetClipboardText(const std::string& utf8) { clipboard_ = utf8; }
 
+  // How the scene is scaled into the window and into full screen: the user's choice, taken at
+  // once. The scene, its coordinates and what Capture returns keep the scene's size.
+  virtual void SetScaling(const TViewScaling& scaling) { scaling_ = scaling; }
+  virtual TViewScaling Scaling() const { return scaling_; }
+  // A short message to the user (UTF-8), shown instead of the caption for kNoticeMs of the
+  // platform clock; the caption returns afterwards. A newer notice replaces an older one.
+  virtual void ShowNotice(const std::string& utf8) {}
+  // The notice shown now; empty when none is.
+  virtual std::string Notice() { return {}; }
+  static constexpr uint32_t kNoticeMs = 2000;
+
 private:
   std::string clipboard_;
+  TViewScaling scaling_;
 };
 
 struct TWindowOptions {

@@ -69,7 +69,8 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
                      std::vector<std::string> params, std::filesystem::path executable)
     : window_(window), loop_(loop), hooks_(hooks), params_(std::move(params)),
       executable_(std::move(executable)), creation_(CreationStepNames()), init_(InitStepNames()),
-      shutdown_(ShutdownStepNames()), exit_(ExitStepNames()) {
+      shutdown_(ShutdownStepNames()), exit_(ExitStepNames()),
+      view_keys_(window, [this] { return hooks_.project_title ? hooks_.project_title() : ""; }) {
   creation_.Set("FindArchives", [this] {
     archives_ = FindArchives(params_, executable_);
     if (hooks_.set_base_folder)
@@ -89,6 +90,7 @@ TFormView::TFormView(IWindow& window, IFrameLoop& loop, TPlayerHooks& hooks,
   });
   creation_.Set("ReadRunConfig", [this] {
     run_config_ = LoadRunConfig(TitleBaseFolder(params_, executable_) / kRunConfigFileName);
+    window_.SetScaling(run_config_.scaling);
     if (run_config_.default_fonts_only && hooks_.default_fonts_only)
       hooks_.default_fonts_only();
   });
@@ -186,6 +188,8 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
   case TWindowEventKind::KeyDown:
     if (e.key == vk::kMenu)
       alt_down_ = true;
+    if (view_keys_.KeyDown(e))
+      break;
     // Players of this kind switch the screen on Alt+Enter and F11; the scene never sees them.
     if (!e.repeat && (e.key == vk::kF1 + 10 || (e.key == vk::kReturn && alt_down_))) {
       ToggleFullScreen();
@@ -200,6 +204,8 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
     }
     break;
   case TWindowEventKind::KeyUp:
+    if (view_keys_.KeyUp(e))
+      break;
     TextEntry(e);
     if (e.key == vk::kMenu)
       alt_down_ = false;

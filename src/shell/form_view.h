@@ -12,6 +12,7 @@
 #include "shell/named_steps.h"
 #include "shell/player_hooks.h"
 #include "shell/run_config.h"
+#include "shell/view_keys.h"
 
 namespace nova {
 
@@ -44,7 +45,8 @@ public:
   void Create();
   // One frame (the loop calls it on the main thread).
   void FrameStep();
-  // A window event: input routing, activation, the tool bar, Alt+Enter and F11, closing.
+  // A window event: input routing, activation, the tool bar, Alt+Enter and F11, the view keys
+  // (F10, F12), closing.
   void HandleEvent(const TWindowEvent& event);
   void QuitConfirmation();
   void SetFullScreen(bool on);
@@ -110,6 +112,7 @@ private:
   int mouse_x_ = 0;
   int mouse_y_ = 0;
   std::unique_ptr<TFontInstaller> font_installer_;
+  TViewKeys view_keys_;
 };
 
 } // namespace nova

@@ -19,6 +19,10 @@ TRunConfig LoadRunConfig(const std::filesystem::path& path) {
   config.delay_time_ms = EffectiveDelayTime(ini.ReadInteger("Sound", "DelayTime", 500));
   config.use_wmp = ini.ReadBool("Video", "UseWMP", false);
   config.default_fonts_only = ini.ReadBool("Font", "DefaultOnly", false);
+  config.scaling.mode =
+      ParseScalingMode(ini.ReadString("Player", "Scaling", "")).value_or(config.scaling.mode);
+  config.scaling.filter =
+      ParseViewFilter(ini.ReadString("Player", "Filter", "")).value_or(config.scaling.filter);
   return config;
 }
 

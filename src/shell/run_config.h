@@ -2,6 +2,8 @@
 #pragma once
 #include <filesystem>
 
+#include "platform/view_scaling.h"
+
 namespace nova {
 
 // The machine's run settings from game.ini, as the player uses them.
@@ -10,6 +12,7 @@ struct TRunConfig {
   int delay_time_ms = 500;         // [Sound] DelayTime: a multiple of 100 in 100 ... 500
   bool use_wmp = false;            // [Video] UseWMP
   bool default_fonts_only = false; // [Font] DefaultOnly
+  TViewScaling scaling;            // [Player] Scaling, [Player] Filter; unknown names: defaults
 };
 
 // The sound delay as the player uses it: rounded down to a multiple of 100, then clamped to

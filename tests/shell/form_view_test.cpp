@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "base/run_state.h"
 #include "base/sjis.h"
@@ -11,6 +12,7 @@
 #include "platform/virtual_keys.h"
 #include "platform/wall_clock.h"
 #include "shell/form_view.h"
+#include "shell/test_files.h"
 
 namespace nova {
 namespace {
@@ -245,6 +247,28 @@ TEST_F(FormViewTest, FullScreenKeysAndButtonSwitchWithoutReachingTheScene) {
   EXPECT_FALSE(RunState().SwitchingScreen);
   EXPECT_EQ(trace[0], "SetFullScreen");
   EXPECT_EQ(trace[1], "SetFullScreen.Full");
+}
+
+// game.ini chooses the first scaling; F10 and F12 are the player's and never reach the scene.
+TEST_F(FormViewTest, ViewKeysStayWithThePlayer) {
+  const auto dir = test::TestDir("form_view_keys");
+  std::ofstream(dir / "game.ini") << "[Player]\nScaling=stretch\nFilter=sharp\n";
+  setenv("XDG_PICTURES_DIR", (dir / "pictures").c_str(), 1);
+  hooks.scene_input = &scene;
+  TFormView form(*window, loop, hooks, {dir.string()}, "/nonexistent/novaplay");
+  form.Create();
+  EXPECT_EQ(window->Scaling(), (TViewScaling{TScalingMode::Stretch, TViewFilter::Sharp}));
+  form.HandleEvent({.kind = TWindowEventKind::Activate});
+  scene.calls.clear();
+  for (const int key : {vk::kF1 + 9, vk::kF1 + 11}) {
+    form.HandleEvent(Key(TWindowEventKind::KeyDown, key));
+    form.HandleEvent(Key(TWindowEventKind::KeyUp, key));
+  }
+  EXPECT_EQ(scene.calls, std::vector<std::string>{});
+  EXPECT_EQ(window->Scaling().mode, TScalingMode::Aspect);
+  EXPECT_EQ(window->Notice().rfind("Screenshot saved: " + (dir / "pictures").string(), 0), 0u)
+      << window->Notice();
+  unsetenv("XDG_PICTURES_DIR");
 }
 
 TEST_F(FormViewTest, AModeThatCannotBeSetLeavesTheWindowAsItWas) {

@@ -76,6 +76,27 @@ TEST(RunConfig, GameIniCases) {
   }
 }
 
+// The player's own view settings; names it does not know leave the defaults.
+TEST(RunConfig, PlayerScalingKeys) {
+  struct Case {
+    const char* ini;
+    TViewScaling expected;
+  };
+  using M = TScalingMode;
+  using F = TViewFilter;
+  const Case cases[] = {
+      {"", {M::Aspect, F::Smooth}},
+      {"[Player]\nScaling=integer\nFilter=sharp\n", {M::Integer, F::Sharp}},
+      {"[player]\nscaling = Stretch\n", {M::Stretch, F::Smooth}},
+      {"[Player]\nScaling=zoom\nFilter=blurry\n", {M::Aspect, F::Smooth}},
+  };
+  for (const Case& c : cases) {
+    const auto path = TestDir("ini_player") / "game.ini";
+    std::ofstream(path, std::ios::binary) << c.ini;
+    EXPECT_EQ(LoadRunConfig(path).scaling, c.expected) << c.ini;
+  }
+}
+
 // A game.ini that is a FIFO gives the defaults at once, and OK refuses to write into it.
 TEST(RunConfig, GameIniThatIsNoRegularFile) {
   const auto dir = TestDir("fifo");

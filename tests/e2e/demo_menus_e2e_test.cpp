@@ -131,6 +131,38 @@ TEST_F(DemoMenusE2e, EveryWayBackReturnsAndRemovesTheMenu) {
   EXPECT_EQ(ValueOf(vars, "gone"), "3");
 }
 
+// Saving over a used slot asks first: "いいえ" keeps the old game, "はい" saves anew, and the
+// slot then shows the new thumbnail (a screen gone red), not the one it showed before.
+TEST_F(DemoMenusE2e, OverwritingAsksAndRenewsTheThumbnail) {
+  title_.Page("main.nsb", "ImgNew PR_NAME={\"back\"} PR_PARENT={\"\"} PR_SOURCE={\"back.wsp\"} "
+                          "PR_PRIORITY={-10}\n"
+                          "Wait time={100}\n"
+                          "Call page=\"save.nsb\" cond={TRUE}\n"
+                          "BoxNew PR_NAME={\"red\"} PR_PARENT={\"\"} PR_WIDTH={640} "
+                          "PR_HEIGHT={480} PR_COLOR={$2020C0}\n"
+                          "Wait time={100}\n"
+                          "Call page=\"save.nsb\" cond={TRUE}\n"
+                          "Wait time={100000}\n");
+  const std::string slot = std::to_string(kSlot3X) + " " + std::to_string(kSlot3Y);
+  const std::string input = Click(kSlot3X, kSlot3Y) + "28 keydown 27\n29 keyup 27\n" + "45 move " +
+                            slot + "\n50 mousedown left " + slot + "\n52 mouseup left " + slot +
+                            "\n56 move 380 266\n58 mousedown left 380 266\n"
+                            "60 mouseup left 380 266\n62 move " +
+                            slot + "\n64 mousedown left " + slot + "\n66 mouseup left " + slot +
+                            "\n70 move 260 266\n72 mousedown left 260 266\n"
+                            "74 mouseup left 260 266\n78 move 600 10\n";
+  TDIBX before(1, 1, 32), after(1, 1, 32);
+  // The same run twice, stopped before and after the "はい", each from no save file.
+  Run(62, input, &before);
+  for (const char* file : {"save.dat", "save.dat.bak"})
+    std::filesystem::remove(title_.Root() / "title" / file);
+  Run(84, input, &after);
+  // The middle of the thumbnail; colours read back as the scripts write them ($BBGGRR).
+  const int x = kSlot3X - 140 + 6 + 40, y = kSlot3Y - 35 + 5 + 30;
+  EXPECT_NE(before.PixelToColor(before.GetPixel(x, y)) & 0xFFFFFF, 0x2020C0u);
+  EXPECT_EQ(after.PixelToColor(after.GetPixel(x, y)) & 0xFFFFFF, 0x2020C0u);
+}
+
 // The settings start from the declared defaults; a click halfway along the music slider sets
 // music_volume to 50, which the next start keeps. There a click at three quarters turns the
 // looping sound (music) to 75 at once, and leaves the other sound alone.

@@ -171,7 +171,7 @@ TEST_F(DemoMenusE2e, OverwritingAsksAndRenewsTheThumbnail) {
 // The settings start from the declared defaults; a click halfway along the music slider sets
 // music_volume to 50, which the next start keeps. There a click at three quarters turns the
 // looping sound (music) to 75 at once and leaves the other sound alone, and a click halfway
-// along the text slider sets text_delay to 50 and the story's message box to that pace.
+// along the text slider sets text_delay to 50.
 TEST_F(DemoMenusE2e, SlidersApplyAtOnceAndPersist) {
   title_.Page("main.nsb",
               "Calc {runs = runs + 1}\n"
@@ -181,12 +181,10 @@ TEST_F(DemoMenusE2e, SlidersApplyAtOnceAndPersist) {
               "Sound PR_NAME={\"bgm\"} PR_SOURCE={\"none.ogg\"} PR_REPEAT={TRUE} "
               "PR_VOLUME={music_volume * 10}\n"
               "Sound PR_NAME={\"se\"} PR_SOURCE={\"none.wav\"} PR_VOLUME={sound_volume * 10}\n"
-              "MesNew PR_NAME={\"story\"} PR_PARENT={\"\"} PR_TEXTDELAY={text_delay * 256 / 50}\n"
               "Wait time={100}\n"
               "Call page=\"settings.nsb\" cond={TRUE}\n"
               "VarNew \"bgm\" type=1 value={GetProp(\"bgm\", 28)}\n"
               "VarNew \"se\" type=1 value={GetProp(\"se\", 28)}\n"
-              "VarNew \"pace\" type=1 value={GetProp(\"story\", 82)}\n"
               "Wait time={100000}\n");
   TDIBX shot(1, 1, 32);
   auto vars = Run(30, Click(kMusicHalfX, kMusicY), &shot);
@@ -207,7 +205,6 @@ TEST_F(DemoMenusE2e, SlidersApplyAtOnceAndPersist) {
   EXPECT_EQ(ValueOf(vars, "bgm"), "750");
   EXPECT_EQ(ValueOf(vars, "se"), "800");
   EXPECT_EQ(ValueOf(vars, "text_delay"), "50");
-  EXPECT_EQ(ValueOf(vars, "pace"), "256");
 }
 
 } // namespace

@@ -75,8 +75,8 @@ protected:
 // The screens are called from the handler of a button, as the story's system bar calls them.
 // A click saves into slot 3 of the save screen, which then shows the game's thumbnail and
 // caption (the scene name, the date of the headless clock). The next run calls the load screen
-// and a click on slot 3 brings the saved game back: the save screen it was saved from goes
-// away and its caller goes on with the saved values.
+// and a click on slot 3 brings the saved game back: the title's after_load.nsb runs, the save
+// screen it was saved from goes away and its caller goes on with the saved values.
 TEST_F(DemoMenusE2e, SaveIntoSlotThreeThenLoadItBack) {
   title_.Page("main.nsb", "Calc {runs = runs + 1}\n"
                           "VarNew \"x\" type=1 value={5}\n"
@@ -95,6 +95,7 @@ TEST_F(DemoMenusE2e, SaveIntoSlotThreeThenLoadItBack) {
                           "  Call page=\"load.nsb\" cond={TRUE}\n"
                           "VarNew \"menu_gone\" type=3 value={Not(Exists(\"menu_root\"))}\n"
                           "Calc {x = x + 1}\n");
+  title_.Page("after_load.nsb", "VarNew \"hooked\" type=3 value={TRUE}\n");
   const std::string input =
       "3 move 480 20\n5 mousedown left 480 20\n6 mouseup left 480 20\n" + Click(kSlot3X, kSlot3Y);
   TDIBX shot(1, 1, 32);
@@ -107,6 +108,7 @@ TEST_F(DemoMenusE2e, SaveIntoSlotThreeThenLoadItBack) {
   EXPECT_EQ(ValueOf(vars, "runs"), "2");
   EXPECT_EQ(ValueOf(vars, "x"), "6") << "the saved 5, then the caller's step";
   EXPECT_EQ(ValueOf(vars, "menu_gone"), "TRUE");
+  EXPECT_EQ(ValueOf(vars, "hooked"), "TRUE");
   EXPECT_EQ(ValueOf(vars, "menu_done"), "") << "the menu's variables went with it";
 }
 

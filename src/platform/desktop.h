@@ -6,20 +6,18 @@
 namespace nova {
 
 // What titles ask of the user's desktop: opening a web address or folder in the desktop's own
-// program, and the text-input (input method) state of the window.
+// program. (The input method belongs to the text fields: IWindow::SetTextInput.)
 class IDesktop {
 public:
   virtual ~IDesktop() = default;
   // Opens `utf8_url` (an address or a file:// URL) with the desktop's handler; false when
   // refused or when no handler took it.
   virtual bool OpenUrl(const std::string& utf8_url) = 0;
-  virtual bool TextInputActive() = 0;
-  virtual void SetTextInputActive(bool on) = 0;
 };
 
-// The desktop through SDL (the video subsystem must be up for the text-input state).
+// The desktop through SDL.
 std::unique_ptr<IDesktop> CreateSdlDesktop();
-// No desktop: every address is refused; the text-input state is only remembered.
+// No desktop: every address is refused.
 std::unique_ptr<IDesktop> CreateHeadlessDesktop();
 
 } // namespace nova

@@ -10,13 +10,6 @@ namespace {
 class TSdlDesktop final : public IDesktop {
 public:
   bool OpenUrl(const std::string& utf8_url) override { return SDL_OpenURL(utf8_url.c_str()) == 0; }
-  bool TextInputActive() override { return SDL_IsTextInputActive() == SDL_TRUE; }
-  void SetTextInputActive(bool on) override {
-    if (on)
-      SDL_StartTextInput();
-    else
-      SDL_StopTextInput();
-  }
 };
 
 } // namespace

@@ -116,6 +116,8 @@ std::vector<TTextEntry::TCell> TTextEntry::Convert(const std::string& utf8, size
 void TTextEntry::SetText(const std::string& sjis) {
   cells_ = Convert(SjisToUtf8(sjis), max_bytes_ ? max_bytes_ : SIZE_MAX);
   caret_ = anchor_ = static_cast<int>(cells_.size());
+  caret_at_row_end_ = false;
+  rows_.clear();
   composition_.clear();
   scroll_x_ = scroll_line_ = 0;
   ScrollToCaret();
@@ -131,12 +133,14 @@ std::string TTextEntry::Text() const {
 void TTextEntry::SelectAll() {
   anchor_ = 0;
   caret_ = static_cast<int>(cells_.size());
+  caret_at_row_end_ = false;
 }
 
 void TTextEntry::SetStyle(const TTextEntryStyle& style) {
   const bool refont = style.font_height != style_.font_height || style.bold != style_.bold ||
                       style.italic != style_.italic;
   style_ = style;
+  rows_.clear();
   if (refont) {
     glyphs_.clear();
     font_.reset();
@@ -145,6 +149,8 @@ void TTextEntry::SetStyle(const TTextEntryStyle& style) {
 }
 
 void TTextEntry::SetSize(int width, int height) {
+  if (std::max(0, width) != width_)
+    rows_.clear();
   width_ = std::max(0, width);
   height_ = std::max(0, height);
   ScrollToCaret();
@@ -154,6 +160,8 @@ void TTextEntry::DeleteSelection() {
   const int from = SelectionStart(), to = SelectionEnd();
   cells_.erase(cells_.begin() + from, cells_.begin() + to);
   caret_ = anchor_ = from;
+  caret_at_row_end_ = false;
+  rows_.clear();
 }
 
 bool TTextEntry::Insert(const std::string& utf8) {
@@ -168,6 +176,7 @@ bool TTextEntry::Insert(const std::string& utf8) {
       Convert(utf8, max_bytes_ ? max_bytes_ - std::min(used, max_bytes_) : SIZE_MAX);
   cells_.insert(cells_.begin() + caret_, kept.begin(), kept.end());
   caret_ = anchor_ = caret_ + static_cast<int>(kept.size());
+  rows_.clear();
   ScrollToCaret();
   return had_selection || !kept.empty();
 }
@@ -182,40 +191,106 @@ void TTextEntry::SetComposition(const std::string& utf8) {
   ScrollToCaret();
 }
 
-int TTextEntry::Line(int pos) const {
-  int line = 0;
-  for (int i = 0; i < pos && i < static_cast<int>(cells_.size()); ++i)
-    line += cells_[static_cast<size_t>(i)].code == '\n';
-  return line;
+bool TTextEntry::BreaksBefore(int pos) const {
+  const TCell& before = cells_[static_cast<size_t>(pos - 1)];
+  const TCell& at = cells_[static_cast<size_t>(pos)];
+  // Spaces stay at the end of the row they follow; double-width text breaks anywhere.
+  if (at.code == ' ' || at.code == 0x3000)
+    return false;
+  return before.code == ' ' || before.code == 0x3000 || before.sjis.size() == 2 ||
+         at.sjis.size() == 2;
 }
 
-int TTextEntry::LineStart(int line) const {
-  int at = 0;
-  for (int l = 0; l < line && at <= static_cast<int>(cells_.size()); ++at)
-    if (at < static_cast<int>(cells_.size()) && cells_[static_cast<size_t>(at)].code == '\n')
-      ++l;
-  return std::min(at, static_cast<int>(cells_.size()));
+void TTextEntry::WrapLine(int from, int to, int width, std::vector<TRow>& rows) {
+  int start = from;
+  while (true) {
+    int pen = 0;
+    int last_break = -1;
+    int i = start;
+    for (; i < to; ++i) {
+      const char32_t c = cells_[static_cast<size_t>(i)].code;
+      if (i > start && BreaksBefore(i))
+        last_break = i;
+      const int a = Advance(c);
+      // Spaces may pass the edge; every row keeps at least one character.
+      if (width > 0 && i > start && pen + a > width && c != ' ' && c != 0x3000)
+        break;
+      pen += a;
+    }
+    if (i >= to) {
+      rows.push_back({start, to, false});
+      return;
+    }
+    const int next = last_break > start ? last_break : i;
+    rows.push_back({start, next, true});
+    start = next;
+  }
 }
 
-int TTextEntry::LineEnd(int line) const {
-  int at = LineStart(line);
-  while (at < static_cast<int>(cells_.size()) && cells_[static_cast<size_t>(at)].code != '\n')
-    ++at;
-  return at;
+const std::vector<TTextEntry::TRow>& TTextEntry::Rows() {
+  if (!rows_.empty())
+    return rows_;
+  const int size = static_cast<int>(cells_.size());
+  if (!multi_line_) {
+    rows_.push_back({0, size, false});
+    return rows_;
+  }
+  // The room a row's text has, as the caret and the margins leave it.
+  const int width = width_ > 3 ? width_ - 3 : 0;
+  int from = 0;
+  for (int i = 0; i <= size; ++i) {
+    if (i == size || cells_[static_cast<size_t>(i)].code == '\n') {
+      WrapLine(from, i, width, rows_);
+      from = i + 1;
+    }
+  }
+  return rows_;
 }
 
-int TTextEntry::LineCount() const { return Line(static_cast<int>(cells_.size())) + 1; }
+int TTextEntry::RowOf(int pos) {
+  const std::vector<TRow>& rows = Rows();
+  const auto after = std::upper_bound(rows.begin(), rows.end(), pos,
+                                      [](int p, const TRow& r) { return p < r.start; });
+  return std::max(0, static_cast<int>(after - rows.begin()) - 1);
+}
+
+int TTextEntry::CaretRow() {
+  const int row = RowOf(caret_);
+  if (caret_at_row_end_ && row > 0) {
+    const TRow& before = Rows()[static_cast<size_t>(row - 1)];
+    if (before.wrapped && before.end == caret_)
+      return row - 1;
+  }
+  return row;
+}
+
+std::vector<std::pair<int, int>> TTextEntry::RowRanges() {
+  std::vector<std::pair<int, int>> out;
+  for (const TRow& r : Rows())
+    out.emplace_back(r.start, r.end);
+  return out;
+}
+
+void TTextEntry::CaretOnRow(int pos, int row) {
+  caret_ = pos;
+  const TRow& r = Rows()[static_cast<size_t>(row)];
+  caret_at_row_end_ = r.wrapped && pos == r.end;
+}
 
 bool TTextEntry::Key(int vk, bool shift, bool ctrl) {
   const int size = static_cast<int>(cells_.size());
-  const auto move = [&](int to) {
+  const int line = CaretRow();
+  // `row`: the row the caret shows on when `to` ends a wrapped row; -1 for the row after it.
+  const auto move = [&](int to, int row = -1) {
     caret_ = std::clamp(to, 0, size);
+    caret_at_row_end_ = false;
+    if (row >= 0)
+      CaretOnRow(caret_, row);
     if (!shift)
       anchor_ = caret_;
     ScrollToCaret();
     return true;
   };
-  const int line = Line(caret_);
   switch (vk) {
   case vk::kLeft:
     if (!shift && anchor_ != caret_)
@@ -228,7 +303,7 @@ bool TTextEntry::Key(int vk, bool shift, bool ctrl) {
   case vk::kHome:
     return move(ctrl ? 0 : LineStart(line));
   case vk::kEnd:
-    return move(ctrl ? size : LineEnd(line));
+    return ctrl ? move(size) : move(LineEnd(line), line);
   case vk::kUp:
   case vk::kDown: {
     if (!multi_line_)
@@ -236,8 +311,8 @@ bool TTextEntry::Key(int vk, bool shift, bool ctrl) {
     const int target = vk == vk::kUp ? line - 1 : line + 1;
     if (target < 0 || target >= LineCount())
       return move(vk == vk::kUp ? 0 : size);
-    const int x = TextWidth(LineStart(line), caret_);
-    return move(PosAtX(target, x));
+    const int x = LineLeft(line) + TextWidth(LineStart(line), caret_);
+    return move(PosAtX(target, x - LineLeft(target)), target);
   }
   case vk::kBack:
   case vk::kDelete:
@@ -276,9 +351,48 @@ void TTextEntry::PlaceCaret(int x, int y, bool extend) {
     const int h = std::max(1, LineHeight());
     line = std::clamp(scroll_line_ + (y < 0 ? -1 : y / h), 0, LineCount() - 1);
   }
-  caret_ = PosAtX(line, x - LineLeft(line) + (multi_line_ ? 0 : scroll_x_));
+  CaretOnRow(PosAtX(line, x - LineLeft(line) + (multi_line_ ? 0 : scroll_x_)), line);
   if (!extend)
     anchor_ = caret_;
+  ScrollToCaret();
+}
+
+void TTextEntry::SelectWord() {
+  const int size = static_cast<int>(cells_.size());
+  if (size == 0)
+    return;
+  // 0 space, 1 letters and digits, 2 double-width, 3 anything else (one character at a time).
+  const auto kind = [&](int pos) {
+    const TCell& c = cells_[static_cast<size_t>(pos)];
+    if (c.code == ' ' || c.code == 0x3000)
+      return 0;
+    if (c.sjis.size() == 2)
+      return 2;
+    if ((c.code >= '0' && c.code <= '9') || (c.code >= 'A' && c.code <= 'Z') ||
+        (c.code >= 'a' && c.code <= 'z') || c.code == '_')
+      return 1;
+    return 3;
+  };
+  int at = std::min(caret_, size - 1);
+  // At the end of a line the word before the caret is meant.
+  if (cells_[static_cast<size_t>(at)].code == '\n' && at > 0)
+    --at;
+  if (cells_[static_cast<size_t>(at)].code == '\n')
+    return;
+  const int k = kind(at);
+  int from = at, to = at + 1;
+  if (k != 3) {
+    while (from > 0 && cells_[static_cast<size_t>(from - 1)].code != '\n' && kind(from - 1) == k)
+      --from;
+    while (to < size && cells_[static_cast<size_t>(to)].code != '\n' && kind(to) == k)
+      ++to;
+  }
+  anchor_ = from;
+  caret_ = to;
+  caret_at_row_end_ = false;
+  const TRow& row = Rows()[static_cast<size_t>(RowOf(from))];
+  if (row.wrapped && row.end == to)
+    caret_at_row_end_ = true;
   ScrollToCaret();
 }
 
@@ -367,7 +481,7 @@ int TTextEntry::LineLeft(int line) {
 }
 
 int TTextEntry::XOfCaret() {
-  const int line = Line(caret_);
+  const int line = CaretRow();
   return LineLeft(line) + TextWidth(LineStart(line), caret_);
 }
 
@@ -390,7 +504,9 @@ void TTextEntry::ScrollToCaret() {
     return;
   if (multi_line_) {
     const int rows = std::max(1, height_ / LineHeight());
-    const int line = Line(caret_);
+    // Rows that went away (text deleted, a wider field) leave no empty view behind.
+    scroll_line_ = std::min(scroll_line_, std::max(0, LineCount() - rows));
+    const int line = CaretRow();
     if (line < scroll_line_)
       scroll_line_ = line;
     else if (line >= scroll_line_ + rows)
@@ -410,7 +526,7 @@ void TTextEntry::ScrollToCaret() {
 
 TWindowRect TTextEntry::CaretRect() {
   const int h = LineHeight();
-  const int top = multi_line_ ? (Line(caret_) - scroll_line_) * h : std::max(0, (height_ - h) / 2);
+  const int top = multi_line_ ? (CaretRow() - scroll_line_) * h : std::max(0, (height_ - h) / 2);
   const int x = XOfCaret() - (multi_line_ ? 0 : scroll_x_);
   return {x, top, x + 1, top + h};
 }
@@ -447,7 +563,7 @@ void TTextEntry::Render(TPicture& picture, bool focused) {
   };
   const int first_line = multi_line_ ? scroll_line_ : 0;
   const int last_line = multi_line_ ? std::min(LineCount(), first_line + height_ / h + 1) : 1;
-  const int caret_line = Line(caret_);
+  const int caret_line = CaretRow();
   for (int line = first_line; line < last_line; ++line) {
     const int top = multi_line_ ? (line - first_line) * h : (height_ - h) / 2;
     int pen = LineLeft(line) - (multi_line_ ? 0 : scroll_x_);

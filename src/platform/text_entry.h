@@ -29,7 +29,9 @@ struct TTextEntryStyle {
 // keeps the caret in view, password characters, a maximum length, read-only. Texts cross the
 // interface in Shift-JIS (titles' side) or UTF-8 (what the platform's text input delivers);
 // characters without a Shift-JIS form are dropped on the way in. Lines of a multi-line field are
-// joined with "\r\n". Main thread only.
+// joined with "\r\n". A multi-line field wraps its lines at its width: at spaces in Latin text,
+// between any two double-width characters, and inside a word only when the word alone is wider
+// than the field; the caret keys and clicks follow the wrapped rows. Main thread only.
 class TTextEntry {
 public:
   explicit TTextEntry(bool multi_line);
@@ -52,7 +54,10 @@ public:
   // Longest text in Shift-JIS bytes; 0 is no limit.
   void SetMaxLength(size_t sjis_bytes) { max_bytes_ = sjis_bytes; }
   // Shown instead of every character of a one-line field; 0 shows the text.
-  void SetPasswordChar(char32_t c) { password_ = c; }
+  void SetPasswordChar(char32_t c) {
+    password_ = c;
+    rows_.clear();
+  }
   void SetReadOnly(bool on) { read_only_ = on; }
   bool ReadOnly() const { return read_only_; }
   void SetStyle(const TTextEntryStyle& style);
@@ -72,8 +77,17 @@ public:
   // moves (true) or is none of these (false).
   bool Key(int vk, bool shift, bool ctrl);
   // A click at (x, y) within the field puts the caret at the nearest character boundary;
-  // `extend` (Shift held) keeps the selection's other end.
+  // `extend` (Shift held, or the pointer dragged with the button down) keeps the selection's
+  // other end.
   void PlaceCaret(int x, int y, bool extend);
+  // Selects the word around the caret (a double click): a run of letters and digits, of
+  // double-width characters, or of spaces.
+  void SelectWord();
+  // The rows the field shows, as character positions [start, end) of each; a row that wraps
+  // ends where the next begins, one that ends at a line break ends before it.
+  std::vector<std::pair<int, int>> RowRanges();
+  // The row of the caret (0 for a one-line field).
+  int CaretRow();
   // The selected text in UTF-8 (what Ctrl+C and Ctrl+X put on the clipboard).
   std::string SelectedUtf8() const;
   // Removes the selection (Ctrl+X after copying); false when read-only or nothing is selected.
@@ -95,10 +109,21 @@ private:
   // Cells of a UTF-8 text that the field can hold, in order, up to `budget` Shift-JIS bytes.
   std::vector<TCell> Convert(const std::string& utf8, size_t budget) const;
   void DeleteSelection();
-  int Line(int pos) const;
-  int LineStart(int line) const;
-  int LineEnd(int line) const;
-  int LineCount() const;
+  // A shown row: cells [start, end); `wrapped` when the next row continues the same line.
+  struct TRow {
+    int start = 0;
+    int end = 0;
+    bool wrapped = false;
+  };
+  const std::vector<TRow>& Rows();
+  void WrapLine(int from, int to, int width, std::vector<TRow>& rows);
+  bool BreaksBefore(int pos) const;
+  int RowOf(int pos);
+  int LineStart(int row) { return Rows()[static_cast<size_t>(row)].start; }
+  int LineEnd(int row) { return Rows()[static_cast<size_t>(row)].end; }
+  int LineCount() { return static_cast<int>(Rows().size()); }
+  // Moves the caret to `pos` on `row`, which may be the end of a wrapped row.
+  void CaretOnRow(int pos, int row);
   char32_t Shown(char32_t c) const;
   int Advance(char32_t c);
   int TextWidth(int from, int to);
@@ -113,6 +138,10 @@ private:
   std::vector<TCell> cells_;
   int caret_ = 0;
   int anchor_ = 0;
+  // The caret sits at the end of a wrapped row rather than at the start of the next (the same
+  // position): End, or a click or vertical move past a row's last character, puts it there.
+  bool caret_at_row_end_ = false;
+  std::vector<TRow> rows_; // empty until the text, size or font next ask for them
   int scroll_x_ = 0;
   int scroll_line_ = 0;
   size_t max_bytes_ = 0;

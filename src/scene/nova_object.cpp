@@ -4,6 +4,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
 #include "scene/private/scene_texts.h"
@@ -67,7 +68,9 @@ bool TNovaObject::Honours(int id, bool write) const {
 
 TPropValue TNovaObject::GetProp(int id) {
   if (!IsValidPropId(id))
-    throw ENovaError(SceneText(stGetPropError));
+    throw ENovaErrorWithEnglish(SceneText(stGetPropError), "Property " + std::to_string(id) +
+                                                               " of " + GetName() +
+                                                               " does not exist.");
   const TPropInfo& info = PropInfo(id);
   TPropValue out;
   out.type = info.type;
@@ -81,10 +84,14 @@ TPropValue TNovaObject::GetProp(int id) {
 
 void TNovaObject::SetProp(int id, const TPropValue& value) {
   if (!IsValidPropId(id))
-    throw ENovaError(SceneText(stSetPropError));
+    throw ENovaErrorWithEnglish(SceneText(stSetPropError), "Property " + std::to_string(id) +
+                                                               " of " + GetName() +
+                                                               " does not exist.");
   const TPropInfo& info = PropInfo(id);
   if (info.access == acSetError)
-    throw ENovaError(SceneText(stSetPropError));
+    throw ENovaErrorWithEnglish(SceneText(stSetPropError), "Property " + std::to_string(id) +
+                                                               " of " + GetName() +
+                                                               " cannot be set.");
   if (info.access != acRW || !Honours(id, true))
     return;
   WriteProp(id, value.type == info.type ? value : value.As(info.type));

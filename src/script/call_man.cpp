@@ -12,6 +12,7 @@
 #include "expr/build_parser.h"
 #include "expr/param_collection.h"
 #include "platform/clock.h"
+#include "platform/user_message.h"
 #include "scene/timer_list.h"
 
 namespace nova {
@@ -179,7 +180,7 @@ void TCallMan::Stop(const std::exception& e) {
   last_error_ = e.what();
   RunState().Terminating = true;
   if (stop_report_)
-    stop_report_(last_error_);
+    stop_report_(UserMessage(e));
 }
 
 int TCallMan::StepOnce() {

@@ -2,6 +2,7 @@
 #include "script/command_factory.h"
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "script/com_list.h"
 #include "script/commands/component_commands.h"
 #include "script/commands/flow_commands.h"
@@ -47,7 +48,8 @@ static_assert(std::size(kMakers) == kCommandKindCount);
 std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t kind_byte) {
   uint8_t id = kind_byte & 0x7F;
   if (id >= kCommandKindCount)
-    throw ENovaError(ScriptText(TScriptText::InvalidCommand));
+    throw ENovaErrorWithEnglish(ScriptText(TScriptText::InvalidCommand),
+                                "Command kind " + std::to_string(id) + " is unknown.");
   std::unique_ptr<TCommand> command = kMakers[id](owner);
   command->kind_byte = kind_byte;
   return command;

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "expr/param_collection.h"
 #include "expr/params.h"
 #include "scene/component_factory.h"
@@ -299,7 +300,8 @@ TNovaObject* Named(TCommandExpr& e, TNovaBaseList& scene, TParamCollection& vars
 int32_t PropIdOf(TCommandExpr& e, TParamCollection& vars) {
   const TCustomParam* id = ValueOf(e, vars);
   if (!id)
-    throw ENovaError(InvalidPropertyText());
+    throw ENovaErrorWithEnglish(InvalidPropertyText(),
+                                "The command's property number expression gives no value.");
   return id->AsInt();
 }
 

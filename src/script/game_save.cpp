@@ -8,6 +8,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/user_message.h"
 #include "script/project.h"
 #include "script/script_host.h"
 #include "script/script_texts.h"
@@ -82,9 +83,11 @@ void TGameSave::LoadGame(int32_t slot) {
     RunState().Terminating = true;
     std::fprintf(stderr, "novaplay: %s: %s\n", SjisToUtf8(GameEntryName(slot)).c_str(),
                  SjisToUtf8(e.what()).c_str());
-    ctx_.dialogs.MessageBox(ScriptText(TScriptText::SaveDataUnusable),
-                            ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok,
-                            TMsgIcon::Warning);
+    ctx_.dialogs.MessageBox(
+        WithEnglishLine(ScriptText(TScriptText::SaveDataUnusable),
+                        "The saved game " + GameEntryName(slot) + " in " +
+                            Utf8ToSjis(ctx_.file.path()) + " cannot be read: " + e.what()),
+        ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok, TMsgIcon::Warning);
   }
 }
 

@@ -2,6 +2,7 @@
 #include "script/media_behaviours.h"
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/media_kinds.h"
 #include "scene/kinds/timer_kinds.h"
@@ -83,7 +84,9 @@ public:
       motion->SetTarget(target);
     const TCustomParam* id = ValueOf(cmd.prop_id, vars);
     if (!id)
-      throw ENovaError(InvalidPropertyText());
+      throw ENovaErrorWithEnglish(InvalidPropertyText(),
+                                  "The property motion's property number expression gives no "
+                                  "value.");
     motion->SetPropId(id->AsInt());
     if (const TCustomParam* v = ValueOf(cmd.end_value, vars))
       motion->SetEndValue(v->AsReal());

@@ -3,7 +3,9 @@
 
 #include "base/binary_reader.h"
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "base/run_state.h"
+#include "platform/user_message.h"
 #include "script/command_factory.h"
 #include "script/script_host.h"
 #include "script/script_texts.h"
@@ -62,8 +64,12 @@ TPageReadResult TPage::Read(std::span<const uint8_t> bytes, const std::string& n
       commands_.Add(std::move(command));
     } catch (const ENovaError& e) {
       commands_.Clear();
-      throw ENovaError(WithoutPrefix(e.what(), name) + " (" + name + ", command " +
-                       std::to_string(i) + ", " + KindLabel(kind_byte) + ")");
+      const std::string where =
+          " (" + name + ", command " + std::to_string(i) + ", " + KindLabel(kind_byte) + ")";
+      const std::string english = EnglishLineOf(e);
+      if (english.empty())
+        throw ENovaError(WithoutPrefix(e.what(), name) + where);
+      throw ENovaErrorWithEnglish(WithoutPrefix(e.what(), name) + where, english + where);
     }
   }
   return TPageReadResult::Loaded;
@@ -86,7 +92,11 @@ void TPage::Load(const std::string& name, IScriptFiles& files, IScriptDialogs& d
   std::vector<uint8_t> bytes = files.Load(name);
   if (Read(bytes, name) == TPageReadResult::NeedsRebuild) {
     RunState().Terminating = true;
-    dialogs.MessageBox(name + "\r\n" + ScriptText(TScriptText::Rebuild),
+    dialogs.MessageBox(WithEnglishLine(name + "\r\n" + ScriptText(TScriptText::Rebuild),
+                                       "The page " + name + " has version " +
+                                           std::to_string(version_) + ", older than " +
+                                           std::to_string(kOldestPageVersion) +
+                                           ": the title must be rebuilt."),
                        ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok, TMsgIcon::Warning);
     dialogs.CloseMainWindow();
   }

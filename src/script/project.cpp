@@ -4,7 +4,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
-#include "platform/user_locale.h"
+#include "platform/user_message.h"
 #include "script/install_settings.h"
 #include "script/script_texts.h"
 
@@ -30,16 +30,6 @@ std::string ExtensionOf(const std::string& name) {
 
 } // namespace
 
-namespace {
-
-// The system's own message, and for users who do not read Japanese one English line that names
-// what is missing.
-std::string WithEnglish(const std::string& message, const std::string& english) {
-  return UserLanguageIsJapanese() ? message : message + "\r\n" + english;
-}
-
-} // namespace
-
 TProject::TProject(Services services) : services_(services) {
   // Defaults until the project file is read.
   setting_.title = ScriptText(TScriptText::DefaultTitle);
@@ -59,9 +49,10 @@ bool TProject::Start() {
     return false;
   std::vector<uint8_t> bytes = services_.files.Load(kProjectFile);
   if (bytes.empty()) {
-    services_.dialogs.MessageBox(
-        WithEnglish(ScriptText(TScriptText::NoProject), std::string(kProjectFile) + " is empty."),
-        ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok, TMsgIcon::Warning);
+    services_.dialogs.MessageBox(WithEnglishLine(ScriptText(TScriptText::NoProject),
+                                                 std::string(kProjectFile) + " is empty."),
+                                 ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok,
+                                 TMsgIcon::Warning);
     return false;
   }
   TProjectSetting read;
@@ -91,9 +82,9 @@ bool TProject::Start() {
     return true;
   }
   services_.dialogs.MessageBox(
-      WithEnglish(ScriptText(TScriptText::NoStartPage), "The start page \"" + setting_.start_page +
-                                                            "\" named in " + kProjectFile +
-                                                            " is not in the title."),
+      WithEnglishLine(ScriptText(TScriptText::NoStartPage),
+                      "The start page \"" + setting_.start_page + "\" named in " + kProjectFile +
+                          " is not in the title."),
       ScriptText(TScriptText::CaptionWarning), TMsgButtons::Ok, TMsgIcon::Warning);
   RunState().Terminating = true;
   return false;
@@ -185,7 +176,11 @@ bool TProject::CheckDataLocation() {
   if (loc.FileExists(exe + kInstallFile) && loc.BaseFolder().empty())
     loc.SetBaseFolder(exe);
   if (!services_.files.Exists(kInstallFile)) {
-    services_.dialogs.MessageBox(ScriptText(TScriptText::Reinstall),
+    services_.dialogs.MessageBox(WithEnglishLine(ScriptText(TScriptText::Reinstall),
+                                                 std::string(kInstallFile) +
+                                                     " is missing: the title is not installed"
+                                                     " beside the player in " +
+                                                     exe + "."),
                                  ScriptText(TScriptText::CaptionInfo), TMsgButtons::Ok,
                                  TMsgIcon::Information);
     return false;

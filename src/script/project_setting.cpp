@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "base/sjis.h"
 #include "script/script_texts.h"
 
@@ -126,7 +127,10 @@ void TProjectSetting::Read(std::span<const uint8_t> bytes, const std::string& fi
   BinaryReader r(bytes, file);
   version = r.I32();
   if (version > kNewestProjectVersion) {
-    throw ENovaError(ScriptText(TScriptText::VersionUnsupported));
+    throw ENovaErrorWithEnglish(ScriptText(TScriptText::VersionUnsupported),
+                                file + " has version " + std::to_string(version) +
+                                    "; this player reads versions up to " +
+                                    std::to_string(kNewestProjectVersion) + ".");
   }
   title = r.String();
   scene_width = r.I32();

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "base/sjis.h"
 #include "script/script_texts.h"
 #include "vfs/big_stream.h"
@@ -83,11 +84,21 @@ std::string ResolveSaveFilePath(const std::string& title_folder, const std::stri
     return (folder / kSaveFileName).string();
   std::error_code error;
   const fs::path data = fs::path(data_home) / "novaplay" / FolderNameOf(title);
+  const std::string title_side =
+      title_folder.empty()
+          ? std::string()
+          : "the title's folder " + Utf8ToSjis(title_folder) + " is not writable and ";
   if (data_home.empty())
-    throw ENovaError(ScriptText(TScriptText::SaveFileUncreatable));
+    throw ENovaErrorWithEnglish(ScriptText(TScriptText::SaveFileUncreatable),
+                                "No folder can hold " + std::string(kSaveFileName) + ": " +
+                                    title_side + "neither XDG_DATA_HOME nor HOME is set.");
   fs::create_directories(data, error);
   if (error || !fs::is_directory(data, error))
-    throw ENovaError(ScriptText(TScriptText::SaveFileUncreatable));
+    throw ENovaErrorWithEnglish(ScriptText(TScriptText::SaveFileUncreatable),
+                                "No folder can hold " + std::string(kSaveFileName) + ": " +
+                                    title_side + "the folder " + Utf8ToSjis(data.string()) +
+                                    " cannot be created" +
+                                    (error ? " (" + error.message() + ")" : std::string()) + ".");
   const fs::path path = data / kSaveFileName;
   const fs::path old = folder / kSaveFileName;
   if (!title_folder.empty() && fs::is_regular_file(old, error) && !fs::exists(path, error))

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "graphics/dibx_custom.h"
+#include "platform/clock.h"
 #include "platform/text_entry.h"
 #include "platform/virtual_keys.h"
 #include "scene/kinds/edit.h"
@@ -55,12 +56,19 @@ public:
     Changed();
   }
   bool Enabled() const override { return enabled_; }
+  // The desktop's input method cannot be switched on or off, nor to a kana or alphabet mode,
+  // through SDL; what a field can do is take or refuse its work. Open, the field shows the
+  // compositions and takes whatever is committed; closed (or disabled), it takes only what the
+  // keyboard types directly, printable ASCII, as a field with a closed input method would.
+  // The modes that open it in a kana, alphabet, Chinese or Korean mode open it, and the desktop's
+  // input method keeps the mode its user chose. Text input itself stays on while the field has
+  // the focus, or no key would type anything.
   void SetImeMode(int32_t mode) override {
     ime_mode_ = mode;
     if (mode == IM_DISABLE || mode == IM_CLOSE)
-      ime_opened_ = false;
+      SetOpen(false);
     else if (mode != IM_DONTCARE)
-      ime_opened_ = true;
+      SetOpen(true);
   }
   void SetAlignment(uint8_t align) override {
     TTextEntryStyle s = entry_.Style();
@@ -85,7 +93,7 @@ public:
       binding_.Focus(this);
   }
   bool ImeOpened() const override { return ime_opened_; }
-  void SetImeOpened(bool on) override { ime_opened_ = on && ime_mode_ != IM_DISABLE; }
+  void SetImeOpened(bool on) override { SetOpen(on && ime_mode_ != IM_DISABLE); }
 
   void Paint(TCustomDIBX& target, int32_t x, int32_t y) override {
     entry_.Render(picture_, binding_.Focused(this));
@@ -137,16 +145,29 @@ public:
     if (entry_.Key(vk, shift, ctrl))
       Changed();
   }
-  void Click(int scene_x, int scene_y, bool shift) {
-    entry_.PlaceCaret(scene_x - bounds_.left, scene_y - bounds_.top, shift);
+  // `extend`: Shift is held, or the pointer is dragged with the button down.
+  void Click(int scene_x, int scene_y, bool extend) {
+    entry_.PlaceCaret(scene_x - bounds_.left, scene_y - bounds_.top, extend);
+    Changed();
+  }
+  void SelectWord() {
+    entry_.SelectWord();
     Changed();
   }
   void Type(const std::string& utf8) {
-    if (entry_.Insert(utf8))
+    std::string typed;
+    if (!ime_opened_) {
+      for (char c : utf8)
+        if (c >= 0x20 && c < 0x7F)
+          typed.push_back(c);
+      if (typed.empty())
+        return;
+    }
+    if (entry_.Insert(ime_opened_ ? utf8 : typed))
       Changed();
   }
   void Compose(const std::string& utf8) {
-    if (ime_mode_ == IM_DISABLE)
+    if (!ime_opened_)
       return;
     entry_.SetComposition(utf8);
     Changed();
@@ -171,6 +192,14 @@ private:
       Changed();
   }
 
+  void SetOpen(bool on) {
+    ime_opened_ = on;
+    if (!on && !entry_.Composition().empty()) {
+      entry_.SetComposition("");
+      Changed();
+    }
+  }
+
   void Changed() {
     listener_.WindowChanged();
     if (binding_.Focused(this))
@@ -185,7 +214,7 @@ private:
   bool visible_ = false;
   bool enabled_ = true;
   int32_t ime_mode_ = IM_DONTCARE;
-  bool ime_opened_ = false;
+  bool ime_opened_ = true; // until a mode or the title closes it, the desktop's method decides
 };
 
 // The scene, and with it every field's window, goes before the binding.
@@ -205,6 +234,12 @@ void TEditBinding::Remove(TTextEntryWindow* w) {
   if (focus_ == w) {
     focus_ = nullptr;
     window_.SetTextInput(false, {});
+  }
+  if (dragging_ == w)
+    dragging_ = nullptr;
+  if (last_click_window_ == w) {
+    last_click_window_ = nullptr;
+    last_click_ = false;
   }
 }
 
@@ -238,13 +273,39 @@ bool TEditBinding::HandleEvent(const TWindowEvent& e) {
       const TWindowRect& b = (*it)->Bounds();
       if ((*it)->TakesInput() && e.x >= b.left && e.x < b.right && e.y >= b.top && e.y < b.bottom) {
         Focus(*it);
+        if (e.button != TMouseButton::Left)
+          return true;
+        const uint32_t now = PlatformClock().NowMs();
+        const bool twice = last_click_ && last_click_window_ == *it &&
+                           now - last_click_ms_ <= kDoubleClickMs &&
+                           std::abs(e.x - last_click_x_) <= kDoubleClickSlop &&
+                           std::abs(e.y - last_click_y_) <= kDoubleClickSlop;
+        last_click_ = !twice; // a third click starts a new pair
+        last_click_window_ = *it;
+        last_click_ms_ = now;
+        last_click_x_ = e.x;
+        last_click_y_ = e.y;
         (*it)->Click(e.x, e.y, shift_);
+        if (twice) {
+          (*it)->SelectWord();
+        } else {
+          dragging_ = *it;
+        }
         return true;
       }
     }
     Focus(nullptr);
     return false;
   }
+  case TWindowEventKind::MouseMove:
+    // The scene sees the pointer too; the field only follows it with its selection.
+    if (dragging_ && dragging_ == focus_)
+      dragging_->Click(e.x, e.y, true);
+    return false;
+  case TWindowEventKind::MouseUp:
+    if (e.button == TMouseButton::Left)
+      dragging_ = nullptr;
+    return false;
   case TWindowEventKind::KeyDown:
   case TWindowEventKind::KeyUp: {
     const bool down = e.kind == TWindowEventKind::KeyDown;
@@ -267,6 +328,7 @@ bool TEditBinding::HandleEvent(const TWindowEvent& e) {
     return focus_ != nullptr;
   case TWindowEventKind::Deactivate:
     shift_ = ctrl_ = false;
+    dragging_ = nullptr;
     return false;
   default:
     return false;

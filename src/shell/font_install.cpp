@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "base/sjis.h"
 #include "platform/temp_folder.h"
 #include "shell/texts.h"
@@ -60,7 +61,10 @@ void TFontInstaller::Install(IFontSource& source) {
     try {
       work = CreateTempFile(temp_folder_, "font");
     } catch (const ENovaError&) {
-      throw ENovaError(ShellTexts().work_file_failed);
+      throw ENovaErrorWithEnglish(ShellTexts().work_file_failed,
+                                  "No work file for the packed font " + name +
+                                      " can be created in " + Utf8ToSjis(temp_folder_.string()) +
+                                      ".");
     }
     bool accepted = false;
     try {

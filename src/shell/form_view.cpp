@@ -10,6 +10,7 @@
 #include "platform/pending_work_files.h"
 #include "platform/temp_folder.h"
 #include "platform/user_locale.h"
+#include "platform/user_message.h"
 #include "platform/virtual_keys.h"
 #include "platform/wall_clock.h"
 #include "shell/texts.h"
@@ -124,7 +125,8 @@ void TFormView::Create() {
   } catch (const std::exception& e) {
     RunState().Terminating = true;
     failed_ = true;
-    ShowMessageBox(e.what(), ShellTexts().warning_caption, TMsgButtons::Ok, TMsgIcon::Warning);
+    ShowMessageBox(UserMessage(e), ShellTexts().warning_caption, TMsgButtons::Ok,
+                   TMsgIcon::Warning);
   }
   if (RunState().Terminating)
     close_requested_ = true;
@@ -227,6 +229,7 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
     }
     break;
   case TWindowEventKind::MouseUp:
+    TextEntry(e);
     left_held_ = left_held_ && e.button != TMouseButton::Left;
     right_held_ = right_held_ && e.button != TMouseButton::Right;
     if (scene) {
@@ -239,6 +242,7 @@ void TFormView::HandleEvent(const TWindowEvent& e) {
       scene->SetWheelPressed(TSceneLayer::Front, e.wheel_up);
     break;
   case TWindowEventKind::MouseMove:
+    TextEntry(e);
     RouteMouseMove(e);
     break;
   case TWindowEventKind::TextInput:
@@ -378,12 +382,14 @@ void TFormView::Close() {
   try {
     shutdown_.Run(trace);
   } catch (const std::exception& e) {
-    ShowMessageBox(e.what(), ShellTexts().warning_caption, TMsgButtons::Ok, TMsgIcon::Warning);
+    ShowMessageBox(UserMessage(e), ShellTexts().warning_caption, TMsgButtons::Ok,
+                   TMsgIcon::Warning);
   }
   try {
     exit_.Run(trace);
   } catch (const std::exception& e) {
-    ShowMessageBox(e.what(), ShellTexts().warning_caption, TMsgButtons::Ok, TMsgIcon::Warning);
+    ShowMessageBox(UserMessage(e), ShellTexts().warning_caption, TMsgButtons::Ok,
+                   TMsgIcon::Warning);
   }
 }
 

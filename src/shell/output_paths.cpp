@@ -34,8 +34,9 @@ std::string FileProblem(const fs::path& file) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
   if (fs::exists(status)) {
-    if (!fs::is_regular_file(status))
-      return "not a regular file";
+    // A device such as /dev/null takes the output too; a folder or a pipe does not.
+    if (!fs::is_regular_file(status) && !fs::is_character_file(status))
+      return "not a regular file or device";
     if (::access(file.c_str(), W_OK) != 0)
       return std::strerror(errno);
     return {};

@@ -18,6 +18,7 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
+#include "platform/user_message.h"
 #include "platform/wall_clock.h"
 #include "platform/window.h"
 #include "scene/nova_base_list.h"
@@ -324,7 +325,7 @@ int PlayerMain(int argc, const char* const* argv) {
     }
     return RunPlayer(options, std::move(input), options.headless ? &virtual_clock : nullptr);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(e.what()).c_str());
+    std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(UserMessage(e)).c_str());
     return 1;
   }
 }

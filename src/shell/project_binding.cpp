@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "shell/project_binding.h"
 
-#include <fstream>
-
 #include "base/extended_real.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
@@ -20,6 +18,7 @@
 #include "script/vfs_script_files.h"
 #include "shell/form_view.h"
 #include "shell/player_hooks.h"
+#include "shell/report_file.h"
 #include "vfs/vr_file_manager.h"
 
 namespace nova {
@@ -62,17 +61,11 @@ TProjectBinding::TProjectBinding(TFormView& form, TPlayerHooks& hooks,
   };
 }
 
-TProjectBinding::~TProjectBinding() {
-  if (trace_)
-    std::fclose(trace_);
-}
+TProjectBinding::~TProjectBinding() = default;
 
 void TProjectBinding::CreateProject() {
-  if (!options_.trace_file.empty()) {
-    trace_ = std::fopen(options_.trace_file.c_str(), "w");
-    if (!trace_)
-      throw ENovaError("cannot write the trace file " + options_.trace_file);
-  }
+  if (!options_.trace_file.empty())
+    trace_ = std::make_unique<TReportFile>("--trace", options_.trace_file);
   dialogs_ = std::make_unique<TPlatformScriptDialogs>([this] { CloseMainWindow(); });
   files_ = std::make_unique<TVfsScriptFiles>(FileManager(), *dialogs_);
   // Started without a title folder, the player checks where its data lies.
@@ -95,12 +88,23 @@ void TProjectBinding::CreateProject() {
 }
 
 void TProjectBinding::FreeProject() {
+  if (project_)
+    project_->Shutdown();
+  // The exit page was the last to trace.
+  if (trace_ && !trace_->Close())
+    form_.SetFailed();
   if (!project_)
     return;
-  project_->Shutdown();
   if (!options_.dump_vars_file.empty() && vars_) {
-    std::ofstream out(options_.dump_vars_file, std::ios::binary);
-    out << DumpVariables(*vars_);
+    try {
+      TReportFile out("--dump-vars", options_.dump_vars_file);
+      out.Write(DumpVariables(*vars_));
+      if (!out.Close())
+        form_.SetFailed();
+    } catch (const ENovaError& e) {
+      std::fprintf(stderr, "novaplay: %s\n", SjisToUtf8(e.what()).c_str());
+      form_.SetFailed();
+    }
   }
   if (vars_)
     vars_->Hosts() = {};
@@ -116,8 +120,19 @@ void TProjectBinding::ReportStop(const std::string& message) {
   // The player shows nothing when a command fails; those who run it from a console learn why.
   std::fprintf(stderr, "novaplay: the script stopped: %s\n", SjisToUtf8(message).c_str());
   form_.SetFailed();
-  if (trace_)
-    std::fprintf(trace_, "stopped: %s\n", SjisToUtf8(message).c_str());
+  Trace("stopped: " + SjisToUtf8(message));
+}
+
+void TProjectBinding::Trace(const std::string& utf8_line) {
+  if (!trace_ || trace_->Failed())
+    return;
+  trace_->WriteLine(utf8_line);
+  // A trace with holes would mislead whoever reads it: the run ends instead.
+  if (trace_->Failed()) {
+    form_.SetFailed();
+    RunState().Terminating = true;
+    CloseMainWindow();
+  }
 }
 
 bool TProjectBinding::VariableExists(const std::string& name) {
@@ -152,9 +167,7 @@ std::unique_ptr<IProjectInterpreter> TProjectBinding::CreateInterpreter(TProject
   auto calls = std::make_unique<TCallMan>(TCallMan::Context{*vars_, *files_, *dialogs_, *this});
   calls->SetStopReport([this](const std::string& message) { ReportStop(message); });
   if (trace_) {
-    calls->SetTrace([this](const std::string& line) {
-      std::fprintf(trace_, "%s\n", SjisToUtf8(line).c_str());
-    });
+    calls->SetTrace([this](const std::string& line) { Trace(SjisToUtf8(line)); });
   }
   TExprHosts& hosts = vars_->Hosts();
   call_vars_ = std::make_unique<TCallSystemVars>(*calls, hosts.system);

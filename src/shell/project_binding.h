@@ -7,10 +7,10 @@
 
 #include "expr/param_collection.h"
 #include "scene/timer_list.h"
-#include "shell/expr_clock.h"
-#include "shell/project_saves.h"
 #include "script/call_man_host.h"
 #include "script/project_services.h"
+#include "shell/expr_clock.h"
+#include "shell/project_saves.h"
 
 namespace nova {
 
@@ -21,6 +21,7 @@ class TComponentFuncs;
 class TFormView;
 class TNovaBaseList;
 class TPlatformScriptDialogs;
+class TReportFile;
 class TProject;
 class TVfsScriptFiles;
 class TVfsTitleLocation;
@@ -92,6 +93,8 @@ private:
   void CreateProject();
   void FreeProject();
   void ReportStop(const std::string& message);
+  // One line into the --trace file; a failed write ends the run.
+  void Trace(const std::string& utf8_line);
 
   TFormView& form_;
   TPlayerHooks& hooks_;
@@ -110,7 +113,7 @@ private:
   TNovaBaseList* Scene() const { return scene_ ? scene_() : nullptr; }
   TTimerList own_events_;
   std::string title_;
-  std::FILE* trace_ = nullptr;
+  std::unique_ptr<TReportFile> trace_;
 };
 
 } // namespace nova

@@ -8,6 +8,7 @@
 #include "graphics/screen_manager.h"
 #include "platform/desktop.h"
 #include "platform/user_folders.h"
+#include "scene/kinds/edit.h"
 #include "scene/nova_base_list.h"
 #include "shell/extract_file.h"
 #include "vfs/vr_file_manager.h"
@@ -137,15 +138,17 @@ bool TShellFuncs::CallFunc(TCustomParam& dest, uint8_t id, std::span<TCustomPara
     return true;
   case kGetImeOpened:
   case kSetImeOpened: {
+    // The input method belongs to a field's window; other components have none.
     TNovaBaseList* scene = sources_.scene ? sources_.scene() : nullptr;
-    if (!scene || !sources_.desktop || !scene->FindByName(Arg(args, 0)))
+    auto* field = scene ? dynamic_cast<TNovaEdit*>(scene->FindByName(Arg(args, 0))) : nullptr;
+    if (!field)
       return true;
     if (id == kSetImeOpened) {
       const bool open = args.size() > 1 && args[1]->AsFlag();
-      sources_.desktop->SetTextInputActive(open);
-      dest.SetFlag(sources_.desktop->TextInputActive() == open);
+      field->Window().SetImeOpened(open);
+      dest.SetFlag(field->Window().ImeOpened() == open);
     } else {
-      dest.SetFlag(sources_.desktop->TextInputActive());
+      dest.SetFlag(field->Window().ImeOpened());
     }
     return true;
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "text/coverage_tables.h"
 #include "text/private/sjis_unicode.h"
 #include "text/text_messages.h"
@@ -146,7 +147,8 @@ const InstalledFace& TFontPixelManager::FaceOrStandard(const std::string& name) 
     return it->second;
   if (auto it = installed_.find(TextTexts().ms_gothic); it != installed_.end())
     return it->second;
-  throw ENovaError(TextTexts().no_standard_font);
+  throw ENovaErrorWithEnglish(TextTexts().no_standard_font,
+                              "Neither the font " + name + " nor the standard font is installed.");
 }
 
 bool TFontPixelManager::SelectFace(const InstalledFace& face, int size, uint8_t style) {

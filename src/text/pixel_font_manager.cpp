@@ -11,6 +11,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "base/regular_file.h"
 #include "text/private/text_limits.h"
 #include "text/text_messages.h"
@@ -25,7 +26,8 @@ constexpr size_t kIndexEntrySize = 18;
 constexpr int32_t kMaxGlyphs = 1 << 20;
 
 [[noreturn]] void Damaged(const std::string& file_name) {
-  throw ENovaError(file_name + "\r\n" + TextTexts().font_file_damaged);
+  throw ENovaErrorWithEnglish(file_name + "\r\n" + TextTexts().font_file_damaged,
+                              "The packed font " + file_name + " is damaged.");
 }
 
 int32_t I32At(std::span<const uint8_t> b, size_t at) {

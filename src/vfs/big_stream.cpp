@@ -235,7 +235,7 @@ LocatedResource LocateResource(const std::string& module_path, const std::string
   auto file = std::make_unique<TZpBigFileStream>(module_path, TBigFileMode::fmOpenRead);
   std::optional<PeResourceLocation> where = FindPeResource(*file, name, type);
   if (!where || where->size == 0)
-    throw ENovaError(VfsText(kResourceNotFound));
+    throw ResourceNotFoundError(module_path, name, type);
   return {std::move(file), *where};
 }
 

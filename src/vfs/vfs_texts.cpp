@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "base/nova_error_english.h"
 #include "base/sjis.h"
 
 namespace nova {
@@ -28,9 +29,23 @@ const std::string& VfsText(TVfsTextId id) {
   return sjis[static_cast<size_t>(id)];
 }
 
-std::string FileNotFoundMessage(const std::string& sjis_name) {
-  std::string format = VfsText(kFileNotFoundFormat);
-  return sjis_name + format.substr(2);
+ENovaErrorWithEnglish FileNotFoundError(const std::string& sjis_name) {
+  const std::string format = VfsText(kFileNotFoundFormat);
+  return ENovaErrorWithEnglish(sjis_name + format.substr(2),
+                               "The file " + sjis_name +
+                                   " is in neither the title's archives nor its folder.");
+}
+
+ENovaErrorWithEnglish WorkFileError(const std::string& what) {
+  return ENovaErrorWithEnglish(VfsText(kWorkFileFailed),
+                               "A work file cannot be created: " + what + ".");
+}
+
+ENovaErrorWithEnglish ResourceNotFoundError(const std::string& module_path, const std::string& name,
+                                            const std::string& type) {
+  return ENovaErrorWithEnglish(VfsText(kResourceNotFound), "The program file " + module_path +
+                                                               " has no resource " + name +
+                                                               " of type " + type + ".");
 }
 
 } // namespace nova

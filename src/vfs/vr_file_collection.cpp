@@ -206,7 +206,7 @@ void TVrFileCollection::OpenResource(const std::string& module_path,
     where = FindPeResource(module, resource_name, resource_type);
   }
   if (!where || where->size == 0)
-    throw ENovaError(VfsText(kResourceNotFound));
+    throw ResourceNotFoundError(module_path, resource_name, resource_type);
   auto stream = std::make_unique<TZpBigResourceStream>(module_path, resource_name, resource_type);
   resource_name_ = resource_name;
   resource_type_ = resource_type;
@@ -279,7 +279,7 @@ void TVrFileCollection::ReadEntry(TStream& out, std::string_view name, int64_t m
     TLooseFiles loose;
     std::string path = loose.FindFile(folder_, name);
     if (path.empty() || path == file_name_)
-      throw ENovaError(FileNotFoundMessage(std::string(name)));
+      throw FileNotFoundError(std::string(name));
     target.LoadFromFile(path, max_bytes);
   }
   target.SetPosition(0);

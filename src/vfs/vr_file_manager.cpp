@@ -89,7 +89,7 @@ std::string TVrFileManager::TempFolder() {
       temp_folder_ = WithSlash(made);
       own_temp_folder_ = true;
     } else {
-      throw ENovaError(VfsText(kWorkFileFailed));
+      throw WorkFileError("no private folder in " + nova::TempFolder().string());
     }
   }
   return temp_folder_;
@@ -146,7 +146,7 @@ int TVrFileManager::AddResourceArchive(const std::string& module_path,
     }
   }
   if (own && !IsRegularFile(path))
-    throw ENovaError(VfsText(kResourceNotFound));
+    throw ResourceNotFoundError(path, resource_name, resource_type);
   archive->OpenResource(path, resource_name, resource_type);
   return Append(std::move(archive));
 }
@@ -212,7 +212,7 @@ void TVrFileManager::Load(TStream& stream, std::string_view name, int64_t max_by
   if (path.empty())
     path = FindOnDisc(name);
   if (path.empty())
-    throw ENovaError(FileNotFoundMessage(std::string(name)));
+    throw FileNotFoundError(std::string(name));
   if (memory) {
     memory->LoadFromFile(path, max_bytes);
   } else {
@@ -249,7 +249,7 @@ std::string TVrFileManager::GetFilePath(std::string_view name) {
       Load(data, name);
       FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
       if (!file.valid())
-        throw ENovaError(VfsText(kWorkFileFailed));
+        throw WorkFileError(path + " for " + key);
       WriteAtOrThrow(file, data.Memory(), data.Size(), 0, path);
     } catch (...) {
       locks_.Release(path);
@@ -283,7 +283,7 @@ std::unique_ptr<TRangeStream> TVrFileManager::GetRangeStream(std::string_view na
   std::string disc = FindOnDisc(name);
   if (!disc.empty())
     return std::make_unique<TFileRangeStream>(disc, 0, 0);
-  throw ENovaError(FileNotFoundMessage(std::string(name)));
+  throw FileNotFoundError(std::string(name));
 }
 
 void TVrFileManager::ListFiles(std::string_view folder, std::vector<std::string>& list) {

@@ -73,6 +73,73 @@ TEST(EditE2e, ClicksPlaceTheCaretAndTheClipboardCopiesAndPastes) {
   EXPECT_EQ(ValueOf(vars, "t"), "\"xabcxabc\"");
 }
 
+// Dragging with the left button held selects from the press to the pointer, and only until the
+// release; a double click selects the word under it. Typing replaces the selection.
+TEST(EditE2e, DragAndDoubleClickSelect) {
+  TTestTitle title("edit_drag");
+  title.Page("main.nsb",
+             "VarNew \"t\" type=4 value={\"\"}\n"
+             "EditNew PR_NAME={\"ed\"} PR_PARENT={\"\"} PR_LEFT={20} PR_TOP={20} PR_WIDTH={200} "
+             "PR_HEIGHT={24}\n"
+             "Calc {SetProp(\"ed\", 47, TRUE)}\n"
+             "Label \"top\"\n"
+             "Calc {t = GetProp(\"ed\", 50)}\n"
+             "Wait time={16}\n"
+             "Jump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  std::ofstream(title.Root() / "in.txt") << "2 mousedown left 30 30\n"
+                                            "3 mouseup left 30 30\n"
+                                            "4 text hello world\n"
+                                            "5 mousedown left 21 30\n"
+                                            "6 move 150 30\n"
+                                            "7 move 400 30\n" // past the field: to the end
+                                            "8 mouseup left 400 30\n"
+                                            "9 move 21 30\n" // released: no longer selects
+                                            "10 text ab-cd\n"
+                                            "13 mousedown left 40 30\n" // over "cd"
+                                            "14 mouseup left 40 30\n"
+                                            "15 mousedown left 40 30\n"
+                                            "16 mouseup left 40 30\n"
+                                            "17 text Y\n";
+  std::string error;
+  const auto vars = title.Run(22, &error, "--input " + (title.Root() / "in.txt").string());
+  ASSERT_TRUE(error.empty()) << error;
+  EXPECT_EQ(ValueOf(vars, "t"), "\"ab-Y\"");
+}
+
+// A field whose input method is closed takes only what the keyboard types directly and shows
+// no composition; SetImeOpened opens it, and GetImeOpened tells the state.
+TEST(EditE2e, AClosedInputMethodTakesOnlyDirectTyping) {
+  TTestTitle title("edit_ime");
+  title.Page("main.nsb",
+             "VarNew \"t\" type=4 value={\"\"}\n"
+             "VarNew \"before\" type=1 value={5}\n"
+             "VarNew \"after\" type=1 value={5}\n"
+             "EditNew PR_NAME={\"ed\"} PR_PARENT={\"\"} PR_LEFT={20} PR_TOP={20} PR_WIDTH={200} "
+             "PR_HEIGHT={24} PR_IMEMODE={1} PR_ONNOTIFY={\"key.nsb\"}\n"
+             "Calc {SetProp(\"ed\", 47, TRUE)}\n"
+             "Calc {before = GetImeOpened(\"ed\")}\n"
+             "Label \"top\"\n"
+             "Calc {t = GetProp(\"ed\", 50)}\n"
+             "Calc {after = GetImeOpened(\"ed\")}\n"
+             "Wait time={16}\n"
+             "Jump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  title.Page("key.nsb", "Calc {SetImeOpened(\"ed\", TRUE)}\n");
+  std::ofstream(title.Root() / "in.txt") << "2 mousedown left 30 30\n"
+                                            "3 mouseup left 30 30\n"
+                                            "4 compose やま\n"
+                                            "5 text 山田abc\n"
+                                            "6 keydown 16\n" // the handler opens it
+                                            "7 keyup 16\n"
+                                            "9 compose た\n"
+                                            "10 text 太\n";
+  std::string error;
+  const auto vars = title.Run(14, &error, "--input " + (title.Root() / "in.txt").string());
+  ASSERT_TRUE(error.empty()) << error;
+  EXPECT_EQ(ValueOf(vars, "t"), "\"abc太\"");
+  EXPECT_EQ(ValueOf(vars, "before"), "0");
+  EXPECT_NE(ValueOf(vars, "after"), "0");
+}
+
 // Without a click nothing has the focus: typed text and keys stay the scene's.
 TEST(EditE2e, TextGoesNowhereWithoutTheFocus) {
   TTestTitle title("edit_unfocused");

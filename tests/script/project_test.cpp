@@ -10,6 +10,7 @@
 #include "base/nova_error.h"
 #include "base/run_state.h"
 #include "base/sjis.h"
+#include "platform/user_message.h"
 #include "script/install_settings.h"
 #include "script/project.h"
 
@@ -273,9 +274,11 @@ TEST_F(ProjectTest, DataLocationCheck) {
     std::deque<TMsgResult> answers;
     bool ok;
     std::vector<std::string> archives;
-    const char* box;
+    const char* box; // the system's text, its English line (outside Japanese) and caption
+    const char* english;
+    const char* caption;
   } cases[] = {
-      {"installed", true, true, true, false, {}, true, {"/game/game.dat"}, nullptr},
+      {"installed", true, true, true, false, {}, true, {"/game/game.dat"}, nullptr, "", ""},
       {"no install settings",
        false,
        false,
@@ -284,8 +287,20 @@ TEST_F(ProjectTest, DataLocationCheck) {
        {},
        false,
        {},
-       "box インストールし直してください|情報"},
-      {"played from the disc", true, false, false, true, {}, true, {"/cd/game.dat"}, nullptr},
+       "インストールし直してください",
+       "install.dat is missing: the title is not installed beside the player in /game/.",
+       "情報"},
+      {"played from the disc",
+       true,
+       false,
+       false,
+       true,
+       {},
+       true,
+       {"/cd/game.dat"},
+       nullptr,
+       "",
+       ""},
       {"disc missing, user quits",
        true,
        false,
@@ -294,7 +309,9 @@ TEST_F(ProjectTest, DataLocationCheck) {
        {TMsgResult::Cancel, TMsgResult::Ok},
        false,
        {},
-       "box 終了します|情報"},
+       "終了します",
+       "",
+       "情報"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -318,7 +335,8 @@ TEST_F(ProjectTest, DataLocationCheck) {
     if (c.install_in_folder)
       EXPECT_EQ(loc.base, "/game/");
     if (c.box)
-      EXPECT_TRUE(t.Has(c.box));
+      EXPECT_TRUE(t.Has("box " + SjisToUtf8(WithEnglishLine(Utf8ToSjis(c.box), c.english)) + "|" +
+                        c.caption));
   }
 }
 

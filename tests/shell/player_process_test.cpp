@@ -336,6 +336,64 @@ TEST(PlayerProcess, FailuresEndWithStatusOneAndAMessage) {
   std::filesystem::permissions(dir / "read_only", std::filesystem::perms::owner_all);
 }
 
+// A title-stopping message keeps the system's Japanese text; other readers get one English line
+// naming what is wrong.
+TEST(PlayerProcess, StoppingMessagesAddAnEnglishLineOutsideJapanese) {
+  const auto dir = TestDir("english_line");
+  WriteTitle(dir, "Calc {}\n");
+  {
+    // A project version newer than any the player reads.
+    std::fstream project(dir / "nova.npb", std::ios::in | std::ios::out | std::ios::binary);
+    project.write("\xE7\x03\x00\x00", 4); // 999
+  }
+  const struct {
+    const char* lang;
+    bool english;
+  } cases[] = {{"LANG=C", true}, {"LANG=ja_JP.UTF-8", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lang);
+    const TResult r =
+        RunPlay({"--headless", "--frames", "3", dir.string()}, {c.lang, "LC_ALL=", "LC_MESSAGES="});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("このバージョンには対応していません"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("nova.npb has version 999; this player reads versions up to 116.") !=
+                  std::string::npos,
+              c.english)
+        << r.err;
+  }
+}
+
+// A trace or variable dump that cannot be written after the start (a full disk) is reported
+// once, naming the option and the path, and the run ends with status 1.
+TEST(PlayerProcess, LaterWriteFailuresOfTheTraceAndTheDumpEndTheRun) {
+  if (!std::filesystem::exists("/dev/full"))
+    GTEST_SKIP() << "no /dev/full";
+  const auto dir = TestDir("full_disk");
+  // The endless page traces many lines a frame: the full disk shows long before the end. The
+  // short one's trace fails only when it is closed.
+  WriteTitle(dir / "endless", "VarNew \"n\" type=1 value={0} scope=1\nLabel \"top\"\n"
+                              "Calc {n = n + 1}\nJump page=\"main.nsb\" target=@top cond={TRUE}\n");
+  WriteTitle(dir / "short", "VarNew \"n\" type=1 value={1}\n");
+  const struct {
+    const char* option;
+    const char* title;
+    uint32_t frames;
+  } cases[] = {{"--trace", "endless", 200}, {"--trace", "short", 3}, {"--dump-vars", "short", 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.option) + " " + c.title);
+    const TResult r = RunPlay({"--headless", "--frames", std::to_string(c.frames), c.option,
+                               "/dev/full", (dir / c.title).string()});
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::string message = std::string(c.option) + ": writing /dev/full failed";
+    const size_t at = r.err.find(message);
+    EXPECT_NE(at, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(message, at + 1), std::string::npos) << "reported twice: " << r.err;
+  }
+  const TResult ok = RunPlay({"--headless", "--frames", "3", "--dump-vars", "/dev/null", "--trace",
+                              "/dev/null", (dir / "short").string()});
+  EXPECT_EQ(ok.status, 0) << ok.err;
+}
+
 // A page that loops without waiting still lets the frames pass, and a headless run ends.
 TEST(PlayerProcess, EndlessLoopsDoNotStopTheFrames) {
   const auto dir = TestDir("loop");

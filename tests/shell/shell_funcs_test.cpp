@@ -4,9 +4,11 @@
 #include "base/run_state.h"
 #include "expr/params.h"
 #include "platform/desktop.h"
+#include "platform/window.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/all_kinds.h"
 #include "scene/nova_base_list.h"
+#include "shell/edit_binding.h"
 #include "shell/file_dialog.h"
 #include "shell/shell_funcs.h"
 #include "test_files.h"
@@ -18,8 +20,9 @@ class ShellFuncs : public ::testing::Test {
 protected:
   void SetUp() override {
     ResetRunState();
-    auto* box = CreateComponent<TNovaBox>(&scene);
-    box->SetName("edit");
+    scene.SetEditWindowFactory(edit_windows.Factory());
+    CreateComponent<TNovaEdit>(&scene)->SetName("edit");
+    CreateComponent<TNovaBox>(&scene)->SetName("box");
     TShellFuncSources sources;
     sources.scene = [this] { return &scene; };
     sources.screen = [] { return nullptr; };
@@ -49,6 +52,9 @@ protected:
     EXPECT_TRUE(funcs->CallFunc(*dest, id, raw));
     return dest->AsStr();
   }
+  // Both outlive the scene, whose fields' windows they keep.
+  std::unique_ptr<IWindow> window = CreateHeadlessWindow({});
+  TEditBinding edit_windows{*window};
   TNovaBaseList scene{640, 480};
   std::unique_ptr<IDesktop> desktop = CreateHeadlessDesktop();
   std::unique_ptr<TShellFuncs> funcs;
@@ -64,11 +70,16 @@ TEST_F(ShellFuncs, DesktopScreenAndDialogs) {
   EXPECT_EQ(Call(125, {"", "2"}), "TRUE");
   EXPECT_EQ(Call(125, {"missing.wsp", "0"}), "FALSE");
   EXPECT_EQ(wallpapers, (std::vector<std::string>{"8/1", "640/2"}));
-  EXPECT_EQ(Call(166, {"edit"}), "FALSE");
-  EXPECT_EQ(Call(167, {"edit", "TRUE"}), "TRUE");
+  // The input method is a field's: a new one starts open; other components have none.
   EXPECT_EQ(Call(166, {"edit"}), "TRUE");
-  EXPECT_EQ(Call(167, {"nobody", "FALSE"}), "FALSE");
-  EXPECT_EQ(Call(166, {"edit"}), "TRUE") << "no component: nothing changes";
+  EXPECT_EQ(Call(167, {"edit", "FALSE"}), "TRUE");
+  EXPECT_EQ(Call(166, {"edit"}), "FALSE");
+  EXPECT_EQ(Call(167, {"box", "TRUE"}), "FALSE");
+  EXPECT_EQ(Call(166, {"box"}), "FALSE");
+  EXPECT_EQ(Call(167, {"nobody", "TRUE"}), "FALSE");
+  EXPECT_EQ(Call(166, {"edit"}), "FALSE") << "no field of that name: nothing changes";
+  scene.FindByName("edit")->SetProp(PR_IMEMODE, TPropValue::Int(IM_DISABLE));
+  EXPECT_EQ(Call(167, {"edit", "TRUE"}), "FALSE") << "a disabled input method stays closed";
 
   // The headless answers, in order: a file, a cancel, a folder, then nothing left.
   EXPECT_EQ(Call(148, {"", "Text|*.txt"}), "TRUE");

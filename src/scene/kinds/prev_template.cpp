@@ -6,6 +6,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/nova_error_english.h"
 #include "base/sjis.h"
 
 namespace nova {
@@ -63,19 +64,25 @@ std::string ResolveTemplatePath(const std::string& file, const std::string& name
 TPrevTemplate ReadPrevTemplate(std::span<const uint8_t> bytes, const std::string& file) {
   if (bytes.size() < kMagicBytes ||
       std::string(reinterpret_cast<const char*>(bytes.data()), kMagicBytes) != kMagic)
-    throw ENovaError(FormatText());
+    throw ENovaErrorWithEnglish(FormatText(), file + " is not a preview-menu template.");
   BinaryReader r(bytes, file);
   r.Skip(kMagicBytes);
+  const auto unsupported = [&file](const std::string& version) {
+    return ENovaErrorWithEnglish(VersionText(),
+                                 "The preview-menu template " + file + " has version " + version +
+                                     "; this player reads " + std::to_string(kFirstVersion) +
+                                     " to " + std::to_string(kLastVersion) + ".");
+  };
   if (r.remaining() < 3)
-    throw ENovaError(VersionText());
+    throw unsupported("(none)");
   const std::string digits = r.FixedString(3);
   for (char c : digits)
     if (c < '0' || c > '9')
-      throw ENovaError(VersionText());
+      throw unsupported(digits);
   TPrevTemplate t;
   t.version = std::stoi(digits);
   if (t.version < kFirstVersion || t.version > kLastVersion)
-    throw ENovaError(VersionText());
+    throw unsupported(digits);
   const int v = t.version;
   t.width = r.I32();
   t.height = r.I32();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gamepad_mapping.h"
 #include "platform/window_event.h"
 
 namespace nova {
@@ -100,6 +101,8 @@ public:
   // The desktop's clipboard text (UTF-8); windows without a desktop keep their own.
   virtual std::string ClipboardText() { return clipboard_; }
   virtual void SetClipboardText(const std::string& utf8) { clipboard_ = utf8; }
+  // How game controllers drive the pointer and keys; windows without controllers ignore it.
+  virtual void SetGamepad(const TGamepadSettings& settings) {}
 
 private:
   std::string clipboard_;

@@ -138,9 +138,14 @@ std::optional<TDPadMode> ParseDPadMode(std::string_view text) {
 }
 
 void TGamepadMapper::SetSceneSize(int width, int height) {
-  width_ = std::max(1, width);
-  height_ = std::max(1, height);
-  SetPointer(PointerX(), PointerY());
+  width = std::max(1, width);
+  height = std::max(1, height);
+  if (width == width_ && height == height_)
+    return;
+  width_ = width;
+  height_ = height;
+  x_ = std::clamp(x_, 0.0, width_ - 1.0);
+  y_ = std::clamp(y_, 0.0, height_ - 1.0);
 }
 
 void TGamepadMapper::SetPointer(int x, int y) {

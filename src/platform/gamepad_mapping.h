@@ -65,8 +65,9 @@ std::string_view PadButtonName(TPadButton button);
 std::optional<TPadActions> ParsePadActions(std::string_view text);
 std::optional<TDPadMode> ParseDPadMode(std::string_view text);
 
-// Turns pad input into window events at the pointer it keeps. The pointer starts where the
-// mouse last was (SetPointer) and stays within the scene.
+// Turns pad input into window events at the pointer it keeps. The pointer goes on from where
+// the mouse last was (SetPointer), keeps fractions of a pixel between ticks, and stays within
+// the scene.
 class TGamepadMapper {
 public:
   explicit TGamepadMapper(TGamepadSettings settings = {}) : settings_(std::move(settings)) {}
@@ -95,7 +96,8 @@ private:
 
   TGamepadSettings settings_;
   int width_ = 640, height_ = 480;
-  double x_ = 0, y_ = 0;
+  // Until the mouse shows where it is, the pointer starts in the middle.
+  double x_ = 320, y_ = 240;
   int stick_x_ = 0, stick_y_ = 0;
   std::array<bool, kPadButtonCount> held_{};
 };

@@ -113,6 +113,14 @@ TEST(GamepadMapping, StickMovesByDeflectionBeyondTheDeadZone) {
     EXPECT_EQ(pad.PointerX(), c.want_x) << c.x << "," << c.y;
     EXPECT_EQ(pad.PointerY(), c.want_y) << c.x << "," << c.y;
   }
+  // A slight push moves less than a pixel a tick; the fractions add up.
+  pad.SetPointer(100, 100);
+  pad.Stick(8192, 0); // a quarter: 1/16 of full speed beyond the dead zone
+  for (int tick = 0; tick < 16; ++tick) {
+    pad.SetSceneSize(640, 480);
+    pad.Tick(15);
+  }
+  EXPECT_EQ(pad.PointerX(), 109);
   // The scene's edge stops it; a tick that moves nothing reports nothing.
   pad.SetPointer(639, 479);
   pad.Stick(32767, 32767);

@@ -11,11 +11,11 @@
 namespace nova {
 namespace {
 
-// Events of the window until `want` of them came or a second passed.
-std::vector<TWindowEvent> Drain(IWindow& window, size_t want) {
+// Input events of the window until `want` of them came or `ms` passed.
+std::vector<TWindowEvent> Drain(IWindow& window, size_t want, Uint32 ms = 1000) {
   std::vector<TWindowEvent> out;
   const Uint32 start = SDL_GetTicks();
-  while (out.size() < want && SDL_GetTicks() - start < 1000) {
+  while (out.size() < want && SDL_GetTicks() - start < ms) {
     TWindowEvent e;
     if (window.WaitEvent(e, 20) && e.kind != TWindowEventKind::Wake &&
         e.kind != TWindowEventKind::Activate && e.kind != TWindowEventKind::MouseMove)
@@ -33,7 +33,7 @@ TEST(SdlGamepad, VirtualPadClicksAndPressesEnter) {
   const int device = SDL_JoystickAttachVirtual(
       SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
   ASSERT_GE(device, 0) << SDL_GetError();
-  EXPECT_TRUE(Drain(*window, 1).empty()); // the window opens the pad as it arrives
+  EXPECT_TRUE(Drain(*window, 1, 100).empty()); // the window opens the pad as it arrives
   SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
   ASSERT_NE(stick, nullptr);
 

@@ -54,6 +54,21 @@ TEST(SdlGamepad, VirtualPadClicksAndPressesEnter) {
   EXPECT_EQ(got[0].kind, TWindowEventKind::MouseUp);
   EXPECT_EQ(got[1].kind, TWindowEventKind::KeyUp);
 
+  // The stick pushed right moves the pointer right, without other events to carry it.
+  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 32767);
+  SDL_JoystickUpdate();
+  int last_x = -1;
+  for (const Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < 1000 && last_x < 400;) {
+    TWindowEvent e;
+    if (window->WaitEvent(e, 50) && e.kind == TWindowEventKind::MouseMove) {
+      EXPECT_GE(e.x, last_x); // the warp of the system pointer may repeat a position
+      last_x = e.x;
+    }
+  }
+  EXPECT_GE(last_x, 400) << "the pointer starts at 320 and moves 600 pixels a second";
+  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 0);
+  SDL_JoystickUpdate();
+
   // Unplugged while a button is held: the button goes up.
   SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_B, 1);
   SDL_JoystickUpdate();

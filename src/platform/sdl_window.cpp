@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/private/caption_notice.h"
 #include "platform/private/present_buffer.h"
+#include "platform/private/sdl_gamepad.h"
 #include "platform/private/sdl_keys.h"
 #include "platform/private/ui_font.h"
 #include "platform/window.h"
@@ -188,10 +189,14 @@ public:
   bool PollEvent(TWindowEvent& event) override {
     RestoreCaption();
     SDL_Event e;
-    while (SDL_PollEvent(&e))
-      if (Translate(e, event))
+    for (;;) {
+      if (PadEvent(event))
         return true;
-    return false;
+      if (!SDL_PollEvent(&e))
+        return false;
+      if (!pads_.Take(e) && Translate(e, event))
+        return Seen(event);
+    }
   }
 
   bool WaitEvent(TWindowEvent& event, int timeout_ms) override {
@@ -199,12 +204,24 @@ public:
     SDL_Event e;
     const Uint32 start = SDL_GetTicks();
     for (;;) {
-      const int left = timeout_ms - static_cast<int>(SDL_GetTicks() - start);
-      if (left <= 0 || !SDL_WaitEventTimeout(&e, left))
-        return PollEvent(event);
-      if (Translate(e, event))
+      if (PadEvent(event))
         return true;
+      int left = timeout_ms - static_cast<int>(SDL_GetTicks() - start);
+      // A moving stick moves the pointer even when nothing else happens.
+      if (pads_.Moving())
+        left = std::min(left, kPadTickMs);
+      if (left <= 0 || !SDL_WaitEventTimeout(&e, left)) {
+        if (pads_.Moving() && SDL_GetTicks() - start < static_cast<Uint32>(timeout_ms))
+          continue;
+        return PollEvent(event);
+      }
+      if (!pads_.Take(e) && Translate(e, event))
+        return Seen(event);
     }
+  }
+
+  void SetGamepad(const TGamepadSettings& settings) override {
+    pads_.Mapper().SetSettings(settings);
   }
 
   void Wake() override {
@@ -242,6 +259,35 @@ public:
   }
 
 private:
+  static constexpr int kPadTickMs = 15;
+
+  // The pads' next event: pointer moves also move the system pointer over the scene.
+  bool PadEvent(TWindowEvent& event) {
+    pads_.Mapper().SetSceneSize(scene_w_, scene_h_);
+    pads_.Tick(SDL_GetTicks());
+    if (!pads_.Next(event))
+      return false;
+    const SDL_Rect dst = SceneRect();
+    event.in_scene = true;
+    event.client_y = dst.y + event.y * dst.h / std::max(1, scene_h_);
+    if (event.kind == TWindowEventKind::MouseMove)
+      WarpMouse(event.x, event.y);
+    return true;
+  }
+
+  // The mouse moved: the pads' pointer goes on from there; focus lost lets go of their buttons.
+  bool Seen(const TWindowEvent& event) {
+    const TGamepadMapper& pad = pads_.Mapper();
+    const bool mouse = event.kind == TWindowEventKind::MouseMove ||
+                       event.kind == TWindowEventKind::MouseDown ||
+                       event.kind == TWindowEventKind::MouseUp;
+    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()))
+      pads_.Mapper().SetPointer(event.x, event.y);
+    if (event.kind == TWindowEventKind::Deactivate)
+      pads_.ReleaseAll();
+    return true;
+  }
+
   int DockHeight() const { return dock_visible_ ? kDockHeight : 0; }
   int WindowHeight() const { return scene_h_ * window_scale_ + DockHeight(); }
   bool DockShown() const { return dock_visible_ && (!full_screen_ || floating_dock_); }
@@ -467,6 +513,7 @@ private:
   SDL_Texture* texture_ = nullptr;
   std::array<SDL_Texture*, 2> dock_labels_{};
   TPresentBuffer buffer_;
+  TSdlGamepads pads_;
   Uint32 wake_event_ = 0;
   int scene_w_ = 0;
   int scene_h_ = 0;

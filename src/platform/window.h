@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/view_scaling.h"
+#include "platform/gamepad_mapping.h"
 #include "platform/window_event.h"
 #include "platform/window_rect.h"
 
@@ -92,6 +93,8 @@ public:
   // The desktop's clipboard text (UTF-8); windows without a desktop keep their own.
   virtual std::string ClipboardText() { return clipboard_; }
   virtual void SetClipboardText(const std::string& utf8) { clipboard_ = utf8; }
+  // How game controllers drive the pointer and keys; windows without controllers ignore it.
+  virtual void SetGamepad(const TGamepadSettings& settings) {}
 
   // How the scene is scaled into the window and into full screen: the user's choice, taken at
   // once. The scene, its coordinates and what Capture returns keep the scene's size.

@@ -173,6 +173,7 @@ public:
   void SetHttpGet(THttpGet get) { services_->http_get = std::move(get); }
   void SetEditWindowFactory(TEditWindowFactory f) { services_->edit_windows = std::move(f); }
   void SetMotionFilmLoader(TMotionFilmLoader f) { services_->motion_films = std::move(f); }
+  void SetMessageTextObserver(IMessageTextObserver* o) { services_->message_text = o; }
   // Uses `host`'s services from now on, including what is installed there later (a cinema's
   // private scene).
   void ShareServices(const TNovaBaseList& host) { services_ = host.services_; }

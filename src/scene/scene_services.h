@@ -15,6 +15,7 @@ class ICinemaFilm;
 class IEditWindow;
 class IEditWindowListener;
 class IMediaLibrary;
+class IMessageTextObserver;
 class IMotionFilm;
 class TNovaBaseList;
 class TNovaControl;
@@ -54,6 +55,7 @@ struct TSceneServices {
   THttpGet http_get;
   TEditWindowFactory edit_windows;
   TMotionFilmLoader motion_films;
+  IMessageTextObserver* message_text = nullptr; // told of every page the boxes reveal
 };
 
 // The services of a component's owner; the empty set for a component without one.

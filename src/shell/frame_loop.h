@@ -37,6 +37,8 @@ public:
   void Resume() override { suspended_ = false; }
   void ResetTimeBase() override { timing_.ResetTimeBase(now_ms_); }
   void Stop() override { running_ = false; }
+  // Game time per frame: 1 normal, more while fast-forwarding.
+  void SetSpeed(int speed) { timing_.SetSpeed(speed); }
   // One step of virtual time: the interval of the frame to run, or nothing (not started,
   // suspended, stopped, or a dropped stall).
   std::optional<int32_t> Step() {

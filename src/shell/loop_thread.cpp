@@ -49,6 +49,11 @@ void TLoopThread::ResetTimeBase() {
   timing_.ResetTimeBase(clock_.NowMs());
 }
 
+void TLoopThread::SetSpeed(int speed) {
+  std::lock_guard lock(mutex_);
+  timing_.SetSpeed(speed);
+}
+
 void TLoopThread::RunPendingFrame() {
   int32_t interval_ms;
   {

@@ -31,6 +31,8 @@ public:
   // Measures the next interval from now.
   void ResetTimeBase() override;
   void Stop() override;
+  // Game time per frame: 1 normal, more while fast-forwarding. Any thread.
+  void SetSpeed(int speed);
   // Main thread: runs the frame handed over, if one waits, and releases the loop thread.
   void RunPendingFrame();
 

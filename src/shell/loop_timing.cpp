@@ -17,7 +17,7 @@ std::optional<int32_t> TLoopTiming::Tick(uint32_t now_ms) {
     return std::nullopt;
   }
   wait_ms_ = kCadenceMs - static_cast<int>(elapsed);
-  return static_cast<int32_t>(elapsed);
+  return static_cast<int32_t>(elapsed) * speed_;
 }
 
 } // namespace nova

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <system_error>
 
@@ -19,12 +20,14 @@
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
 #include "platform/user_message.h"
+#include "platform/speech.h"
 #include "platform/wall_clock.h"
 #include "platform/window.h"
 #include "scene/nova_base_list.h"
 #include "script/project.h"
 #include "shell/config_dialog.h"
 #include "shell/edit_binding.h"
+#include "shell/fast_forward.h"
 #include "shell/file_dialog.h"
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
@@ -35,7 +38,9 @@
 #include "shell/mutex_name.h"
 #include "shell/output_paths.h"
 #include "shell/player_options.h"
+#include "shell/player_settings.h"
 #include "shell/project_binding.h"
+#include "shell/reading_aid.h"
 #include "shell/run_config.h"
 #include "shell/save_binding.h"
 #include "shell/scene_binding.h"
@@ -65,11 +70,22 @@ std::filesystem::path Executable() {
   return error ? std::filesystem::path("novaplay") : exe;
 }
 
-// Input from --input and to --record, and the frame count they are stamped with.
+// Input from --input and to --record, the frame count they are stamped with, and the
+// fast-forward key that the player keeps to itself.
 struct TInputTap {
   std::unique_ptr<TInputReplay> replay;
   std::unique_ptr<TInputRecorder> recorder;
   uint32_t frame = 0;
+  TFastForward fast_forward{false};
+  std::function<void(int speed)> set_speed;
+
+  // Offers `event` to the fast-forward key first: true when the player took it.
+  bool TakeFastForward(const TWindowEvent& event) {
+    const bool taken = fast_forward.Take(event);
+    if (set_speed)
+      set_speed(fast_forward.Speed());
+    return taken;
+  }
 };
 
 void Screenshot(const IWindow& window, const std::filesystem::path& path) {
@@ -98,7 +114,8 @@ void Replay(TInputTap& tap, TFormView& form) {
   while (tap.replay->Next(tap.frame, event)) {
     if (tap.recorder)
       tap.recorder->Record(tap.frame, event);
-    form.HandleEvent(event);
+    if (!tap.TakeFastForward(event))
+      form.HandleEvent(event);
   }
 }
 
@@ -132,7 +149,8 @@ void RunWindow(const TPlayerOptions& options, IWindow& window, TLoopThread& loop
     if (event.kind != TWindowEventKind::Wake) {
       if (tap.recorder)
         tap.recorder->Record(tap.frame, event);
-      form.HandleEvent(event);
+      if (!tap.TakeFastForward(event))
+        form.HandleEvent(event);
       continue;
     }
     Replay(tap, form);
@@ -165,6 +183,13 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
     tap.replay = std::make_unique<TInputReplay>(std::move(input));
   if (!options.record_file.empty())
     tap.recorder = std::make_unique<TInputRecorder>(options.record_file);
+  // Headless runs keep their virtual time exact unless fast-forward is asked for.
+  tap.fast_forward = TFastForward(!options.headless || options.turbo);
+  std::vector<std::string> problems;
+  const TPlayerSettings settings = LoadPlayerSettings(
+      TitleBaseFolder(options.params, Executable()) / kRunConfigFileName, problems);
+  for (const std::string& problem : problems)
+    std::fprintf(stderr, "novaplay: %s\n", problem.c_str());
 
   std::unique_ptr<IWindow> window;
   if (options.headless) {
@@ -177,14 +202,21 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
     }
   }
   window->InhibitScreenSaver();
+  window->SetGamepad(settings.gamepad);
+  // Headless runs speak nothing: they are tests and batch jobs.
+  TReadingAid reading_aid(
+      {options.text_log ? stdout : nullptr, settings.copy_text ? window.get() : nullptr,
+       settings.speak && !options.headless ? CreateSpeechDispatcher() : nullptr});
   TPlayerHooks hooks;
   // Both outlive the scene, whose text fields and fetches use them.
   TEditBinding edit(*window);
   THttpBinding http(options.headless && !options.allow_network);
   hooks.text_entry = [&edit](const TWindowEvent& e) { return edit.HandleEvent(e); };
-  hooks.scene_created = [&edit, &http](TNovaBaseList& scene) {
+  hooks.scene_created = [&edit, &http, &reading_aid](TNovaBaseList& scene) {
     scene.SetEditWindowFactory(edit.Factory());
     scene.SetHttpGet(http.Get());
+    if (reading_aid.Active())
+      scene.SetMessageTextObserver(&reading_aid);
   };
   std::unique_ptr<TMidiBinding> midi;       // outlives the media and the variables that reach it
   std::unique_ptr<TSceneBinding> scene;     // outlives the form, whose shutdown steps use it
@@ -195,11 +227,15 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
   std::unique_ptr<IFrameLoop> loop;     // outlives the form, whose Close stops it
   std::unique_ptr<TFormView> form;
   if (options.headless) {
-    loop = std::make_unique<THeadlessLoop>(options.frame_ms, clock);
+    auto headless = std::make_unique<THeadlessLoop>(options.frame_ms, clock);
+    tap.set_speed = [h = headless.get()](int speed) { h->SetSpeed(speed); };
+    loop = std::move(headless);
   } else {
     IWindow* w = window.get();
-    loop = std::make_unique<TLoopThread>(
+    auto thread = std::make_unique<TLoopThread>(
         PlatformClock(), [&form] { form->FrameStep(); }, [w] { w->Wake(); });
+    tap.set_speed = [t = thread.get()](int speed) { t->SetSpeed(speed); };
+    loop = std::move(thread);
   }
   form = std::make_unique<TFormView>(*window, *loop, hooks, options.params, Executable());
   scene = std::make_unique<TSceneBinding>(*form, *window, hooks,

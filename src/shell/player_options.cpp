@@ -41,6 +41,10 @@ bool ParsePlayerOptions(int argc, const char* const* argv, TPlayerOptions& optio
       options.version = true;
     } else if (arg == "--allow-network") {
       options.allow_network = true;
+    } else if (arg == "--text-log") {
+      options.text_log = true;
+    } else if (arg == "--turbo") {
+      options.turbo = true;
     } else if (arg == "--frames" || arg == "--frame-ms") {
       if (!value(v))
         return false;
@@ -137,6 +141,8 @@ void PrintUsage(std::FILE* out) {
       "  --midi-log FILE         write every MIDI message sent: position in ms, bytes\n"
       "  --audio-out FILE.wav    headless: write all sound played, sample-exact\n"
       "  --allow-network         let a headless run fetch from other machines than this one\n"
+      "  --text-log              write the text of every message page shown, a line each\n"
+      "  --turbo                 headless: holding Tab fast-forwards, as in a window\n"
       "  --help                  show this text\n"
       "  --version               show the player's version\n",
       out);

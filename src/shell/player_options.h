@@ -30,6 +30,8 @@ struct TPlayerOptions {
   bool help = false;          // --help
   bool version = false;       // --version
   bool allow_network = false; // --allow-network: headless fetches may leave the machine
+  bool text_log = false;      // --text-log: every revealed message page on standard output
+  bool turbo = false;         // --turbo: headless runs fast-forward while Tab is held
   // Everything else, in order: "/config", title folders and archives (raw, as given).
   std::vector<std::string> params;
 };

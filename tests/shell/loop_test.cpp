@@ -6,6 +6,8 @@
 
 #include "base/run_state.h"
 #include "platform/clock.h"
+#include "platform/virtual_keys.h"
+#include "shell/fast_forward.h"
 #include "shell/frame_loop.h"
 #include "shell/loop_thread.h"
 #include "shell/loop_timing.h"
@@ -84,6 +86,50 @@ TEST(HeadlessLoop, RunsFixedFramesAndNoneWhileSuspended) {
   THeadlessLoop slow(400);
   slow.Start();
   EXPECT_FALSE(slow.Step()); // every interval is a stall
+}
+
+// Holding Tab moves the game clock four times as fast, for as long as it is held; the stall
+// rule and the wait still go by real time.
+TEST(FastForward, GameClockRunsFourTimesAsFastOnlyWhileTabIsHeld) {
+  using K = TWindowEventKind;
+  const struct {
+    K kind;
+    int key;
+    bool taken;
+    int interval; // of the next headless frame of 16 ms
+  } steps[] = {
+      {K::Wake, 0, false, 16},          {K::KeyDown, vk::kTab, true, 64},
+      {K::KeyDown, vk::kA, false, 64},  // other keys pass
+      {K::KeyDown, vk::kTab, true, 64}, // a repeat
+      {K::KeyUp, vk::kTab, true, 16},   {K::KeyDown, vk::kTab, true, 64},
+      {K::Deactivate, 0, false, 16}, // the release would go to another window
+  };
+  TFastForward fast(true);
+  THeadlessLoop loop(16);
+  loop.Start();
+  TRunState state;
+  int expected_clock = 0;
+  for (const auto& s : steps) {
+    EXPECT_EQ(fast.Take({.kind = s.kind, .key = s.key}), s.taken);
+    loop.SetSpeed(fast.Speed());
+    const std::optional<int32_t> interval = loop.Step();
+    ASSERT_TRUE(interval);
+    EXPECT_EQ(*interval, s.interval);
+    AcceptFrame(state, *interval);
+    expected_clock += s.interval;
+  }
+  EXPECT_EQ(state.GameClock, expected_clock);
+  // Disabled (headless without --turbo), Tab is the title's.
+  TFastForward off(false);
+  EXPECT_FALSE(off.Take({.kind = K::KeyDown, .key = vk::kTab}));
+  EXPECT_EQ(off.Speed(), 1);
+  // A stall stays a stall at any speed.
+  TTimingRun run(0);
+  run.timing.SetSpeed(TLoopTiming::kFastForwardSpeed);
+  run.At(10);
+  run.At(400);
+  EXPECT_EQ(run.state.GameClock, 40);
+  EXPECT_EQ(run.waits, (std::vector<int>{5, 1}));
 }
 
 TEST(LoopThread, HandsEachFrameToTheMainThreadAndWaitsForIt) {

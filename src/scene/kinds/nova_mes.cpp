@@ -10,6 +10,7 @@
 #include "graphics/dibx.h"
 #include "scene/kinds/mes_image_host.h"
 #include "scene/message_records.h"
+#include "scene/message_text_observer.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/private/surface_rect.h"
@@ -293,6 +294,8 @@ bool TNovaMes::Update() {
   if (!step.revealed_text.empty() && !handlers_mes_[hPlaying].empty())
     QueueEvent(PR_ONPLAYING, handlers_mes_[hPlaying], {step.revealed_text});
   if (step.just_completed) {
+    if (IMessageTextObserver* observer = ServicesOf(owner_).message_text)
+      observer->PageRevealed(PageReadingText(*page));
     if (TMessageRecords* r = Records())
       r->reads.Commit(name_);
     if (!handlers_mes_[hPlayEnd].empty())

@@ -249,6 +249,34 @@ TEST_F(SliderTest, ScrollBarPagesTowardsThePointerAfterTheRepeatDelay) {
   EXPECT_EQ(s->Mode(), smIdle);
 }
 
+// A short track picture with a transparent top row, stretched by a bar size: the picture (and
+// its mask) repeats along the track, so a press far beyond the picture's own length still hits
+// the track, and one on the transparent row does not.
+TEST_F(SliderTest, BarSizeRepeatsTheTrackMaskForPresses) {
+  TNovaSlider* s = NewSlider(OT_HORIZONTAL);
+  WriteWisp("short.wsp", [] {
+    std::vector<TWispFrame> v;
+    v.push_back(CellFrame(4, 4, {kRed, kGreen}));
+    TWispFrame& f = v.back();
+    f.picture.alpha.SetSize(8, 4, 8);
+    f.picture.has_alpha = true;
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 8; ++x)
+        f.picture.alpha.Row(y)[x] = y == 0 ? 0 : 255;
+    return v;
+  }());
+  s->SetProp(PR_SOURCE, TPropValue::Str("short.wsp"));
+  s->SetProp(PR_BARSIZE, TPropValue::Int(100));
+  const TSceneRect track = s->TrackRect();
+  ASSERT_EQ(track.Right - track.Left, 100);
+  Press(track.Left + 70, track.Top);
+  EXPECT_EQ(s->Mode(), smIdle) << "the transparent row";
+  Release();
+  Press(track.Left + 70, track.Top + 2);
+  EXPECT_EQ(s->GetProp(PR_VALUE).i, 70);
+  EXPECT_EQ(s->Mode(), smDragging);
+}
+
 TEST_F(SliderTest, EqualMinAndMaxIgnorePressesAndHideTheThumb) {
   TNovaSlider* s = NewSlider(OT_HORIZONTAL);
   s->SetProp(PR_MAX, TPropValue::Int(0));

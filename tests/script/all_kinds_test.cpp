@@ -191,6 +191,33 @@ TEST(PageTextForm, MistakesNameTheLine) {
   }
 }
 
+// An expression may go on over lines ending in a backslash, as a command does: it is the same
+// expression as written on one line. A backslash inside a string literal stays what it is.
+TEST(PageTextForm, ExpressionsContinueOverLines) {
+  struct Case {
+    const char* continued;
+    const char* one_line;
+  } cases[] = {
+      {"Calc {s = \"p\" ++ \\\n  \"q\"}\n", "Calc {s = \"p\" ++ \"q\"}\n"},
+      {"VarNew \"v\" type=1 \\\n  value={1 + \\  \n 2 * \\\n 3} scope=2\n",
+       "VarNew \"v\" type=1 value={1 + 2 * 3} scope=2\n"},
+      {"Calc {s = \"a\\\\\" ++ \\\n \"b\"}\n", "Calc {s = \"a\\\\\" ++ \"b\"}\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.continued);
+    TPage continued, one_line;
+    Assemble(c.continued, continued);
+    Assemble(c.one_line, one_line);
+    // The commands differ only in their line numbers.
+    auto strip = [](std::string t) {
+      for (size_t at; (at = t.find("line=")) != std::string::npos;)
+        t.erase(at, t.find('\n', at) - at);
+      return t;
+    };
+    EXPECT_EQ(strip(DisassemblePage(continued)), strip(DisassemblePage(one_line)));
+  }
+}
+
 TEST(PageTextForm, LabelsOfOtherPagesComeFromTheResolver) {
   TPage page;
   page.set_name("main.nsb");

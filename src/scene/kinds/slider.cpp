@@ -148,7 +148,17 @@ bool TNovaSlider::PointerOn(TSliderPart part) const {
   }
   default: {
     const TSceneRect r = TrackRect();
-    return r.Contains(x, y) && MaskAt(track_, x - r.Left, y - r.Top) >= 128;
+    if (!r.Contains(x, y))
+      return false;
+    // A bar size longer than the picture repeats it along the track, and its mask with it.
+    int32_t mx = x - r.Left, my = y - r.Top;
+    if (const TCustomDIBX* t = FirstSurface(track_)) {
+      if (!Vertical() && t->Width() / 2 > 0)
+        mx %= t->Width() / 2;
+      else if (Vertical() && t->Height() > 0)
+        my %= t->Height();
+    }
+    return MaskAt(track_, mx, my) >= 128;
   }
   }
 }

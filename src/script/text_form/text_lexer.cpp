@@ -163,10 +163,12 @@ private:
   }
 
   // Up to the matching '}', passing over string literals of the expression language (where a
-  // backslash escapes the next character).
+  // backslash escapes the next character). A line ending in a backslash outside those literals goes
+  // on on the next line, as it does outside the braces; the two lines join with a space.
   std::string LexExprSource() {
     int start_line = line_;
-    size_t start = ++p_;
+    ++p_;
+    std::string body;
     bool in_string = false;
     while (true) {
       if (p_ >= s_.size()) {
@@ -178,7 +180,8 @@ private:
         ++line_;
       if (in_string) {
         if (c == '\\' && p_ + 1 < s_.size()) {
-          ++p_;
+          body += c;
+          c = s_[++p_];
         } else if (c == '"') {
           in_string = false;
         }
@@ -186,10 +189,14 @@ private:
         in_string = true;
       } else if (c == '}') {
         break;
+      } else if (c == '\\' && RestIsBlankToNewline(p_ + 1)) {
+        SkipToNewline();
+        ++line_;
+        c = ' ';
       }
+      body += c;
       ++p_;
     }
-    std::string body = s_.substr(start, p_ - start);
     ++p_;
     size_t b = body.find_first_not_of(" \t\r\n");
     size_t e = body.find_last_not_of(" \t\r\n");

@@ -108,8 +108,8 @@ TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
   EXPECT_TRUE(fs::exists(title_.Root() / "title" / "save.dat"));
   Golden(Frame(mina, 120), "demo_title_screen", "demo-title.png");
   Golden(Frame(mina, 270), "demo_story", "demo-story.png");
-  Golden(Frame(mina, 320), "demo_menu_choice", "demo-choice.png");
-  Golden(Frame(mina, 650), "demo_star_chart");
+  Golden(Frame(mina, 330), "demo_menu_choice", "demo-choice.png");
+  Golden(Frame(mina, 670), "demo_star_chart");
   Golden(mina / "last.png", "demo_mina_ending");
   // The title music (MIDI) plays under the title screen, the night track under the story.
   const std::string sound = title_.Slurp(mina / "sound.wav");

@@ -28,8 +28,8 @@ double Rms(const std::string& wav, double from_s, double to_s) {
   double sum = 0;
   size_t n = 0;
   for (size_t i = first; i + 1 < last; i += 2, ++n) {
-    const auto s = static_cast<int16_t>(static_cast<uint8_t>(wav[i]) |
-                                        static_cast<uint8_t>(wav[i + 1]) << 8);
+    const auto s =
+        static_cast<int16_t>(static_cast<uint8_t>(wav[i]) | static_cast<uint8_t>(wav[i + 1]) << 8);
     sum += double(s) * s;
   }
   return n ? std::sqrt(sum / double(n)) / 32768 : 0;

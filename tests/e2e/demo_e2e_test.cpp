@@ -106,7 +106,8 @@ TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
   EXPECT_EQ(ValueOf(vars, "ending"), "\"ミナ\"");
   EXPECT_EQ(ValueOf(vars, "scene_name"), "\"夜明けの丘\"");
   EXPECT_TRUE(fs::exists(title_.Root() / "title" / "save.dat"));
-  Golden(Frame(mina, 120), "demo_title_screen", "demo-title.png");
+  Golden(Frame(mina, 80), "demo_title_screen", "demo-title.png");
+  Golden(Frame(mina, 120), "demo_story_ruby");
   Golden(Frame(mina, 270), "demo_story", "demo-story.png");
   Golden(Frame(mina, 330), "demo_menu_choice", "demo-choice.png");
   Golden(Frame(mina, 670), "demo_star_chart");

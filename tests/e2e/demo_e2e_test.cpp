@@ -117,8 +117,9 @@ TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
   EXPECT_GT(Rms(sound, 0.5, 1.4), 0.005) << "title music";
   EXPECT_GT(Rms(sound, 3.5, 4.5), 0.005) << "story music";
 
-  // Second run: ロード on the title screen, the save of the first run, Altair: Kai's ending.
-  vars = Play("kai", "demo_kai_ending.txt", 690);
+  // Second run: ロード on the title screen, the save of the first run, the backlog, Altair:
+  // Kai's ending.
+  vars = Play("kai", "demo_kai_ending.txt", 780);
   EXPECT_EQ(ValueOf(vars, "runs"), "2");
   EXPECT_EQ(ValueOf(vars, "player"), "\"すばる\"") << "the loaded game keeps the name";
   EXPECT_EQ(ValueOf(vars, "mina_points"), "1");
@@ -129,6 +130,8 @@ TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
   // in the first run and shows in the read-text colour.
   Golden(Frame(kai, 180), "demo_loaded");
   Golden(Frame(kai, 210), "demo_read_text");
+  // The wheel turned up shows the last lines in the backlog.
+  Golden(Frame(kai, 250), "demo_backlog");
   Golden(kai / "last.png", "demo_kai_ending");
   EXPECT_GT(Rms(title_.Slurp(kai / "sound.wav"), 6.0, 9.0), 0.005)
       << "story music after the load";

@@ -97,7 +97,7 @@ protected:
 TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
   // First run: the title screen, a new game, the name "すばる", Mina on the menu, a save in the
   // observatory, Vega on the star chart: Mina's ending.
-  auto vars = Play("mina", "demo_mina_ending.txt", 1040);
+  auto vars = Play("mina", "demo_mina_ending.txt", 1240);
   const fs::path mina = title_.Root() / "mina";
   EXPECT_EQ(ValueOf(vars, "runs"), "1");
   EXPECT_EQ(ValueOf(vars, "player"), "\"すばる\"");
@@ -119,7 +119,7 @@ TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
 
   // Second run: ロード on the title screen, the save of the first run, the backlog, Altair:
   // Kai's ending.
-  vars = Play("kai", "demo_kai_ending.txt", 780);
+  vars = Play("kai", "demo_kai_ending.txt", 900);
   EXPECT_EQ(ValueOf(vars, "runs"), "2");
   EXPECT_EQ(ValueOf(vars, "player"), "\"すばる\"") << "the loaded game keeps the name";
   EXPECT_EQ(ValueOf(vars, "mina_points"), "1");

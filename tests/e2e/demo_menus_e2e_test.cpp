@@ -72,36 +72,43 @@ protected:
   TTestTitle title_;
 };
 
+// The screens are called from the handler of a button, as the story's system bar calls them.
 // A click saves into slot 3 of the save screen, which then shows the game's thumbnail and
 // caption (the scene name, the date of the headless clock). The next run calls the load screen
-// and a click on slot 3 brings the saved game back: the save screen goes away and its caller
-// goes on with the saved values.
+// and a click on slot 3 brings the saved game back: the title's after_load.nsb runs, the save
+// screen it was saved from goes away and its caller goes on with the saved values.
 TEST_F(DemoMenusE2e, SaveIntoSlotThreeThenLoadItBack) {
   title_.Page("main.nsb", "Calc {runs = runs + 1}\n"
                           "VarNew \"x\" type=1 value={5}\n"
                           "VarNew \"scene_name\" type=4 value={\"第二話　港の灯\"}\n"
                           "ImgNew PR_NAME={\"back\"} PR_PARENT={\"\"} PR_SOURCE={\"back.wsp\"} "
                           "PR_PRIORITY={-10}\n"
-                          "Wait time={100}\n"
+                          "Button PR_NAME={\"bar\"} PR_PARENT={\"\"} PR_LEFT={440} PR_TOP={6} "
+                          "PR_SOURCE={\"menu_button.wsp\"} PR_ONNOTIFY={\"main.nsb:bar\"}\n"
+                          "Wait\n"
+                          "Exit cond={TRUE}\n"
+                          "Label \"bar\"\n"
                           "If {runs == 1}\n"
                           "  Call page=\"save.nsb\" cond={TRUE}\n"
                           "Else\n"
                           "  Calc {x = 99}\n"
                           "  Call page=\"load.nsb\" cond={TRUE}\n"
                           "VarNew \"menu_gone\" type=3 value={Not(Exists(\"menu_root\"))}\n"
-                          "Calc {x = x + 1}\n"
-                          "Wait time={100000}\n");
-  const std::string click = Click(kSlot3X, kSlot3Y);
+                          "Calc {x = x + 1}\n");
+  title_.Page("after_load.nsb", "VarNew \"hooked\" type=3 value={TRUE}\n");
+  const std::string input =
+      "3 move 480 20\n5 mousedown left 480 20\n6 mouseup left 480 20\n" + Click(kSlot3X, kSlot3Y);
   TDIBX shot(1, 1, 32);
-  auto vars = Run(40, click, &shot);
+  auto vars = Run(40, input, &shot);
   EXPECT_EQ(ValueOf(vars, "x"), "5") << "the save screen is still open";
   EXPECT_EQ(ValueOf(vars, "menu_slot"), "3");
   CompareWithGolden(shot, "demo_menus_saved_slot");
 
-  vars = Run(40, click, nullptr);
+  vars = Run(40, input, nullptr);
   EXPECT_EQ(ValueOf(vars, "runs"), "2");
   EXPECT_EQ(ValueOf(vars, "x"), "6") << "the saved 5, then the caller's step";
   EXPECT_EQ(ValueOf(vars, "menu_gone"), "TRUE");
+  EXPECT_EQ(ValueOf(vars, "hooked"), "TRUE");
   EXPECT_EQ(ValueOf(vars, "menu_done"), "") << "the menu's variables went with it";
 }
 
@@ -123,7 +130,7 @@ TEST_F(DemoMenusE2e, EveryWayBackReturnsAndRemovesTheMenu) {
                           "Wait time={100000}\n");
   const auto vars = Run(60,
                         "8 mousedown left 150 85\n9 mouseup left 150 85\n"
-                        "12 keydown 27\n13 keyup 27\n"
+                        "12 keydown 27\n15 keyup 27\n"
                         "20 mousedown right 300 300\n21 mouseup right 300 300\n"
                         "30 move 570 456\n32 mousedown left 570 456\n33 mouseup left 570 456\n",
                         nullptr);
@@ -131,10 +138,43 @@ TEST_F(DemoMenusE2e, EveryWayBackReturnsAndRemovesTheMenu) {
   EXPECT_EQ(ValueOf(vars, "gone"), "3");
 }
 
+// Saving over a used slot asks first: "いいえ" keeps the old game, "はい" saves anew, and the
+// slot then shows the new thumbnail (a screen gone red), not the one it showed before.
+TEST_F(DemoMenusE2e, OverwritingAsksAndRenewsTheThumbnail) {
+  title_.Page("main.nsb", "ImgNew PR_NAME={\"back\"} PR_PARENT={\"\"} PR_SOURCE={\"back.wsp\"} "
+                          "PR_PRIORITY={-10}\n"
+                          "Wait time={100}\n"
+                          "Call page=\"save.nsb\" cond={TRUE}\n"
+                          "BoxNew PR_NAME={\"red\"} PR_PARENT={\"\"} PR_WIDTH={640} "
+                          "PR_HEIGHT={480} PR_COLOR={$2020C0}\n"
+                          "Wait time={100}\n"
+                          "Call page=\"save.nsb\" cond={TRUE}\n"
+                          "Wait time={100000}\n");
+  const std::string slot = std::to_string(kSlot3X) + " " + std::to_string(kSlot3Y);
+  const std::string input = Click(kSlot3X, kSlot3Y) + "28 keydown 27\n31 keyup 27\n" + "45 move " +
+                            slot + "\n50 mousedown left " + slot + "\n52 mouseup left " + slot +
+                            "\n56 move 380 266\n58 mousedown left 380 266\n"
+                            "60 mouseup left 380 266\n62 move " +
+                            slot + "\n64 mousedown left " + slot + "\n66 mouseup left " + slot +
+                            "\n70 move 260 266\n72 mousedown left 260 266\n"
+                            "74 mouseup left 260 266\n78 move 600 10\n";
+  TDIBX before(1, 1, 32), after(1, 1, 32);
+  // The same run twice, stopped before and after the "はい", each from no save file.
+  Run(62, input, &before);
+  for (const char* file : {"save.dat", "save.dat.bak"})
+    std::filesystem::remove(title_.Root() / "title" / file);
+  Run(84, input, &after);
+  // The middle of the thumbnail; colours read back as the scripts write them ($BBGGRR).
+  const int x = kSlot3X - 140 + 6 + 40, y = kSlot3Y - 35 + 5 + 30;
+  EXPECT_NE(before.PixelToColor(before.GetPixel(x, y)) & 0xFFFFFF, 0x2020C0u);
+  EXPECT_EQ(after.PixelToColor(after.GetPixel(x, y)) & 0xFFFFFF, 0x2020C0u);
+}
+
 // The settings start from the declared defaults; a click halfway along the music slider sets
 // music_volume to 50, which the next start keeps. There a click at three quarters turns the
-// looping sound (music) to 75 at once, and leaves the other sound alone.
-TEST_F(DemoMenusE2e, MusicSliderSetsTheVolumeAtOnceAndItPersists) {
+// looping sound (music) to 75 at once and leaves the other sound alone, and a click halfway
+// along the text slider sets text_delay to 50.
+TEST_F(DemoMenusE2e, SlidersApplyAtOnceAndPersist) {
   title_.Page("main.nsb",
               "Calc {runs = runs + 1}\n"
               "VarNew \"before\" type=1 value={music_volume}\n"
@@ -156,11 +196,17 @@ TEST_F(DemoMenusE2e, MusicSliderSetsTheVolumeAtOnceAndItPersists) {
   EXPECT_EQ(ValueOf(vars, "text_delay"), "30");
   CompareWithGolden(shot, "demo_menus_settings");
 
-  vars = Run(40, Click(kMusicThreeQuartersX, kMusicY) + "26 keydown 27\n27 keyup 27\n", nullptr);
+  const std::string text_half = std::to_string(kMusicHalfX) + " " + std::to_string(kMusicY + 160);
+  vars =
+      Run(50,
+          Click(kMusicThreeQuartersX, kMusicY) + "28 move " + text_half + "\n30 mousedown left " +
+              text_half + "\n32 mouseup left " + text_half + "\n36 keydown 27\n39 keyup 27\n",
+          nullptr);
   EXPECT_EQ(ValueOf(vars, "before"), "50") << "kept across starts";
   EXPECT_EQ(ValueOf(vars, "music_volume"), "75");
   EXPECT_EQ(ValueOf(vars, "bgm"), "750");
   EXPECT_EQ(ValueOf(vars, "se"), "800");
+  EXPECT_EQ(ValueOf(vars, "text_delay"), "50");
 }
 
 } // namespace

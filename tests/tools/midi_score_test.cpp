@@ -107,7 +107,7 @@ TEST(MidiScore, BadLinesNameTheFileLineAndFault) {
       {"tempo 10\ntrack\nC4 q\n", "m.txt:1: tempo 10 is outside 20 to 400"},
       {"time 5/5\n", "m.txt:1: time \"5/5\" is not a signature"},
       {"divison 480\n", "m.txt:1: unknown word \"divison\" before the first track"},
-      {"division 100\n", "m.txt:1: division must be a multiple of 24"},
+      {"division 100\n", "m.txt:1: division must be a multiple of 48"},
       {"tempo 90\n", "m.txt: no track"},
       {"track\nC4 q\nH4 q\n", "m.txt:3: \"H4\" is not a note name"},
       {"track\nchanel 2\n", "m.txt:2: \"chanel\" is not a note name"},

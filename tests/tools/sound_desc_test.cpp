@@ -18,7 +18,7 @@ TEST(SoundDesc, LinesSetTheSoundAndItsVoices) {
                                       "voice 0.5 1   # trailing comment\n"
                                       "wave saw\nglide A5\npitches A4 C4 440.5\n"
                                       "env 0.1 0.2 0.5 0.3\nvolume 0.7\npan -1\nvibrato 5 20\n"
-                                      "lowpass 1000 200\nhighpass 50\nunison 3 10\n"
+                                      "lowpass 1000 200\nhighpass 50\nband 300 3000 4\nunison 3 10\n"
                                       "repeat 4 0.25 0.1\n"
                                       "voice 0 1\r\nvowels a i u\r\nformant 1.2\r\nbreath 0.1\r\n",
                                       "x.txt");
@@ -39,6 +39,8 @@ TEST(SoundDesc, LinesSetTheSoundAndItsVoices) {
   EXPECT_DOUBLE_EQ(v.glide_ratio, 2.0); // to the first pitch, whichever line comes first
   EXPECT_DOUBLE_EQ(v.lowpass_end_hz, 200);
   EXPECT_DOUBLE_EQ(v.highpass_end_hz, 50); // one value: no sweep
+  EXPECT_DOUBLE_EQ(v.band_end_hz, 3000);
+  EXPECT_DOUBLE_EQ(v.band_q, 4);
   EXPECT_EQ(v.unison, 3);
   EXPECT_EQ(v.repeat, 4);
   EXPECT_DOUBLE_EQ(v.jitter_s, 0.1);
@@ -69,6 +71,7 @@ TEST(SoundDesc, BadLinesNameTheFileLineAndFault) {
       {"voice 0 1\nrepeat 4096 0\nunison 2 5\n", "s.txt:1: more than 4096 voice copies"},
       {"voice 0 300\nrepeat 30 0\n", "s.txt:1: the voices sound longer than 7200 s"},
       {"echo 0.1 0.95 0.5\nvoice 0 1\n", "s.txt:1: echo 0.95 is outside 0 to 0.9"},
+      {"voice 0 1\nband 100 200 0.1\n", "s.txt:2: band 0.1 is outside 0.3 to 30"},
       {"rate 44100\n", "s.txt: no voice"},
       {"", "s.txt: no voice"},
   };

@@ -56,7 +56,7 @@ TEST(SoundRender, EveryWaveSoundsForItsLengthWithinFullScale) {
     const std::vector<float> s =
         Render(std::string("voice 0.1 0.2\nenv 0.01 0 1 0.1\nwave ") + wave +
                "\npitch 2000\nglide 4000\nvibrato 6 50\n"
-               "lowpass 8000 3000\nhighpass 100\nvolume 4\n");
+               "lowpass 8000 3000\nhighpass 100\nband 500 5000 0.7\nvolume 4\n");
     // 0.1 s of silence, 0.2 s held, 0.1 s released, stereo at 44,100.
     EXPECT_NEAR(s.size() / 2.0, 0.4 * 44100, 2);
     EXPECT_EQ(Levels(s, 0, 4000 * 2).peak, 0.0);

@@ -98,9 +98,10 @@ private:
       tempo_set_ = true;
     } else if (key == "division") {
       NeedArgs(line, 1);
-      score_.division = Int(line, 1, 24, 960);
-      if (score_.division % 24 != 0)
-        Fail(line, "division must be a multiple of 24, so that triplets of 32nds are whole");
+      score_.division = Int(line, 1, 48, 960);
+      if (score_.division % 48 != 0)
+        Fail(line, "division must be a multiple of 48, so that every dotted or triplet 32nd is a "
+                   "whole number of ticks");
     } else if (key == "time") {
       NeedArgs(line, 1);
       const std::string& sig = line.words[1];
@@ -227,16 +228,16 @@ private:
       word = plus == std::string_view::npos ? std::string_view() : word.substr(plus + 1);
       if (plus != std::string_view::npos && word.empty())
         return 0;
-      static constexpr std::pair<char, int> kBases[] = {{'w', 16}, {'h', 8}, {'q', 4},
-                                                        {'e', 2},  {'s', 1}, {'t', 0}};
+      // Each length in 32nd notes.
+      static constexpr std::pair<char, int> kBases[] = {{'w', 32}, {'h', 16}, {'q', 8},
+                                                        {'e', 4},  {'s', 2},  {'t', 1}};
       if (part.empty())
         return 0;
       const auto base = std::find_if(std::begin(kBases), std::end(kBases),
                                      [&](const auto& b) { return b.first == part[0]; });
       if (base == std::end(kBases))
         return 0;
-      // In 32nds of a quarter... kept exact: ticks of a 32nd are division / 8.
-      int32_t ticks = base->second == 0 ? score_.division / 8 : score_.division * base->second / 4;
+      int32_t ticks = score_.division * base->second / 8;
       part.remove_prefix(1);
       if (!part.empty() && part[0] == '.') {
         ticks += ticks / 2;

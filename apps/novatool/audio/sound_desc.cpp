@@ -174,6 +174,12 @@ private:
     } else if (key == "highpass") {
       TSoundVoice& voice = Voice();
       Filter(voice.highpass_hz, voice.highpass_end_hz);
+    } else if (key == "band") {
+      NeedArgs(1, 3);
+      TSoundVoice& voice = Voice();
+      voice.band_hz = Num(1, 20, 20000);
+      voice.band_end_hz = Args() >= 2 ? Num(2, 20, 20000) : voice.band_hz;
+      voice.band_q = Args() == 3 ? Num(3, 0.3, 30) : 1.5;
     } else if (key == "unison") {
       NeedArgs(2, 2);
       TSoundVoice& voice = Voice();

@@ -29,8 +29,9 @@ struct TSoundVoice {
   double volume = 0.5;
   double pan = 0; // -1 left .. 1 right
   double vibrato_hz = 0, vibrato_cents = 0;
-  double lowpass_hz = 0, lowpass_end_hz = 0;   // 0: no filter
-  double highpass_hz = 0, highpass_end_hz = 0; // 0: no filter
+  double lowpass_hz = 0, lowpass_end_hz = 0;         // 0: no filter
+  double highpass_hz = 0, highpass_end_hz = 0;       // 0: no filter
+  double band_hz = 0, band_end_hz = 0, band_q = 1.5; // 0: no band-pass
   int unison = 1;
   double unison_cents = 0;
   int repeat = 1;                   // copies in all

@@ -120,6 +120,7 @@ void RenderCopy(const TSoundVoice& v, const TCopy& c, int rate, int channels,
   TRandom noise(c.seed);
   TOnePole low, high;
   std::array<TResonator, 3> formants;
+  TResonator band;
   // Each syllable of a murmur gets a slightly different pitch, as speech does.
   std::vector<double> syllable_pitch(v.vowels.size(), 1.0);
   for (double& p : syllable_pitch)
@@ -182,6 +183,13 @@ void RenderCopy(const TSoundVoice& v, const TCopy& c, int rate, int channels,
     }
     phase += hz / rate;
     phase -= std::floor(phase);
+    if (v.band_hz > 0) {
+      if (i % 32 == 0) {
+        const double at_hz = v.band_hz * std::pow(v.band_end_hz / v.band_hz, held);
+        band.Tune(at_hz, at_hz / v.band_q, rate);
+      }
+      x = band.Run(x);
+    }
     if (v.lowpass_hz > 0)
       x = low.LowPass(x, v.lowpass_hz * std::pow(v.lowpass_end_hz / v.lowpass_hz, held), rate);
     if (v.highpass_hz > 0)

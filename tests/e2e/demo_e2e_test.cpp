@@ -133,8 +133,7 @@ TEST_F(DemoE2e, PlaysToBothEndingsThroughASaveAndALoad) {
   // The wheel turned up shows the last lines in the backlog.
   Golden(Frame(kai, 250), "demo_backlog");
   Golden(kai / "last.png", "demo_kai_ending");
-  EXPECT_GT(Rms(title_.Slurp(kai / "sound.wav"), 6.0, 9.0), 0.005)
-      << "story music after the load";
+  EXPECT_GT(Rms(title_.Slurp(kai / "sound.wav"), 6.0, 9.0), 0.005) << "story music after the load";
 }
 
 } // namespace

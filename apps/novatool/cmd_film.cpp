@@ -11,6 +11,7 @@
 
 #include "base/nova_error.h"
 #include "base/sjis.h"
+#include "film_stage.h"
 #include "graphics/dibx.h"
 #include "graphics/film_file.h"
 #include "graphics/image_cache.h"
@@ -159,27 +160,8 @@ int Render(const Options& o) {
   if (o.operands.size() != 1 || o.out.empty() || o.frame < 0)
     return FilmUsage();
   const TitleFilm at = Locate(o);
-  TVrFileManager files;
-  files.SetCdromRoots({});
-  files.SetBaseFolder(at.folder);
-  TWispCollection cache(files, 0);
-  // The scene outlives the film, which frees its components there.
-  std::unique_ptr<TNovaBaseList> scene;
-  TFilmManager film;
-  film.SetResources(&cache, &files);
-  film.LoadFromBytes(ReadBytes(o.operands[0]), at.name);
-  if (film.Width() <= 0 || film.Height() <= 0 || film.Width() > 8192 || film.Height() > 8192)
-    throw ENovaError("film \"" + o.operands[0] + "\" has no drawable size (" +
-                     std::to_string(film.Width()) + "x" + std::to_string(film.Height()) + ")");
-  scene = std::make_unique<TNovaBaseList>(film.Width(), film.Height());
-  scene->SetImageServices({&cache, nullptr});
-  film.SetScene(scene.get());
-  film.Start();
-  film.SetFrame(static_cast<int32_t>(o.frame));
-  // Components made by the frame join the scene at its update step.
-  scene->UpdateStep();
-  scene->DrawStep();
-  WritePng(*scene->ScreenSurface(), o.out);
+  TFilmStage stage(ReadBytes(o.operands[0]), at.folder, at.name, o.operands[0]);
+  WritePng(stage.Draw(static_cast<int32_t>(o.frame)), o.out);
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "graphics/picture_drawing.h"
 #include "graphics/png_picture.h"
 #include "graphics/wisp_frame_list.h"
+#include "scene/kinds/map_text.h"
 #include "tool_args.h"
 #include "vfs/stream.h"
 
@@ -21,7 +22,8 @@ int ImageUsage() {
   std::fputs("usage: novatool image info FILE [--code K]\n"
              "       novatool image topng FILE OUT.png [--layers] [--code K]\n"
              "       novatool image towsp IN... -o FILE.wsp [--jpeg Q] [--code K]\n"
-             "       novatool image draw DESCRIPTION.txt -o OUT.wsp|OUT.png\n",
+             "       novatool image draw DESCRIPTION.txt -o OUT.wsp|OUT.png\n"
+             "       novatool image map DESCRIPTION.txt -o OUT.map\n",
              stderr);
   return 2;
 }
@@ -234,6 +236,19 @@ int Draw(const Options& o) {
   return 0;
 }
 
+// The areas of a map image, from a description written in UTF-8; the map stores Shift-JIS names.
+int Map(const Options& o) {
+  if (o.operands.size() != 1 || o.out.empty())
+    return ImageUsage();
+  TMemoryStream file;
+  file.LoadFromFile(o.operands[0]);
+  const std::span<const uint8_t> bytes = file.Bytes();
+  const std::vector<uint8_t> map = WriteMapFile(
+      ParseMapText(Utf8ToSjis(std::string(bytes.begin(), bytes.end())), o.operands[0]));
+  WriteFile(o.out, map);
+  return 0;
+}
+
 } // namespace
 
 int Tool_image(const ToolArgs& args) {
@@ -250,5 +265,7 @@ int Tool_image(const ToolArgs& args) {
     return ToWsp(o);
   if (args[0] == "draw")
     return Draw(o);
+  if (args[0] == "map")
+    return Map(o);
   return ImageUsage();
 }

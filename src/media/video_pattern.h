@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Writes a pattern movie with FFmpeg's own encoders: a coloured square moving right over a
+// A pattern movie written with FFmpeg's own encoders: a coloured square moving right over a
 // blue ground and a steady tone. Tests, benchmarks and `novatool video pattern` use it, so no
 // movie file needs to be shipped, and where the square stands tells which picture is shown.
 #pragma once
@@ -7,13 +7,9 @@
 #include <cstdint>
 #include <string>
 
-namespace nova {
+#include "media/video_writer.h"
 
-enum class TVideoPatternCodec : uint8_t {
-  Wmv2,  // WMV2 picture + WMA2 sound in ASF
-  Mpeg1, // MPEG-1 picture + MPEG-1 layer II sound in an MPEG program stream
-  Mpeg4, // MPEG-4 part 2 picture + MPEG-1 layer II sound in AVI
-};
+namespace nova {
 
 struct TVideoPattern {
   TVideoPatternCodec codec = TVideoPatternCodec::Wmv2;

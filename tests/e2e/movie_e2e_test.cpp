@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "e2e/picture_title.h"
 #include "e2e/title_runner.h"
 #include "graphics/dibx.h"
 
@@ -66,6 +67,45 @@ TEST_F(MovieE2e, FramesAreTheSameOnEveryRunAndTheSquareMoves) {
 TEST_F(MovieE2e, AScriptWaitingForTheEndGoesOn) {
   Shot(200, "end.png");
   EXPECT_EQ(ValueOf(vars, "done"), "1");
+}
+
+// `novatool video film` draws a film frame by frame into a movie: a red second, then a green
+// one, shows red early in the movie and green late. Films of no even size, unknown extensions
+// and missing options are refused.
+TEST(MovieE2eFilm, FilmsBecomeMoviesThatPlayInTitles) {
+  TTestTitle title("film_clip");
+  title.Add("nova.npb.txt", "project 116\ntitle \"test\"\nscene 320 240\nstart \"main.nsb\"\n");
+  std::string error;
+  ASSERT_TRUE(DrawPicture(title, "red.wsp", "frame 64 48\nfill $0000FF\n", error)) << error;
+  ASSERT_TRUE(DrawPicture(title, "green.wsp", "frame 64 48\nfill $00FF00\n", error)) << error;
+  const std::string film = "film 110 64 48\ntrack image\n  length 60\n  source red.wsp\n"
+                           "track image\n  start 60\n  length 60\n  source green.wsp\n";
+  ASSERT_TRUE(BuildFromText(title, "film build", "clip.nmt", film, error)) << error;
+  const std::string tool = Tool("NOVA_TOOL", "/apps/novatool/novatool");
+  const std::filesystem::path src = title.Root() / "src";
+  const std::string make = tool + " video film " + (src / "clip.nmt").string() + " -o " +
+                           (src / "clip.avi").string() + " --fps 25";
+  ASSERT_EQ(std::system(make.c_str()), 0) << make;
+  title.Page("main.nsb", "Movie PR_NAME={\"clip\"} PR_PARENT={\"\"} PR_LEFT={0} PR_TOP={0} "
+                         "PR_SOURCE={\"clip.avi\"}\nWait time={100000}\n");
+  for (const auto& [frames, red] : {std::pair{20, true}, std::pair{100, false}}) {
+    TDIBX shot(1, 1, 32);
+    ASSERT_TRUE(Screenshot(title, frames, "", shot, error)) << error;
+    const uint32_t c = shot.PixelToColor(shot.GetPixel(32, 24));
+    const int r = c & 0xFF, g = (c >> 8) & 0xFF;
+    EXPECT_EQ(red, r > 180 && g < 80) << frames << " frames: " << std::hex << c;
+    EXPECT_EQ(!red, g > 180 && r < 80) << frames << " frames: " << std::hex << c;
+  }
+
+  ASSERT_TRUE(BuildFromText(title, "film build", "odd.nmt", "film 110 63 48\n", error)) << error;
+  for (const std::string& bad :
+       {"film " + (src / "odd.nmt").string() + " -o " + (src / "odd.mpg").string(),
+        "film " + (src / "clip.nmt").string() + " -o " + (src / "clip.mov").string(),
+        "film " + (src / "clip.nmt").string(), std::string("film -o x.mpg"),
+        "film " + (src / "clip.nmt").string() + " -o x.mpg --fps 0"}) {
+    const std::string cmd = tool + " video " + bad + " 2> /dev/null";
+    EXPECT_NE(std::system(cmd.c_str()), 0) << bad;
+  }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "base/nova_error.h"
+#include "scene/kinds/map_text.h"
 #include "select_fixture.h"
 
 namespace nova::test {
@@ -48,6 +49,49 @@ TEST(MapFile, AreasContainTheirPixels) {
     EXPECT_EQ(c.area->Contains(c.x, c.y), c.in) << c.area->name << " " << c.x << "," << c.y;
   EXPECT_EQ(rect.Bounds().Right, 6);
   EXPECT_TRUE(Rect("e", 5, 5, 4, 9).Bounds().Empty()) << "reversed edges hold nothing";
+}
+
+// Descriptions give the areas a map file holds; faults name the file and the line.
+TEST(MapFile, DescriptionsGiveAreas) {
+  const std::vector<TMapArea> areas =
+      ParseMapText("# stars\nrect \"a b\" 0 0 9 9\n\n  ellipse \"\\\"c\" -5 5 20 20 # oval\n"
+                   "polygon \"p\" 0 0 4 0 0 4\n",
+                   "m.txt");
+  ASSERT_EQ(areas.size(), 3u);
+  EXPECT_EQ(areas[0].name, "a b");
+  EXPECT_EQ(areas[1].name, "\"c");
+  EXPECT_EQ(areas[1].kind, 1);
+  EXPECT_EQ(areas[1].left, -5);
+  EXPECT_EQ(areas[2].kind, 2);
+  ASSERT_EQ(areas[2].points.size(), 3u);
+  EXPECT_EQ(areas[2].points[1].x, 4);
+  EXPECT_EQ(ReadMapFile(WriteMapFile(areas), "m.map").size(), 3u);
+
+  const struct {
+    const char* text;
+    const char* message;
+  } bad[] = {
+      {"\nrect \"a\" 0 0 9\n", "m.txt:2: rect takes a name and four edges"},
+      {"rect a 0 0 9 9\n", "m.txt:1: expected a shape and a quoted name"},
+      {"circle \"a\" 0 0 9 9\n", "m.txt:1: unknown shape \"circle\""},
+      {"rect \"a 0 0 9 9\n", "m.txt:1: the name has no closing quote"},
+      {"rect \"a\" 0 0 9 9x\n", "m.txt:1: \"9x\" is no coordinate"},
+      {"rect \"a\" 0 0 9 2000000\n", "m.txt:1: \"2000000\" is no coordinate"},
+      {"polygon \"p\" 0 0 4 0\n", "m.txt:1: polygon takes a name and at least three points"},
+      {"polygon \"p\" 0 0 4 0 0 4 1\n", "m.txt:1: polygon takes a name and at least three"},
+  };
+  for (const auto& c : bad) {
+    try {
+      ParseMapText(c.text, "m.txt");
+      ADD_FAILURE() << c.text;
+    } catch (const ENovaError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << e.what();
+    }
+  }
+  std::string many;
+  for (int i = 0; i <= 1024; ++i)
+    many += "rect \"a\" 0 0 1 1\n";
+  EXPECT_THROW(ParseMapText(many, "m.txt"), ENovaError);
 }
 
 TEST(MapFile, RoundTripAndDamagedFiles) {

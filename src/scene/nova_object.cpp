@@ -90,39 +90,33 @@ void TNovaObject::SetProp(int id, const TPropValue& value) {
   WriteProp(id, value.type == info.type ? value : value.As(info.type));
 }
 
+const TPropTable& TNovaObject::Props() {
+  using T = TNovaObject;
+  using namespace props;
+  static constexpr std::array kRows{
+      Access<&T::GetName, &T::SetName>(PR_NAME, peNone),
+      Access<&T::GetPriority, &T::SetPriority>(PR_PRIORITY, pePicture),
+      Field<&T::tag_>(PR_TAG),
+      Access<&T::GetKind, nullptr>(PR_COMPOTYPE, peNone),
+  };
+  static constexpr TPropTable kTable = MakePropTable(nullptr, kRows);
+  return kTable;
+}
+
 bool TNovaObject::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_NAME:
-    out = TPropValue::Str(name_);
-    return true;
-  case PR_PRIORITY:
-    out = TPropValue::Int(priority_);
-    return true;
-  case PR_TAG:
-    out = TPropValue::Str(tag_);
-    return true;
-  case PR_COMPOTYPE:
-    out = TPropValue::Int(GetKind());
-    return true;
-  default:
+  const TPropRow* row = PropTable().FindGet(id);
+  if (!row)
     return false;
-  }
+  out = row->get(*this);
+  return true;
 }
 
 bool TNovaObject::WriteProp(int id, const TPropValue& value) {
-  switch (id) {
-  case PR_NAME:
-    SetName(value.s);
-    return true;
-  case PR_PRIORITY:
-    SetPriority(value.i);
-    return true;
-  case PR_TAG:
-    tag_ = value.s;
-    return true;
-  default:
+  const TPropRow* row = PropTable().FindSet(id);
+  if (!row)
     return false;
-  }
+  row->set(*this, value);
+  return true;
 }
 
 void TNovaObject::QueueEvent(uint8_t type, const std::string& handler,

@@ -4,6 +4,7 @@
 // Tables are constant and built at compile time, so looking a property up costs an array index
 // per class level and one call through a function pointer.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -58,6 +59,16 @@ constexpr TPropTable MakePropTable(const TPropTable& (*parent)(),
     t.slot[rows[i].id] = static_cast<uint8_t>(i + 1);
   }
   return t;
+}
+
+// One class's rows made of shared groups and rows of its own.
+template <size_t... N> constexpr auto JoinRows(const std::array<TPropRow, N>&... parts) {
+  std::array<TPropRow, (N + ...)> out{};
+  size_t i = 0;
+  ((std::copy(parts.begin(), parts.end(), out.begin() + static_cast<std::ptrdiff_t>(i)),
+    i += parts.size()),
+   ...);
+  return out;
 }
 
 // Repaints a control after a write with the given effect (fields declared with an effect).

@@ -36,4 +36,35 @@ template <class T> constexpr std::array<TPropRow, 8> TransformRows() {
   };
 }
 
+// What sounds and videos share: the file, fades, volume, balance, repetition, position and
+// length, the play-end handler and the flags for loading saved data. T offers the fields
+// source_, fade_ms_, volume_, balance_, repeat_, play_end_handler_, auto_scrap_,
+// rewind_on_load_, mute_on_load_ and item_, and SetSource, SetVolume, SetBalance, SetRepeat,
+// SetIndex and Length; it names this group a friend.
+template <class T> struct MediaGroup {
+  static constexpr std::array<TPropRow, 12> Rows() {
+    return {
+        Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+        Field<&T::fade_ms_>(PR_DELAY),
+        Stored<&T::volume_, &T::SetVolume>(PR_VOLUME, peNone),
+        Stored<&T::balance_, &T::SetBalance>(PR_BALANCE, peNone),
+        Stored<&T::repeat_, &T::SetRepeat>(PR_REPEAT, peNone),
+        Field<&T::play_end_handler_>(PR_ONPLAYEND),
+        Custom<T>(
+            PR_INDEX, peNone,
+            [](const T& o) { return TPropValue::Int(o.item_ ? o.item_->GetPosition() : 0); },
+            [](T& o, const TPropValue& v) { o.SetIndex(v.i); }),
+        Custom<T>(PR_COUNT, peNone, [](const T& o) { return TPropValue::Int(o.Length()); },
+                  nullptr),
+        Custom<T>(
+            PR_PLAYING, peNone,
+            [](const T& o) { return TPropValue::Flag(o.item_ && o.item_->IsPlaying()); },
+            nullptr),
+        Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+        Flag<&T::rewind_on_load_>(PR_REWINDONLOAD),
+        Flag<&T::mute_on_load_>(PR_MUTEONLOAD),
+    };
+  }
+};
+
 } // namespace nova::props

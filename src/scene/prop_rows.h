@@ -207,5 +207,16 @@ constexpr TPropRow Custom(TNovaProp id, TPropEffect effect, G, S) {
   return {id, effect, get, set};
 }
 
+// The parent classes' write of `Id`, then `after` (a captureless lambda taking T&): for kinds
+// that must follow a change the parent makes.
+template <class T, auto Parent, TNovaProp Id, class After>
+constexpr TPropRow WriteThen(TPropEffect effect, After) {
+  return {Id, effect, nullptr, [](TNovaObject& o, const TPropValue& v) {
+            if (const TPropRow* row = Parent().FindSet(Id))
+              row->set(o, v);
+            After{}(static_cast<T&>(o));
+          }};
+}
+
 } // namespace props
 } // namespace nova

@@ -9,11 +9,9 @@
 
 namespace nova::props {
 
-// Zoom (as a real and in 1/256 steps), angle (radians and 1/255 turns) and mirroring.
-// T offers FloatZoomX/Y and SetFloatZoomX/Y, Angle/SetAngle, AngleSteps, FlipH/V and
-// SetFlipH/V; ZoomX/Y and FlipH/V are read as T's own, not a subclass's.
-template <class T> constexpr std::array<TPropRow, 8> TransformRows() {
-  constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
+// Zoom as a real and in 1/256 steps. T offers FloatZoomX/Y and SetFloatZoomX/Y; ZoomX/Y are
+// read as T's own, not a subclass's.
+template <class T> constexpr std::array<TPropRow, 4> ZoomRows() {
   return {
       Access<&T::FloatZoomX, &T::SetFloatZoomX>(PR_FLOATZOOMX, peGeometry),
       Access<&T::FloatZoomY, &T::SetFloatZoomY>(PR_FLOATZOOMY, peGeometry),
@@ -23,17 +21,27 @@ template <class T> constexpr std::array<TPropRow, 8> TransformRows() {
       Custom<T>(
           PR_ZOOMY, peGeometry, [](const T& o) { return TPropValue::Int(o.T::ZoomY()); },
           [](T& o, const TPropValue& v) { o.SetFloatZoomY(v.i / 256.0L); }),
-      Access<&T::Angle, &T::SetAngle>(PR_FLOATANGLE, peGeometry),
-      Custom<T>(
-          PR_ANGLE, peGeometry, [](const T& o) { return TPropValue::Int(o.AngleSteps()); },
-          [](T& o, const TPropValue& v) { o.SetAngle(v.i / 255.0L * kTurn); }),
-      Custom<T>(
-          PR_FLIPH, peGeometry, [](const T& o) { return TPropValue::Flag(o.T::FlipH()); },
-          [](T& o, const TPropValue& v) { o.SetFlipH(v.f); }),
-      Custom<T>(
-          PR_FLIPV, peGeometry, [](const T& o) { return TPropValue::Flag(o.T::FlipV()); },
-          [](T& o, const TPropValue& v) { o.SetFlipV(v.f); }),
   };
+}
+
+// Zoom, angle (radians and 1/255 turns) and mirroring. T offers what ZoomRows asks for and
+// Angle/SetAngle, AngleSteps and SetFlipH/V; FlipH/V are read as T's own.
+template <class T> constexpr std::array<TPropRow, 8> TransformRows() {
+  constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
+  return JoinRows(
+      ZoomRows<T>(),
+      std::array{
+          Access<&T::Angle, &T::SetAngle>(PR_FLOATANGLE, peGeometry),
+          Custom<T>(
+              PR_ANGLE, peGeometry, [](const T& o) { return TPropValue::Int(o.AngleSteps()); },
+              [](T& o, const TPropValue& v) { o.SetAngle(v.i / 255.0L * kTurn); }),
+          Custom<T>(
+              PR_FLIPH, peGeometry, [](const T& o) { return TPropValue::Flag(o.T::FlipH()); },
+              [](T& o, const TPropValue& v) { o.SetFlipH(v.f); }),
+          Custom<T>(
+              PR_FLIPV, peGeometry, [](const T& o) { return TPropValue::Flag(o.T::FlipV()); },
+              [](T& o, const TPropValue& v) { o.SetFlipV(v.f); }),
+      });
 }
 
 // What sounds and videos share: the file, fades, volume, balance, repetition, position and

@@ -207,6 +207,22 @@ constexpr TPropRow Custom(TNovaProp id, TPropEffect effect, G, S) {
   return {id, effect, get, set};
 }
 
+// A field reached by `ref` (a captureless lambda from the object to the field, const or not),
+// read as it is and written as `conv` makes it from the value, with `before` and `after` (each
+// a captureless lambda taking T&, or nullptr) around the store.
+template <class T, class Ref, class Conv, class Before, class After>
+constexpr TPropRow RefRow(TNovaProp id, TPropEffect effect, Ref, Conv, Before, After) {
+  return {id, effect, [](const TNovaObject& o) { return ToValue(Ref{}(static_cast<const T&>(o))); },
+          [](TNovaObject& o, const TPropValue& v) {
+            T& t = static_cast<T&>(o);
+            if constexpr (!std::is_null_pointer_v<Before>)
+              Before{}(t);
+            Ref{}(t) = Conv{}(v);
+            if constexpr (!std::is_null_pointer_v<After>)
+              After{}(t);
+          }};
+}
+
 // The parent classes' write of `Id`, then `after` (a captureless lambda taking T&): for kinds
 // that must follow a change the parent makes.
 template <class T, auto Parent, TNovaProp Id, class After>

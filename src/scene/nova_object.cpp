@@ -75,7 +75,8 @@ TPropValue TNovaObject::GetProp(int id) {
   if (id == PR_REWINDONLOAD || id == PR_OVERLAY)
     out.f = true;
   if (Honours(id, false))
-    ReadProp(id, out);
+    if (const TPropRow* row = PropTable().FindGet(id))
+      out = row->get(*this);
   return out.type == info.type ? out : out.As(info.type);
 }
 
@@ -87,7 +88,13 @@ void TNovaObject::SetProp(int id, const TPropValue& value) {
     throw ENovaError(SceneText(stSetPropError));
   if (info.access != acRW || !Honours(id, true))
     return;
-  WriteProp(id, value.type == info.type ? value : value.As(info.type));
+  const TPropRow* row = PropTable().FindSet(id);
+  if (!row)
+    return;
+  if (value.type == info.type)
+    row->set(*this, value);
+  else
+    row->set(*this, value.As(info.type));
 }
 
 const TPropTable& TNovaObject::Props() {
@@ -101,14 +108,6 @@ const TPropTable& TNovaObject::Props() {
   };
   static constexpr TPropTable kTable = MakePropTable(nullptr, kRows);
   return kTable;
-}
-
-bool TNovaObject::ReadProp(int id, TPropValue& out) {
-  const TPropRow* row = PropTable().FindGet(id);
-  if (!row)
-    return false;
-  out = row->get(*this);
-  return true;
 }
 
 bool TNovaObject::WriteProp(int id, const TPropValue& value) {

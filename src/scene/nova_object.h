@@ -91,12 +91,12 @@ public:
 protected:
   explicit TNovaObject(TNovaBaseList* owner) : owner_(owner) {}
 
+  // Every class with properties of its own declares its rows here, chained to its parent's,
+  // and answers them from PropTable.
   static const TPropTable& Props();
-  // The kind's stored properties: answer true when the id was handled. Called only for ids the
-  // kind honours, with the value already converted to the property's type. The default follows
-  // the class's rows; kinds still written as a switch fall back to it.
-  virtual bool ReadProp(int id, TPropValue& out);
-  virtual bool WriteProp(int id, const TPropValue& value);
+  // A write through the class's rows, without the honouring rules of SetProp (loaders); the
+  // value must already have the property's type. False when no row takes it.
+  bool WriteProp(int id, const TPropValue& value);
   virtual bool Honours(int id, bool write) const;
   // The parts of the persistent form below the common head.
   virtual void SaveControl(BinaryWriter& w) const {}

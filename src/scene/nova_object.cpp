@@ -95,6 +95,9 @@ void TNovaObject::SetProp(int id, const TPropValue& value) {
     row->set(*this, value);
   else
     row->set(*this, value.As(info.type));
+  // A remembered screen place must not outlive a move made from a walk's callback.
+  if (row->effect == peGeometry && owner_)
+    owner_->PlacementChanged();
 }
 
 const TPropTable& TNovaObject::Props() {

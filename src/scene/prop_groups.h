@@ -62,12 +62,11 @@ template <class T> struct MediaGroup {
             PR_INDEX, peNone,
             [](const T& o) { return TPropValue::Int(o.item_ ? o.item_->GetPosition() : 0); },
             [](T& o, const TPropValue& v) { o.SetIndex(v.i); }),
-        Custom<T>(PR_COUNT, peNone, [](const T& o) { return TPropValue::Int(o.Length()); },
-                  nullptr),
+        Custom<T>(
+            PR_COUNT, peNone, [](const T& o) { return TPropValue::Int(o.Length()); }, nullptr),
         Custom<T>(
             PR_PLAYING, peNone,
-            [](const T& o) { return TPropValue::Flag(o.item_ && o.item_->IsPlaying()); },
-            nullptr),
+            [](const T& o) { return TPropValue::Flag(o.item_ && o.item_->IsPlaying()); }, nullptr),
         Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
         Flag<&T::rewind_on_load_>(PR_REWINDONLOAD),
         Flag<&T::mute_on_load_>(PR_MUTEONLOAD),

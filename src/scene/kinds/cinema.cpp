@@ -232,15 +232,15 @@ const TPropTable& TNovaCinema::Props() {
           [](T& o, const TPropValue& v) { o.SetFrame(v.i); }),
       Custom<T>(
           PR_COUNT, peNone,
-          [](const T& o) { return TPropValue::Int(o.film_ ? o.film_->FrameCount() : 0); },
-          nullptr),
+          [](const T& o) { return TPropValue::Int(o.film_ ? o.film_->FrameCount() : 0); }, nullptr),
       Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
       Flag<&T::rewind_on_load_>(PR_REWINDONLOAD),
       Flag<&T::mute_on_load_>(PR_MUTEONLOAD),
       Custom<T>(
           PR_PLAYING, peNone,
           [](const T& o) {
-            return TPropValue::Flag(o.film_ && o.film_->CurrentFrame() < o.film_->FrameCount() - 1 &&
+            return TPropValue::Flag(o.film_ &&
+                                    o.film_->CurrentFrame() < o.film_->FrameCount() - 1 &&
                                     !o.paused_ && !o.ani_paused_);
           },
           nullptr),

@@ -115,9 +115,7 @@ void TNovaCustomImage::SetAngle(long double radians) {
   Invalidate();
 }
 
-int32_t TNovaCustomImage::AngleSteps() const {
-  return Clamp32(std::truncl(angle_ / kTurn * 255));
-}
+int32_t TNovaCustomImage::AngleSteps() const { return Clamp32(std::truncl(angle_ / kTurn * 255)); }
 
 void TNovaCustomImage::SetFlipH(bool v) {
   if (flip_h_ == (v ? 1 : 0))
@@ -424,47 +422,49 @@ void TNovaCustomImage::RestoreSurfaces() {
 const TPropTable& TNovaCustomImage::Props() {
   using T = TNovaCustomImage;
   using namespace props;
-  static constexpr auto kRows = JoinRows(TransformRows<T>(), std::array{
-      Access<&T::Alpha, &T::SetAlpha>(PR_ALPHA, pePicture),
-      Flag<&T::antialias_, pePicture>(PR_ANTIALIAS),
-      Flag<&T::capture_mask_>(PR_CAPTUREMASK),
-      Custom<T>(
-          PR_BLURSPAN, peNone, [](const T& o) { return TPropValue::Int(o.blur_span_); },
-          [](T& o, const TPropValue& v) {
-            if (v.i == o.blur_span_)
-              return;
-            o.blur_span_ = v.i;
-            o.blur_clock_ = 0;
-            o.RecordBlurValues();
-          }),
-      Field<&T::blur_delay_>(PR_BLURDELAY),
-      Field<&T::index_>(PR_INDEX),
-      Custom<T>(
-          PR_ORIGWIDTH, peNone,
-          [](const T& o) {
-            int32_t w = 0, h = 0;
-            o.ImageSurfaceSize(w, h);
-            return TPropValue::Int(w);
-          },
-          nullptr),
-      Custom<T>(
-          PR_ORIGHEIGHT, peNone,
-          [](const T& o) {
-            int32_t w = 0, h = 0;
-            o.ImageSurfaceSize(w, h);
-            return TPropValue::Int(h);
-          },
-          nullptr),
-      // Children placed by this picture's scale follow a change.
-      Custom<T>(PR_POSZOOMED, peGeometry, nullptr,
-                [](T& o, const TPropValue& v) {
-                  if (o.pos_zoomed_ == (v.f ? 1 : 0))
-                    return;
-                  o.SetPosZoomed(v.f);
-                  o.size_dirty_ = 1;
-                  o.MarkPosZoomedChildren();
-                }),
-  });
+  static constexpr auto kRows =
+      JoinRows(TransformRows<T>(), std::array{
+                                       Access<&T::Alpha, &T::SetAlpha>(PR_ALPHA, pePicture),
+                                       Flag<&T::antialias_, pePicture>(PR_ANTIALIAS),
+                                       Flag<&T::capture_mask_>(PR_CAPTUREMASK),
+                                       Custom<T>(
+                                           PR_BLURSPAN, peNone,
+                                           [](const T& o) { return TPropValue::Int(o.blur_span_); },
+                                           [](T& o, const TPropValue& v) {
+                                             if (v.i == o.blur_span_)
+                                               return;
+                                             o.blur_span_ = v.i;
+                                             o.blur_clock_ = 0;
+                                             o.RecordBlurValues();
+                                           }),
+                                       Field<&T::blur_delay_>(PR_BLURDELAY),
+                                       Field<&T::index_>(PR_INDEX),
+                                       Custom<T>(
+                                           PR_ORIGWIDTH, peNone,
+                                           [](const T& o) {
+                                             int32_t w = 0, h = 0;
+                                             o.ImageSurfaceSize(w, h);
+                                             return TPropValue::Int(w);
+                                           },
+                                           nullptr),
+                                       Custom<T>(
+                                           PR_ORIGHEIGHT, peNone,
+                                           [](const T& o) {
+                                             int32_t w = 0, h = 0;
+                                             o.ImageSurfaceSize(w, h);
+                                             return TPropValue::Int(h);
+                                           },
+                                           nullptr),
+                                       // Children placed by this picture's scale follow a change.
+                                       Custom<T>(PR_POSZOOMED, peGeometry, nullptr,
+                                                 [](T& o, const TPropValue& v) {
+                                                   if (o.pos_zoomed_ == (v.f ? 1 : 0))
+                                                     return;
+                                                   o.SetPosZoomed(v.f);
+                                                   o.size_dirty_ = 1;
+                                                   o.MarkPosZoomedChildren();
+                                                 }),
+                                   });
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;
 }

@@ -183,9 +183,9 @@ const TPropTable& TNovaCustomImages::Props() {
           PR_COUNT, peNone,
           [](const T& o) {
             TNovaImageList* list = o.GetFrameList();
-            return TPropValue::Int(o.motion_  ? o.motion_->Film().FrameCount()
-                                   : list ? list->Count()
-                                          : 0);
+            return TPropValue::Int(o.motion_ ? o.motion_->Film().FrameCount()
+                                   : list    ? list->Count()
+                                             : 0);
           },
           nullptr),
       Stored<&T::brightness_, &T::SetBrightness>(PR_BRIGHTNESS, pePicture),

@@ -196,7 +196,8 @@ const TPropTable& TNovaEdit::Props() {
           }),
       Field<&T::notify_handler_>(PR_ONNOTIFY),
       // Edits always take keys.
-      Custom<T>(PR_HANDLEKEY, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
+      Custom<T>(
+          PR_HANDLEKEY, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
       // The platform window follows the control's visibility and place.
       Custom<T>(PR_VISIBLE, pePicture, nullptr,
                 [](T& o, const TPropValue& v) {
@@ -204,8 +205,7 @@ const TPropTable& TNovaEdit::Props() {
                   TNovaControl::Props().FindSet(PR_VISIBLE)->set(o, v);
                   o.PlaceWindow();
                 }),
-      WriteThen<T, &TNovaControl::Props, PR_PARENT>(peGeometry,
-                                                    [](T& o) { o.PlaceWindow(); }),
+      WriteThen<T, &TNovaControl::Props, PR_PARENT>(peGeometry, [](T& o) { o.PlaceWindow(); }),
   };
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;

@@ -215,8 +215,9 @@ const TPropTable& TNovaGauge::Props() {
             o.Layout();
           }),
       Field<&T::idle_handler_>(PR_ONIDLE),
-      Custom<T>(PR_PLAYING, peNone,
-                [](const T& o) { return TPropValue::Flag(o.phase_ != gpIdle); }, nullptr),
+      Custom<T>(
+          PR_PLAYING, peNone, [](const T& o) { return TPropValue::Flag(o.phase_ != gpIdle); },
+          nullptr),
   };
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;

@@ -148,7 +148,8 @@ const TPropTable& TNovaTile::Props() {
   static constexpr std::array kRows{
       Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
       // A tile always repeats its picture.
-      Custom<T>(PR_REPEAT, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
       Field<&T::on_idle_>(PR_ONIDLE),
       Field<&T::scroll_x_, pePicture>(PR_SCROLLX),
       Field<&T::scroll_y_, pePicture>(PR_SCROLLY),

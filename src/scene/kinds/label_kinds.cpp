@@ -290,51 +290,55 @@ void TNovaLabel::SetSource(const std::string& source) {
 const TPropTable& TNovaLabel::Props() {
   using T = TNovaLabel;
   using namespace props;
-  static constexpr auto kRows = JoinRows(TransformRows<T>(), std::array{
-      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
-      Field<&T::alpha_, pePicture>(PR_ALPHA),
-      // Font and text changes measure and render the caption again.
-      Custom<T>(
-          PR_FONTNAME, peGeometry, [](const T& o) { return TPropValue::Str(o.font_name_); },
-          [](T& o, const TPropValue& v) { o.Change(o.font_name_, v.s); }),
-      Custom<T>(
-          PR_FONTHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.font_height_); },
-          [](T& o, const TPropValue& v) { o.Change(o.font_height_, v.i); }),
-      Custom<T>(
-          PR_FONTSTYLE, peGeometry, [](const T& o) { return TPropValue::Int(o.font_style_); },
-          [](T& o, const TPropValue& v) {
-            o.Change(o.font_style_, static_cast<uint8_t>(v.i & 0x0F));
-          }),
-      Custom<T>(
-          PR_LINESPACE, peGeometry, [](const T& o) { return TPropValue::Int(o.line_space_); },
-          [](T& o, const TPropValue& v) { o.Change(o.line_space_, v.i); }),
-      Custom<T>(
-          PR_FONTCOLOR, pePicture, [](const T& o) { return TPropValue::Int(o.font_color_); },
-          [](T& o, const TPropValue& v) {
-            if (v.i == o.font_color_)
-              return;
-            o.font_color_ = v.i;
-            if (o.text_)
-              o.text_->Clear(static_cast<TPixel>(o.text_->ColorToPixel(o.font_color_)));
-            o.Invalidate();
-          }),
-      Custom<T>(
-          PR_ANTIALIAS, pePicture, [](const T& o) { return TPropValue::Flag(o.antialias_ != 0); },
-          [](T& o, const TPropValue& v) {
-            o.Change(o.antialias_, static_cast<uint8_t>(v.f ? 1 : 0));
-          }),
-      Flag<&T::paused_>(PR_PAUSED),
-      Flag<&T::repeat_>(PR_REPEAT),
-      Field<&T::play_end_handler_>(PR_ONPLAYEND),
-      Custom<T>(
-          PR_TEXT, peGeometry, [](const T& o) { return TPropValue::Str(JoinLinesCrLf(o.lines_)); },
-          [](T& o, const TPropValue& v) { o.Change(o.lines_, SplitCaptionLines(v.s)); }),
-      Custom<T>(
-          PR_HALIGN, pePicture, [](const T& o) { return TPropValue::Int(o.align_); },
-          [](T& o, const TPropValue& v) { o.Change(o.align_, static_cast<uint8_t>(v.i)); }),
-      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
-      Field<&T::idle_handler_>(PR_ONIDLE),
-  });
+  static constexpr auto kRows = JoinRows(
+      TransformRows<T>(),
+      std::array{
+          Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+          Field<&T::alpha_, pePicture>(PR_ALPHA),
+          // Font and text changes measure and render the caption again.
+          Custom<T>(
+              PR_FONTNAME, peGeometry, [](const T& o) { return TPropValue::Str(o.font_name_); },
+              [](T& o, const TPropValue& v) { o.Change(o.font_name_, v.s); }),
+          Custom<T>(
+              PR_FONTHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.font_height_); },
+              [](T& o, const TPropValue& v) { o.Change(o.font_height_, v.i); }),
+          Custom<T>(
+              PR_FONTSTYLE, peGeometry, [](const T& o) { return TPropValue::Int(o.font_style_); },
+              [](T& o, const TPropValue& v) {
+                o.Change(o.font_style_, static_cast<uint8_t>(v.i & 0x0F));
+              }),
+          Custom<T>(
+              PR_LINESPACE, peGeometry, [](const T& o) { return TPropValue::Int(o.line_space_); },
+              [](T& o, const TPropValue& v) { o.Change(o.line_space_, v.i); }),
+          Custom<T>(
+              PR_FONTCOLOR, pePicture, [](const T& o) { return TPropValue::Int(o.font_color_); },
+              [](T& o, const TPropValue& v) {
+                if (v.i == o.font_color_)
+                  return;
+                o.font_color_ = v.i;
+                if (o.text_)
+                  o.text_->Clear(static_cast<TPixel>(o.text_->ColorToPixel(o.font_color_)));
+                o.Invalidate();
+              }),
+          Custom<T>(
+              PR_ANTIALIAS, pePicture,
+              [](const T& o) { return TPropValue::Flag(o.antialias_ != 0); },
+              [](T& o, const TPropValue& v) {
+                o.Change(o.antialias_, static_cast<uint8_t>(v.f ? 1 : 0));
+              }),
+          Flag<&T::paused_>(PR_PAUSED),
+          Flag<&T::repeat_>(PR_REPEAT),
+          Field<&T::play_end_handler_>(PR_ONPLAYEND),
+          Custom<T>(
+              PR_TEXT, peGeometry,
+              [](const T& o) { return TPropValue::Str(JoinLinesCrLf(o.lines_)); },
+              [](T& o, const TPropValue& v) { o.Change(o.lines_, SplitCaptionLines(v.s)); }),
+          Custom<T>(
+              PR_HALIGN, pePicture, [](const T& o) { return TPropValue::Int(o.align_); },
+              [](T& o, const TPropValue& v) { o.Change(o.align_, static_cast<uint8_t>(v.i)); }),
+          Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+          Field<&T::idle_handler_>(PR_ONIDLE),
+      });
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;
 }

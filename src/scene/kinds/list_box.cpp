@@ -478,16 +478,19 @@ const TPropTable& TNovaCustomListBox::Props() {
           PR_FONTHOVERBORDER, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.border; },
           [](const TPropValue& v) { return Outline(v.i); }, mark, nullptr),
       RefRow<T>(
-          PR_FONTHOVERBORDERCOLOR, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.border_color; },
+          PR_FONTHOVERBORDERCOLOR, peGeometry,
+          [](auto& o) -> auto& { return o.hover_labels_.border_color; },
           [](const TPropValue& v) { return v.i; }, mark, nullptr),
       RefRow<T>(
           PR_FONTHOVERSHADOW, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.shadow; },
           [](const TPropValue& v) { return Outline(v.i); }, mark, nullptr),
       RefRow<T>(
-          PR_FONTHOVERSHADOWCOLOR, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.shadow_color; },
+          PR_FONTHOVERSHADOWCOLOR, peGeometry,
+          [](auto& o) -> auto& { return o.hover_labels_.shadow_color; },
           [](const TPropValue& v) { return v.i; }, mark, nullptr),
       Custom<T>(
-          PR_ANTIALIAS, peGeometry, [](const T& o) { return TPropValue::Flag(o.normal_.level != 0); },
+          PR_ANTIALIAS, peGeometry,
+          [](const T& o) { return TPropValue::Flag(o.normal_.level != 0); },
           [](T& o, const TPropValue& v) {
             o.hover_labels_.level = v.f ? 3 : 0;
             o.MarkLayout();

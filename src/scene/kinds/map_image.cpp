@@ -269,7 +269,8 @@ const TPropTable& TNovaMapImage::Props() {
       Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
       Flag<&T::rclick_scrap_>(PR_RCLICKSCRAP),
       Flag<&T::paused_>(PR_PAUSED),
-      Custom<T>(PR_REPEAT, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
       Field<&T::on_select_>(PR_ONSELECT),
       Field<&T::on_map_in_>(PR_ONMAPIN),
       Field<&T::on_map_out_>(PR_ONMAPOUT),

@@ -379,8 +379,9 @@ const TPropTable& TNovaButton::Props() {
                   if (was && !v.f)
                     o.SetState(bsNormal);
                 }),
-      Custom<T>(PR_REPEAT, peNone,
-                [](const T& o) { return TPropValue::Flag(o.state_ != bsClicked); }, nullptr),
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T& o) { return TPropValue::Flag(o.state_ != bsClicked); },
+          nullptr),
       Custom<T>(
           PR_TEXT, peGeometry, [](const T& o) { return TPropValue::Str(o.caption_text_); },
           [](T& o, const TPropValue& v) {

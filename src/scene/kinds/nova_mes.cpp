@@ -480,9 +480,7 @@ const TPropTable& TNovaMes::Props() {
       Custom<T>(
           PR_FONTLINKCOLOR, peGeometry,
           [](const T& o) { return TPropValue::Int(o.engine_->settings.link_color); },
-          [](T& o, const TPropValue& v) {
-            o.ChangeSetting(o.engine_->settings.link_color, v.i);
-          }),
+          [](T& o, const TPropValue& v) { o.ChangeSetting(o.engine_->settings.link_color, v.i); }),
       Custom<T>(
           PR_FONTBORDERCOLOR, peGeometry,
           [](const T& o) { return TPropValue::Int(o.engine_->settings.default_border_color); },
@@ -492,9 +490,7 @@ const TPropTable& TNovaMes::Props() {
       Custom<T>(
           PR_FONTHOVERCOLOR, peGeometry,
           [](const T& o) { return TPropValue::Int(o.engine_->settings.hover_color); },
-          [](T& o, const TPropValue& v) {
-            o.ChangeSetting(o.engine_->settings.hover_color, v.i);
-          }),
+          [](T& o, const TPropValue& v) { o.ChangeSetting(o.engine_->settings.hover_color, v.i); }),
       Custom<T>(
           PR_FONTSHADOWCOLOR, peGeometry,
           [](const T& o) { return TPropValue::Int(o.engine_->settings.default_shadow_color); },
@@ -516,13 +512,13 @@ const TPropTable& TNovaMes::Props() {
       Custom<T>(
           PR_FONTCHANGEABLED, peGeometry,
           [](const T& o) { return TPropValue::Flag(o.font_changeable_); },
-          [](T& o, const TPropValue& v) {
-            o.ChangeSetting(o.font_changeable_, v.f);
-          }),
+          [](T& o, const TPropValue& v) { o.ChangeSetting(o.font_changeable_, v.f); }),
       Custom<T>(
           PR_ANTIALIAS, peGeometry,
           [](const T& o) { return TPropValue::Flag(o.engine_->settings.level > 0); },
-          [](T& o, const TPropValue& v) { o.ChangeSetting(o.engine_->settings.level, v.f ? 3 : 0); }),
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.level, v.f ? 3 : 0);
+          }),
       Custom<T>(
           PR_DELAY, peGeometry,
           [](const T& o) { return TPropValue::Int(o.engine_->settings.fade_time); },
@@ -559,21 +555,27 @@ const TPropTable& TNovaMes::Props() {
             o.read_tracking_ = rtOff;
             o.SetText(v.s);
           }),
-      Custom<T>(PR_CARETX, peNone,
-                [](const T& o) { return TPropValue::Int(o.engine_->settings.caret_x); }, nullptr),
-      Custom<T>(PR_CARETY, peNone,
-                [](const T& o) { return TPropValue::Int(o.engine_->settings.caret_y); }, nullptr),
-      Custom<T>(PR_CARETHEIGHT, peNone,
-                [](const T& o) { return TPropValue::Int(o.engine_->caret_height); }, nullptr),
+      Custom<T>(
+          PR_CARETX, peNone,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.caret_x); }, nullptr),
+      Custom<T>(
+          PR_CARETY, peNone,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.caret_y); }, nullptr),
+      Custom<T>(
+          PR_CARETHEIGHT, peNone,
+          [](const T& o) { return TPropValue::Int(o.engine_->caret_height); }, nullptr),
       Access<&T::Playing, nullptr>(PR_PLAYING, peNone),
       Custom<T>(
-          PR_ONPLAYING, peNone, [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlaying]); },
+          PR_ONPLAYING, peNone,
+          [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlaying]); },
           [](T& o, const TPropValue& v) { o.handlers_mes_[hPlaying] = v.s; }),
       Custom<T>(
-          PR_ONPLAYSTART, peNone, [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlayStart]); },
+          PR_ONPLAYSTART, peNone,
+          [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlayStart]); },
           [](T& o, const TPropValue& v) { o.handlers_mes_[hPlayStart] = v.s; }),
       Custom<T>(
-          PR_ONPLAYEND, peNone, [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlayEnd]); },
+          PR_ONPLAYEND, peNone,
+          [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlayEnd]); },
           [](T& o, const TPropValue& v) { o.handlers_mes_[hPlayEnd] = v.s; }),
       Custom<T>(
           PR_ONLINK, peNone, [](const T& o) { return TPropValue::Str(o.handlers_mes_[hLink]); },

@@ -601,23 +601,25 @@ void TNovaFire::SetFloatZoomY(long double z) {
 const TPropTable& TNovaFire::Props() {
   using T = TNovaFire;
   using namespace props;
-  static constexpr auto kRows = JoinRows(ZoomRows<T>(), std::array{
-      Stored<&T::power_, &T::SetPower>(PR_POWER, peNone),
-      Custom<T>(
-          PR_ORIGWIDTH, peGeometry, [](const T& o) { return TPropValue::Int(o.buffer_w_); },
-          [](T& o, const TPropValue& v) {
-            if (v.i != o.buffer_w_)
-              o.SetBuffer(v.i, o.buffer_h_);
-          }),
-      Custom<T>(
-          PR_ORIGHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.buffer_h_); },
-          [](T& o, const TPropValue& v) {
-            if (v.i != o.buffer_h_)
-              o.SetBuffer(o.buffer_w_, v.i);
-          }),
-      Flag<&T::paused_>(PR_PAUSED),
-      Field<&T::idle_handler_>(PR_ONIDLE),
-  });
+  static constexpr auto kRows = JoinRows(
+      ZoomRows<T>(),
+      std::array{
+          Stored<&T::power_, &T::SetPower>(PR_POWER, peNone),
+          Custom<T>(
+              PR_ORIGWIDTH, peGeometry, [](const T& o) { return TPropValue::Int(o.buffer_w_); },
+              [](T& o, const TPropValue& v) {
+                if (v.i != o.buffer_w_)
+                  o.SetBuffer(v.i, o.buffer_h_);
+              }),
+          Custom<T>(
+              PR_ORIGHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.buffer_h_); },
+              [](T& o, const TPropValue& v) {
+                if (v.i != o.buffer_h_)
+                  o.SetBuffer(o.buffer_w_, v.i);
+              }),
+          Flag<&T::paused_>(PR_PAUSED),
+          Field<&T::idle_handler_>(PR_ONIDLE),
+      });
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;
 }
@@ -746,8 +748,7 @@ const TPropTable& TNovaWave::Props() {
       Flag<&T::paused_>(PR_PAUSED),
       Field<&T::idle_handler_>(PR_ONIDLE),
       // The offsets of the rows depend on the height.
-      WriteThen<T, &TNovaControl::Props, PR_HEIGHT>(peGeometry,
-                                                    [](T& o) { o.ComputeOffsets(); }),
+      WriteThen<T, &TNovaControl::Props, PR_HEIGHT>(peGeometry, [](T& o) { o.ComputeOffsets(); }),
   };
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;

@@ -436,8 +436,7 @@ const TPropTable& TNovaSlider::Props() {
           PR_THUMBSOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.thumb_source_); },
           [](T& o, const TPropValue& v) { o.SetPicture(o.thumb_source_, o.thumb_, v.s); }),
       Custom<T>(
-          PR_BUTTONSOURCE, peGeometry,
-          [](const T& o) { return TPropValue::Str(o.button_source_); },
+          PR_BUTTONSOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.button_source_); },
           [](T& o, const TPropValue& v) { o.SetPicture(o.button_source_, o.buttons_, v.s); }),
       Custom<T>(
           PR_MIN, pePicture, [](const T& o) { return TPropValue::Int(o.min_); },

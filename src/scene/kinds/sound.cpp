@@ -200,18 +200,20 @@ int32_t TNovaSound::Length() const {
 const TPropTable& TNovaSound::Props() {
   using T = TNovaSound;
   using namespace props;
-  static constexpr auto kRows = JoinRows(MediaGroup<T>::Rows(), std::array{
-      Custom<T>(
-          PR_ANIPAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.ani_paused_ != 0); },
-          [](T& o, const TPropValue& v) { o.SetPauseFlags(o.paused_ != 0, v.f); }),
-      Custom<T>(
-          PR_REPEATPOS, peNone, [](const T& o) { return TPropValue::Int(o.repeat_pos_); },
-          [](T& o, const TPropValue& v) {
-            o.repeat_pos_ = v.i;
-            if (o.item_)
-              o.item_->SetRepeatPos(o.repeat_pos_);
-          }),
-  });
+  static constexpr auto kRows = JoinRows(
+      MediaGroup<T>::Rows(),
+      std::array{
+          Custom<T>(
+              PR_ANIPAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.ani_paused_ != 0); },
+              [](T& o, const TPropValue& v) { o.SetPauseFlags(o.paused_ != 0, v.f); }),
+          Custom<T>(
+              PR_REPEATPOS, peNone, [](const T& o) { return TPropValue::Int(o.repeat_pos_); },
+              [](T& o, const TPropValue& v) {
+                o.repeat_pos_ = v.i;
+                if (o.item_)
+                  o.item_->SetRepeatPos(o.repeat_pos_);
+              }),
+      });
   static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
   return kTable;
 }

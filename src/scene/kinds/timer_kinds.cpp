@@ -142,8 +142,7 @@ const TPropTable& TNovaPropMotion::Props() {
   using namespace props;
   static constexpr std::array kRows{
       Custom<T>(
-          PR_PLAYING, peNone, [](const T& m) { return TPropValue::Flag(m.paused_ == 0); },
-          nullptr),
+          PR_PLAYING, peNone, [](const T& m) { return TPropValue::Flag(m.paused_ == 0); }, nullptr),
   };
   static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
   return kTable;
@@ -180,7 +179,8 @@ const TPropTable& TNovaCabinet::Props() {
   using namespace props;
   static constexpr std::array kRows{
       // Never shown, whatever was written.
-      Custom<T>(PR_VISIBLE, peNone, [](const T&) { return TPropValue::Flag(false); }, nullptr),
+      Custom<T>(
+          PR_VISIBLE, peNone, [](const T&) { return TPropValue::Flag(false); }, nullptr),
   };
   static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
   return kTable;

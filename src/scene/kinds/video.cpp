@@ -253,21 +253,23 @@ const TPropTable& TNovaVideo::Props() {
     if (o.overlay_ && o.item_)
       o.PlaceWindow();
   };
-  static constexpr auto kRows = JoinRows(MediaGroup<T>::Rows(), std::array{
-      Custom<T>(
-          PR_PAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
-          [](T& o, const TPropValue& v) { o.SetPauseFlags(v.f, o.ani_paused_ != 0); }),
-      Custom<T>(PR_ANIPAUSED, peNone, nullptr,
-                [](T& o, const TPropValue& v) { o.SetPauseFlags(o.paused_ != 0, v.f); }),
-      Field<&T::idle_handler_>(PR_ONIDLE),
-      Stored<&T::overlay_, &T::SetOverlay>(PR_OVERLAY, peGeometry),
-      // The window of an overlay video follows the picture's scale and visibility.
-      WriteThen<T, &TNovaCustomImage::Props, PR_ZOOMX>(peGeometry, follow_window),
-      WriteThen<T, &TNovaCustomImage::Props, PR_ZOOMY>(peGeometry, follow_window),
-      WriteThen<T, &TNovaCustomImage::Props, PR_FLOATZOOMX>(peGeometry, follow_window),
-      WriteThen<T, &TNovaCustomImage::Props, PR_FLOATZOOMY>(peGeometry, follow_window),
-      WriteThen<T, &TNovaCustomImage::Props, PR_VISIBLE>(pePicture, follow_window),
-  });
+  static constexpr auto kRows = JoinRows(
+      MediaGroup<T>::Rows(),
+      std::array{
+          Custom<T>(
+              PR_PAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+              [](T& o, const TPropValue& v) { o.SetPauseFlags(v.f, o.ani_paused_ != 0); }),
+          Custom<T>(PR_ANIPAUSED, peNone, nullptr,
+                    [](T& o, const TPropValue& v) { o.SetPauseFlags(o.paused_ != 0, v.f); }),
+          Field<&T::idle_handler_>(PR_ONIDLE),
+          Stored<&T::overlay_, &T::SetOverlay>(PR_OVERLAY, peGeometry),
+          // The window of an overlay video follows the picture's scale and visibility.
+          WriteThen<T, &TNovaCustomImage::Props, PR_ZOOMX>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_ZOOMY>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_FLOATZOOMX>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_FLOATZOOMY>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_VISIBLE>(pePicture, follow_window),
+      });
   static constexpr TPropTable kTable = MakePropTable(&TNovaCustomImage::Props, kRows);
   return kTable;
 }

@@ -111,5 +111,24 @@ TEST(PropBehaviour, EveryKindAnswersEveryPropertyAsPinned) {
   EXPECT_EQ(pinned.str().size(), now.size());
 }
 
+// A property a kind honours needs a row that reads it, and a row that writes it when scripts may
+// write it; a missing row would read zero and drop writes without a word.
+TEST(PropBehaviour, EveryHonouredPropertyHasItsRows) {
+  for (uint8_t kind = 0; kind < kNovaKindCount; ++kind) {
+    TNovaBaseList list(64, 48);
+    TNovaObject* obj = Make(list, kind);
+    if (!obj)
+      continue;
+    const TPropTable& table = obj->PropTable();
+    for (int id = 0; id < kNovaPropCount; ++id) {
+      const bool writable = PropInfo(id).access == acRW && KindWrites(kind, id);
+      EXPECT_TRUE(!KindReads(kind, id) || table.FindGet(id))
+          << "kind " << int{kind} << " reads " << PropInfo(id).name << " without a row";
+      EXPECT_TRUE(!writable || table.FindSet(id))
+          << "kind " << int{kind} << " keeps " << PropInfo(id).name << " without a row";
+    }
+  }
+}
+
 } // namespace
 } // namespace nova::test

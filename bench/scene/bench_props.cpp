@@ -69,3 +69,5 @@ BENCHMARK(BM_PropRead_Images_vs_direct)->Name("BM_PropRead_Images/vs_direct");
 
 } // namespace
 } // namespace nova
+
+BENCHMARK_MAIN();

@@ -1,196 +1,90 @@
 // SPDX-License-Identifier: MIT
-// The properties every control stores.
+// The properties every control keeps.
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
 #include "scene/nova_motion.h"
+#include "scene/prop_rows.h"
 
 namespace nova {
 namespace {
 
-int HandlerOf(int id) {
-  switch (id) {
-  case PR_ONMOUSEMOVE:
-    return chMouseMove;
-  case PR_ONMOUSEIN:
-    return chMouseIn;
-  case PR_ONMOUSEOUT:
-    return chMouseOut;
-  case PR_ONLBTNDOWN:
-    return chLBtnDown;
-  case PR_ONLBTNUP:
-    return chLBtnUp;
-  case PR_ONRBTNDOWN:
-    return chRBtnDown;
-  case PR_ONRBTNUP:
-    return chRBtnUp;
-  case PR_ONWHEELDOWN:
-    return chWheelDown;
-  case PR_ONWHEELUP:
-    return chWheelUp;
-  case PR_ONKEYDOWN:
-    return chKeyDown;
-  case PR_ONKEYUP:
-    return chKeyUp;
-  case PR_ONKEYREPEAT:
-    return chKeyRepeat;
-  case PR_ONFOCUSIN:
-    return chFocusIn;
-  case PR_ONFOCUSOUT:
-    return chFocusOut;
-  default:
-    return -1;
-  }
+template <TControlHandler H> constexpr TPropRow HandlerRow(TNovaProp id) {
+  return props::Custom<TNovaControl>(
+      id, peNone, [](const TNovaControl& c) { return TPropValue::Str(c.Handler(H)); },
+      [](TNovaControl& c, const TPropValue& v) { c.SetHandler(H, v.s); });
+}
+
+template <TNovaProp Id> constexpr TPropRow ClipRow() {
+  return props::Custom<TNovaControl>(
+      Id, peGeometry, [](const TNovaControl& c) { return TPropValue::Int(c.Clip(Id)); },
+      [](TNovaControl& c, const TPropValue& v) { c.SetClip(Id, v.i); });
 }
 
 } // namespace
 
-bool TNovaControl::ReadProp(int id, TPropValue& out) {
-  if (int h = HandlerOf(id); h >= 0) {
-    out = TPropValue::Str(handlers_[static_cast<size_t>(h)]);
-    return true;
-  }
-  switch (id) {
-  case PR_PARENT: {
-    std::string v;
-    if (parent_ && owner_ && parent_ == owner_->Back()) {
-      v = "\x01";
-    } else if (parent_ && !(owner_ && parent_ == owner_->Front())) {
-      v = parent_->GetName();
-    }
-    out = TPropValue::Str(std::move(v));
-    return true;
-  }
-  case PR_LEFT:
-    out = TPropValue::Int(left_);
-    return true;
-  case PR_TOP:
-    out = TPropValue::Int(top_);
-    return true;
-  case PR_WIDTH:
-    out = TPropValue::Int(GetWidth());
-    return true;
-  case PR_HEIGHT:
-    out = TPropValue::Int(GetHeight());
-    return true;
-  case PR_COLOR:
-    out = TPropValue::Int(color_);
-    return true;
-  case PR_OFFSETX:
-    out = TPropValue::Int(anchor_x_);
-    return true;
-  case PR_OFFSETY:
-    out = TPropValue::Int(anchor_y_);
-    return true;
-  case PR_VISIBLE:
-    out = TPropValue::Flag(visible_ != 0);
-    return true;
-  case PR_IGNOREMOUSE:
-    out = TPropValue::Int(ignore_mouse_);
-    return true;
-  case PR_CURSOR:
-    out = TPropValue::Str(cursor_);
-    return true;
-  case PR_POSZOOMED:
-    out = TPropValue::Flag(pos_zoomed_ != 0);
-    return true;
-  case PR_CLIPLEFT:
-    out = TPropValue::Int(clip_left_);
-    return true;
-  case PR_CLIPTOP:
-    out = TPropValue::Int(clip_top_);
-    return true;
-  case PR_CLIPWIDTH:
-    out = TPropValue::Int(clip_width_);
-    return true;
-  case PR_CLIPHEIGHT:
-    out = TPropValue::Int(clip_height_);
-    return true;
-  case PR_PLUSX:
-    out = TPropValue::Int(plus_x_);
-    return true;
-  case PR_PLUSY:
-    out = TPropValue::Int(plus_y_);
-    return true;
-  case PR_ANIPAUSED:
-    out = TPropValue::Flag(ani_paused_ != 0);
-    return true;
-  case PR_HANDLEKEY:
-    out = TPropValue::Flag(handle_key_ != 0);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(motion_ && !motion_->Finished() && !ani_paused_);
-    return true;
-  default:
-    return TNovaComponent::ReadProp(id, out);
-  }
-}
-
-bool TNovaControl::WriteProp(int id, const TPropValue& v) {
-  if (int h = HandlerOf(id); h >= 0) {
-    handlers_[static_cast<size_t>(h)] = v.s;
-    return true;
-  }
-  switch (id) {
-  case PR_PARENT:
-    if (!IsLayer() && owner_)
-      if (TNovaControl* p = owner_->FindControl(v.s))
-        SetParent(p);
-    return true;
-  case PR_LEFT:
-    SetLeft(v.i);
-    return true;
-  case PR_TOP:
-    SetTop(v.i);
-    return true;
-  case PR_WIDTH:
-    SetWidth(v.i);
-    return true;
-  case PR_HEIGHT:
-    SetHeight(v.i);
-    return true;
-  case PR_COLOR:
-    SetColor(v.i);
-    return true;
-  case PR_OFFSETX:
-    SetAnchorX(v.i);
-    return true;
-  case PR_OFFSETY:
-    SetAnchorY(v.i);
-    return true;
-  case PR_VISIBLE:
-    SetVisible(v.f);
-    return true;
-  case PR_IGNOREMOUSE:
-    ignore_mouse_ = static_cast<uint8_t>(v.i);
-    return true;
-  case PR_CURSOR:
-    cursor_ = v.s;
-    return true;
-  case PR_POSZOOMED:
-    SetPosZoomed(v.f);
-    return true;
-  case PR_CLIPLEFT:
-  case PR_CLIPTOP:
-  case PR_CLIPWIDTH:
-  case PR_CLIPHEIGHT:
-    SetClip(static_cast<TNovaProp>(id), v.i);
-    return true;
-  case PR_PLUSX:
-    SetPlusX(v.i);
-    return true;
-  case PR_PLUSY:
-    SetPlusY(v.i);
-    return true;
-  case PR_ANIPAUSED:
-    ani_paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_HANDLEKEY:
-    handle_key_ = v.f ? 1 : 0;
-    return true;
-  default:
-    return TNovaComponent::WriteProp(id, v);
-  }
+const TPropTable& TNovaControl::Props() {
+  using T = TNovaControl;
+  using namespace props;
+  static constexpr std::array kRows{
+      HandlerRow<chMouseMove>(PR_ONMOUSEMOVE),
+      HandlerRow<chMouseIn>(PR_ONMOUSEIN),
+      HandlerRow<chMouseOut>(PR_ONMOUSEOUT),
+      HandlerRow<chLBtnDown>(PR_ONLBTNDOWN),
+      HandlerRow<chLBtnUp>(PR_ONLBTNUP),
+      HandlerRow<chRBtnDown>(PR_ONRBTNDOWN),
+      HandlerRow<chRBtnUp>(PR_ONRBTNUP),
+      HandlerRow<chWheelDown>(PR_ONWHEELDOWN),
+      HandlerRow<chWheelUp>(PR_ONWHEELUP),
+      HandlerRow<chKeyDown>(PR_ONKEYDOWN),
+      HandlerRow<chKeyUp>(PR_ONKEYUP),
+      HandlerRow<chKeyRepeat>(PR_ONKEYREPEAT),
+      HandlerRow<chFocusIn>(PR_ONFOCUSIN),
+      HandlerRow<chFocusOut>(PR_ONFOCUSOUT),
+      // The layer behind reads "\x01", the front layer and no parent the empty name.
+      Custom<T>(
+          PR_PARENT, peGeometry,
+          [](const T& c) {
+            std::string v;
+            if (c.parent_ && c.owner_ && c.parent_ == c.owner_->Back())
+              v = "\x01";
+            else if (c.parent_ && !(c.owner_ && c.parent_ == c.owner_->Front()))
+              v = c.parent_->GetName();
+            return TPropValue::Str(std::move(v));
+          },
+          [](T& c, const TPropValue& v) {
+            if (!c.IsLayer() && c.owner_)
+              if (TNovaControl* p = c.owner_->FindControl(v.s))
+                c.SetParent(p);
+          }),
+      Access<&T::Left, &T::SetLeft>(PR_LEFT, peGeometry),
+      Access<&T::Top, &T::SetTop>(PR_TOP, peGeometry),
+      Access<&T::GetWidth, &T::SetWidth>(PR_WIDTH, peGeometry),
+      Access<&T::GetHeight, &T::SetHeight>(PR_HEIGHT, peGeometry),
+      Access<&T::Color, &T::SetColor>(PR_COLOR, pePicture),
+      Access<&T::AnchorX, &T::SetAnchorX>(PR_OFFSETX, peGeometry),
+      Access<&T::AnchorY, &T::SetAnchorY>(PR_OFFSETY, peGeometry),
+      Access<&T::Visible, &T::SetVisible>(PR_VISIBLE, pePicture),
+      Field<&T::ignore_mouse_>(PR_IGNOREMOUSE),
+      Field<&T::cursor_>(PR_CURSOR),
+      Stored<&T::pos_zoomed_, &T::SetPosZoomed>(PR_POSZOOMED, peGeometry),
+      Stored<&T::plus_x_, &T::SetPlusX>(PR_PLUSX, peGeometry),
+      Stored<&T::plus_y_, &T::SetPlusY>(PR_PLUSY, peGeometry),
+      ClipRow<PR_CLIPLEFT>(),
+      ClipRow<PR_CLIPTOP>(),
+      ClipRow<PR_CLIPWIDTH>(),
+      ClipRow<PR_CLIPHEIGHT>(),
+      Flag<&T::ani_paused_>(PR_ANIPAUSED),
+      Flag<&T::handle_key_>(PR_HANDLEKEY),
+      Custom<T>(
+          PR_PLAYING, peNone,
+          [](const T& c) {
+            return TPropValue::Flag(c.motion_ && !c.motion_->Finished() && !c.ani_paused_);
+          },
+          nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
+  return kTable;
 }
 
 } // namespace nova

@@ -314,28 +314,19 @@ bool TNovaBaseList::Honours(int id, bool write) const {
          (!write && id == PR_COMPOTYPE);
 }
 
-bool TNovaBaseList::ReadProp(int id, TPropValue& out) {
-  if (id == PR_WIDTH) {
-    out = TPropValue::Int(width_);
-    return true;
-  }
-  if (id == PR_HEIGHT) {
-    out = TPropValue::Int(height_);
-    return true;
-  }
-  return TNovaComponent::ReadProp(id, out);
-}
-
-bool TNovaBaseList::WriteProp(int id, const TPropValue& v) {
-  if (id == PR_WIDTH) {
-    SetSceneSize(v.i, height_);
-    return true;
-  }
-  if (id == PR_HEIGHT) {
-    SetSceneSize(width_, v.i);
-    return true;
-  }
-  return TNovaComponent::WriteProp(id, v);
+const TPropTable& TNovaBaseList::Props() {
+  using T = TNovaBaseList;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_WIDTH, peGeometry, [](const T& o) { return TPropValue::Int(o.width_); },
+          [](T& o, const TPropValue& v) { o.SetSceneSize(v.i, o.height_); }),
+      Custom<T>(
+          PR_HEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.height_); },
+          [](T& o, const TPropValue& v) { o.SetSceneSize(o.width_, v.i); }),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
+  return kTable;
 }
 
 } // namespace nova

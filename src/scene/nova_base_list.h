@@ -185,8 +185,8 @@ public:
 
 protected:
   bool Honours(int id, bool write) const override;
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
 
 private:
   bool KeyState(const std::array<uint8_t, 256>& keys, int code) const;

@@ -140,6 +140,13 @@ void TNovaControl::SetPlusY(int32_t v) { Repaint(*this, plus_y_, v); }
 void TNovaControl::SetMotionX(int32_t v) { Repaint(*this, motion_x_, v); }
 void TNovaControl::SetMotionY(int32_t v) { Repaint(*this, motion_y_, v); }
 
+int32_t TNovaControl::Clip(TNovaProp which) const {
+  return which == PR_CLIPLEFT    ? clip_left_
+         : which == PR_CLIPTOP   ? clip_top_
+         : which == PR_CLIPWIDTH ? clip_width_
+                                 : clip_height_;
+}
+
 void TNovaControl::SetClip(TNovaProp which, int32_t v) {
   int32_t* field = which == PR_CLIPLEFT    ? &clip_left_
                    : which == PR_CLIPTOP   ? &clip_top_

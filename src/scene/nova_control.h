@@ -64,6 +64,7 @@ public:
   int32_t MotionY() const { return motion_y_; }
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   void SetClip(TNovaProp which, int32_t v);
+  int32_t Clip(TNovaProp which) const;
   virtual void SetColor(int32_t color);
   int32_t Color() const { return color_; }
   bool Visible() const { return visible_ != 0; }
@@ -161,11 +162,12 @@ public:
   void FreeMotion();
   bool Update() override;
 
+  const TPropTable& PropTable() const override { return Props(); }
+
 protected:
   explicit TNovaControl(TNovaBaseList* owner);
 
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  static const TPropTable& Props();
   void SaveControl(BinaryWriter& w) const override;
   void LoadControl(BinaryReader& r, int version) override;
   // The play-end handler and auto-scrap flag of kinds that have them (motion end).

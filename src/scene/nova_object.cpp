@@ -78,7 +78,8 @@ TPropValue TNovaObject::GetProp(int id) {
   if (id == PR_REWINDONLOAD || id == PR_OVERLAY)
     out.f = true;
   if (Honours(id, false))
-    ReadProp(id, out);
+    if (const TPropRow* row = PropTable().FindGet(id))
+      out = row->get(*this);
   return out.type == info.type ? out : out.As(info.type);
 }
 
@@ -94,42 +95,37 @@ void TNovaObject::SetProp(int id, const TPropValue& value) {
                                                                " cannot be set.");
   if (info.access != acRW || !Honours(id, true))
     return;
-  WriteProp(id, value.type == info.type ? value : value.As(info.type));
+  const TPropRow* row = PropTable().FindSet(id);
+  if (!row)
+    return;
+  if (value.type == info.type)
+    row->set(*this, value);
+  else
+    row->set(*this, value.As(info.type));
+  // A remembered screen place must not outlive a move made from a walk's callback.
+  if (row->effect == peGeometry && owner_)
+    owner_->PlacementChanged();
 }
 
-bool TNovaObject::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_NAME:
-    out = TPropValue::Str(name_);
-    return true;
-  case PR_PRIORITY:
-    out = TPropValue::Int(priority_);
-    return true;
-  case PR_TAG:
-    out = TPropValue::Str(tag_);
-    return true;
-  case PR_COMPOTYPE:
-    out = TPropValue::Int(GetKind());
-    return true;
-  default:
-    return false;
-  }
+const TPropTable& TNovaObject::Props() {
+  using T = TNovaObject;
+  using namespace props;
+  static constexpr std::array kRows{
+      Access<&T::GetName, &T::SetName>(PR_NAME, peNone),
+      Access<&T::GetPriority, &T::SetPriority>(PR_PRIORITY, pePicture),
+      Field<&T::tag_>(PR_TAG),
+      Access<&T::GetKind, nullptr>(PR_COMPOTYPE, peNone),
+  };
+  static constexpr TPropTable kTable = MakePropTable(nullptr, kRows);
+  return kTable;
 }
 
 bool TNovaObject::WriteProp(int id, const TPropValue& value) {
-  switch (id) {
-  case PR_NAME:
-    SetName(value.s);
-    return true;
-  case PR_PRIORITY:
-    SetPriority(value.i);
-    return true;
-  case PR_TAG:
-    tag_ = value.s;
-    return true;
-  default:
+  const TPropRow* row = PropTable().FindSet(id);
+  if (!row)
     return false;
-  }
+  row->set(*this, value);
+  return true;
 }
 
 void TNovaObject::QueueEvent(uint8_t type, const std::string& handler,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/prop_rows.h"
 #include "scene/prop_value.h"
 #include "scene/scene_types.h"
 
@@ -54,6 +55,8 @@ public:
   // property's type.
   TPropValue GetProp(int id);
   void SetProp(int id, const TPropValue& value);
+  // The property rows of the object's class, chained to its parent classes' rows.
+  virtual const TPropTable& PropTable() const { return Props(); }
 
   // Once per frame; true when the component has finished and is to be destroyed.
   virtual bool Update() { return false; }
@@ -88,10 +91,12 @@ public:
 protected:
   explicit TNovaObject(TNovaBaseList* owner) : owner_(owner) {}
 
-  // The kind's stored properties: answer true when the id was handled. Called only for ids the
-  // kind honours, with the value already converted to the property's type.
-  virtual bool ReadProp(int id, TPropValue& out);
-  virtual bool WriteProp(int id, const TPropValue& value);
+  // Every class with properties of its own declares its rows here, chained to its parent's,
+  // and answers them from PropTable.
+  static const TPropTable& Props();
+  // A write through the class's rows, without the honouring rules of SetProp (loaders); the
+  // value must already have the property's type. False when no row takes it.
+  bool WriteProp(int id, const TPropValue& value);
   virtual bool Honours(int id, bool write) const;
   // The parts of the persistent form below the common head.
   virtual void SaveControl(BinaryWriter& w) const {}

@@ -192,96 +192,61 @@ void TNovaCinema::RouteInput() {
   own.Clear();
 }
 
-bool TNovaCinema::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_VOLUME:
-    out = TPropValue::Int(volume_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(repeat_ != 0);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(play_end_handler_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(film_ ? film_->CurrentFrame() : 0);
-    return true;
-  case PR_COUNT:
-    out = TPropValue::Int(film_ ? film_->FrameCount() : 0);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_REWINDONLOAD:
-    out = TPropValue::Flag(rewind_on_load_ != 0);
-    return true;
-  case PR_MUTEONLOAD:
-    out = TPropValue::Flag(mute_on_load_ != 0);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(film_ && film_->CurrentFrame() < film_->FrameCount() - 1 && !paused_ &&
-                           !ani_paused_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaCinema::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_VOLUME:
-    volume_ = std::max(0, v.i);
-    if (film_)
-      film_->SetVolume(volume_);
-    return true;
-  case PR_REPEAT:
-    repeat_ = v.f ? 1 : 0;
-    if (repeat_)
-      ended_ = 0;
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    if (film_)
-      film_->SetPaused(paused_ || ani_paused_);
-    return true;
-  case PR_ANIPAUSED:
-    ani_paused_ = v.f ? 1 : 0;
-    if (film_)
-      film_->SetPaused(paused_ || ani_paused_);
-    return true;
-  case PR_ONPLAYEND:
-    play_end_handler_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  case PR_INDEX:
-    SetFrame(v.i);
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_REWINDONLOAD:
-    rewind_on_load_ = v.f ? 1 : 0;
-    return true;
-  case PR_MUTEONLOAD:
-    mute_on_load_ = v.f ? 1 : 0;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaCinema::Props() {
+  using T = TNovaCinema;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+      Custom<T>(
+          PR_VOLUME, peNone, [](const T& o) { return TPropValue::Int(o.volume_); },
+          [](T& o, const TPropValue& v) {
+            o.volume_ = std::max(0, v.i);
+            if (o.film_)
+              o.film_->SetVolume(o.volume_);
+          }),
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T& o) { return TPropValue::Flag(o.repeat_ != 0); },
+          [](T& o, const TPropValue& v) {
+            o.repeat_ = v.f ? 1 : 0;
+            if (o.repeat_)
+              o.ended_ = 0;
+          }),
+      Custom<T>(
+          PR_PAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+          [](T& o, const TPropValue& v) {
+            o.paused_ = v.f ? 1 : 0;
+            if (o.film_)
+              o.film_->SetPaused(o.paused_ || o.ani_paused_);
+          }),
+      Custom<T>(PR_ANIPAUSED, peNone, nullptr,
+                [](T& o, const TPropValue& v) {
+                  o.ani_paused_ = v.f ? 1 : 0;
+                  if (o.film_)
+                    o.film_->SetPaused(o.paused_ || o.ani_paused_);
+                }),
+      Field<&T::play_end_handler_>(PR_ONPLAYEND),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+      Custom<T>(
+          PR_INDEX, pePicture,
+          [](const T& o) { return TPropValue::Int(o.film_ ? o.film_->CurrentFrame() : 0); },
+          [](T& o, const TPropValue& v) { o.SetFrame(v.i); }),
+      Custom<T>(
+          PR_COUNT, peNone,
+          [](const T& o) { return TPropValue::Int(o.film_ ? o.film_->FrameCount() : 0); }, nullptr),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+      Flag<&T::rewind_on_load_>(PR_REWINDONLOAD),
+      Flag<&T::mute_on_load_>(PR_MUTEONLOAD),
+      Custom<T>(
+          PR_PLAYING, peNone,
+          [](const T& o) {
+            return TPropValue::Flag(o.film_ &&
+                                    o.film_->CurrentFrame() < o.film_->FrameCount() - 1 &&
+                                    !o.paused_ && !o.ani_paused_);
+          },
+          nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaCinema::SaveKind(BinaryWriter& w) const {

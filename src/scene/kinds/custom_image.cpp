@@ -14,6 +14,7 @@
 #include "scene/kinds/rotated_extent.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
+#include "scene/prop_groups.h"
 
 namespace nova {
 namespace {
@@ -113,6 +114,8 @@ void TNovaCustomImage::SetAngle(long double radians) {
   angle_ = radians;
   Invalidate();
 }
+
+int32_t TNovaCustomImage::AngleSteps() const { return Clamp32(std::truncl(angle_ / kTurn * 255)); }
 
 void TNovaCustomImage::SetFlipH(bool v) {
   if (flip_h_ == (v ? 1 : 0))
@@ -416,123 +419,54 @@ void TNovaCustomImage::RestoreSurfaces() {
   own_surface_->SetSize(1, 1, owner_ ? owner_->ScreenBitCount() : 32);
 }
 
-bool TNovaCustomImage::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_FLOATZOOMX:
-    out = TPropValue::Real(zoom_x_);
-    return true;
-  case PR_FLOATZOOMY:
-    out = TPropValue::Real(zoom_y_);
-    return true;
-  case PR_ZOOMX:
-    out = TPropValue::Int(TNovaCustomImage::ZoomX());
-    return true;
-  case PR_ZOOMY:
-    out = TPropValue::Int(TNovaCustomImage::ZoomY());
-    return true;
-  case PR_FLOATANGLE:
-    out = TPropValue::Real(angle_);
-    return true;
-  case PR_ANGLE:
-    out = TPropValue::Int(Clamp32(std::truncl(angle_ / kTurn * 255)));
-    return true;
-  case PR_FLIPH:
-    out = TPropValue::Flag(flip_h_ != 0);
-    return true;
-  case PR_FLIPV:
-    out = TPropValue::Flag(flip_v_ != 0);
-    return true;
-  case PR_ANTIALIAS:
-    out = TPropValue::Flag(antialias_ != 0);
-    return true;
-  case PR_CAPTUREMASK:
-    out = TPropValue::Flag(capture_mask_ != 0);
-    return true;
-  case PR_BLURSPAN:
-    out = TPropValue::Int(blur_span_);
-    return true;
-  case PR_BLURDELAY:
-    out = TPropValue::Int(blur_delay_);
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(index_);
-    return true;
-  case PR_ORIGWIDTH:
-  case PR_ORIGHEIGHT: {
-    int32_t w = 0, h = 0;
-    ImageSurfaceSize(w, h);
-    out = TPropValue::Int(id == PR_ORIGWIDTH ? w : h);
-    return true;
-  }
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaCustomImage::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_ALPHA:
-    SetAlpha(v.i);
-    return true;
-  case PR_FLOATZOOMX:
-    SetFloatZoomX(v.r);
-    return true;
-  case PR_FLOATZOOMY:
-    SetFloatZoomY(v.r);
-    return true;
-  case PR_ZOOMX:
-    SetFloatZoomX(v.i / 256.0L);
-    return true;
-  case PR_ZOOMY:
-    SetFloatZoomY(v.i / 256.0L);
-    return true;
-  case PR_FLOATANGLE:
-    SetAngle(v.r);
-    return true;
-  case PR_ANGLE:
-    SetAngle(v.i / 255.0L * kTurn);
-    return true;
-  case PR_FLIPH:
-    SetFlipH(v.f);
-    return true;
-  case PR_FLIPV:
-    SetFlipV(v.f);
-    return true;
-  case PR_ANTIALIAS:
-    if (antialias_ != (v.f ? 1 : 0)) {
-      antialias_ = v.f ? 1 : 0;
-      Invalidate();
-    }
-    return true;
-  case PR_CAPTUREMASK:
-    capture_mask_ = v.f ? 1 : 0;
-    return true;
-  case PR_BLURSPAN:
-    if (v.i != blur_span_) {
-      blur_span_ = v.i;
-      blur_clock_ = 0;
-      RecordBlurValues();
-    }
-    return true;
-  case PR_BLURDELAY:
-    blur_delay_ = v.i;
-    return true;
-  case PR_INDEX:
-    index_ = v.i;
-    return true;
-  case PR_POSZOOMED:
-    if (pos_zoomed_ != (v.f ? 1 : 0)) {
-      SetPosZoomed(v.f);
-      size_dirty_ = 1;
-      MarkPosZoomedChildren();
-    }
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaCustomImage::Props() {
+  using T = TNovaCustomImage;
+  using namespace props;
+  static constexpr auto kRows =
+      JoinRows(TransformRows<T>(), std::array{
+                                       Access<&T::Alpha, &T::SetAlpha>(PR_ALPHA, pePicture),
+                                       Flag<&T::antialias_, pePicture>(PR_ANTIALIAS),
+                                       Flag<&T::capture_mask_>(PR_CAPTUREMASK),
+                                       Custom<T>(
+                                           PR_BLURSPAN, peNone,
+                                           [](const T& o) { return TPropValue::Int(o.blur_span_); },
+                                           [](T& o, const TPropValue& v) {
+                                             if (v.i == o.blur_span_)
+                                               return;
+                                             o.blur_span_ = v.i;
+                                             o.blur_clock_ = 0;
+                                             o.RecordBlurValues();
+                                           }),
+                                       Field<&T::blur_delay_>(PR_BLURDELAY),
+                                       Field<&T::index_>(PR_INDEX),
+                                       Custom<T>(
+                                           PR_ORIGWIDTH, peNone,
+                                           [](const T& o) {
+                                             int32_t w = 0, h = 0;
+                                             o.ImageSurfaceSize(w, h);
+                                             return TPropValue::Int(w);
+                                           },
+                                           nullptr),
+                                       Custom<T>(
+                                           PR_ORIGHEIGHT, peNone,
+                                           [](const T& o) {
+                                             int32_t w = 0, h = 0;
+                                             o.ImageSurfaceSize(w, h);
+                                             return TPropValue::Int(h);
+                                           },
+                                           nullptr),
+                                       // Children placed by this picture's scale follow a change.
+                                       Custom<T>(PR_POSZOOMED, peGeometry, nullptr,
+                                                 [](T& o, const TPropValue& v) {
+                                                   if (o.pos_zoomed_ == (v.f ? 1 : 0))
+                                                     return;
+                                                   o.SetPosZoomed(v.f);
+                                                   o.size_dirty_ = 1;
+                                                   o.MarkPosZoomedChildren();
+                                                 }),
+                                   });
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaCustomImage::SaveKind(BinaryWriter& w) const {

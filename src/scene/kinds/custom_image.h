@@ -50,6 +50,8 @@ public:
   void SetFloatZoomY(long double z);
   long double Angle() const { return angle_; }
   void SetAngle(long double radians);
+  // The angle in 1/255 turns, truncated.
+  int32_t AngleSteps() const;
   int32_t BlurDelay() const { return blur_delay_; }
   void SetFlipH(bool v);
   void SetFlipV(bool v);
@@ -82,8 +84,8 @@ public:
 protected:
   explicit TNovaCustomImage(TNovaBaseList* owner);
 
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 

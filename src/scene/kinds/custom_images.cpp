@@ -174,44 +174,26 @@ void TNovaCustomImages::RestoreSurfaces() {
     SetSubstituteSurface(data->Surface());
 }
 
-bool TNovaCustomImages::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_INDEX:
-    out = TPropValue::Int(frame_index_);
-    return true;
-  case PR_COUNT: {
-    TNovaImageList* list = GetFrameList();
-    out = TPropValue::Int(motion_ ? motion_->Film().FrameCount() : list ? list->Count() : 0);
-    return true;
-  }
-  case PR_BRIGHTNESS:
-    out = TPropValue::Int(brightness_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(Playing());
-    return true;
-  default:
-    return TNovaCustomImage::ReadProp(id, out);
-  }
-}
-
-bool TNovaCustomImages::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_INDEX:
-    SetIndex(v.i);
-    return true;
-  case PR_BRIGHTNESS:
-    SetBrightness(v.i);
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  default:
-    return TNovaCustomImage::WriteProp(id, v);
-  }
+const TPropTable& TNovaCustomImages::Props() {
+  using T = TNovaCustomImages;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::frame_index_, &T::SetIndex>(PR_INDEX, pePicture),
+      Custom<T>(
+          PR_COUNT, peNone,
+          [](const T& o) {
+            TNovaImageList* list = o.GetFrameList();
+            return TPropValue::Int(o.motion_ ? o.motion_->Film().FrameCount()
+                                   : list    ? list->Count()
+                                             : 0);
+          },
+          nullptr),
+      Stored<&T::brightness_, &T::SetBrightness>(PR_BRIGHTNESS, pePicture),
+      Flag<&T::paused_>(PR_PAUSED),
+      Access<&T::Playing, nullptr>(PR_PLAYING, peNone),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaCustomImage::Props, kRows);
+  return kTable;
 }
 
 void TNovaCustomImages::SaveKind(BinaryWriter& w) const {
@@ -277,59 +259,33 @@ void TNovaImages::SetSource(const std::string& file) {
     SetIndex(0);
 }
 
-bool TNovaImages::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(repeat_ != 0);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(on_play_end_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(on_idle_);
-    return true;
-  default:
-    return TNovaCustomImages::ReadProp(id, out);
-  }
-}
-
-bool TNovaImages::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_REPEAT: {
-    const bool was = repeat_ != 0;
-    repeat_ = v.f ? 1 : 0;
-    if (v.f && !was) {
-      TNovaImageList* list = GetFrameList();
-      if ((list && list->Frame(frame_index_)) || motion_) {
-        if (motion_ && motion_->Finished())
-          RestartMotion();
-      } else {
-        SetIndex(0);
-      }
-    }
-    return true;
-  }
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONPLAYEND:
-    on_play_end_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    on_idle_ = v.s;
-    return true;
-  default:
-    return TNovaCustomImages::WriteProp(id, v);
-  }
+const TPropTable& TNovaImages::Props() {
+  using T = TNovaImages;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+      // Turning repeat on restarts a finished film, or shows the first frame again.
+      Custom<T>(
+          PR_REPEAT, pePicture, [](const T& o) { return TPropValue::Flag(o.repeat_ != 0); },
+          [](T& o, const TPropValue& v) {
+            const bool was = o.repeat_ != 0;
+            o.repeat_ = v.f ? 1 : 0;
+            if (!v.f || was)
+              return;
+            TNovaImageList* list = o.GetFrameList();
+            if ((list && list->Frame(o.frame_index_)) || o.motion_) {
+              if (o.motion_ && o.motion_->Finished())
+                o.RestartMotion();
+            } else {
+              o.SetIndex(0);
+            }
+          }),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+      Field<&T::on_play_end_>(PR_ONPLAYEND),
+      Field<&T::on_idle_>(PR_ONIDLE),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaCustomImages::Props, kRows);
+  return kTable;
 }
 
 void TNovaImages::SaveKind(BinaryWriter& w) const {

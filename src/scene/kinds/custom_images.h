@@ -40,8 +40,8 @@ public:
 
 protected:
   using TNovaCustomImage::TNovaCustomImage;
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   int32_t CurrentIndex() const override { return frame_index_; }
@@ -75,8 +75,8 @@ public:
   void SetSource(const std::string& file);
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   const std::string& SourceName() const override { return source_; }
@@ -106,8 +106,8 @@ public:
   void SetSource(const std::string& file);
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   void DrawImage() override;
@@ -124,7 +124,6 @@ protected:
   int32_t distance_x_ = 0, distance_y_ = 0;
 
 private:
-  void SetStored(int32_t& field, int32_t v);
   void DrawRegionGrid(TCustomDIBX& target, const std::vector<TRect>& regions, int32_t pitch_x,
                       int32_t pitch_y);
 };

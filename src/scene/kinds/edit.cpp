@@ -130,103 +130,85 @@ void TNovaEdit::SetColor(int32_t color) {
   window_->SetBackground(color);
 }
 
-bool TNovaEdit::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_TEXT:
-    out = TPropValue::Str(window_->Text());
-    return true;
-  case PR_FONTNAME:
-    out = TPropValue::Str(font_name_);
-    return true;
-  case PR_FONTHEIGHT:
-    out = TPropValue::Int(font_height_ == INT32_MIN ? INT32_MAX : std::abs(font_height_));
-    return true;
-  case PR_FONTSTYLE:
-    out = TPropValue::Int(font_style_);
-    return true;
-  case PR_FONTCOLOR:
-    out = TPropValue::Int(font_color_);
-    return true;
-  case PR_READONLY:
-    out = TPropValue::Flag(read_only_ != 0);
-    return true;
-  case PR_IMEMODE:
-    out = TPropValue::Int(ime_mode_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_HALIGN:
-    out = TPropValue::Int(align_);
-    return true;
-  case PR_ONNOTIFY:
-    out = TPropValue::Str(notify_handler_);
-    return true;
-  case PR_HANDLEKEY:
-    out = TPropValue::Flag(true);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaEdit::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_TEXT:
-    window_->SetText(v.s);
-    // Typing into an edit replaces what a script put there.
-    if (!MultiLine())
-      window_->SelectAll();
-    return true;
-  case PR_FONTNAME:
-    font_name_ = v.s;
-    ApplyFont();
-    return true;
-  case PR_FONTHEIGHT:
-    font_height_ = v.i;
-    ApplyFont();
-    return true;
-  case PR_FONTSTYLE:
-    font_style_ = static_cast<uint8_t>(v.i & 0x0F);
-    ApplyFont();
-    return true;
-  case PR_FONTCOLOR:
-    font_color_ = v.i;
-    ApplyFont();
-    return true;
-  case PR_READONLY:
-    read_only_ = v.f ? 1 : 0;
-    window_->SetReadOnly(v.f);
-    return true;
-  case PR_IMEMODE:
-    ime_mode_ = v.i;
-    window_->SetImeMode(v.i);
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    window_->SetEnabled(!v.f);
-    return true;
-  case PR_HALIGN:
-    align_ = static_cast<uint8_t>(v.i);
-    window_->SetAlignment(align_);
-    return true;
-  case PR_ONNOTIFY:
-    notify_handler_ = v.s;
-    return true;
-  case PR_VISIBLE: {
-    window_->SetVisible(v.f && WindowWanted());
-    const bool handled = TNovaControl::WriteProp(id, v);
-    PlaceWindow();
-    return handled;
-  }
-  case PR_PARENT: {
-    const bool handled = TNovaControl::WriteProp(id, v);
-    PlaceWindow();
-    return handled;
-  }
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaEdit::Props() {
+  using T = TNovaEdit;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_TEXT, peNone, [](const T& o) { return TPropValue::Str(o.window_->Text()); },
+          [](T& o, const TPropValue& v) {
+            o.window_->SetText(v.s);
+            // Typing into an edit replaces what a script put there.
+            if (!o.MultiLine())
+              o.window_->SelectAll();
+          }),
+      Custom<T>(
+          PR_FONTNAME, peNone, [](const T& o) { return TPropValue::Str(o.font_name_); },
+          [](T& o, const TPropValue& v) {
+            o.font_name_ = v.s;
+            o.ApplyFont();
+          }),
+      Custom<T>(
+          PR_FONTHEIGHT, peNone,
+          [](const T& o) {
+            return TPropValue::Int(o.font_height_ == INT32_MIN ? INT32_MAX
+                                                               : std::abs(o.font_height_));
+          },
+          [](T& o, const TPropValue& v) {
+            o.font_height_ = v.i;
+            o.ApplyFont();
+          }),
+      Custom<T>(
+          PR_FONTSTYLE, peNone, [](const T& o) { return TPropValue::Int(o.font_style_); },
+          [](T& o, const TPropValue& v) {
+            o.font_style_ = static_cast<uint8_t>(v.i & 0x0F);
+            o.ApplyFont();
+          }),
+      Custom<T>(
+          PR_FONTCOLOR, peNone, [](const T& o) { return TPropValue::Int(o.font_color_); },
+          [](T& o, const TPropValue& v) {
+            o.font_color_ = v.i;
+            o.ApplyFont();
+          }),
+      Custom<T>(
+          PR_READONLY, peNone, [](const T& o) { return TPropValue::Flag(o.read_only_ != 0); },
+          [](T& o, const TPropValue& v) {
+            o.read_only_ = v.f ? 1 : 0;
+            o.window_->SetReadOnly(v.f);
+          }),
+      Custom<T>(
+          PR_IMEMODE, peNone, [](const T& o) { return TPropValue::Int(o.ime_mode_); },
+          [](T& o, const TPropValue& v) {
+            o.ime_mode_ = v.i;
+            o.window_->SetImeMode(v.i);
+          }),
+      Custom<T>(
+          PR_PAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+          [](T& o, const TPropValue& v) {
+            o.paused_ = v.f ? 1 : 0;
+            o.window_->SetEnabled(!v.f);
+          }),
+      Custom<T>(
+          PR_HALIGN, peNone, [](const T& o) { return TPropValue::Int(o.align_); },
+          [](T& o, const TPropValue& v) {
+            o.align_ = static_cast<uint8_t>(v.i);
+            o.window_->SetAlignment(o.align_);
+          }),
+      Field<&T::notify_handler_>(PR_ONNOTIFY),
+      // Edits always take keys.
+      Custom<T>(
+          PR_HANDLEKEY, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
+      // The platform window follows the control's visibility and place.
+      Custom<T>(PR_VISIBLE, pePicture, nullptr,
+                [](T& o, const TPropValue& v) {
+                  o.window_->SetVisible(v.f && o.WindowWanted());
+                  TNovaControl::Props().FindSet(PR_VISIBLE)->set(o, v);
+                  o.PlaceWindow();
+                }),
+      WriteThen<T, &TNovaControl::Props, PR_PARENT>(peGeometry, [](T& o) { o.PlaceWindow(); }),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaEdit::SaveKind(BinaryWriter& w) const {

@@ -93,8 +93,8 @@ public:
 
 protected:
   TNovaEdit(TNovaBaseList* owner, bool multi_line);
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   virtual bool MultiLine() const { return false; }

@@ -166,102 +166,61 @@ void TNovaGauge::Draw() {
   DrawChildren();
 }
 
-bool TNovaGauge::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_MIN:
-    out = TPropValue::Int(min_);
-    return true;
-  case PR_MAX:
-    out = TPropValue::Int(max_);
-    return true;
-  case PR_VALUE:
-    out = TPropValue::Int(ClampedValue());
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ORIENTATION:
-    out = TPropValue::Int(orientation_);
-    return true;
-  case PR_DURATION:
-    out = TPropValue::Int(duration_ms_);
-    return true;
-  case PR_DELAY:
-    out = TPropValue::Int(delay_ms_);
-    return true;
-  case PR_REVERSE:
-    out = TPropValue::Flag(reverse_ != 0);
-    return true;
-  case PR_BARSIZE:
-    out = TPropValue::Int(bar_size_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(phase_ != gpIdle);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaGauge::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    if (v.s != source_)
-      SetSource(v.s);
-    return true;
-  case PR_MIN:
-    SetRange(min_, v.i);
-    return true;
-  case PR_MAX:
-    SetRange(max_, v.i);
-    return true;
-  case PR_VALUE:
-    SetValue(v.i);
-    return true;
-  case PR_ALPHA:
-    alpha_ = v.i;
-    Invalidate();
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_ORIENTATION:
-    if (static_cast<uint8_t>(v.i) != orientation_) {
-      orientation_ = static_cast<uint8_t>(v.i);
-      Layout();
-    }
-    return true;
-  case PR_DURATION:
-    duration_ms_ = v.i;
-    return true;
-  case PR_DELAY:
-    delay_ms_ = v.i;
-    return true;
-  case PR_REVERSE:
-    reverse_ = v.f ? 1 : 0;
-    Invalidate();
-    return true;
-  case PR_BARSIZE:
-    if (v.i != bar_size_) {
-      bar_size_ = v.i;
-      Layout();
-    }
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaGauge::Props() {
+  using T = TNovaGauge;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_SOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.source_); },
+          [](T& o, const TPropValue& v) {
+            if (v.s != o.source_)
+              o.SetSource(v.s);
+          }),
+      Custom<T>(
+          PR_MIN, pePicture, [](const T& o) { return TPropValue::Int(o.min_); },
+          [](T& o, const TPropValue& v) { o.SetRange(o.min_, v.i); }),
+      Custom<T>(
+          PR_MAX, pePicture, [](const T& o) { return TPropValue::Int(o.max_); },
+          [](T& o, const TPropValue& v) { o.SetRange(o.max_, v.i); }),
+      Access<&T::ClampedValue, &T::SetValue>(PR_VALUE, pePicture),
+      Custom<T>(
+          PR_ALPHA, pePicture, [](const T& o) { return TPropValue::Int(o.alpha_); },
+          [](T& o, const TPropValue& v) {
+            o.alpha_ = v.i;
+            o.Invalidate();
+          }),
+      Flag<&T::paused_>(PR_PAUSED),
+      Custom<T>(
+          PR_ORIENTATION, pePicture, [](const T& o) { return TPropValue::Int(o.orientation_); },
+          [](T& o, const TPropValue& v) {
+            if (static_cast<uint8_t>(v.i) == o.orientation_)
+              return;
+            o.orientation_ = static_cast<uint8_t>(v.i);
+            o.Layout();
+          }),
+      Field<&T::duration_ms_>(PR_DURATION),
+      Field<&T::delay_ms_>(PR_DELAY),
+      Custom<T>(
+          PR_REVERSE, pePicture, [](const T& o) { return TPropValue::Flag(o.reverse_ != 0); },
+          [](T& o, const TPropValue& v) {
+            o.reverse_ = v.f ? 1 : 0;
+            o.Invalidate();
+          }),
+      Custom<T>(
+          PR_BARSIZE, pePicture, [](const T& o) { return TPropValue::Int(o.bar_size_); },
+          [](T& o, const TPropValue& v) {
+            if (v.i == o.bar_size_)
+              return;
+            o.bar_size_ = v.i;
+            o.Layout();
+          }),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+      Custom<T>(
+          PR_PLAYING, peNone, [](const T& o) { return TPropValue::Flag(o.phase_ != gpIdle); },
+          nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaGauge::SaveKind(BinaryWriter& w) const {

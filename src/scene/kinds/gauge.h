@@ -28,8 +28,8 @@ public:
   void BarLengths(int32_t& bar, int32_t& mark) const;
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 

@@ -123,33 +123,18 @@ bool TNovaHttp::Update() {
   return false;
 }
 
-bool TNovaHttp::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(play_end_handler_);
-    return true;
-  case PR_TEXT:
-    out = TPropValue::Str(HttpBodyText(body_));
-    return true;
-  default:
-    return TNovaComponent::ReadProp(id, out);
-  }
-}
-
-bool TNovaHttp::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_ONPLAYEND:
-    play_end_handler_ = v.s;
-    return true;
-  default:
-    return TNovaComponent::WriteProp(id, v);
-  }
+const TPropTable& TNovaHttp::Props() {
+  using T = TNovaHttp;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peNone),
+      Field<&T::play_end_handler_>(PR_ONPLAYEND),
+      Custom<T>(
+          PR_TEXT, peNone, [](const T& h) { return TPropValue::Str(HttpBodyText(h.body_)); },
+          nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
+  return kTable;
 }
 
 } // namespace nova

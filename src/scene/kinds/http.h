@@ -33,8 +33,8 @@ public:
   void WaitForRequest();
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
 
 private:
   void SetSource(const std::string& source);

@@ -46,13 +46,6 @@ void TNovaTile::SetSource(const std::string& file) {
     SetIndex(0);
 }
 
-void TNovaTile::SetStored(int32_t& field, int32_t v) {
-  if (v == field)
-    return;
-  field = v;
-  Invalidate();
-}
-
 void TNovaTile::DrawRegionGrid(TCustomDIBX& target, const std::vector<TRect>& regions,
                                int32_t pitch_x, int32_t pitch_y) {
   const TSceneRect bounds = ScreenBounds();
@@ -149,59 +142,22 @@ void TNovaTile::DrawImage() {
   }
 }
 
-bool TNovaTile::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(true);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(on_idle_);
-    return true;
-  case PR_SCROLLX:
-    out = TPropValue::Int(scroll_x_);
-    return true;
-  case PR_SCROLLY:
-    out = TPropValue::Int(scroll_y_);
-    return true;
-  case PR_DISTANCEX:
-    out = TPropValue::Int(distance_x_);
-    return true;
-  case PR_DISTANCEY:
-    out = TPropValue::Int(distance_y_);
-    return true;
-  default:
-    return TNovaCustomImages::ReadProp(id, out);
-  }
-}
-
-bool TNovaTile::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_REPEAT:
-    return true;
-  case PR_ONIDLE:
-    on_idle_ = v.s;
-    return true;
-  case PR_SCROLLX:
-    SetStored(scroll_x_, v.i);
-    return true;
-  case PR_SCROLLY:
-    SetStored(scroll_y_, v.i);
-    return true;
-  case PR_DISTANCEX:
-    SetStored(distance_x_, v.i);
-    return true;
-  case PR_DISTANCEY:
-    SetStored(distance_y_, v.i);
-    return true;
-  default:
-    return TNovaCustomImages::WriteProp(id, v);
-  }
+const TPropTable& TNovaTile::Props() {
+  using T = TNovaTile;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+      // A tile always repeats its picture.
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
+      Field<&T::on_idle_>(PR_ONIDLE),
+      Field<&T::scroll_x_, pePicture>(PR_SCROLLX),
+      Field<&T::scroll_y_, pePicture>(PR_SCROLLY),
+      Field<&T::distance_x_, pePicture>(PR_DISTANCEX),
+      Field<&T::distance_y_, pePicture>(PR_DISTANCEY),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaCustomImages::Props, kRows);
+  return kTable;
 }
 
 void TNovaTile::SaveKind(BinaryWriter& w) const {

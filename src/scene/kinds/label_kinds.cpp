@@ -14,6 +14,7 @@
 #include "scene/kinds/picture_fill.h"
 #include "scene/kinds/rotated_extent.h"
 #include "scene/nova_base_list.h"
+#include "scene/prop_groups.h"
 #include "text/font_pixel_manager.h"
 
 namespace nova {
@@ -101,6 +102,29 @@ int32_t TNovaLabel::ZoomX() const { return RoundClamped(zoom_x_ * 256); }
 int32_t TNovaLabel::ZoomY() const { return RoundClamped(zoom_y_ * 256); }
 
 bool TNovaLabel::Rotated() const { return std::isfinite(angle_) && std::fmod(angle_, kTurn) != 0; }
+
+void TNovaLabel::SetFloatZoomX(long double z) { Change(zoom_x_, Finite(z, zoom_x_)); }
+void TNovaLabel::SetFloatZoomY(long double z) { Change(zoom_y_, Finite(z, zoom_y_)); }
+
+void TNovaLabel::SetAngle(long double radians) {
+  Invalidate();
+  angle_ = Finite(radians, angle_);
+  Invalidate();
+}
+
+int32_t TNovaLabel::AngleSteps() const { return RoundClamped(angle_ / kTurn * 255); }
+
+void TNovaLabel::SetFlipH(bool v) {
+  Invalidate();
+  flip_h_ = v ? 1 : 0;
+  Invalidate();
+}
+
+void TNovaLabel::SetFlipV(bool v) {
+  Invalidate();
+  flip_v_ = v ? 1 : 0;
+  Invalidate();
+}
 
 template <class T> void TNovaLabel::Change(T& field, T value) {
   if (field == value)
@@ -263,172 +287,60 @@ void TNovaLabel::SetSource(const std::string& source) {
     StartMotion(source);
 }
 
-bool TNovaLabel::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_ZOOMX:
-    out = TPropValue::Int(ZoomX());
-    return true;
-  case PR_ZOOMY:
-    out = TPropValue::Int(ZoomY());
-    return true;
-  case PR_FLOATZOOMX:
-    out = TPropValue::Real(zoom_x_);
-    return true;
-  case PR_FLOATZOOMY:
-    out = TPropValue::Real(zoom_y_);
-    return true;
-  case PR_ANGLE:
-    out = TPropValue::Int(RoundClamped(angle_ / kTurn * 255));
-    return true;
-  case PR_FLOATANGLE:
-    out = TPropValue::Real(angle_);
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_FONTNAME:
-    out = TPropValue::Str(font_name_);
-    return true;
-  case PR_FONTHEIGHT:
-    out = TPropValue::Int(font_height_);
-    return true;
-  case PR_FONTSTYLE:
-    out = TPropValue::Int(font_style_);
-    return true;
-  case PR_LINESPACE:
-    out = TPropValue::Int(line_space_);
-    return true;
-  case PR_FONTCOLOR:
-    out = TPropValue::Int(font_color_);
-    return true;
-  case PR_ANTIALIAS:
-    out = TPropValue::Flag(antialias_ != 0);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(repeat_ != 0);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(play_end_handler_);
-    return true;
-  case PR_TEXT:
-    out = TPropValue::Str(JoinLinesCrLf(lines_));
-    return true;
-  case PR_HALIGN:
-    out = TPropValue::Int(align_);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_FLIPH:
-    out = TPropValue::Flag(flip_h_ != 0);
-    return true;
-  case PR_FLIPV:
-    out = TPropValue::Flag(flip_v_ != 0);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaLabel::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_ZOOMX:
-    Change(zoom_x_, v.i / 256.0L);
-    return true;
-  case PR_ZOOMY:
-    Change(zoom_y_, v.i / 256.0L);
-    return true;
-  case PR_FLOATZOOMX:
-    Change(zoom_x_, Finite(v.r, zoom_x_));
-    return true;
-  case PR_FLOATZOOMY:
-    Change(zoom_y_, Finite(v.r, zoom_y_));
-    return true;
-  case PR_ANGLE:
-    Invalidate();
-    angle_ = v.i / 255.0L * kTurn;
-    Invalidate();
-    return true;
-  case PR_FLOATANGLE:
-    Invalidate();
-    angle_ = Finite(v.r, angle_);
-    Invalidate();
-    return true;
-  case PR_ALPHA:
-    if (v.i != alpha_) {
-      alpha_ = v.i;
-      Invalidate();
-    }
-    return true;
-  case PR_FONTNAME:
-    Change(font_name_, v.s);
-    return true;
-  case PR_FONTHEIGHT:
-    Change(font_height_, v.i);
-    return true;
-  case PR_FONTSTYLE:
-    Change(font_style_, static_cast<uint8_t>(v.i & 0x0F));
-    return true;
-  case PR_LINESPACE:
-    Change(line_space_, v.i);
-    return true;
-  case PR_FONTCOLOR:
-    if (v.i != font_color_) {
-      font_color_ = v.i;
-      if (text_)
-        text_->Clear(static_cast<TPixel>(text_->ColorToPixel(font_color_)));
-      Invalidate();
-    }
-    return true;
-  case PR_ANTIALIAS:
-    Change(antialias_, static_cast<uint8_t>(v.f ? 1 : 0));
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_REPEAT:
-    repeat_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONPLAYEND:
-    play_end_handler_ = v.s;
-    return true;
-  case PR_TEXT:
-    Change(lines_, SplitCaptionLines(v.s));
-    return true;
-  case PR_HALIGN:
-    Change(align_, static_cast<uint8_t>(v.i));
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_FLIPH:
-    Invalidate();
-    flip_h_ = v.f ? 1 : 0;
-    Invalidate();
-    return true;
-  case PR_FLIPV:
-    Invalidate();
-    flip_v_ = v.f ? 1 : 0;
-    Invalidate();
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaLabel::Props() {
+  using T = TNovaLabel;
+  using namespace props;
+  static constexpr auto kRows = JoinRows(
+      TransformRows<T>(),
+      std::array{
+          Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+          Field<&T::alpha_, pePicture>(PR_ALPHA),
+          // Font and text changes measure and render the caption again.
+          Custom<T>(
+              PR_FONTNAME, peGeometry, [](const T& o) { return TPropValue::Str(o.font_name_); },
+              [](T& o, const TPropValue& v) { o.Change(o.font_name_, v.s); }),
+          Custom<T>(
+              PR_FONTHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.font_height_); },
+              [](T& o, const TPropValue& v) { o.Change(o.font_height_, v.i); }),
+          Custom<T>(
+              PR_FONTSTYLE, peGeometry, [](const T& o) { return TPropValue::Int(o.font_style_); },
+              [](T& o, const TPropValue& v) {
+                o.Change(o.font_style_, static_cast<uint8_t>(v.i & 0x0F));
+              }),
+          Custom<T>(
+              PR_LINESPACE, peGeometry, [](const T& o) { return TPropValue::Int(o.line_space_); },
+              [](T& o, const TPropValue& v) { o.Change(o.line_space_, v.i); }),
+          Custom<T>(
+              PR_FONTCOLOR, pePicture, [](const T& o) { return TPropValue::Int(o.font_color_); },
+              [](T& o, const TPropValue& v) {
+                if (v.i == o.font_color_)
+                  return;
+                o.font_color_ = v.i;
+                if (o.text_)
+                  o.text_->Clear(static_cast<TPixel>(o.text_->ColorToPixel(o.font_color_)));
+                o.Invalidate();
+              }),
+          Custom<T>(
+              PR_ANTIALIAS, pePicture,
+              [](const T& o) { return TPropValue::Flag(o.antialias_ != 0); },
+              [](T& o, const TPropValue& v) {
+                o.Change(o.antialias_, static_cast<uint8_t>(v.f ? 1 : 0));
+              }),
+          Flag<&T::paused_>(PR_PAUSED),
+          Flag<&T::repeat_>(PR_REPEAT),
+          Field<&T::play_end_handler_>(PR_ONPLAYEND),
+          Custom<T>(
+              PR_TEXT, peGeometry,
+              [](const T& o) { return TPropValue::Str(JoinLinesCrLf(o.lines_)); },
+              [](T& o, const TPropValue& v) { o.Change(o.lines_, SplitCaptionLines(v.s)); }),
+          Custom<T>(
+              PR_HALIGN, pePicture, [](const T& o) { return TPropValue::Int(o.align_); },
+              [](T& o, const TPropValue& v) { o.Change(o.align_, static_cast<uint8_t>(v.i)); }),
+          Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+          Field<&T::idle_handler_>(PR_ONIDLE),
+      });
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaLabel::SaveKind(BinaryWriter& w) const {
@@ -595,95 +507,80 @@ bool TNovaCGLabel::Update() {
   return done;
 }
 
-bool TNovaCGLabel::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_TEXT:
-    out = TPropValue::Str(text_);
-    return true;
-  case PR_MAPTEXT:
-    out = TPropValue::Str(map_text_);
-    return true;
-  case PR_GLYPHWIDTH:
-    out = TPropValue::Int(glyph_width_);
-    return true;
-  case PR_GLYPHHEIGHT:
-    out = TPropValue::Int(glyph_height_);
-    return true;
-  case PR_LINESPACE:
-    out = TPropValue::Int(line_space_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_HALIGN:
-    out = TPropValue::Int(align_);
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  case PR_ORIGWIDTH:
-  case PR_ORIGHEIGHT: {
-    const TNovaImageData* f = sheet_.Frame(sheet_.current);
-    const TCustomDIBX* s = f ? f->Surface() : nullptr;
-    out = TPropValue::Int(s ? (id == PR_ORIGWIDTH ? s->Width() : s->Height()) : 0);
-    return true;
-  }
-  case PR_PLAYING:
-    out = TPropValue::Flag(!paused_ && !ani_paused_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
+const TCustomDIBX* TNovaCGLabel::CurrentGlyphSheet() const {
+  const TNovaImageData* f = sheet_.Frame(sheet_.current);
+  return f ? f->Surface() : nullptr;
 }
 
-bool TNovaCGLabel::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_TEXT:
-    text_ = v.s;
-    RebuildGlyphs();
-    return true;
-  case PR_MAPTEXT:
-    map_text_ = v.s;
-    RebuildGlyphs();
-    return true;
-  case PR_GLYPHWIDTH:
-    glyph_width_ = std::max(1, v.i);
-    Resize();
-    return true;
-  case PR_GLYPHHEIGHT:
-    glyph_height_ = std::max(1, v.i);
-    Resize();
-    return true;
-  case PR_LINESPACE:
-    line_space_ = v.i;
-    Resize();
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_HALIGN:
-    align_ = static_cast<uint8_t>(v.i);
-    Invalidate();
-    return true;
-  case PR_ALPHA:
-    alpha_ = v.i;
-    Invalidate();
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaCGLabel::Props() {
+  using T = TNovaCGLabel;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+      Custom<T>(
+          PR_TEXT, peGeometry, [](const T& o) { return TPropValue::Str(o.text_); },
+          [](T& o, const TPropValue& v) {
+            o.text_ = v.s;
+            o.RebuildGlyphs();
+          }),
+      Custom<T>(
+          PR_MAPTEXT, peGeometry, [](const T& o) { return TPropValue::Str(o.map_text_); },
+          [](T& o, const TPropValue& v) {
+            o.map_text_ = v.s;
+            o.RebuildGlyphs();
+          }),
+      Custom<T>(
+          PR_GLYPHWIDTH, peGeometry, [](const T& o) { return TPropValue::Int(o.glyph_width_); },
+          [](T& o, const TPropValue& v) {
+            o.glyph_width_ = std::max(1, v.i);
+            o.Resize();
+          }),
+      Custom<T>(
+          PR_GLYPHHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.glyph_height_); },
+          [](T& o, const TPropValue& v) {
+            o.glyph_height_ = std::max(1, v.i);
+            o.Resize();
+          }),
+      Custom<T>(
+          PR_LINESPACE, peGeometry, [](const T& o) { return TPropValue::Int(o.line_space_); },
+          [](T& o, const TPropValue& v) {
+            o.line_space_ = v.i;
+            o.Resize();
+          }),
+      Flag<&T::paused_>(PR_PAUSED),
+      Custom<T>(
+          PR_HALIGN, pePicture, [](const T& o) { return TPropValue::Int(o.align_); },
+          [](T& o, const TPropValue& v) {
+            o.align_ = static_cast<uint8_t>(v.i);
+            o.Invalidate();
+          }),
+      Custom<T>(
+          PR_ALPHA, pePicture, [](const T& o) { return TPropValue::Int(o.alpha_); },
+          [](T& o, const TPropValue& v) {
+            o.alpha_ = v.i;
+            o.Invalidate();
+          }),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+      Custom<T>(
+          PR_ORIGWIDTH, peNone,
+          [](const T& o) {
+            const TCustomDIBX* s = o.CurrentGlyphSheet();
+            return TPropValue::Int(s ? s->Width() : 0);
+          },
+          nullptr),
+      Custom<T>(
+          PR_ORIGHEIGHT, peNone,
+          [](const T& o) {
+            const TCustomDIBX* s = o.CurrentGlyphSheet();
+            return TPropValue::Int(s ? s->Height() : 0);
+          },
+          nullptr),
+      Custom<T>(
+          PR_PLAYING, peNone,
+          [](const T& o) { return TPropValue::Flag(!o.paused_ && !o.ani_paused_); }, nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaCGLabel::SaveKind(BinaryWriter& w) const {

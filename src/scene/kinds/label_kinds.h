@@ -26,6 +26,16 @@ public:
   int32_t ZoomY() const override;
   bool FlipH() const override { return flip_h_ != 0; }
   bool FlipV() const override { return flip_v_ != 0; }
+  long double FloatZoomX() const { return zoom_x_; }
+  long double FloatZoomY() const { return zoom_y_; }
+  void SetFloatZoomX(long double z);
+  void SetFloatZoomY(long double z);
+  long double Angle() const { return angle_; }
+  void SetAngle(long double radians);
+  // The angle in 1/255 turns, rounded.
+  int32_t AngleSteps() const;
+  void SetFlipH(bool v);
+  void SetFlipV(bool v);
   void Draw() override;
   TSceneRect GetHitRect() const override;
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -37,8 +47,8 @@ public:
   bool Rotated() const;
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
@@ -79,12 +89,14 @@ public:
   const std::vector<std::vector<int32_t>>& GlyphLines() const { return glyph_lines_; }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 
 private:
+  // The picture of the glyph sheet's current frame, null when none is loaded.
+  const TCustomDIBX* CurrentGlyphSheet() const;
   void SetSource(const std::string& source);
   void RebuildGlyphs();
   void Resize();

@@ -300,242 +300,212 @@ void TNovaCustomListBox::KeyRepeatEvent(const std::vector<std::string>& keys) {
 
 // Properties.
 
-bool TNovaCustomListBox::ReadProp(int id, TPropValue& out) {
-  if (id >= PR_BORDERSOURCETL && id <= PR_BORDERSOURCEBR) {
-    out = TPropValue::Str(cells_[static_cast<size_t>(id - PR_BORDERSOURCETL)].file);
-    return true;
-  }
-  switch (id) {
-  case PR_TEXT:
-    out = TPropValue::Str(text_);
-    return true;
-  case PR_COUNT:
-    out = TPropValue::Int(ItemCount());
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(index_);
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_LINESPACE:
-    out = TPropValue::Int(line_space_);
-    return true;
-  case PR_MARGINX:
-    out = TPropValue::Int(margin_x_);
-    return true;
-  case PR_MARGINY:
-    out = TPropValue::Int(margin_y_);
-    return true;
-  case PR_BORDERWIDTH:
-    out = TPropValue::Int(border_width_);
-    return true;
-  case PR_BORDERCOLOR:
-    out = TPropValue::Int(border_color_);
-    return true;
-  case PR_ROWCOUNT:
-    out = TPropValue::Int(rows_);
-    return true;
-  case PR_TOPINDEX:
-    out = TPropValue::Int(top_index_);
-    return true;
-  case PR_HALIGN:
-    out = TPropValue::Int(text_align_);
-    return true;
-  case PR_BORDERHALIGNT:
-  case PR_BORDERHALIGNC:
-  case PR_BORDERHALIGNB:
-    out = TPropValue::Int(halign_[static_cast<size_t>(1 + 3 * (id - PR_BORDERHALIGNT))]);
-    return true;
-  case PR_BORDERVALIGNL:
-  case PR_BORDERVALIGNC:
-  case PR_BORDERVALIGNR:
-    out = TPropValue::Int(valign_[static_cast<size_t>(3 + (id - PR_BORDERVALIGNL))]);
-    return true;
-  case PR_SCROLLSOURCE:
-    out = TPropValue::Str(scroll_.file);
-    return true;
-  case PR_CHECKSOURCE:
-    out = TPropValue::Str(check_.file);
-    return true;
-  case PR_FONTNAME:
-    out = TPropValue::Str(normal_.face);
-    return true;
-  case PR_FONTHEIGHT:
-    out = TPropValue::Int(normal_.size);
-    return true;
-  case PR_FONTSTYLE:
-    out = TPropValue::Int(normal_.style);
-    return true;
-  case PR_FONTCOLOR:
-    out = TPropValue::Int(normal_.color);
-    return true;
-  case PR_FONTBORDERCOLOR:
-    out = TPropValue::Int(normal_.border_color);
-    return true;
-  case PR_FONTBORDER:
-    out = TPropValue::Int(normal_.border);
-    return true;
-  case PR_FONTSHADOW:
-    out = TPropValue::Int(normal_.shadow);
-    return true;
-  case PR_FONTSHADOWCOLOR:
-    out = TPropValue::Int(normal_.shadow_color);
-    return true;
-  case PR_FONTHOVERCOLOR:
-    out = TPropValue::Int(hover_labels_.color);
-    return true;
-  case PR_FONTHOVERSTYLE:
-    out = TPropValue::Int(hover_labels_.style);
-    return true;
-  case PR_FONTHOVERBORDER:
-    out = TPropValue::Int(hover_labels_.border);
-    return true;
-  case PR_FONTHOVERBORDERCOLOR:
-    out = TPropValue::Int(hover_labels_.border_color);
-    return true;
-  case PR_FONTHOVERSHADOW:
-    out = TPropValue::Int(hover_labels_.shadow);
-    return true;
-  case PR_FONTHOVERSHADOWCOLOR:
-    out = TPropValue::Int(hover_labels_.shadow_color);
-    return true;
-  case PR_ANTIALIAS:
-    out = TPropValue::Flag(normal_.level != 0);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ONSELECT:
-    out = TPropValue::Str(on_select_);
-    return true;
-  case PR_ONMAPIN:
-    out = TPropValue::Str(on_map_in_);
-    return true;
-  case PR_ONMAPOUT:
-    out = TPropValue::Str(on_map_out_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(on_idle_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaCustomListBox::WriteProp(int id, const TPropValue& v) {
-  auto layout = [&](auto& field, auto value) {
-    MarkLayout();
-    field = value;
-    return true;
+const TPropTable& TNovaCustomListBox::Props() {
+  using T = TNovaCustomListBox;
+  using namespace props;
+  // Font and spacing changes lay the items out again at the next draw; colours and alignment
+  // repaint.
+  constexpr auto mark = [](T& o) { o.MarkLayout(); };
+  constexpr auto paint = [](T& o) { o.Invalidate(); };
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_BORDERSOURCETL, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[0].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[0].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCETC, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[1].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[1].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCETR, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[2].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[2].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCECL, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[3].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[3].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCECC, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[4].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[4].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCECR, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[5].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[5].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCEBL, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[6].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[6].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCEBC, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[7].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[7].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_BORDERSOURCEBR, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.cells_[8].file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.cells_[8].Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_TEXT, peGeometry, [](const T& o) { return TPropValue::Str(o.text_); },
+          [](T& o, const TPropValue& v) { o.SetText(v.s); }),
+      Access<&T::ItemCount, nullptr>(PR_COUNT, peNone),
+      Field<&T::index_>(PR_INDEX),
+      Custom<T>(
+          PR_ALPHA, pePicture, [](const T& o) { return TPropValue::Int(o.alpha_); },
+          [](T& o, const TPropValue& v) {
+            o.normal_.alpha = o.hover_labels_.alpha = v.i;
+            o.alpha_ = v.i;
+            o.Invalidate();
+          }),
+      RefRow<T>(
+          PR_LINESPACE, peGeometry, [](auto& o) -> auto& { return o.line_space_; },
+          [](const TPropValue& v) { return Spacing(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_MARGINX, peGeometry, [](auto& o) -> auto& { return o.margin_x_; },
+          [](const TPropValue& v) { return Spacing(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_MARGINY, peGeometry, [](auto& o) -> auto& { return o.margin_y_; },
+          [](const TPropValue& v) { return Spacing(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_BORDERWIDTH, peGeometry, [](auto& o) -> auto& { return o.border_width_; },
+          [](const TPropValue& v) { return Spacing(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_BORDERCOLOR, pePicture, [](auto& o) -> auto& { return o.border_color_; },
+          [](const TPropValue& v) { return v.i; }, nullptr, paint),
+      RefRow<T>(
+          PR_ROWCOUNT, peGeometry, [](auto& o) -> auto& { return o.rows_; },
+          [](const TPropValue& v) { return Spacing(v.i); }, mark, nullptr),
+      Stored<&T::top_index_, &T::SetTopIndex>(PR_TOPINDEX, pePicture),
+      RefRow<T>(
+          PR_HALIGN, pePicture, [](auto& o) -> auto& { return o.text_align_; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      RefRow<T>(
+          PR_BORDERHALIGNT, pePicture, [](auto& o) -> auto& { return o.halign_[1]; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      RefRow<T>(
+          PR_BORDERHALIGNC, pePicture, [](auto& o) -> auto& { return o.halign_[4]; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      RefRow<T>(
+          PR_BORDERHALIGNB, pePicture, [](auto& o) -> auto& { return o.halign_[7]; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      RefRow<T>(
+          PR_BORDERVALIGNL, pePicture, [](auto& o) -> auto& { return o.valign_[3]; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      RefRow<T>(
+          PR_BORDERVALIGNC, pePicture, [](auto& o) -> auto& { return o.valign_[4]; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      RefRow<T>(
+          PR_BORDERVALIGNR, pePicture, [](auto& o) -> auto& { return o.valign_[5]; },
+          [](const TPropValue& v) { return static_cast<uint8_t>(v.i); }, nullptr, paint),
+      Custom<T>(
+          PR_SCROLLSOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.scroll_.file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.scroll_.Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      Custom<T>(
+          PR_CHECKSOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.check_.file); },
+          [](T& o, const TPropValue& v) {
+            o.MarkLayout();
+            o.check_.Set(ServicesOf(o.owner_).images.cache, &o, v.s);
+          }),
+      // The hover labels take the face and size of the normal ones.
+      Custom<T>(
+          PR_FONTNAME, peGeometry, [](const T& o) { return TPropValue::Str(o.normal_.face); },
+          [](T& o, const TPropValue& v) {
+            o.hover_labels_.face = v.s;
+            o.MarkLayout();
+            o.normal_.face = v.s;
+          }),
+      Custom<T>(
+          PR_FONTHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.normal_.size); },
+          [](T& o, const TPropValue& v) {
+            o.hover_labels_.size = FontHeight(v.i);
+            o.MarkLayout();
+            o.normal_.size = FontHeight(v.i);
+          }),
+      RefRow<T>(
+          PR_FONTSTYLE, peGeometry, [](auto& o) -> auto& { return o.normal_.style; },
+          [](const TPropValue& v) { return Style(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTCOLOR, peGeometry, [](auto& o) -> auto& { return o.normal_.color; },
+          [](const TPropValue& v) { return v.i; }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTBORDERCOLOR, peGeometry, [](auto& o) -> auto& { return o.normal_.border_color; },
+          [](const TPropValue& v) { return v.i; }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTBORDER, peGeometry, [](auto& o) -> auto& { return o.normal_.border; },
+          [](const TPropValue& v) { return Outline(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTSHADOW, peGeometry, [](auto& o) -> auto& { return o.normal_.shadow; },
+          [](const TPropValue& v) { return Outline(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTSHADOWCOLOR, peGeometry, [](auto& o) -> auto& { return o.normal_.shadow_color; },
+          [](const TPropValue& v) { return v.i; }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTHOVERCOLOR, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.color; },
+          [](const TPropValue& v) { return v.i; }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTHOVERSTYLE, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.style; },
+          [](const TPropValue& v) { return Style(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTHOVERBORDER, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.border; },
+          [](const TPropValue& v) { return Outline(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTHOVERBORDERCOLOR, peGeometry,
+          [](auto& o) -> auto& { return o.hover_labels_.border_color; },
+          [](const TPropValue& v) { return v.i; }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTHOVERSHADOW, peGeometry, [](auto& o) -> auto& { return o.hover_labels_.shadow; },
+          [](const TPropValue& v) { return Outline(v.i); }, mark, nullptr),
+      RefRow<T>(
+          PR_FONTHOVERSHADOWCOLOR, peGeometry,
+          [](auto& o) -> auto& { return o.hover_labels_.shadow_color; },
+          [](const TPropValue& v) { return v.i; }, mark, nullptr),
+      Custom<T>(
+          PR_ANTIALIAS, peGeometry,
+          [](const T& o) { return TPropValue::Flag(o.normal_.level != 0); },
+          [](T& o, const TPropValue& v) {
+            o.hover_labels_.level = v.f ? 3 : 0;
+            o.MarkLayout();
+            o.normal_.level = v.f ? 3 : 0;
+          }),
+      Custom<T>(
+          PR_PAUSED, pePicture, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+          [](T& o, const TPropValue& v) { o.SetPaused(v.f); }),
+      Field<&T::on_select_>(PR_ONSELECT),
+      Field<&T::on_map_in_>(PR_ONMAPIN),
+      Field<&T::on_map_out_>(PR_ONMAPOUT),
+      Field<&T::on_idle_>(PR_ONIDLE),
   };
-  auto repaint = [&](auto& field, auto value) {
-    field = value;
-    Invalidate();
-    return true;
-  };
-  if (id >= PR_BORDERSOURCETL && id <= PR_BORDERSOURCEBR) {
-    MarkLayout();
-    cells_[static_cast<size_t>(id - PR_BORDERSOURCETL)].Set(ServicesOf(owner_).images.cache, this,
-                                                            v.s);
-    return true;
-  }
-  switch (id) {
-  case PR_TEXT:
-    SetText(v.s);
-    return true;
-  case PR_INDEX:
-    index_ = v.i;
-    return true;
-  case PR_ALPHA:
-    normal_.alpha = hover_labels_.alpha = v.i;
-    return repaint(alpha_, v.i);
-  case PR_LINESPACE:
-    return layout(line_space_, Spacing(v.i));
-  case PR_MARGINX:
-    return layout(margin_x_, Spacing(v.i));
-  case PR_MARGINY:
-    return layout(margin_y_, Spacing(v.i));
-  case PR_BORDERWIDTH:
-    return layout(border_width_, Spacing(v.i));
-  case PR_BORDERCOLOR:
-    return repaint(border_color_, v.i);
-  case PR_ROWCOUNT:
-    return layout(rows_, Spacing(v.i));
-  case PR_TOPINDEX:
-    SetTopIndex(v.i);
-    return true;
-  case PR_HALIGN:
-    return repaint(text_align_, static_cast<uint8_t>(v.i));
-  case PR_BORDERHALIGNT:
-  case PR_BORDERHALIGNC:
-  case PR_BORDERHALIGNB:
-    return repaint(halign_[static_cast<size_t>(1 + 3 * (id - PR_BORDERHALIGNT))],
-                   static_cast<uint8_t>(v.i));
-  case PR_BORDERVALIGNL:
-  case PR_BORDERVALIGNC:
-  case PR_BORDERVALIGNR:
-    return repaint(valign_[static_cast<size_t>(3 + (id - PR_BORDERVALIGNL))],
-                   static_cast<uint8_t>(v.i));
-  case PR_SCROLLSOURCE:
-    MarkLayout();
-    scroll_.Set(ServicesOf(owner_).images.cache, this, v.s);
-    return true;
-  case PR_CHECKSOURCE:
-    MarkLayout();
-    check_.Set(ServicesOf(owner_).images.cache, this, v.s);
-    return true;
-  case PR_FONTNAME:
-    hover_labels_.face = v.s;
-    return layout(normal_.face, v.s);
-  case PR_FONTHEIGHT:
-    hover_labels_.size = FontHeight(v.i);
-    return layout(normal_.size, FontHeight(v.i));
-  case PR_FONTSTYLE:
-    return layout(normal_.style, Style(v.i));
-  case PR_FONTCOLOR:
-    return layout(normal_.color, v.i);
-  case PR_FONTBORDERCOLOR:
-    return layout(normal_.border_color, v.i);
-  case PR_FONTBORDER:
-    return layout(normal_.border, Outline(v.i));
-  case PR_FONTSHADOW:
-    return layout(normal_.shadow, Outline(v.i));
-  case PR_FONTSHADOWCOLOR:
-    return layout(normal_.shadow_color, v.i);
-  case PR_FONTHOVERCOLOR:
-    return layout(hover_labels_.color, v.i);
-  case PR_FONTHOVERSTYLE:
-    return layout(hover_labels_.style, Style(v.i));
-  case PR_FONTHOVERBORDER:
-    return layout(hover_labels_.border, Outline(v.i));
-  case PR_FONTHOVERBORDERCOLOR:
-    return layout(hover_labels_.border_color, v.i);
-  case PR_FONTHOVERSHADOW:
-    return layout(hover_labels_.shadow, Outline(v.i));
-  case PR_FONTHOVERSHADOWCOLOR:
-    return layout(hover_labels_.shadow_color, v.i);
-  case PR_ANTIALIAS:
-    hover_labels_.level = v.f ? 3 : 0;
-    return layout(normal_.level, v.f ? 3 : 0);
-  case PR_PAUSED:
-    SetPaused(v.f);
-    return true;
-  case PR_ONSELECT:
-    on_select_ = v.s;
-    return true;
-  case PR_ONMAPIN:
-    on_map_in_ = v.s;
-    return true;
-  case PR_ONMAPOUT:
-    on_map_out_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    on_idle_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 // Persistent form.

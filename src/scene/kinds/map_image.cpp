@@ -240,108 +240,44 @@ void TNovaMapImage::RestoreSurfaces() {
       m = TFrameMask{};
 }
 
-bool TNovaMapImage::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_.file);
-    return true;
-  case PR_HOVERSOURCE:
-    out = TPropValue::Str(hover_pic_.file);
-    return true;
-  case PR_MAPSOURCE:
-    out = TPropValue::Str(map_source_);
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_BRIGHTNESS:
-    out = TPropValue::Int(brightness_);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_RCLICKSCRAP:
-    out = TPropValue::Flag(rclick_scrap_ != 0);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(true);
-    return true;
-  case PR_ONSELECT:
-    out = TPropValue::Str(on_select_);
-    return true;
-  case PR_ONMAPIN:
-    out = TPropValue::Str(on_map_in_);
-    return true;
-  case PR_ONMAPOUT:
-    out = TPropValue::Str(on_map_out_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(on_idle_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaMapImage::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    if (v.s != source_.file) {
-      Invalidate();
-      LoadPicture(source_, v.s);
-      TNovaImageData* f = source_.list.Frame(0);
-      TCustomDIBX* s = f ? f->Surface() : nullptr;
-      SetBounds(left_, top_, s ? s->Width() : 0, s ? s->Height() : 0);
-    }
-    return true;
-  case PR_HOVERSOURCE:
-    if (v.s != hover_pic_.file) {
-      LoadPicture(hover_pic_, v.s);
-      ReportArea(hover_);
-    }
-    return true;
-  case PR_MAPSOURCE:
-    SetMapSource(v.s);
-    return true;
-  case PR_ALPHA:
-    if (v.i != alpha_) {
-      alpha_ = v.i;
-      Invalidate();
-    }
-    return true;
-  case PR_BRIGHTNESS:
-    if (v.i != brightness_) {
-      brightness_ = v.i;
-      Invalidate();
-    }
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_RCLICKSCRAP:
-    rclick_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONSELECT:
-    on_select_ = v.s;
-    return true;
-  case PR_ONMAPIN:
-    on_map_in_ = v.s;
-    return true;
-  case PR_ONMAPOUT:
-    on_map_out_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    on_idle_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaMapImage::Props() {
+  using T = TNovaMapImage;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_SOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.source_.file); },
+          [](T& o, const TPropValue& v) {
+            if (v.s == o.source_.file)
+              return;
+            o.Invalidate();
+            o.LoadPicture(o.source_, v.s);
+            TNovaImageData* f = o.source_.list.Frame(0);
+            TCustomDIBX* s = f ? f->Surface() : nullptr;
+            o.SetBounds(o.left_, o.top_, s ? s->Width() : 0, s ? s->Height() : 0);
+          }),
+      Custom<T>(
+          PR_HOVERSOURCE, pePicture, [](const T& o) { return TPropValue::Str(o.hover_pic_.file); },
+          [](T& o, const TPropValue& v) {
+            if (v.s == o.hover_pic_.file)
+              return;
+            o.LoadPicture(o.hover_pic_, v.s);
+            o.ReportArea(o.hover_);
+          }),
+      Stored<&T::map_source_, &T::SetMapSource>(PR_MAPSOURCE, peNone),
+      Field<&T::alpha_, pePicture>(PR_ALPHA),
+      Field<&T::brightness_, pePicture>(PR_BRIGHTNESS),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+      Flag<&T::rclick_scrap_>(PR_RCLICKSCRAP),
+      Flag<&T::paused_>(PR_PAUSED),
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T&) { return TPropValue::Flag(true); }, nullptr),
+      Field<&T::on_select_>(PR_ONSELECT),
+      Field<&T::on_map_in_>(PR_ONMAPIN),
+      Field<&T::on_map_out_>(PR_ONMAPOUT),
+      Field<&T::on_idle_>(PR_ONIDLE),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaMapImage::SaveKind(BinaryWriter& w) const {

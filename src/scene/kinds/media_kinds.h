@@ -8,6 +8,7 @@
 #include "scene/kinds/custom_image.h"
 #include "scene/kinds/media_fader.h"
 #include "scene/kinds/media_services.h"
+#include "scene/prop_groups.h"
 
 namespace nova {
 
@@ -40,12 +41,13 @@ public:
   bool Ended() const { return ended_ != 0; }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 
 private:
+  friend struct props::MediaGroup<TNovaSound>;
   void SetSource(const std::string& source);
   void SetRepeat(bool on);
   void SetVolume(int32_t volume);
@@ -91,17 +93,21 @@ public:
   IMediaItem* Item() const { return item_.get(); }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
   const std::string& PlayEndHandler() const override { return play_end_handler_; }
 
 private:
+  friend struct props::MediaGroup<TNovaVideo>;
   void SetSource(const std::string& source);
   void SetVolume(int32_t volume);
   void SetBalance(int32_t balance);
+  void SetRepeat(bool on);
+  void SetIndex(int32_t ms);
+  int32_t Length() const;
   void SetPauseFlags(bool paused, bool ani_paused);
   void SetOverlay(bool on);
   void ReleaseItem();

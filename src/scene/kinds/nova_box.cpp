@@ -48,90 +48,24 @@ void TNovaBox::SetBlurSpan(int32_t span) {
   RecordGeometry();
 }
 
-bool TNovaBox::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_BORDERWIDTH:
-    out = TPropValue::Int(border_width_);
-    return true;
-  case PR_BORDERCOLOR:
-    out = TPropValue::Int(border_color_);
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(repeat_ != 0);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(play_end_handler_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  case PR_BLURSPAN:
-    out = TPropValue::Int(blur_span_);
-    return true;
-  case PR_BLURDELAY:
-    out = TPropValue::Int(blur_delay_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaBox::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_BORDERWIDTH:
-    if (v.i != border_width_) {
-      border_width_ = v.i;
-      Invalidate();
-    }
-    return true;
-  case PR_BORDERCOLOR:
-    if (v.i != border_color_) {
-      border_color_ = v.i;
-      Invalidate();
-    }
-    return true;
-  case PR_ALPHA:
-    SetAlpha(v.i);
-    return true;
-  case PR_REPEAT:
-    repeat_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONPLAYEND:
-    play_end_handler_ = v.s;
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  case PR_BLURSPAN:
-    SetBlurSpan(v.i);
-    return true;
-  case PR_BLURDELAY:
-    blur_delay_ = v.i;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaBox::Props() {
+  using T = TNovaBox;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+      Field<&T::border_width_, pePicture>(PR_BORDERWIDTH),
+      Field<&T::border_color_, pePicture>(PR_BORDERCOLOR),
+      Access<&T::Alpha, &T::SetAlpha>(PR_ALPHA, pePicture),
+      Flag<&T::repeat_>(PR_REPEAT),
+      Field<&T::play_end_handler_>(PR_ONPLAYEND),
+      Flag<&T::paused_>(PR_PAUSED),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+      Stored<&T::blur_span_, &T::SetBlurSpan>(PR_BLURSPAN, peNone),
+      Field<&T::blur_delay_>(PR_BLURDELAY),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 bool TNovaBox::Update() {
@@ -213,20 +147,12 @@ bool TNovaBlurBox::Update() {
   return false;
 }
 
-bool TNovaBlurBox::ReadProp(int id, TPropValue& out) {
-  if (id == PR_DELAY) {
-    out = TPropValue::Int(lifetime_);
-    return true;
-  }
-  return TNovaBox::ReadProp(id, out);
-}
-
-bool TNovaBlurBox::WriteProp(int id, const TPropValue& v) {
-  if (id == PR_DELAY) {
-    lifetime_ = v.i;
-    return true;
-  }
-  return TNovaBox::WriteProp(id, v);
+const TPropTable& TNovaBlurBox::Props() {
+  using T = TNovaBlurBox;
+  using namespace props;
+  static constexpr std::array kRows{Field<&T::lifetime_>(PR_DELAY)};
+  static constexpr TPropTable kTable = MakePropTable(&TNovaBox::Props, kRows);
+  return kTable;
 }
 
 } // namespace nova

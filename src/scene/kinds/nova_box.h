@@ -16,9 +16,10 @@ public:
   int32_t Alpha() const { return alpha_; }
   void SetAlpha(int32_t a);
 
+  const TPropTable& PropTable() const override { return Props(); }
+
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
@@ -50,9 +51,10 @@ public:
   void Init(const TNovaBox& box);
   bool Update() override;
 
+  const TPropTable& PropTable() const override { return Props(); }
+
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  static const TPropTable& Props();
 
 private:
   int32_t lifetime_ = 0, age_ = 0, start_alpha_ = 0;

@@ -324,116 +324,97 @@ void TNovaButton::AfterDrawImage() {
   caption_.Paint(0, paint, static_cast<int>(x), static_cast<int>(y));
 }
 
-bool TNovaButton::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_HOVERSOURCE:
-  case PR_PRESSEDSOURCE:
-  case PR_CLICKEDSOURCE:
-    out = TPropValue::Str(state_sources_[static_cast<size_t>(StateOfSource(id))]);
-    return true;
-  case PR_GROUPINDEX:
-    out = TPropValue::Int(group_);
-    return true;
-  case PR_SELECTED:
-    out = TPropValue::Flag(selected_ != 0);
-    return true;
-  case PR_ALLOWALLUP:
-    out = TPropValue::Flag(allow_all_up_ != 0);
-    return true;
-  case PR_ONNOTIFY:
-    out = TPropValue::Str(on_notify_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(state_ != bsClicked);
-    return true;
-  case PR_TEXT:
-    out = TPropValue::Str(caption_text_);
-    return true;
-  case PR_FONTNAME:
-    out = TPropValue::Str(caption_.face);
-    return true;
-  case PR_FONTHEIGHT:
-    out = TPropValue::Int(caption_.size);
-    return true;
-  case PR_FONTSTYLE:
-    out = TPropValue::Int(caption_.style);
-    return true;
-  case PR_FONTCOLOR:
-    out = TPropValue::Int(caption_.color);
-    return true;
-  default:
-    return TNovaImages::ReadProp(id, out);
-  }
+const std::string& TNovaButton::StateSourceOf(int id) const {
+  return state_sources_[static_cast<size_t>(StateOfSource(id))];
 }
 
-bool TNovaButton::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_HOVERSOURCE:
-  case PR_PRESSEDSOURCE:
-  case PR_CLICKEDSOURCE:
-    SetStateSource(StateOfSource(id), v.s);
-    return true;
-  case PR_SOURCE: {
-    // The normal picture loads into the normal state's slots whatever state is shown.
-    const int32_t shown = state_;
-    if (shown != bsNormal) {
-      BringMotion(bsNormal);
-      state_ = bsNormal;
-    }
-    const int32_t index = frame_index_;
-    TNovaImages::SetSource(v.s);
-    if (shown != bsNormal) {
-      state_ = shown;
-      BringMotion(shown);
-      // The shown state's frame comes back.
-      frame_index_ = -1;
-      if (!motion_)
-        SetIndex(index);
-    }
-    return true;
-  }
-  case PR_GROUPINDEX:
-    SetGroup(v.i);
-    return true;
-  case PR_SELECTED:
-    SetSelected(v.f);
-    return true;
-  case PR_ALLOWALLUP:
-    SetAllowAllUp(v.f);
-    return true;
-  case PR_ONNOTIFY:
-    on_notify_ = v.s;
-    return true;
-  case PR_PAUSED: {
-    const bool was = paused_ != 0;
-    TNovaImages::WriteProp(id, v);
-    if (was && !v.f)
-      SetState(bsNormal);
-    return true;
-  }
-  case PR_TEXT:
-    caption_text_ = v.s;
-    CaptionChanged();
-    return true;
-  case PR_FONTNAME:
-    caption_.face = v.s;
-    CaptionChanged();
-    return true;
-  case PR_FONTHEIGHT:
-    caption_.size = v.i;
-    CaptionChanged();
-    return true;
-  case PR_FONTSTYLE:
-    caption_.style = static_cast<uint8_t>(v.i & 0x0F);
-    CaptionChanged();
-    return true;
-  case PR_FONTCOLOR:
-    caption_.color = v.i;
-    CaptionChanged();
-    return true;
-  default:
-    return TNovaImages::WriteProp(id, v);
-  }
+const TPropTable& TNovaButton::Props() {
+  using T = TNovaButton;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_HOVERSOURCE, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.StateSourceOf(PR_HOVERSOURCE)); },
+          [](T& o, const TPropValue& v) { o.SetStateSource(StateOfSource(PR_HOVERSOURCE), v.s); }),
+      Custom<T>(
+          PR_PRESSEDSOURCE, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.StateSourceOf(PR_PRESSEDSOURCE)); },
+          [](T& o, const TPropValue& v) {
+            o.SetStateSource(StateOfSource(PR_PRESSEDSOURCE), v.s);
+          }),
+      Custom<T>(
+          PR_CLICKEDSOURCE, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.StateSourceOf(PR_CLICKEDSOURCE)); },
+          [](T& o, const TPropValue& v) {
+            o.SetStateSource(StateOfSource(PR_CLICKEDSOURCE), v.s);
+          }),
+      // The normal picture loads into the normal state's slots whatever state is shown.
+      Custom<T>(PR_SOURCE, peGeometry, nullptr,
+                [](T& o, const TPropValue& v) {
+                  const int32_t shown = o.state_;
+                  if (shown != bsNormal) {
+                    o.BringMotion(bsNormal);
+                    o.state_ = bsNormal;
+                  }
+                  const int32_t index = o.frame_index_;
+                  o.TNovaImages::SetSource(v.s);
+                  if (shown != bsNormal) {
+                    o.state_ = shown;
+                    o.BringMotion(shown);
+                    // The shown state's frame comes back.
+                    o.frame_index_ = -1;
+                    if (!o.motion_)
+                      o.SetIndex(index);
+                  }
+                }),
+      Stored<&T::group_, &T::SetGroup>(PR_GROUPINDEX, pePicture),
+      Stored<&T::selected_, &T::SetSelected>(PR_SELECTED, pePicture),
+      Stored<&T::allow_all_up_, &T::SetAllowAllUp>(PR_ALLOWALLUP, pePicture),
+      Field<&T::on_notify_>(PR_ONNOTIFY),
+      // Resuming a paused button shows it normal again.
+      Custom<T>(PR_PAUSED, pePicture, nullptr,
+                [](T& o, const TPropValue& v) {
+                  const bool was = o.paused_ != 0;
+                  o.paused_ = v.f ? 1 : 0;
+                  if (was && !v.f)
+                    o.SetState(bsNormal);
+                }),
+      Custom<T>(
+          PR_REPEAT, peNone, [](const T& o) { return TPropValue::Flag(o.state_ != bsClicked); },
+          nullptr),
+      Custom<T>(
+          PR_TEXT, peGeometry, [](const T& o) { return TPropValue::Str(o.caption_text_); },
+          [](T& o, const TPropValue& v) {
+            o.caption_text_ = v.s;
+            o.CaptionChanged();
+          }),
+      Custom<T>(
+          PR_FONTNAME, peGeometry, [](const T& o) { return TPropValue::Str(o.caption_.face); },
+          [](T& o, const TPropValue& v) {
+            o.caption_.face = v.s;
+            o.CaptionChanged();
+          }),
+      Custom<T>(
+          PR_FONTHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.caption_.size); },
+          [](T& o, const TPropValue& v) {
+            o.caption_.size = v.i;
+            o.CaptionChanged();
+          }),
+      Custom<T>(
+          PR_FONTSTYLE, peGeometry, [](const T& o) { return TPropValue::Int(o.caption_.style); },
+          [](T& o, const TPropValue& v) {
+            o.caption_.style = static_cast<uint8_t>(v.i & 0x0F);
+            o.CaptionChanged();
+          }),
+      Custom<T>(
+          PR_FONTCOLOR, pePicture, [](const T& o) { return TPropValue::Int(o.caption_.color); },
+          [](T& o, const TPropValue& v) {
+            o.caption_.color = v.i;
+            o.CaptionChanged();
+          }),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaImages::Props, kRows);
+  return kTable;
 }
 
 void TNovaButton::SaveKind(BinaryWriter& w) const {

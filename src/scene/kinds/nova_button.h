@@ -47,8 +47,10 @@ public:
   void KeyRepeatEvent(const std::vector<std::string>& keys) override;
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
+  // The picture file of the state a source property names.
+  const std::string& StateSourceOf(int id) const;
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   void AfterDrawImage() override;

@@ -189,71 +189,35 @@ void TNovaMenu::KeyRepeatEvent(const std::vector<std::string>& keys) {
   TNovaCustomListBox::KeyRepeatEvent(keys);
 }
 
-bool TNovaMenu::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_DELAY:
-    out = TPropValue::Int(delay_);
-    return true;
-  case PR_HOVERCOLOR:
-    out = TPropValue::Int(hover_color_);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_RCLICKSCRAP:
-    out = TPropValue::Flag(rclick_scrap_ != 0);
-    return true;
-  case PR_ONOPENING:
-    out = TPropValue::Str(on_opening_);
-    return true;
-  case PR_ONOPENED:
-    out = TPropValue::Str(on_opened_);
-    return true;
-  case PR_ONCLOSING:
-    out = TPropValue::Str(on_closing_);
-    return true;
-  case PR_ONCLOSED:
-    out = TPropValue::Str(on_closed_);
-    return true;
-  case PR_ORIGHEIGHT:
-    out = TPropValue::Int(play_state_ == psOpening || play_state_ == psClosing ? full_height_
-                                                                               : height_);
-    return true;
-  default:
-    return TNovaCustomListBox::ReadProp(id, out);
-  }
-}
-
-bool TNovaMenu::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_DELAY:
-    delay_ = v.i;
-    return true;
-  case PR_HOVERCOLOR:
-    hover_color_ = v.i;
-    Invalidate();
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_RCLICKSCRAP:
-    rclick_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONOPENING:
-    on_opening_ = v.s;
-    return true;
-  case PR_ONOPENED:
-    on_opened_ = v.s;
-    return true;
-  case PR_ONCLOSING:
-    on_closing_ = v.s;
-    return true;
-  case PR_ONCLOSED:
-    on_closed_ = v.s;
-    return true;
-  default:
-    return TNovaCustomListBox::WriteProp(id, v);
-  }
+const TPropTable& TNovaMenu::Props() {
+  using T = TNovaMenu;
+  using namespace props;
+  static constexpr std::array kRows{
+      Field<&T::delay_>(PR_DELAY),
+      Custom<T>(
+          PR_HOVERCOLOR, pePicture, [](const T& o) { return TPropValue::Int(o.hover_color_); },
+          [](T& o, const TPropValue& v) {
+            o.hover_color_ = v.i;
+            o.Invalidate();
+          }),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+      Flag<&T::rclick_scrap_>(PR_RCLICKSCRAP),
+      Field<&T::on_opening_>(PR_ONOPENING),
+      Field<&T::on_opened_>(PR_ONOPENED),
+      Field<&T::on_closing_>(PR_ONCLOSING),
+      Field<&T::on_closed_>(PR_ONCLOSED),
+      // While the menu opens or closes, its full height.
+      Custom<T>(
+          PR_ORIGHEIGHT, peNone,
+          [](const T& o) {
+            return TPropValue::Int(o.play_state_ == psOpening || o.play_state_ == psClosing
+                                       ? o.full_height_
+                                       : o.height_);
+          },
+          nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaCustomListBox::Props, kRows);
+  return kTable;
 }
 
 void TNovaMenu::SaveKind(BinaryWriter& w) const {

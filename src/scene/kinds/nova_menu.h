@@ -76,8 +76,8 @@ public:
 protected:
   explicit TNovaCustomListBox(TNovaBaseList* owner);
 
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   // The keys of a list box: moving the hover item.
@@ -166,8 +166,8 @@ public:
   void KeyRepeatEvent(const std::vector<std::string>& keys) override;
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   bool ScrollAllowed() const override { return phase_ == 0; }

@@ -437,202 +437,164 @@ void TNovaMes::SetScrollY(int32_t v) {
   Invalidate();
 }
 
-bool TNovaMes::ReadProp(int id, TPropValue& out) {
-  const ZpWordSettings& s = engine_->settings;
-  switch (id) {
-  case PR_ALPHA:
-    out = TPropValue::Int(s.image_opacity);
-    return true;
-  case PR_FONTNAME:
-    out = TPropValue::Str(s.default_font);
-    return true;
-  case PR_FONTHEIGHT:
-    out = TPropValue::Int(s.default_size);
-    return true;
-  case PR_LINESPACE:
-    out = TPropValue::Int(s.line_spacing);
-    return true;
-  case PR_FONTCOLOR:
-    out = TPropValue::Int(s.default_color);
-    return true;
-  case PR_FONTLINKCOLOR:
-    out = TPropValue::Int(s.link_color);
-    return true;
-  case PR_FONTBORDERCOLOR:
-    out = TPropValue::Int(s.default_border_color);
-    return true;
-  case PR_FONTHOVERCOLOR:
-    out = TPropValue::Int(s.hover_color);
-    return true;
-  case PR_FONTSHADOWCOLOR:
-    out = TPropValue::Int(s.default_shadow_color);
-    return true;
-  case PR_FONTBORDER:
-    out = TPropValue::Int(s.default_border);
-    return true;
-  case PR_FONTSHADOW:
-    out = TPropValue::Int(s.default_shadow);
-    return true;
-  case PR_FONTCHANGEABLED:
-    out = TPropValue::Flag(font_changeable_);
-    return true;
-  case PR_ANTIALIAS:
-    out = TPropValue::Flag(s.level > 0);
-    return true;
-  case PR_DELAY:
-    out = TPropValue::Int(s.fade_time);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_TEXTPAUSED:
-    out = TPropValue::Flag(text_paused_ != 0);
-    return true;
-  case PR_TEXTDELAY:
-    out = TPropValue::Int(text_delay_);
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(index_);
-    return true;
-  case PR_COUNT:
-    out = TPropValue::Int(PageCount());
-    return true;
-  case PR_SCROLLY:
-    out = TPropValue::Int(scroll_y_);
-    return true;
-  case PR_TEXT: {
-    std::string text;
-    if (const TWdPage* page = CurrentPage())
-      for (const auto& row : page->rows)
-        for (const TWdGlyph* g : row->glyphs)
-          text += g->PlainText();
-    out = TPropValue::Str(std::move(text));
-    return true;
-  }
-  case PR_CARETX:
-    out = TPropValue::Int(s.caret_x);
-    return true;
-  case PR_CARETY:
-    out = TPropValue::Int(s.caret_y);
-    return true;
-  case PR_CARETHEIGHT:
-    out = TPropValue::Int(engine_->caret_height);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(Playing());
-    return true;
-  case PR_ONPLAYING:
-    out = TPropValue::Str(handlers_mes_[hPlaying]);
-    return true;
-  case PR_ONPLAYSTART:
-    out = TPropValue::Str(handlers_mes_[hPlayStart]);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(handlers_mes_[hPlayEnd]);
-    return true;
-  case PR_ONLINK:
-    out = TPropValue::Str(handlers_mes_[hLink]);
-    return true;
-  case PR_ONNOTIFY:
-    out = TPropValue::Str(handlers_mes_[hNotify]);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  case PR_CAPTURELINK:
-    out = TPropValue::Flag(capture_link_ != 0);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
+// Settings of the layout engine: a change restarts the page.
+template <class F, class V> void TNovaMes::ChangeSetting(F& field, V value) {
+  if (field == value)
+    return;
+  field = value;
+  SettingChanged();
 }
 
-bool TNovaMes::WriteProp(int id, const TPropValue& v) {
-  ZpWordSettings& s = engine_->settings;
-  // Settings of the layout engine: a change restarts the page.
-  auto setting = [&](auto& field, auto value) {
-    if (field != value) {
-      field = value;
-      SettingChanged();
-    }
-    return true;
+const TPropTable& TNovaMes::Props() {
+  using T = TNovaMes;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_ALPHA, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.image_opacity); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.image_opacity, v.i);
+          }),
+      Custom<T>(
+          PR_FONTNAME, peGeometry,
+          [](const T& o) { return TPropValue::Str(o.engine_->settings.default_font); },
+          [](T& o, const TPropValue& v) {
+            if (o.font_changeable_)
+              o.ChangeSetting(o.engine_->settings.default_font, v.s);
+          }),
+      Custom<T>(
+          PR_FONTHEIGHT, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.default_size); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.default_size, v.i);
+          }),
+      Custom<T>(
+          PR_LINESPACE, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.line_spacing); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.line_spacing, v.i);
+          }),
+      Custom<T>(
+          PR_FONTCOLOR, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.default_color); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.default_color, v.i);
+          }),
+      Custom<T>(
+          PR_FONTLINKCOLOR, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.link_color); },
+          [](T& o, const TPropValue& v) { o.ChangeSetting(o.engine_->settings.link_color, v.i); }),
+      Custom<T>(
+          PR_FONTBORDERCOLOR, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.default_border_color); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.default_border_color, v.i);
+          }),
+      Custom<T>(
+          PR_FONTHOVERCOLOR, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.hover_color); },
+          [](T& o, const TPropValue& v) { o.ChangeSetting(o.engine_->settings.hover_color, v.i); }),
+      Custom<T>(
+          PR_FONTSHADOWCOLOR, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.default_shadow_color); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.default_shadow_color, v.i);
+          }),
+      Custom<T>(
+          PR_FONTBORDER, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.default_border); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.default_border, v.i);
+          }),
+      Custom<T>(
+          PR_FONTSHADOW, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.default_shadow); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.default_shadow, v.i);
+          }),
+      Custom<T>(
+          PR_FONTCHANGEABLED, peGeometry,
+          [](const T& o) { return TPropValue::Flag(o.font_changeable_); },
+          [](T& o, const TPropValue& v) { o.ChangeSetting(o.font_changeable_, v.f); }),
+      Custom<T>(
+          PR_ANTIALIAS, peGeometry,
+          [](const T& o) { return TPropValue::Flag(o.engine_->settings.level > 0); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.level, v.f ? 3 : 0);
+          }),
+      Custom<T>(
+          PR_DELAY, peGeometry,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.fade_time); },
+          [](T& o, const TPropValue& v) {
+            o.ChangeSetting(o.engine_->settings.fade_time, std::max(0, v.i));
+          }),
+      Custom<T>(
+          PR_PAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+          [](T& o, const TPropValue& v) { o.SetPausedState(o.paused_, v.f); }),
+      Custom<T>(
+          PR_TEXTPAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.text_paused_ != 0); },
+          [](T& o, const TPropValue& v) { o.SetPausedState(o.text_paused_, v.f); }),
+      Custom<T>(
+          PR_TEXTDELAY, peNone, [](const T& o) { return TPropValue::Int(o.text_delay_); },
+          [](T& o, const TPropValue& v) {
+            o.text_delay_ = v.i;
+            o.engine_->settings.speed = v.i;
+          }),
+      Stored<&T::index_, &T::SetIndex>(PR_INDEX, pePicture),
+      Access<&T::PageCount, nullptr>(PR_COUNT, peNone),
+      Stored<&T::scroll_y_, &T::SetScrollY>(PR_SCROLLY, pePicture),
+      // The plain text of the page shown; a script's text is not tracked as read.
+      Custom<T>(
+          PR_TEXT, peGeometry,
+          [](const T& o) {
+            std::string text;
+            if (const TWdPage* page = o.CurrentPage())
+              for (const auto& row : page->rows)
+                for (const TWdGlyph* g : row->glyphs)
+                  text += g->PlainText();
+            return TPropValue::Str(std::move(text));
+          },
+          [](T& o, const TPropValue& v) {
+            o.read_tracking_ = rtOff;
+            o.SetText(v.s);
+          }),
+      Custom<T>(
+          PR_CARETX, peNone,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.caret_x); }, nullptr),
+      Custom<T>(
+          PR_CARETY, peNone,
+          [](const T& o) { return TPropValue::Int(o.engine_->settings.caret_y); }, nullptr),
+      Custom<T>(
+          PR_CARETHEIGHT, peNone,
+          [](const T& o) { return TPropValue::Int(o.engine_->caret_height); }, nullptr),
+      Access<&T::Playing, nullptr>(PR_PLAYING, peNone),
+      Custom<T>(
+          PR_ONPLAYING, peNone,
+          [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlaying]); },
+          [](T& o, const TPropValue& v) { o.handlers_mes_[hPlaying] = v.s; }),
+      Custom<T>(
+          PR_ONPLAYSTART, peNone,
+          [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlayStart]); },
+          [](T& o, const TPropValue& v) { o.handlers_mes_[hPlayStart] = v.s; }),
+      Custom<T>(
+          PR_ONPLAYEND, peNone,
+          [](const T& o) { return TPropValue::Str(o.handlers_mes_[hPlayEnd]); },
+          [](T& o, const TPropValue& v) { o.handlers_mes_[hPlayEnd] = v.s; }),
+      Custom<T>(
+          PR_ONLINK, peNone, [](const T& o) { return TPropValue::Str(o.handlers_mes_[hLink]); },
+          [](T& o, const TPropValue& v) { o.handlers_mes_[hLink] = v.s; }),
+      // Layout events reach scripts only while a notify handler is set.
+      Custom<T>(
+          PR_ONNOTIFY, peNone, [](const T& o) { return TPropValue::Str(o.handlers_mes_[hNotify]); },
+          [](T& o, const TPropValue& v) {
+            o.handlers_mes_[hNotify] = v.s;
+            o.engine_->settings.events_on = !v.s.empty();
+          }),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+      Flag<&T::capture_link_>(PR_CAPTURELINK),
   };
-  switch (id) {
-  case PR_ALPHA:
-    return setting(s.image_opacity, v.i);
-  case PR_FONTNAME:
-    if (font_changeable_)
-      setting(s.default_font, v.s);
-    return true;
-  case PR_FONTHEIGHT:
-    return setting(s.default_size, v.i);
-  case PR_LINESPACE:
-    return setting(s.line_spacing, v.i);
-  case PR_FONTCOLOR:
-    return setting(s.default_color, v.i);
-  case PR_FONTLINKCOLOR:
-    return setting(s.link_color, v.i);
-  case PR_FONTBORDERCOLOR:
-    return setting(s.default_border_color, v.i);
-  case PR_FONTHOVERCOLOR:
-    return setting(s.hover_color, v.i);
-  case PR_FONTSHADOWCOLOR:
-    return setting(s.default_shadow_color, v.i);
-  case PR_FONTBORDER:
-    return setting(s.default_border, v.i);
-  case PR_FONTSHADOW:
-    return setting(s.default_shadow, v.i);
-  case PR_FONTCHANGEABLED:
-    return setting(font_changeable_, v.f);
-  case PR_ANTIALIAS:
-    return setting(s.level, v.f ? 3 : 0);
-  case PR_DELAY:
-    return setting(s.fade_time, std::max(0, v.i));
-  case PR_PAUSED:
-    SetPausedState(paused_, v.f);
-    return true;
-  case PR_TEXTPAUSED:
-    SetPausedState(text_paused_, v.f);
-    return true;
-  case PR_TEXTDELAY:
-    text_delay_ = v.i;
-    s.speed = v.i;
-    return true;
-  case PR_INDEX:
-    SetIndex(v.i);
-    return true;
-  case PR_SCROLLY:
-    SetScrollY(v.i);
-    return true;
-  case PR_TEXT:
-    read_tracking_ = rtOff;
-    SetText(v.s);
-    return true;
-  case PR_ONPLAYING:
-    handlers_mes_[hPlaying] = v.s;
-    return true;
-  case PR_ONPLAYSTART:
-    handlers_mes_[hPlayStart] = v.s;
-    return true;
-  case PR_ONPLAYEND:
-    handlers_mes_[hPlayEnd] = v.s;
-    return true;
-  case PR_ONLINK:
-    handlers_mes_[hLink] = v.s;
-    return true;
-  case PR_ONNOTIFY:
-    handlers_mes_[hNotify] = v.s;
-    s.events_on = !v.s.empty();
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  case PR_CAPTURELINK:
-    capture_link_ = v.f ? 1 : 0;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaMes::SaveKind(BinaryWriter& w) const {

@@ -83,8 +83,9 @@ public:
   void RestoreSurfaces() override;
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
+  template <class F, class V> void ChangeSetting(F& field, V value);
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   const std::string& PlayEndHandler() const override { return handlers_mes_[hPlayEnd]; }

@@ -14,6 +14,7 @@
 #include "scene/component_factory.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_motion.h"
+#include "scene/prop_groups.h"
 
 namespace nova {
 namespace {
@@ -332,81 +333,36 @@ bool TNovaParticle::Update() {
   return done;
 }
 
-bool TNovaParticle::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_PARTMOTION:
-    out = TPropValue::Int(kind_);
-    return true;
-  case PR_PARAM1:
-    out = TPropValue::Real(Param(0));
-    return true;
-  case PR_PARAM2:
-    out = TPropValue::Real(Param(1));
-    return true;
-  case PR_PARAM3:
-    out = TPropValue::Real(Param(2));
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(preroll_ms_);
-    return true;
-  case PR_DURATION:
-    out = TPropValue::Int(duration_ms_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaParticle::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_PARTMOTION:
-    if (static_cast<uint8_t>(v.i) != kind_) {
-      kind_ = static_cast<uint8_t>(v.i);
-      state_ = 0;
-    }
-    return true;
-  case PR_PARAM1:
-    SetParam(0, v.r);
-    return true;
-  case PR_PARAM2:
-    SetParam(1, v.r);
-    return true;
-  case PR_PARAM3:
-    SetParam(2, v.r);
-    return true;
-  case PR_ALPHA:
-    alpha_ = v.i;
-    return true;
-  case PR_INDEX:
-    preroll_ms_ = v.i;
-    return true;
-  case PR_DURATION:
-    duration_ms_ = v.i;
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaParticle::Props() {
+  using T = TNovaParticle;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peNone),
+      Custom<T>(
+          PR_PARTMOTION, peNone, [](const T& o) { return TPropValue::Int(o.kind_); },
+          [](T& o, const TPropValue& v) {
+            if (static_cast<uint8_t>(v.i) == o.kind_)
+              return;
+            o.kind_ = static_cast<uint8_t>(v.i);
+            o.state_ = 0;
+          }),
+      Custom<T>(
+          PR_PARAM1, peNone, [](const T& o) { return TPropValue::Real(o.Param(0)); },
+          [](T& o, const TPropValue& v) { o.SetParam(0, v.r); }),
+      Custom<T>(
+          PR_PARAM2, peNone, [](const T& o) { return TPropValue::Real(o.Param(1)); },
+          [](T& o, const TPropValue& v) { o.SetParam(1, v.r); }),
+      Custom<T>(
+          PR_PARAM3, peNone, [](const T& o) { return TPropValue::Real(o.Param(2)); },
+          [](T& o, const TPropValue& v) { o.SetParam(2, v.r); }),
+      Field<&T::alpha_>(PR_ALPHA),
+      Field<&T::preroll_ms_>(PR_INDEX),
+      Field<&T::duration_ms_>(PR_DURATION),
+      Flag<&T::paused_>(PR_PAUSED),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaParticle::SaveKind(BinaryWriter& w) const {
@@ -628,80 +584,44 @@ void TNovaFire::Draw() {
   DrawChildren();
 }
 
-bool TNovaFire::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_POWER:
-    out = TPropValue::Int(power_);
-    return true;
-  case PR_ORIGWIDTH:
-    out = TPropValue::Int(buffer_w_);
-    return true;
-  case PR_ORIGHEIGHT:
-    out = TPropValue::Int(buffer_h_);
-    return true;
-  case PR_ZOOMX:
-    out = TPropValue::Int(ZoomX());
-    return true;
-  case PR_ZOOMY:
-    out = TPropValue::Int(ZoomY());
-    return true;
-  case PR_FLOATZOOMX:
-    out = TPropValue::Real(zoom_x_);
-    return true;
-  case PR_FLOATZOOMY:
-    out = TPropValue::Real(zoom_y_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
+void TNovaFire::SetFloatZoomX(long double z) {
+  if (!std::isfinite(z) || z == zoom_x_)
+    return;
+  zoom_x_ = z;
+  Resize();
 }
 
-bool TNovaFire::WriteProp(int id, const TPropValue& v) {
-  const auto zoom = [this](long double& field, long double z) {
-    if (!std::isfinite(z) || z == field)
-      return;
-    field = z;
-    Resize();
-  };
-  switch (id) {
-  case PR_POWER:
-    SetPower(v.i);
-    return true;
-  case PR_ORIGWIDTH:
-    if (v.i != buffer_w_)
-      SetBuffer(v.i, buffer_h_);
-    return true;
-  case PR_ORIGHEIGHT:
-    if (v.i != buffer_h_)
-      SetBuffer(buffer_w_, v.i);
-    return true;
-  case PR_ZOOMX:
-    zoom(zoom_x_, v.i / 256.0L);
-    return true;
-  case PR_ZOOMY:
-    zoom(zoom_y_, v.i / 256.0L);
-    return true;
-  case PR_FLOATZOOMX:
-    zoom(zoom_x_, v.r);
-    return true;
-  case PR_FLOATZOOMY:
-    zoom(zoom_y_, v.r);
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+void TNovaFire::SetFloatZoomY(long double z) {
+  if (!std::isfinite(z) || z == zoom_y_)
+    return;
+  zoom_y_ = z;
+  Resize();
+}
+
+const TPropTable& TNovaFire::Props() {
+  using T = TNovaFire;
+  using namespace props;
+  static constexpr auto kRows = JoinRows(
+      ZoomRows<T>(),
+      std::array{
+          Stored<&T::power_, &T::SetPower>(PR_POWER, peNone),
+          Custom<T>(
+              PR_ORIGWIDTH, peGeometry, [](const T& o) { return TPropValue::Int(o.buffer_w_); },
+              [](T& o, const TPropValue& v) {
+                if (v.i != o.buffer_w_)
+                  o.SetBuffer(v.i, o.buffer_h_);
+              }),
+          Custom<T>(
+              PR_ORIGHEIGHT, peGeometry, [](const T& o) { return TPropValue::Int(o.buffer_h_); },
+              [](T& o, const TPropValue& v) {
+                if (v.i != o.buffer_h_)
+                  o.SetBuffer(o.buffer_w_, v.i);
+              }),
+          Flag<&T::paused_>(PR_PAUSED),
+          Field<&T::idle_handler_>(PR_ONIDLE),
+      });
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaFire::SaveKind(BinaryWriter& w) const {
@@ -803,58 +723,35 @@ void TNovaWave::ContentChanged(const TSceneRect& r) {
     layer->AddDirtyRect(wide);
 }
 
-bool TNovaWave::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_AMP:
-    out = TPropValue::Int(amp_);
-    return true;
-  case PR_WAVELEN:
-    out = TPropValue::Int(wave_len_);
-    return true;
-  case PR_DELAY:
-    out = TPropValue::Int(period_ms_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaWave::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_AMP:
-    Invalidate();
-    amp_ = v.i;
-    ComputeOffsets();
-    Invalidate();
-    return true;
-  case PR_WAVELEN:
-    wave_len_ = std::max(1, v.i);
-    ComputeOffsets();
-    Invalidate();
-    return true;
-  case PR_DELAY:
-    period_ms_ = std::max(1, v.i);
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  case PR_HEIGHT: {
-    const bool handled = TNovaControl::WriteProp(id, v);
-    ComputeOffsets();
-    return handled;
-  }
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaWave::Props() {
+  using T = TNovaWave;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_AMP, pePicture, [](const T& o) { return TPropValue::Int(o.amp_); },
+          [](T& o, const TPropValue& v) {
+            o.Invalidate();
+            o.amp_ = v.i;
+            o.ComputeOffsets();
+            o.Invalidate();
+          }),
+      Custom<T>(
+          PR_WAVELEN, pePicture, [](const T& o) { return TPropValue::Int(o.wave_len_); },
+          [](T& o, const TPropValue& v) {
+            o.wave_len_ = std::max(1, v.i);
+            o.ComputeOffsets();
+            o.Invalidate();
+          }),
+      Custom<T>(
+          PR_DELAY, peNone, [](const T& o) { return TPropValue::Int(o.period_ms_); },
+          [](T& o, const TPropValue& v) { o.period_ms_ = std::max(1, v.i); }),
+      Flag<&T::paused_>(PR_PAUSED),
+      Field<&T::idle_handler_>(PR_ONIDLE),
+      // The offsets of the rows depend on the height.
+      WriteThen<T, &TNovaControl::Props, PR_HEIGHT>(peGeometry, [](T& o) { o.ComputeOffsets(); }),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaWave::SaveKind(BinaryWriter& w) const {

@@ -80,8 +80,8 @@ public:
   void Forget(TNovaParticleImages* p);
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 
@@ -114,6 +114,11 @@ public:
   uint8_t GetKind() const override { return LT_FIRE; }
   bool IsPaused() const override { return paused_ != 0; }
   const std::string& IdleHandler() const override { return idle_handler_; }
+  long double FloatZoomX() const { return zoom_x_; }
+  long double FloatZoomY() const { return zoom_y_; }
+  // A zoom that is not finite is ignored; a change sizes the flame buffer again.
+  void SetFloatZoomX(long double z);
+  void SetFloatZoomY(long double z);
   int32_t ZoomX() const override;
   int32_t ZoomY() const override;
   // The size follows the heat buffer and the zoom.
@@ -131,8 +136,8 @@ public:
   static double Divisor(int32_t power);
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 
@@ -174,8 +179,8 @@ public:
   const std::vector<int32_t>& Offsets() const { return offsets_; }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 

@@ -581,82 +581,33 @@ void TNovaPrevMenu::KeyRepeatEvent(const std::vector<std::string>& keys) {
 
 // Properties and persistence.
 
-bool TNovaPrevMenu::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_TEXT: {
-    std::string text;
-    for (int i = 0; i < ItemCount(); ++i)
-      text += (i ? "\r\n" : "") + Data(i).name;
-    out = TPropValue::Str(text);
-    return true;
-  }
-  case PR_COUNT:
-    out = TPropValue::Int(ItemCount());
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_RCLICKSCRAP:
-    out = TPropValue::Flag(rclick_scrap_ != 0);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ONSELECT:
-    out = TPropValue::Str(on_select_);
-    return true;
-  case PR_ONMAPIN:
-    out = TPropValue::Str(on_map_in_);
-    return true;
-  case PR_ONMAPOUT:
-    out = TPropValue::Str(on_map_out_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(on_idle_);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(on_play_end_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
-}
-
-bool TNovaPrevMenu::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_RCLICKSCRAP:
-    rclick_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    return true;
-  case PR_ONSELECT:
-    on_select_ = v.s;
-    return true;
-  case PR_ONMAPIN:
-    on_map_in_ = v.s;
-    return true;
-  case PR_ONMAPOUT:
-    on_map_out_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    on_idle_ = v.s;
-    return true;
-  case PR_ONPLAYEND:
-    on_play_end_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+const TPropTable& TNovaPrevMenu::Props() {
+  using T = TNovaPrevMenu;
+  using namespace props;
+  static constexpr std::array kRows{
+      Stored<&T::source_, &T::SetSource>(PR_SOURCE, peGeometry),
+      // The item names, one a line.
+      Custom<T>(
+          PR_TEXT, peNone,
+          [](const T& o) {
+            std::string text;
+            for (int i = 0; i < o.ItemCount(); ++i)
+              text += (i ? "\r\n" : "") + o.Data(i).name;
+            return TPropValue::Str(std::move(text));
+          },
+          nullptr),
+      Access<&T::ItemCount, nullptr>(PR_COUNT, peNone),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+      Flag<&T::rclick_scrap_>(PR_RCLICKSCRAP),
+      Flag<&T::paused_>(PR_PAUSED),
+      Field<&T::on_select_>(PR_ONSELECT),
+      Field<&T::on_map_in_>(PR_ONMAPIN),
+      Field<&T::on_map_out_>(PR_ONMAPOUT),
+      Field<&T::on_idle_>(PR_ONIDLE),
+      Field<&T::on_play_end_>(PR_ONPLAYEND),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaPrevMenu::SaveKind(BinaryWriter& w) const {

@@ -79,8 +79,8 @@ public:
   void KeyRepeatEvent(const std::vector<std::string>& keys) override;
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }

@@ -428,129 +428,79 @@ void TNovaSlider::Draw() {
   DrawChildren();
 }
 
-bool TNovaSlider::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(track_source_);
-    return true;
-  case PR_THUMBSOURCE:
-    out = TPropValue::Str(thumb_source_);
-    return true;
-  case PR_BUTTONSOURCE:
-    out = TPropValue::Str(button_source_);
-    return true;
-  case PR_MIN:
-    out = TPropValue::Int(min_);
-    return true;
-  case PR_MAX:
-    out = TPropValue::Int(max_);
-    return true;
-  case PR_VALUE:
-    out = TPropValue::Int(ClampedValue());
-    return true;
-  case PR_SMALLCHANGE:
-    out = TPropValue::Int(small_change_);
-    return true;
-  case PR_ALPHA:
-    out = TPropValue::Int(alpha_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_ORIENTATION:
-    out = TPropValue::Int(orientation_);
-    return true;
-  case PR_CAPTUREMASK:
-    out = TPropValue::Flag(capture_mask_ != 0);
-    return true;
-  case PR_BARSIZE:
-    out = TPropValue::Int(bar_size_);
-    return true;
-  case PR_ONNOTIFY:
-    out = TPropValue::Str(notify_handler_);
-    return true;
-  case PR_ONHOLD:
-    out = TPropValue::Str(hold_handler_);
-    return true;
-  case PR_ONRELEASE:
-    out = TPropValue::Str(release_handler_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  default:
-    return TNovaControl::ReadProp(id, out);
-  }
+void TNovaSlider::SetPicture(std::string& field, TNovaImageList& list, const std::string& file) {
+  field = file;
+  list.Load(ServicesOf(owner_).images.cache, this, file);
+  Invalidate();
+  Layout();
 }
 
-bool TNovaSlider::WriteProp(int id, const TPropValue& v) {
-  const auto set_source = [this](std::string& field, TNovaImageList& list, const std::string& s) {
-    field = s;
-    list.Load(ServicesOf(owner_).images.cache, this, s);
-    Invalidate();
-    Layout();
+const TPropTable& TNovaSlider::Props() {
+  using T = TNovaSlider;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_SOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.track_source_); },
+          [](T& o, const TPropValue& v) { o.SetPicture(o.track_source_, o.track_, v.s); }),
+      Custom<T>(
+          PR_THUMBSOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.thumb_source_); },
+          [](T& o, const TPropValue& v) { o.SetPicture(o.thumb_source_, o.thumb_, v.s); }),
+      Custom<T>(
+          PR_BUTTONSOURCE, peGeometry, [](const T& o) { return TPropValue::Str(o.button_source_); },
+          [](T& o, const TPropValue& v) { o.SetPicture(o.button_source_, o.buttons_, v.s); }),
+      Custom<T>(
+          PR_MIN, pePicture, [](const T& o) { return TPropValue::Int(o.min_); },
+          [](T& o, const TPropValue& v) {
+            o.min_ = v.i;
+            o.UpdateOffset();
+          }),
+      Custom<T>(
+          PR_MAX, pePicture, [](const T& o) { return TPropValue::Int(o.max_); },
+          [](T& o, const TPropValue& v) {
+            o.max_ = v.i;
+            o.UpdateOffset();
+          }),
+      Custom<T>(
+          PR_VALUE, pePicture, [](const T& o) { return TPropValue::Int(o.ClampedValue()); },
+          [](T& o, const TPropValue& v) {
+            o.value_ = v.i;
+            o.UpdateOffset();
+          }),
+      Field<&T::small_change_>(PR_SMALLCHANGE),
+      Custom<T>(
+          PR_ALPHA, pePicture, [](const T& o) { return TPropValue::Int(o.alpha_); },
+          [](T& o, const TPropValue& v) {
+            o.alpha_ = v.i;
+            o.Invalidate();
+          }),
+      Custom<T>(
+          PR_PAUSED, pePicture, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+          [](T& o, const TPropValue& v) {
+            o.paused_ = v.f ? 1 : 0;
+            o.Invalidate();
+          }),
+      Custom<T>(
+          PR_ORIENTATION, pePicture, [](const T& o) { return TPropValue::Int(o.orientation_); },
+          [](T& o, const TPropValue& v) {
+            o.orientation_ = static_cast<uint8_t>(v.i);
+            o.Invalidate();
+            o.Layout();
+          }),
+      Flag<&T::capture_mask_>(PR_CAPTUREMASK),
+      Custom<T>(
+          PR_BARSIZE, pePicture, [](const T& o) { return TPropValue::Int(o.bar_size_); },
+          [](T& o, const TPropValue& v) {
+            o.bar_size_ = v.i;
+            o.Invalidate();
+            o.Layout();
+          }),
+      Field<&T::notify_handler_>(PR_ONNOTIFY),
+      Field<&T::hold_handler_>(PR_ONHOLD),
+      Field<&T::release_handler_>(PR_ONRELEASE),
+      Field<&T::idle_handler_>(PR_ONIDLE),
   };
-  switch (id) {
-  case PR_SOURCE:
-    set_source(track_source_, track_, v.s);
-    return true;
-  case PR_THUMBSOURCE:
-    set_source(thumb_source_, thumb_, v.s);
-    return true;
-  case PR_BUTTONSOURCE:
-    set_source(button_source_, buttons_, v.s);
-    return true;
-  case PR_MIN:
-    min_ = v.i;
-    UpdateOffset();
-    return true;
-  case PR_MAX:
-    max_ = v.i;
-    UpdateOffset();
-    return true;
-  case PR_VALUE:
-    value_ = v.i;
-    UpdateOffset();
-    return true;
-  case PR_SMALLCHANGE:
-    small_change_ = v.i;
-    return true;
-  case PR_ALPHA:
-    alpha_ = v.i;
-    Invalidate();
-    return true;
-  case PR_PAUSED:
-    paused_ = v.f ? 1 : 0;
-    Invalidate();
-    return true;
-  case PR_ORIENTATION:
-    orientation_ = static_cast<uint8_t>(v.i);
-    Invalidate();
-    Layout();
-    return true;
-  case PR_CAPTUREMASK:
-    capture_mask_ = v.f ? 1 : 0;
-    return true;
-  case PR_BARSIZE:
-    bar_size_ = v.i;
-    Invalidate();
-    Layout();
-    return true;
-  case PR_ONNOTIFY:
-    notify_handler_ = v.s;
-    return true;
-  case PR_ONHOLD:
-    hold_handler_ = v.s;
-    return true;
-  case PR_ONRELEASE:
-    release_handler_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  default:
-    return TNovaControl::WriteProp(id, v);
-  }
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 void TNovaSlider::SaveKind(BinaryWriter& w) const {
@@ -600,20 +550,14 @@ void TNovaSlider::LoadKind(BinaryReader& r, int version) {
     UpdateOffset();
 }
 
-bool TNovaScrollbar::ReadProp(int id, TPropValue& out) {
-  if (id == PR_LARGECHANGE) {
-    out = TPropValue::Int(large_change_);
-    return true;
-  }
-  return TNovaSlider::ReadProp(id, out);
-}
-
-bool TNovaScrollbar::WriteProp(int id, const TPropValue& v) {
-  if (id == PR_LARGECHANGE) {
-    large_change_ = v.i;
-    return true;
-  }
-  return TNovaSlider::WriteProp(id, v);
+const TPropTable& TNovaScrollbar::Props() {
+  using T = TNovaScrollbar;
+  using namespace props;
+  static constexpr std::array kRows{
+      Field<&T::large_change_>(PR_LARGECHANGE),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaSlider::Props, kRows);
+  return kTable;
 }
 
 void TNovaScrollbar::SaveKind(BinaryWriter& w) const {

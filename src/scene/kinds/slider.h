@@ -51,8 +51,10 @@ public:
   uint8_t ButtonState(int which) const { return button_state_[which & 1]; }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
+  // Loads one of the three pictures (track, thumb, buttons) and lays the parts out again.
+  void SetPicture(std::string& field, TNovaImageList& list, const std::string& file);
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   virtual bool IsScrollbar() const { return false; }
@@ -98,8 +100,8 @@ public:
   uint8_t GetKind() const override { return LT_SCROLLBAR; }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
   bool IsScrollbar() const override { return true; }

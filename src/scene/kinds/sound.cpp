@@ -6,6 +6,7 @@
 #include "base/run_state.h"
 #include "scene/kinds/media_kinds.h"
 #include "scene/nova_base_list.h"
+#include "scene/prop_groups.h"
 
 namespace nova {
 
@@ -196,98 +197,25 @@ int32_t TNovaSound::Length() const {
   return probe ? probe->GetLength() : 0;
 }
 
-bool TNovaSound::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_DELAY:
-    out = TPropValue::Int(fade_ms_);
-    return true;
-  case PR_VOLUME:
-    out = TPropValue::Int(volume_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(repeat_ != 0);
-    return true;
-  case PR_BALANCE:
-    out = TPropValue::Int(balance_);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(play_end_handler_);
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(item_ ? item_->GetPosition() : 0);
-    return true;
-  case PR_COUNT:
-    out = TPropValue::Int(Length());
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_ANIPAUSED:
-    out = TPropValue::Flag(ani_paused_ != 0);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(item_ && item_->IsPlaying());
-    return true;
-  case PR_REWINDONLOAD:
-    out = TPropValue::Flag(rewind_on_load_ != 0);
-    return true;
-  case PR_MUTEONLOAD:
-    out = TPropValue::Flag(mute_on_load_ != 0);
-    return true;
-  case PR_REPEATPOS:
-    out = TPropValue::Int(repeat_pos_);
-    return true;
-  default:
-    return TNovaComponent::ReadProp(id, out);
-  }
-}
-
-bool TNovaSound::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_DELAY:
-    fade_ms_ = v.i;
-    return true;
-  case PR_VOLUME:
-    SetVolume(v.i);
-    return true;
-  case PR_REPEAT:
-    SetRepeat(v.f);
-    return true;
-  case PR_BALANCE:
-    SetBalance(v.i);
-    return true;
-  case PR_ONPLAYEND:
-    play_end_handler_ = v.s;
-    return true;
-  case PR_INDEX:
-    SetIndex(v.i);
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_ANIPAUSED:
-    SetPauseFlags(paused_ != 0, v.f);
-    return true;
-  case PR_REWINDONLOAD:
-    rewind_on_load_ = v.f ? 1 : 0;
-    return true;
-  case PR_MUTEONLOAD:
-    mute_on_load_ = v.f ? 1 : 0;
-    return true;
-  case PR_REPEATPOS:
-    repeat_pos_ = v.i;
-    if (item_)
-      item_->SetRepeatPos(repeat_pos_);
-    return true;
-  default:
-    return TNovaComponent::WriteProp(id, v);
-  }
+const TPropTable& TNovaSound::Props() {
+  using T = TNovaSound;
+  using namespace props;
+  static constexpr auto kRows = JoinRows(
+      MediaGroup<T>::Rows(),
+      std::array{
+          Custom<T>(
+              PR_ANIPAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.ani_paused_ != 0); },
+              [](T& o, const TPropValue& v) { o.SetPauseFlags(o.paused_ != 0, v.f); }),
+          Custom<T>(
+              PR_REPEATPOS, peNone, [](const T& o) { return TPropValue::Int(o.repeat_pos_); },
+              [](T& o, const TPropValue& v) {
+                o.repeat_pos_ = v.i;
+                if (o.item_)
+                  o.item_->SetRepeatPos(o.repeat_pos_);
+              }),
+      });
+  static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
+  return kTable;
 }
 
 void TNovaSound::SaveKind(BinaryWriter& w) const {

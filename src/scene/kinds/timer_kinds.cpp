@@ -48,38 +48,26 @@ bool TNovaTimer::Update() {
   return false;
 }
 
-bool TNovaTimer::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_ONNOTIFY:
-    out = TPropValue::Str(handler_);
-    return true;
-  case PR_DELAY:
-    out = TPropValue::Int(period_ms_);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  default:
-    return TNovaComponent::ReadProp(id, out);
-  }
-}
-
-bool TNovaTimer::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_ONNOTIFY:
-    handler_ = v.s;
-    Restart();
-    return true;
-  case PR_DELAY:
-    period_ms_ = v.i;
-    Restart();
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  default:
-    return TNovaComponent::WriteProp(id, v);
-  }
+const TPropTable& TNovaTimer::Props() {
+  using T = TNovaTimer;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_ONNOTIFY, peNone, [](const T& t) { return TPropValue::Str(t.handler_); },
+          [](T& t, const TPropValue& v) {
+            t.handler_ = v.s;
+            t.Restart();
+          }),
+      Custom<T>(
+          PR_DELAY, peNone, [](const T& t) { return TPropValue::Int(t.period_ms_); },
+          [](T& t, const TPropValue& v) {
+            t.period_ms_ = v.i;
+            t.Restart();
+          }),
+      Flag<&T::auto_scrap_>(PR_AUTOSCRAP),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
+  return kTable;
 }
 
 void TNovaTimer::SaveKind(BinaryWriter& w) const {
@@ -149,12 +137,15 @@ bool TNovaPropMotion::Update() {
   return finished;
 }
 
-bool TNovaPropMotion::ReadProp(int id, TPropValue& out) {
-  if (id == PR_PLAYING) {
-    out = TPropValue::Flag(paused_ == 0);
-    return true;
-  }
-  return TNovaComponent::ReadProp(id, out);
+const TPropTable& TNovaPropMotion::Props() {
+  using T = TNovaPropMotion;
+  using namespace props;
+  static constexpr std::array kRows{
+      Custom<T>(
+          PR_PLAYING, peNone, [](const T& m) { return TPropValue::Flag(m.paused_ == 0); }, nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaComponent::Props, kRows);
+  return kTable;
 }
 
 void TNovaPropMotion::SaveKind(BinaryWriter& w) const {
@@ -183,12 +174,16 @@ void TNovaPropMotion::LoadKind(BinaryReader& r, int version) {
   paused_ = version > 125 ? (r.U8() ? 1 : 0) : 0;
 }
 
-bool TNovaCabinet::ReadProp(int id, TPropValue& out) {
-  if (id == PR_VISIBLE) {
-    out = TPropValue::Flag(false);
-    return true;
-  }
-  return TNovaControl::ReadProp(id, out);
+const TPropTable& TNovaCabinet::Props() {
+  using T = TNovaCabinet;
+  using namespace props;
+  static constexpr std::array kRows{
+      // Never shown, whatever was written.
+      Custom<T>(
+          PR_VISIBLE, peNone, [](const T&) { return TPropValue::Flag(false); }, nullptr),
+  };
+  static constexpr TPropTable kTable = MakePropTable(&TNovaControl::Props, kRows);
+  return kTable;
 }
 
 } // namespace nova

@@ -19,8 +19,8 @@ public:
   bool Fired() const { return fired_ != 0; }
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
-  bool WriteProp(int id, const TPropValue& value) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 
@@ -54,7 +54,8 @@ public:
                              int32_t duration);
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
   void SaveKind(BinaryWriter& w) const override;
   void LoadKind(BinaryReader& r, int version) override;
 
@@ -80,7 +81,8 @@ public:
   void Invalidate() override {}
 
 protected:
-  bool ReadProp(int id, TPropValue& out) override;
+  const TPropTable& PropTable() const override { return Props(); }
+  static const TPropTable& Props();
 };
 
 } // namespace nova

@@ -7,6 +7,7 @@
 #include "base/run_state.h"
 #include "scene/kinds/media_kinds.h"
 #include "scene/nova_base_list.h"
+#include "scene/prop_groups.h"
 
 namespace nova {
 namespace {
@@ -231,115 +232,46 @@ void TNovaVideo::SetOverlay(bool on) {
   SetPlayState(kPlayNow);
 }
 
-bool TNovaVideo::ReadProp(int id, TPropValue& out) {
-  switch (id) {
-  case PR_SOURCE:
-    out = TPropValue::Str(source_);
-    return true;
-  case PR_DELAY:
-    out = TPropValue::Int(fade_ms_);
-    return true;
-  case PR_PAUSED:
-    out = TPropValue::Flag(paused_ != 0);
-    return true;
-  case PR_VOLUME:
-    out = TPropValue::Int(volume_);
-    return true;
-  case PR_REPEAT:
-    out = TPropValue::Flag(repeat_ != 0);
-    return true;
-  case PR_BALANCE:
-    out = TPropValue::Int(balance_);
-    return true;
-  case PR_ONPLAYEND:
-    out = TPropValue::Str(play_end_handler_);
-    return true;
-  case PR_ONIDLE:
-    out = TPropValue::Str(idle_handler_);
-    return true;
-  case PR_INDEX:
-    out = TPropValue::Int(item_ ? item_->GetPosition() : 0);
-    return true;
-  case PR_COUNT:
-    out = TPropValue::Int(item_ ? item_->GetLength() : 0);
-    return true;
-  case PR_AUTOSCRAP:
-    out = TPropValue::Flag(auto_scrap_ != 0);
-    return true;
-  case PR_PLAYING:
-    out = TPropValue::Flag(item_ && item_->IsPlaying());
-    return true;
-  case PR_REWINDONLOAD:
-    out = TPropValue::Flag(rewind_on_load_ != 0);
-    return true;
-  case PR_OVERLAY:
-    out = TPropValue::Flag(overlay_ != 0);
-    return true;
-  case PR_MUTEONLOAD:
-    out = TPropValue::Flag(mute_on_load_ != 0);
-    return true;
-  default:
-    return TNovaCustomImage::ReadProp(id, out);
-  }
+void TNovaVideo::SetRepeat(bool on) {
+  repeat_ = on ? 1 : 0;
+  if (item_)
+    item_->SetAutoRepeat(on);
 }
 
-bool TNovaVideo::WriteProp(int id, const TPropValue& v) {
-  switch (id) {
-  case PR_SOURCE:
-    SetSource(v.s);
-    return true;
-  case PR_DELAY:
-    fade_ms_ = v.i;
-    return true;
-  case PR_PAUSED:
-    SetPauseFlags(v.f, ani_paused_ != 0);
-    return true;
-  case PR_ANIPAUSED:
-    SetPauseFlags(paused_ != 0, v.f);
-    return true;
-  case PR_VOLUME:
-    SetVolume(v.i);
-    return true;
-  case PR_REPEAT:
-    repeat_ = v.f ? 1 : 0;
-    if (item_)
-      item_->SetAutoRepeat(v.f);
-    return true;
-  case PR_BALANCE:
-    SetBalance(v.i);
-    return true;
-  case PR_ONPLAYEND:
-    play_end_handler_ = v.s;
-    return true;
-  case PR_ONIDLE:
-    idle_handler_ = v.s;
-    return true;
-  case PR_INDEX:
-    stored_pos_ = v.i;
-    if (item_)
-      item_->SetPosition(v.i);
-    return true;
-  case PR_AUTOSCRAP:
-    auto_scrap_ = v.f ? 1 : 0;
-    return true;
-  case PR_REWINDONLOAD:
-    rewind_on_load_ = v.f ? 1 : 0;
-    return true;
-  case PR_OVERLAY:
-    SetOverlay(v.f);
-    return true;
-  case PR_MUTEONLOAD:
-    mute_on_load_ = v.f ? 1 : 0;
-    return true;
-  default: {
-    const bool handled = TNovaCustomImage::WriteProp(id, v);
-    if (overlay_ && item_ &&
-        (id == PR_ZOOMX || id == PR_ZOOMY || id == PR_FLOATZOOMX || id == PR_FLOATZOOMY ||
-         id == PR_VISIBLE))
-      PlaceWindow();
-    return handled;
-  }
-  }
+void TNovaVideo::SetIndex(int32_t ms) {
+  stored_pos_ = ms;
+  if (item_)
+    item_->SetPosition(ms);
+}
+
+int32_t TNovaVideo::Length() const { return item_ ? item_->GetLength() : 0; }
+
+const TPropTable& TNovaVideo::Props() {
+  using T = TNovaVideo;
+  using namespace props;
+  constexpr auto follow_window = [](T& o) {
+    if (o.overlay_ && o.item_)
+      o.PlaceWindow();
+  };
+  static constexpr auto kRows = JoinRows(
+      MediaGroup<T>::Rows(),
+      std::array{
+          Custom<T>(
+              PR_PAUSED, peNone, [](const T& o) { return TPropValue::Flag(o.paused_ != 0); },
+              [](T& o, const TPropValue& v) { o.SetPauseFlags(v.f, o.ani_paused_ != 0); }),
+          Custom<T>(PR_ANIPAUSED, peNone, nullptr,
+                    [](T& o, const TPropValue& v) { o.SetPauseFlags(o.paused_ != 0, v.f); }),
+          Field<&T::idle_handler_>(PR_ONIDLE),
+          Stored<&T::overlay_, &T::SetOverlay>(PR_OVERLAY, peGeometry),
+          // The window of an overlay video follows the picture's scale and visibility.
+          WriteThen<T, &TNovaCustomImage::Props, PR_ZOOMX>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_ZOOMY>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_FLOATZOOMX>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_FLOATZOOMY>(peGeometry, follow_window),
+          WriteThen<T, &TNovaCustomImage::Props, PR_VISIBLE>(pePicture, follow_window),
+      });
+  static constexpr TPropTable kTable = MakePropTable(&TNovaCustomImage::Props, kRows);
+  return kTable;
 }
 
 void TNovaVideo::SaveKind(BinaryWriter& w) const {

@@ -267,9 +267,8 @@ private:
     pads_.Tick(SDL_GetTicks());
     if (!pads_.Next(event))
       return false;
-    const SDL_Rect dst = SceneRect();
     event.in_scene = true;
-    event.client_y = dst.y + event.y * dst.h / std::max(1, scene_h_);
+    event.client_y = SceneToWindow(SceneArea(), scene_w_, scene_h_, event.x, event.y).y;
     if (event.kind == TWindowEventKind::MouseMove)
       WarpMouse(event.x, event.y);
     return true;

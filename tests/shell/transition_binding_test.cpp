@@ -16,7 +16,9 @@ namespace {
 class TransitionBinding : public ::testing::Test {
 protected:
   void SetUp() override {
-    dir_ = test::TestDir("transition_binding");
+    // One folder per test: ctest runs the tests of this fixture side by side.
+    dir_ = test::TestDir(std::string("transition_binding_") +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     // A 2 x 1 mask picture, black then white, repeated over the 4 x 2 screen.
     TDIBX mask(2, 1, 32);
     mask.SetPixel(0, 0, 0x000000);

@@ -59,23 +59,72 @@ void TNovaBaseList::Reset() {
 
 void TNovaBaseList::Adopt(TNovaObject* obj) {
   if (obj->WantsDefaultName())
-    obj->name_ = UniqueName("object");
+    Rename(obj, UniqueName("object"));
   Register(obj);
   if (obj->AsControl() && !focus_)
     refocus_requested_ = true;
 }
 
 void TNovaBaseList::Register(TNovaObject* obj) {
-  if (!obj || registered_.count(obj))
+  if (!obj || !registered_.emplace(obj, ++registrations_).second)
     return;
   objects_.push_back(obj);
-  registered_.insert(obj);
+  IndexName(obj);
 }
 
 void TNovaBaseList::Unregister(TNovaObject* obj) {
-  if (!registered_.erase(obj))
+  if (!registered_.count(obj))
     return;
-  std::erase(objects_, obj);
+  UnindexName(obj);
+  registered_.erase(obj);
+  // Searched from the end: the scene is torn down from its newest component.
+  const auto it = std::find(objects_.rbegin(), objects_.rend(), obj);
+  objects_.erase(std::next(it).base());
+}
+
+void TNovaBaseList::Rename(TNovaObject* obj, std::string name) {
+  if (!registered_.count(obj)) {
+    obj->name_ = std::move(name);
+    return;
+  }
+  UnindexName(obj);
+  obj->name_ = std::move(name);
+  IndexName(obj);
+}
+
+void TNovaBaseList::IndexName(TNovaObject* obj) {
+  std::vector<TNovaObject*>& named = by_name_[obj->name_];
+  const uint64_t order = registered_.at(obj);
+  auto at = named.end();
+  while (at != named.begin() && registered_.at(*std::prev(at)) > order)
+    --at;
+  named.insert(at, obj);
+}
+
+void TNovaBaseList::UnindexName(TNovaObject* obj) {
+  const auto named = by_name_.find(obj->name_);
+  if (named == by_name_.end())
+    return;
+  std::erase(named->second, obj);
+  if (!named->second.empty())
+    return;
+  by_name_.erase(named);
+  if (taken_runs_.empty())
+    return;
+  // The name may be a stem followed by a number that UniqueName now has to offer again.
+  const std::string& name = obj->name_;
+  for (size_t cut = name.size(); cut > 0 && name[cut - 1] >= '0' && name[cut - 1] <= '9';) {
+    --cut;
+    const size_t digits = name.size() - cut;
+    if (digits > 18)
+      break;
+    if (name[cut] == '0' && digits > 1)
+      continue;
+    const auto stem = taken_runs_.find(name.substr(0, cut));
+    const int64_t n = std::stoll(name.substr(cut));
+    if (stem != taken_runs_.end() && n >= stem->second.first && n < stem->second.end)
+      stem->second.end = n;
+  }
 }
 
 TNovaObject* TNovaBaseList::GetObject(int i) const {
@@ -87,7 +136,7 @@ TNovaObject* TNovaBaseList::GetObject(int i) const {
 int TNovaBaseList::IndexOf(const TNovaObject* obj) const {
   if (!registered_.count(obj))
     return -1;
-  auto it = std::find(objects_.begin(), objects_.end(), obj);
+  const auto it = std::find(objects_.begin(), objects_.end(), obj);
   return static_cast<int>(it - objects_.begin());
 }
 
@@ -102,7 +151,7 @@ void TNovaBaseList::FreeLater(TNovaObject* obj) {
     return;
   if (std::find(pending_.begin(), pending_.end(), obj) == pending_.end())
     pending_.push_back(obj);
-  obj->name_.clear();
+  Rename(obj, std::string());
 }
 
 bool TNovaBaseList::IsPendingDelete(const TNovaObject* obj) const {
@@ -138,26 +187,22 @@ void TNovaBaseList::Destroy(TNovaObject* obj) {
     delete obj;
 }
 
-bool TNovaBaseList::NameTaken(const std::string& name) const {
-  for (const TNovaObject* o : objects_)
-    if (o->name_ == name)
-      return true;
-  return false;
-}
+bool TNovaBaseList::NameTaken(const std::string& name) const { return by_name_.count(name) != 0; }
 
-std::string TNovaBaseList::UniqueName(const std::string& stem) const {
-  for (int64_t n = 0;; ++n) {
-    std::string name = stem + std::to_string(n);
+std::string TNovaBaseList::UniqueName(const std::string& stem, int64_t first) const {
+  TTakenRun& run = taken_runs_[stem];
+  if (first < run.first || first > run.end)
+    run = {first, first};
+  for (;; ++run.end) {
+    std::string name = stem + std::to_string(run.end);
     if (!NameTaken(name))
       return name;
   }
 }
 
-int TNovaBaseList::IndexOfName(const std::string& name) const {
-  for (size_t i = 0; i < objects_.size(); ++i)
-    if (objects_[i]->name_ == name)
-      return static_cast<int>(i);
-  return -1;
+TNovaObject* TNovaBaseList::FirstNamed(const std::string& name) const {
+  const auto named = by_name_.find(name);
+  return named == by_name_.end() ? nullptr : named->second.front();
 }
 
 TNovaObject* TNovaBaseList::FindByName(const std::string& name) const {
@@ -165,9 +210,11 @@ TNovaObject* TNovaBaseList::FindByName(const std::string& name) const {
     return Front();
   if (name == kOtherLayer || name == kBase1)
     return Back();
-  for (TNovaObject* o : objects_)
-    if (o->name_ == name && !IsPendingDelete(o))
-      return o;
+  const auto named = by_name_.find(name);
+  if (named != by_name_.end())
+    for (TNovaObject* o : named->second)
+      if (!IsPendingDelete(o))
+        return o;
   return nullptr;
 }
 
@@ -180,9 +227,11 @@ TNovaControl* TNovaBaseList::FindControl(const std::string& name) const {
     return GetLayer(0);
   if (name == kBase1)
     return GetLayer(1);
-  for (TNovaObject* o : objects_)
-    if (o->name_ == name && o->AsControl() && !IsPendingDelete(o))
-      return o->AsControl();
+  const auto named = by_name_.find(name);
+  if (named != by_name_.end())
+    for (TNovaObject* o : named->second)
+      if (o->AsControl() && !IsPendingDelete(o))
+        return o->AsControl();
   return nullptr;
 }
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "scene/color_tables.h"
@@ -47,13 +47,18 @@ public:
   // Removes the component from its parent and destroys it with its children.
   void Destroy(TNovaObject* obj);
 
-  // Look-ups.
+  // Look-ups. Names compare byte for byte; where several components share a name, the one
+  // registered first answers.
   TNovaObject* FindByName(const std::string& name) const;
   TNovaControl* FindControl(const std::string& name) const;
-  std::string UniqueName(const std::string& stem) const;
-  int IndexOfName(const std::string& name) const;
+  // The first free name of `stem` followed by a number from `first` up.
+  std::string UniqueName(const std::string& stem, int64_t first = 0) const;
+  // The first registered component of that name, pending deletion or not; null when none.
+  TNovaObject* FirstNamed(const std::string& name) const;
   int ListNames(std::vector<std::string>& out, uint8_t kind, const TNovaObject* parent) const;
   bool NameTaken(const std::string& name) const;
+  // Every change of a component's name passes here, so that the name index stays in step.
+  void Rename(TNovaObject* obj, std::string name);
 
   // Layers.
   TNovaBase* GetLayer(int i) const { return layers_[i & 1].get(); }
@@ -208,7 +213,21 @@ private:
   int front_ = 0;
   TTimerList events_;
   std::vector<TNovaObject*> objects_;
-  std::unordered_set<const TNovaObject*> registered_;
+  // Each registered component with its registration number (the order of objects_).
+  std::unordered_map<const TNovaObject*, uint64_t> registered_;
+  uint64_t registrations_ = 0;
+  // The registered components by name, each list in registration order: a thousand pages
+  // creating components must not compare every name with every other.
+  std::unordered_map<std::string, std::vector<TNovaObject*>> by_name_;
+  // Per stem of UniqueName: a run of numbers known to be taken, so that the n-th default name
+  // costs what the first does.
+  struct TTakenRun {
+    int64_t first = 0;
+    int64_t end = 0; // exclusive
+  };
+  mutable std::unordered_map<std::string, TTakenRun> taken_runs_;
+  void IndexName(TNovaObject* obj);
+  void UnindexName(TNovaObject* obj);
   std::vector<TNovaObject*> pending_;
   std::vector<TNovaControl*> selections_;
   std::array<uint8_t, 256> key_down_{}, key_clicked_{}, key_clicked_before_{};

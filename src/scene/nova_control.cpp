@@ -72,8 +72,7 @@ void TNovaControl::SetName(const std::string& name) {
   if (name == name_)
     return;
   if (owner_ && !name.empty()) {
-    int i = owner_->IndexOfName(name);
-    TNovaObject* other = i >= 0 ? owner_->GetObject(i) : nullptr;
+    TNovaObject* other = owner_->FirstNamed(name);
     if (other && other != this) {
       // The namesake is renamed: "a" becomes "a_2", "a_2" becomes "a_3" when taken.
       std::string stem = other->GetName();
@@ -86,18 +85,12 @@ void TNovaControl::SetName(const std::string& name) {
           stem.resize(cut);
         }
       }
-      std::string candidate;
-      for (;; ++n) {
-        candidate = stem + "_" + std::to_string(n);
-        if (!owner_->NameTaken(candidate))
-          break;
-      }
-      other->SetNameRaw(candidate);
+      other->SetNameRaw(owner_->UniqueName(stem + "_", n));
       if (TNovaControl* oc = other->AsControl(); oc && oc->parent_)
         oc->parent_->SortChildren();
     }
   }
-  name_ = name;
+  SetNameRaw(name);
   if (parent_)
     parent_->SortChildren();
 }

@@ -22,14 +22,11 @@ void TNovaObject::SetName(const std::string& name) {
   // A non-visual namesake makes way: it is deleted. No one carries the empty name: unnamed
   // components (internal ones, those waiting for deletion) are nobody's namesake.
   if (owner_ && !name.empty()) {
-    int i = owner_->IndexOfName(name);
-    if (i >= 0) {
-      TNovaObject* other = owner_->GetObject(i);
-      if (other != this)
-        other->FreeLater();
-    }
+    TNovaObject* other = owner_->FirstNamed(name);
+    if (other && other != this)
+      other->FreeLater();
   }
-  name_ = name;
+  SetNameRaw(name);
 }
 
 void TNovaObject::SetPriority(int32_t priority) {
@@ -56,6 +53,13 @@ void TNovaObject::SetPriorityOffset(int32_t offset) {
 void TNovaObject::FreeLater() {
   if (owner_)
     owner_->FreeLater(this);
+}
+
+void TNovaObject::SetNameRaw(std::string name) {
+  if (owner_)
+    owner_->Rename(this, std::move(name));
+  else
+    name_ = std::move(name);
 }
 
 bool TNovaObject::IsPendingDelete() const { return owner_ && owner_->IsPendingDelete(this); }
@@ -148,7 +152,7 @@ void TNovaObject::Save(BinaryWriter& w) const {
 }
 
 void TNovaObject::Load(BinaryReader& r, int version) {
-  name_ = r.String();
+  SetNameRaw(r.String());
   priority_ = r.I32();
   priority_offset_ = version > 103 ? r.I32() : 0;
   tag_ = version >= 120 ? r.String() : std::string();

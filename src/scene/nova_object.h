@@ -33,7 +33,7 @@ public:
   // Scripts name components freely; a namesake is renamed (controls) or deleted (others).
   virtual void SetName(const std::string& name);
   // Replaces the name without the namesake rules (loading, renaming a namesake).
-  void SetNameRaw(std::string name) { name_ = std::move(name); }
+  void SetNameRaw(std::string name);
   // Resets the offset and resorts the siblings.
   void SetPriority(int32_t priority);
   // Set by motion films; resorts the siblings and repaints when it changes.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/sjis.h"
 #include "scene/prop_table.h"
@@ -51,6 +53,56 @@ TEST(Naming, NamesOfAnyBytesAndSystemLookups) {
             list.GetLayer(1));
   box->FreeLater();
   EXPECT_EQ(list.FindByName(odd), nullptr) << "pending components are not found";
+}
+
+// The name index follows every way a name changes, and answers as a scan in registration order
+// would.
+TEST(Naming, LookupsFollowRenamesDeletionsAndFreedNumbers) {
+  TNovaBaseList list(640, 480);
+  auto* a = CreateComponent<TNovaBox>(&list);
+  auto* b = CreateComponent<TNovaBox>(&list);
+  auto* c = CreateComponent<TNovaBox>(&list);
+  EXPECT_EQ(c->GetName(), "object2");
+  // A freed number is offered again, the lowest first.
+  list.Destroy(b);
+  a->SetName("x");
+  EXPECT_FALSE(list.NameTaken("object0"));
+  EXPECT_EQ(list.UniqueName("object"), "object0");
+  EXPECT_EQ(CreateComponent<TNovaTimer>(&list)->GetName(), "object0");
+  EXPECT_EQ(CreateComponent<TNovaTimer>(&list)->GetName(), "object1");
+  EXPECT_EQ(CreateComponent<TNovaTimer>(&list)->GetName(), "object3");
+  // A stem that ends in digits: "s1" + 0 and "s" + 10 are the same name.
+  c->SetNameRaw("s10");
+  EXPECT_EQ(list.UniqueName("s1"), "s11");
+  c->SetNameRaw("y");
+  EXPECT_EQ(list.UniqueName("s1"), "s10");
+  EXPECT_EQ(list.FindByName("object2"), nullptr);
+  EXPECT_EQ(list.FindByName("y"), c);
+  EXPECT_EQ(list.FindByName("x"), a);
+
+  // Namesakes made without the rules: the first registered answers, whatever order the names
+  // were given in.
+  c->SetParent(list.Front());
+  c->SetNameRaw("same");
+  a->SetNameRaw("same");
+  EXPECT_EQ(list.FindByName("same"), a);
+  EXPECT_EQ(list.FirstNamed("same"), a);
+  a->FreeLater();
+  EXPECT_EQ(list.FindByName("same"), c);
+  list.UpdateStep();
+  EXPECT_EQ(list.FindControl("same"), c);
+
+  // A loaded scene is found by the names it was saved with.
+  BinaryWriter w;
+  list.SaveScene(w);
+  const std::vector<uint8_t> bytes = w.Take();
+  TNovaBaseList loaded(640, 480);
+  BinaryReader r(bytes, "scene");
+  loaded.LoadScene(r, 143);
+  ASSERT_NE(loaded.FindControl("same"), nullptr);
+  EXPECT_EQ(loaded.FindControl("same")->GetName(), "same");
+  EXPECT_TRUE(loaded.NameTaken("object3"));
+  EXPECT_FALSE(loaded.NameTaken("x"));
 }
 
 TEST(Properties, ErrorsDefaultsAndConversions) {

@@ -123,7 +123,7 @@ void TNovaBox::LoadKind(BinaryReader& r, int version) {
 
 void TNovaBlurBox::Init(const TNovaBox& box) {
   if (!box.GetName().empty() && owner_)
-    name_ = owner_->UniqueName(box.GetName());
+    SetNameRaw(owner_->UniqueName(box.GetName()));
   SetParent(box.Parent());
   SetPriority(box.GetPriority() - 1);
   SetBounds(box.Left(), box.Top(), box.GetWidth(), box.GetHeight());

@@ -7,6 +7,7 @@
 #include "base/nova_error.h"
 #include "base/nova_error_english.h"
 #include "text/coverage_tables.h"
+#include "text/private/glyph_outline.h"
 #include "text/private/sjis_unicode.h"
 #include "text/text_messages.h"
 
@@ -43,7 +44,8 @@ bool SameName(const std::string& a, const std::string& b) {
 TFontPixelManager::TFontPixelManager(std::vector<InstalledFace> faces,
                                      std::unique_ptr<GlyphRasterizer> rasterizer,
                                      TPixelFontManager* packed)
-    : rasterizer_(std::move(rasterizer)), packed_(packed), glyphs_(kCapacity) {
+    : rasterizer_(std::move(rasterizer)), packed_(packed), glyphs_(kCapacity),
+      outlines_(kCapacity) {
   for (InstalledFace& f : faces)
     installed_.emplace(f.name, std::move(f));
   buckets_.fill(-1);
@@ -122,6 +124,7 @@ int TFontPixelManager::Insert(uint16_t code, const std::string& name, uint8_t st
   Slot& s = slots_[i];
   s.key = GlyphKey(code, style, level_, size);
   s.name = AcquireName(name);
+  outlines_[i].reset();
   TFontPixel& g = glyphs_[i];
   g.code = code;
   g.font_name = name;

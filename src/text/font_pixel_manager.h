@@ -16,6 +16,8 @@
 
 namespace nova {
 
+class TGlyphOutline;
+
 // Advance parts of a glyph, for measuring without drawing.
 struct GlyphAdvance {
   int width = 0;
@@ -72,7 +74,8 @@ public:
   TPixelFontManager* packed() const { return packed_; }
 
   // Draws a glyph with its shadow, outline and bars into the work surfaces; returns the
-  // rectangle touched (empty for an empty glyph).
+  // rectangle touched (empty for an empty glyph). A glyph of this cache keeps its outline for
+  // the next time.
   TextRect Compose(const TFontPixel& glyph, TextColorSurface& color, CoverageSurface& coverage,
                    const ComposeArgs& args);
 
@@ -107,6 +110,9 @@ private:
   int level_ = 3;
   std::array<Slot, kCapacity> slots_{};
   std::vector<TFontPixel> glyphs_; // kCapacity of them, never moved
+  // Beside each glyph, its outline once one was drawn (null until then).
+  std::vector<std::unique_ptr<TGlyphOutline>> outlines_;
+  TGlyphOutline* OutlineOf(const TFontPixel& g, int border);
   std::array<int16_t, 256> buckets_;
   // The most-recently-used order as use stamps: a hit only stores the next stamp, and the
   // least recently used glyph is the one with the smallest.

@@ -9,6 +9,7 @@
 #endif
 
 #include "text/font_pixel_manager.h"
+#include "text/private/glyph_outline.h"
 #include "text/private/text_limits.h"
 
 namespace nova {
@@ -93,18 +94,6 @@ void MaxRow(uint8_t* __restrict cov, const uint8_t* __restrict q, size_t n) {
     cov[i] = std::max(cov[i], q[i]);
 }
 
-// x / 255 for 0 <= x <= 65025, without dividing.
-constexpr uint32_t Div255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
-
-// ceil(2^32 / d): (n × it) >> 32 is n / d exactly for n <= 65025 and 1 <= d <= 255.
-constexpr std::array<uint64_t, 256> kReciprocals = [] {
-  std::array<uint64_t, 256> r{};
-  for (uint64_t d = 1; d < 256; ++d)
-    r[d] = ((uint64_t{1} << 32) + d - 1) / d;
-  return r;
-}();
-constexpr uint64_t Reciprocal(uint32_t d) { return kReciprocals[d]; }
-
 class Composer {
 public:
   Composer(TextColorSurface& color, CoverageSurface& coverage)
@@ -156,10 +145,17 @@ public:
     color_.SetPixel(x, y, out);
   }
 
-  void Dilated(const TFontPixel& g, int ox, int oy, int b, uint32_t k) {
+  // `outline`, when given, is the glyph's cached outline of width `b`.
+  void Dilated(const TFontPixel& g, int ox, int oy, int b, uint32_t k, TGlyphOutline* outline) {
     const TextRect box{ox - b, oy - b, ox + g.width + b, oy + g.height + b};
     if (writable_ && color_.bpp() == 32 && box.Intersect(clip_) == box) {
-      DilatedInside32(g, ox, oy, b, k);
+      if (outline)
+        outline->Draw(reinterpret_cast<uint32_t*>(color_.bits() + box.top * color_.stride()) +
+                          box.left,
+                      static_cast<size_t>(color_.stride()) / 4, coverage_.Row(box.top) + box.left,
+                      static_cast<size_t>(coverage_.stride()), k);
+      else
+        DilatedInside32(g, ox, oy, b, k);
       Touch(box);
       return;
     }
@@ -194,22 +190,6 @@ public:
               Over32(cov[dx], px[dx], q, k);
         }
       }
-  }
-
-  // Over for a 32-bit pixel (masks 0xFF0000, 0xFF00, 0xFF; red and blue blended as one word,
-  // which cannot carry between them).
-  static void Over32(uint8_t& a, uint32_t& d, uint32_t q, uint32_t k) {
-    if (q == 255) {
-      d = k;
-      a = 255;
-      return;
-    }
-    const uint32_t a2 = a + Div255(q * (255u - a));
-    const uint32_t t = a2 == 0 ? 255 : static_cast<uint32_t>((q * 255u * Reciprocal(a2)) >> 32);
-    a = static_cast<uint8_t>(a2);
-    const uint32_t rb = ((t * (k & 0xFF00FF) + (255 - t) * (d & 0xFF00FF)) >> 8) & 0xFF00FF;
-    const uint32_t gr = ((t * (k & 0xFF00) + (255 - t) * (d & 0xFF00)) >> 8) & 0xFF00;
-    d = rb | gr;
   }
 
   // Glyph composited over in one colour.
@@ -302,6 +282,18 @@ TextRect Trim(TextRect r, bool left_by, bool right_by, int s) {
 
 } // namespace
 
+TGlyphOutline* TFontPixelManager::OutlineOf(const TFontPixel& g, int border) {
+  // Only glyphs of the cache keep an outline: it lives and goes with the glyph's record.
+  const auto at = reinterpret_cast<uintptr_t>(&g);
+  const auto begin = reinterpret_cast<uintptr_t>(glyphs_.data());
+  if (at < begin || at >= begin + glyphs_.size() * sizeof(TFontPixel))
+    return nullptr;
+  std::unique_ptr<TGlyphOutline>& outline = outlines_[(at - begin) / sizeof(TFontPixel)];
+  if (!outline || outline->border() != border)
+    outline = std::make_unique<TGlyphOutline>(g, border);
+  return outline.get();
+}
+
 TextRect TFontPixelManager::Compose(const TFontPixel& g, TextColorSurface& color,
                                     CoverageSurface& coverage, const ComposeArgs& a) {
   if (g.Empty())
@@ -335,6 +327,7 @@ TextRect TFontPixelManager::Compose(const TFontPixel& g, TextColorSurface& color
     return base.Union(c.touched());
   }
 
+  TGlyphOutline* outline = B > 0 ? OutlineOf(g, B) : nullptr;
   if (a.solid)
     c.ClearCoverage(
         {L + g.x_offset, gy, L + g.x_offset + 2 * B + g.width + S, gy + 2 * B + g.height + S});
@@ -345,7 +338,7 @@ TextRect TFontPixelManager::Compose(const TFontPixel& g, TextColorSurface& color
     if (B == 0)
       c.GlyphShadow(g, gx + S, gy + S, a.shadow_pixel);
     else
-      c.Dilated(g, gx + B + S, gy + B + S, B, a.shadow_pixel);
+      c.Dilated(g, gx + B + S, gy + B + S, B, a.shadow_pixel, outline);
     if (ss > 0)
       c.Bar(Trim({L, T + S + sp, L + W, T + S + sp + 2 * B + ss}, a.run_start, false, S),
             a.shadow_pixel);
@@ -361,7 +354,7 @@ TextRect TFontPixelManager::Compose(const TFontPixel& g, TextColorSurface& color
   if (B == 0) {
     c.GlyphOver(g, gx, gy, a.text_pixel);
   } else {
-    c.Dilated(g, gx + B, gy + B, B, a.border_pixel);
+    c.Dilated(g, gx + B, gy + B, B, a.border_pixel, outline);
     c.GlyphOnBorder(g, gx + B, gy + B, a.text_pixel, a.border_pixel);
   }
   if (ss > 0) {

@@ -260,6 +260,12 @@ public:
 
 private:
   static constexpr int kPadTickMs = 15;
+  std::array<std::pair<int, int>, 8> pad_warps_ = [] {
+    std::array<std::pair<int, int>, 8> none;
+    none.fill({-1, -1});
+    return none;
+  }();
+  size_t pad_warp_next_ = 0;
 
   // The pads' next event: pointer moves also move the system pointer over the scene.
   bool PadEvent(TWindowEvent& event) {
@@ -269,9 +275,19 @@ private:
       return false;
     event.in_scene = true;
     event.client_y = SceneToWindow(SceneArea(), scene_w_, scene_h_, event.x, event.y).y;
-    if (event.kind == TWindowEventKind::MouseMove)
+    if (event.kind == TWindowEventKind::MouseMove) {
       WarpMouse(event.x, event.y);
+      pad_warps_[pad_warp_next_++ % pad_warps_.size()] = {event.x, event.y};
+    }
     return true;
+  }
+
+  // A move the system pointer makes because a pad warped it may arrive after the pad has gone
+  // on; it must not pull the pad's pointer back.
+  bool EchoOfPadWarp(const TWindowEvent& event) const {
+    return event.kind == TWindowEventKind::MouseMove &&
+           std::find(pad_warps_.begin(), pad_warps_.end(), std::pair{event.x, event.y}) !=
+               pad_warps_.end();
   }
 
   // The mouse moved: the pads' pointer goes on from there; focus lost lets go of their buttons.
@@ -280,7 +296,8 @@ private:
     const bool mouse = event.kind == TWindowEventKind::MouseMove ||
                        event.kind == TWindowEventKind::MouseDown ||
                        event.kind == TWindowEventKind::MouseUp;
-    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()))
+    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()) &&
+        !EchoOfPadWarp(event))
       pads_.Mapper().SetPointer(event.x, event.y);
     if (event.kind == TWindowEventKind::Deactivate)
       pads_.ReleaseAll();

@@ -3,7 +3,6 @@
 
 #include "graphics/dibx.h"
 #include "graphics/screen_manager.h"
-#include "graphics/screen_viewport.h"
 
 namespace nova {
 namespace {
@@ -208,29 +207,6 @@ TEST(ScreenManager, PresentAtZoom100_150_200) {
     screen.Present(scene, zoom);
     EXPECT_EQ(display.blits.back().src, (TScreenRect{0, 0, 64, 48}));
   }
-}
-
-TEST(ScreenViewport, ScaleLetterboxAndPointerMapping) {
-  const TViewport w = WindowViewport(640, 480, {2, TScaleFilter::Nearest});
-  EXPECT_EQ(w.width, 1280);
-  EXPECT_EQ(w.height, 960);
-  const TViewport f = FullScreenViewport(640, 480, 1920, 1080, {1, TScaleFilter::Smooth});
-  EXPECT_EQ(f.width, 1440);
-  EXPECT_EQ(f.height, 1080);
-  EXPECT_EQ(f.x, 240);
-  EXPECT_EQ(f.y, 0);
-  EXPECT_EQ(f.filter, TScaleFilter::Smooth);
-  int32_t x = 0, y = 0;
-  OutputToScene(f, 240 + 720, 540, x, y);
-  EXPECT_EQ(x, 320);
-  EXPECT_EQ(y, 240);
-  OutputToScene(f, 10, 2000, x, y);
-  EXPECT_EQ(x, 0) << "the black bars map to the scene's edge";
-  EXPECT_EQ(y, 479);
-  const TViewport tall = FullScreenViewport(640, 480, 1000, 1000, {});
-  EXPECT_EQ(tall.width, 1000);
-  EXPECT_EQ(tall.height, 750);
-  EXPECT_EQ(tall.y, 125);
 }
 
 } // namespace

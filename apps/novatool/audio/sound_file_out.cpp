@@ -2,7 +2,6 @@
 #include "audio/sound_file_out.h"
 
 #include <sndfile.h>
-#include <vorbis/vorbisenc.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "audio/ogg_vorbis_encode.h"
 #include "base/nova_error.h"
 
 namespace nova::tool {
@@ -47,69 +47,14 @@ struct TFileCloser {
 };
 
 void WriteOgg(const std::string& path, const std::vector<float>& samples, int channels, int rate) {
+  const std::optional<std::string> bytes = EncodeOggVorbis(samples, channels, rate);
+  if (!bytes)
+    throw ENovaError("cannot write \"" + path + "\": the Vorbis encoder refused the format");
   std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "wb"));
   if (!file)
     throw ENovaError("cannot write \"" + path + "\"");
-  vorbis_info vi;
-  vorbis_info_init(&vi);
-  if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) {
-    vorbis_info_clear(&vi);
-    throw ENovaError("cannot write \"" + path + "\": the Vorbis encoder refused the format");
-  }
-  vorbis_comment vc;
-  vorbis_comment_init(&vc);
-  vorbis_dsp_state vd;
-  vorbis_analysis_init(&vd, &vi);
-  vorbis_block vb;
-  vorbis_block_init(&vd, &vb);
-  ogg_stream_state os;
-  ogg_stream_init(&os, 0x4E6F7661); // a fixed serial keeps the file the same on every build
-  bool ok = true;
-  auto flush_pages = [&](bool force) {
-    ogg_page page;
-    while (force ? ogg_stream_flush(&os, &page) : ogg_stream_pageout(&os, &page)) {
-      ok = ok && std::fwrite(page.header, 1, page.header_len, file.get()) ==
-                     static_cast<size_t>(page.header_len);
-      ok = ok && std::fwrite(page.body, 1, page.body_len, file.get()) ==
-                     static_cast<size_t>(page.body_len);
-    }
-  };
-  ogg_packet header, comment, code;
-  vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-  ogg_stream_packetin(&os, &header);
-  ogg_stream_packetin(&os, &comment);
-  ogg_stream_packetin(&os, &code);
-  flush_pages(true);
-  const size_t frames = samples.size() / channels;
-  const size_t chunk = 1024;
-  for (size_t at = 0;; at += chunk) {
-    const size_t n = at < frames ? std::min(chunk, frames - at) : 0;
-    if (n > 0) {
-      float** buffer = vorbis_analysis_buffer(&vd, static_cast<int>(n));
-      for (size_t i = 0; i < n; ++i)
-        for (int c = 0; c < channels; ++c)
-          buffer[c][i] = samples[(at + i) * channels + c];
-    }
-    vorbis_analysis_wrote(&vd, static_cast<int>(n)); // 0 marks the end of the stream
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-      vorbis_analysis(&vb, nullptr);
-      vorbis_bitrate_addblock(&vb);
-      ogg_packet packet;
-      while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-        ogg_stream_packetin(&os, &packet);
-        flush_pages(false);
-      }
-    }
-    if (n == 0)
-      break;
-  }
-  flush_pages(true);
-  ogg_stream_clear(&os);
-  vorbis_block_clear(&vb);
-  vorbis_dsp_clear(&vd);
-  vorbis_comment_clear(&vc);
-  vorbis_info_clear(&vi);
-  if (!ok || std::fflush(file.get()) != 0)
+  if (std::fwrite(bytes->data(), 1, bytes->size(), file.get()) != bytes->size() ||
+      std::fflush(file.get()) != 0)
     throw ENovaError("cannot write \"" + path + "\": the disk took only part of it");
 }
 

@@ -41,3 +41,5 @@ BENCHMARK(BM_CreateComponent_Namesake)->Arg(10)->Arg(10000);
 
 } // namespace
 } // namespace nova
+
+BENCHMARK_MAIN();

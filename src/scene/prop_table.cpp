@@ -10,11 +10,11 @@ namespace nova {
 namespace {
 
 constexpr uint32_t K(int kind) { return 1u << kind; }
-constexpr uint32_t NONE = 0, BOX = K(LT_BOX), BUTTON = K(LT_BUTTON), CINEMA = K(LT_CINEMA),
-                   EDIT = K(LT_EDIT), FIRE = K(LT_FIRE), HTTP = K(LT_HTTP), IMAGES = K(LT_IMAGES),
-                   LABEL = K(LT_LABEL), MEMO = K(LT_MEMO), MENU = K(LT_MENU), MES = K(LT_MES),
-                   PARTICLE = K(LT_PARTICLE), TIMER = K(LT_TIMER), VIDEO = K(LT_VIDEO),
-                   SOUND = K(LT_SOUND), MAPIMG = K(LT_MAPIMG), WAVE = K(LT_WAVE), TILE = K(LT_TILE),
+constexpr uint32_t BOX = K(LT_BOX), BUTTON = K(LT_BUTTON), CINEMA = K(LT_CINEMA), EDIT = K(LT_EDIT),
+                   FIRE = K(LT_FIRE), HTTP = K(LT_HTTP), IMAGES = K(LT_IMAGES), LABEL = K(LT_LABEL),
+                   MEMO = K(LT_MEMO), MENU = K(LT_MENU), MES = K(LT_MES), PARTICLE = K(LT_PARTICLE),
+                   TIMER = K(LT_TIMER), VIDEO = K(LT_VIDEO), SOUND = K(LT_SOUND),
+                   MAPIMG = K(LT_MAPIMG), WAVE = K(LT_WAVE), TILE = K(LT_TILE),
                    SLIDER = K(LT_SLIDER), SCROLLBAR = K(LT_SCROLLBAR), GAUGE = K(LT_GAUGE),
                    CGLABEL = K(LT_CGLABEL), PREVMENU = K(LT_PREVMENU),
                    PROPMOTION = K(LT_PROPMOTION), CABINET = K(LT_CABINET);

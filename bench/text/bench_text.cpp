@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The text stack: glyph cache hits and misses (against FreeType alone), drawing a cached glyph
-// (plain, and outlined against an outline dilated afresh),
-// laying out 10,000 characters, one reveal tick of a full page.
+// (plain, and outlined against an outline dilated afresh), composing a page of prose the same
+// ways, laying out 10,000 characters, one reveal tick of a full page.
 #include <benchmark/benchmark.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -110,6 +110,57 @@ void DrawCached(benchmark::State& state, int border, int shadow, bool copied = f
   state.counters["glyph_pixels"] = g.width * g.height;
 }
 void BM_DrawCachedGlyph24(benchmark::State& state) { DrawCached(state, 0, 0); }
+
+// One page of 245 characters of prose (24 pixels, 30 a line) composed on cleared surfaces, as a
+// message box draws it: the glyphs are cached and repeat as prose does. `copied` as above.
+void ComposePage(benchmark::State& state, int border, int shadow, bool copied = false) {
+  TFontPixelManager& fonts = FontPixels();
+  fonts.SetLevel(3);
+  const std::string text = Utf8ToSjis(
+      "丘の上の古い天文台には、もう誰も来なくなっていた。それでも私は毎晩そこへ登り、錆びた"
+      "望遠鏡の覆いを外して、星の名前をひとつずつ数えた。祖母が教えてくれた名前もあれば、"
+      "自分で付けた名前もある。冬の空は澄んでいて、遠くの町の灯りさえ星のように見えた。"
+      "ある夜、見たことのない光が北の空を横切った。流れ星にしては遅く、飛行機にしては静か"
+      "すぎる。私は息を止めて、その光が丘の向こうへ消えるまで目を離さなかった。翌朝、"
+      "麓の村では誰もその話をしていなかったけれど、郵便受けには差出人のない手紙が一通、"
+      "雨にも濡れずに入っていた。");
+  std::vector<uint16_t> codes;
+  for (size_t i = 0; i < text.size() && codes.size() < 245; i += CharBytes(text, i))
+    codes.push_back(static_cast<uint16_t>(static_cast<uint8_t>(text[i]) << 8 |
+                                          static_cast<uint8_t>(text[i + 1])));
+  std::vector<TFontPixel> copies;
+  for (uint16_t code : codes)
+    copies.push_back(fonts.GetGlyph(code, Gothic(), 0, 24));
+  TextColorSurface color(800, 320, 32);
+  CoverageSurface coverage(800, 320);
+  ComposeArgs a;
+  a.text_pixel = 0xFFFFFF;
+  a.border_pixel = 0x203040;
+  a.shadow_pixel = 0x101010;
+  a.border = border;
+  a.shadow = shadow;
+  for (auto _ : state) {
+    state.PauseTiming();
+    color.Clear();
+    coverage.Clear();
+    state.ResumeTiming();
+    for (size_t i = 0; i < codes.size(); ++i) {
+      const TFontPixel& g = copied ? copies[i] : fonts.GetGlyph(codes[i], Gothic(), 0, 24);
+      const int x = static_cast<int>(i % 30) * 24, y = static_cast<int>(i / 30) * 32;
+      a.box = {x, y, x + 24 + 2 * border + shadow, y + 24 + 2 * border + shadow};
+      benchmark::DoNotOptimize(fonts.Compose(g, color, coverage, a));
+    }
+  }
+  state.counters["glyphs"] = static_cast<double>(codes.size());
+}
+void BM_ComposePage245(benchmark::State& state) { ComposePage(state, 0, 0); }
+void BM_ComposePage245_Border2Shadow2(benchmark::State& state) { ComposePage(state, 2, 2); }
+void BM_ComposePage245_Border2Shadow2_vs_fresh_outline(benchmark::State& state) {
+  ComposePage(state, 2, 2, true);
+}
+BENCHMARK(BM_ComposePage245)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposePage245_Border2Shadow2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposePage245_Border2Shadow2_vs_fresh_outline)->Unit(benchmark::kMicrosecond);
 void BM_DrawCachedGlyph24_Border2Shadow2(benchmark::State& state) { DrawCached(state, 2, 2); }
 void BM_DrawCachedGlyph24_Border2Shadow2_vs_fresh_outline(benchmark::State& state) {
   DrawCached(state, 2, 2, true);

@@ -239,6 +239,12 @@ public:
   // Outlined main glyph: full coverage under it, colour blended from text to border by coverage.
   void GlyphOnBorder(const TFontPixel& g, int ox, int oy, uint32_t text, uint32_t border) {
     TextRect r = TextRect{ox, oy, ox + g.width, oy + g.height}.Intersect(clip_);
+    if (writable_ && color_.bpp() == 32 && masks_[0] == 0xFF0000 && masks_[1] == 0xFF00 &&
+        masks_[2] == 0xFF) {
+      GlyphOnBorder32(g, ox, oy, r, text, border);
+      Touch(r);
+      return;
+    }
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) {
         const uint32_t q = g.bitmap[static_cast<size_t>(y - oy) * g.width + (x - ox)];
@@ -257,6 +263,33 @@ public:
         color_.SetPixel(x, y, out);
       }
     Touch(r);
+  }
+
+  // GlyphOnBorder on 32-bit pixels of 8-bit channels: red and blue blend as one word, which
+  // cannot carry between them, so the result is the same as channel by channel.
+  void GlyphOnBorder32(const TFontPixel& g, int ox, int oy, const TextRect& r, uint32_t text,
+                       uint32_t border) {
+    for (int y = r.top; y < r.bottom; ++y) {
+      const uint8_t* src = g.bitmap.data() + static_cast<size_t>(y - oy) * g.width + (r.left - ox);
+      uint8_t* cov = coverage_.Row(y) + r.left;
+      uint32_t* px =
+          reinterpret_cast<uint32_t*>(color_.bits() + static_cast<size_t>(y) * color_.stride()) +
+          r.left;
+      for (int x = 0; x < r.Width(); ++x) {
+        const uint32_t q = src[x];
+        if (q == 0)
+          continue;
+        cov[x] = 255;
+        if (q == 255) {
+          px[x] = text;
+          continue;
+        }
+        const uint32_t rb =
+            ((q * (text & 0xFF00FF) + (255 - q) * (border & 0xFF00FF)) >> 8) & 0xFF00FF;
+        const uint32_t gr = ((q * (text & 0xFF00) + (255 - q) * (border & 0xFF00)) >> 8) & 0xFF00;
+        px[x] = rb | gr;
+      }
+    }
   }
 
   void ClearCoverage(const TextRect& r) { coverage_.Fill(r.Intersect(clip_), 0); }

@@ -40,8 +40,8 @@ TGlyphOutline::TGlyphOutline(const TFontPixel& g, int border)
   }
 }
 
-const TGlyphOutline::TColourResult& TGlyphOutline::ResultOf(uint32_t k) {
-  for (const TColourResult& c : colours_)
+TGlyphOutline::TColourResult& TGlyphOutline::ResultOf(uint32_t k) {
+  for (TColourResult& c : colours_)
     if (!c.pixels.empty() && c.k == k)
       return c;
   TColourResult& c = colours_[next_colour_];
@@ -50,6 +50,7 @@ const TGlyphOutline::TColourResult& TGlyphOutline::ResultOf(uint32_t k) {
   c.k = k;
   c.pixels.assign(n, 0);
   c.coverage.assign(n, 0);
+  c.fringe.clear();
   for (size_t i = 0; i < n; ++i)
     for (uint32_t s = from_[i]; s < first_[i + 1]; ++s)
       Over32(c.coverage[i], c.pixels[i], steps_[s], k);
@@ -58,23 +59,40 @@ const TGlyphOutline::TColourResult& TGlyphOutline::ResultOf(uint32_t k) {
 
 void TGlyphOutline::Draw(uint32_t* pixels, size_t pixel_stride, uint8_t* coverage,
                          size_t coverage_stride, uint32_t k) {
-  const TColourResult& c = ResultOf(k);
-  for (int y = 0; y < height_; ++y) {
+  TColourResult& c = ResultOf(k);
+  // Locals, so that the stores through the byte pointers don't make every member load again.
+  const int width = width_, height = height_;
+  const uint8_t* const fixed = fixed_.data();
+  const uint32_t* const kept_pixels = c.pixels.data();
+  const uint8_t* const kept_coverage = c.coverage.data();
+  for (int y = 0; y < height; ++y) {
     uint32_t* px = pixels + static_cast<size_t>(y) * pixel_stride;
     uint8_t* cov = coverage + static_cast<size_t>(y) * coverage_stride;
-    const size_t row = static_cast<size_t>(y) * width_;
-    for (int x = 0; x < width_; ++x) {
+    const size_t row = static_cast<size_t>(y) * width;
+    for (int x = 0; x < width; ++x) {
       const size_t i = row + static_cast<size_t>(x);
-      const uint8_t fixed = fixed_[i];
-      if (fixed == 2)
+      const uint8_t f = fixed[i];
+      if (f == 2)
         continue;
-      if (fixed == 1 || cov[x] == 0) {
-        cov[x] = c.coverage[i];
-        px[x] = c.pixels[i];
+      if (f == 1 || cov[x] == 0) {
+        cov[x] = kept_coverage[i];
+        px[x] = kept_pixels[i];
         continue;
       }
+      if (c.fringe.empty())
+        c.fringe.resize(fixed_.size());
+      TFringeMemo& m = c.fringe[i];
+      if (m.a_in == cov[x] && m.d_in == px[x]) {
+        cov[x] = m.a_out;
+        px[x] = m.d_out;
+        continue;
+      }
+      m.a_in = cov[x];
+      m.d_in = px[x];
       for (uint32_t s = first_[i]; s < first_[i + 1]; ++s)
         Over32(cov[x], px[x], steps_[s], k);
+      m.a_out = cov[x];
+      m.d_out = px[x];
     }
   }
 }

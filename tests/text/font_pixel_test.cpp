@@ -345,18 +345,19 @@ TEST_F(FontPixels_, OutlinesInsideAndAtTheEdgeAgree) {
 
 // A glyph of the cache keeps its outline and the outline's colours; drawing through them must
 // match drawing the same glyph afresh, pixel for pixel, over empty and over earlier coverage,
-// for more colours than are kept and for a second outline width.
+// for more colours than are kept and for a second outline width, drawn again over the same
+// and over different pixels.
 TEST_F(FontPixels_, CachedOutlinesDrawAsFreshOnes) {
   const TFontPixel& cached = fonts().GetGlyph(0x8AbF /* 漢 */, S("ＭＳ ゴシック"), 0, 24);
   const TFontPixel fresh = cached; // a copy is no glyph of the cache: drawn the long way
   const TFontPixel under = Noise(64, 48, 5);
-  auto draw = [&](const TFontPixel& g, int border, uint32_t colour, TextColorSurface& color,
-                  CoverageSurface& coverage) {
+  auto draw = [&](const TFontPixel& g, int border, uint32_t colour, uint32_t shade,
+                  TextColorSurface& color, CoverageSurface& coverage) {
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 64; ++x) {
         // The left half over nothing, the right half over earlier text.
         coverage.Row(y)[x] = x < 32 ? 0 : under.bitmap[y * 64 + x];
-        color.SetPixel(x, y, 0x010203u * static_cast<uint32_t>(x + y));
+        color.SetPixel(x, y, shade * static_cast<uint32_t>(x + y));
       }
     ComposeArgs a;
     a.text_pixel = 0xFFFFFF;
@@ -369,11 +370,11 @@ TEST_F(FontPixels_, CachedOutlinesDrawAsFreshOnes) {
   };
   for (int border : {2, 1})
     for (uint32_t colour : {0x000000u, 0x102030u, 0x123456u, 0xFF00FFu, 0x7F7F7Fu, 0x102030u}) {
-      for (int again = 0; again < 2; ++again) {
+      for (uint32_t shade : {0x010203u, 0x010203u, 0x030201u}) {
         TextColorSurface want(64, 48, 32), got(64, 48, 32);
         CoverageSurface want_cov(64, 48), got_cov(64, 48);
-        EXPECT_EQ(draw(cached, border, colour, got, got_cov),
-                  draw(fresh, border, colour, want, want_cov));
+        EXPECT_EQ(draw(cached, border, colour, shade, got, got_cov),
+                  draw(fresh, border, colour, shade, want, want_cov));
         for (int y = 0; y < 48; ++y)
           for (int x = 0; x < 64; ++x) {
             ASSERT_EQ(got.Pixel(x, y), want.Pixel(x, y))

@@ -40,8 +40,10 @@ inline void Over32(uint8_t& a, uint32_t& d, uint32_t q, uint32_t k) {
 
 // Each pixel of the outline's box receives the glyph's coverages in a fixed order. Where one of
 // them is 255 the pixel ends the same whatever it held; where the pixel's coverage was 0 the
-// first step overwrites its colour, so it ends the same too. Both results are kept per colour;
-// only the other pixels (an outline's fringe over earlier coverage) run their steps again.
+// first step overwrites its colour, so it ends the same too. Both results are kept per colour.
+// The other pixels (an outline's fringe over earlier coverage) depend on what they held: each
+// remembers its last input and result, which repeats whenever the glyph is drawn over the same
+// thing (its own shadow, most often); only a new input runs the steps again.
 class TGlyphOutline {
 public:
   TGlyphOutline(const TFontPixel& glyph, int border);
@@ -52,12 +54,17 @@ public:
             uint32_t k);
 
 private:
+  struct TFringeMemo {
+    uint32_t d_in = 0, d_out = 0;
+    uint8_t a_in = 0, a_out = 0; // a_in 0 never matches: such pixels take the kept result
+  };
   struct TColourResult {
     uint32_t k = 0;
     std::vector<uint32_t> pixels;
     std::vector<uint8_t> coverage;
+    std::vector<TFringeMemo> fringe; // made on the first draw over earlier coverage
   };
-  const TColourResult& ResultOf(uint32_t k);
+  TColourResult& ResultOf(uint32_t k);
 
   int border_, width_, height_;
   std::vector<uint32_t> first_; // per pixel, where its steps begin; one more at the end

@@ -2,6 +2,7 @@
 // The control part of the persistent form, with the children.
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 #include "scene/component_factory.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
@@ -23,35 +24,12 @@ bool SavedAsChild(const TNovaControl* c) {
   return !c->IsPendingDelete() && c->GetKind() != LT_NONE && !c->IsSystem();
 }
 
-} // namespace
-
-void TNovaControl::SaveControl(BinaryWriter& w) const {
-  for (int32_t v : {left_, top_, width_, height_, anchor_x_, anchor_y_})
-    w.I32(v);
-  w.U8(pos_zoomed_);
-  for (int32_t v : {motion_x_, motion_y_, plus_x_, plus_y_})
-    w.I32(v);
-  for (int32_t v : {clip_left_, clip_top_, clip_width_, clip_height_})
-    w.I32(v);
-  w.U8(ani_paused_);
-  w.U8(visible_);
-  w.I32(color_);
-  for (int32_t v : {reserved_.Left, reserved_.Top, reserved_.Right, reserved_.Bottom})
-    w.I32(v);
-  w.U8(ignore_mouse_);
-  w.String(cursor_);
-  w.String(handlers_[chMouseMove]);
-  w.String(handlers_[chMouseIn]);
-  for (TControlHandler h : kStoredOrder1)
-    w.String(handlers_[h]);
-  w.U8(handle_key_);
-  for (TControlHandler h : kStoredOrder2)
-    w.String(handlers_[h]);
+void SaveChildren(const std::vector<TNovaControl*>& children, BinaryWriter& w) {
   int32_t n = 0;
-  for (const TNovaControl* c : children_)
+  for (const TNovaControl* c : children)
     n += SavedAsChild(c) ? 1 : 0;
   w.I32(n);
-  for (const TNovaControl* c : children_) {
+  for (const TNovaControl* c : children) {
     if (!SavedAsChild(c))
       continue;
     w.U8(c->GetKind());
@@ -59,45 +37,37 @@ void TNovaControl::SaveControl(BinaryWriter& w) const {
   }
 }
 
-void TNovaControl::LoadControl(BinaryReader& r, int version) {
-  left_ = r.I32();
-  top_ = r.I32();
-  width_ = r.I32();
-  height_ = r.I32();
-  anchor_x_ = r.I32();
-  anchor_y_ = r.I32();
-  pos_zoomed_ = r.U8();
-  if (version >= 130) {
-    motion_x_ = r.I32();
-    motion_y_ = r.I32();
-    plus_x_ = r.I32();
-    plus_y_ = r.I32();
-  }
-  if (version > 103) {
-    clip_left_ = r.I32();
-    clip_top_ = r.I32();
-    clip_width_ = r.I32();
-    clip_height_ = r.I32();
-    ani_paused_ = r.U8();
-  }
-  visible_ = r.U8();
-  color_ = r.I32();
-  reserved_.Left = r.I32();
-  reserved_.Top = r.I32();
-  reserved_.Right = r.I32();
-  reserved_.Bottom = r.I32();
-  ignore_mouse_ = r.U8();
-  cursor_ = r.String();
-  handlers_[chMouseMove] = r.String();
-  if (version > 101)
-    handlers_[chMouseIn] = r.String();
+} // namespace
+
+void TNovaControl::SyncControl(TSerializer& s) {
+  for (int32_t* v : {&left_, &top_, &width_, &height_, &anchor_x_, &anchor_y_})
+    s.I32(*v);
+  s.U8(pos_zoomed_);
+  for (int32_t* v : {&motion_x_, &motion_y_, &plus_x_, &plus_y_})
+    s.I32(*v, Since{130});
+  for (int32_t* v : {&clip_left_, &clip_top_, &clip_width_, &clip_height_})
+    s.I32(*v, Since{104});
+  s.U8(ani_paused_, Since{104});
+  s.U8(visible_);
+  s.I32(color_);
+  for (int32_t* v : {&reserved_.Left, &reserved_.Top, &reserved_.Right, &reserved_.Bottom})
+    s.I32(*v);
+  s.U8(ignore_mouse_);
+  s.String(cursor_);
+  s.String(handlers_[chMouseMove]);
+  s.String(handlers_[chMouseIn], Since{102});
   for (TControlHandler h : kStoredOrder1)
-    handlers_[h] = r.String();
-  if (version > 117) {
-    handle_key_ = r.U8();
-    for (TControlHandler h : kStoredOrder2)
-      handlers_[h] = r.String();
-  }
+    s.String(handlers_[h]);
+  s.U8(handle_key_, Since{118});
+  for (TControlHandler h : kStoredOrder2)
+    s.String(handlers_[h], Since{118});
+  if (s.Saving())
+    SaveChildren(children_, s.Writer());
+  else
+    LoadChildren(s.Reader(), s.Version());
+}
+
+void TNovaControl::LoadChildren(BinaryReader& r, int version) {
   const int32_t n = r.I32();
   r.CheckCount(n, kMinChildBytes, "child count");
   if (!owner_)

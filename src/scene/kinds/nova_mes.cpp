@@ -7,6 +7,7 @@
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "graphics/dibx.h"
 #include "scene/kinds/mes_image_host.h"
 #include "scene/message_records.h"
@@ -597,66 +598,50 @@ const TPropTable& TNovaMes::Props() {
   return kTable;
 }
 
-void TNovaMes::SaveKind(BinaryWriter& w) const {
-  engine_->SaveSettings(w);
-  // Entries written with the save take the replay values of the shown page.
-  mes_data_.References().SaveArrays(w);
-  TNovaHistData entries = mes_data_.Entries();
-  if (TWdPage* page = CurrentPage()) {
-    const std::string text = PageText(*page);
-    for (size_t i = 0; i < entries.size(); ++i)
-      entries[i].text = text;
+void TNovaMes::SyncKind(TSerializer& s) {
+  if (s.Saving()) {
+    BinaryWriter& w = s.Writer();
+    engine_->SaveSettings(w);
+    // Entries written with the save take the replay values of the shown page.
+    mes_data_.References().SaveArrays(w);
+    TNovaHistData entries = mes_data_.Entries();
+    if (TWdPage* page = CurrentPage()) {
+      const std::string text = PageText(*page);
+      for (size_t i = 0; i < entries.size(); ++i)
+        entries[i].text = text;
+    }
+    entries.Save(w);
+  } else {
+    engine_->LoadSettings(s.Reader(), s.Version());
+    mes_data_.Load(s.Reader(), s.Version());
   }
-  entries.Save(w);
-  w.U8(history_recall_);
-  w.I32(history_offset_);
-  w.String(text_);
-  w.I32(index_);
-  w.I32(scroll_y_);
-  w.I32(stored_int_);
-  for (const std::string& s : stored_strings_)
-    w.String(s);
-  for (const std::string& h : handlers_mes_)
-    w.String(h);
-  w.U8(paused_);
-  w.U8(text_paused_);
-  w.I32(text_delay_);
-  w.U8(read_tracking_);
-  w.String(source_page_);
-  w.I32(command_index_);
-  w.String(idle_handler_);
-  w.U8(capture_link_);
-  BinaryWriter states;
-  for (const auto& page : pages_)
-    engine_->SaveRevealState(*page, states);
-  w.I32(static_cast<int32_t>(states.data().size()));
-  w.Bytes(states.data());
-}
-
-void TNovaMes::LoadKind(BinaryReader& r, int version) {
-  engine_->LoadSettings(r, version);
-  mes_data_.Load(r, version);
-  history_recall_ = r.U8();
-  if (version > 112)
-    history_offset_ = r.I32();
-  text_ = r.String();
-  index_ = r.I32();
-  scroll_y_ = r.I32();
-  stored_int_ = r.I32();
-  for (std::string& s : stored_strings_)
-    s = r.String();
+  s.U8(history_recall_);
+  s.I32(history_offset_, Since{113});
+  s.String(text_);
+  s.I32(index_);
+  s.I32(scroll_y_);
+  s.I32(stored_int_);
+  for (std::string& stored : stored_strings_)
+    s.String(stored);
   for (std::string& h : handlers_mes_)
-    h = r.String();
-  paused_ = r.U8();
-  text_paused_ = r.U8();
-  text_delay_ = r.I32();
-  read_tracking_ = r.U8();
-  source_page_ = r.String();
-  command_index_ = r.I32();
-  if (version > 103)
-    idle_handler_ = r.String();
-  if (version >= 120)
-    capture_link_ = r.U8();
+    s.String(h);
+  s.U8(paused_);
+  s.U8(text_paused_);
+  s.I32(text_delay_);
+  s.U8(read_tracking_);
+  s.String(source_page_);
+  s.I32(command_index_);
+  s.String(idle_handler_, Since{104});
+  s.U8(capture_link_, Since{120});
+  if (s.Saving()) {
+    BinaryWriter states;
+    for (const auto& page : pages_)
+      engine_->SaveRevealState(*page, states);
+    s.Writer().I32(static_cast<int32_t>(states.data().size()));
+    s.Writer().Bytes(states.data());
+    return;
+  }
+  BinaryReader& r = s.Reader();
   const int32_t n = r.I32();
   r.CheckCount(n, 1, "message box page state bytes");
   if (static_cast<size_t>(n) > kMaxPageStateBytes)

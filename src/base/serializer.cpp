@@ -57,4 +57,27 @@ void TSerializer::Extended(long double& v, Since since) {
     v = reader_->Extended();
 }
 
+void TSerializer::StringList(std::vector<std::string>& v, Since since) {
+  if (!Has(since))
+    return;
+  if (writer_)
+    writer_->StringList(v);
+  else
+    v = reader_->StringList();
+}
+
+void TSerializer::Bytes(std::vector<uint8_t>& v, const char* field, Since since) {
+  if (!Has(since))
+    return;
+  if (writer_) {
+    writer_->I32(static_cast<int32_t>(v.size()));
+    writer_->Bytes(std::span<const uint8_t>(v));
+    return;
+  }
+  const int32_t n = reader_->I32();
+  reader_->CheckCount(n, 1, field);
+  const auto bytes = reader_->Bytes(static_cast<size_t>(n));
+  v.assign(bytes.begin(), bytes.end());
+}
+
 } // namespace nova

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
@@ -41,6 +42,37 @@ public:
   void Flag(uint8_t& v, Since since = {});
   void String(std::string& v, Since since = {});
   void Extended(long double& v, Since since = {});
+  // An int32 count, then that many strings.
+  void StringList(std::vector<std::string>& v, Since since = {});
+  // An int32 length, then the bytes; `field` names a length the data cannot hold.
+  void Bytes(std::vector<uint8_t>& v, const char* field, Since since = {});
+
+  // The int32 count of a list whose elements follow, one after another or as parallel fields.
+  // Loading refuses a count the bytes left cannot hold at `min_element_bytes` each before
+  // anything is allocated, then gives the list that many default elements to load into.
+  template <class T>
+  void Count(std::vector<T>& v, size_t min_element_bytes, const char* field, Since since = {}) {
+    if (!Has(since))
+      return;
+    int32_t n = static_cast<int32_t>(v.size());
+    I32(n);
+    if (Saving())
+      return;
+    reader_->CheckCount(n, min_element_bytes, field);
+    v.clear();
+    v.resize(static_cast<size_t>(n));
+  }
+
+  // A counted list, each element described by `each(T&)`.
+  template <class T, class Each>
+  void List(std::vector<T>& v, size_t min_element_bytes, const char* field, Each&& each,
+            Since since = {}) {
+    if (!Has(since))
+      return;
+    Count(v, min_element_bytes, field);
+    for (T& element : v)
+      each(element);
+  }
 
 private:
   BinaryReader* reader_ = nullptr;

@@ -2,6 +2,7 @@
 #include "scene/kinds/nova_mes.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
@@ -599,22 +600,16 @@ const TPropTable& TNovaMes::Props() {
 }
 
 void TNovaMes::SyncKind(TSerializer& s) {
-  if (s.Saving()) {
-    BinaryWriter& w = s.Writer();
-    engine_->SaveSettings(w);
-    // Entries written with the save take the replay values of the shown page.
-    mes_data_.References().SaveArrays(w);
-    TNovaHistData entries = mes_data_.Entries();
-    if (TWdPage* page = CurrentPage()) {
-      const std::string text = PageText(*page);
-      for (size_t i = 0; i < entries.size(); ++i)
-        entries[i].text = text;
-    }
-    entries.Save(w);
-  } else {
+  if (s.Saving())
+    engine_->SaveSettings(s.Writer());
+  else
     engine_->LoadSettings(s.Reader(), s.Version());
-    mes_data_.Load(s.Reader(), s.Version());
-  }
+  // Entries written with the save take the replay values of the shown page.
+  std::optional<std::string> shown_text;
+  if (s.Saving())
+    if (TWdPage* page = CurrentPage())
+      shown_text = PageText(*page);
+  mes_data_.Sync(s, shown_text ? &*shown_text : nullptr);
   s.U8(history_recall_);
   s.I32(history_offset_, Since{113});
   s.String(text_);
@@ -633,21 +628,19 @@ void TNovaMes::SyncKind(TSerializer& s) {
   s.I32(command_index_);
   s.String(idle_handler_, Since{104});
   s.U8(capture_link_, Since{120});
+  std::vector<uint8_t> states;
   if (s.Saving()) {
-    BinaryWriter states;
+    BinaryWriter w;
     for (const auto& page : pages_)
-      engine_->SaveRevealState(*page, states);
-    s.Writer().I32(static_cast<int32_t>(states.data().size()));
-    s.Writer().Bytes(states.data());
-    return;
+      engine_->SaveRevealState(*page, w);
+    states = w.Take();
   }
-  BinaryReader& r = s.Reader();
-  const int32_t n = r.I32();
-  r.CheckCount(n, 1, "message box page state bytes");
-  if (static_cast<size_t>(n) > kMaxPageStateBytes)
-    r.Fail("message box page states of " + std::to_string(n) + " bytes");
-  const auto bytes = r.Bytes(static_cast<size_t>(n));
-  pending_page_states_.assign(bytes.begin(), bytes.end());
+  s.Bytes(states, "message box page state bytes");
+  if (s.Saving())
+    return;
+  if (states.size() > kMaxPageStateBytes)
+    s.Reader().Fail("message box page states of " + std::to_string(states.size()) + " bytes");
+  pending_page_states_ = std::move(states);
   pages_.clear();
   engine_->Clear();
   engine_->settings.speed = text_delay_;

@@ -42,23 +42,6 @@ enum : int {
 // Overlay priorities: leaving below entering below clicking.
 constexpr int32_t kLeavePriority = 0, kEnterPriority = 1, kClickPriority = 2;
 
-// Item flags: a count, then a byte per item.
-void SyncFlags(TSerializer& s, std::vector<uint8_t>& flags, Since since) {
-  if (!s.Has(since))
-    return;
-  if (s.Saving()) {
-    s.Writer().I32(static_cast<int32_t>(flags.size()));
-    for (uint8_t f : flags)
-      s.Writer().U8(f);
-    return;
-  }
-  BinaryReader& r = s.Reader();
-  const int32_t n = r.I32();
-  r.CheckCount(n, 1, "item flag count");
-  const std::span<const uint8_t> bytes = r.Bytes(static_cast<size_t>(n));
-  flags.assign(bytes.begin(), bytes.end());
-}
-
 } // namespace
 
 // Item images.
@@ -632,9 +615,9 @@ void TNovaPrevMenu::SyncKind(TSerializer& s) {
     visible = visible_;
     selected = selected_;
   }
-  SyncFlags(s, enabled, Since{127});
-  SyncFlags(s, visible, Since{132});
-  SyncFlags(s, selected, Since{136});
+  s.Bytes(enabled, "item flag count", Since{127});
+  s.Bytes(visible, "item flag count", Since{132});
+  s.Bytes(selected, "item flag count", Since{136});
   if (s.Saving())
     return;
   SetSource(source);

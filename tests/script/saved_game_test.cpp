@@ -8,6 +8,8 @@
 #include <cstring>
 #include <functional>
 
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "graphics/image_cache.h"
 #include "scene/message_records.h"
@@ -115,6 +117,43 @@ TEST_F(SavedGameTest, CallStackAndResultsSurvive) {
   for (int i = 0; i < 20; ++i)
     other.Frame();
   EXPECT_EQ(other.Int("r"), 43);
+}
+
+// The call manager's record loads and saves back byte for byte, with a frame's result and
+// running state; older records have no event level and run at level 2.
+TEST_F(SavedGameTest, CallRecordSavesBackAsLoadedAndOlderRecordsLoad) {
+  Page("main.nsb", "VarNew \"r\" type=1 value={0}\nCall page=\"sub.nsb\" cond={TRUE} "
+                   "result=\"r\" args=({7})\nCalc {r = r + 1}\n");
+  Page("sub.nsb", "result int\nCalc {@Result = 6}\nCall page=\"wait.nsb\" cond={TRUE}\n");
+  Page("wait.nsb", "Wait time={100}\n");
+  calls.Start("main.nsb");
+  Frame();
+  ASSERT_EQ(calls.stack().Count(), 2);
+  ASSERT_TRUE(calls.started());
+  BinaryWriter w;
+  calls.Save(w);
+  TFreshPlayer other;
+  other.files = files;
+  BinaryReader r(w.data(), "calls");
+  other.calls.Load(r, kSavedGameVersion);
+  EXPECT_TRUE(r.at_end());
+  BinaryWriter again;
+  other.calls.Save(again);
+  EXPECT_EQ(again.data(), w.data());
+
+  // Not started, the event level ends the record; older records stop before it.
+  calls.set_started(false);
+  BinaryWriter older;
+  calls.Save(older);
+  std::vector<uint8_t> bytes = older.Take();
+  bytes.resize(bytes.size() - 4);
+  TFreshPlayer old_player;
+  old_player.files = files;
+  BinaryReader old_reader(bytes, "calls 115");
+  old_player.calls.Load(old_reader, 115);
+  EXPECT_TRUE(old_reader.at_end());
+  EXPECT_EQ(old_player.calls.stack().Count(), 2);
+  EXPECT_EQ(old_player.calls.event_level(), 2);
 }
 
 // Every way a saved game can be unusable fails with an error instead of crashing.

@@ -6,14 +6,13 @@
 #include "scene/component_factory.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
+#include "scene/private/component_records.h"
 
 namespace nova {
 namespace {
 
 // Deeper nesting than any title builds means damaged data.
 constexpr int kMaxLoadDepth = 200;
-// A child needs at least its kind byte and the smallest common head.
-constexpr size_t kMinChildBytes = 1 + 4 + 4;
 
 constexpr TControlHandler kStoredOrder1[] = {chMouseOut, chLBtnDown,  chLBtnUp, chRBtnDown,
                                              chRBtnUp,   chWheelDown, chWheelUp};
@@ -22,19 +21,6 @@ constexpr TControlHandler kStoredOrder2[] = {chKeyDown, chKeyUp, chKeyRepeat, ch
 
 bool SavedAsChild(const TNovaControl* c) {
   return !c->IsPendingDelete() && c->GetKind() != LT_NONE && !c->IsSystem();
-}
-
-void SaveChildren(const std::vector<TNovaControl*>& children, BinaryWriter& w) {
-  int32_t n = 0;
-  for (const TNovaControl* c : children)
-    n += SavedAsChild(c) ? 1 : 0;
-  w.I32(n);
-  for (const TNovaControl* c : children) {
-    if (!SavedAsChild(c))
-      continue;
-    w.U8(c->GetKind());
-    c->Save(w);
-  }
 }
 
 } // namespace
@@ -61,40 +47,40 @@ void TNovaControl::SyncControl(TSerializer& s) {
   s.U8(handle_key_, Since{118});
   for (TControlHandler h : kStoredOrder2)
     s.String(handlers_[h], Since{118});
-  if (s.Saving())
-    SaveChildren(children_, s.Writer());
-  else
-    LoadChildren(s.Reader(), s.Version());
+  SyncChildren(s);
 }
 
-void TNovaControl::LoadChildren(BinaryReader& r, int version) {
-  const int32_t n = r.I32();
-  r.CheckCount(n, kMinChildBytes, "child count");
-  if (!owner_)
-    r.Fail("a component without scene holds children");
-  int& depth = owner_->LoadDepth();
-  if (depth >= kMaxLoadDepth)
-    r.Fail("components nested too deeply");
-  ++depth;
+void TNovaControl::SyncChildren(TSerializer& s) {
+  int* depth = nullptr;
+  if (s.Loading()) {
+    if (!owner_)
+      s.Reader().Fail("a component without scene holds children");
+    depth = &owner_->LoadDepth();
+    if (*depth >= kMaxLoadDepth)
+      s.Reader().Fail("components nested too deeply");
+    ++*depth;
+  }
   try {
-    for (int32_t i = 0; i < n; ++i) {
-      const uint8_t kind = r.U8();
+    SyncComponents(s, children_, "child count", SavedAsChild, [this, &s](int32_t i, uint8_t kind) {
       TNovaObject* child = CreateByKind(owner_, kind);
       TNovaControl* control = child ? child->AsControl() : nullptr;
       if (!control) {
         if (child)
           owner_->Destroy(child);
-        r.Fail("child " + std::to_string(i) + " has kind " + std::to_string(kind) +
-               ", which is no visual component");
+        s.Reader().Fail("child " + std::to_string(i) + " has kind " + std::to_string(kind) +
+                        ", which is no visual component");
       }
       control->SetParent(this);
-      control->Load(r, version);
-    }
+      return control;
+    });
   } catch (...) {
-    --depth;
+    if (depth)
+      --*depth;
     throw;
   }
-  --depth;
+  if (s.Saving())
+    return;
+  --*depth;
   SortChildren();
 }
 

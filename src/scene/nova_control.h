@@ -197,8 +197,8 @@ protected:
 
 private:
   friend class TNovaBaseList;
-  // The children of a loaded control, made by kind and loaded in turn.
-  void LoadChildren(BinaryReader& r, int version);
+  // The children in the persistent form; loading makes them by kind.
+  void SyncChildren(TSerializer& s);
   // Placement along one axis; see ScreenLeft.
   int32_t ScreenPos(bool vertical) const;
   int32_t AnchorTerm(bool vertical, bool for_left_in_parent) const;

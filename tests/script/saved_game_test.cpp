@@ -11,6 +11,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/serializer.h"
 #include "graphics/image_cache.h"
 #include "scene/message_records.h"
 #include "script/call_man_fixture.h"
@@ -154,6 +155,41 @@ TEST_F(SavedGameTest, CallRecordSavesBackAsLoadedAndOlderRecordsLoad) {
   EXPECT_TRUE(old_reader.at_end());
   EXPECT_EQ(old_player.calls.stack().Count(), 2);
   EXPECT_EQ(old_player.calls.event_level(), 2);
+}
+
+// A game of version 130 holds the default history alone, its layout among the variables: the
+// formats are reset and the default one gets both back.
+TEST_F(SavedGameTest, GamesBeforeTheFormatsGiveTheDefaultHistoryItsLayout) {
+  TNovaHistoryFormatManager& formats = scene.MessageRecords().formats;
+  formats.Default().History().SetMaxCount(5);
+  BinaryWriter w;
+  w.I32(130);
+  w.String("t");
+  w.String(""); // no resume page
+  w.I32(0);
+  TNovaBaseList empty(64, 64);
+  empty.SaveScene(w); // an empty scene has no field newer than 130
+  TSerializer history(w);
+  formats.Default().History().Sync(history);
+  calls.Save(w);
+  w.I32(0);     // no variables
+  w.I32(0);     // text delay
+  w.String(""); // cursor
+  w.String(""); // selection text
+  w.I32(0);     // selection index
+  for (int32_t v : {20, 1, 2, 300, 200, 4})
+    w.I32(v);   // the default history's layout
+  w.String(""); // temporary name
+  vars.tables.SaveGameTables(w);
+
+  TFreshPlayer other;
+  other.files = files;
+  TNovaHistoryFormatManager& loaded = other.scene.MessageRecords().formats;
+  loaded.Register("log", nullptr);
+  ReadSavedGame(other.Parts(), w.data(), "GAMESAVEDATA1");
+  EXPECT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded.Default().Values(), (THistoryLayoutValues{20, 1, 2, 300, 200, 4}));
+  EXPECT_EQ(loaded.Default().History().MaxCount(), 5);
 }
 
 // Every way a saved game can be unusable fails with an error instead of crashing.

@@ -3,6 +3,7 @@
 // record follows (history formats, the old default history, a box's message data, read marks,
 // a whole message box).
 // Loading must fail with ENovaError or succeed; what loaded must save and load again.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -10,6 +11,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/serializer.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/nova_mes.h"
 #include "scene/message_history.h"
@@ -26,10 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     nova::BinaryReader r(bytes, "fuzz history");
     if (record == 0 || record == 1) {
       nova::TNovaHistoryFormatManager formats;
-      if (record == 0)
-        formats.Load(r, version);
-      else
-        formats.LoadLegacy(r, version);
+      // Record 1 is the default history alone, as games before the formats hold it.
+      formats.Load(r, record == 0 ? version : std::min(version, 134));
       formats.Count("");
       formats.Default().History().SetMaxCount(2);
       formats.Commit("m");
@@ -39,8 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       again.Load(r2, 143);
     } else if (record == 2) {
       nova::TNovaNewMesData mes;
-      mes.Load(r, version);
-      mes.Save(w);
+      nova::TSerializer load(r, version);
+      mes.Sync(load);
+      nova::TSerializer save(w);
+      mes.Sync(save);
     } else if (record == 3) {
       nova::TNovaReadList reads;
       reads.Load(r, version);

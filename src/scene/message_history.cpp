@@ -6,6 +6,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/serializer.h"
 #include "base/sjis.h"
 #include "scene/kinds/nova_mes.h"
 
@@ -20,6 +21,13 @@ constexpr size_t kMinEntryBytes = 4 + 4 * 4;
 constexpr size_t kMinPageBytes = 4 + 4;
 // A format: name, six values and the smallest history.
 constexpr size_t kMinFormatBytes = 4 + 6 * 4 + 4;
+// Histories from this version on keep their references as records, their layout values and
+// their laid-out pages; message data holds its layout entries.
+constexpr Since kLayoutSaved{113};
+// Entries from this version on keep the replay values of their page.
+constexpr Since kEntryTextSaved{124};
+// Games from this version on hold every history format, before it only the default history.
+constexpr Since kFormatsSaved{135};
 
 // Moves the rows of `from` into `to`, shifted down by y; answers the bottom of the last one.
 int32_t MoveRows(TWdPage& from, TWdPage& to, int32_t y) {
@@ -150,57 +158,25 @@ void THistoryOldDataList::DropOldest() {
   entries_.erase(entries_.begin());
 }
 
-void THistoryOldDataList::Save(BinaryWriter& w) const {
-  w.I32(static_cast<int32_t>(entries_.size()));
-  for (const THistoryOldData& d : entries_) {
-    w.String(d.name);
-    w.I32(d.command);
-    w.I32(d.page_index);
-    w.I32(d.width);
-    w.I32(d.height);
-  }
+void THistoryOldDataList::Sync(TSerializer& s) {
+  s.List(entries_, kMinReferenceBytes, "history reference count", [&s](THistoryOldData& d) {
+    s.String(d.name);
+    for (int32_t* v : {&d.command, &d.page_index, &d.width, &d.height})
+      s.I32(*v);
+  });
 }
 
-void THistoryOldDataList::Load(BinaryReader& r) {
-  const int32_t n = r.I32();
-  r.CheckCount(n, kMinReferenceBytes, "history reference count");
-  entries_.assign(static_cast<size_t>(n), {});
+void THistoryOldDataList::SyncArrays(TSerializer& s) {
+  s.Count(entries_, kMinReferenceBytes, "history reference count");
+  for (THistoryOldData& d : entries_)
+    s.String(d.name);
+  for (THistoryOldData& d : entries_)
+    s.I32(d.command);
+  for (THistoryOldData& d : entries_)
+    s.I32(d.page_index);
   for (THistoryOldData& d : entries_) {
-    d.name = r.String();
-    d.command = r.I32();
-    d.page_index = r.I32();
-    d.width = r.I32();
-    d.height = r.I32();
-  }
-}
-
-void THistoryOldDataList::SaveArrays(BinaryWriter& w) const {
-  w.I32(static_cast<int32_t>(entries_.size()));
-  for (const THistoryOldData& d : entries_)
-    w.String(d.name);
-  for (const THistoryOldData& d : entries_)
-    w.I32(d.command);
-  for (const THistoryOldData& d : entries_)
-    w.I32(d.page_index);
-  for (const THistoryOldData& d : entries_) {
-    w.I32(d.width);
-    w.I32(d.height);
-  }
-}
-
-void THistoryOldDataList::LoadArrays(BinaryReader& r) {
-  const int32_t n = r.I32();
-  r.CheckCount(n, kMinReferenceBytes, "history reference count");
-  entries_.assign(static_cast<size_t>(n), {});
-  for (THistoryOldData& d : entries_)
-    d.name = r.String();
-  for (THistoryOldData& d : entries_)
-    d.command = r.I32();
-  for (THistoryOldData& d : entries_)
-    d.page_index = r.I32();
-  for (THistoryOldData& d : entries_) {
-    d.width = r.I32();
-    d.height = r.I32();
+    s.I32(d.width);
+    s.I32(d.height);
   }
 }
 
@@ -232,33 +208,19 @@ void TNovaHistData::Clear() {
   total_height_ = 0;
 }
 
-void TNovaHistData::Save(BinaryWriter& w) const {
-  w.I32(static_cast<int32_t>(entries_.size()));
-  for (const Entry& e : entries_) {
-    w.String(e.name);
-    w.I32(e.command);
-    w.I32(e.first);
-    w.I32(e.last);
-    w.I32(e.height);
-    w.String(e.text);
-  }
-  w.I32(total_height_);
-}
-
-void TNovaHistData::Load(BinaryReader& r, int version) {
-  const int32_t n = r.I32();
-  r.CheckCount(n, kMinEntryBytes, "history entry count");
-  entries_.assign(static_cast<size_t>(n), {});
-  for (Entry& e : entries_) {
-    e.name = r.String();
-    e.command = r.I32();
-    e.first = r.I32();
-    e.last = r.I32();
-    e.height = r.I32();
-    if (version > 123)
-      e.text = r.String();
-  }
-  total_height_ = r.I32();
+void TNovaHistData::Sync(TSerializer& s, const std::string* shown_text) {
+  s.List(entries_, kMinEntryBytes, "history entry count", [&s, shown_text](Entry& e) {
+    s.String(e.name);
+    for (int32_t* v : {&e.command, &e.first, &e.last, &e.height})
+      s.I32(*v);
+    if (s.Saving() && shown_text) {
+      std::string text = *shown_text;
+      s.String(text);
+    } else {
+      s.String(e.text, kEntryTextSaved);
+    }
+  });
+  s.I32(total_height_);
 }
 
 // ---- one format's history ----
@@ -389,54 +351,30 @@ void TNovaNewHistory::Clear() {
     engine_->Clear();
 }
 
-void TNovaNewHistory::Save(BinaryWriter& w) const {
-  references_.Save(w);
-  w.String(pending_source_);
-  w.I32(pending_command_);
-  w.I32(pending_page_index_);
-  w.I32(pending_width_);
-  w.I32(pending_height_);
-  w.String(pending_box_);
-  w.I32(max_count_);
-  for (int32_t v : engine_values_)
-    w.I32(v);
-  w.I32(pending_first_);
-  w.I32(pending_last_);
-  w.I32(static_cast<int32_t>(pages_.size()));
-  for (const TNovaHistData& p : pages_)
-    p.Save(w);
-  w.String(pending_text_);
-}
-
-void TNovaNewHistory::Load(BinaryReader& r, int version) {
-  Clear();
-  if (version < 113) {
-    r.String();
-    references_.LoadArrays(r);
+void TNovaNewHistory::Sync(TSerializer& s) {
+  if (s.Loading())
+    Clear();
+  if (s.Has(kLayoutSaved)) {
+    references_.Sync(s);
   } else {
-    references_.Load(r);
+    // Older data: a name nobody reads, then the references as arrays.
+    s.Reader().String();
+    references_.SyncArrays(s);
   }
-  pending_source_ = r.String();
-  pending_command_ = r.I32();
-  pending_page_index_ = r.I32();
-  pending_width_ = r.I32();
-  pending_height_ = r.I32();
-  pending_box_ = r.String();
-  if (version >= 113) {
-    max_count_ = r.I32();
-    for (int32_t& v : engine_values_)
-      v = r.I32();
-    pending_first_ = r.I32();
-    pending_last_ = r.I32();
-    const int32_t n = r.I32();
-    r.CheckCount(n, kMinPageBytes, "history page count");
-    pages_.assign(static_cast<size_t>(n), {});
-    for (TNovaHistData& p : pages_)
-      p.Load(r, version);
-  }
-  if (version > 123)
-    pending_text_ = r.String();
-  if (engine_)
+  s.String(pending_source_);
+  for (int32_t* v : {&pending_command_, &pending_page_index_, &pending_width_, &pending_height_})
+    s.I32(*v);
+  s.String(pending_box_);
+  s.I32(max_count_, kLayoutSaved);
+  for (int32_t& v : engine_values_)
+    s.I32(v, kLayoutSaved);
+  s.I32(pending_first_, kLayoutSaved);
+  s.I32(pending_last_, kLayoutSaved);
+  s.List(
+      pages_, kMinPageBytes, "history page count", [&s](TNovaHistData& p) { p.Sync(s); },
+      kLayoutSaved);
+  s.String(pending_text_, kEntryTextSaved);
+  if (s.Loading() && engine_)
     ApplyLayoutValues(*engine_, engine_values_);
 }
 
@@ -565,37 +503,42 @@ void TNovaHistoryFormatManager::Recall(TNovaMes& box, int32_t start, int32_t cou
 }
 
 void TNovaHistoryFormatManager::Save(BinaryWriter& w) const {
-  w.I32(static_cast<int32_t>(formats_.size()));
-  for (const auto& f : formats_) {
-    w.String(f->Name());
-    for (int32_t v : f->Values())
-      w.I32(v);
-    f->History().Save(w);
-  }
+  TSerializer s(w);
+  // Saving only reads what the description names.
+  const_cast<TNovaHistoryFormatManager*>(this)->Sync(s);
 }
 
 void TNovaHistoryFormatManager::Load(BinaryReader& r, int version) {
-  const int32_t n = r.I32();
-  r.CheckCount(n, kMinFormatBytes, "history format count");
-  std::vector<std::unique_ptr<TNovaHistoryFormat>> loaded;
-  for (int32_t i = 0; i < n; ++i) {
-    auto f = std::make_unique<TNovaHistoryFormat>(r.String());
-    THistoryLayoutValues v;
-    for (int32_t& x : v)
-      x = r.I32();
-    f->SetValues(v);
-    f->History().Load(r, version);
-    loaded.push_back(std::move(f));
+  TSerializer s(r, version);
+  Sync(s);
+}
+
+void TNovaHistoryFormatManager::Sync(TSerializer& s) {
+  if (!s.Has(kFormatsSaved)) {
+    ResetAll();
+    Default().History().Sync(s);
+    return;
   }
+  std::vector<std::unique_ptr<TNovaHistoryFormat>> loaded;
+  auto& formats = s.Saving() ? formats_ : loaded;
+  s.List(formats, kMinFormatBytes, "history format count",
+         [&s](std::unique_ptr<TNovaHistoryFormat>& f) {
+           std::string name = f ? f->Name() : std::string();
+           s.String(name);
+           if (!f)
+             f = std::make_unique<TNovaHistoryFormat>(std::move(name));
+           THistoryLayoutValues values = f->Values();
+           for (int32_t& v : values)
+             s.I32(v);
+           f->SetValues(values);
+           f->History().Sync(s);
+         });
+  if (s.Saving())
+    return;
   // Look-ups take the first format of a name; the default one must stay reachable.
   if (std::none_of(loaded.begin(), loaded.end(), [](const auto& f) { return f->Name().empty(); }))
     loaded.insert(loaded.begin(), std::make_unique<TNovaHistoryFormat>(std::string()));
   formats_ = std::move(loaded);
-}
-
-void TNovaHistoryFormatManager::LoadLegacy(BinaryReader& r, int version) {
-  ResetAll();
-  Default().History().Load(r, version);
 }
 
 // ---- message data ----
@@ -685,17 +628,14 @@ void TNovaNewMesData::ReferenceLayout(TZpWord& engine, PageList& pages, bool rec
   engine.settings.page_height = height;
 }
 
-void TNovaNewMesData::Save(BinaryWriter& w) const {
-  references_.SaveArrays(w);
-  entries_.Save(w);
-}
-
-void TNovaNewMesData::Load(BinaryReader& r, int version) {
-  references_.LoadArrays(r);
-  entries_.Clear();
-  if (version > 112)
-    entries_.Load(r, version);
-  cache_.Clear();
+void TNovaNewMesData::Sync(TSerializer& s, const std::string* shown_text) {
+  references_.SyncArrays(s);
+  if (s.Loading()) {
+    entries_.Clear();
+    cache_.Clear();
+  }
+  if (s.Has(kLayoutSaved))
+    entries_.Sync(s, shown_text);
 }
 
 } // namespace nova

@@ -18,6 +18,7 @@ namespace nova {
 class BinaryReader;
 class BinaryWriter;
 class TNovaMes;
+class TSerializer;
 
 // Where the history and the message boxes find the text of a text insert command. The script
 // layer implements it; without one no recorded text can be laid out again.
@@ -76,11 +77,10 @@ public:
   size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
   const THistoryOldData& operator[](size_t i) const { return entries_[i]; }
-  // Both forms: one record per entry, or (old data) the fields as parallel arrays.
-  void Save(BinaryWriter& w) const;
-  void Load(BinaryReader& r);
-  void SaveArrays(BinaryWriter& w) const;
-  void LoadArrays(BinaryReader& r);
+  // Both saved forms: one record per entry, or (message data, older histories) the fields as
+  // parallel arrays.
+  void Sync(TSerializer& s);
+  void SyncArrays(TSerializer& s);
   std::vector<THistoryOldData>& raw() { return entries_; }
 
 private:
@@ -107,8 +107,8 @@ public:
   const Entry& operator[](size_t i) const { return entries_[i]; }
   Entry& operator[](size_t i) { return entries_[i]; }
   int32_t TotalHeight() const { return total_height_; }
-  void Save(BinaryWriter& w) const;
-  void Load(BinaryReader& r, int version);
+  // The saved form; saving with `shown_text` gives every entry that text instead of its own.
+  void Sync(TSerializer& s, const std::string* shown_text = nullptr);
 
 private:
   std::vector<Entry> entries_;
@@ -141,8 +141,7 @@ public:
   const THistoryOldDataList& References() const { return references_; }
   bool HasPending() const { return !pending_source_.empty(); }
 
-  void Save(BinaryWriter& w) const;
-  void Load(BinaryReader& r, int version);
+  void Sync(TSerializer& s);
 
 private:
   void ConfigureEngine();
@@ -208,10 +207,11 @@ public:
   void SetTextSource(ITextCommandSource* source) { source_ = source; }
   ITextCommandSource* TextSource() const { return source_; }
 
+  // The saved form. Games saved before the formats were saved hold only the default history;
+  // loading one resets the formats first.
   void Save(BinaryWriter& w) const;
   void Load(BinaryReader& r, int version);
-  // Games saved before the formats were saved hold only the default history.
-  void LoadLegacy(BinaryReader& r, int version);
+  void Sync(TSerializer& s);
 
 private:
   std::vector<std::unique_ptr<TNovaHistoryFormat>> formats_;
@@ -237,8 +237,9 @@ public:
   void Layout(TZpWord& engine, PageList& pages, bool from_history, bool recall_flag, int32_t offset,
               ITextCommandSource* source);
 
-  void Save(BinaryWriter& w) const;
-  void Load(BinaryReader& r, int version);
+  // The saved form; saving with `shown_text` gives every entry that text (a box saves the replay
+  // values of the page it shows).
+  void Sync(TSerializer& s, const std::string* shown_text = nullptr);
 
 private:
   void ReferenceLayout(TZpWord& engine, PageList& pages, bool recall_flag,

@@ -5,8 +5,15 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 
 namespace nova {
+namespace {
+
+// Status data from this version on holds the read marks.
+constexpr Since kReadMarksSaved{100};
+
+} // namespace
 
 bool TNovaReadList::IsRead(const std::string& page, int32_t command, int32_t page_index) const {
   for (const TNovaRead& item : items_)
@@ -49,42 +56,34 @@ void TNovaReadList::Clear() {
 }
 
 void TNovaReadList::Save(BinaryWriter& w) const {
-  w.I32(static_cast<int32_t>(items_.size()));
-  for (const TNovaRead& item : items_) {
-    w.String(item.name);
-    w.I32(static_cast<int32_t>(item.pairs.size()));
-    for (const auto& p : item.pairs)
-      w.I32(p.first);
-    for (const auto& p : item.pairs)
-      w.I32(p.second);
-  }
-  w.String(pending_page_);
-  w.I32(pending_page_index_);
-  w.I32(pending_command_);
-  w.String(pending_box_);
+  TSerializer s(w);
+  // Saving only reads what the description names.
+  const_cast<TNovaReadList*>(this)->Sync(s);
 }
 
 void TNovaReadList::Load(BinaryReader& r, int version) {
-  Clear();
-  if (version < 100)
+  TSerializer s(r, version);
+  Sync(s);
+}
+
+void TNovaReadList::Sync(TSerializer& s) {
+  if (s.Loading())
+    Clear();
+  if (!s.Has(kReadMarksSaved))
     return;
-  const int32_t count = r.I32();
-  r.CheckCount(count, 4 + 4, "read mark item count");
-  items_.resize(static_cast<size_t>(count));
-  for (TNovaRead& item : items_) {
-    item.name = r.String();
-    const int32_t n = r.I32();
-    r.CheckCount(n, 8, "read mark pair count");
-    item.pairs.resize(static_cast<size_t>(n));
+  s.List(items_, 4 + 4, "read mark item count", [&s](TNovaRead& item) {
+    s.String(item.name);
+    // Command indexes, then page indexes.
+    s.Count(item.pairs, 8, "read mark pair count");
     for (auto& p : item.pairs)
-      p.first = r.I32();
+      s.I32(p.first);
     for (auto& p : item.pairs)
-      p.second = r.I32();
-  }
-  pending_page_ = r.String();
-  pending_page_index_ = r.I32();
-  pending_command_ = r.I32();
-  pending_box_ = r.String();
+      s.I32(p.second);
+  });
+  s.String(pending_page_);
+  s.I32(pending_page_index_);
+  s.I32(pending_command_);
+  s.String(pending_box_);
 }
 
 } // namespace nova

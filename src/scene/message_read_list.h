@@ -11,6 +11,7 @@ namespace nova {
 
 class BinaryReader;
 class BinaryWriter;
+class TSerializer;
 
 // The pairs (command index, page index) read on one script page.
 struct TNovaRead {
@@ -30,8 +31,9 @@ public:
   const std::vector<TNovaRead>& Items() const { return items_; }
 
   void Save(BinaryWriter& w) const;
-  // Status data of version below 100 holds no read marks.
   void Load(BinaryReader& r, int version);
+  // Status data of version below 100 holds no read marks.
+  void Sync(TSerializer& s);
 
 private:
   std::vector<TNovaRead> items_;

@@ -199,6 +199,8 @@ private:
   void UpdateCursor(TNovaBase& layer, TNovaControl* target);
   void CreateLayers();
   void DestroyAll();
+  // The scene's saved form, one description for both directions (base_list_persist.cpp).
+  void SyncScene(TSerializer& s);
 
   // First: components still reach it while the layers are destroyed.
   std::shared_ptr<TSceneServices> services_ = std::make_shared<TSceneServices>();

@@ -168,8 +168,7 @@ protected:
   explicit TNovaControl(TNovaBaseList* owner);
 
   static const TPropTable& Props();
-  void SaveControl(BinaryWriter& w) const override;
-  void LoadControl(BinaryReader& r, int version) override;
+  void SyncControl(TSerializer& s) override;
   // The play-end handler and auto-scrap flag of kinds that have them (motion end).
   virtual bool AutoScrap() const { return false; }
   virtual const std::string& PlayEndHandler() const;
@@ -198,6 +197,8 @@ protected:
 
 private:
   friend class TNovaBaseList;
+  // The children in the persistent form; loading makes them by kind.
+  void SyncChildren(TSerializer& s);
   // Placement along one axis; see ScreenLeft.
   int32_t ScreenPos(bool vertical) const;
   int32_t AnchorTerm(bool vertical, bool for_left_in_parent) const;

@@ -5,6 +5,7 @@
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/nova_error_english.h"
+#include "base/serializer.h"
 #include "scene/nova_base_list.h"
 #include "scene/nova_control.h"
 #include "scene/private/scene_texts.h"
@@ -143,21 +144,26 @@ bool TNovaObject::EventQueued(uint8_t type) const {
 }
 
 void TNovaObject::Save(BinaryWriter& w) const {
-  w.String(name_);
-  w.I32(priority_);
-  w.I32(priority_offset_);
-  w.String(tag_);
-  SaveControl(w);
-  SaveKind(w);
+  TSerializer s(w);
+  // Saving only reads what the description names.
+  const_cast<TNovaObject*>(this)->Sync(s);
 }
 
 void TNovaObject::Load(BinaryReader& r, int version) {
-  SetNameRaw(r.String());
-  priority_ = r.I32();
-  priority_offset_ = version > 103 ? r.I32() : 0;
-  tag_ = version >= 120 ? r.String() : std::string();
-  LoadControl(r, version);
-  LoadKind(r, version);
+  TSerializer s(r, version);
+  Sync(s);
+}
+
+void TNovaObject::Sync(TSerializer& s) {
+  std::string name = name_;
+  s.String(name);
+  if (s.Loading())
+    SetNameRaw(std::move(name));
+  s.I32(priority_);
+  s.I32(priority_offset_, Since{104});
+  s.String(tag_, Since{120});
+  SyncControl(s);
+  SyncKind(s);
 }
 
 } // namespace nova

@@ -14,6 +14,7 @@ namespace nova {
 class BinaryReader;
 class BinaryWriter;
 class TNovaBaseList;
+class TSerializer;
 class TNovaControl;
 
 class TNovaObject {
@@ -63,6 +64,7 @@ public:
   // Persistent form: the common head, the control part with children, then the kind's own.
   void Save(BinaryWriter& w) const;
   void Load(BinaryReader& r, int version);
+  void Sync(TSerializer& s);
 
   virtual bool EventsSuppressed() const { return false; }
   virtual bool IsPaused() const { return false; }
@@ -98,11 +100,10 @@ protected:
   // value must already have the property's type. False when no row takes it.
   bool WriteProp(int id, const TPropValue& value);
   virtual bool Honours(int id, bool write) const;
-  // The parts of the persistent form below the common head.
-  virtual void SaveControl(BinaryWriter& w) const {}
-  virtual void LoadControl(BinaryReader& r, int version) {}
-  virtual void SaveKind(BinaryWriter& w) const {}
-  virtual void LoadKind(BinaryReader& r, int version) {}
+  // The parts of the persistent form below the common head, each one description that saves
+  // and loads (base/serializer.h).
+  virtual void SyncControl(TSerializer& s) {}
+  virtual void SyncKind(TSerializer& s) {}
   // Queues an event of this component on the owner's queue.
   void QueueEvent(uint8_t type, const std::string& handler, std::vector<std::string> params = {});
   // The once rule: true when an event of this type for this component is queued.

@@ -41,6 +41,9 @@ public:
   void Erase(int32_t i) { frames_.erase(frames_.begin() + i); }
   void Clear() { frames_.clear(); }
   const TStack& Spare() const { return spare_; }
+  // For the saved form, which describes the frames (bottom first) and the spare in place.
+  TStack& Spare() { return spare_; }
+  std::vector<TStack>& Frames() { return frames_; }
 
 private:
   std::vector<TStack> frames_;

@@ -20,6 +20,7 @@ namespace nova {
 class BinaryReader;
 class BinaryWriter;
 class TParamCollection;
+class TSerializer;
 
 // Whether GetPage moves the page to the front of the cache and resets the program counter.
 enum class TPromote { No, Yes };
@@ -100,6 +101,7 @@ public:
   // damaged data: a page that does not exist, a counter outside its page, a bad result type.
   void Save(BinaryWriter& w) const;
   void Load(BinaryReader& r, int32_t save_version);
+  void Sync(TSerializer& s);
 
   // --- What the commands work on ---
   TParamCollection& vars() { return ctx_.vars; }

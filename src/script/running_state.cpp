@@ -6,6 +6,8 @@ namespace {
 
 constexpr char kTag[] = "nova100";
 constexpr size_t kTagBytes = 7;
+// Records from version 100 on hold their flags.
+constexpr Since kFlagsSaved{100};
 
 // Three characters as a decimal number (optional sign), 0 when they are not one.
 int32_t DecimalOrZero(const std::string& s) {
@@ -37,66 +39,32 @@ int32_t ReadRunningStateTag(BinaryReader& r) {
   return DecimalOrZero(tag.substr(4));
 }
 
-void TWaitState::Write(BinaryWriter& w) const {
-  WriteRunningStateTag(w);
-  w.I32(time_left_ms);
-  w.I32(first_frames);
-  w.Bool(no_events);
+void TWaitState::Sync(TSerializer& s) {
+  s.I32(time_left_ms);
+  s.I32(first_frames);
+  s.Bool(no_events, kFlagsSaved);
 }
 
-void TWaitState::Read(BinaryReader& r) {
-  int32_t version = ReadRunningStateTag(r);
-  time_left_ms = r.I32();
-  first_frames = r.I32();
-  if (version >= 100)
-    no_events = r.Bool();
+void TMovieStopState::Sync(TSerializer& s) {
+  s.String(target);
+  s.Bool(waiting);
+  s.Bool(no_events, kFlagsSaved);
 }
 
-void TMovieStopState::Write(BinaryWriter& w) const {
-  WriteRunningStateTag(w);
-  w.String(target);
-  w.Bool(waiting);
-  w.Bool(no_events);
-}
-
-void TMovieStopState::Read(BinaryReader& r) {
-  int32_t version = ReadRunningStateTag(r);
-  target = r.String();
-  waiting = r.Bool();
-  if (version > 99)
-    no_events = r.Bool();
-}
-
-void TFlipState::Write(BinaryWriter& w) const {
-  WriteRunningStateTag(w);
-  w.Bool(no_events);
-  w.Bool(delete_old);
-}
-
-void TFlipState::Read(BinaryReader& r) {
-  phase = kFlipFinish;
-  start_ms = 0;
-  yields = false;
-  int32_t version = ReadRunningStateTag(r);
-  if (version >= 100) {
-    no_events = r.Bool();
-    delete_old = r.Bool();
+void TFlipState::Sync(TSerializer& s) {
+  if (s.Loading()) {
+    phase = kFlipFinish;
+    start_ms = 0;
+    yields = false;
   }
+  s.Bool(no_events, kFlagsSaved);
+  s.Bool(delete_old, kFlagsSaved);
 }
 
-void TTextInsState::Write(BinaryWriter& w) const {
-  WriteRunningStateTag(w);
-  w.String(box);
-  w.Bool(waiting);
-  w.Bool(no_events);
-}
-
-void TTextInsState::Read(BinaryReader& r) {
-  int32_t version = ReadRunningStateTag(r);
-  box = r.String();
-  waiting = r.Bool();
-  if (version > 99)
-    no_events = r.Bool();
+void TTextInsState::Sync(TSerializer& s) {
+  s.String(box);
+  s.Bool(waiting);
+  s.Bool(no_events, kFlagsSaved);
 }
 
 } // namespace nova

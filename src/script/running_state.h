@@ -5,23 +5,36 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 
 namespace nova {
 
 // Running-state records: what a started, unfinished command keeps when a game is saved.
 // Each begins with the tag "nova100"; readers accept "nova" + any three characters (their
-// decimal value is the record version) and take version 0 for records without a tag.
+// decimal value is the record version) and take version 0 for records without a tag. After
+// the tag, each record's Sync describes its fields for both directions.
 void WriteRunningStateTag(BinaryWriter& w);
 // Reads the tag and returns the record version; without a tag rewinds and returns 0.
 int32_t ReadRunningStateTag(BinaryReader& r);
+
+template <class State> void WriteRunningState(BinaryWriter& w, const State& state) {
+  WriteRunningStateTag(w);
+  TSerializer s(w);
+  // Saving only reads what the description names.
+  const_cast<State&>(state).Sync(s);
+}
+
+template <class State> void ReadRunningState(BinaryReader& r, State& state) {
+  TSerializer s(r, ReadRunningStateTag(r));
+  state.Sync(s);
+}
 
 struct TWaitState {
   int32_t time_left_ms = 0;
   int32_t first_frames = 0; // the frame in which the wait starts does not count
   bool no_events = false;
 
-  void Write(BinaryWriter& w) const;
-  void Read(BinaryReader& r);
+  void Sync(TSerializer& s);
 };
 
 struct TMovieStopState {
@@ -29,8 +42,7 @@ struct TMovieStopState {
   bool waiting = false;
   bool no_events = false;
 
-  void Write(BinaryWriter& w) const;
-  void Read(BinaryReader& r);
+  void Sync(TSerializer& s);
 };
 
 struct TFlipState {
@@ -43,8 +55,7 @@ struct TFlipState {
   int64_t start_ms = 0;
   bool yields = false;
 
-  void Write(BinaryWriter& w) const;
-  void Read(BinaryReader& r);
+  void Sync(TSerializer& s);
 };
 
 struct TTextInsState {
@@ -52,8 +63,7 @@ struct TTextInsState {
   bool waiting = false;
   bool no_events = false;
 
-  void Write(BinaryWriter& w) const;
-  void Read(BinaryReader& r);
+  void Sync(TSerializer& s);
 };
 
 } // namespace nova

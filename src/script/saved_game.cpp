@@ -18,8 +18,6 @@ namespace {
 
 constexpr char kStatusTag[] = "Status";
 constexpr size_t kStatusTagSize = 9; // "Status" and three digits
-// Saved games from this version on hold the history formats, before it only the default one.
-constexpr int32_t kHistoryFormatsVersion = 135;
 // Saved games above this version hold the tables.
 constexpr int32_t kGameTablesVersion = 122;
 
@@ -90,10 +88,7 @@ void ReadSavedGame(const TSavedParts& parts, std::span<const uint8_t> bytes,
   resume.page = r.String();
   resume.index = r.I32();
   parts.scene.LoadScene(r, version);
-  if (version < kHistoryFormatsVersion)
-    parts.scene.MessageRecords().formats.LoadLegacy(r, version);
-  else
-    parts.scene.MessageRecords().formats.Load(r, version);
+  parts.scene.MessageRecords().formats.Load(r, version);
   parts.calls->Load(r, version);
   Resume(*parts.calls, resume);
   parts.vars.LoadMain(r, version);

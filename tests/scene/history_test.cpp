@@ -5,6 +5,7 @@
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "mes_fixture.h"
 #include "scene_fixture.h"
 
@@ -215,7 +216,7 @@ TEST_F(HistoryTest, FormatsRoundTripAndOlderLayoutsLoad) {
   TNovaHistoryFormatManager legacy;
   legacy.Register("x", nullptr);
   BinaryReader lr(old.data(), "old history");
-  legacy.LoadLegacy(lr, 112);
+  legacy.Load(lr, 112);
   EXPECT_EQ(lr.remaining(), 0u);
   EXPECT_EQ(legacy.Find("x"), nullptr);
   const THistoryOldDataList& refs = legacy.Default().History().References();
@@ -231,7 +232,8 @@ TEST_F(HistoryTest, EntryTextsExistOnlyInNewerData) {
   page.Add("p.nsb", 1, 0, 4, 10, "v=1");
   page.Add("p.nsb", 2, 5, 9, 12, "v=2");
   BinaryWriter w;
-  page.Save(w);
+  TSerializer save(w);
+  page.Sync(save);
   // Without texts the same page is shorter by the two text strings.
   BinaryWriter old;
   old.I32(2);
@@ -244,7 +246,8 @@ TEST_F(HistoryTest, EntryTextsExistOnlyInNewerData) {
   for (auto [bytes, version, text] : {std::tuple{&w, 124, "v=2"}, {&old, 123, ""}}) {
     TNovaHistData loaded;
     BinaryReader r(bytes->data(), "page");
-    loaded.Load(r, version);
+    TSerializer load(r, version);
+    loaded.Sync(load);
     EXPECT_EQ(r.remaining(), 0u);
     ASSERT_EQ(loaded.size(), 2u);
     EXPECT_EQ(loaded.SourceAt(1), "p.nsb");

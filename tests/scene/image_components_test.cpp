@@ -4,6 +4,7 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 #include "image_fixture.h"
 #include "scene/prop_table.h"
 
@@ -348,7 +349,7 @@ TEST_F(ImageComponents, SpacedTileOfRegionsDrawsOnlyWhatShows) {
 
 // The kind part of an image's saved form, as each older layout wrote it.
 struct TOpenImages : TNovaImages {
-  using TNovaImages::LoadKind;
+  using TNovaImages::SyncKind;
   using TNovaImages::TNovaImages;
 };
 
@@ -399,7 +400,8 @@ TEST_F(ImageComponents, OlderSaveLayoutsOfImages) {
     const std::vector<uint8_t> bytes = w.Take();
     TOpenImages& img = *CreateComponent<TOpenImages>(&List());
     BinaryReader r(bytes, "image");
-    img.LoadKind(r, c.version);
+    TSerializer load(r, c.version);
+    img.SyncKind(load);
     EXPECT_EQ(r.remaining(), 0u) << c.version;
     EXPECT_EQ(img.GetProp(PR_ALPHA).i, 200) << c.version;
     EXPECT_EQ(img.GetProp(PR_ZOOMX).i, 512) << c.version;

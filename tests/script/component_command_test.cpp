@@ -330,10 +330,10 @@ TEST_F(ComponentCommands, FlipAbandonedOrRestoredFinishesAtOnce) {
     if (c.restored) {
       // A saved game keeps no running transition: the restored flip swaps at its first run.
       BinaryWriter w;
-      flip.running.Write(w);
+      flip.SaveRunningState(w);
       TComFlip loaded(nullptr);
       BinaryReader r(w.data(), "flip");
-      loaded.running.Read(r);
+      loaded.LoadRunningState(r);
       b.Run(loaded, cm);
       EXPECT_EQ(cm.pc(), 1);
     } else {

@@ -252,7 +252,7 @@ TEST(RunningState, TagAndVersions) {
     w.Bool(true);
     TWaitState s;
     BinaryReader r(w.data(), "save");
-    s.Read(r);
+    ReadRunningState(r, s);
     EXPECT_EQ(s.time_left_ms, 250);
     EXPECT_EQ(s.first_frames, 1);
     EXPECT_EQ(s.no_events, c.no_events);
@@ -262,15 +262,15 @@ TEST(RunningState, TagAndVersions) {
   w.Bool(true); // Flip state of a version-0 record carries nothing
   BinaryReader r(w.data(), "save");
   TFlipState f;
-  f.Read(r);
+  ReadRunningState(r, f);
   EXPECT_EQ(r.position(), 0u);
 
   TTextInsState t{"mes", true, true};
   BinaryWriter out;
-  t.Write(out);
+  WriteRunningState(out, t);
   BinaryReader back(out.data(), "save");
   TTextInsState u;
-  u.Read(back);
+  ReadRunningState(back, u);
   EXPECT_EQ(u.box, "mes");
   EXPECT_TRUE(u.waiting && u.no_events);
   EXPECT_TRUE(back.at_end());

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <functional>
 
+#include "base/binary_reader.h"
+#include "base/binary_writer.h"
 #include "base/nova_error.h"
+#include "base/serializer.h"
 #include "graphics/image_cache.h"
 #include "scene/message_records.h"
 #include "script/call_man_fixture.h"
@@ -115,6 +118,78 @@ TEST_F(SavedGameTest, CallStackAndResultsSurvive) {
   for (int i = 0; i < 20; ++i)
     other.Frame();
   EXPECT_EQ(other.Int("r"), 43);
+}
+
+// The call manager's record loads and saves back byte for byte, with a frame's result and
+// running state; older records have no event level and run at level 2.
+TEST_F(SavedGameTest, CallRecordSavesBackAsLoadedAndOlderRecordsLoad) {
+  Page("main.nsb", "VarNew \"r\" type=1 value={0}\nCall page=\"sub.nsb\" cond={TRUE} "
+                   "result=\"r\" args=({7})\nCalc {r = r + 1}\n");
+  Page("sub.nsb", "result int\nCalc {@Result = 6}\nCall page=\"wait.nsb\" cond={TRUE}\n");
+  Page("wait.nsb", "Wait time={100}\n");
+  calls.Start("main.nsb");
+  Frame();
+  ASSERT_EQ(calls.stack().Count(), 2);
+  ASSERT_TRUE(calls.started());
+  BinaryWriter w;
+  calls.Save(w);
+  TFreshPlayer other;
+  other.files = files;
+  BinaryReader r(w.data(), "calls");
+  other.calls.Load(r, kSavedGameVersion);
+  EXPECT_TRUE(r.at_end());
+  BinaryWriter again;
+  other.calls.Save(again);
+  EXPECT_EQ(again.data(), w.data());
+
+  // Not started, the event level ends the record; older records stop before it.
+  calls.set_started(false);
+  BinaryWriter older;
+  calls.Save(older);
+  std::vector<uint8_t> bytes = older.Take();
+  bytes.resize(bytes.size() - 4);
+  TFreshPlayer old_player;
+  old_player.files = files;
+  BinaryReader old_reader(bytes, "calls 115");
+  old_player.calls.Load(old_reader, 115);
+  EXPECT_TRUE(old_reader.at_end());
+  EXPECT_EQ(old_player.calls.stack().Count(), 2);
+  EXPECT_EQ(old_player.calls.event_level(), 2);
+}
+
+// A game of version 130 holds the default history alone, its layout among the variables: the
+// formats are reset and the default one gets both back.
+TEST_F(SavedGameTest, GamesBeforeTheFormatsGiveTheDefaultHistoryItsLayout) {
+  TNovaHistoryFormatManager& formats = scene.MessageRecords().formats;
+  formats.Default().History().SetMaxCount(5);
+  BinaryWriter w;
+  w.I32(130);
+  w.String("t");
+  w.String(""); // no resume page
+  w.I32(0);
+  TNovaBaseList empty(64, 64);
+  empty.SaveScene(w); // an empty scene has no field newer than 130
+  TSerializer history(w);
+  formats.Default().History().Sync(history);
+  calls.Save(w);
+  w.I32(0);     // no variables
+  w.I32(0);     // text delay
+  w.String(""); // cursor
+  w.String(""); // selection text
+  w.I32(0);     // selection index
+  for (int32_t v : {20, 1, 2, 300, 200, 4})
+    w.I32(v);   // the default history's layout
+  w.String(""); // temporary name
+  vars.tables.SaveGameTables(w);
+
+  TFreshPlayer other;
+  other.files = files;
+  TNovaHistoryFormatManager& loaded = other.scene.MessageRecords().formats;
+  loaded.Register("log", nullptr);
+  ReadSavedGame(other.Parts(), w.data(), "GAMESAVEDATA1");
+  EXPECT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded.Default().Values(), (THistoryLayoutValues{20, 1, 2, 300, 200, 4}));
+  EXPECT_EQ(loaded.Default().History().MaxCount(), 5);
 }
 
 // Every way a saved game can be unusable fails with an error instead of crashing.

@@ -7,6 +7,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "graphics/dibx.h"
 #include "scene/nova_base_list.h"
 
@@ -249,37 +250,24 @@ const TPropTable& TNovaCinema::Props() {
   return kTable;
 }
 
-void TNovaCinema::SaveKind(BinaryWriter& w) const {
-  w.String(source_);
-  w.U8(repeat_);
-  w.U8(paused_);
-  w.U8(auto_scrap_);
-  w.String(play_end_handler_);
-  w.String(idle_handler_);
-  w.I32(film_ ? film_->CurrentFrame() : 0);
-  w.U8(rewind_on_load_);
-  w.I32(volume_);
-  w.U8(mute_on_load_);
-  w.U8(ended_);
-}
-
-void TNovaCinema::LoadKind(BinaryReader& r, int version) {
-  const std::string source = r.String();
-  repeat_ = r.U8() ? 1 : 0;
-  paused_ = r.U8() ? 1 : 0;
-  auto_scrap_ = r.U8() ? 1 : 0;
-  play_end_handler_ = r.String();
-  idle_handler_ = version > 103 ? r.String() : std::string();
-  int32_t frame = 0;
-  if (version > 116) {
-    frame = r.I32();
-    rewind_on_load_ = r.U8() ? 1 : 0;
-  }
-  if (version > 128) {
-    volume_ = std::max(0, r.I32());
-    mute_on_load_ = r.U8() ? 1 : 0;
-  }
-  const bool ended = version > 132 && r.U8() != 0;
+void TNovaCinema::SyncKind(TSerializer& s) {
+  std::string source = source_;
+  s.String(source);
+  s.Flag(repeat_);
+  s.Flag(paused_);
+  s.Flag(auto_scrap_);
+  s.String(play_end_handler_);
+  s.String(idle_handler_, Since{104});
+  int32_t frame = s.Saving() && film_ ? film_->CurrentFrame() : 0;
+  s.I32(frame, Since{117});
+  s.Flag(rewind_on_load_, Since{117});
+  s.I32(volume_, Since{129});
+  s.Flag(mute_on_load_, Since{129});
+  uint8_t ended = s.Saving() ? ended_ : 0;
+  s.Flag(ended, Since{133});
+  if (s.Saving())
+    return;
+  volume_ = std::max(0, volume_);
   SizeScene();
   if (mute_on_load_)
     volume_ = 0;
@@ -287,7 +275,7 @@ void TNovaCinema::LoadKind(BinaryReader& r, int version) {
   SetSource(source);
   if (frame > 0 && !rewind_on_load_)
     SetFrame(frame);
-  ended_ = ended ? 1 : 0;
+  ended_ = ended;
 }
 
 } // namespace nova

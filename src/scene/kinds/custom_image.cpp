@@ -9,6 +9,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "graphics/dibx.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/rotated_extent.h"
@@ -253,9 +254,8 @@ TSceneRect TNovaCustomImage::RotatedBounds() const {
   const long double zy = EffectiveZoom(zoom_y_, height_, ph);
   const long double c = std::cos(angle_), s = std::sin(angle_);
   // Corners in 64 bits: a damaged anchor may sit at the ends of the 32-bit range.
-  const TRotatedExtent e =
-      RotatedExtent((-int64_t{px}) * zx, (int64_t{pw} - px) * zx, (-int64_t{py}) * zy,
-                    (int64_t{ph} - py) * zy, c, s);
+  const TRotatedExtent e = RotatedExtent((-int64_t{px}) * zx, (int64_t{pw} - px) * zx,
+                                         (-int64_t{py}) * zy, (int64_t{ph} - py) * zy, c, s);
   const long double x0 = e.min_x + sx, x1 = e.max_x + sx, y0 = e.min_y + sy, y1 = e.max_y + sy;
   // One pixel more on each side covers the rounding of the rotated draw.
   return TSceneRect{Clamp32(std::floor(x0) - 1), Clamp32(std::floor(y0) - 1),
@@ -469,43 +469,32 @@ const TPropTable& TNovaCustomImage::Props() {
   return kTable;
 }
 
-void TNovaCustomImage::SaveKind(BinaryWriter& w) const {
-  w.I32(alpha_);
-  w.Extended(zoom_x_);
-  w.Extended(angle_);
-  w.U8(antialias_);
-  w.U8(flip_h_);
-  w.U8(flip_v_);
-  w.U8(capture_mask_);
-  w.Extended(zoom_y_);
-  w.I32(blur_span_);
-  w.I32(blur_delay_);
-}
-
-void TNovaCustomImage::LoadKind(BinaryReader& r, int version) {
-  alpha_ = r.I32();
-  if (version < 143) {
-    zoom_x_ = r.I32() / 256.0L;
-    angle_ = r.I32() / 255.0L * kTurn;
+void TNovaCustomImage::SyncKind(TSerializer& s) {
+  s.I32(alpha_);
+  if (s.Has(Since{143})) {
+    s.Extended(zoom_x_);
+    s.Extended(angle_);
+    s.U8(antialias_);
   } else {
-    zoom_x_ = Finite(r.Extended(), 1.0L);
-    angle_ = Finite(r.Extended(), 0);
-    antialias_ = r.U8();
+    // Older data: the zoom in 256ths, the angle in 255ths of a turn.
+    zoom_x_ = s.Reader().I32() / 256.0L;
+    angle_ = s.Reader().I32() / 255.0L * kTurn;
   }
-  flip_h_ = r.U8();
-  flip_v_ = r.U8();
-  capture_mask_ = r.U8();
-  if (version >= 143)
-    zoom_y_ = Finite(r.Extended(), 1.0L);
-  else if (version > 103)
-    zoom_y_ = r.I32() / 256.0L;
+  s.U8(flip_h_);
+  s.U8(flip_v_);
+  s.U8(capture_mask_);
+  if (s.Has(Since{143}))
+    s.Extended(zoom_y_);
   else
-    zoom_y_ = 1.0L;
-  if (version > 139) {
-    blur_span_ = r.I32();
-    blur_delay_ = r.I32();
+    zoom_y_ = s.Has(Since{104}) ? s.Reader().I32() / 256.0L : 1.0L;
+  s.I32(blur_span_, Since{140});
+  s.I32(blur_delay_, Since{140});
+  if (s.Loading()) {
+    zoom_x_ = Finite(zoom_x_, 1.0L);
+    angle_ = Finite(angle_, 0);
+    zoom_y_ = Finite(zoom_y_, 1.0L);
+    RecordBlurValues();
   }
-  RecordBlurValues();
 }
 
 } // namespace nova

@@ -86,8 +86,7 @@ protected:
 
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
 
   virtual void DrawImage();
   virtual void BeforeDrawImage() {}

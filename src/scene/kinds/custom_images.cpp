@@ -7,6 +7,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "expr/params.h"
 #include "graphics/dibx.h"
 #include "scene/nova_motion.h"
@@ -196,22 +197,16 @@ const TPropTable& TNovaCustomImages::Props() {
   return kTable;
 }
 
-void TNovaCustomImages::SaveKind(BinaryWriter& w) const {
-  TNovaCustomImage::SaveKind(w);
-  w.I32(countdown_);
-  w.I32(frame_index_);
-  w.I32(brightness_);
-  w.U8(paused_);
-  last_wait_.SaveOps(w);
-}
-
-void TNovaCustomImages::LoadKind(BinaryReader& r, int version) {
-  TNovaCustomImage::LoadKind(r, version);
-  countdown_ = r.I32();
-  frame_index_ = r.I32();
-  brightness_ = r.I32();
-  paused_ = r.U8();
-  last_wait_.LoadOps(r);
+void TNovaCustomImages::SyncKind(TSerializer& s) {
+  TNovaCustomImage::SyncKind(s);
+  s.I32(countdown_);
+  s.I32(frame_index_);
+  s.I32(brightness_);
+  s.U8(paused_);
+  if (s.Saving())
+    last_wait_.SaveOps(s.Writer());
+  else
+    last_wait_.LoadOps(s.Reader());
 }
 
 void TNovaCustomImages::RestoreShownFrame(int32_t index, int32_t countdown) {
@@ -288,26 +283,20 @@ const TPropTable& TNovaImages::Props() {
   return kTable;
 }
 
-void TNovaImages::SaveKind(BinaryWriter& w) const {
-  TNovaCustomImages::SaveKind(w);
-  w.U8(repeat_);
-  w.U8(auto_scrap_);
-  w.String(source_);
-  w.String(on_play_end_);
-  w.String(on_idle_);
-}
-
-void TNovaImages::LoadKind(BinaryReader& r, int version) {
-  TNovaCustomImages::LoadKind(r, version);
+void TNovaImages::SyncKind(TSerializer& s) {
+  TNovaCustomImages::SyncKind(s);
   const int32_t index = frame_index_, countdown = countdown_;
-  repeat_ = r.U8();
-  auto_scrap_ = r.U8();
-  const std::string source = r.String();
-  on_play_end_ = r.String();
-  on_idle_ = version > 103 ? r.String() : std::string();
-  frame_index_ = -1;
-  SetSource(source);
-  RestoreShownFrame(index, countdown);
+  std::string source = source_;
+  s.U8(repeat_);
+  s.U8(auto_scrap_);
+  s.String(source);
+  s.String(on_play_end_);
+  s.String(on_idle_, Since{104});
+  if (s.Loading()) {
+    frame_index_ = -1;
+    SetSource(source);
+    RestoreShownFrame(index, countdown);
+  }
 }
 
 } // namespace nova

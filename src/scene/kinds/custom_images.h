@@ -42,8 +42,7 @@ protected:
   using TNovaCustomImage::TNovaCustomImage;
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   int32_t CurrentIndex() const override { return frame_index_; }
   const std::vector<TRect>* VisibleRegions() const override;
   const std::string& SharedFrameFile() const override;
@@ -77,8 +76,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   const std::string& SourceName() const override { return source_; }
   bool RepeatOn() const override { return repeat_ != 0; }
   bool AutoScrap() const override { return auto_scrap_ != 0; }
@@ -108,8 +106,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   void DrawImage() override;
   const std::string& SourceName() const override { return source_; }
   bool RepeatOn() const override { return true; }

@@ -6,6 +6,7 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 #include "graphics/dibx_custom.h"
 #include "scene/nova_base_list.h"
 
@@ -211,35 +212,24 @@ const TPropTable& TNovaEdit::Props() {
   return kTable;
 }
 
-void TNovaEdit::SaveKind(BinaryWriter& w) const {
-  w.U8(paused_);
-  w.String(window_->Text());
-  w.String(font_name_);
-  w.I32(font_height_);
-  w.U8(font_style_);
-  w.I32(font_color_);
-  w.I32(color_);
-  w.U8(read_only_);
+void TNovaEdit::SyncKind(TSerializer& s) {
+  s.Flag(paused_);
+  std::string text = s.Saving() ? window_->Text() : std::string();
+  s.String(text);
+  s.String(font_name_);
+  s.I32(font_height_);
+  s.U8(font_style_);
+  s.I32(font_color_);
+  s.I32(color_);
+  s.Flag(read_only_);
   if (MultiLine())
-    w.U8(align_);
-  w.String(notify_handler_);
-  w.I32(ime_mode_);
-}
-
-void TNovaEdit::LoadKind(BinaryReader& r, int version) {
-  paused_ = r.U8() ? 1 : 0;
-  window_->SetText(r.String());
-  font_name_ = r.String();
-  font_height_ = r.I32();
-  font_style_ = r.U8() & 0x0F;
-  font_color_ = r.I32();
-  color_ = r.I32();
-  read_only_ = r.U8() ? 1 : 0;
-  if (MultiLine())
-    align_ = r.U8();
-  notify_handler_ = r.String();
-  if (version > 141)
-    ime_mode_ = r.I32();
+    s.U8(align_);
+  s.String(notify_handler_);
+  s.I32(ime_mode_, Since{142});
+  if (s.Saving())
+    return;
+  font_style_ &= 0x0F;
+  window_->SetText(text);
   window_->SetEnabled(!paused_);
   ApplyFont();
   window_->SetBackground(color_);

@@ -95,8 +95,7 @@ protected:
   TNovaEdit(TNovaBaseList* owner, bool multi_line);
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   virtual bool MultiLine() const { return false; }
   void ApplyFont();
 

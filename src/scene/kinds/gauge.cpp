@@ -8,6 +8,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/kinds/picture_fill.h"
 
 namespace nova {
@@ -223,34 +224,22 @@ const TPropTable& TNovaGauge::Props() {
   return kTable;
 }
 
-void TNovaGauge::SaveKind(BinaryWriter& w) const {
-  w.String(source_);
-  w.I32(min_);
-  w.I32(max_);
-  w.I32(value_);
-  w.I32(alpha_);
-  w.U8(paused_);
-  w.U8(orientation_);
-  w.I32(duration_ms_);
-  w.I32(delay_ms_);
-  w.U8(reverse_);
-  w.String(idle_handler_);
-  w.I32(bar_size_);
-}
-
-void TNovaGauge::LoadKind(BinaryReader& r, int version) {
-  const std::string source = r.String();
-  min_ = r.I32();
-  max_ = r.I32();
-  value_ = r.I32();
-  alpha_ = r.I32();
-  paused_ = r.U8() ? 1 : 0;
-  orientation_ = r.U8();
-  duration_ms_ = r.I32();
-  delay_ms_ = r.I32();
-  reverse_ = r.U8() ? 1 : 0;
-  idle_handler_ = version > 124 ? r.String() : std::string();
-  bar_size_ = version > 127 ? r.I32() : 0;
+void TNovaGauge::SyncKind(TSerializer& s) {
+  std::string source = source_;
+  s.String(source);
+  s.I32(min_);
+  s.I32(max_);
+  s.I32(value_);
+  s.I32(alpha_);
+  s.Flag(paused_);
+  s.U8(orientation_);
+  s.I32(duration_ms_);
+  s.I32(delay_ms_);
+  s.Flag(reverse_);
+  s.String(idle_handler_, Since{125});
+  s.I32(bar_size_, Since{128});
+  if (s.Saving())
+    return;
   if (source != source_)
     SetSource(source);
   // A loaded gauge shows its value at once.

@@ -30,8 +30,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
 
 private:
   void SetSource(const std::string& source);

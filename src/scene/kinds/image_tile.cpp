@@ -2,6 +2,7 @@
 // The repeating tile and its afterimage.
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 #include "graphics/dibx_custom.h"
 #include "scene/component_factory.h"
 #include "scene/kinds/custom_images.h"
@@ -160,28 +161,21 @@ const TPropTable& TNovaTile::Props() {
   return kTable;
 }
 
-void TNovaTile::SaveKind(BinaryWriter& w) const {
-  TNovaCustomImages::SaveKind(w);
-  w.I32(scroll_x_);
-  w.I32(scroll_y_);
-  w.String(source_);
-  w.String(on_idle_);
-  w.I32(distance_x_);
-  w.I32(distance_y_);
-}
-
-void TNovaTile::LoadKind(BinaryReader& r, int version) {
-  TNovaCustomImages::LoadKind(r, version);
+void TNovaTile::SyncKind(TSerializer& s) {
+  TNovaCustomImages::SyncKind(s);
   const int32_t index = frame_index_, countdown = countdown_;
-  scroll_x_ = r.I32();
-  scroll_y_ = r.I32();
-  const std::string source = r.String();
-  on_idle_ = r.String();
-  distance_x_ = r.I32();
-  distance_y_ = r.I32();
-  frame_index_ = -1;
-  SetSource(source);
-  RestoreShownFrame(index, countdown);
+  std::string source = source_;
+  s.I32(scroll_x_);
+  s.I32(scroll_y_);
+  s.String(source);
+  s.String(on_idle_);
+  s.I32(distance_x_);
+  s.I32(distance_y_);
+  if (s.Loading()) {
+    frame_index_ = -1;
+    SetSource(source);
+    RestoreShownFrame(index, countdown);
+  }
 }
 
 TNovaCustomImage* TNovaTile::NewAfterimage() {

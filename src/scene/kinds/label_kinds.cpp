@@ -10,6 +10,7 @@
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "base/sjis.h"
 #include "scene/kinds/picture_fill.h"
 #include "scene/kinds/rotated_extent.h"
@@ -343,56 +344,47 @@ const TPropTable& TNovaLabel::Props() {
   return kTable;
 }
 
-void TNovaLabel::SaveKind(BinaryWriter& w) const {
-  w.String(font_name_);
-  w.I32(font_height_);
-  w.I32(line_space_);
-  w.U8(font_style_);
-  w.I32(alpha_);
-  w.I32(font_color_);
-  w.U8(align_);
-  w.U8(antialias_);
-  w.U8(flip_h_);
-  w.U8(flip_v_);
-  w.Extended(angle_);
-  w.Extended(zoom_x_);
-  w.String(JoinLinesCrLf(lines_));
-  w.String(idle_handler_);
-  w.String(source_);
-  w.U8(repeat_);
-  w.U8(auto_scrap_);
-  w.String(play_end_handler_);
-  w.U8(paused_);
-  w.Extended(zoom_y_);
-}
-
-void TNovaLabel::LoadKind(BinaryReader& r, int version) {
-  font_name_ = r.String();
-  font_height_ = r.I32();
-  line_space_ = r.I32();
-  font_style_ = r.U8() & 0x0F;
-  alpha_ = r.I32();
-  font_color_ = r.I32();
-  align_ = r.U8();
-  antialias_ = r.U8() ? 1 : 0;
-  flip_h_ = r.U8() ? 1 : 0;
-  flip_v_ = r.U8() ? 1 : 0;
-  if (version < 143) {
-    angle_ = r.I32() / 255.0L * kTurn;
-    zoom_x_ = r.I32() / 256.0L;
+void TNovaLabel::SyncKind(TSerializer& s) {
+  s.String(font_name_);
+  s.I32(font_height_);
+  s.I32(line_space_);
+  s.U8(font_style_);
+  s.I32(alpha_);
+  s.I32(font_color_);
+  s.U8(align_);
+  s.Flag(antialias_);
+  s.Flag(flip_h_);
+  s.Flag(flip_v_);
+  if (s.Has(Since{143})) {
+    s.Extended(angle_);
+    s.Extended(zoom_x_);
   } else {
-    angle_ = Finite(r.Extended(), 0);
-    zoom_x_ = Finite(r.Extended(), 1.0L);
+    // Older data: the angle in 255ths of a turn, the zoom in 256ths.
+    angle_ = s.Reader().I32() / 255.0L * kTurn;
+    zoom_x_ = s.Reader().I32() / 256.0L;
   }
-  const std::string text = r.String();
-  if (version > 103) {
-    idle_handler_ = r.String();
-    const std::string source = r.String();
-    repeat_ = r.U8() ? 1 : 0;
-    auto_scrap_ = r.U8() ? 1 : 0;
-    play_end_handler_ = r.String();
-    paused_ = r.U8() ? 1 : 0;
-    zoom_y_ = version < 143 ? r.I32() / 256.0L : Finite(r.Extended(), 1.0L);
+  std::string text = s.Saving() ? JoinLinesCrLf(lines_) : std::string();
+  s.String(text);
+  std::string source = source_;
+  if (s.Has(Since{104})) {
+    s.String(idle_handler_);
+    s.String(source);
+    s.Flag(repeat_);
+    s.Flag(auto_scrap_);
+    s.String(play_end_handler_);
+    s.Flag(paused_);
+    if (s.Has(Since{143}))
+      s.Extended(zoom_y_);
+    else
+      zoom_y_ = s.Reader().I32() / 256.0L;
+  }
+  if (s.Saving())
+    return;
+  font_style_ &= 0x0F;
+  angle_ = Finite(angle_, 0);
+  zoom_x_ = Finite(zoom_x_, 1.0L);
+  if (s.Has(Since{104})) {
+    zoom_y_ = Finite(zoom_y_, 1.0L);
     SetSource(source);
   } else {
     zoom_y_ = zoom_x_;
@@ -583,30 +575,22 @@ const TPropTable& TNovaCGLabel::Props() {
   return kTable;
 }
 
-void TNovaCGLabel::SaveKind(BinaryWriter& w) const {
-  w.String(source_);
-  w.String(text_);
-  w.String(map_text_);
-  w.I32(glyph_width_);
-  w.I32(glyph_height_);
-  w.I32(line_space_);
-  w.U8(paused_);
-  w.U8(align_);
-  w.I32(alpha_);
-  w.String(idle_handler_);
-}
-
-void TNovaCGLabel::LoadKind(BinaryReader& r, int version) {
-  const std::string source = r.String();
-  text_ = r.String();
-  map_text_ = r.String();
-  glyph_width_ = std::max(1, r.I32());
-  glyph_height_ = std::max(1, r.I32());
-  line_space_ = r.I32();
-  paused_ = r.U8() ? 1 : 0;
-  align_ = r.U8();
-  alpha_ = r.I32();
-  idle_handler_ = version > 124 ? r.String() : std::string();
+void TNovaCGLabel::SyncKind(TSerializer& s) {
+  std::string source = source_;
+  s.String(source);
+  s.String(text_);
+  s.String(map_text_);
+  s.I32(glyph_width_);
+  s.I32(glyph_height_);
+  s.I32(line_space_);
+  s.Flag(paused_);
+  s.U8(align_);
+  s.I32(alpha_);
+  s.String(idle_handler_, Since{125});
+  if (s.Saving())
+    return;
+  glyph_width_ = std::max(1, glyph_width_);
+  glyph_height_ = std::max(1, glyph_height_);
   SetSource(source);
   RebuildGlyphs();
 }

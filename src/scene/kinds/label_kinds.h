@@ -49,8 +49,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
   const std::string& PlayEndHandler() const override { return play_end_handler_; }
 
@@ -91,8 +90,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
 
 private:
   // The picture of the glyph sheet's current frame, null when none is loaded.

@@ -6,6 +6,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "graphics/dibx.h"
 #include "scene/kinds/frame_run.h"
 #include "scene/kinds/nova_menu.h"
@@ -510,72 +511,66 @@ const TPropTable& TNovaCustomListBox::Props() {
 
 // Persistent form.
 
-void TNovaCustomListBox::SaveKind(BinaryWriter& w) const {
-  normal_.Save(w);
-  hover_labels_.Save(w);
-  w.String(text_);
-  for (int32_t v : {line_space_, alpha_, margin_x_, margin_y_, border_width_, border_color_, rows_})
-    w.I32(v);
-  for (int k = 0; k < kCells; ++k) {
-    w.String(cells_[static_cast<size_t>(k)].file);
-    w.U8(halign_[static_cast<size_t>(k)]);
-    w.U8(valign_[static_cast<size_t>(k)]);
+void TNovaCustomListBox::SyncKind(TSerializer& s) {
+  if (s.Saving()) {
+    normal_.Save(s.Writer());
+    hover_labels_.Save(s.Writer());
+  } else {
+    normal_.Load(s.Reader(), s.Version());
+    hover_labels_.Load(s.Reader(), s.Version());
+    normal_.size = FontHeight(normal_.size);
+    hover_labels_.size = FontHeight(hover_labels_.size);
   }
-  w.String(scroll_.file);
-  w.String(check_.file);
-  w.I32(top_index_);
-  w.U8(text_align_);
-  for (uint8_t c : checks_)
-    w.U8(c);
-  w.String(on_select_);
-  w.U8(paused_);
-  w.I32(index_);
-  w.I32(phase_);
-  w.String(on_idle_);
-  w.String(on_map_in_);
-  w.String(on_map_out_);
-}
-
-void TNovaCustomListBox::LoadKind(BinaryReader& r, int version) {
-  normal_.Load(r, version);
-  hover_labels_.Load(r, version);
-  normal_.size = FontHeight(normal_.size);
-  hover_labels_.size = FontHeight(hover_labels_.size);
-  SetText(r.String());
-  line_space_ = Spacing(r.I32());
-  alpha_ = r.I32();
-  normal_.alpha = hover_labels_.alpha = alpha_;
-  margin_x_ = Spacing(r.I32());
-  margin_y_ = Spacing(r.I32());
-  border_width_ = Spacing(r.I32());
-  border_color_ = r.I32();
-  rows_ = Spacing(r.I32());
-  for (int k = 0; k < kCells; ++k) {
-    const std::string file = r.String();
-    halign_[static_cast<size_t>(k)] = r.U8();
-    valign_[static_cast<size_t>(k)] = r.U8();
-    cells_[static_cast<size_t>(k)].Set(ServicesOf(owner_).images.cache, this, file);
+  std::string text = text_;
+  s.String(text);
+  if (s.Loading())
+    SetText(text);
+  for (int32_t* v :
+       {&line_space_, &alpha_, &margin_x_, &margin_y_, &border_width_, &border_color_, &rows_})
+    s.I32(*v);
+  if (s.Loading()) {
+    line_space_ = Spacing(line_space_);
+    normal_.alpha = hover_labels_.alpha = alpha_;
+    margin_x_ = Spacing(margin_x_);
+    margin_y_ = Spacing(margin_y_);
+    border_width_ = Spacing(border_width_);
+    rows_ = Spacing(rows_);
   }
-  scroll_.Set(ServicesOf(owner_).images.cache, this, r.String());
-  check_.Set(ServicesOf(owner_).images.cache, this, r.String());
-  const int32_t top = r.I32();
-  top_index_ = std::clamp(top, 0, std::max(0, ItemCount() - rows_));
-  if (version < 104)
-    r.Skip(1);
-  text_align_ = r.U8();
+  TWispCollection* cache = s.Loading() ? ServicesOf(owner_).images.cache : nullptr;
+  for (size_t k = 0; k < kCells; ++k) {
+    std::string file = cells_[k].file;
+    s.String(file);
+    s.U8(halign_[k]);
+    s.U8(valign_[k]);
+    if (s.Loading())
+      cells_[k].Set(cache, this, file);
+  }
+  for (TListPicture* picture : {&scroll_, &check_}) {
+    std::string file = picture->file;
+    s.String(file);
+    if (s.Loading())
+      picture->Set(cache, this, file);
+  }
+  int32_t top = top_index_;
+  s.I32(top);
+  if (s.Loading()) {
+    top_index_ = std::clamp(top, 0, std::max(0, ItemCount() - rows_));
+    // Older data has one more byte here.
+    if (!s.Has(Since{104}))
+      s.Reader().Skip(1);
+  }
+  s.U8(text_align_);
   for (uint8_t& c : checks_)
-    c = r.U8();
-  on_select_ = r.String();
-  paused_ = r.U8();
-  index_ = r.I32();
-  phase_ = r.I32();
-  if (version > 130)
-    on_idle_ = r.String();
-  if (version > 133) {
-    on_map_in_ = r.String();
-    on_map_out_ = r.String();
-  }
-  layout_dirty_ = 1;
+    s.U8(c);
+  s.String(on_select_);
+  s.U8(paused_);
+  s.I32(index_);
+  s.I32(phase_);
+  s.String(on_idle_, Since{131});
+  s.String(on_map_in_, Since{134});
+  s.String(on_map_out_, Since{134});
+  if (s.Loading())
+    layout_dirty_ = 1;
 }
 
 } // namespace nova

@@ -6,6 +6,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/kinds/custom_image.h"
 #include "scene/kinds/frame_run.h"
 #include "scene/nova_base.h"
@@ -280,38 +281,23 @@ const TPropTable& TNovaMapImage::Props() {
   return kTable;
 }
 
-void TNovaMapImage::SaveKind(BinaryWriter& w) const {
-  w.String(source_.file);
-  w.String(hover_pic_.file);
-  w.String(map_source_);
-  w.I32(alpha_);
-  w.I32(brightness_);
-  w.String(on_map_in_);
-  w.String(on_map_out_);
-  w.U8(auto_scrap_);
-  w.U8(rclick_scrap_);
-  w.String(on_idle_);
-  w.U8(paused_);
-  w.String(on_select_);
-  w.I32(phase_);
-}
-
-void TNovaMapImage::LoadKind(BinaryReader& r, int version) {
-  const std::string source = r.String();
-  const std::string hover = r.String();
-  const std::string map = r.String();
-  alpha_ = r.I32();
-  brightness_ = r.I32();
-  on_map_in_ = r.String();
-  on_map_out_ = r.String();
-  auto_scrap_ = r.U8();
-  rclick_scrap_ = r.U8();
-  if (version > 103) {
-    on_idle_ = r.String();
-    paused_ = r.U8();
-    on_select_ = r.String();
-  }
-  phase_ = version > 114 ? r.I32() : 0;
+void TNovaMapImage::SyncKind(TSerializer& s) {
+  std::string source = source_.file, hover = hover_pic_.file, map = map_source_;
+  s.String(source);
+  s.String(hover);
+  s.String(map);
+  s.I32(alpha_);
+  s.I32(brightness_);
+  s.String(on_map_in_);
+  s.String(on_map_out_);
+  s.U8(auto_scrap_);
+  s.U8(rclick_scrap_);
+  s.String(on_idle_, Since{104});
+  s.U8(paused_, Since{104});
+  s.String(on_select_, Since{104});
+  s.I32(phase_, Since{115});
+  if (s.Saving())
+    return;
   closing_ = phase_ >= 100 ? 1 : 0;
   WriteProp(PR_SOURCE, TPropValue::Str(source));
   WriteProp(PR_HOVERSOURCE, TPropValue::Str(hover));

@@ -45,8 +45,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
 
 private:

@@ -43,8 +43,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
 
 private:
   friend struct props::MediaGroup<TNovaSound>;
@@ -95,8 +94,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
   const std::string& PlayEndHandler() const override { return play_end_handler_; }
 

@@ -6,6 +6,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "base/sjis.h"
 #include "scene/component_factory.h"
 #include "scene/nova_base_list.h"
@@ -85,40 +86,26 @@ bool TNovaBox::Update() {
   return done;
 }
 
-void TNovaBox::SaveKind(BinaryWriter& w) const {
-  w.I32(border_width_);
-  w.I32(border_color_);
-  w.I32(alpha_);
-  w.String(idle_handler_);
-  w.String(source_);
-  w.U8(repeat_);
-  w.U8(auto_scrap_);
-  w.String(play_end_handler_);
-  w.U8(paused_);
-  w.U8(ani_paused_);
-  w.I32(blur_span_);
-  w.I32(blur_delay_);
-}
-
-void TNovaBox::LoadKind(BinaryReader& r, int version) {
-  border_width_ = r.I32();
-  border_color_ = r.I32();
-  alpha_ = r.I32();
-  if (version > 103) {
-    idle_handler_ = r.String();
-    const std::string source = r.String();
-    repeat_ = r.U8();
-    auto_scrap_ = r.U8();
-    play_end_handler_ = r.String();
-    paused_ = r.U8();
-    ani_paused_ = r.U8();
-    SetSource(source);
+void TNovaBox::SyncKind(TSerializer& s) {
+  s.I32(border_width_);
+  s.I32(border_color_);
+  s.I32(alpha_);
+  std::string source = source_;
+  if (s.Has(Since{104})) {
+    s.String(idle_handler_);
+    s.String(source);
+    s.U8(repeat_);
+    s.U8(auto_scrap_);
+    s.String(play_end_handler_);
+    s.U8(paused_);
+    s.U8(ani_paused_);
+    if (s.Loading())
+      SetSource(source);
   }
-  if (version > 139) {
-    blur_span_ = r.I32();
-    blur_delay_ = r.I32();
-  }
-  RecordGeometry();
+  s.I32(blur_span_, Since{140});
+  s.I32(blur_delay_, Since{140});
+  if (s.Loading())
+    RecordGeometry();
 }
 
 void TNovaBlurBox::Init(const TNovaBox& box) {

@@ -20,8 +20,7 @@ public:
 
 protected:
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   bool AutoScrap() const override { return auto_scrap_ != 0; }
   const std::string& PlayEndHandler() const override { return play_end_handler_; }
   void SetSource(const std::string& source);

@@ -4,6 +4,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "graphics/dibx.h"
 #include "scene/nova_base.h"
 #include "scene/nova_base_list.h"
@@ -417,37 +418,37 @@ const TPropTable& TNovaButton::Props() {
   return kTable;
 }
 
-void TNovaButton::SaveKind(BinaryWriter& w) const {
-  TNovaImages::SaveKind(w);
-  w.String(state_sources_[bsHover]);
-  w.String(state_sources_[bsPressed]);
-  w.I32(group_);
-  w.U8(selected_);
-  w.U8(allow_all_up_);
-  w.String(on_notify_);
-  w.String(on_idle_);
-  w.String(state_sources_[bsClicked]);
-  caption_.Save(w);
-}
-
-void TNovaButton::LoadKind(BinaryReader& r, int version) {
-  TNovaImages::LoadKind(r, version);
+void TNovaButton::SyncKind(TSerializer& s) {
+  TNovaImages::SyncKind(s);
   const int32_t index = frame_index_;
-  SetStateSource(bsHover, r.String());
-  SetStateSource(bsPressed, r.String());
-  group_ = r.I32();
-  const bool selected = r.U8() != 0;
-  allow_all_up_ = r.U8();
-  on_notify_ = r.String();
-  if (version > 103) {
-    on_idle_ = r.String();
-    SetStateSource(bsClicked, r.String());
+  std::array<std::string, 3> sources = {state_sources_[bsHover], state_sources_[bsPressed],
+                                        state_sources_[bsClicked]};
+  s.String(sources[0]);
+  s.String(sources[1]);
+  if (s.Loading()) {
+    SetStateSource(bsHover, sources[0]);
+    SetStateSource(bsPressed, sources[1]);
   }
-  if (version > 136) {
-    caption_.Load(r, version);
-    CaptionChanged();
+  s.I32(group_);
+  uint8_t selected = selected_;
+  s.Flag(selected);
+  s.U8(allow_all_up_);
+  s.String(on_notify_);
+  s.String(on_idle_, Since{104});
+  s.String(sources[2], Since{104});
+  if (s.Loading() && s.Has(Since{104}))
+    SetStateSource(bsClicked, sources[2]);
+  if (s.Has(Since{137})) {
+    if (s.Saving()) {
+      caption_.Save(s.Writer());
+    } else {
+      caption_.Load(s.Reader(), s.Version());
+      CaptionChanged();
+    }
   }
-  SetSelected(selected);
+  if (s.Saving())
+    return;
+  SetSelected(selected != 0);
   pressed_ = 0;
   if (frame_index_ != index && !motion_) {
     SetIndex(-1);

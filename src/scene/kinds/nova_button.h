@@ -51,8 +51,7 @@ protected:
   static const TPropTable& Props();
   // The picture file of the state a source property names.
   const std::string& StateSourceOf(int id) const;
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   void AfterDrawImage() override;
   // Every state loops but the clicked one.
   bool RepeatOn() const override { return state_ != bsClicked; }

@@ -5,6 +5,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/kinds/nova_menu.h"
 #include "scene/nova_base.h"
 
@@ -220,30 +221,20 @@ const TPropTable& TNovaMenu::Props() {
   return kTable;
 }
 
-void TNovaMenu::SaveKind(BinaryWriter& w) const {
-  TNovaCustomListBox::SaveKind(w);
-  w.I32(delay_);
-  w.I32(hover_color_);
-  w.U8(auto_scrap_);
-  w.U8(rclick_scrap_);
-  w.U8(play_state_);
-  w.String(on_opening_);
-  w.String(on_opened_);
-  w.String(on_closing_);
-  w.String(on_closed_);
-}
-
-void TNovaMenu::LoadKind(BinaryReader& r, int version) {
-  TNovaCustomListBox::LoadKind(r, version);
-  delay_ = r.I32();
-  hover_color_ = r.I32();
-  auto_scrap_ = r.U8();
-  rclick_scrap_ = r.U8();
-  play_state_ = r.U8() & 3;
-  on_opening_ = r.String();
-  on_opened_ = r.String();
-  on_closing_ = r.String();
-  on_closed_ = r.String();
+void TNovaMenu::SyncKind(TSerializer& s) {
+  TNovaCustomListBox::SyncKind(s);
+  s.I32(delay_);
+  s.I32(hover_color_);
+  s.U8(auto_scrap_);
+  s.U8(rclick_scrap_);
+  s.U8(play_state_);
+  s.String(on_opening_);
+  s.String(on_opened_);
+  s.String(on_closing_);
+  s.String(on_closed_);
+  if (s.Saving())
+    return;
+  play_state_ &= 3;
   Relayout();
   full_height_ = height_;
   // A closed menu stays out of sight after loading.

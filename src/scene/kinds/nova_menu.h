@@ -78,8 +78,7 @@ protected:
 
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   // The keys of a list box: moving the hover item.
   void ListKeys();
   // Queues the event when its handler is set; `once` skips it while one of the type waits.
@@ -168,8 +167,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   bool ScrollAllowed() const override { return phase_ == 0; }
   int32_t HoverFill() const override { return hover_color_; }
   bool AutoScrap() const override { return auto_scrap_ != 0; }

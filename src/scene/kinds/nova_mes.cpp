@@ -2,11 +2,13 @@
 #include "scene/kinds/nova_mes.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "graphics/dibx.h"
 #include "scene/kinds/mes_image_host.h"
 #include "scene/message_records.h"
@@ -597,72 +599,48 @@ const TPropTable& TNovaMes::Props() {
   return kTable;
 }
 
-void TNovaMes::SaveKind(BinaryWriter& w) const {
-  engine_->SaveSettings(w);
+void TNovaMes::SyncKind(TSerializer& s) {
+  if (s.Saving())
+    engine_->SaveSettings(s.Writer());
+  else
+    engine_->LoadSettings(s.Reader(), s.Version());
   // Entries written with the save take the replay values of the shown page.
-  mes_data_.References().SaveArrays(w);
-  TNovaHistData entries = mes_data_.Entries();
-  if (TWdPage* page = CurrentPage()) {
-    const std::string text = PageText(*page);
-    for (size_t i = 0; i < entries.size(); ++i)
-      entries[i].text = text;
-  }
-  entries.Save(w);
-  w.U8(history_recall_);
-  w.I32(history_offset_);
-  w.String(text_);
-  w.I32(index_);
-  w.I32(scroll_y_);
-  w.I32(stored_int_);
-  for (const std::string& s : stored_strings_)
-    w.String(s);
-  for (const std::string& h : handlers_mes_)
-    w.String(h);
-  w.U8(paused_);
-  w.U8(text_paused_);
-  w.I32(text_delay_);
-  w.U8(read_tracking_);
-  w.String(source_page_);
-  w.I32(command_index_);
-  w.String(idle_handler_);
-  w.U8(capture_link_);
-  BinaryWriter states;
-  for (const auto& page : pages_)
-    engine_->SaveRevealState(*page, states);
-  w.I32(static_cast<int32_t>(states.data().size()));
-  w.Bytes(states.data());
-}
-
-void TNovaMes::LoadKind(BinaryReader& r, int version) {
-  engine_->LoadSettings(r, version);
-  mes_data_.Load(r, version);
-  history_recall_ = r.U8();
-  if (version > 112)
-    history_offset_ = r.I32();
-  text_ = r.String();
-  index_ = r.I32();
-  scroll_y_ = r.I32();
-  stored_int_ = r.I32();
-  for (std::string& s : stored_strings_)
-    s = r.String();
+  std::optional<std::string> shown_text;
+  if (s.Saving())
+    if (TWdPage* page = CurrentPage())
+      shown_text = PageText(*page);
+  mes_data_.Sync(s, shown_text ? &*shown_text : nullptr);
+  s.U8(history_recall_);
+  s.I32(history_offset_, Since{113});
+  s.String(text_);
+  s.I32(index_);
+  s.I32(scroll_y_);
+  s.I32(stored_int_);
+  for (std::string& stored : stored_strings_)
+    s.String(stored);
   for (std::string& h : handlers_mes_)
-    h = r.String();
-  paused_ = r.U8();
-  text_paused_ = r.U8();
-  text_delay_ = r.I32();
-  read_tracking_ = r.U8();
-  source_page_ = r.String();
-  command_index_ = r.I32();
-  if (version > 103)
-    idle_handler_ = r.String();
-  if (version >= 120)
-    capture_link_ = r.U8();
-  const int32_t n = r.I32();
-  r.CheckCount(n, 1, "message box page state bytes");
-  if (static_cast<size_t>(n) > kMaxPageStateBytes)
-    r.Fail("message box page states of " + std::to_string(n) + " bytes");
-  const auto bytes = r.Bytes(static_cast<size_t>(n));
-  pending_page_states_.assign(bytes.begin(), bytes.end());
+    s.String(h);
+  s.U8(paused_);
+  s.U8(text_paused_);
+  s.I32(text_delay_);
+  s.U8(read_tracking_);
+  s.String(source_page_);
+  s.I32(command_index_);
+  s.String(idle_handler_, Since{104});
+  s.U8(capture_link_, Since{120});
+  std::vector<uint8_t> states;
+  if (s.Saving()) {
+    BinaryWriter w;
+    for (const auto& page : pages_)
+      engine_->SaveRevealState(*page, w);
+    states = w.Take();
+  }
+  s.Bytes(states, "message box page state bytes");
+  if (s.Saving())
+    return;
+  if (states.size() > kMaxPageStateBytes)
+    s.Reader().Fail("message box page states of " + std::to_string(states.size()) + " bytes");
+  pending_page_states_ = std::move(states);
   pages_.clear();
   engine_->Clear();
   engine_->settings.speed = text_delay_;

@@ -86,8 +86,7 @@ protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
   template <class F, class V> void ChangeSetting(F& field, V value);
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   const std::string& PlayEndHandler() const override { return handlers_mes_[hPlayEnd]; }
 
 private:

@@ -9,6 +9,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "expr/params.h"
 #include "expr/random.h"
 #include "scene/component_factory.h"
@@ -365,39 +366,28 @@ const TPropTable& TNovaParticle::Props() {
   return kTable;
 }
 
-void TNovaParticle::SaveKind(BinaryWriter& w) const {
-  appear_x_.SaveOps(w);
-  appear_y_.SaveOps(w);
-  delay_.SaveOps(w);
-  w.String(source_);
-  w.U8(kind_);
-  for (long double p : params_)
-    w.Extended(p);
-  w.I32(alpha_);
-  w.I32(preroll_ms_);
-  w.String(idle_handler_);
-  w.U8(paused_);
-  w.I32(duration_ms_);
-}
-
-void TNovaParticle::LoadKind(BinaryReader& r, int version) {
-  appear_x_.LoadOps(r);
-  appear_y_.LoadOps(r);
-  delay_.LoadOps(r);
-  const std::string source = r.String();
-  kind_ = r.U8();
+void TNovaParticle::SyncKind(TSerializer& s) {
+  for (auto* ops : {&appear_x_, &appear_y_, &delay_}) {
+    if (s.Saving())
+      ops->SaveOps(s.Writer());
+    else
+      ops->LoadOps(s.Reader());
+  }
+  std::string source = source_;
+  s.String(source);
+  s.U8(kind_);
   for (long double& p : params_) {
-    p = r.Extended();
-    if (!std::isfinite(p))
+    s.Extended(p);
+    if (s.Loading() && !std::isfinite(p))
       p = 0;
   }
-  alpha_ = r.I32();
-  if (version > 103) {
-    preroll_ms_ = r.I32();
-    idle_handler_ = r.String();
-    paused_ = r.U8() ? 1 : 0;
-    duration_ms_ = r.I32();
-  }
+  s.I32(alpha_);
+  s.I32(preroll_ms_, Since{104});
+  s.String(idle_handler_, Since{104});
+  s.Flag(paused_, Since{104});
+  s.I32(duration_ms_, Since{104});
+  if (s.Saving())
+    return;
   SetSource(source);
   // Particles are not saved: the emitter starts again with its pre-roll.
   state_ = 0;
@@ -624,32 +614,32 @@ const TPropTable& TNovaFire::Props() {
   return kTable;
 }
 
-void TNovaFire::SaveKind(BinaryWriter& w) const {
-  w.I32(power_);
-  w.I32(buffer_w_);
-  w.I32(buffer_h_);
-  w.Extended(zoom_x_);
-  w.String(idle_handler_);
-  w.U8(paused_);
-  w.Extended(zoom_y_);
-}
-
-void TNovaFire::LoadKind(BinaryReader& r, int version) {
-  SetPower(r.I32());
-  const int32_t w = r.I32(), h = r.I32();
-  const auto zoom_of = [&r, version] {
-    const long double z = version < 143 ? r.I32() / 256.0L : r.Extended();
-    return std::isfinite(z) ? z : 1.0L;
+void TNovaFire::SyncKind(TSerializer& s) {
+  int32_t power = power_, w = buffer_w_, h = buffer_h_;
+  s.I32(power);
+  if (s.Loading())
+    SetPower(power);
+  s.I32(w);
+  s.I32(h);
+  // Older data holds the zoom in 256ths.
+  const auto zoom = [&s](long double& z) {
+    if (s.Has(Since{143}))
+      s.Extended(z);
+    else
+      z = s.Reader().I32() / 256.0L;
+    if (s.Loading() && !std::isfinite(z))
+      z = 1.0L;
   };
-  zoom_x_ = zoom_of();
-  if (version >= 104) {
-    idle_handler_ = r.String();
-    paused_ = r.U8() ? 1 : 0;
-    zoom_y_ = zoom_of();
+  zoom(zoom_x_);
+  if (s.Has(Since{104})) {
+    s.String(idle_handler_);
+    s.Flag(paused_);
+    zoom(zoom_y_);
   } else {
     zoom_y_ = zoom_x_;
   }
-  SetBuffer(w, h);
+  if (s.Loading())
+    SetBuffer(w, h);
 }
 
 // --- Wave ---
@@ -754,22 +744,16 @@ const TPropTable& TNovaWave::Props() {
   return kTable;
 }
 
-void TNovaWave::SaveKind(BinaryWriter& w) const {
-  w.I32(amp_);
-  w.I32(wave_len_);
-  w.I32(period_ms_);
-  w.String(idle_handler_);
-  w.U8(paused_);
-}
-
-void TNovaWave::LoadKind(BinaryReader& r, int version) {
-  amp_ = r.I32();
-  wave_len_ = std::max(1, r.I32());
-  period_ms_ = std::max(1, r.I32());
-  if (version > 103) {
-    idle_handler_ = r.String();
-    paused_ = r.U8() ? 1 : 0;
-  }
+void TNovaWave::SyncKind(TSerializer& s) {
+  s.I32(amp_);
+  s.I32(wave_len_);
+  s.I32(period_ms_);
+  s.String(idle_handler_, Since{104});
+  s.Flag(paused_, Since{104});
+  if (s.Saving())
+    return;
+  wave_len_ = std::max(1, wave_len_);
+  period_ms_ = std::max(1, period_ms_);
   ComputeOffsets();
 }
 

@@ -3,6 +3,7 @@
 
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
+#include "base/serializer.h"
 #include "base/sjis.h"
 #include "scene/component_factory.h"
 #include "scene/nova_base.h"
@@ -40,19 +41,6 @@ enum : int {
 
 // Overlay priorities: leaving below entering below clicking.
 constexpr int32_t kLeavePriority = 0, kEnterPriority = 1, kClickPriority = 2;
-
-void WriteFlags(BinaryWriter& w, const std::vector<uint8_t>& flags) {
-  w.I32(static_cast<int32_t>(flags.size()));
-  for (uint8_t f : flags)
-    w.U8(f);
-}
-
-std::vector<uint8_t> ReadFlags(BinaryReader& r) {
-  const int32_t n = r.I32();
-  r.CheckCount(n, 1, "item flag count");
-  const std::span<const uint8_t> bytes = r.Bytes(static_cast<size_t>(n));
-  return {bytes.begin(), bytes.end()};
-}
 
 } // namespace
 
@@ -610,34 +598,28 @@ const TPropTable& TNovaPrevMenu::Props() {
   return kTable;
 }
 
-void TNovaPrevMenu::SaveKind(BinaryWriter& w) const {
-  w.String(source_);
-  w.U8(auto_scrap_);
-  w.U8(rclick_scrap_);
-  w.U8(paused_);
-  w.String(on_map_in_);
-  w.String(on_map_out_);
-  w.String(on_idle_);
-  w.String(on_select_);
-  w.String(on_play_end_);
-  WriteFlags(w, enabled_);
-  WriteFlags(w, visible_);
-  WriteFlags(w, selected_);
-}
-
-void TNovaPrevMenu::LoadKind(BinaryReader& r, int version) {
-  const std::string source = r.String();
-  auto_scrap_ = r.U8();
-  rclick_scrap_ = r.U8();
-  paused_ = r.U8();
-  on_map_in_ = r.String();
-  on_map_out_ = r.String();
-  on_idle_ = r.String();
-  on_select_ = r.String();
-  on_play_end_ = r.String();
-  const std::vector<uint8_t> enabled = version > 126 ? ReadFlags(r) : std::vector<uint8_t>{};
-  const std::vector<uint8_t> visible = version > 131 ? ReadFlags(r) : std::vector<uint8_t>{};
-  const std::vector<uint8_t> selected = version > 135 ? ReadFlags(r) : std::vector<uint8_t>{};
+void TNovaPrevMenu::SyncKind(TSerializer& s) {
+  std::string source = source_;
+  s.String(source);
+  s.U8(auto_scrap_);
+  s.U8(rclick_scrap_);
+  s.U8(paused_);
+  s.String(on_map_in_);
+  s.String(on_map_out_);
+  s.String(on_idle_);
+  s.String(on_select_);
+  s.String(on_play_end_);
+  std::vector<uint8_t> enabled, visible, selected;
+  if (s.Saving()) {
+    enabled = enabled_;
+    visible = visible_;
+    selected = selected_;
+  }
+  s.Bytes(enabled, "item flag count", Since{127});
+  s.Bytes(visible, "item flag count", Since{132});
+  s.Bytes(selected, "item flag count", Since{136});
+  if (s.Saving())
+    return;
   SetSource(source);
   for (size_t i = 0; i < enabled.size() && i < items_.size(); ++i)
     SetItemEnabled(static_cast<int>(i), enabled[i] != 0);

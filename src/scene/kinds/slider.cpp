@@ -8,6 +8,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/kinds/picture_fill.h"
 #include "scene/nova_base.h"
 
@@ -503,42 +504,25 @@ const TPropTable& TNovaSlider::Props() {
   return kTable;
 }
 
-void TNovaSlider::SaveKind(BinaryWriter& w) const {
-  w.String(track_source_);
-  w.String(thumb_source_);
-  w.String(button_source_);
-  w.I32(min_);
-  w.I32(max_);
-  w.I32(value_);
-  w.I32(small_change_);
-  w.I32(alpha_);
-  w.U8(paused_);
-  w.U8(orientation_);
-  w.String(notify_handler_);
-  w.String(hold_handler_);
-  w.String(release_handler_);
-  w.String(idle_handler_);
-  w.U8(capture_mask_);
-  w.I32(bar_size_);
-}
-
-void TNovaSlider::LoadKind(BinaryReader& r, int version) {
-  track_source_ = r.String();
-  thumb_source_ = r.String();
-  button_source_ = r.String();
-  min_ = r.I32();
-  max_ = r.I32();
-  value_ = r.I32();
-  small_change_ = r.I32();
-  alpha_ = r.I32();
-  paused_ = r.U8() ? 1 : 0;
-  orientation_ = r.U8();
-  notify_handler_ = r.String();
-  hold_handler_ = r.String();
-  release_handler_ = r.String();
-  idle_handler_ = r.String();
-  capture_mask_ = version > 118 ? (r.U8() ? 1 : 0) : 0;
-  bar_size_ = version > 127 ? r.I32() : 0;
+void TNovaSlider::SyncKind(TSerializer& s) {
+  s.String(track_source_);
+  s.String(thumb_source_);
+  s.String(button_source_);
+  s.I32(min_);
+  s.I32(max_);
+  s.I32(value_);
+  s.I32(small_change_);
+  s.I32(alpha_);
+  s.Flag(paused_);
+  s.U8(orientation_);
+  s.String(notify_handler_);
+  s.String(hold_handler_);
+  s.String(release_handler_);
+  s.String(idle_handler_);
+  s.Flag(capture_mask_, Since{119});
+  s.I32(bar_size_, Since{128});
+  if (s.Saving())
+    return;
   track_.Load(ServicesOf(owner_).images.cache, this, track_source_);
   thumb_.Load(ServicesOf(owner_).images.cache, this, thumb_source_);
   buttons_.Load(ServicesOf(owner_).images.cache, this, button_source_);
@@ -560,14 +544,9 @@ const TPropTable& TNovaScrollbar::Props() {
   return kTable;
 }
 
-void TNovaScrollbar::SaveKind(BinaryWriter& w) const {
-  TNovaSlider::SaveKind(w);
-  w.I32(large_change_);
-}
-
-void TNovaScrollbar::LoadKind(BinaryReader& r, int version) {
-  TNovaSlider::LoadKind(r, version);
-  large_change_ = r.I32();
+void TNovaScrollbar::SyncKind(TSerializer& s) {
+  TNovaSlider::SyncKind(s);
+  s.I32(large_change_);
 }
 
 } // namespace nova

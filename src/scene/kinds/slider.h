@@ -55,8 +55,7 @@ protected:
   static const TPropTable& Props();
   // Loads one of the three pictures (track, thumb, buttons) and lays the parts out again.
   void SetPicture(std::string& field, TNovaImageList& list, const std::string& file);
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   virtual bool IsScrollbar() const { return false; }
   // The size along the orientation.
   bool Vertical() const { return orientation_ == OT_VERTICAL; }
@@ -102,8 +101,7 @@ public:
 protected:
   const TPropTable& PropTable() const override { return Props(); }
   static const TPropTable& Props();
-  void SaveKind(BinaryWriter& w) const override;
-  void LoadKind(BinaryReader& r, int version) override;
+  void SyncKind(TSerializer& s) override;
   bool IsScrollbar() const override { return true; }
   int ButtonSign(int which) const override { return which == 0 ? -1 : 1; }
   int KeyDirection(int code) const override;

@@ -4,6 +4,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/kinds/media_kinds.h"
 #include "scene/nova_base_list.h"
 #include "scene/prop_groups.h"
@@ -218,64 +219,51 @@ const TPropTable& TNovaSound::Props() {
   return kTable;
 }
 
-void TNovaSound::SaveKind(BinaryWriter& w) const {
-  w.String(source_);
-  w.U8(repeat_);
-  w.U8(auto_scrap_);
-  w.U8(paused_);
-  w.U8(ani_paused_);
-  w.U8(ended_);
-  w.I32(volume_);
-  w.I32(balance_);
-  w.I32(fade_ms_);
-  w.I32(item_ ? item_->GetPosition() : stored_pos_);
-  int32_t state = state_;
+void TNovaSound::SyncKind(TSerializer& s) {
+  std::string source = source_;
+  s.String(source);
+  s.Flag(repeat_);
+  s.Flag(auto_scrap_);
+  uint8_t paused = paused_, ani_paused = ani_paused_, ended = ended_;
+  s.U8(paused);
+  s.U8(ani_paused);
+  s.U8(ended);
+  s.I32(volume_);
+  s.I32(balance_);
+  int32_t fade_ms = fade_ms_;
+  s.I32(fade_ms);
+  int32_t position = item_ ? item_->GetPosition() : stored_pos_;
+  s.I32(position);
+  uint8_t state = static_cast<uint8_t>(state_);
   // Short effects are not replayed after loading.
-  if ((state == kPlayNow || state == kPlayFadeIn) && !repeat_ && item_ &&
+  if (s.Saving() && (state == kPlayNow || state == kPlayFadeIn) && !repeat_ && item_ &&
       item_->GetLength() < kShortSoundMs)
     state = kPlayStop;
-  w.U8(static_cast<uint8_t>(state));
-  w.String(play_end_handler_);
-  w.U8(rewind_on_load_);
-  w.U8(mute_on_load_);
-  w.I32(repeat_pos_);
-}
-
-void TNovaSound::LoadKind(BinaryReader& r, int version) {
-  const std::string source = r.String();
-  repeat_ = r.U8() ? 1 : 0;
-  auto_scrap_ = r.U8() ? 1 : 0;
-  const bool paused = r.U8() != 0;
-  const bool ani_paused = r.U8() != 0;
-  const bool ended = r.U8() != 0;
-  volume_ = r.I32();
-  balance_ = std::clamp(r.I32(), -10000, 10000);
-  const int32_t fade_ms = r.I32();
-  const int32_t position = r.I32();
-  int32_t state = r.U8();
-  if (state > kPlayFadeOut)
-    state = kPlayStop;
-  play_end_handler_ = r.String();
-  rewind_on_load_ = version > 107 ? (r.U8() ? 1 : 0) : 0;
-  mute_on_load_ = version > 128 ? (r.U8() ? 1 : 0) : 0;
-  repeat_pos_ = version > 137 ? r.I32() : 0;
-
+  s.U8(state);
+  s.String(play_end_handler_);
+  s.Flag(rewind_on_load_, Since{108});
+  s.Flag(mute_on_load_, Since{129});
+  s.I32(repeat_pos_, Since{138});
+  if (s.Saving())
+    return;
+  balance_ = std::clamp(balance_, -10000, 10000);
+  int32_t play_state = state > kPlayFadeOut ? kPlayStop : state;
   if (mute_on_load_)
     volume_ = 0;
   source_.clear();
   SetSource(source);
   stored_pos_ = rewind_on_load_ ? 0 : position;
-  if (state == kPlayFadeOut)
-    state = kPlayNow;
+  if (play_state == kPlayFadeOut)
+    play_state = kPlayNow;
   fade_ms_ = 0;
-  if (ended) {
-    state_ = state;
+  if (ended != 0) {
+    state_ = play_state;
     ended_ = 1;
   } else {
-    SetPlayState(state);
+    SetPlayState(play_state);
   }
   fade_ms_ = fade_ms;
-  SetPauseFlags(paused, ani_paused);
+  SetPauseFlags(paused != 0, ani_paused != 0);
 }
 
 } // namespace nova

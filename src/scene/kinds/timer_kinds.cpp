@@ -10,6 +10,7 @@
 #include "base/binary_writer.h"
 #include "base/nova_error.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/nova_base_list.h"
 
 namespace nova {
@@ -70,23 +71,14 @@ const TPropTable& TNovaTimer::Props() {
   return kTable;
 }
 
-void TNovaTimer::SaveKind(BinaryWriter& w) const {
-  w.String(handler_);
-  w.I32(period_ms_);
-  w.U8(paused_);
-  w.U8(auto_scrap_);
-  w.U8(fired_);
-}
-
-void TNovaTimer::LoadKind(BinaryReader& r, int version) {
-  handler_ = r.String();
-  period_ms_ = r.I32();
-  paused_ = r.U8() ? 1 : 0;
-  if (version > 103) {
-    auto_scrap_ = r.U8() ? 1 : 0;
-    fired_ = r.U8() ? 1 : 0;
-  }
-  start_ms_ = RunState().GameClock;
+void TNovaTimer::SyncKind(TSerializer& s) {
+  s.String(handler_);
+  s.I32(period_ms_);
+  s.Flag(paused_);
+  s.Flag(auto_scrap_, Since{104});
+  s.Flag(fired_, Since{104});
+  if (s.Loading())
+    start_ms_ = RunState().GameClock;
 }
 
 long double TNovaPropMotion::ValueAt(int32_t curve, long double start, long double end,
@@ -148,30 +140,27 @@ const TPropTable& TNovaPropMotion::Props() {
   return kTable;
 }
 
-void TNovaPropMotion::SaveKind(BinaryWriter& w) const {
-  const bool target_gone = target_ && !(owner_ && owner_->IsAlive(target_));
-  // A motion that has not found its target yet keeps the name it looks for; one whose target
-  // is gone saves no property, so that it ends after loading instead of finding a namesake.
-  w.String(target_ ? (target_gone ? std::string() : target_->GetName()) : target_name_);
-  w.I32(target_gone ? 255 : prop_id_);
-  w.Extended(end_);
-  w.I32(duration_ms_);
-  w.I32(curve_);
-  w.Extended(start_);
-  w.I32(elapsed_ms_);
-  w.U8(paused_);
-}
-
-void TNovaPropMotion::LoadKind(BinaryReader& r, int version) {
-  target_name_ = r.String();
-  target_ = nullptr;
-  prop_id_ = r.I32();
-  end_ = r.Extended();
-  duration_ms_ = r.I32();
-  curve_ = r.I32();
-  start_ = r.Extended();
-  elapsed_ms_ = r.I32();
-  paused_ = version > 125 ? (r.U8() ? 1 : 0) : 0;
+void TNovaPropMotion::SyncKind(TSerializer& s) {
+  if (s.Saving()) {
+    const bool target_gone = target_ && !(owner_ && owner_->IsAlive(target_));
+    // A motion that has not found its target yet keeps the name it looks for; one whose target
+    // is gone saves no property, so that it ends after loading instead of finding a namesake.
+    std::string target =
+        target_ ? (target_gone ? std::string() : target_->GetName()) : target_name_;
+    int32_t prop_id = target_gone ? 255 : prop_id_;
+    s.String(target);
+    s.I32(prop_id);
+  } else {
+    s.String(target_name_);
+    target_ = nullptr;
+    s.I32(prop_id_);
+  }
+  s.Extended(end_);
+  s.I32(duration_ms_);
+  s.I32(curve_);
+  s.Extended(start_);
+  s.I32(elapsed_ms_);
+  s.Flag(paused_, Since{126});
 }
 
 const TPropTable& TNovaCabinet::Props() {

@@ -5,6 +5,7 @@
 #include "base/binary_reader.h"
 #include "base/binary_writer.h"
 #include "base/run_state.h"
+#include "base/serializer.h"
 #include "scene/kinds/media_kinds.h"
 #include "scene/nova_base_list.h"
 #include "scene/prop_groups.h"
@@ -274,55 +275,45 @@ const TPropTable& TNovaVideo::Props() {
   return kTable;
 }
 
-void TNovaVideo::SaveKind(BinaryWriter& w) const {
-  TNovaCustomImage::SaveKind(w);
-  w.String(source_);
-  w.U8(repeat_);
-  w.U8(auto_scrap_);
-  w.U8(paused_);
-  w.I32(volume_);
-  w.I32(balance_);
-  w.I32(fade_ms_);
-  w.I32(item_ ? item_->GetPosition() : stored_pos_);
-  w.U8(static_cast<uint8_t>(state_));
-  w.String(play_end_handler_);
-  w.String(idle_handler_);
-  w.U8(rewind_on_load_);
-  w.U8(overlay_);
-  w.U8(mute_on_load_);
-}
-
-void TNovaVideo::LoadKind(BinaryReader& r, int version) {
-  TNovaCustomImage::LoadKind(r, version);
-  const std::string source = r.String();
-  repeat_ = r.U8() ? 1 : 0;
-  auto_scrap_ = r.U8() ? 1 : 0;
-  const bool paused = r.U8() != 0;
-  volume_ = r.I32();
-  balance_ = std::clamp(r.I32(), -10000, 10000);
-  const int32_t fade_ms = r.I32();
-  const int32_t position = r.I32();
-  int32_t state = r.U8();
-  if (state > kPlayFadeOut)
-    state = kPlayStop;
-  play_end_handler_ = r.String();
-  idle_handler_ = r.String();
-  rewind_on_load_ = version > 107 ? (r.U8() ? 1 : 0) : 0;
-  overlay_ = version >= 112 ? (r.U8() ? 1 : 0) : 1;
-  mute_on_load_ = version > 128 ? (r.U8() ? 1 : 0) : 0;
-
+void TNovaVideo::SyncKind(TSerializer& s) {
+  TNovaCustomImage::SyncKind(s);
+  std::string source = source_;
+  s.String(source);
+  s.Flag(repeat_);
+  s.Flag(auto_scrap_);
+  uint8_t paused = paused_;
+  s.U8(paused);
+  s.I32(volume_);
+  s.I32(balance_);
+  int32_t fade_ms = fade_ms_;
+  s.I32(fade_ms);
+  int32_t position = item_ ? item_->GetPosition() : stored_pos_;
+  s.I32(position);
+  uint8_t state = static_cast<uint8_t>(state_);
+  s.U8(state);
+  s.String(play_end_handler_);
+  s.String(idle_handler_);
+  s.Flag(rewind_on_load_, Since{108});
+  if (s.Loading() && !s.Has(Since{112}))
+    overlay_ = 1;
+  s.Flag(overlay_, Since{112});
+  s.Flag(mute_on_load_, Since{129});
+  if (s.Saving())
+    return;
+  balance_ = std::clamp(balance_, -10000, 10000);
+  int32_t play_state = state > kPlayFadeOut ? kPlayStop : state;
   if (mute_on_load_)
     volume_ = 0;
   const bool ani_paused = ani_paused_ != 0;
   ani_paused_ = 0;
   SetSource(source);
   stored_pos_ = rewind_on_load_ ? 0 : position;
-  if (state == kPlayFadeOut)
-    state = kPlayNow;
+  if (play_state == kPlayFadeOut)
+    play_state = kPlayNow;
   fade_ms_ = 0;
-  SetPlayState(state);
+  SetPlayState(play_state);
   fade_ms_ = fade_ms;
-  SetPauseFlags(paused, ani_paused);
+  SetPauseFlags(paused != 0, ani_paused);
 }
 
 } // namespace nova

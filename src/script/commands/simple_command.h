@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "script/command.h"
+#include "script/running_state.h"
 
 namespace nova {
 
@@ -24,8 +25,8 @@ template <TCommandId Kind, class State> class TRunningCommand : public TKindComm
 public:
   using TKindCommand<Kind>::TKindCommand;
   bool HasRunningState() const override { return true; }
-  void SaveRunningState(BinaryWriter& w) const override { running.Write(w); }
-  void LoadRunningState(BinaryReader& r) override { running.Read(r); }
+  void SaveRunningState(BinaryWriter& w) const override { WriteRunningState(w, running); }
+  void LoadRunningState(BinaryReader& r) override { ReadRunningState(r, running); }
   State running;
 };
 

@@ -99,6 +99,8 @@ void TNovaBaseList::LoadScene(BinaryReader& r, int version) {
         e.params.push_back(r.String());
       events_.Append(std::move(e));
     }
+    // Components were placed while their parents and pictures were still arriving.
+    ForgetPlacements();
     if (version > 118) {
       const std::string focus = r.String();
       if (TNovaControl* f = focus.empty() ? nullptr : FindControl(focus)) {

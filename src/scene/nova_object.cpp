@@ -106,9 +106,11 @@ void TNovaObject::SetProp(int id, const TPropValue& value) {
     row->set(*this, value);
   else
     row->set(*this, value.As(info.type));
-  // A remembered screen place must not outlive a move made from a walk's callback.
-  if (row->effect == peGeometry && owner_)
-    owner_->PlacementChanged();
+  // Whatever a geometry row's setter did, the kept screen places of the control and its
+  // subtree are dropped.
+  if (row->effect == peGeometry)
+    if (TNovaControl* c = AsControl())
+      c->PlacementChanged();
 }
 
 const TPropTable& TNovaObject::Props() {
@@ -158,6 +160,9 @@ void TNovaObject::Load(BinaryReader& r, int version) {
   tag_ = version >= 120 ? r.String() : std::string();
   LoadControl(r, version);
   LoadKind(r, version);
+  // Loading writes the placement fields directly.
+  if (TNovaControl* c = AsControl())
+    c->PlacementChanged();
 }
 
 } // namespace nova

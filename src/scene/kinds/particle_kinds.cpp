@@ -588,6 +588,7 @@ void TNovaFire::SetFloatZoomX(long double z) {
   if (!std::isfinite(z) || z == zoom_x_)
     return;
   zoom_x_ = z;
+  PlacementChanged();
   Resize();
 }
 
@@ -595,6 +596,7 @@ void TNovaFire::SetFloatZoomY(long double z) {
   if (!std::isfinite(z) || z == zoom_y_)
     return;
   zoom_y_ = z;
+  PlacementChanged();
   Resize();
 }
 

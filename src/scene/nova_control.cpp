@@ -283,7 +283,7 @@ void TNovaControl::Invalidate() {
     return;
   TSceneRect r = ScreenBounds();
   if (parent_) {
-    r = r.Intersect(parent_->GetHitRect());
+    r = r.Intersect(parent_->KeptHitRect());
     if (r.Empty())
       return;
   }

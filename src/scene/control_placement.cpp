@@ -98,9 +98,10 @@ bool TNovaControl::Remember() const {
   const int64_t origin_x = int64_t{left} - ScrollX();
   const int64_t origin_y = int64_t{top} - ScrollY();
   // Should a getter of a kind have changed anything meanwhile, the result is not kept; nor is
-  // it while the parent's place is not, or the parent's next change would not reach it.
+  // it while the parent's place is not (in this scene), or the parent's next change would not
+  // reach it.
   if (owner_->PlacementChanges() != changes || owner_->PlacementGeneration() != generation ||
-      (parent_ && parent_->placed_generation_ != generation))
+      (parent_ && (parent_->owner_ != owner_ || parent_->placed_generation_ != generation)))
     return false;
   placed_left_ = left;
   placed_top_ = top;

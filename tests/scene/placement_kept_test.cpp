@@ -27,14 +27,15 @@ struct Place {
 std::ostream& operator<<(std::ostream& os, const Place& p) {
   return os << "bounds " << p.bounds.Left << "," << p.bounds.Top << "," << p.bounds.Right << ","
             << p.bounds.Bottom << " area " << p.area.Left << "," << p.area.Top << ","
-            << p.area.Right << "," << p.area.Bottom << " clip " << p.clip.Left << ","
-            << p.clip.Top << "," << p.clip.Right << "," << p.clip.Bottom << " in parent "
-            << p.left_in_parent << "," << p.top_in_parent << " cabinet " << p.in_cabinet;
+            << p.area.Right << "," << p.area.Bottom << " clip " << p.clip.Left << "," << p.clip.Top
+            << "," << p.clip.Right << "," << p.clip.Bottom << " in parent " << p.left_in_parent
+            << "," << p.top_in_parent << " cabinet " << p.in_cabinet;
 }
 
 Place Read(const TNovaControl& c) {
-  return {c.ScreenBounds(),   TNovaControl::ChildArea(c), c.ScreenClip(),
-          c.LeftInParent(),   c.TopInParent(),            c.IsInCabinet()};
+  return {c.ScreenBounds(), TNovaControl::ChildArea(c),
+          c.ScreenClip(),   c.LeftInParent(),
+          c.TopInParent(),  c.IsInCabinet()};
 }
 
 // The kept places of `controls` (filled first, so that a later step finds them kept) must equal
@@ -182,21 +183,19 @@ const MoveCase kMoves[] = {
      [](TNovaBaseList&, TNovaControl& p, TNovaControl&) { p.SetProp(PR_TOP, TPropValue::Int(3)); }},
     {"parent's anchor", [](TNovaBaseList&, TNovaControl& p, TNovaControl&) { p.SetAnchorX(9); }},
     {"layer plus", [](TNovaBaseList& l, TNovaControl&, TNovaControl&) { l.Front()->SetPlusY(11); }},
-    {"reparented", [](TNovaBaseList& l, TNovaControl&, TNovaControl& t) {
-       t.SetParent(l.FindControl("other"));
-     }},
-    {"to the back layer", [](TNovaBaseList& l, TNovaControl&, TNovaControl& t) {
-       t.SetParent(l.Back());
-     }},
+    {"reparented",
+     [](TNovaBaseList& l, TNovaControl&, TNovaControl& t) { t.SetParent(l.FindControl("other")); }},
+    {"to the back layer",
+     [](TNovaBaseList& l, TNovaControl&, TNovaControl& t) { t.SetParent(l.Back()); }},
     {"parent deleted", [](TNovaBaseList& l, TNovaControl& p, TNovaControl&) { l.FreeLater(&p); }},
-    {"cabinet parent", [](TNovaBaseList& l, TNovaControl&, TNovaControl& t) {
+    {"cabinet parent",
+     [](TNovaBaseList& l, TNovaControl&, TNovaControl& t) {
        auto* cabinet = CreateComponent<TNovaCabinet>(&l);
        cabinet->SetParent(l.Front());
        t.SetParent(cabinet);
      }},
-    {"scene size", [](TNovaBaseList& l, TNovaControl&, TNovaControl&) {
-       l.SetSceneSize(150, 100);
-     }},
+    {"scene size",
+     [](TNovaBaseList& l, TNovaControl&, TNovaControl&) { l.SetSceneSize(150, 100); }},
 };
 
 TEST_F(PlacementKept, ChildrenFollowWhatMovesAboveThem) {

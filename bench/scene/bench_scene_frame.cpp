@@ -106,6 +106,8 @@ public:
   void Repaint(const TScreenPixels&) override {}
 };
 
+// state.range(0): 1 keeps screen places from one step to the next, 0 remembers them only
+// within one walk (the peer).
 void BM_SceneFrame_1280x720_200Boxes(benchmark::State& state) {
   ResetRunState();
   RunState().FrameDelta = 16;
@@ -114,6 +116,7 @@ void BM_SceneFrame_1280x720_200Boxes(benchmark::State& state) {
   TTimedDIBX back(1280, 720, 32);
   display.source = &back;
   TNovaBaseList list(1280, 720);
+  list.SetKeepPlacements(state.range(0) != 0);
   list.SetScreenSurface(&back);
   TSceneScreenLink link(list);
   std::vector<TNovaBox*> moving;
@@ -178,7 +181,11 @@ void BM_SceneFrame_1280x720_200Boxes(benchmark::State& state) {
   state.counters["fills"] = static_cast<double>(g_fills) / frames;
   state.counters["rects"] = static_cast<double>(rects) / frames;
 }
-BENCHMARK(BM_SceneFrame_1280x720_200Boxes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneFrame_1280x720_200Boxes)
+    ->ArgName("kept_places")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace nova

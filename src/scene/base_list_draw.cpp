@@ -38,6 +38,8 @@ int TNovaBaseList::ScreenBitCount() const {
 void TNovaBaseList::SetSceneSize(int32_t width, int32_t height) {
   width_ = std::max(0, width);
   height_ = std::max(0, height);
+  // The layers take the new size.
+  ForgetPlacements();
   const int bits = ScreenBitCount();
   if (width_ > 0 && height_ > 0) {
     if (!own_surface_)
@@ -60,6 +62,8 @@ void TNovaBaseList::ReleaseSurfaces() {
   // The screen's back surface goes away with the display mode; the switch hands the new one in.
   screen_surface_ = nullptr;
   own_surface_.reset();
+  // Pictures go with their surfaces, and children placed by a picture's scale move.
+  ForgetPlacements();
   for (auto& layer : layers_)
     layer->ReleaseSurfaces();
   for (TNovaObject* o : objects_)
@@ -72,6 +76,7 @@ void TNovaBaseList::RestoreSurfaces() {
   SetSceneSize(width_, height_);
   for (TNovaObject* o : objects_)
     o->RestoreSurfaces();
+  ForgetPlacements();
   for (auto& layer : layers_)
     layer->InvalidateAll();
 }

@@ -110,9 +110,12 @@ void TNovaBaseList::SyncScene(TSerializer& s) {
     events.push_back(events_.At(i));
   s.List(events, kMinEventBytes, "event count",
          [&s, this](TTimerData& e) { SyncEvent(s, e, *this); });
-  if (s.Loading())
+  if (s.Loading()) {
     for (TTimerData& e : events)
       events_.Append(std::move(e));
+    // Components were placed while their parents and pictures were still arriving.
+    ForgetPlacements();
+  }
   std::string focus = SavedName(*this, focus_);
   s.String(focus, kFocusSaved);
   if (s.Saving())

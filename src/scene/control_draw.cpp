@@ -13,16 +13,6 @@ TCustomDIBX* TNovaControl::GetTargetSurface() const {
 
 void TNovaControl::Draw() { DrawChildren(); }
 
-TSceneRect TNovaControl::ChildArea(const TNovaControl& child) {
-  // Children without name are waiting for deletion.
-  if (child.GetName().empty() || !child.Visible())
-    return {};
-  // A child's subtree lies inside its hit rectangle: nothing to draw outside it.
-  const TSceneRect hit = child.GetHitRect();
-  const TSceneRect clip = child.ScreenClip();
-  return clip.Empty() ? hit : hit.Intersect(clip);
-}
-
 void TNovaControl::DrawChildren() {
   // Most controls have no children; the placement below is the costly part of a draw.
   if (children_.empty())

@@ -80,20 +80,37 @@ int32_t TNovaControl::ScreenPos(bool vertical) const {
   return Clamp32(BasePos(vertical) + parent_origin - AnchorTerm(vertical, false) + plus);
 }
 
+// Asked for many times a frame per control: mostly a comparison, which callers here inline.
 bool TNovaControl::Remembered() const {
-  const uint64_t stamp = owner_ ? owner_->PlacementStamp() : 0;
-  if (stamp == 0)
+  return (owner_ && placed_generation_ == owner_->PlacementGeneration() &&
+          placed_generation_ != 0) ||
+         Remember();
+}
+
+bool TNovaControl::Remember() const {
+  const uint64_t generation = owner_ ? owner_->PlacementGeneration() : 0;
+  if (generation == 0)
     return false;
-  if (placed_stamp_ != stamp) {
-    // Both axes at once: whoever asks for one asks for the other. Should a getter of a kind
-    // change anything meanwhile, the stamp has moved on and the result is not kept.
-    const int32_t left = ScreenPos(false);
-    const int32_t top = ScreenPos(true);
-    placed_left_ = left;
-    placed_top_ = top;
-    placed_stamp_ = stamp;
-    return owner_->PlacementStamp() == stamp;
-  }
+  // Both axes and the children's origin at once: whoever asks for one asks for the others.
+  const uint64_t changes = owner_->PlacementChanges();
+  const int32_t left = ScreenPos(false);
+  const int32_t top = ScreenPos(true);
+  const int64_t origin_x = int64_t{left} - ScrollX();
+  const int64_t origin_y = int64_t{top} - ScrollY();
+  // Should a getter of a kind have changed anything meanwhile, the result is not kept; nor is
+  // it while the parent's place is not (in this scene), or the parent's next change would not
+  // reach it.
+  if (owner_->PlacementChanges() != changes || owner_->PlacementGeneration() != generation ||
+      (parent_ && (parent_->owner_ != owner_ || parent_->placed_generation_ != generation)))
+    return false;
+  placed_left_ = left;
+  placed_top_ = top;
+  origin_x_ = origin_x;
+  origin_y_ = origin_y;
+  hit_kept_ = 0;
+  area_kept_ = 0;
+  cabinet_kept_ = 0;
+  placed_generation_ = generation;
   return true;
 }
 
@@ -104,29 +121,43 @@ int32_t TNovaControl::Placed(bool vertical) const {
 }
 
 int64_t TNovaControl::ChildOrigin(bool vertical) const {
+  // A parent is asked for this as often as it has children.
   if (!Remembered())
     return vertical ? int64_t{ScreenPos(true)} - ScrollY() : int64_t{ScreenPos(false)} - ScrollX();
-  // A parent is asked for this as often as it has children.
-  const uint64_t stamp = placed_stamp_;
-  if (origin_stamp_ != stamp) {
-    const int64_t x = int64_t{placed_left_} - ScrollX();
-    const int64_t y = int64_t{placed_top_} - ScrollY();
-    if (owner_->PlacementStamp() != stamp)
-      return vertical ? int64_t{ScreenPos(true)} - ScrollY()
-                      : int64_t{ScreenPos(false)} - ScrollX();
-    origin_x_ = x;
-    origin_y_ = y;
-    origin_stamp_ = stamp;
-  }
   return vertical ? origin_y_ : origin_x_;
+}
+
+TSceneRect TNovaControl::KeptHitRect() const {
+  if (!Remembered())
+    return GetHitRect();
+  if (!hit_kept_) {
+    const uint64_t generation = placed_generation_;
+    const uint64_t changes = owner_->PlacementChanges();
+    const TSceneRect hit = GetHitRect();
+    if (owner_->PlacementChanges() != changes || placed_generation_ != generation)
+      return hit;
+    kept_hit_ = hit;
+    hit_kept_ = 1;
+  }
+  return kept_hit_;
 }
 
 int32_t TNovaControl::ScreenLeft() const { return Placed(false); }
 int32_t TNovaControl::ScreenTop() const { return Placed(true); }
 
+void TNovaControl::ForgetPlace() {
+  // Nothing is kept below a control whose place is not kept.
+  if (placed_generation_ == 0)
+    return;
+  placed_generation_ = 0;
+  for (TNovaControl* c : children_)
+    c->ForgetPlace();
+}
+
 void TNovaControl::PlacementChanged() {
   if (owner_)
-    owner_->PlacementChanged();
+    owner_->NotePlacementChange();
+  ForgetPlace();
 }
 
 int32_t TNovaControl::LeftInParent() const {
@@ -151,7 +182,41 @@ void TNovaControl::AnchorOnScreen(int32_t& x, int32_t& y) const {
 }
 
 TSceneRect TNovaControl::ScreenBounds() const {
-  return TSceneRect::FromSize(ScreenLeft(), ScreenTop(), GetWidth(), GetHeight());
+  if (Remembered())
+    return TSceneRect::FromSize(placed_left_, placed_top_, GetWidth(), GetHeight());
+  return TSceneRect::FromSize(ScreenPos(false), ScreenPos(true), GetWidth(), GetHeight());
+}
+
+TSceneRect TNovaControl::ChildArea(const TNovaControl& child) {
+  // Children without name are waiting for deletion.
+  if (child.GetName().empty() || !child.Visible())
+    return {};
+  if (child.Remembered() && child.area_kept_)
+    return child.kept_area_;
+  // A child's subtree lies inside its hit rectangle: nothing to draw outside it.
+  const TSceneRect hit = child.KeptHitRect();
+  const TSceneRect clip = child.ScreenClip();
+  const TSceneRect area = clip.Empty() ? hit : hit.Intersect(clip);
+  // Kept along with the hit rectangle it was made from.
+  if (child.hit_kept_ && child.Remembered()) {
+    child.kept_area_ = area;
+    child.area_kept_ = 1;
+  }
+  return area;
+}
+
+bool TNovaControl::IsInCabinet() const {
+  // Asked of every component at every update step.
+  if (Remembered() && cabinet_kept_)
+    return in_cabinet_ != 0;
+  bool in = false;
+  for (const TNovaControl* p = parent_; p && !in; p = p->parent_)
+    in = p->IsCabinet();
+  if (Remembered()) {
+    in_cabinet_ = in ? 1 : 0;
+    cabinet_kept_ = 1;
+  }
+  return in;
 }
 
 TSceneRect TNovaControl::ScreenClip() const {

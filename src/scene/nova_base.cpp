@@ -11,8 +11,6 @@ bool TNovaBase::Honours(int id, bool write) const {
 }
 
 void TNovaBase::AddDirtyRect(const TSceneRect& r) {
-  // Whatever repaints may have moved.
-  PlacementChanged();
   TSceneRect c = r.Intersect(TSceneRect::FromSize(0, 0, width_, height_));
   if (c.Empty())
     return;

@@ -168,6 +168,7 @@ void TNovaBaseList::Destroy(TNovaObject* obj) {
       c->Invalidate();
       std::erase(c->parent_->children_, c);
       c->parent_ = nullptr;
+      c->PlacementChanged();
     }
     c->DetachChildren();
     if (focus_ == c) {

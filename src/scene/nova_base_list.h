@@ -125,31 +125,43 @@ public:
   // After presenting: each layer's changed rectangles are cleared.
   void ClearDirty();
 
-  // Screen places are remembered during a walk that moves nothing (the draw step, a hit test):
-  // the stamp is nonzero then, and every change of geometry advances it, so a remembered place
-  // never outlives what it was computed from.
-  uint64_t PlacementStamp() const { return placement_stamp_; }
-  void PlacementChanged() {
-    if (placement_stamp_ != 0)
-      placement_stamp_ = ++placement_counter_;
+  // Screen places are kept from one step to the next. Each control drops its own (and its
+  // subtree's) when its geometry changes; the scene drops every one at once by moving the
+  // generation on (loading, a new scene size). A control's kept place is current while its
+  // generation is the scene's.
+  uint64_t PlacementGeneration() const {
+    return keep_placements_ || walks_ > 0 ? placement_generation_ : 0;
   }
-  // Marks such a walk for its lifetime; an inner one leaves the outer in charge.
+  // Counts every reported change, so that a place computed while a getter of a kind changed
+  // something is not kept.
+  uint64_t PlacementChanges() const { return placement_changes_; }
+  void NotePlacementChange() {
+    ++placement_changes_;
+    if (!keep_placements_)
+      ++placement_generation_;
+  }
+  void ForgetPlacements() { ++placement_generation_; }
+  // Off: places are remembered only during a walk that moves nothing and dropped at any change
+  // anywhere (for measurements and checks against places computed afresh).
+  bool KeepPlacements() const { return keep_placements_; }
+  void SetKeepPlacements(bool on) {
+    keep_placements_ = on;
+    ForgetPlacements();
+  }
+  // Marks a walk that moves nothing (the draw step, a hit test) for its lifetime.
   class TPlacementWalk {
   public:
-    explicit TPlacementWalk(TNovaBaseList& list)
-        : list_(list.placement_stamp_ == 0 ? &list : nullptr) {
-      if (list_)
-        list_->placement_stamp_ = ++list_->placement_counter_;
+    explicit TPlacementWalk(TNovaBaseList& list) : list_(list) {
+      if (!list_.keep_placements_ && list_.walks_ == 0)
+        list_.ForgetPlacements();
+      ++list_.walks_;
     }
-    ~TPlacementWalk() {
-      if (list_)
-        list_->placement_stamp_ = 0;
-    }
+    ~TPlacementWalk() { --list_.walks_; }
     TPlacementWalk(const TPlacementWalk&) = delete;
     TPlacementWalk& operator=(const TPlacementWalk&) = delete;
 
   private:
-    TNovaBaseList* list_;
+    TNovaBaseList& list_;
   };
 
   // Switches.
@@ -251,7 +263,9 @@ private:
   size_t cursor_step_ = 0;
   int32_t cursor_step_elapsed_ms_ = 0;
   void AdvanceCursor(int32_t elapsed_ms);
-  uint64_t placement_stamp_ = 0, placement_counter_ = 0;
+  bool keep_placements_ = true;
+  int walks_ = 0;
+  uint64_t placement_generation_ = 1, placement_changes_ = 0;
   std::shared_ptr<TMessageRecords> message_records_;
 };
 

@@ -63,6 +63,7 @@ void TNovaControl::DetachChildren() {
     } else {
       children_.erase(children_.begin());
       c->parent_ = nullptr;
+      c->PlacementChanged();
     }
   }
   FreeMotion();
@@ -120,8 +121,7 @@ void Repaint(TNovaControl& control, int32_t& field, int32_t v) {
     return;
   control.Invalidate();
   field = v;
-  if (TNovaBaseList* owner = control.Owner())
-    owner->PlacementChanged();
+  control.PlacementChanged();
   control.Invalidate();
 }
 } // namespace
@@ -224,10 +224,12 @@ void TNovaControl::SetParent(TNovaControl* p) {
     TNovaControl* old = parent_;
     std::erase(old->children_, this);
     parent_ = nullptr;
+    PlacementChanged();
     if (old->IsCabinet())
       LeaveCabinet();
   }
   parent_ = p;
+  PlacementChanged();
   if (p) {
     p->children_.push_back(this);
     p->SortChildren();
@@ -260,13 +262,6 @@ TNovaBase* TNovaControl::GetBase() const {
   return c->IsLayer() ? static_cast<TNovaBase*>(const_cast<TNovaControl*>(c)) : nullptr;
 }
 
-bool TNovaControl::IsInCabinet() const {
-  for (const TNovaControl* p = parent_; p; p = p->parent_)
-    if (p->IsCabinet())
-      return true;
-  return false;
-}
-
 bool TNovaControl::IsShown() const {
   const TNovaControl* c = this;
   for (; c; c = c->parent_) {
@@ -288,7 +283,7 @@ void TNovaControl::Invalidate() {
     return;
   TSceneRect r = ScreenBounds();
   if (parent_) {
-    r = r.Intersect(parent_->GetHitRect());
+    r = r.Intersect(parent_->KeptHitRect());
     if (r.Empty())
       return;
   }
@@ -318,7 +313,7 @@ void TNovaControl::ClipChanged() {
 }
 
 TNovaControl* TNovaControl::HitTest(int32_t x, int32_t y, uint32_t accept_set) {
-  if (!Visible() || !GetHitRect().Contains(x, y))
+  if (!Visible() || !KeptHitRect().Contains(x, y))
     return nullptr;
   TNovaControl* candidate =
       ignore_mouse_ < 32 && (accept_set & (1u << ignore_mouse_)) ? this : nullptr;

@@ -135,6 +135,10 @@ public:
   static TSceneRect ChildArea(const TNovaControl& child);
   virtual void PositionChanged();
   virtual void ClipChanged();
+  // Drops the kept screen place of this control and its subtree. The setters and Invalidate
+  // call it; kinds that write placement fields directly (or anything the placement getters
+  // read) call it afterwards.
+  void PlacementChanged();
 
   // Input.
   virtual TNovaControl* HitTest(int32_t x, int32_t y, uint32_t accept_set);
@@ -192,9 +196,6 @@ protected:
   uint8_t handle_key_ = 0;
   std::unique_ptr<TNovaMotion> motion_;
 
-  // Kinds that write placement fields directly, outside the setters, call this afterwards.
-  void PlacementChanged();
-
 private:
   friend class TNovaBaseList;
   // The children in the persistent form; loading makes them by kind.
@@ -203,14 +204,21 @@ private:
   int32_t ScreenPos(bool vertical) const;
   int32_t AnchorTerm(bool vertical, bool for_left_in_parent) const;
   int32_t BasePos(bool vertical) const;
-  // Remembered during a walk of the owner that moves nothing: the screen place and the origin
-  // of the children (the place less the scroll).
+  // The screen place, the origin of the children (the place less the scroll), the hit
+  // rectangle and the area the children draw in, kept while the owner's placement generation
+  // is placed_generation_. A place is kept only while the parent's is, so a control whose
+  // place is not kept has none kept below it either.
   bool Remembered() const;
+  bool Remember() const;
   int32_t Placed(bool vertical) const;
   int64_t ChildOrigin(bool vertical) const;
-  mutable uint64_t placed_stamp_ = 0, origin_stamp_ = 0;
+  TSceneRect KeptHitRect() const;
+  void ForgetPlace();
+  mutable uint64_t placed_generation_ = 0;
   mutable int32_t placed_left_ = 0, placed_top_ = 0;
   mutable int64_t origin_x_ = 0, origin_y_ = 0;
+  mutable TSceneRect kept_hit_, kept_area_;
+  mutable uint8_t hit_kept_ = 0, area_kept_ = 0, cabinet_kept_ = 0, in_cabinet_ = 0;
   void QueueMouseEvent(TControlHandler h, TNovaProp type);
   // Invalidate, store (clearing the motion field), invalidate; then PositionChanged always.
   void MoveTo(int32_t& field, int32_t v, int32_t* motion);

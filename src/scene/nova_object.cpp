@@ -107,9 +107,11 @@ void TNovaObject::SetProp(int id, const TPropValue& value) {
     row->set(*this, value);
   else
     row->set(*this, value.As(info.type));
-  // A remembered screen place must not outlive a move made from a walk's callback.
-  if (row->effect == peGeometry && owner_)
-    owner_->PlacementChanged();
+  // Whatever a geometry row's setter did, the kept screen places of the control and its
+  // subtree are dropped.
+  if (row->effect == peGeometry)
+    if (TNovaControl* c = AsControl())
+      c->PlacementChanged();
 }
 
 const TPropTable& TNovaObject::Props() {
@@ -164,6 +166,10 @@ void TNovaObject::Sync(TSerializer& s) {
   s.String(tag_, Since{120});
   SyncControl(s);
   SyncKind(s);
+  // Loading writes the placement fields directly.
+  if (s.Loading())
+    if (TNovaControl* c = AsControl())
+      c->PlacementChanged();
 }
 
 } // namespace nova

@@ -39,12 +39,14 @@ TEST(Placement, TableOfAxisCases) {
     parent->SetParent(list.Front());
     parent->SetBounds(c.parent_left, 0, 400, 400);
     parent->scroll_x = c.parent_scroll;
+    parent->PlacementChanged();
     auto* ctl = CreateComponent<TTestControl>(&list);
     ctl->SetParent(parent);
     ctl->SetBounds(c.left, 0, c.width, 10);
     ctl->SetAnchorX(c.anchor);
     ctl->zoom_x = c.zoom;
     ctl->flip_h = c.flip;
+    ctl->PlacementChanged();
     ctl->SetPosZoomed(c.pos_zoomed);
     ctl->SetPlusX(c.plus);
     UseFakeFilms(list);
@@ -70,6 +72,7 @@ TEST(Placement, ChildFollowsParentPictureScale) {
   child->SetBounds(50, 0, 20, 20);
   child->surface_w = 20;
   child->surface_h = 20;
+  parent->PlacementChanged();
   child->SetPosZoomed(true);
   // ratio = 2 × 65536; 50 / 2 = 25.
   EXPECT_EQ(child->ScreenLeft(), 30 + 25);
@@ -80,6 +83,7 @@ TEST(Placement, ChildFollowsParentPictureScale) {
   // A different zoom than the parent's uses the ordinary rule.
   child->flip_h = false;
   child->zoom_x = 512;
+  child->PlacementChanged();
   EXPECT_EQ(child->ScreenLeft(), 30 + 80);
 }
 
@@ -91,6 +95,7 @@ TEST(Placement, VerticalAxisAndClip) {
   ctl->SetAnchorY(10);
   ctl->zoom_y = 512;
   ctl->flip_v = true;
+  ctl->PlacementChanged();
   EXPECT_EQ(ctl->ScreenTop(), 100 - (50 - 1 - 20));
   EXPECT_TRUE(ctl->ScreenClip().Empty());
   ctl->SetClip(PR_CLIPLEFT, 2);

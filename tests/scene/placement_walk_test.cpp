@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Screen places are remembered during a draw step or a hit test; whatever changes geometry in
-// the middle of one must still be seen by the rest of it.
+// Screen places are kept through a draw step or a hit test (and beyond); whatever changes
+// geometry in the middle of one must still be seen by the rest of it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -129,7 +129,7 @@ TEST(PlacementWalk, ChangeDuringDrawIsSeenByTheRestOfTheStep) {
     s.list.Front()->InvalidateAll();
     s.list.DrawStep();
     ASSERT_FALSE(s.changer->change) << "the changer was not drawn";
-    // Outside a step nothing is remembered: these are computed afresh.
+    // The change took effect, and what the rest of the step saw is what is kept now.
     EXPECT_FALSE(s.target->ScreenBounds() == target_before &&
                  s.inner->ScreenBounds() == inner_before);
     EXPECT_EQ(target_seen, s.target->ScreenBounds());

@@ -101,6 +101,7 @@ void TNovaCustomImage::SetZoom(long double& field, long double z) {
     return;
   Invalidate();
   field = z;
+  PlacementChanged();
   size_dirty_ = 1;
   MarkPosZoomedChildren();
 }
@@ -147,14 +148,18 @@ bool TNovaCustomImage::ImageSurfaceSize(int32_t& w, int32_t& h) const {
 
 void TNovaCustomImage::SetWidth(int32_t v) {
   TNovaControl::SetWidth(v);
-  if (SizeFollowsZoom())
+  if (SizeFollowsZoom()) {
     zoom_x_ = 0;
+    PlacementChanged();
+  }
 }
 
 void TNovaCustomImage::SetHeight(int32_t v) {
   TNovaControl::SetHeight(v);
-  if (SizeFollowsZoom())
+  if (SizeFollowsZoom()) {
     zoom_y_ = 0;
+    PlacementChanged();
+  }
 }
 
 void TNovaCustomImage::SizeFromZoom() {
@@ -288,6 +293,8 @@ void TNovaCustomImage::InvalidateRect(TSceneRect r) {
 }
 
 void TNovaCustomImage::Invalidate() {
+  // A kind may have changed its picture, size or zoom just before.
+  PlacementChanged();
   TCustomDIBX* s = GetSurface();
   if (!s || s->IsEmpty())
     return;

@@ -249,6 +249,7 @@ void TNovaImages::SetSource(const std::string& file) {
   } else {
     Invalidate();
     width_ = height_ = 0;
+    PlacementChanged();
   }
   if (list->Count() > 0)
     SetIndex(0);

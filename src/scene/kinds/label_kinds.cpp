@@ -131,6 +131,8 @@ template <class T> void TNovaLabel::Change(T& field, T value) {
   if (field == value)
     return;
   field = value;
+  // Zoom and text set the size and the anchor's place.
+  PlacementChanged();
   Render();
 }
 

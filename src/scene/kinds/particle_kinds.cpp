@@ -578,6 +578,7 @@ void TNovaFire::SetFloatZoomX(long double z) {
   if (!std::isfinite(z) || z == zoom_x_)
     return;
   zoom_x_ = z;
+  PlacementChanged();
   Resize();
 }
 
@@ -585,6 +586,7 @@ void TNovaFire::SetFloatZoomY(long double z) {
   if (!std::isfinite(z) || z == zoom_y_)
     return;
   zoom_y_ = z;
+  PlacementChanged();
   Resize();
 }
 

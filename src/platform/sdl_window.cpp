@@ -175,7 +175,11 @@ public:
 
   void Present(const TPresentSource& source, std::span<const TWindowRect> changed) override {
     const TPicture& picture = buffer_.Picture();
-    for (const TWindowRect& r : buffer_.Copy(source, changed)) {
+    const std::vector<TWindowRect> copied = buffer_.Copy(source, changed);
+    // Nothing changed, nothing to show: a still scene costs no presentation.
+    if (copied.empty())
+      return;
+    for (const TWindowRect& r : copied) {
       SDL_Rect area{r.left, r.top, r.Width(), r.Height()};
       SDL_UpdateTexture(texture_, &area,
                         picture.pixels.data() + static_cast<size_t>(r.top) * picture.width + r.left,

@@ -71,7 +71,8 @@ public:
   virtual std::vector<TDisplayMode> DisplayModes() = 0;
 
   // Copies the `changed` rectangles of `source` (clipped to it) into the presentation texture
-  // and shows the scene. The source is the scene-sized back surface.
+  // and shows the scene; with nothing inside the source changed, shows nothing. The source is
+  // the scene-sized back surface.
   virtual void Present(const TPresentSource& source, std::span<const TWindowRect> changed) = 0;
   // The picture presented last (scene size; black before the first presentation).
   virtual TPicture Capture() const = 0;

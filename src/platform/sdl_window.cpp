@@ -198,8 +198,8 @@ public:
         return true;
       if (!SDL_PollEvent(&e))
         return false;
-      if (!pads_.Take(e) && Translate(e, event))
-        return Seen(event);
+      if (!pads_.Take(e) && Translate(e, event) && Seen(event))
+        return true;
     }
   }
 
@@ -214,13 +214,17 @@ public:
       // A moving stick moves the pointer even when nothing else happens.
       if (pads_.Moving())
         left = std::min(left, kPadTickMs);
-      if (left <= 0 || !SDL_WaitEventTimeout(&e, left)) {
+      if (left <= 0)
+        return PollEvent(event);
+      if (!SDL_WaitEventTimeout(&e, left)) {
         if (pads_.Moving() && SDL_GetTicks() - start < static_cast<Uint32>(timeout_ms))
           continue;
-        return PollEvent(event);
+        // The wait has just found the queue empty: only the pads may have something, and
+        // pumping the display again would cost every frame of a still screen a second look.
+        return PadEvent(event);
       }
-      if (!pads_.Take(e) && Translate(e, event))
-        return Seen(event);
+      if (!pads_.Take(e) && Translate(e, event) && Seen(event))
+        return true;
     }
   }
 
@@ -295,13 +299,16 @@ private:
   }
 
   // The mouse moved: the pads' pointer goes on from there; focus lost lets go of their buttons.
+  // False for a move that only echoes a pad's warp: the pad has reported that move itself, and
+  // an echo that comes late would carry the pointer back.
   bool Seen(const TWindowEvent& event) {
+    if (EchoOfPadWarp(event))
+      return false;
     const TGamepadMapper& pad = pads_.Mapper();
     const bool mouse = event.kind == TWindowEventKind::MouseMove ||
                        event.kind == TWindowEventKind::MouseDown ||
                        event.kind == TWindowEventKind::MouseUp;
-    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()) &&
-        !EchoOfPadWarp(event))
+    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()))
       pads_.Mapper().SetPointer(event.x, event.y);
     if (event.kind == TWindowEventKind::Deactivate)
       pads_.ReleaseAll();

@@ -20,8 +20,14 @@ TMMTimer::~TMMTimer() {
 }
 
 void TMMTimer::Enable(uint32_t) {
-  std::lock_guard lock(mutex_);
-  enabled_ = true;
+  {
+    std::lock_guard lock(mutex_);
+    if (enabled_)
+      return;
+    enabled_ = true;
+  }
+  // The thread sleeps without a time-out while nothing plays.
+  wake_.notify_all();
 }
 
 void TMMTimer::Disable() {
@@ -50,7 +56,12 @@ void TMMTimer::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::mil
 void TMMTimer::Run() {
   std::unique_lock lock(mutex_);
   while (!terminated_) {
-    // Only a time-out ticks; a notification means the timer is being destroyed.
+    // Nothing plays: no ticks to wait for until it is enabled again (or destroyed).
+    if (!enabled_) {
+      wake_.wait(lock, [this] { return enabled_ || terminated_; });
+      continue;
+    }
+    // Only a time-out ticks; a notification means the timer was enabled or is being destroyed.
     if (wake_.wait_for(lock, std::chrono::milliseconds(kIntervalMs)) != std::cv_status::timeout)
       continue;
     if (!enabled_ || held_ || terminated_)

@@ -33,7 +33,7 @@ public:
   virtual void Sleep(uint32_t ms) = 0;
 };
 
-// Ticks every 10 ms of the clock on a thread of its own.
+// Ticks every 10 ms of the clock on a thread of its own, which sleeps untimed while disabled.
 class TMMTimer final : public IMidiTimer {
 public:
   TMMTimer(IClock& clock, Callback callback);

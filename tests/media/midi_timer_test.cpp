@@ -38,5 +38,29 @@ TEST(MidiTimerThread, TicksOnlyWhileEnabledAndWakesWhenEnabledAgain) {
   EXPECT_TRUE(TicksPass(ticks, stopped + 1));
 }
 
+// A callback with nothing left to do lets the thread rest; a release or an enable wakes it.
+TEST(MidiTimerThread, RestsUntilReleasedOrEnabled) {
+  std::atomic<int> ticks{0};
+  std::atomic<bool> rest{true};
+  TMMTimer* self = nullptr;
+  TMMTimer timer(PlatformClock(), [&](uint32_t) {
+    ++ticks;
+    if (rest)
+      self->Rest();
+  });
+  self = &timer;
+  timer.Enable(PlatformClock().NowMs());
+  EXPECT_TRUE(TicksPass(ticks, 0));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(ticks.load(), 1) << "resting";
+  EXPECT_TRUE(timer.Enabled());
+  timer.Hold();
+  timer.Release();
+  EXPECT_TRUE(TicksPass(ticks, 1));
+  rest = false;
+  timer.Enable(PlatformClock().NowMs());
+  EXPECT_TRUE(TicksPass(ticks, 4)) << "an enable wakes it too";
+}
+
 } // namespace
 } // namespace nova

@@ -130,7 +130,7 @@ TEST(FastForward, GameClockRunsFourTimesAsFastOnlyWhileTabIsHeld) {
 }
 
 // The main thread's frames on a clock that moves only when told: the loop says how long the
-// main thread may sleep, runs nothing before that, and keeps the loop thread's cadence.
+// main thread may sleep, runs nothing before that, and keeps the cadence of the timing rules.
 TEST(WindowLoop, SleepsUntilTheFrameIsDueAndKeepsTheCadence) {
   ResetRunState();
   TVirtualClock clock(0xFFFFFFF0u); // across the wrap of the millisecond clock

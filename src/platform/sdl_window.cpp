@@ -43,7 +43,6 @@ public:
   explicit TSdlWindow(const TWindowOptions& options) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       FailSdl("cannot start SDL video");
-    wake_event_ = SDL_RegisterEvents(1);
     scene_w_ = options.scene_width;
     scene_h_ = options.scene_height;
     dock_visible_ = options.dock_visible;
@@ -230,12 +229,6 @@ public:
 
   void SetGamepad(const TGamepadSettings& settings) override {
     pads_.Mapper().SetSettings(settings);
-  }
-
-  void Wake() override {
-    SDL_Event e{};
-    e.type = wake_event_;
-    SDL_PushEvent(&e);
   }
 
   void WarpMouse(int scene_x, int scene_y) override {
@@ -498,10 +491,6 @@ private:
       out.wheel_up = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) > 0;
       return true;
     default:
-      if (e.type == wake_event_) {
-        out.kind = TWindowEventKind::Wake;
-        return true;
-      }
       return false;
     }
   }
@@ -541,7 +530,6 @@ private:
   std::array<SDL_Texture*, 2> dock_labels_{};
   TPresentBuffer buffer_;
   TSdlGamepads pads_;
-  Uint32 wake_event_ = 0;
   int scene_w_ = 0;
   int scene_h_ = 0;
   int window_scale_ = 1;

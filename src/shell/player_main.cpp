@@ -139,8 +139,6 @@ void RunHeadless(const TPlayerOptions& options, IWindow& window, THeadlessLoop& 
 
 // An event from the window, recorded and offered to the fast-forward key before the form.
 void TakeWindowEvent(TInputTap& tap, TFormView& form, const TWindowEvent& event) {
-  if (event.kind == TWindowEventKind::Wake)
-    return;
   if (tap.recorder)
     tap.recorder->Record(tap.frame, event);
   if (!tap.TakeFastForward(event))

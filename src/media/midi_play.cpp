@@ -217,10 +217,15 @@ void TMidiPlayV::Chase(int32_t target) {
 }
 
 void TMidiPlayV::OnTimer(uint32_t now_ms) {
-  std::lock_guard lock(lock_);
+  std::unique_lock lock(lock_);
   const int32_t last = static_cast<int32_t>(events_.size()) - 1;
-  if (current_ >= last)
+  if (current_ >= last) {
+    // Past the end every tick would do nothing, until something done under a hold of the timer
+    // (a new position, a reset, a new file) wakes it.
+    lock.unlock();
+    timer_->Rest();
     return;
+  }
   const uint32_t elapsed = std::min(kMaxElapsedMs, now_ms - last_tick_ms_);
   position_ms_ += static_cast<int32_t>(elapsed);
   last_tick_ms_ = now_ms;

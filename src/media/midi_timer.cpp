@@ -20,8 +20,15 @@ TMMTimer::~TMMTimer() {
 }
 
 void TMMTimer::Enable(uint32_t) {
-  std::lock_guard lock(mutex_);
-  enabled_ = true;
+  {
+    std::lock_guard lock(mutex_);
+    if (enabled_ && !resting_)
+      return;
+    enabled_ = true;
+    resting_ = false;
+  }
+  // The thread sleeps without a time-out while nothing plays.
+  wake_.notify_all();
 }
 
 void TMMTimer::Disable() {
@@ -41,8 +48,20 @@ void TMMTimer::Hold() {
 }
 
 void TMMTimer::Release() {
+  {
+    std::lock_guard lock(mutex_);
+    held_ = false;
+    // What was changed under the hold may give the ticks something to do again.
+    if (!resting_)
+      return;
+    resting_ = false;
+  }
+  wake_.notify_all();
+}
+
+void TMMTimer::Rest() {
   std::lock_guard lock(mutex_);
-  held_ = false;
+  resting_ = true;
 }
 
 void TMMTimer::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -50,7 +69,13 @@ void TMMTimer::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::mil
 void TMMTimer::Run() {
   std::unique_lock lock(mutex_);
   while (!terminated_) {
-    // Only a time-out ticks; a notification means the timer is being destroyed.
+    // Nothing plays, or nothing is left to play: no ticks to wait for until it is enabled or
+    // released again (or destroyed).
+    if (!enabled_ || resting_) {
+      wake_.wait(lock, [this] { return (enabled_ && !resting_) || terminated_; });
+      continue;
+    }
+    // Only a time-out ticks; a notification means the timer was woken or is being destroyed.
     if (wake_.wait_for(lock, std::chrono::milliseconds(kIntervalMs)) != std::cv_status::timeout)
       continue;
     if (!enabled_ || held_ || terminated_)

@@ -31,9 +31,13 @@ public:
   virtual void Pump(uint32_t now_ms) = 0;
   // Waits `ms` as the timer's time goes (a real sleep for the thread, none when pumped).
   virtual void Sleep(uint32_t ms) = 0;
+  // Called back with nothing left to do: no further ticks until the next Enable or Release.
+  // Enabled stays as it is. The pumped timer, whose ticks cost nothing, ignores it.
+  virtual void Rest() = 0;
 };
 
-// Ticks every 10 ms of the clock on a thread of its own.
+// Ticks every 10 ms of the clock on a thread of its own, which sleeps untimed while disabled or
+// resting.
 class TMMTimer final : public IMidiTimer {
 public:
   TMMTimer(IClock& clock, Callback callback);
@@ -45,6 +49,7 @@ public:
   void Release() override;
   void Pump(uint32_t) override {}
   void Sleep(uint32_t ms) override;
+  void Rest() override;
 
 private:
   void Run();
@@ -56,6 +61,7 @@ private:
   std::condition_variable idle_;
   bool enabled_ = false;
   bool held_ = false;
+  bool resting_ = false;
   bool running_ = false; // the idle signal, inverted
   bool terminated_ = false;
   std::thread thread_;
@@ -72,6 +78,7 @@ public:
   void Release() override { held_ = false; }
   void Pump(uint32_t now_ms) override;
   void Sleep(uint32_t) override {}
+  void Rest() override {}
 
 private:
   Callback callback_;

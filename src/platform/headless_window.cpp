@@ -47,7 +47,6 @@ public:
   TPicture Capture() const override { return buffer_.Picture(); }
   bool PollEvent(TWindowEvent&) override { return false; }
   bool WaitEvent(TWindowEvent&, int) override { return false; }
-  void Wake() override {}
   void WarpMouse(int, int) override {}
   void InhibitScreenSaver() override {}
   // Without a caption the notice goes to the error output, where a headless run's user looks.

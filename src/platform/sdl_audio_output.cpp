@@ -30,8 +30,13 @@ public:
     want.userdata = this;
     SDL_AudioSpec have{};
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ != 0)
+    if (device_ != 0) {
       SDL_PauseAudioDevice(device_, 0);
+      return;
+    }
+    // No device, no sound: nor the driver's thread that keeps looking for new devices.
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    subsystem_ = false;
   }
   ~TSdlAudioOutput() override {
     if (device_ != 0)

@@ -43,7 +43,6 @@ public:
   explicit TSdlWindow(const TWindowOptions& options) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       FailSdl("cannot start SDL video");
-    wake_event_ = SDL_RegisterEvents(1);
     scene_w_ = options.scene_width;
     scene_h_ = options.scene_height;
     dock_visible_ = options.dock_visible;
@@ -175,7 +174,11 @@ public:
 
   void Present(const TPresentSource& source, std::span<const TWindowRect> changed) override {
     const TPicture& picture = buffer_.Picture();
-    for (const TWindowRect& r : buffer_.Copy(source, changed)) {
+    const std::vector<TWindowRect> copied = buffer_.Copy(source, changed);
+    // Nothing changed, nothing to show: a still scene costs no presentation.
+    if (copied.empty())
+      return;
+    for (const TWindowRect& r : copied) {
       SDL_Rect area{r.left, r.top, r.Width(), r.Height()};
       SDL_UpdateTexture(texture_, &area,
                         picture.pixels.data() + static_cast<size_t>(r.top) * picture.width + r.left,
@@ -194,8 +197,8 @@ public:
         return true;
       if (!SDL_PollEvent(&e))
         return false;
-      if (!pads_.Take(e) && Translate(e, event))
-        return Seen(event);
+      if (!pads_.Take(e) && Translate(e, event) && Seen(event))
+        return true;
     }
   }
 
@@ -210,24 +213,22 @@ public:
       // A moving stick moves the pointer even when nothing else happens.
       if (pads_.Moving())
         left = std::min(left, kPadTickMs);
-      if (left <= 0 || !SDL_WaitEventTimeout(&e, left)) {
+      if (left <= 0)
+        return PollEvent(event);
+      if (!SDL_WaitEventTimeout(&e, left)) {
         if (pads_.Moving() && SDL_GetTicks() - start < static_cast<Uint32>(timeout_ms))
           continue;
-        return PollEvent(event);
+        // The wait has just found the queue empty: only the pads may have something, and
+        // pumping the display again would cost every frame of a still screen a second look.
+        return PadEvent(event);
       }
-      if (!pads_.Take(e) && Translate(e, event))
-        return Seen(event);
+      if (!pads_.Take(e) && Translate(e, event) && Seen(event))
+        return true;
     }
   }
 
   void SetGamepad(const TGamepadSettings& settings) override {
     pads_.Mapper().SetSettings(settings);
-  }
-
-  void Wake() override {
-    SDL_Event e{};
-    e.type = wake_event_;
-    SDL_PushEvent(&e);
   }
 
   void WarpMouse(int scene_x, int scene_y) override {
@@ -291,13 +292,16 @@ private:
   }
 
   // The mouse moved: the pads' pointer goes on from there; focus lost lets go of their buttons.
+  // False for a move that only echoes a pad's warp: the pad has reported that move itself, and
+  // an echo that comes late would carry the pointer back.
   bool Seen(const TWindowEvent& event) {
+    if (EchoOfPadWarp(event))
+      return false;
     const TGamepadMapper& pad = pads_.Mapper();
     const bool mouse = event.kind == TWindowEventKind::MouseMove ||
                        event.kind == TWindowEventKind::MouseDown ||
                        event.kind == TWindowEventKind::MouseUp;
-    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()) &&
-        !EchoOfPadWarp(event))
+    if (mouse && event.in_scene && (event.x != pad.PointerX() || event.y != pad.PointerY()))
       pads_.Mapper().SetPointer(event.x, event.y);
     if (event.kind == TWindowEventKind::Deactivate)
       pads_.ReleaseAll();
@@ -487,10 +491,6 @@ private:
       out.wheel_up = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) > 0;
       return true;
     default:
-      if (e.type == wake_event_) {
-        out.kind = TWindowEventKind::Wake;
-        return true;
-      }
       return false;
     }
   }
@@ -530,7 +530,6 @@ private:
   std::array<SDL_Texture*, 2> dock_labels_{};
   TPresentBuffer buffer_;
   TSdlGamepads pads_;
-  Uint32 wake_event_ = 0;
   int scene_w_ = 0;
   int scene_h_ = 0;
   int window_scale_ = 1;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/view_scaling.h"
 #include "platform/gamepad_mapping.h"
+#include "platform/view_scaling.h"
 #include "platform/window_event.h"
 #include "platform/window_rect.h"
 
@@ -45,7 +45,7 @@ struct TDisplayMode {
 };
 
 // The main window: a client area holding the optional tool bar (dock) on top and the scene
-// below it. Used only from the main thread, except Wake.
+// below it. Used only from the main thread.
 class IWindow {
 public:
   virtual ~IWindow() = default;
@@ -71,7 +71,8 @@ public:
   virtual std::vector<TDisplayMode> DisplayModes() = 0;
 
   // Copies the `changed` rectangles of `source` (clipped to it) into the presentation texture
-  // and shows the scene. The source is the scene-sized back surface.
+  // and shows the scene; with nothing inside the source changed, shows nothing. The source is
+  // the scene-sized back surface.
   virtual void Present(const TPresentSource& source, std::span<const TWindowRect> changed) = 0;
   // The picture presented last (scene size; black before the first presentation).
   virtual TPicture Capture() const = 0;
@@ -80,8 +81,6 @@ public:
   virtual bool PollEvent(TWindowEvent& event) = 0;
   // Blocks until an event is pending or `timeout_ms` passed; false on time-out.
   virtual bool WaitEvent(TWindowEvent& event, int timeout_ms) = 0;
-  // Wakes a WaitEvent of the main thread with a Wake event. Any thread may call it.
-  virtual void Wake() = 0;
 
   // Moves the pointer to a scene position.
   virtual void WarpMouse(int scene_x, int scene_y) = 0;
@@ -122,7 +121,7 @@ struct TWindowOptions {
 // The SDL window (also on SDL's dummy video driver). Throws ENovaError when no window can open.
 std::unique_ptr<IWindow> CreateSdlWindow(const TWindowOptions& options);
 // A window without a screen: presentation goes to memory, events come only from what the
-// caller feeds in with IWindow-independent replay, and Wake is a no-op.
+// caller feeds in with IWindow-independent replay.
 std::unique_ptr<IWindow> CreateHeadlessWindow(const TWindowOptions& options);
 
 } // namespace nova

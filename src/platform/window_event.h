@@ -19,7 +19,7 @@ enum class TWindowEventKind : uint8_t {
   MouseMove,   // x, y
   Wheel,       // wheel_up = direction
   DockButton,  // dock = which tool bar button was clicked
-  Wake,        // internal: another thread woke the event wait (see IWindow::Wake)
+  Wake,        // internal: no event (the default)
   TextInput,   // text = committed text (UTF-8), while a text field takes input
   Composition, // text = what the input method composes (UTF-8); empty when it ends
 };

@@ -8,8 +8,8 @@
 
 namespace nova {
 
-// What the main window asks of whatever drives its frames: the loop thread in a window, the
-// headless driver otherwise.
+// What the main window asks of whatever drives its frames: the main thread's timed waits in a
+// window (TWindowLoop), the headless driver otherwise.
 class IFrameLoop {
 public:
   virtual ~IFrameLoop() = default;
@@ -22,7 +22,7 @@ public:
 };
 
 // Headless frames: each step advances the virtual time by a fixed amount and applies the same
-// timing rules as the loop thread. No thread: the caller runs the frame itself.
+// timing rules as a window's frames. No thread: the caller runs the frame itself.
 class THeadlessLoop final : public IFrameLoop {
 public:
   // `clock`, when given, is the process's virtual clock: it moves with the frames, so that

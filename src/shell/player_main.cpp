@@ -19,8 +19,8 @@
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
-#include "platform/user_message.h"
 #include "platform/speech.h"
+#include "platform/user_message.h"
 #include "platform/wall_clock.h"
 #include "platform/window.h"
 #include "scene/nova_base_list.h"
@@ -32,7 +32,6 @@
 #include "shell/find_archives.h"
 #include "shell/form_view.h"
 #include "shell/http_binding.h"
-#include "shell/loop_thread.h"
 #include "shell/media_binding.h"
 #include "shell/midi_binding.h"
 #include "shell/mutex_name.h"
@@ -46,6 +45,7 @@
 #include "shell/scene_binding.h"
 #include "shell/stop_signals.h"
 #include "shell/text_binding.h"
+#include "shell/window_loop.h"
 
 namespace nova {
 
@@ -137,26 +137,35 @@ void RunHeadless(const TPlayerOptions& options, IWindow& window, THeadlessLoop& 
   }
 }
 
-void RunWindow(const TPlayerOptions& options, IWindow& window, TLoopThread& loop, TFormView& form,
+// An event from the window, recorded and offered to the fast-forward key before the form.
+void TakeWindowEvent(TInputTap& tap, TFormView& form, const TWindowEvent& event) {
+  if (tap.recorder)
+    tap.recorder->Record(tap.frame, event);
+  if (!tap.TakeFastForward(event))
+    form.HandleEvent(event);
+}
+
+void RunWindow(const TPlayerOptions& options, IWindow& window, TWindowLoop& loop, TFormView& form,
                TInputTap& tap) {
   while (!form.CloseRequested() && (!options.frames || tap.frame < *options.frames)) {
-    TWindowEvent event;
     CloseOnStopSignal(form);
     if (form.CloseRequested())
       break;
-    if (!window.WaitEvent(event, 100))
-      continue;
-    if (event.kind != TWindowEventKind::Wake) {
-      if (tap.recorder)
-        tap.recorder->Record(tap.frame, event);
-      if (!tap.TakeFastForward(event))
-        form.HandleEvent(event);
+    // Between frames the main thread sleeps in the event wait; input wakes it earlier, and
+    // every pending event is handled before the frame that is due.
+    TWindowEvent event;
+    const int wait_ms = loop.MsUntilDue();
+    if (wait_ms > 0 ? window.WaitEvent(event, wait_ms) : window.PollEvent(event)) {
+      TakeWindowEvent(tap, form, event);
       continue;
     }
+    if (loop.MsUntilDue() > 0)
+      continue;
     Replay(tap, form);
     if (form.CloseRequested())
       break;
-    loop.RunPendingFrame();
+    if (!loop.RunDueFrame())
+      continue;
     ++tap.frame;
     EverySnapshot(options, window, tap.frame);
   }
@@ -231,11 +240,9 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
     tap.set_speed = [h = headless.get()](int speed) { h->SetSpeed(speed); };
     loop = std::move(headless);
   } else {
-    IWindow* w = window.get();
-    auto thread = std::make_unique<TLoopThread>(
-        PlatformClock(), [&form] { form->FrameStep(); }, [w] { w->Wake(); });
-    tap.set_speed = [t = thread.get()](int speed) { t->SetSpeed(speed); };
-    loop = std::move(thread);
+    auto timed = std::make_unique<TWindowLoop>(PlatformClock(), [&form] { form->FrameStep(); });
+    tap.set_speed = [t = timed.get()](int speed) { t->SetSpeed(speed); };
+    loop = std::move(timed);
   }
   form = std::make_unique<TFormView>(*window, *loop, hooks, options.params, Executable());
   scene = std::make_unique<TSceneBinding>(*form, *window, hooks,
@@ -272,7 +279,7 @@ int RunPlayer(const TPlayerOptions& options, std::vector<TStampedEvent> input,
     if (options.headless)
       RunHeadless(options, *window, static_cast<THeadlessLoop&>(*loop), *form, tap);
     else
-      RunWindow(options, *window, static_cast<TLoopThread&>(*loop), *form, tap);
+      RunWindow(options, *window, static_cast<TWindowLoop&>(*loop), *form, tap);
   }
   http.Cancel();
   form->Close();

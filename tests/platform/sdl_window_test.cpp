@@ -142,5 +142,36 @@ TEST_F(SdlWindowTest, LayoutKeepsTheUsersSizeUntilTheSceneChanges) {
   EXPECT_EQ(h, 480);
 }
 
+// A still scene is not drawn again: a presentation with nothing changed inside the scene
+// leaves the window as it is, while a changed rectangle or an exposure draws it.
+TEST_F(SdlWindowTest, StillSceneIsNotDrawnAgainButChangesAndExposuresAre) {
+  constexpr uint32_t kMark = 0x00FF00FF;
+  const auto mark = [&] {
+    SDL_Surface* s = SDL_GetWindowSurface(sdl);
+    ASSERT_NE(s, nullptr);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0xFF, 0x00, 0xFF));
+  };
+  std::vector<uint32_t> back(320 * 240, kScene);
+  const TPresentSource source{reinterpret_cast<const uint8_t*>(back.data()), 320, 240, 320 * 4};
+  const TWindowRect outside{320, 0, 400, 240};
+  const TWindowRect corner{0, 0, 8, 8};
+  mark();
+  window->Present(source, {});
+  window->Present(source, {&outside, 1});
+  EXPECT_EQ(WindowPixel(100, 100), kMark) << "nothing changed, nothing drawn";
+  window->Present(source, {&corner, 1});
+  EXPECT_EQ(WindowPixel(100, 100), kScene);
+  mark();
+  SDL_Event exposed{};
+  exposed.type = SDL_WINDOWEVENT;
+  exposed.window.windowID = SDL_GetWindowID(sdl);
+  exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+  SDL_PushEvent(&exposed);
+  TWindowEvent e;
+  while (window->PollEvent(e)) {
+  }
+  EXPECT_EQ(WindowPixel(100, 100), kScene) << "an exposure draws the window again";
+}
+
 } // namespace
 } // namespace nova

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "base/run_state.h"
 #include "platform/clock.h"
 #include "platform/virtual_keys.h"
 #include "shell/fast_forward.h"
 #include "shell/frame_loop.h"
-#include "shell/loop_thread.h"
 #include "shell/loop_timing.h"
+#include "shell/window_loop.h"
 
 namespace nova {
 namespace {
@@ -132,48 +129,71 @@ TEST(FastForward, GameClockRunsFourTimesAsFastOnlyWhileTabIsHeld) {
   EXPECT_EQ(run.waits, (std::vector<int>{5, 1}));
 }
 
-TEST(LoopThread, HandsEachFrameToTheMainThreadAndWaitsForIt) {
+// The main thread's frames on a clock that moves only when told: the loop says how long the
+// main thread may sleep, runs nothing before that, and keeps the cadence of the timing rules.
+TEST(WindowLoop, SleepsUntilTheFrameIsDueAndKeepsTheCadence) {
   ResetRunState();
-  const std::thread::id main_id = std::this_thread::get_id();
-  std::atomic<int> wakes{0};
+  TVirtualClock clock(0xFFFFFFF0u); // across the wrap of the millisecond clock
   int frames = 0;
-  bool off_main = false;
-  {
-    TLoopThread loop(
-        PlatformClock(),
-        [&] {
-          ++frames;
-          off_main |= std::this_thread::get_id() != main_id;
-        },
-        [&] { ++wakes; });
-    loop.Start();
-    // The main thread's message loop: run what was handed over until five frames ran.
-    while (frames < 5) {
-      loop.RunPendingFrame();
-      std::this_thread::yield();
-    }
-    // The loop thread waits inside the hand-over: no second wake before this frame runs.
-    const int before = wakes.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_LE(wakes.load(), before + 1);
-  } // stops while a frame may be pending
-  EXPECT_FALSE(off_main);
-  EXPECT_GE(RunState().GameClock, 1);
+  uint32_t frame_cost_ms = 0;
+  TWindowLoop loop(clock, [&] {
+    ++frames;
+    clock.Advance(frame_cost_ms);
+  });
+  EXPECT_EQ(loop.MsUntilDue(), TWindowLoop::kIdleWaitMs) << "not started";
+  loop.Start();
+  EXPECT_EQ(loop.MsUntilDue(), 1);
+  EXPECT_FALSE(loop.RunDueFrame()) << "nothing before it is due";
+  clock.Advance(1);
+  EXPECT_TRUE(loop.RunDueFrame());
+  EXPECT_EQ(loop.MsUntilDue(), 14);
+  clock.Advance(9); // an event woke the main thread early: the frame is not due yet
+  EXPECT_FALSE(loop.RunDueFrame());
+  EXPECT_EQ(loop.MsUntilDue(), 5);
+  clock.Advance(5);
+  frame_cost_ms = 20; // a slow frame: the next wait starts when it has run
+  EXPECT_TRUE(loop.RunDueFrame());
+  EXPECT_EQ(loop.MsUntilDue(), 1);
+  EXPECT_EQ(frames, 2);
+  EXPECT_EQ(RunState().GameClock, 1 + 14);
+  frame_cost_ms = 0;
+  clock.Advance(1);
+  EXPECT_TRUE(loop.RunDueFrame());
+  EXPECT_EQ(RunState().FrameDelta, 21) << "the slow frame's time belongs to the next interval";
+  clock.Advance(5000); // a stall: no frame, no clock advance, and the next one comes soon
+  EXPECT_FALSE(loop.RunDueFrame());
+  EXPECT_EQ(RunState().GameClock, 1 + 14 + 21);
+  EXPECT_EQ(loop.MsUntilDue(), 1);
+  EXPECT_EQ(frames, 3);
   ResetRunState();
 }
 
-TEST(LoopThread, SkipsTheFrameWhileTheScreenSwitches) {
+TEST(WindowLoop, NoFramesWhileSuspendedOrSwitchingTheScreen) {
   ResetRunState();
+  TVirtualClock clock;
   int frames = 0;
-  std::atomic<int> wakes{0};
-  TLoopThread loop(
-      PlatformClock(), [&] { ++frames; }, [&] { ++wakes; });
-  RunState().SwitchingScreen = true;
+  TWindowLoop loop(clock, [&] { ++frames; });
   loop.Start();
-  while (wakes.load() < 3)
-    loop.RunPendingFrame();
-  EXPECT_EQ(frames, 0);
+  loop.Suspend();
+  clock.Advance(1000);
+  EXPECT_EQ(loop.MsUntilDue(), TWindowLoop::kIdleWaitMs);
+  EXPECT_FALSE(loop.RunDueFrame());
+  loop.Resume();
+  loop.ResetTimeBase(); // as activation does: the pause is not one long frame
+  EXPECT_EQ(loop.MsUntilDue(), 1) << "the wait starts again at the resume";
+  clock.Advance(1);
+  EXPECT_TRUE(loop.RunDueFrame());
+  EXPECT_EQ(RunState().GameClock, 1);
+  // While the screen mode changes the frame is accepted but its step does not run.
+  RunState().SwitchingScreen = true;
+  clock.Advance(14);
+  EXPECT_TRUE(loop.RunDueFrame());
+  EXPECT_EQ(frames, 1);
+  RunState().SwitchingScreen = false;
   loop.Stop();
+  clock.Advance(100);
+  EXPECT_FALSE(loop.RunDueFrame());
+  EXPECT_EQ(frames, 1);
   ResetRunState();
 }
 

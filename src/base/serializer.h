@@ -75,6 +75,10 @@ public:
   }
 
 private:
+  // One field: `write(writer, v)` when saving, `v = read(reader)` when loading.
+  template <class T, class Write, class Read>
+  void Field(T& v, Since since, Write&& write, Read&& read);
+
   BinaryReader* reader_ = nullptr;
   BinaryWriter* writer_ = nullptr;
   int version_;

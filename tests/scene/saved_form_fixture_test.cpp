@@ -73,17 +73,10 @@ void SetEveryProperty(TNovaObject& obj, int n) {
 std::vector<uint8_t> EveryKindScene() {
   TNovaBaseList list(320, 240);
   auto* holder = NewBox(list, "holder", 1, 2, 300, 200);
-  int n = 0;
-  for (int kind = 0; kind < kNovaKindCount; ++kind) {
-    TNovaObject* obj = CreateByKind(&list, static_cast<uint8_t>(kind));
-    if (!obj)
-      continue;
-    obj->SetName("k" + std::to_string(kind));
-    ++n;
-    if (TNovaControl* c = obj->AsControl())
-      c->SetParent(n % 2 ? static_cast<TNovaControl*>(holder) : list.Back());
+  AddEveryKind(list, holder, [](TNovaObject* obj, int n) {
+    obj->SetName("k" + std::to_string(obj->GetKind()));
     SetEveryProperty(*obj, n);
-  }
+  });
   // At rest: kinds that size themselves from their content have done so, and the events of
   // the update are gone.
   list.UpdateStep();

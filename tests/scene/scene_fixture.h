@@ -77,6 +77,21 @@ inline TNovaBox* NewBox(TNovaBaseList& list, const std::string& name, int x, int
   return box;
 }
 
+// One component of every kind that has a class, in kind order, numbered from 1: the visual ones
+// placed alternately in `holder` and the back layer, then each handed to `fill(obj, n)`.
+template <class Fill> void AddEveryKind(TNovaBaseList& list, TNovaControl* holder, Fill&& fill) {
+  int n = 0;
+  for (int kind = 0; kind < kNovaKindCount; ++kind) {
+    TNovaObject* obj = CreateByKind(&list, static_cast<uint8_t>(kind));
+    if (!obj)
+      continue;
+    ++n;
+    if (TNovaControl* c = obj->AsControl())
+      c->SetParent(n % 2 ? holder : list.Back());
+    fill(obj, n);
+  }
+}
+
 // Handler texts of the events waiting in the queue, and the queue emptied.
 inline std::vector<std::string> Drain(TNovaBaseList& list) {
   std::vector<std::string> out;

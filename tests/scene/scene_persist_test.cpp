@@ -59,15 +59,7 @@ void FillHead(TNovaObject* obj, int n) {
 TEST(ScenePersistence, RoundTripOfEveryKind) {
   TNovaBaseList list(320, 240);
   auto* holder = NewBox(list, "holder", 1, 2, 300, 200);
-  int n = 0;
-  for (int kind = 0; kind < kNovaKindCount; ++kind) {
-    TNovaObject* obj = CreateByKind(&list, static_cast<uint8_t>(kind));
-    if (!obj)
-      continue;
-    FillHead(obj, ++n);
-    if (TNovaControl* c = obj->AsControl())
-      c->SetParent(n % 2 ? static_cast<TNovaControl*>(holder) : list.Back());
-  }
+  AddEveryKind(list, holder, FillHead);
   auto* hidden = NewBox(list, "\x01system", 0, 0, 1, 1);
   auto* gone = NewBox(list, "gone", 0, 0, 1, 1);
   gone->FreeLater();
